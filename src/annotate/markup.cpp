@@ -1,0 +1,123 @@
+#include "annotate/markup.h"
+
+#include <array>
+#include <cctype>
+
+#include "common/format.h"
+#include "common/plot.h"
+
+namespace {
+
+constexpr int kLine = 80;
+
+const std::array<const char*, 26> kGreekUpper = {
+    "ALPHA", "BETA", "CHI", "DELTA", "EPSILON", "PHI", "GAMMA", "THETA", "IOTA", "",
+    "KAPPA", "LAMBDA", "MU", "NU", "OMIKRON", "PI", "PSI", "RHO", "SIGMA", "TAU",
+    "UPSILON", "", "OMEGA", "XI", "ETA", "ZETA"};
+
+struct Keyword {
+    const char* word;
+    const char* replacement;  // written after the backslash
+};
+const std::array<Keyword, 17> kKeywords = {{
+    {"super", "u"}, {"endsuper", "d"}, {"sub", "d"}, {"endsub", "u"},
+    {"back", "b"}, {"space", " "}, {"cdot", "."}, {"cross", "x"},
+    {"angstrom", "A"}, {"arrowrgt", "(2261)"}, {"arrowup", "(2262)"},
+    {"arrowlft", "(2263)"}, {"arrowdwn", "(2264)"}, {"infinity", "(2270)"},
+    {"+-", "(2233)"}, {"piovera", "u\\gp\\b\\d\\(0240)\\b\\da\\u"}, {"\\", "\\"},
+}};
+
+std::string pad8(const std::string& s) { return fmt::A(s, 8); }
+
+std::string lowerCase(const std::string& s) {
+    std::string r = s;
+    for (char& c : r)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return r;
+}
+
+class Output {
+public:
+    Output() : buf_(kLine, ' ') {}
+    void put(char c) {
+        if (o_ < kLine) buf_[static_cast<size_t>(o_)] = c;
+        ++o_;
+    }
+    void put(const std::string& s) {
+        for (char c : s) put(c);
+    }
+    const std::string& text() const { return buf_; }
+
+private:
+    std::string buf_;
+    int o_ = 0;
+};
+
+}  // namespace
+
+std::string translateMarkup(const std::string& input) {
+    const std::string line = fmt::A(input, kLine);
+    int n = kLine;
+    while (n > 0 && static_cast<unsigned char>(line[static_cast<size_t>(n - 1)]) <= ' ') --n;
+
+    Output out;
+    int k = 0;  // 1-based scan position
+    for (;;) {
+        ++k;
+        if (k > n) break;
+        char c = line[static_cast<size_t>(k - 1)];
+        if (c != '\\') {
+            out.put(c);
+            continue;
+        }
+        std::string word;
+        int end = k + 8;
+        for (int i = 1; i <= 8; ++i) {
+            if (k + i > kLine) {
+                end = kLine;
+                break;
+            }
+            char w = line[static_cast<size_t>(k + i - 1)];
+            if (w == ' ') {
+                end = k + i;
+                break;
+            }
+            word += w;
+        }
+        const std::string word8 = pad8(word);
+
+        bool matched = false;
+        for (int i = 0; i < 26; ++i) {
+            if (word8 == pad8(kGreekUpper[static_cast<size_t>(i)])) {
+                out.put(std::string("\\g") + static_cast<char>('A' + i));
+                matched = true;
+            } else if (word8 == pad8(lowerCase(kGreekUpper[static_cast<size_t>(i)]))) {
+                out.put(std::string("\\g") + static_cast<char>('a' + i));
+                matched = true;
+            }
+        }
+        if (!matched) {
+            const std::string lower = lowerCase(word8);
+            for (const auto& kw : kKeywords) {
+                if (lower == pad8(kw.word)) {
+                    out.put('\\');
+                    out.put(kw.replacement);
+                    matched = true;
+                    break;
+                }
+            }
+        }
+        if (matched) {
+            k = end;
+        } else {
+            out.put('\\');
+        }
+    }
+    return out.text();
+}
+
+void tltrap(Plot& plot, const std::string& text, float x, float y, float angle, int position) {
+    float fjust = position == 1 ? 0.5f : position == 2 ? 1.0f : 0.0f;
+    plot.sch(1.0f);
+    plot.ptxt(x, y, angle, fjust, fmt::trimRight(translateMarkup(text)));
+}

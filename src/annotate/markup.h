@@ -1,0 +1,18 @@
+// Plain-word text markup (\GAMMA, \super, \arrowrgt, ...) translated into
+// PGPLOT escapes and drawn. Every text either program draws goes through here.
+#pragma once
+
+#include <string>
+
+class Plot;
+
+// The 80-character translation of an 80-character marked-up line.
+std::string translateMarkup(const std::string& text);
+
+// Draws `text` translated at (x, y) in the current window, at `angle` degrees;
+// position 1 centres it, 2 puts its right end at the point, anything else its
+// left end. Sets the character height to 1.0 first.
+void tltrap(Plot& plot, const std::string& text, float x, float y, float angle, int position);
+inline void mvtrap(Plot& plot, const std::string& text, float x, float y, float angle, int position) {
+    tltrap(plot, text, x, y, angle, position);
+}

@@ -1,0 +1,1 @@
+#include "band/band_state.h"

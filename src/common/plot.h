@@ -1,0 +1,136 @@
+// The graphics layer: every PGPLOT call of both programs goes through Plot.
+// CpgPlot forwards to the real library; RecordingPlot (tests) writes each
+// call with its arguments as one text line.
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+class Console;
+
+class Plot {
+public:
+    virtual ~Plot() = default;
+    virtual int open(const std::string& device) = 0;
+    virtual void slct(int id) = 0;
+    virtual int qid() = 0;
+    virtual void clos() = 0;
+    virtual void end() = 0;
+    virtual void ask(bool flag) = 0;
+    virtual void pap(float width, float aspect) = 0;
+    virtual void page() = 0;
+    virtual void svp(float x1, float x2, float y1, float y2) = 0;
+    virtual void swin(float x1, float x2, float y1, float y2) = 0;
+    virtual void scr(int ci, float r, float g, float b) = 0;
+    virtual void sci(int ci) = 0;
+    virtual void sch(float size) = 0;
+    virtual void scf(int font) = 0;
+    virtual void slw(int width) = 0;
+    virtual void sls(int style) = 0;
+    virtual void sfs(int style) = 0;
+    virtual void move(float x, float y) = 0;
+    virtual void draw(float x, float y) = 0;
+    virtual void line(int n, const float* x, const float* y) = 0;
+    virtual void pt(int n, const float* x, const float* y, int symbol) = 0;
+    virtual void poly(int n, const float* x, const float* y) = 0;
+    virtual void box(const std::string& xopt, float xtick, int nxsub,
+                     const std::string& yopt, float ytick, int nysub) = 0;
+    virtual void ptxt(float x, float y, float angle, float fjust, const std::string& text) = 0;
+    virtual void text(float x, float y, const std::string& text) = 0;
+    // PGCURS: 1 when a point was read, 0 when the device has none.
+    virtual int curs(float& x, float& y, char& ch) = 0;
+    // PGQINF('CURSOR') == 'YES' for the selected device.
+    virtual bool hasCursor() = 0;
+};
+
+class CpgPlot : public Plot {
+public:
+    int open(const std::string& device) override;
+    void slct(int id) override;
+    int qid() override;
+    void clos() override;
+    void end() override;
+    void ask(bool flag) override;
+    void pap(float width, float aspect) override;
+    void page() override;
+    void svp(float x1, float x2, float y1, float y2) override;
+    void swin(float x1, float x2, float y1, float y2) override;
+    void scr(int ci, float r, float g, float b) override;
+    void sci(int ci) override;
+    void sch(float size) override;
+    void scf(int font) override;
+    void slw(int width) override;
+    void sls(int style) override;
+    void sfs(int style) override;
+    void move(float x, float y) override;
+    void draw(float x, float y) override;
+    void line(int n, const float* x, const float* y) override;
+    void pt(int n, const float* x, const float* y, int symbol) override;
+    void poly(int n, const float* x, const float* y) override;
+    void box(const std::string& xopt, float xtick, int nxsub,
+             const std::string& yopt, float ytick, int nysub) override;
+    void ptxt(float x, float y, float angle, float fjust, const std::string& text) override;
+    void text(float x, float y, const std::string& text) override;
+    int curs(float& x, float& y, char& ch) override;
+    bool hasCursor() override;
+};
+
+// Records every call as one line, e.g. "svp 0.11785 0.707107 0.125 0.875"
+// or "box '' 0 0 'ABN     ITSV' 1 4". Cursor reads are served from
+// `cursor` while `withCursor` is set; otherwise the device has no cursor.
+class RecordingPlot : public Plot {
+public:
+    struct Pick { float x, y; char ch; };
+    std::vector<std::string> calls;
+    bool withCursor = false;
+    std::deque<Pick> cursor;
+    int nextId = 1;
+    int current = 0;
+    bool failOpen = false;  // every open fails (returns 0)
+
+    // The calls whose line starts with `prefix`.
+    std::vector<std::string> matching(const std::string& prefix) const;
+    void clear() { calls.clear(); }
+
+    int open(const std::string& device) override;
+    void slct(int id) override;
+    int qid() override;
+    void clos() override;
+    void end() override;
+    void ask(bool flag) override;
+    void pap(float width, float aspect) override;
+    void page() override;
+    void svp(float x1, float x2, float y1, float y2) override;
+    void swin(float x1, float x2, float y1, float y2) override;
+    void scr(int ci, float r, float g, float b) override;
+    void sci(int ci) override;
+    void sch(float size) override;
+    void scf(int font) override;
+    void slw(int width) override;
+    void sls(int style) override;
+    void sfs(int style) override;
+    void move(float x, float y) override;
+    void draw(float x, float y) override;
+    void line(int n, const float* x, const float* y) override;
+    void pt(int n, const float* x, const float* y, int symbol) override;
+    void poly(int n, const float* x, const float* y) override;
+    void box(const std::string& xopt, float xtick, int nxsub,
+             const std::string& yopt, float ytick, int nysub) override;
+    void ptxt(float x, float y, float angle, float fjust, const std::string& text) override;
+    void text(float x, float y, const std::string& text) override;
+    int curs(float& x, float& y, char& ch) override;
+    bool hasCursor() override;
+
+private:
+    void rec(const std::string& s) { calls.push_back(s); }
+};
+
+// Opens the screen device: $PGPLOT_DEV when set, else /XWINDOW; when that
+// fails, says so on the console and opens /NULL. Returns the device id.
+int openScreen(Plot& plot, Console& con);
+
+// Reads a graphics cursor position in world coordinates starting at (x, y).
+// On a device without a cursor the position is asked on the console:
+// " Cursor position (x, y): " with two reals; the key is then a blank.
+void readCursor(Plot& plot, Console& con, float& x, float& y, char& ch);

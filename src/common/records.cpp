@@ -1,0 +1,104 @@
+#include "common/records.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+#include "common/console.h"
+
+std::optional<RecordFile> RecordFile::load(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    if (in.bad()) return std::nullopt;
+    return fromText(path, ss.str());
+}
+
+RecordFile RecordFile::fromText(const std::string& name, const std::string& text) {
+    RecordFile f;
+    f.name_ = name;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        std::string rec = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        if (!rec.empty() && rec.back() == '\r') rec.pop_back();
+        f.records_.push_back(std::move(rec));
+        if (end == std::string::npos) break;
+        start = end + 1;
+    }
+    return f;
+}
+
+std::string RecordFile::where(size_t n, const std::string& what) const {
+    return name_ + ", record " + std::to_string(n) + ": " + what;
+}
+
+std::string FieldCursor::take(int w) {
+    std::string s;
+    if (pos_ < rec_.size()) s = rec_.substr(pos_, static_cast<size_t>(w));
+    pos_ += static_cast<size_t>(w);
+    s.resize(static_cast<size_t>(w), ' ');
+    return s;
+}
+
+std::optional<long> FieldCursor::I(int w) { return field::readInt(take(w)); }
+
+std::optional<double> FieldCursor::F(int w, int d) {
+    std::string s = take(w);
+    auto v = field::readReal(s);
+    if (!v) return v;
+    // Without a decimal point the last d digits of the mantissa are decimals.
+    if (s.find('.') == std::string::npos) {
+        size_t e = s.find_first_of("EeDd");
+        if (e == std::string::npos) return *v / std::pow(10.0, d);
+        auto mant = field::readReal(s.substr(0, e));
+        auto rest = field::readInt(s.substr(e + 1));
+        if (!mant || !rest) return std::nullopt;
+        return *mant / std::pow(10.0, d) * std::pow(10.0, static_cast<double>(*rest));
+    }
+    return v;
+}
+
+std::optional<bool> FieldCursor::L(int w) {
+    std::string s = take(w);
+    size_t i = s.find_first_not_of(' ');
+    if (i == std::string::npos) return std::nullopt;
+    if (s[i] == '.') ++i;
+    if (i >= s.size()) return std::nullopt;
+    char c = s[i];
+    if (c == 'T' || c == 't') return true;
+    if (c == 'F' || c == 'f') return false;
+    return std::nullopt;
+}
+
+std::string FieldCursor::A(int w) { return take(w); }
+
+bool writeFileAtomic(const std::string& path, const std::string& content, std::string& error) {
+    std::string tmp = path + ".tmp" + std::to_string(::getpid());
+    FILE* f = std::fopen(tmp.c_str(), "wb");
+    if (!f) {
+        error = path + ": cannot be written (" + std::strerror(errno) + ")";
+        return false;
+    }
+    bool ok = std::fwrite(content.data(), 1, content.size(), f) == content.size();
+    ok = (std::fflush(f) == 0) && ok;
+    ok = (::fsync(fileno(f)) == 0) && ok;
+    int saved = errno;
+    ok = (std::fclose(f) == 0) && ok;
+    if (!ok) {
+        std::remove(tmp.c_str());
+        error = path + ": cannot be written (" + std::strerror(saved ? saved : errno) + ")";
+        return false;
+    }
+    if (std::rename(tmp.c_str(), path.c_str()) != 0) {
+        error = path + ": cannot be written (" + std::strerror(errno) + ")";
+        std::remove(tmp.c_str());
+        return false;
+    }
+    return true;
+}
