@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+
+#include "band/main/band_files.h"
+
+namespace {
+const std::string kExample = std::string(SOURCE_DIR) + "/examples/si-bands/";
+
+SetupBlock sampleBlock(int nbands, int nkl) {
+    SetupBlock b;
+    b.label = 2;
+    b.nkl = nkl;
+    b.drop_sel = 0;
+    for (int k = 0; k < nkl; ++k) {
+        b.kfile.push_back(k + 5);
+        std::vector<int> row;
+        for (int j = 1; j <= nbands; ++j) row.push_back(j == 1 ? 0 : j);
+        b.order.push_back(row);
+    }
+    return b;
+}
+}  // namespace
+
+TEST(BandFiles, ReadsTheSiliconExample) {
+    int nkpt = 0, nbands = 0;
+    std::string err;
+    ASSERT_TRUE(readCounts(kExample + "fort.14", nkpt, nbands, err)) << err;
+    EXPECT_EQ(nkpt, 36);
+    EXPECT_EQ(nbands, 10);
+    BandInput in;
+    ASSERT_TRUE(readBandInput(kExample + "fort.1", nkpt, nbands, in, err)) << err;
+    const KBlock& b1 = in.block(1);
+    EXPECT_FLOAT_EQ(b1.k[0], 0.4f);
+    EXPECT_EQ(b1.member[0].label, 2);
+    EXPECT_EQ(b1.member[0].nsel, 3);
+    EXPECT_EQ(b1.member[1].label, 0);
+    EXPECT_FLOAT_EQ(b1.bands[0].energy, -11.70957f);
+    EXPECT_FLOAT_EQ(b1.bands[9].grad[0], 6.44130f);
+    EXPECT_EQ(b1.bands[9].code[0], 10);
+    EXPECT_EQ(b1.bands[1].code[4], 2);
+}
+
+TEST(BandFiles, DamagedInputNamesFileAndRecord) {
+    std::string err;
+    int nkpt, nbands;
+    EXPECT_FALSE(readCounts("/nonexistent/fort.14", nkpt, nbands, err));
+    EXPECT_NE(err.find("fort.14"), std::string::npos);
+    BandInput in;
+    // asking for one more k point than the file holds runs past its end
+    EXPECT_FALSE(readBandInput(kExample + "fort.1", 37, 10, in, err));
+    EXPECT_NE(err.find("fort.1, record"), std::string::npos);
+}
+
+TEST(BandFiles, SetupBlocksHaveTheRecordCountsOfTheirBandNumber) {
+    for (int nbands : {40, 41, 20, 3}) {
+        SetupBlock b = sampleBlock(nbands, 3);
+        std::string text = formatSetupCounts(nbands, 1, nbands - 1) + formatSetupBlock(b, nbands) +
+                           formatSetupBlock(sampleBlock(nbands, 2), nbands);
+        RecordFile f = RecordFile::fromText("fort.3", padRecordsTo80(text));
+        EXPECT_EQ(f.size(), static_cast<size_t>(1 + blockRecords(3, nbands) + blockRecords(2, nbands)));
+        for (size_t r = 1; r <= f.size(); ++r) EXPECT_EQ(f.record(r).size(), 80u);
+        SetupFile s;
+        std::string err;
+        ASSERT_TRUE(parseSetup(f, 0, s, err)) << err;
+        EXPECT_TRUE(s.error.empty()) << s.error;
+        ASSERT_EQ(s.blocks.size(), 2u);
+        EXPECT_EQ(s.blocks[0].kfile, b.kfile);
+        EXPECT_EQ(s.blocks[0].order, b.order);
+        EXPECT_EQ(s.blocks[1].headerRecord, static_cast<size_t>(2 + blockRecords(3, nbands)));
+    }
+    EXPECT_EQ(orderRecords(40), 2);
+    EXPECT_EQ(orderRecords(41), 3);
+}
+
+TEST(BandFiles, TruncatedSetupKeepsTheCompleteBlocks) {
+    std::string text = formatSetupCounts(5, 0, 5) + formatSetupBlock(sampleBlock(5, 2), 5) + " 3  4  0  0  0  0\n   1\n";
+    SetupFile s;
+    std::string err;
+    ASSERT_TRUE(parseSetup(RecordFile::fromText("fort.3", text), 0, s, err));
+    EXPECT_EQ(s.blocks.size(), 1u);
+    EXPECT_NE(s.error.find("fort.3, record"), std::string::npos);
+}
