@@ -1,0 +1,101 @@
+#include "annotate/marks.h"
+
+#include "annotate/markup.h"
+#include "common/console.h"
+#include "common/plot.h"
+
+const char* const kFermiText = "\\epsilon \\sub f \\endsub \\arrowrgt";
+
+void selectPageWindow(Plot& plot, float a, float b) {
+    plot.swin(0.0f, a, 0.0f, b);
+    plot.svp(0.0f, a, 0.0f, b);
+}
+
+void tlbrdr(Plot& plot, float x0, float y0, float w, float h) {
+    plot.sci(1);
+    plot.swin(0.0f, w, 0.0f, h);
+    plot.svp(x0, x0 + w, y0, y0 + h);
+    plot.move(w, 0.0f);
+    plot.draw(w, h);
+    plot.draw(0.0f, h);
+}
+
+void mvbrdr(Plot& plot, float x1, float w1, float x2, float w2, float y0, float h, int n1, int n2) {
+    plot.sls(1);
+    const float top = y0 + h;
+    const float xs[2] = {x1, x2}, ws[2] = {w1, w2};
+    const int ns[2] = {n1, n2};
+    for (int k = 0; k < 2; ++k) {
+        if (ns[k] < 1) continue;
+        plot.swin(xs[k], xs[k] + ws[k], y0, top);
+        plot.svp(xs[k], xs[k] + ws[k], y0, top);
+        plot.move(xs[k], top);
+        plot.draw(xs[k] + ws[k], top);
+        plot.draw(xs[k] + ws[k], y0);
+    }
+}
+
+void tlfrmi(Plot& plot, float x0, float y0, float a, float b, float w, float h,
+            float emin, float emax, float efermi, bool line) {
+    selectPageWindow(plot, a, b);
+    const float x = x0 - 0.05f;
+    const float y = y0 + h * (efermi - emin) / (emax - emin) - 0.006f;
+    tltrap(plot, kFermiText, x, y, 0.0f, 0);
+    if (!line) return;
+    plot.swin(0.0f, w, emin, emax);
+    plot.svp(x0, x0 + w, y0, y0 + h);
+    plot.sls(2);
+    plot.move(0.0f, efermi);
+    plot.draw(w, efermi);
+    plot.sls(1);
+}
+
+void askFermi(Console& con, float emin, float emax, bool emptyLineFirst, float& efermi, bool& line) {
+    if (emptyLineFirst) con.line();
+    efermi = static_cast<float>(
+        con.askReal(" Fermi energy: ", 10, [&](double v) { return v >= emin && v <= emax; }));
+    line = con.askYesNo(" Mark with line? (y/n) ");
+}
+
+void drawFreeTexts(Plot& plot, float a, float b, const std::vector<FreeText>& texts) {
+    selectPageWindow(plot, a, b);
+    for (const FreeText& t : texts) tltrap(plot, t.text, t.x, t.y, t.angle, t.pos);
+}
+
+void enterFreeTexts(Plot& plot, Console& con, float a, float b, std::vector<FreeText>& texts,
+                    size_t capacity) {
+    selectPageWindow(plot, a, b);
+    for (;;) {
+        if (texts.size() >= capacity) {
+            con.line(" The text table is full (" + std::to_string(capacity) + " texts).");
+            return;
+        }
+        FreeText t;
+        t.text = con.askText(" Text: ", 80);
+        bool visible = false;
+        for (char c : t.text)
+            if (static_cast<unsigned char>(c) > ' ') visible = true;
+        if (!visible) return;
+        t.pos = static_cast<int>(con.askInt(" Position (left=0, center=1, right=2): ", 2,
+                                            [](long v) { return v >= 0 && v <= 2; }));
+        t.angle = static_cast<float>(con.askReal(" Text angle: ", 10));
+        con.line(" Position mouse pointer, then type any key.");
+        float x = 0.5f, y = 0.5f;
+        char ch = ' ';
+        readCursor(plot, con, x, y, ch);
+        t.x = x;
+        t.y = y;
+        texts.push_back(t);
+        tltrap(plot, t.text, t.x, t.y, t.angle, t.pos);
+    }
+}
+
+void mvtitl(Plot& plot, float x1, float w1, float x2, float w2, float x0, float y0, float h,
+            int n1, int n2, const std::string& title1, const std::string& title2,
+            const std::string& vtitle) {
+    plot.swin(0.0f, 1.0f, 0.0f, 1.0f);
+    plot.svp(0.0f, 1.0f, 0.0f, 1.0f);
+    if (n1 > 0) tltrap(plot, title1, x1 + 0.5f * w1, 0.5f * y0, 0.0f, 1);
+    if (n2 > 0) tltrap(plot, title2, x2 + 0.5f * w2, 0.5f * y0, 0.0f, 1);
+    tltrap(plot, vtitle, 0.2f * x0, y0 + 0.5f * h, 90.0f, 1);
+}

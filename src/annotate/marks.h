@@ -1,0 +1,55 @@
+// Border, Fermi-level marker, free text and axis titles of both programs.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+class Console;
+class Plot;
+
+// A free text: marked-up line, reference point in page-window coordinates,
+// angle in degrees, position code (0 left, 1 centre, 2 right).
+struct FreeText {
+    std::string text;  // 80 characters
+    float x = 0, y = 0, angle = 0;
+    int pos = 0;
+};
+
+// The page window: 0 ... a by 0 ... b on the viewport of the same numbers.
+void selectPageWindow(Plot& plot, float a, float b);
+
+// Right and top edges of the band frame.
+void tlbrdr(Plot& plot, float x0, float y0, float w, float h);
+// Top and right edges of the one or two DOS panels that hold curves.
+void mvbrdr(Plot& plot, float x1, float w1, float x2, float w2, float y0, float h, int n1, int n2);
+
+// The text of the Fermi-level marker.
+extern const char* const kFermiText;
+// Fermi marker: the arrow text left of the frame, and with `line` a dashed
+// line across the frame at the Fermi energy.
+void tlfrmi(Plot& plot, float x0, float y0, float a, float b, float w, float h,
+            float emin, float emax, float efermi, bool line);
+inline void mvfrmi(Plot& plot, float x0, float y0, float a, float b, float w, float h,
+                   float emin, float emax, float efermi, bool line) {
+    tlfrmi(plot, x0, y0, a, b, w, h, emin, emax, efermi, line);
+}
+
+// " Fermi energy: " until emin <= value <= emax, then " Mark with line? (y/n) ".
+// The band program asks after an empty line.
+void askFermi(Console& con, float emin, float emax, bool emptyLineFirst, float& efermi, bool& line);
+
+// Draws every free text in the page window (mvtext and the band redraw).
+void drawFreeTexts(Plot& plot, float a, float b, const std::vector<FreeText>& texts);
+
+// Asks texts one after the other (" Text: ", position, angle, cursor) and
+// draws each at once, appending them to `texts`, until an empty text; a
+// full table (`capacity`) ends the option with a one-line message.
+void enterFreeTexts(Plot& plot, Console& con, float a, float b, std::vector<FreeText>& texts,
+                    size_t capacity);
+
+// Axis titles of the DOS graph: each panel that holds curves gets its title
+// centred below it, the energy title runs vertically left of the frame.
+void mvtitl(Plot& plot, float x1, float w1, float x2, float w2, float x0, float y0, float h,
+            int n1, int n2, const std::string& title1, const std::string& title2,
+            const std::string& vtitle);

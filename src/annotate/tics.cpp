@@ -1,0 +1,128 @@
+#include "annotate/tics.h"
+
+#include <cmath>
+#include <string>
+
+#include "common/console.h"
+#include "common/format.h"
+#include "common/plot.h"
+
+const TicPrompts kEnergyTicPrompts = {" Tic start energy:          ", " Tic end energy:            ",
+                                      " Distance between two tics: ", false};
+
+namespace {
+
+int askSide(Console& con) {
+    return static_cast<int>(con.askInt(" Option: ", 2, [](long v) { return v >= 0 && v <= 3; }));
+}
+
+// Base options padded to 8 characters, then the side's own letters.
+std::string options(const std::string& base, const std::string& letters) {
+    return fmt::A(base, 8) + letters;
+}
+
+struct BoxOptions {
+    std::string xin, xout, yin, yout;  // side 1 (inverted tics) and side 2
+};
+
+// Major tics every label distance with `nsub` subintervals; an axis without
+// labels gets plain tics at the tic distance.
+void drawSides(Plot& plot, const BoxOptions& o, const TicRange& tics, int side, int nsub) {
+    const bool labels = tics.label_distance > 0;
+    const float tick = labels ? tics.label_distance : tics.distance;
+    const int sub = labels ? nsub : 1;
+    if (side == 1 || side == 3) plot.box(o.xin, tick, sub, o.yin, tick, sub);
+    if (side == 2 || side == 3) plot.box(o.xout, tick, sub, o.yout, tick, sub);
+}
+
+}  // namespace
+
+int tltics(Console& con) {
+    con.line();
+    con.line(" Select axis side of tic marks ");
+    con.line(" (0) No tic marks");
+    con.line(" (1) Left side");
+    con.line(" (2) Right side");
+    con.line(" (3) Both sides");
+    con.line();
+    return askSide(con);
+}
+
+int mvtics(Console& con, int side) {
+    con.line(" Select axis side of tic marks ");
+    con.line(" (0) No tic marks");
+    con.line(side == 0 ? " (1) Left side" : " (1) Lower side");
+    con.line(side == 0 ? " (2) Right side" : " (2) Upper side");
+    con.line(" (3) Both sides");
+    con.line();
+    return askSide(con);
+}
+
+void askTicRange(Console& con, float min, float max, const TicPrompts& p, TicRange& tics) {
+    for (;;) {
+        tics.start = static_cast<float>(con.askReal(p.start, 10));
+        if (tics.start < min) tics.start = min;
+        tics.end = static_cast<float>(con.askReal(p.end, 10));
+        if (tics.end > max) tics.end = max;
+        if (p.strict ? tics.end > tics.start : tics.end >= tics.start) break;
+    }
+    tics.distance = static_cast<float>(con.askReal(p.distance, 10, [](double v) { return v > 0; }));
+}
+
+void askTicsPerLabel(Console& con, float range, TicRange& tics) {
+    long n = con.askInt(" Tics per label (<1: no labels): ", 2);
+    tics.label_distance = 0;
+    if (n >= 1) {
+        if (range < tics.distance) {
+            tics.distance = range;
+            n = 1;
+        }
+        tics.label_distance = static_cast<float>(n) * tics.distance;
+    }
+}
+
+int subintervals(const TicRange& tics, int previous) {
+    if (tics.label_distance > 0 && tics.distance > 0)
+        return static_cast<int>(std::lround(tics.label_distance / tics.distance));
+    return previous;
+}
+
+void tltica(Plot& plot, float x0, float y0, float h, float emin, float range,
+            const TicRange& tics, float xa, int side, int& nsub) {
+    float y1 = y0 + h * (tics.start - emin) / range;
+    float y2 = y0 + h * (tics.end - emin) / range;
+    plot.swin(xa, 1.0f, tics.start, tics.end);
+    plot.svp(xa, 1.0f, y1, y2);
+    const std::string base = (xa == x0 && tics.label_distance > 0) ? "ABN" : "AB";
+    plot.sci(1);
+    plot.scf(2);
+    nsub = subintervals(tics, nsub);
+    drawSides(plot, {"", "", options(base, "ITSV"), options(base, "TSV")}, tics, side, nsub);
+}
+
+void mvtica(Plot& plot, float x0, float y0, float w, float h, float amin, float arange,
+            const TicRange& tics, float pos, int side, int orientation, int& nsub) {
+    const bool labels = tics.label_distance > 0;
+    BoxOptions o;
+    if (orientation == 2) {
+        float y1 = y0 + h * (tics.start - amin) / arange;
+        float y2 = y0 + h * (tics.end - amin) / arange;
+        plot.swin(pos, 1.0f, tics.start, tics.end);
+        plot.svp(pos, 1.0f, y1, y2);
+        const std::string ybase = (pos == x0 && labels) ? "ABN" : "AB";
+        // the horizontal options of a vertical axis draw no edge: no labels there
+        o = {options("", "ITS"), options("", "TS"), options(ybase, "ITSV"), options(ybase, "TSV")};
+    } else {
+        float x1 = x0 + w * (tics.start - amin) / arange;
+        float x2 = x0 + w * (tics.end - amin) / arange;
+        plot.swin(tics.start, tics.end, pos, 1.0f);
+        plot.svp(x1, x2, pos, 1.0f);
+        const std::string xbase = (pos == y0 && labels) ? "ABN" : "AB";
+        o = {options(xbase, "ITS"), options(xbase, labels ? "NTS" : "TS"), options("", "ITSV"),
+             options("", "TSV")};
+    }
+    plot.sci(1);
+    plot.scf(2);
+    nsub = subintervals(tics, nsub);
+    drawSides(plot, o, tics, side, nsub);
+}

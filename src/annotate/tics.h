@@ -1,0 +1,50 @@
+// Tic marks and numeric labels on the energy axes (both programs) and the
+// horizontal DOS/COOP axes, drawn with PGBOX in a viewport that covers the
+// tic range of one axis; the side menus and the tic range questions.
+#pragma once
+
+class Console;
+class Plot;
+
+struct TicRange {
+    float start = 0;           // tic start, axis units
+    float end = 0;             // tic end
+    float distance = 0;        // between two tics, > 0 once asked
+    float label_distance = 0;  // between two labelled tics; 0: no labels
+};
+
+// Side menus: 0 none, 1 left/lower, 2 right/upper, 3 both.
+int tltics(Console& con);
+// `side` 0 shows the vertical-axis menu, any other value the horizontal one.
+int mvtics(Console& con, int side);
+
+struct TicPrompts {
+    const char* start;
+    const char* end;
+    const char* distance;
+    bool strict;  // the end must lie strictly above the start
+};
+// The energy prompts of both programs (end equal to start accepted).
+extern const TicPrompts kEnergyTicPrompts;
+
+// Asks start, end (clamped to min ... max without a message) and distance.
+void askTicRange(Console& con, float min, float max, const TicPrompts& prompts, TicRange& tics);
+
+// " Tics per label (<1: no labels): ". Sets the label distance; a distance
+// beyond `range` becomes `range` with one tic per label.
+void askTicsPerLabel(Console& con, float range, TicRange& tics);
+
+// Subintervals between labelled tics: held from one axis to the next, as
+// the settings of the last labelled axis; 0 before the first.
+int subintervals(const TicRange& tics, int previous);
+
+// One vertical energy axis at x = xa of the band frame (x0, y0, h; energy
+// window emin ... emin + range). Only the axis at the frame's left edge
+// carries numeric labels; without a label distance no axis does.
+void tltica(Plot& plot, float x0, float y0, float h, float emin, float range,
+            const TicRange& tics, float xa, int side, int& nsub);
+
+// One axis of the DOS graph: orientation 2 is a vertical axis at x = pos,
+// anything else a horizontal one at y = pos (frame x0, y0, w, h).
+void mvtica(Plot& plot, float x0, float y0, float w, float h, float amin, float arange,
+            const TicRange& tics, float pos, int side, int orientation, int& nsub);

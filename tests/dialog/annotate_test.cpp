@@ -1,0 +1,168 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "annotate/marks.h"
+#include "annotate/tics.h"
+#include "common/console.h"
+#include "common/plot.h"
+
+namespace {
+struct Session {
+    std::istringstream in;
+    std::ostringstream out;
+    Console con;
+    RecordingPlot plot;
+    explicit Session(const std::string& input) : in(input), con(in, out) {}
+};
+}  // namespace
+
+TEST(Tics, OnlyTheFrameEdgeCarriesNumericLabels) {
+    RecordingPlot p;
+    TicRange t{-12.0f, 8.0f, 0.25f, 1.0f};
+    int nsub = 0;
+    tltica(p, 0.11785f, 0.125f, 0.75f, -12.0f, 20.0f, t, 0.11785f, 1, nsub);
+    EXPECT_EQ(nsub, 4);
+    tltica(p, 0.11785f, 0.125f, 0.75f, -12.0f, 20.0f, t, 0.3f, 2, nsub);
+    auto boxes = p.matching("box");
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0], "box '' 1 4 'ABN     ITSV' 1 4");
+    EXPECT_EQ(boxes[1], "box '' 1 4 'AB      TSV' 1 4");
+    EXPECT_EQ(p.matching("swin")[0], "swin 0.11785 1 -12 8");
+    EXPECT_EQ(p.matching("svp")[0], "svp 0.11785 1 0.125 0.875");
+}
+
+TEST(Tics, SubintervalsRoundAndSideThreeDrawsTwoBoxes) {
+    RecordingPlot p;
+    int nsub = 0;
+    tltica(p, 0.1f, 0.1f, 0.8f, 0.0f, 10.0f, TicRange{0, 10, 0.3f, 1.0f}, 0.1f, 3, nsub);
+    EXPECT_EQ(nsub, 3);
+    auto boxes = p.matching("box");
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_NE(boxes[0].find("'ABN     ITSV' 1 3"), std::string::npos);
+    EXPECT_NE(boxes[1].find("'ABN     TSV' 1 3"), std::string::npos);
+    p.clear();
+    tltica(p, 0.1f, 0.1f, 0.8f, 0.0f, 10.0f, TicRange{0, 10, 0.3f, 1.0f}, 0.5f, 0, nsub);
+    EXPECT_TRUE(p.matching("box").empty());
+}
+
+TEST(Tics, WithoutLabelsTicsAtTheTicDistanceAndNoNumbers) {
+    RecordingPlot p;
+    int nsub = 4;
+    tltica(p, 0.1f, 0.1f, 0.8f, 0.0f, 10.0f, TicRange{0, 10, 0.5f, 0.0f}, 0.1f, 1, nsub);
+    EXPECT_EQ(nsub, 4);  // kept from the last labelled axis
+    EXPECT_EQ(p.matching("box")[0], "box '' 0.5 1 'AB      ITSV' 0.5 1");
+}
+
+TEST(Tics, HorizontalDosAxisLabelsOnlyAtTheFrameBottom) {
+    RecordingPlot p;
+    int nsub = 0;
+    TicRange t{0.0f, 4.0f, 0.5f, 1.0f};
+    mvtica(p, 0.11785f, 0.125f, 0.58926f, 0.75f, 0.0f, 4.0f, t, 0.125f, 3, 1, nsub);
+    auto boxes = p.matching("box");
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0], "box 'ABN     ITS' 1 2 '        ITSV' 1 2");
+    EXPECT_EQ(boxes[1], "box 'ABN     NTS' 1 2 '        TSV' 1 2");
+    p.clear();
+    mvtica(p, 0.11785f, 0.125f, 0.58926f, 0.75f, 0.0f, 4.0f, t, 0.875f, 1, 1, nsub);
+    EXPECT_EQ(p.matching("box")[0], "box 'AB      ITS' 1 2 '        ITSV' 1 2");
+    p.clear();
+    mvtica(p, 0.11785f, 0.125f, 0.58926f, 0.75f, -5.0f, 10.0f, t, 0.11785f, 2, 2, nsub);
+    EXPECT_EQ(p.matching("box")[0], "box '        TS' 1 2 'ABN     TSV' 1 2");
+}
+
+TEST(TicDialogue, StartAndEndClampedAndAskedAgainWhenCrossed) {
+    Session s("2.0\n9\n5\n4\n3\n20\n0\n-1\n0.5\n");
+    TicRange t;
+    askTicRange(s.con, 3.0f, 8.0f, kEnergyTicPrompts, t);
+    EXPECT_FLOAT_EQ(t.start, 3.0f);  // 2.0 raised to the minimum, 9 lowered to 8
+    EXPECT_FLOAT_EQ(t.end, 8.0f);
+    EXPECT_FLOAT_EQ(t.distance, 5.0f);
+    Session s2("5\n4\n3\n7\n0\n-1\n0.5\n");
+    askTicRange(s2.con, 3.0f, 8.0f, kEnergyTicPrompts, t);
+    EXPECT_FLOAT_EQ(t.start, 3.0f);
+    EXPECT_FLOAT_EQ(t.end, 7.0f);
+    EXPECT_FLOAT_EQ(t.distance, 0.5f);
+}
+
+TEST(TicDialogue, DistanceBeyondTheRangeBecomesTheRange) {
+    Session s("2\n");
+    TicRange t{0, 5, 8.0f, 0};
+    askTicsPerLabel(s.con, 5.0f, t);
+    EXPECT_FLOAT_EQ(t.distance, 5.0f);
+    EXPECT_FLOAT_EQ(t.label_distance, 5.0f);
+    Session s2("0\n");
+    askTicsPerLabel(s2.con, 5.0f, t);
+    EXPECT_FLOAT_EQ(t.label_distance, 0.0f);
+}
+
+TEST(TicDialogue, SideMenus) {
+    Session s("4\nx\n3\n");
+    EXPECT_EQ(tltics(s.con), 3);
+    EXPECT_EQ(s.out.str(),
+              "\n Select axis side of tic marks \n (0) No tic marks\n (1) Left side\n (2) Right side\n"
+              " (3) Both sides\n\n Option:  Option:  Option: ");
+    Session s2("1\n");
+    EXPECT_EQ(mvtics(s2.con, 1), 1);
+    EXPECT_NE(s2.out.str().find(" (1) Lower side\n (2) Upper side\n"), std::string::npos);
+    EXPECT_EQ(s2.out.str().rfind("\n", 0), std::string::npos);  // no leading empty line
+}
+
+TEST(Marks, FermiMarkerAtTheFrameEdgeAndDashedLineAcrossIt) {
+    RecordingPlot p;
+    tlfrmi(p, 0.11785f, 0.125f, 0.707107f, 1.0f, 0.58926f, 0.75f, -2.0f, 2.0f, -2.0f, true);
+    EXPECT_EQ(p.calls[0], "swin 0 0.707107 0 1");
+    EXPECT_EQ(p.matching("ptxt")[0], "ptxt 0.06785 0.119 0 0 '\\ge\\df \\u\\(2261)'");
+    EXPECT_EQ(p.matching("sls")[0], "sls 2");
+    EXPECT_EQ(p.matching("move")[0], "move 0 -2");
+    EXPECT_EQ(p.matching("draw")[0], "draw 0.58926 -2");
+    EXPECT_EQ(p.calls.back(), "sls 1");
+    RecordingPlot q;
+    tlfrmi(q, 0.11785f, 0.125f, 0.707107f, 1.0f, 0.58926f, 0.75f, -2.0f, 2.0f, 0.0f, false);
+    EXPECT_TRUE(q.matching("sls").empty());
+}
+
+TEST(Marks, FermiDialogueRefusesEnergiesOutsideTheWindow) {
+    Session s("-2.01\n2.5\n1.0\nx\nn\n");
+    float ef = 0;
+    bool line = true;
+    askFermi(s.con, -2.0f, 2.0f, true, ef, line);
+    EXPECT_FLOAT_EQ(ef, 1.0f);
+    EXPECT_FALSE(line);
+    EXPECT_EQ(s.out.str(), "\n Fermi energy:  Fermi energy:  Fermi energy:  Mark with line? (y/n)  Mark with line? (y/n) ");
+}
+
+TEST(Marks, FreeTextsPlacedWithTheConsoleCursorAndRedrawn) {
+    Session s("L\n0\n0\n0.1, 0.2\nR\n2\n90\nbad\n0.5 0.6\n\n");
+    std::vector<FreeText> texts;
+    enterFreeTexts(s.plot, s.con, 0.707107f, 1.0f, texts, 200);
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_FLOAT_EQ(texts[1].x, 0.5f);
+    EXPECT_FLOAT_EQ(texts[1].angle, 90.0f);
+    EXPECT_EQ(texts[1].pos, 2);
+    EXPECT_EQ(s.plot.matching("ptxt")[1], "ptxt 0.5 0.6 90 1 'R'");
+    RecordingPlot p;
+    drawFreeTexts(p, 0.707107f, 1.0f, texts);
+    EXPECT_EQ(p.matching("ptxt"), s.plot.matching("ptxt"));
+}
+
+TEST(Marks, FullTextTableEndsTheOption) {
+    Session s("A\n0\n0\n0.1 0.1\nB\n");
+    std::vector<FreeText> texts;
+    enterFreeTexts(s.plot, s.con, 1.0f, 1.0f, texts, 1);
+    EXPECT_EQ(texts.size(), 1u);
+    EXPECT_NE(s.out.str().find(" The text table is full (1 texts).\n"), std::string::npos);
+}
+
+TEST(Marks, BordersAndTitles) {
+    RecordingPlot p;
+    mvbrdr(p, 0.1f, 0.3f, 0.4f, 0.3f, 0.125f, 0.75f, 2, 0);
+    EXPECT_EQ(p.matching("draw").size(), 2u);
+    EXPECT_EQ(p.matching("move")[0], "move 0.1 0.875");
+    p.clear();
+    mvtitl(p, 0.1f, 0.3f, 0.4f, 0.3f, 0.1f, 0.125f, 0.75f, 1, 1, "DOS", "COOP", "E");
+    auto t = p.matching("ptxt");
+    ASSERT_EQ(t.size(), 3u);
+    EXPECT_EQ(t[0], "ptxt 0.25 0.0625 0 0.5 'DOS'");
+    EXPECT_EQ(t[2], "ptxt 0.02 0.5 90 0.5 'E'");
+}
