@@ -1,0 +1,34 @@
+// The band graph settings: geometry, energy window, element flags and every
+// annotation, kept for the whole run, redrawn from, saved to fort.15.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "annotate/marks.h"
+#include "annotate/tics.h"
+#include "band/band_state.h"
+
+struct BandGraph {
+    FrameGeom geom;
+    std::array<float, band::kMaxShown + 2> line_pos{};  // 1 .. nshow+1
+    int nshow = 0;
+    float elow = 0, ehigh = 0;
+    int draw_error = 0;
+
+    std::array<bool, 13> flags{};  // element flags 1 .. 12 (index 0 unused)
+    TicRange tics;
+    float range = 0;                                     // ehigh - elow of the tic dialogue
+    std::array<int, band::kMaxShown + 2> tic_side{};     // axis positions 1 .. nshow+1
+    int nsub = 0;                                        // subintervals of the last labelled axis
+    std::array<std::string, band::kMaxShown + 2> labels; // symmetry-point labels 1 .. nshow+1
+    std::array<std::string, band::kMaxShown + 1> titles; // line titles 1 .. nshow
+    std::string vtitle;                                  // vertical axis title
+    std::vector<FreeText> texts;                         // at most band::kMaxFreeTexts
+    float efermi = 0;
+    bool fermi_line = false;
+    bool border = false;
+
+    std::string bands_file = "fort.2";  // interpolated bands drawn by tlband
+};
