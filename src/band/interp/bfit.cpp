@@ -165,7 +165,7 @@ bool fitLine(const SetupFile& counts, const SetupBlock& blk, const BandInput& in
     // Every curve must pass through its energies.
     for (int q = 1; q <= ninterp; ++q) {
         for (int i = 1; i <= nk; ++i) {
-            const double miss = seriesValue(work, q, cond.x[static_cast<size_t>(i)]) - cond(i, q);
+            const double miss = valueAtPoint(work, q, i) - cond(i, q);
             if (!(std::fabs(miss) <= 0.001)) {
                 con.line(name + ": ill-conditioned fit, band " + std::to_string(nlower + q) + " misses k point " +
                          std::to_string(i) + " by more than 0.001 eV.");

@@ -88,15 +88,26 @@ FitStatus dos(const LineConditions& cond, const std::array<int, kMaxLinePoints +
         }
     }
 
+    // Every point of every band starts at c0 and takes the terms from the last
+    // one down; the cosines of the grid are the same for all bands.
     if (end_ns != 0) w.npts = 26;
-    for (int p = 1; p <= w.npts; ++p) {
-        for (int b = 1; b <= nb; ++b) w.out(p, b) = w.c0[static_cast<size_t>(b)];
-        for (int m = kTerms; m >= 1; --m) {
-            const double cs = fit::a(w.omega, gridX(p), kTerms, m);
-            for (int b = 1; b <= nb; ++b) w.out(p, b) = w.out(p, b) + w.lam(m, b) * cs;
+    std::array<std::array<double, kTerms + 1>, kGridPoints + 1> cs;
+    for (int p = 1; p <= w.npts; ++p)
+        for (int m = kTerms; m >= 1; --m) cs[static_cast<size_t>(p)][static_cast<size_t>(m)] = fit::a(w.omega, gridX(p), kTerms, m);
+    for (int b = 1; b <= nb; ++b) {
+        for (int p = 1; p <= w.npts; ++p) {
+            double v = w.c0[static_cast<size_t>(b)];
+            for (int m = kTerms; m >= 1; --m) v = v + w.lam(m, b) * cs[static_cast<size_t>(p)][static_cast<size_t>(m)];
+            w.out(p, b) = v;
         }
     }
     return FitStatus::ok;
+}
+
+double valueAtPoint(const FitWork& w, int b, int i) {
+    double v = w.c0[static_cast<size_t>(b)];
+    for (int m = kTerms; m >= 1; --m) v = v + w.lam(m, b) * w.U[static_cast<size_t>(m)][static_cast<size_t>(i)];
+    return v;
 }
 
 double seriesValue(const FitWork& w, int b, double x) {

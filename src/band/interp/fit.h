@@ -78,6 +78,8 @@ enum class FitStatus { ok, drop_mismatch, singular };
 FitStatus dos(const LineConditions& cond, const std::array<int, kMaxLinePoints + 1>& drop, int n, int end_ns,
               int ndropped, FitWork& w);
 
+// The fitted series of band b at its k point i (from the basis values).
+double valueAtPoint(const FitWork& w, int b, int i);
 // The fitted series of band b and its slope at x.
 double seriesValue(const FitWork& w, int b, double x);
 double seriesSlope(const FitWork& w, int b, double x);
