@@ -45,7 +45,7 @@ struct TempDir {
     }
 };
 
-struct Spec {
+struct LineChoice {
     int label = 2;
     std::vector<int> kfile = kGammaX;  // in ascending order along the line
     bool descending = false;
@@ -54,7 +54,7 @@ struct Spec {
 
 // A stored line as the set-up builds it: codes from fort.1, bands connected
 // by tlbsrt, k points and order rows in display order.
-SetupBlock buildBlock(const Spec& s, int nlower, int ninterp) {
+SetupBlock buildBlock(const LineChoice& s, int nlower, int ninterp) {
     const int nkl = static_cast<int>(s.kfile.size());
     auto t = std::make_unique<LineTables>();
     for (int i = 1; i <= nkl; ++i) {
@@ -162,7 +162,7 @@ struct Session {
 
 TEST(Bfit, GammaXPassesThroughTheComputedEnergies) {
     TempDir dir;
-    SetupBlock gx = buildBlock(Spec{}, 0, 10);
+    SetupBlock gx = buildBlock(LineChoice{}, 0, 10);
     EXPECT_TRUE(reordered(gx));  // the codes connect a crossing
     fs::copy_file(kExample + "fort.1", dir.file("fort.1"));
     dir.write("fort.3", setupText(0, 10, {gx}));
@@ -188,9 +188,9 @@ TEST(Bfit, GammaXPassesThroughTheComputedEnergies) {
 }
 
 TEST(Bfit, LowerBandsDescendingLinesAndNonsymmorphicEnd) {
-    Spec down;
+    LineChoice down;
     down.descending = true;
-    Spec ns;  // every second point of the line, its end taken as nonsymmorphic
+    LineChoice ns;  // every second point of the line, its end taken as nonsymmorphic
     ns.kfile = {32, 35, 1, 30, 31, 16};
     ns.end_ns = 1;
     ns.ns_incl = 1;
@@ -216,12 +216,12 @@ TEST(Bfit, LowerBandsDescendingLinesAndNonsymmorphicEnd) {
 }
 
 TEST(Bfit, SingularLineIsLeftOutAndTheOthersKept) {
-    Spec keepStart;
+    LineChoice keepStart;
     keepStart.drop_sel = 3;  // the slope at x = 0 is kept
-    Spec lg;
+    LineChoice lg;
     lg.label = 1;
     lg.kfile = kLGamma;
-    std::vector<SetupBlock> blocks{buildBlock(Spec{}, 0, 10), buildBlock(keepStart, 0, 10), buildBlock(lg, 0, 10)};
+    std::vector<SetupBlock> blocks{buildBlock(LineChoice{}, 0, 10), buildBlock(keepStart, 0, 10), buildBlock(lg, 0, 10)};
     TempDir dir;
     fs::copy_file(kExample + "fort.1", dir.file("fort.1"));
     dir.write("fort.3", setupText(0, 10, blocks));
@@ -241,7 +241,7 @@ TEST(Bfit, SingularLineIsLeftOutAndTheOthersKept) {
 }
 
 TEST(Bfit, DamagedLinesAreNamedAndLeftOut) {
-    const SetupBlock good = buildBlock(Spec{}, 0, 10);
+    const SetupBlock good = buildBlock(LineChoice{}, 0, 10);
     SetupBlock badRow = good;
     badRow.order[2][4] = badRow.order[2][5];  // a band twice at k point 3
     SetupBlock badK = good;
@@ -301,7 +301,7 @@ TEST(Bfit, PreviousFort2StaysWhenThePassCannotStart) {
     EXPECT_FALSE(band::bfit(1, 36, run.con, dir.path.string()).complete);
     EXPECT_EQ(dir.read("fort.2"), "previous\n");
     // fort.1 shorter than fort.14 says
-    dir.write("fort.3", setupText(0, 10, {buildBlock(Spec{}, 0, 10)}));
+    dir.write("fort.3", setupText(0, 10, {buildBlock(LineChoice{}, 0, 10)}));
     s = band::bfit(1, 37, run.con, dir.path.string());
     EXPECT_FALSE(s.complete);
     EXPECT_NE(s.error.find("fort.1, record"), std::string::npos);

@@ -44,15 +44,6 @@ void pack(LineConditions& c, const Drops& drop) {
 
 }  // namespace
 
-TEST(FitBasis, ValueAndSlopeOfOneTerm) {
-    band::TermTable om{};
-    for (int m = 1; m <= band::kTerms; ++m) om[static_cast<size_t>(m)] = m * band::kTwoPi;
-    EXPECT_DOUBLE_EQ(band::fit::a(om, 0.0, 20, 7), 1.0);
-    EXPECT_DOUBLE_EQ(band::fit::da(om, 0.0, 20, 7), 0.0);
-    EXPECT_NEAR(band::fit::a(om, 0.25, 20, 2), -1.0, 1e-6);
-    EXPECT_NEAR(band::fit::da(om, 0.125, 20, 2), -2 * band::kTwoPi, 1e-5);
-}
-
 TEST(FitTwoPoints, ClosedFormWithBothEndSlopesDropped) {
     const double e1 = -1.3, e2 = 2.7;
     LineConditions c = line(2, 0.5, {{e1, e2}});
