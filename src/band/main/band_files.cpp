@@ -106,7 +106,7 @@ bool readBandInput(const std::string& path, int nkpt, int nbands, BandInput& inp
     return true;
 }
 
-bool parseSetup(const RecordFile& f, int nbands, SetupFile& setup, std::string& error) {
+bool parseSetup(const RecordFile& f, int nbands, SetupFile& setup, std::string& error, size_t firstBlock) {
     setup = SetupFile{};
     if (!f.has(1)) return fail(error, f, 1, "missing counts record");
     {
@@ -120,7 +120,7 @@ bool parseSetup(const RecordFile& f, int nbands, SetupFile& setup, std::string& 
         setup.ninterp = static_cast<int>(*i);
     }
     if (nbands <= 0) nbands = setup.nbands;
-    size_t r = 2;
+    size_t r = firstBlock < 2 ? 2 : firstBlock;
     while (f.has(r)) {
         SetupBlock blk;
         blk.headerRecord = r;

@@ -73,7 +73,8 @@ inline int orderRecords(int nbands) { return nbands / 20 + (nbands % 20 != 0 ? 1
 inline int blockRecords(int nkl, int nbands) { return 1 + nkl * (1 + orderRecords(nbands)); }
 
 // Parses a set-up file. `nbands` sets the block layout; 0 takes the counts record's.
-bool parseSetup(const RecordFile& file, int nbands, SetupFile& setup, std::string& error);
+// The blocks are read from record `firstBlock` on (2: right after the counts).
+bool parseSetup(const RecordFile& file, int nbands, SetupFile& setup, std::string& error, size_t firstBlock = 2);
 
 std::string formatSetupCounts(int nbands, int nlower, int ninterp);  // "(3I4)"
 std::string formatSetupBlock(const SetupBlock& block, int nbands);    // header, positions, orders

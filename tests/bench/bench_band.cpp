@@ -1,0 +1,107 @@
+// Timing and memory of the band program's heavy steps on the largest input
+// its tables hold: 10 lines of 11 k points, 1000 bands, all interpolated.
+//
+//   bench_band generate DIR   writes fort.1, fort.14 and a stored set-up fort.3
+//   bench_band interp DIR     runs the interpolation pass there and reports
+//
+// Each step runs in its own process, so the peak memory reported is that of
+// the step alone.
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <sstream>
+#include <string>
+
+#include "band/interp/bfit.h"
+#include "common/format.h"
+#include "common/records.h"
+
+namespace {
+
+constexpr int kLines = 10;
+constexpr int kPoints = 11;
+constexpr int kBands = 1000;
+constexpr double kTwoPi = 6.283185307179586;
+
+bool write(const std::string& path, const std::string& text) {
+    std::string err;
+    if (!writeFileAtomic(path, text, err)) {
+        std::fprintf(stderr, "%s\n", err.c_str());
+        return false;
+    }
+    return true;
+}
+
+// Line l runs along kx from (0, 0.01 l, 0) to (1, 0.01 l, 0): x = kx / 2.
+int generate(const std::string& dir) {
+    std::string f1;
+    f1.reserve(static_cast<size_t>(kLines * kPoints) * (kBands + 4) * 60);
+    for (int l = 1; l <= kLines; ++l) {
+        for (int i = 1; i <= kPoints; ++i) {
+            const double kx = 0.1 * (i - 1);
+            f1 += fmt::F(kx, 10, 7) + fmt::F(0.01 * l, 10, 7) + fmt::F(0.0, 10, 7) + "\n";
+            f1 += fmt::I(l, 3) + fmt::I(1, 3) + fmt::I(1, 3) + std::string(27, ' ') + "\n";
+            for (int m = 0; m < 2; ++m) f1 += std::string(36, ' ') + "\n";
+            for (int b = 1; b <= kBands; ++b) {
+                const double w = kTwoPi * (1 + b % 3);
+                const double e = -20.0 + 0.04 * b + 0.3 * std::cos(w * kx / 2);
+                const double g = -0.15 * w * std::sin(w * kx / 2);
+                f1 += fmt::F(e, 10, 5) + fmt::F(g, 10, 5) + fmt::F(0.0, 10, 5) + fmt::F(0.0, 10, 5) + fmt::I(b, 4) +
+                      fmt::I(1 + b % 3, 3) + std::string(27, ' ') + "\n";
+            }
+        }
+    }
+    std::string f3 = formatSetupCounts(kBands, 0, kBands);
+    for (int l = 1; l <= kLines; ++l) {
+        SetupBlock blk;
+        blk.label = l;
+        blk.nkl = kPoints;
+        for (int i = 1; i <= kPoints; ++i) {
+            blk.kfile.push_back((l - 1) * kPoints + i);
+            // neighbouring bands cross between the fifth and sixth point
+            std::vector<int> row(kBands);
+            for (int b = 1; b <= kBands; ++b) row[static_cast<size_t>(b - 1)] = i < 6 ? b : (b % 2 ? b + 1 : b - 1);
+            blk.order.push_back(row);
+        }
+        f3 += formatSetupBlock(blk, kBands);
+    }
+    const std::string f14 = fmt::I(kLines * kPoints, 6) + fmt::I(kBands, 6) + std::string(24, ' ') + "\n";
+    return write(dir + "/fort.1", f1) && write(dir + "/fort.14", f14) && write(dir + "/fort.3", padRecordsTo80(f3))
+               ? 0
+               : 1;
+}
+
+double peakMB() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return static_cast<double>(u.ru_maxrss) / 1024.0;  // kilobytes on Linux
+}
+
+int interp(const std::string& dir) {
+    std::istringstream in;
+    std::ostringstream out;
+    Console con(in, out);
+    const auto t0 = std::chrono::steady_clock::now();
+    band::BfitSummary s = band::bfit(kLines, kLines * kPoints, con, dir);
+    const double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    if (!s.complete || s.written != kLines) {
+        std::fprintf(stderr, "interpolation failed: %d of %d lines written\n%s", s.written, kLines, out.str().c_str());
+        return 1;
+    }
+    const double mb = peakMB();
+    const bool ok = secs < 0.3 && mb < 64.0;
+    std::printf("interpolation  %8.3f s   target < 0.3 s   %s\n", secs, secs < 0.3 ? "ok" : "MISSED");
+    std::printf("peak memory    %8.1f MB  target < 64 MB   %s\n", mb, mb < 64.0 ? "ok" : "MISSED");
+    return ok ? 0 : 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "generate") return generate(argv[2]);
+    if (argc == 3 && std::string(argv[1]) == "interp") return interp(argv[2]);
+    std::fprintf(stderr, "usage: bench_band generate|interp DIR\n");
+    return 64;
+}
