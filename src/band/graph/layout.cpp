@@ -15,7 +15,10 @@ public:
     std::string real(float v, const std::string& what) {
         std::string s = fmt::F(v, 10, 5);
         if (s.find('*') != std::string::npos && error_.empty())
-            error_ = what + " " + fmt::trimRight(fmt::F(v, 20, 5)) + " does not fit the layout file";
+        {
+            std::string wide = fmt::F(v, 40, 5);
+            error_ = what + " " + wide.substr(wide.find_first_not_of(' ')) + " does not fit the layout file";
+        }
         return s;
     }
     const std::string& text() const { return text_; }
