@@ -128,6 +128,20 @@ TEST_F(Bands, ABlockBeyondTheTablesOrUnreadableStopsTheDrawingThere) {
     EXPECT_EQ(r.second, "fort.2, record 309: missing energy (file ends inside a line)");
 }
 
+TEST_F(Bands, EnergiesFollowTheFortranFieldRules) {
+    // plain decimals, an exponent, implied decimals, an embedded blank, a
+    // plus sign, no leading digit; only the first ten columns count
+    writeText("fort.2", " 1\n  6  1\n  -5.12345\n    1.5E1\n   1234567\n  - 1.5   \n+2.25\n-.5       99\n");
+    RecordingPlot p;
+    auto g = bandtest::graphFor(1);
+    std::string problem;
+    tlband(p, g.geom.frame_x0, g.geom.frame_y0, g.line_pos, g.geom.frame_h, g.elow, g.ehigh, 1, g.draw_error,
+           "fort.2", &problem);
+    EXPECT_EQ(problem, "");
+    EXPECT_EQ(p.matching("line"),
+              (std::vector<std::string>{"line 6 (1,-5.12345) (2,15) (3,12.3457) (4,-1.5) (5,2.25) (6,-0.5)"}));
+}
+
 TEST_F(Bands, AThousandBandsReadFromAFourColumnCount) {
     writeText("fort.2", bandsText(1, {2}, 1000));
     RecordingPlot p;
