@@ -89,6 +89,9 @@ int subintervals(const TicRange& tics, int previous) {
 
 void tltica(Plot& plot, float x0, float y0, float h, float emin, float range,
             const TicRange& tics, float xa, int side, int& nsub) {
+    // A tic range of no length has no axis: PGPLOT would refuse the window
+    // and viewport and draw the box into the previous ones.
+    if (!(tics.end > tics.start) || !(range > 0)) return;
     float y1 = y0 + h * (tics.start - emin) / range;
     float y2 = y0 + h * (tics.end - emin) / range;
     plot.swin(xa, 1.0f, tics.start, tics.end);
