@@ -151,6 +151,13 @@ TEST_F(Bands, AThousandBandsReadFromAFourColumnCount) {
            "fort.2", &problem);
     EXPECT_EQ(problem, "");
     EXPECT_EQ(p.matching("line").size(), 1000u);
+    // columns after the count are not part of it
+    writeText("fort.2", " 1\n  2  1  7\n   1.00000\n   2.00000\n");
+    p.clear();
+    tlband(p, g.geom.frame_x0, g.geom.frame_y0, g.line_pos, g.geom.frame_h, g.elow, g.ehigh, 1, g.draw_error,
+           "fort.2", &problem);
+    EXPECT_EQ(problem, "");
+    EXPECT_EQ(p.matching("line"), (std::vector<std::string>{"line 2 (1,1) (2,2)"}));
 }
 
 TEST_F(Bands, MissingFileSetsTheErrorAndDrawsNothing) {

@@ -97,14 +97,16 @@ struct LineBlock {
 };
 
 // Reads the block whose header is record `rec`; on success `rec` moves past
-// it. A header "(2I3)" holds NK and NB; the band count takes the rest of the
-// record, so that a count of 1000 written four columns wide reads as well.
+// it. A header "(2I3)" holds NK and NB. A thousand bands do not fit three
+// columns: when a digit follows in column 7 the count is read from columns
+// 4 to 7.
 bool readBlock(const RecordFile& f, size_t& rec, LineBlock& block, std::string& problem) {
     if (!f.has(rec)) return false;
     const std::string& head = f.record(rec);
     FieldCursor c(head);
     auto nk = c.I(3);
-    auto nb = field::readInt(head.size() > 3 ? head.substr(3) : std::string());
+    const bool wide = head.size() > 6 && head[6] >= '0' && head[6] <= '9';
+    auto nb = c.I(wide ? 4 : 3);
     if (!nk || !nb) {
         problem = f.where(rec, "unreadable line header");
         return false;
