@@ -100,7 +100,10 @@ void tltica(Plot& plot, float x0, float y0, float h, float emin, float range,
     plot.sci(1);
     plot.scf(2);
     nsub = subintervals(tics, nsub);
-    drawSides(plot, {"", "", options(base, "ITSV"), options(base, "TSV")}, tics, side, nsub);
+    // With tics on both sides the numbers come with the outward tics only;
+    // the second box would write them again, shifted by the tic length.
+    const std::string outBase = side == 3 ? "AB" : base;
+    drawSides(plot, {"", "", options(base, "ITSV"), options(outBase, "TSV")}, tics, side, nsub);
 }
 
 void mvtica(Plot& plot, float x0, float y0, float w, float h, float amin, float arange,
