@@ -9,7 +9,7 @@ struct BandGraph;
 class Console;
 class Plot;
 
-// Device specification of the output file: PostScript (selection 1) or
+// PGPLOT device name of the output file: PostScript (selection 1) or
 // HPGL (2), landscape for more than three symmetry lines.
 std::string outputDevice(int selection, int nshow);
 
