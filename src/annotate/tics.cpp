@@ -89,6 +89,9 @@ int subintervals(const TicRange& tics, int previous) {
 
 void tltica(Plot& plot, float x0, float y0, float h, float emin, float range,
             const TicRange& tics, float xa, int side, int& nsub) {
+    // A tic range of no length has no axis: PGPLOT would refuse the window
+    // and viewport and draw the box into the previous ones.
+    if (!(tics.end > tics.start) || !(range > 0)) return;
     float y1 = y0 + h * (tics.start - emin) / range;
     float y2 = y0 + h * (tics.end - emin) / range;
     plot.swin(xa, 1.0f, tics.start, tics.end);
@@ -97,7 +100,10 @@ void tltica(Plot& plot, float x0, float y0, float h, float emin, float range,
     plot.sci(1);
     plot.scf(2);
     nsub = subintervals(tics, nsub);
-    drawSides(plot, {"", "", options(base, "ITSV"), options(base, "TSV")}, tics, side, nsub);
+    // With tics on both sides the numbers come with the outward tics only;
+    // the second box would write them again, shifted by the tic length.
+    const std::string outBase = side == 3 ? "AB" : base;
+    drawSides(plot, {"", "", options(base, "ITSV"), options(outBase, "TSV")}, tics, side, nsub);
 }
 
 void mvtica(Plot& plot, float x0, float y0, float w, float h, float amin, float arange,

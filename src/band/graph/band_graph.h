@@ -16,6 +16,7 @@ struct BandGraph {
     int nshow = 0;
     float elow = 0, ehigh = 0;
     int draw_error = 0;
+    std::string draw_problem;  // one line naming fort.2 and the record when a drawing stopped early
 
     std::array<bool, 13> flags{};  // element flags 1 .. 12 (index 0 unused)
     TicRange tics;

@@ -21,6 +21,10 @@ void equalLines(LinePos& p, float w, int n);
 // Frame: left and bottom edges; with n > 1 also right, top and separators.
 void tlaxes(Plot& plot, float x0, float y0, const LinePos& p, float w, float h, int n);
 // Bands of n lines from `path`; draw_error = 1 when it cannot be opened.
-// Blocks missing from the file leave their panels empty.
+// Blocks missing from the file leave their panels empty. A block that cannot
+// be read (or exceeds 51 points or 1000 bands) stops the drawing there; the
+// lines before it stay drawn. `problem`, when given, receives a one-line
+// description naming the file and record, or is emptied when all went well.
 void tlband(Plot& plot, float x0, float y0, const LinePos& p, float h, float emin, float emax,
-            int n, int& draw_error, const std::string& path = "fort.2");
+            int n, int& draw_error, const std::string& path = "fort.2",
+            std::string* problem = nullptr);

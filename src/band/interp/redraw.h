@@ -1,0 +1,14 @@
+// The whole band graph drawn again from its settings: frame, bands and every
+// annotation whose element flag is on, in a fixed order.
+#pragma once
+
+struct BandGraph;
+class Plot;
+
+// Whether the frame has a right edge: always with two or more lines, with a
+// single line only once the border was added.
+bool hasRightEdge(const BandGraph& g);
+
+// Draws on the selected device without clearing it. Sets g.draw_error and
+// g.draw_problem from the band drawing and g.nsub from the tic axes.
+void tlrdrw(Plot& plot, BandGraph& g);

@@ -1,0 +1,99 @@
+// Helpers of the band graph tests: a scratch directory that is the current
+// directory while a test runs, hand-made fort.2 files, and settings records
+// with the geometry the main flow sets.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "band/graph/band_graph.h"
+#include "band/graph/frame.h"
+#include "common/console.h"
+#include "common/format.h"
+#include "common/plot.h"
+
+namespace bandtest {
+
+// A fresh directory under the build tree, made current for the test.
+class InScratchDir : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = std::string(BINARY_DIR) + "/scratch-XXXXXX";
+        std::vector<char> buf(pattern.begin(), pattern.end());
+        buf.push_back('\0');
+        ASSERT_NE(mkdtemp(buf.data()), nullptr);
+        dir_ = buf.data();
+        old_ = std::filesystem::current_path();
+        std::filesystem::current_path(dir_);
+    }
+    void TearDown() override {
+        std::filesystem::current_path(old_);
+        std::filesystem::remove_all(dir_);
+    }
+    std::filesystem::path dir_, old_;
+};
+
+inline void writeText(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+inline std::string readText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// fort.2 text: a header announcing `announced` lines, then one block per
+// entry of `points` with `nbands` bands; band b at point i lies at
+// b + 0.5 sin(i) (so every value differs).
+inline std::string bandsText(int announced, const std::vector<int>& points, int nbands) {
+    std::string s = fmt::I(announced, 2) + "\n";
+    for (int np : points) {
+        s += fmt::I(np, 3) + (nbands > 999 ? fmt::I(nbands, 4) : fmt::I(nbands, 3)) + "\n";
+        for (int b = 1; b <= nbands; ++b)
+            for (int i = 1; i <= np; ++i) s += fmt::F(b + 0.5 * std::sin(i), 10, 5) + "\n";
+    }
+    return s;
+}
+
+// Settings as the main flow leaves them for n equal lines and -12 ... 8 eV.
+inline BandGraph graphFor(int n, const std::string& bands = "fort.2") {
+    BandGraph g;
+    g.geom = n >= 4 ? FrameGeom::wide() : FrameGeom{};
+    if (n <= 1) g.geom.frame_w = g.geom.frame_w * 2.0f / 3.0f;
+    g.nshow = n;
+    equalLines(g.line_pos, g.geom.frame_w, n);
+    g.elow = -12.0f;
+    g.ehigh = 8.0f;
+    g.bands_file = bands;
+    return g;
+}
+
+struct Session {
+    std::istringstream in;
+    std::ostringstream out;
+    Console con;
+    RecordingPlot plot;
+    explicit Session(const std::string& input) : in(input), con(in, out) {
+        plot.open("/NULL");  // the screen, id 1
+        plot.clear();
+    }
+};
+
+// Index of the first call starting with `prefix` at or after `from`; -1 if none.
+inline long findCall(const std::vector<std::string>& calls, const std::string& prefix, size_t from = 0) {
+    for (size_t i = from; i < calls.size(); ++i)
+        if (calls[i].rfind(prefix, 0) == 0) return static_cast<long>(i);
+    return -1;
+}
+
+}  // namespace bandtest

@@ -1,0 +1,132 @@
+// Times the largest band graph: ten symmetry lines of 51 points and 1000
+// bands with every annotation on, redrawn to /NULL and written as EPS.
+// Runs in the current directory, which it fills with fort.2 and the output.
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "band/graph/band_graph.h"
+#include "band/graph/frame.h"
+#include "band/graph/graph_menu.h"
+#include "band/interp/redraw.h"
+#include "common/format.h"
+#include "common/plot.h"
+
+namespace {
+
+constexpr int kLines = band::kMaxShown;
+constexpr int kPoints = band::kGridPoints;
+constexpr int kBands = band::kMaxBands;
+
+bool writeBands(const std::string& path) {
+    std::string s = fmt::I(kLines, 2) + "\n";
+    s.reserve(static_cast<size_t>(kLines) * kPoints * kBands * 11 + 1000);
+    for (int l = 1; l <= kLines; ++l) {
+        s += fmt::I(kPoints, 3) + fmt::I(kBands, 4) + "\n";
+        for (int b = 1; b <= kBands; ++b)
+            for (int i = 1; i <= kPoints; ++i)
+                s += fmt::F(-15.0 + 0.03 * b + 0.8 * std::cos(0.06 * (i + b + l)), 10, 5) + "\n";
+    }
+    std::ofstream out(path, std::ios::binary);
+    out << s;
+    return static_cast<bool>(out);
+}
+
+BandGraph largest() {
+    BandGraph g;
+    g.geom = FrameGeom::wide();
+    g.nshow = kLines;
+    equalLines(g.line_pos, g.geom.frame_w, kLines);
+    g.elow = -15.0f;
+    g.ehigh = 16.0f;
+    g.range = g.ehigh - g.elow;
+    g.border = true;
+    for (int k = 2; k <= 7; ++k) g.flags[static_cast<size_t>(k)] = true;
+    g.tics = TicRange{-15.0f, 16.0f, 0.5f, 2.0f};
+    for (int i = 1; i <= kLines + 1; ++i) {
+        g.tic_side[static_cast<size_t>(i)] = 3;
+        g.labels[static_cast<size_t>(i)] = fmt::A(i % 2 ? "\\GAMMA" : "X \\sub 1 \\endsub", 80);
+    }
+    for (int i = 1; i <= kLines; ++i) g.titles[static_cast<size_t>(i)] = fmt::A("\\DELTA", 80);
+    g.vtitle = fmt::A("Energy (eV)", 80);
+    for (int i = 0; i < 20; ++i)
+        g.texts.push_back(FreeText{fmt::A("K \\super 2 \\endsuper \\arrowup", 80), 0.2f + 0.03f * static_cast<float>(i),
+                                   0.9f, 0.0f, i % 3});
+    g.efermi = 0.0f;
+    g.fermi_line = true;
+    return g;
+}
+
+using Clock = std::chrono::steady_clock;
+
+template <typename F>
+double worstOf(int runs, F&& f) {
+    double worst = 0;
+    for (int r = 0; r < runs; ++r) {
+        auto t0 = Clock::now();
+        f();
+        worst = std::max(worst, std::chrono::duration<double>(Clock::now() - t0).count());
+    }
+    return worst;
+}
+
+bool report(const char* what, double seconds, double target) {
+    const bool ok = seconds < target;
+    std::printf(" %-34s %8.3f s   target below %.1f s   %s\n", what, seconds, target, ok ? "ok" : "OVER");
+    return ok;
+}
+
+}  // namespace
+
+int main() {
+    if (!writeBands("fort.2")) {
+        std::fprintf(stderr, " fort.2 could not be written\n");
+        return 1;
+    }
+    BandGraph g = largest();
+    CpgPlot plot;
+    const int screen = plot.open("/NULL");
+    if (screen <= 0) {
+        std::fprintf(stderr, " /NULL could not be opened\n");
+        return 1;
+    }
+    plot.slw(3);
+
+    const double redraw = worstOf(5, [&] {
+        plot.page();
+        tlrdrw(plot, g);
+    });
+    if (g.draw_error != 0 || !g.draw_problem.empty()) {
+        std::fprintf(stderr, " bands not drawn in full: %s\n", g.draw_problem.c_str());
+        return 1;
+    }
+    const std::string device = outputDevice(1, g.nshow);
+    const double eps = worstOf(3, [&] {
+        const int id = plot.open(device);
+        if (id <= 0) return;
+        plot.slct(id);
+        plot.pap(8.267f, 1.0f);
+        plot.slw(3);
+        tlrdrw(plot, g);
+        plot.clos();
+        plot.slct(screen);
+    });
+    plot.end();
+    std::ifstream epsFile("tarlisen.eps", std::ios::binary | std::ios::ate);
+    const long epsBytes = epsFile ? static_cast<long>(epsFile.tellg()) : -1;
+
+    rusage use{};
+    getrusage(RUSAGE_SELF, &use);
+    std::printf(" Band graph: %d lines x %d points x %d bands, all annotations on\n", kLines, kPoints, kBands);
+    bool ok = report("redraw to /NULL (worst of 5)", redraw, 0.2);
+    ok = report(("EPS " + fmt::trimRight(device) + " (worst of 3)").c_str(), eps, 0.5) && ok;
+    std::printf(" %-34s %8ld bytes\n", "EPS size", epsBytes);
+    std::printf(" %-34s %8.1f MiB\n", "peak memory (max RSS)", static_cast<double>(use.ru_maxrss) / 1024.0);
+    return ok && epsBytes > 0 ? 0 : 1;
+}

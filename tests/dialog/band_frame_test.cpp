@@ -1,0 +1,173 @@
+#include <gtest/gtest.h>
+
+#include "band_graph_support.h"
+
+using bandtest::bandsText;
+using bandtest::Session;
+using bandtest::writeText;
+
+TEST(FrameDialogue, EqualEnergiesAreRefusedAndBothAskedAgain) {
+    Session s("5\n5\nx\n-3\n4\n");
+    float lo = 0, hi = 0;
+    tlener(s.con, lo, hi);
+    EXPECT_FLOAT_EQ(lo, -3.0f);
+    EXPECT_FLOAT_EQ(hi, 4.0f);
+    EXPECT_EQ(s.out.str(),
+              "\n Minimum energy in eV:  Maximum energy in eV: "
+              "\n Error: Maximum energy is lower than minimum.\n"
+              "\n Minimum energy in eV:  Minimum energy in eV:  Maximum energy in eV: ");
+}
+
+TEST(FrameDialogue, LengthsOneOneTwoPutSeparatorsAtAQuarterAndAHalf) {
+    Session s("1\n0\n-2\n1\n2\n");
+    LinePos p{};
+    const float w = 0.58926f;
+    tlsyml(s.con, p, w, 3);
+    EXPECT_FLOAT_EQ(p[1], 0.0f);
+    EXPECT_FLOAT_EQ(p[2], w / 4);
+    EXPECT_FLOAT_EQ(p[3], w / 2);
+    EXPECT_EQ(p[4], w);  // exactly the frame width
+    EXPECT_EQ(s.out.str(),
+              "\n Symmetry line lengths can be input as relative ratios.\n"
+              " Length of symmetry line  1:  Length of symmetry line  2:  Length of symmetry line  2: "
+              " Length of symmetry line  2:  Length of symmetry line  3: ");
+}
+
+TEST(Frame, OneLineHasNeitherRightNorTopEdge) {
+    RecordingPlot p;
+    auto g = bandtest::graphFor(1);
+    EXPECT_FLOAT_EQ(g.geom.frame_w, 0.39284f);
+    EXPECT_FLOAT_EQ(g.line_pos[2], g.geom.frame_w);
+    tlaxes(p, g.geom.frame_x0, g.geom.frame_y0, g.line_pos, g.geom.frame_w, g.geom.frame_h, 1);
+    EXPECT_EQ(p.calls, (std::vector<std::string>{"sci 1", "swin 0 0.39284 0 0.75", "svp 0.11785 0.51069 0.125 0.875",
+                                                 "move 0 0.75", "draw 0 0", "draw 0.39284 0"}));
+}
+
+TEST(Frame, SeveralLinesAreClosedAndSeparated) {
+    RecordingPlot p;
+    auto g = bandtest::graphFor(4);
+    EXPECT_FLOAT_EQ(g.geom.right(), 0.99333f);
+    tlaxes(p, g.geom.frame_x0, g.geom.frame_y0, g.line_pos, g.geom.frame_w, g.geom.frame_h, 4);
+    auto draws = p.matching("draw");
+    ASSERT_EQ(draws.size(), 4u + 3u);
+    EXPECT_EQ(draws[2], "draw 0.83333 0.75");
+    EXPECT_EQ(draws[3], "draw 0 0.75");
+    auto moves = p.matching("move");
+    ASSERT_EQ(moves.size(), 4u);
+    EXPECT_EQ(moves[0], "move 0 0.75");
+    EXPECT_NEAR(std::stof(moves[3].substr(5)), 0.83333f * 3 / 4, 1e-5);
+}
+
+class Bands : public bandtest::InScratchDir {};
+
+TEST_F(Bands, EachLineInItsPanelOnePolylinePerBand) {
+    writeText("fort.2", bandsText(2, {51, 26}, 3));
+    RecordingPlot p;
+    auto g = bandtest::graphFor(2);
+    int err = 5;
+    std::string problem = "old";
+    tlband(p, g.geom.frame_x0, g.geom.frame_y0, g.line_pos, g.geom.frame_h, g.elow, g.ehigh, 2, err, "fort.2",
+           &problem);
+    EXPECT_EQ(err, 0);
+    EXPECT_EQ(problem, "");
+    EXPECT_EQ(p.matching("swin"), (std::vector<std::string>{"swin 1 51 -12 8", "swin 1 26 -12 8"}));
+    EXPECT_EQ(p.matching("svp"),
+              (std::vector<std::string>{"svp 0.11785 0.41248 0.125 0.875", "svp 0.41248 0.70711 0.125 0.875"}));
+    auto lines = p.matching("line");
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines[3].rfind("line 26 (1,1.42074) (2,1.45465)", 0), 0u);
+    EXPECT_EQ(p.calls[1], "slw 1");
+    EXPECT_EQ(p.calls.back(), "slw 3");
+}
+
+TEST_F(Bands, FewerBlocksThanLinesLeaveTheLastPanelsEmpty) {
+    writeText("fort.2", bandsText(3, {51, 51}, 2));
+    RecordingPlot p;
+    auto g = bandtest::graphFor(3);
+    std::string problem;
+    tlband(p, g.geom.frame_x0, g.geom.frame_y0, g.line_pos, g.geom.frame_h, g.elow, g.ehigh, 3, g.draw_error,
+           "fort.2", &problem);
+    EXPECT_EQ(g.draw_error, 0);
+    EXPECT_EQ(p.matching("svp").size(), 2u);
+    EXPECT_EQ(p.matching("line").size(), 4u);
+    EXPECT_EQ(problem, "fort.2, record " + std::to_string(2 + 2 * (1 + 102)) + ": ends after 2 of 3 symmetry lines");
+}
+
+TEST_F(Bands, ABlockBeyondTheTablesOrUnreadableStopsTheDrawingThere) {
+    auto g = bandtest::graphFor(3);
+    auto run = [&](const std::string& text) {
+        writeText("fort.2", text);
+        RecordingPlot p;
+        std::string problem;
+        tlband(p, g.geom.frame_x0, g.geom.frame_y0, g.line_pos, g.geom.frame_h, g.elow, g.ehigh, 3, g.draw_error,
+               "fort.2", &problem);
+        EXPECT_EQ(g.draw_error, 0);
+        EXPECT_EQ(p.calls.back(), "slw 3");
+        return std::make_pair(p.matching("line").size(), problem);
+    };
+    auto r = run(bandsText(3, {51, 52, 51}, 1));
+    EXPECT_EQ(r.first, 1u);
+    EXPECT_EQ(r.second, "fort.2, record 54: number of points outside 1 ... 51");
+
+    std::string text = bandsText(3, {51, 51, 51}, 2);
+    text.replace(text.find(" 51  2", 10), 6, " 511001");
+    r = run(text);
+    EXPECT_EQ(r.first, 2u);
+    EXPECT_EQ(r.second, "fort.2, record 105: number of bands outside 0 ... 1000");
+
+    text = bandsText(3, {51, 51, 51}, 2);
+    text.replace(text.find("\n", text.find(" 51  2", 10) + 40) + 1, 10, "   1.2x345");
+    r = run(text);
+    EXPECT_EQ(r.first, 2u);
+    EXPECT_NE(r.second.find(": unreadable energy"), std::string::npos);
+
+    text = bandsText(3, {51, 51, 51}, 2);
+    text.resize(text.size() - 22);  // the last line loses its last two values
+    r = run(text);
+    EXPECT_EQ(r.first, 4u);
+    EXPECT_EQ(r.second, "fort.2, record 309: missing energy (file ends inside a line)");
+}
+
+TEST_F(Bands, EnergiesFollowTheFortranFieldRules) {
+    // plain decimals, an exponent, implied decimals, an embedded blank, a
+    // plus sign, no leading digit; only the first ten columns count
+    writeText("fort.2", " 1\n  6  1\n  -5.12345\n    1.5E1\n   1234567\n  - 1.5   \n+2.25\n-.5       99\n");
+    RecordingPlot p;
+    auto g = bandtest::graphFor(1);
+    std::string problem;
+    tlband(p, g.geom.frame_x0, g.geom.frame_y0, g.line_pos, g.geom.frame_h, g.elow, g.ehigh, 1, g.draw_error,
+           "fort.2", &problem);
+    EXPECT_EQ(problem, "");
+    EXPECT_EQ(p.matching("line"),
+              (std::vector<std::string>{"line 6 (1,-5.12345) (2,15) (3,12.3457) (4,-1.5) (5,2.25) (6,-0.5)"}));
+}
+
+TEST_F(Bands, AThousandBandsReadFromAFourColumnCount) {
+    writeText("fort.2", bandsText(1, {2}, 1000));
+    RecordingPlot p;
+    auto g = bandtest::graphFor(1);
+    std::string problem;
+    tlband(p, g.geom.frame_x0, g.geom.frame_y0, g.line_pos, g.geom.frame_h, g.elow, g.ehigh, 1, g.draw_error,
+           "fort.2", &problem);
+    EXPECT_EQ(problem, "");
+    EXPECT_EQ(p.matching("line").size(), 1000u);
+    // columns after the count are not part of it
+    writeText("fort.2", " 1\n  2  1  7\n   1.00000\n   2.00000\n");
+    p.clear();
+    tlband(p, g.geom.frame_x0, g.geom.frame_y0, g.line_pos, g.geom.frame_h, g.elow, g.ehigh, 1, g.draw_error,
+           "fort.2", &problem);
+    EXPECT_EQ(problem, "");
+    EXPECT_EQ(p.matching("line"), (std::vector<std::string>{"line 2 (1,1) (2,2)"}));
+}
+
+TEST_F(Bands, MissingFileSetsTheErrorAndDrawsNothing) {
+    RecordingPlot p;
+    auto g = bandtest::graphFor(2);
+    std::string problem;
+    tlband(p, g.geom.frame_x0, g.geom.frame_y0, g.line_pos, g.geom.frame_h, g.elow, g.ehigh, 2, g.draw_error,
+           "fort.2", &problem);
+    EXPECT_EQ(g.draw_error, 1);
+    EXPECT_EQ(problem, "fort.2 could not be opened");
+    EXPECT_TRUE(p.matching("line").empty());
+    EXPECT_TRUE(p.matching("svp").empty());
+}

@@ -1,0 +1,349 @@
+#include <gtest/gtest.h>
+
+#include "band/graph/graph_menu.h"
+#include "band/interp/redraw.h"
+#include "band_graph_support.h"
+
+using bandtest::bandsText;
+using bandtest::findCall;
+using bandtest::graphFor;
+using bandtest::Session;
+using bandtest::writeText;
+
+namespace {
+
+class Menu : public bandtest::InScratchDir {
+protected:
+    void SetUp() override {
+        InScratchDir::SetUp();
+        writeText("fort.2", bandsText(4, {51, 51, 51, 26}, 2));
+    }
+    // Runs the menu on `input` (a final "0" quits) and returns the calls
+    // drawn after the last clear of the page.
+    static std::vector<std::string> afterLastPage(const RecordingPlot& p) {
+        long last = -1;
+        for (size_t i = 0; i < p.calls.size(); ++i)
+            if (p.calls[i] == "page") last = static_cast<long>(i);
+        return {p.calls.begin() + (last + 1), p.calls.end()};
+    }
+};
+
+// Everything on: three lines, tics on every axis, labels, titles, two free
+// texts, Fermi line.
+BandGraph decorated() {
+    BandGraph g = graphFor(3);
+    g.flags.fill(true);
+    g.border = true;
+    g.range = g.ehigh - g.elow;
+    g.tics = TicRange{-12, 8, 0.5f, 2.0f};
+    g.tic_side = {0, 1, 2, 3, 1};
+    g.labels[1] = "L";
+    g.labels[2] = "\\GAMMA";
+    g.labels[3] = "X";
+    g.labels[4] = "W";
+    g.titles[1] = "t1";
+    g.titles[2] = "t2";
+    g.titles[3] = "t3";
+    g.vtitle = "Energy (eV)";
+    g.texts = {FreeText{"left", 0.2f, 0.3f, 0, 0}, FreeText{"right", 0.6f, 0.3f, 90, 2}};
+    g.efermi = -2.0f;
+    g.fermi_line = true;
+    return g;
+}
+
+}  // namespace
+
+// ---- tic marks through option 3 ----
+
+TEST_F(Menu, TicDialogueClampsTheRangeAndDrawsEachAxisWithItsSide) {
+    BandGraph g = graphFor(3);
+    // start -15 -> -12, end 10 -> 8; 0.25 eV, left side 1, 4 tics per label;
+    // line 2 side 2, line 3 both sides, right border none
+    Session s("3\n-15\n10\n0.25\n1\n4\n2\n3\n0\n0\n");
+    tlgrph(s.plot, s.con, g);
+    EXPECT_TRUE(g.flags[3]);
+    EXPECT_FLOAT_EQ(g.tics.start, -12.0f);
+    EXPECT_FLOAT_EQ(g.tics.end, 8.0f);
+    EXPECT_FLOAT_EQ(g.tics.label_distance, 1.0f);
+    EXPECT_EQ(g.nsub, 4);
+    EXPECT_EQ(g.tic_side[1], 1);
+    EXPECT_EQ(g.tic_side[3], 3);
+    EXPECT_EQ(s.plot.matching("box"), (std::vector<std::string>{
+                                          "box '' 1 4 'ABN     ITSV' 1 4",
+                                          "box '' 1 4 'AB      TSV' 1 4",
+                                          "box '' 1 4 'AB      ITSV' 1 4",
+                                          "box '' 1 4 'AB      TSV' 1 4",
+                                      }));
+    auto svp = s.plot.matching("svp");
+    EXPECT_EQ(s.plot.matching("swin")[0], "swin 0.11785 1 -12 8");
+    EXPECT_EQ(svp[0], "svp 0.11785 1 0.125 0.875");
+    const std::string out = s.out.str();
+    EXPECT_NE(out.find(" Energy axis tic marking and labeling.\n\n"
+                       " Minimum energy:  -12.00000 eV\n"
+                       " Maximum energy:    8.00000 eV\n"
+                       " Energy range:     20.00000 eV\n\n"
+                       " Tic range settings apply to all axes.\n\n"
+                       " Tic start energy:           Tic end energy:             Distance between two tics: "
+                       "\n Left axis:\n\n Select axis side"),
+              std::string::npos);
+    EXPECT_NE(out.find(" Tics per label (<1: no labels): \n Symmetry line  2:\n\n Select"), std::string::npos);
+    EXPECT_NE(out.find("\n Symmetry line  3:\n"), std::string::npos);
+    EXPECT_NE(out.find("\n Right border:\n"), std::string::npos);
+}
+
+TEST_F(Menu, ThreeTicsOfPointThreePerLabelAndTheRangeClampedDistance) {
+    BandGraph g = graphFor(2);
+    Session s("3\n-12\n8\n0.3\n1\n3\n0\n0\n0\n");
+    tlgrph(s.plot, s.con, g);
+    EXPECT_EQ(s.plot.matching("box"), (std::vector<std::string>{"box '' 0.9 3 'ABN     ITSV' 0.9 3"}));
+
+    // a tic distance beyond the energy range becomes the range, one tic per label
+    BandGraph h = graphFor(2);
+    h.elow = 0;
+    h.ehigh = 5;
+    Session t("3\n0\n5\n8\n1\n2\n0\n0\n0\n");
+    tlgrph(t.plot, t.con, h);
+    EXPECT_FLOAT_EQ(h.tics.distance, 5.0f);
+    EXPECT_EQ(t.plot.matching("box"), (std::vector<std::string>{"box '' 5 1 'ABN     ITSV' 5 1"}));
+}
+
+TEST_F(Menu, ATicRangeOfNoLengthDrawsNoAxis) {
+    BandGraph g = graphFor(2);
+    Session s("3\n2\n2\n0.5\n3\n1\n3\n3\n9\n0\n");
+    tlgrph(s.plot, s.con, g);
+    EXPECT_TRUE(g.flags[3]);
+    EXPECT_TRUE(s.plot.matching("box").empty());
+    EXPECT_TRUE(s.plot.matching("swin 0.11785 1").empty());
+}
+
+TEST_F(Menu, OneLineWithoutBorderHasNoRightAxis) {
+    BandGraph g = graphFor(1);
+    Session s("3\n-12\n8\n1\n3\n1\n0\n");
+    tlgrph(s.plot, s.con, g);
+    // both sides at the left edge: the numbers come once, with the outward tics
+    EXPECT_EQ(s.plot.matching("box"), (std::vector<std::string>{"box '' 1 1 'ABN     ITSV' 1 1",
+                                                                "box '' 1 1 'AB      TSV' 1 1"}));
+    EXPECT_EQ(s.out.str().find("Right border:"), std::string::npos);
+    // with the border added the right edge is an axis position
+    Session t("2\n3\n-12\n8\n1\n3\n1\n2\n0\n");
+    tlgrph(t.plot, t.con, g);
+    EXPECT_NE(t.out.str().find("\n Right border:\n"), std::string::npos);
+    EXPECT_EQ(t.plot.matching("box").back(), "box '' 1 1 'AB      TSV' 1 1");
+    EXPECT_EQ(g.tic_side[2], 2);
+}
+
+// ---- the redraw ----
+
+TEST_F(Menu, RedrawDrawsTheElementsInTheirFixedOrder) {
+    BandGraph g = decorated();
+    RecordingPlot p;
+    tlrdrw(p, g);
+    const auto& c = p.calls;
+    const long bands = findCall(c, "line");
+    const long border = findCall(c, "move 0.58926 0");
+    const long tics = findCall(c, "box");
+    const long label = findCall(c, "ptxt 0.11785 0.09375 0 0 'L'");
+    const long title = findCall(c, "ptxt 0.21606 0.09375 0 0.5 't1'");
+    const long vtitle = findCall(c, "ptxt 0.02357 0.5 90 0.5 'Energy (eV)'");
+    const long text = findCall(c, "ptxt 0.6 0.3 90 1 'right'");
+    const long fermi = findCall(c, "ptxt 0.06785 0.494 0 0 ");
+    EXPECT_EQ(c[0], "sci 1");
+    EXPECT_GT(bands, 0);
+    EXPECT_GT(border, bands);
+    EXPECT_GT(tics, border);
+    EXPECT_GT(label, tics);
+    EXPECT_GT(title, label);
+    EXPECT_GT(vtitle, title);
+    EXPECT_GT(text, vtitle);
+    EXPECT_GT(fermi, text);
+    EXPECT_EQ(c.back(), "sls 1");
+    // tics at the left edge, both separators and the right edge
+    EXPECT_EQ(p.matching("box").size(), 5u);
+    EXPECT_EQ(findCall(c, "swin 0.70711 1 -12 8") > tics, true);
+    EXPECT_EQ(findCall(c, "ptxt 0.70711 0.09375 0 1 'W'") > label, true);
+}
+
+TEST_F(Menu, AllFlagsOffShowsOnlyFrameAndBands) {
+    BandGraph g = decorated();
+    g.flags.fill(false);
+    RecordingPlot p;
+    tlrdrw(p, g);
+    EXPECT_TRUE(p.matching("ptxt").empty());
+    EXPECT_TRUE(p.matching("box").empty());
+    EXPECT_EQ(p.matching("line").size(), 6u);
+    EXPECT_EQ(p.matching("move 0.58926 0").size(), 0u);
+}
+
+// ---- menu options ----
+
+TEST_F(Menu, BadSelectionsAskAgainAndTheMenuIsShownInFull) {
+    BandGraph g = graphFor(3);
+    Session s("13\n-1\nx\n0\n");
+    tlgrph(s.plot, s.con, g);
+    EXPECT_EQ(s.out.str(),
+              "\n Graph modification menu:\n\n"
+              " ( 1) Change energy range\n ( 2) Add border\n ( 3) Add energy axis tic marks and tic labels\n"
+              " ( 4) Add symmetry axes labels\n ( 5) Add symmetry line and energy axis titles\n"
+              " ( 6) Add optional text (eg. symmetry labels)\n ( 7) Mark fermi energy\n"
+              " ( 8) Change symmetry line lengths\n ( 9) Clear and redraw\n (10) Generate output file\n"
+              " (11) Save graph layout\n (12) Load graph layout\n\n ( 0) Quit program\n\n"
+              " Selection:  Selection:  Selection:  Selection: ");
+    EXPECT_TRUE(g.border);  // two or more lines: the frame is closed
+    EXPECT_EQ(s.plot.calls, (std::vector<std::string>{"sls 1"}));
+}
+
+TEST_F(Menu, EnergyRangeClearsEveryElementAndTheRedrawShowsOnlyFrameAndBands) {
+    BandGraph g = decorated();
+    Session s("1\n-5\n5\n9\n0\n");
+    tlgrph(s.plot, s.con, g);
+    for (int k = 1; k <= 12; ++k) EXPECT_FALSE(g.flags[static_cast<size_t>(k)]) << k;
+    EXPECT_EQ(g.labels[2], "\\GAMMA");  // the settings themselves stay
+    auto last = afterLastPage(s.plot);
+    EXPECT_EQ(findCall(last, "ptxt"), -1);
+    EXPECT_EQ(findCall(last, "box"), -1);
+    EXPECT_EQ(findCall(last, "swin 1 51 -5 5"), findCall(last, "swin 1 51"));
+    EXPECT_EQ(s.plot.matching("page").size(), 2u);
+}
+
+TEST_F(Menu, BorderOnlyWithOneLine) {
+    BandGraph g = graphFor(3);
+    Session s("2\n0\n");
+    tlgrph(s.plot, s.con, g);
+    EXPECT_FALSE(g.flags[2]);
+    EXPECT_EQ(s.plot.calls, (std::vector<std::string>{"sls 1"}));
+
+    BandGraph one = graphFor(1);
+    Session t("2\n9\n0\n");
+    tlgrph(t.plot, t.con, one);
+    EXPECT_TRUE(one.flags[2]);
+    EXPECT_TRUE(one.border);
+    auto last = afterLastPage(t.plot);
+    EXPECT_NE(findCall(last, "move 0.39284 0"), -1);
+    EXPECT_NE(findCall(last, "draw 0 0.75", static_cast<size_t>(findCall(last, "move 0.39284 0"))), -1);
+}
+
+TEST_F(Menu, LabelsAreCutToTwentyCharacters) {
+    BandGraph g = graphFor(2);
+    Session s("4\n\\GAMMA is the centre of the zone\nX\nW\n0\n");
+    tlgrph(s.plot, s.con, g);
+    EXPECT_EQ(g.labels[1], fmt::A("\\GAMMA is the centre", 80));
+    EXPECT_EQ(g.labels[1].size(), 80u);
+    EXPECT_NE(s.out.str().find(" Symmetry line  1, left label:  Symmetry line  2, left label: "
+                               " Right border, label:          \n"),
+              std::string::npos);
+    EXPECT_EQ(s.plot.matching("ptxt"),
+              (std::vector<std::string>{"ptxt 0.11785 0.09375 0 0 '\\gGis the centre'",
+                                        "ptxt 0.41248 0.09375 0 0.5 'X'", "ptxt 0.70711 0.09375 0 1 'W'"}));
+    EXPECT_TRUE(g.flags[4]);
+}
+
+TEST_F(Menu, TitlesBelowThePanelsAndTheEnergyTitleUpright) {
+    BandGraph g = graphFor(2);
+    Session s("5\nfirst line title that is long\nB\nEnergy (eV)\n0\n");
+    tlgrph(s.plot, s.con, g);
+    EXPECT_EQ(g.titles[1], fmt::A("first line title tha", 80));
+    EXPECT_EQ(s.plot.matching("swin")[0], "swin 0 0.707107 0 1");
+    EXPECT_EQ(s.plot.matching("ptxt"),
+              (std::vector<std::string>{"ptxt 0.265165 0.09375 0 0.5 'first line title tha'",
+                                        "ptxt 0.559795 0.09375 0 0.5 'B'",
+                                        "ptxt 0.02357 0.5 90 0.5 'Energy (eV)'"}));
+}
+
+TEST_F(Menu, FermiMarkerPointsAtTheFermiLevel) {
+    BandGraph g = graphFor(2);
+    g.elow = -2;
+    g.ehigh = 2;
+    Session s("7\n0\ny\n0\n");
+    tlgrph(s.plot, s.con, g);
+    EXPECT_TRUE(g.flags[7]);
+    EXPECT_TRUE(g.fermi_line);
+    EXPECT_EQ(s.plot.matching("ptxt")[0].rfind("ptxt 0.06785 0.494 0 0 ", 0), 0u);
+    EXPECT_EQ(s.plot.matching("move")[0], "move 0 0");
+    EXPECT_EQ(s.plot.matching("draw")[0], "draw 0.58926 0");
+}
+
+TEST_F(Menu, FreeTextsReplaceTheEarlierOnes) {
+    BandGraph g = decorated();
+    Session s("6\nnew\n1\n45\n0.3 0.4\n\n0\n");
+    tlgrph(s.plot, s.con, g);
+    ASSERT_EQ(g.texts.size(), 1u);
+    EXPECT_EQ(g.texts[0].pos, 1);
+    EXPECT_FLOAT_EQ(g.texts[0].angle, 45.0f);
+    EXPECT_EQ(s.plot.matching("ptxt"), (std::vector<std::string>{"ptxt 0.3 0.4 45 0.5 'new'"}));
+}
+
+TEST_F(Menu, LineLengthsOnlyWithSeveralLines) {
+    BandGraph g = graphFor(3);
+    Session s("8\n1\n1\n2\n0\n");
+    tlgrph(s.plot, s.con, g);
+    EXPECT_FLOAT_EQ(g.line_pos[2], 0.58926f / 4);
+    EXPECT_EQ(s.plot.calls[1], "page");
+    EXPECT_NE(findCall(s.plot.calls, "svp 0.265165 0.41248 0.125 0.875"), -1);
+
+    BandGraph one = graphFor(1);
+    Session t("8\n0\n");
+    tlgrph(t.plot, t.con, one);
+    EXPECT_EQ(t.out.str().find("Symmetry line lengths"), std::string::npos);
+    EXPECT_EQ(t.plot.calls, (std::vector<std::string>{"sls 1"}));
+}
+
+TEST_F(Menu, AVanishedBandFileIsReportedAndTheMenuGoesOn) {
+    BandGraph g = graphFor(2);
+    g.bands_file = "gone";
+    Session s("9\n0\n");
+    tlgrph(s.plot, s.con, g);
+    EXPECT_EQ(g.draw_error, 1);
+    EXPECT_NE(s.out.str().find(" gone could not be opened; no bands drawn.\n"), std::string::npos);
+}
+
+// ---- output file ----
+
+TEST_F(Menu, OutputDeviceFollowsTheLineCount) {
+    EXPECT_EQ(outputDevice(1, 4), "tarlisen.eps/PS   ");
+    EXPECT_EQ(outputDevice(1, 3), "tarlisen.eps/VPS  ");
+    EXPECT_EQ(outputDevice(2, 4), "tarlisen.plt/HPGL ");
+    EXPECT_EQ(outputDevice(2, 3), "tarlisen.plt/VHPGL");
+    EXPECT_EQ(outputDevice(2, 1), "tarlisen.plt/VHPGL");
+}
+
+TEST_F(Menu, OutputDrawsOnTheFileDeviceThenAgainOnTheScreen) {
+    BandGraph g = decorated();
+    Session s("10\n0\n3\n1\n0\n");
+    tlgrph(s.plot, s.con, g);
+    const auto& c = s.plot.calls;
+    const long open = findCall(c, "open");
+    ASSERT_NE(open, -1);
+    EXPECT_EQ(c[static_cast<size_t>(open)], "open 'tarlisen.eps/VPS  '");
+    EXPECT_EQ(c[static_cast<size_t>(open) + 1], "slct 2");
+    EXPECT_EQ(c[static_cast<size_t>(open) + 2], "pap 8.267 1");
+    const long clos = findCall(c, "clos");
+    ASSERT_GT(clos, open);
+    EXPECT_EQ(c[static_cast<size_t>(clos) + 1], "slct 1");
+    EXPECT_EQ(c[static_cast<size_t>(clos) + 2], "page");
+    // the same picture on both devices
+    std::vector<std::string> file(c.begin() + open + 5, c.begin() + clos);
+    std::vector<std::string> screen(c.begin() + clos + 3, c.end());
+    EXPECT_EQ(file, screen);
+    EXPECT_NE(s.out.str().find("\n Output file options:\n (1) Postscript/encapsulated postscript\n (2) HPGL\n\n"
+                               " Selection:  Selection:  Selection: \n"),
+              std::string::npos);
+
+    BandGraph wide = graphFor(4);
+    Session t("10\n2\n0\n");
+    tlgrph(t.plot, t.con, wide);
+    EXPECT_EQ(t.plot.matching("open")[0], "open 'tarlisen.plt/HPGL '");
+}
+
+TEST_F(Menu, AFailingOutputDeviceIsReportedAndTheScreenRedrawn) {
+    BandGraph g = graphFor(3);
+    Session s("10\n2\n0\n");
+    s.plot.failOpen = true;
+    tlgrph(s.plot, s.con, g);
+    EXPECT_NE(s.out.str().find(" Output device tarlisen.plt/VHPGL could not be opened.\n"), std::string::npos);
+    EXPECT_TRUE(s.plot.matching("clos").empty());
+    EXPECT_TRUE(s.plot.matching("pap").empty());
+    const long open = findCall(s.plot.calls, "open");
+    EXPECT_EQ(s.plot.calls[static_cast<size_t>(open) + 1], "slct 1");
+    EXPECT_EQ(s.plot.calls[static_cast<size_t>(open) + 2], "page");
+    EXPECT_EQ(s.plot.matching("line").size(), 6u);
+}

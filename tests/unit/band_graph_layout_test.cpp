@@ -1,0 +1,244 @@
+#include <gtest/gtest.h>
+
+#include "band/graph/graph_menu.h"
+#include "band/graph/layout.h"
+#include "band/interp/redraw.h"
+#include "band_graph_support.h"
+
+using bandtest::bandsText;
+using bandtest::graphFor;
+using bandtest::readText;
+using bandtest::writeText;
+
+namespace {
+
+class Layout : public bandtest::InScratchDir {
+protected:
+    void SetUp() override {
+        InScratchDir::SetUp();
+        writeText("fort.2", bandsText(3, {51, 51, 51}, 2));
+    }
+};
+
+// A finished three-line picture with every element on. The file keeps five
+// decimals, so the page width is given as it comes back from the file.
+BandGraph finished() {
+    BandGraph g = graphFor(3);
+    g.geom.view_right = 0.70711f;
+    for (int k = 2; k <= 7; ++k) g.flags[static_cast<size_t>(k)] = true;
+    g.range = 20;
+    g.tics = TicRange{-11.5f, 7.25f, 0.25f, 1.0f};
+    g.tic_side = {0, 3, 0, 2, 1};
+    g.labels[1] = fmt::A("L", 80);
+    g.labels[2] = fmt::A("\\GAMMA", 80);
+    g.labels[3] = fmt::A("X", 80);
+    g.labels[4] = fmt::A("W", 80);
+    g.titles[2] = fmt::A("\\DELTA", 80);
+    g.vtitle = fmt::A("Energy (eV)", 80);
+    g.texts = {FreeText{fmt::A("K \\sub 1 \\endsub", 80), 0.25f, 0.5f, 90.0f, 2},
+               FreeText{fmt::A("note", 80), 0.125f, 0.0625f, -30.5f, 0}};
+    g.efermi = -1.5f;
+    g.fermi_line = true;
+    g.border = true;
+    return g;
+}
+
+std::vector<std::string> records(const std::string& text) {
+    std::vector<std::string> r;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) r.push_back(line);
+    return r;
+}
+
+std::string layoutOf(const BandGraph& g) {
+    std::string text, error;
+    EXPECT_TRUE(formatLayout(g, text, error)) << error;
+    return text;
+}
+
+}  // namespace
+
+TEST_F(Layout, RecordsAndTheirLengths) {
+    BandGraph g = finished();
+    auto r = records(layoutOf(g));
+    // 1 + 1 + 1 + 4 + 1 + 1 + 1 + 4 + 3 + 1 + 1 + 2 + 1
+    ASSERT_EQ(r.size(), 22u);
+    EXPECT_EQ(r[0], " 3");
+    EXPECT_EQ(r[1], "FTTTTTTFFFFF");
+    EXPECT_EQ(r[2], "   0.11785   0.12500   0.58926   0.75000   0.70711   1.00000");
+    EXPECT_EQ(r[3], "   0.00000");
+    EXPECT_EQ(r[6], "   0.58926");
+    EXPECT_EQ(r[7], " -12.00000   8.00000  -1.50000");
+    EXPECT_EQ(r[8], " -11.50000   7.25000   0.25000   1.00000");
+    EXPECT_EQ(r[9], "3021");
+    for (size_t i = 10; i <= 17; ++i) EXPECT_EQ(r[i].size(), 80u) << i;
+    EXPECT_EQ(r[11], fmt::A("\\GAMMA", 80));
+    EXPECT_EQ(r[16], fmt::A("", 80));
+    EXPECT_EQ(r[18], "   2");
+    EXPECT_EQ(r[19].size(), 112u);
+    EXPECT_EQ(r[19].substr(0, 32), "   0.25000   0.50000  90.00000 2");
+    EXPECT_EQ(r[20].substr(0, 32), "   0.12500   0.06250 -30.50000 0");
+    EXPECT_EQ(r[21], "TT");
+}
+
+TEST_F(Layout, SavedBeforeAnyAnnotationAllFlagsFalse) {
+    auto r = records(layoutOf(graphFor(1)));
+    EXPECT_EQ(r[1], "FFFFFFFFFFFF");
+    EXPECT_EQ(r[r.size() - 2], "   0");
+    EXPECT_EQ(r.back(), "FF");
+    EXPECT_EQ(r[6], "   0.00000   0.00000   0.00000   0.00000");
+}
+
+TEST_F(Layout, RoundTripGivesTheSameSettingsAndTheSameDrawing) {
+    BandGraph g = finished();
+    std::string error;
+    ASSERT_TRUE(saveLayout(g, "fort.15", error)) << error;
+    BandGraph h;
+    ASSERT_EQ(loadLayout("fort.15", h, error), LayoutLoad::Loaded) << error;
+    EXPECT_EQ(h.nshow, 3);
+    EXPECT_EQ(h.flags, g.flags);
+    EXPECT_EQ(h.tic_side, g.tic_side);
+    EXPECT_EQ(h.labels, g.labels);
+    for (size_t i = 1; i <= 3; ++i) EXPECT_EQ(h.titles[i], fmt::A(g.titles[i], 80)) << i;
+    EXPECT_EQ(h.vtitle, g.vtitle);
+    ASSERT_EQ(h.texts.size(), 2u);
+    EXPECT_EQ(h.texts[0].text, g.texts[0].text);
+    EXPECT_EQ(h.texts[0].pos, 2);
+    EXPECT_FLOAT_EQ(h.texts[0].angle, 90.0f);
+    EXPECT_FLOAT_EQ(h.texts[1].angle, -30.5f);
+    EXPECT_FLOAT_EQ(h.efermi, -1.5f);
+    EXPECT_FLOAT_EQ(h.range, 20.0f);
+    EXPECT_FLOAT_EQ(h.tics.label_distance, 1.0f);
+    EXPECT_TRUE(h.border);
+    EXPECT_TRUE(h.fermi_line);
+    EXPECT_EQ(layoutOf(h), layoutOf(g));
+
+    RecordingPlot a, b;
+    tlrdrw(a, g);
+    tlrdrw(b, h);
+    ASSERT_EQ(a.calls.size(), b.calls.size());
+    for (size_t i = 0; i < a.calls.size(); ++i) EXPECT_EQ(a.calls[i], b.calls[i]) << i;
+    EXPECT_GT(a.matching("ptxt").size(), 8u);
+}
+
+TEST_F(Layout, NumbersComeBackWithFiveDecimals) {
+    std::string error;
+    ASSERT_TRUE(saveLayout(graphFor(2), "fort.15", error));
+    BandGraph h;
+    ASSERT_EQ(loadLayout("fort.15", h, error), LayoutLoad::Loaded);
+    EXPECT_FLOAT_EQ(h.geom.view_right, 0.70711f);
+    EXPECT_FLOAT_EQ(h.line_pos[2], 0.29463f);
+    EXPECT_FLOAT_EQ(h.geom.right(), 0.70711f);
+}
+
+TEST_F(Layout, SavingTwiceKeepsOnlyTheSecond) {
+    std::string error;
+    ASSERT_TRUE(saveLayout(finished(), "fort.15", error));
+    ASSERT_TRUE(saveLayout(graphFor(1), "fort.15", error));
+    EXPECT_EQ(readText("fort.15"), layoutOf(graphFor(1)));
+}
+
+TEST_F(Layout, ANumberTooWideIsNotSavedAndTheOldFileStays) {
+    std::string error;
+    ASSERT_TRUE(saveLayout(graphFor(2), "fort.15", error));
+    BandGraph g = finished();
+    g.texts[1].angle = 123456.0f;
+    EXPECT_FALSE(saveLayout(g, "fort.15", error));
+    EXPECT_EQ(error, "fort.15 not written: text angle 123456.00000 does not fit the layout file");
+    EXPECT_EQ(readText("fort.15"), layoutOf(graphFor(2)));
+}
+
+TEST_F(Layout, DamagedFilesAreRefusedNamingTheRecord) {
+    const auto good = records(layoutOf(finished()));
+    struct Case {
+        const char* what;
+        size_t record;  // 1-based record to replace, 0: cut the file there
+        std::string text;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {"short", 0, "20", "fort.15, record 20: missing (the file ends early)"},
+        {"too many lines", 1, "11", "fort.15, record 1: number of symmetry lines outside 1 ... 10"},
+        {"no lines", 1, " 0", "fort.15, record 1: number of symmetry lines outside 1 ... 10"},
+        {"bad flag", 2, "FTTXTTTFFFFF", "fort.15, record 2: unreadable element flags"},
+        {"bad real", 3, "   0.11785   0.1250x", "fort.15, record 3: unreadable frame geometry"},
+        {"zero width", 3, "   0.11785   0.12500   0.00000   0.75000   0.70711   1.00000",
+         "fort.15, record 3: frame or page size not positive"},
+        {"backwards", 5, "   0.50000", "fort.15, record 6: symmetry line positions not in ascending order"},
+        {"window", 8, "   8.00000   8.00000   1.00000", "fort.15, record 8: minimum energy not below maximum"},
+        {"side", 10, "3041", "fort.15, record 10: tic side outside 0 ... 3"},
+        {"side letter", 10, "30a1", "fort.15, record 10: unreadable tic side"},
+        {"texts", 19, " 201", "fort.15, record 19: number of free texts outside 0 ... 200"},
+        {"position", 20, "   0.25000   0.50000  90.00000 3K", "fort.15, record 20: position code outside 0 ... 2"},
+        {"text count beyond the file", 19, "   3", "fort.15, record 22: unreadable free text"},
+        {"last flags", 22, "T", "fort.15, record 22: unreadable border and Fermi line flags"},
+    };
+    BandGraph before = graphFor(2);
+    before.labels[1] = fmt::A("kept", 80);
+    const std::string was = layoutOf(before);
+    for (const Case& c : cases) {
+        std::string text;
+        for (size_t i = 1; i <= good.size(); ++i) {
+            if (c.record == 0 && i == std::stoul(c.text)) break;
+            text += (i == c.record ? c.text : good[i - 1]) + "\n";
+        }
+        writeText("fort.15", text);
+        BandGraph g = before;
+        std::string error;
+        EXPECT_EQ(loadLayout("fort.15", g, error), LayoutLoad::Refused) << c.what;
+        EXPECT_EQ(error, c.message) << c.what;
+        EXPECT_EQ(layoutOf(g), was) << c.what;
+    }
+}
+
+TEST_F(Layout, MenuLoadMissingFileChangesNothing) {
+    BandGraph g = graphFor(2);
+    g.flags[4] = true;
+    bandtest::Session s("12\n0\n");
+    tlgrph(s.plot, s.con, g);
+    EXPECT_NE(s.out.str().find(" Layout file does not exist. First use option (11).\n"), std::string::npos);
+    EXPECT_TRUE(g.flags[4]);
+    EXPECT_TRUE(s.plot.matching("page").empty());
+}
+
+TEST_F(Layout, MenuSaveThenLoadRedrawsTheSavedPicture) {
+    BandGraph g = finished();
+    bandtest::Session s("11\n1\n-5\n5\n12\n0\n");
+    tlgrph(s.plot, s.con, g);
+    // the energy change cleared the flags; the load brings the saved ones back
+    EXPECT_TRUE(g.flags[3]);
+    EXPECT_FLOAT_EQ(g.elow, -12.0f);
+    EXPECT_FLOAT_EQ(g.range, 20.0f);
+    RecordingPlot expect;
+    BandGraph saved = finished();
+    tlrdrw(expect, saved);
+    const auto& c = s.plot.calls;
+    size_t last = 0;
+    for (size_t i = 0; i < c.size(); ++i)
+        if (c[i] == "page") last = i;
+    EXPECT_EQ(std::vector<std::string>(c.begin() + static_cast<long>(last) + 1, c.end()), expect.calls);
+}
+
+TEST_F(Layout, MenuLoadOfADamagedFileKeepsTheSettings) {
+    writeText("fort.15", " 3\nFTT\n");
+    BandGraph g = graphFor(2);
+    bandtest::Session s("12\n0\n");
+    tlgrph(s.plot, s.con, g);
+    EXPECT_NE(s.out.str().find(" fort.15, record 2: unreadable element flags\n"), std::string::npos);
+    EXPECT_EQ(g.nshow, 2);
+    EXPECT_TRUE(s.plot.matching("page").empty());
+}
+
+TEST_F(Layout, MoreLinesThanTheBandFileHoldsDrawsTheBlocksThatExist) {
+    BandGraph four = graphFor(4);
+    four.flags[4] = true;
+    std::string error;
+    ASSERT_TRUE(saveLayout(four, "fort.15", error));
+    BandGraph g = graphFor(3);
+    bandtest::Session s("12\n0\n");
+    tlgrph(s.plot, s.con, g);
+    EXPECT_EQ(g.nshow, 4);
+    EXPECT_FLOAT_EQ(g.geom.frame_x0, 0.16f);
+    EXPECT_EQ(s.plot.matching("swin 1 51").size(), 3u);
+    EXPECT_NE(s.out.str().find(": ends after 3 of 4 symmetry lines; bands drawn up to there.\n"), std::string::npos);
+}
