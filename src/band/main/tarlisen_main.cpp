@@ -1,6 +1,11 @@
 #include <iostream>
 
+#include "band/main/tarlisen.h"
+#include "common/console.h"
+#include "common/plot.h"
+
 int main() {
-    std::cout << " tarlisen\n";
-    return 0;
+    Console con(std::cin, std::cout);
+    CpgPlot plot;
+    return runTarlisen(plot, con);
 }

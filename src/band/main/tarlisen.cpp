@@ -1,0 +1,189 @@
+#include "band/main/tarlisen.h"
+
+#include <fstream>
+
+#include "band/band_state.h"
+#include "band/graph/band_graph.h"
+#include "band/graph/frame.h"
+#include "band/graph/graph_menu.h"
+#include "band/interp/bfit.h"
+#include "band/main/band_files.h"
+#include "band/main/setup.h"
+#include "common/console.h"
+#include "common/format.h"
+#include "common/plot.h"
+
+namespace {
+
+const char* const kInputMissing = " Inputfiles name.EH1 or name.EHE could not be opened.";
+
+void banner(Console& con) {
+    con.line(" tarlisen - band structure diagrams from band energies along symmetry lines");
+    con.line(" This program comes with ABSOLUTELY NO WARRANTY.");
+    con.line(" It is provided as is, without warranty of any kind, express or implied,");
+    con.line(" including fitness for a particular purpose. You use it and its results");
+    con.line(" at your own risk.");
+}
+
+bool readable(const char* path) { return std::ifstream(path).good(); }
+
+// The line count of fort.2's first record; -1 when there is none to read.
+int storedLineCount(Console& con, bool quiet) {
+    auto f = RecordFile::load("fort.2");
+    if (!f) return -1;
+    auto n = f->has(1) ? FieldCursor(f->record(1)).I(2) : std::nullopt;
+    if (!n || *n < 0) {
+        if (!quiet) con.line(" fort.2, record 1: unreadable line count; the bands are set up anew.");
+        return -1;
+    }
+    return static_cast<int>(*n);
+}
+
+int mainMenu(Console& con) {
+    con.line(" (1) Display interpolated bands");
+    con.line(" (2) Change .BIN information and interpolate bands");
+    con.line(" (3) Interpolate bands");
+    con.line();
+    con.line(" (0) Exit");
+    con.line();
+    return static_cast<int>(con.askInt(" Selection: ", 2, [](long v) { return v >= 0 && v <= 3; }));
+}
+
+// Counts record of the stored set-up for a change of it.
+bool readStoredCounts(Console& con, BandState& st) {
+    auto f = RecordFile::load("fort.3");
+    if (!f) {
+        con.line(" Stored set-up fort.3 could not be opened.");
+        return false;
+    }
+    SetupFile s;
+    std::string err;
+    if (!parseSetup(*f, 0, s, err)) {
+        con.line(" " + err);
+        return false;
+    }
+    st.nbands = s.nbands;
+    st.nlower = s.nlower;
+    st.ninterp = s.ninterp;
+    return true;
+}
+
+// The interpolation pass; false when fort.14 cannot be read.
+bool interpolate(Console& con, BandState& st) {
+    std::string err;
+    if (!readCounts("fort.14", st.nkpt, st.nbands, err)) {
+        con.line(" " + err);
+        return false;
+    }
+    con.line();
+    con.line();
+    con.line(" Interpolating bands ...");
+    band::bfit(st.nlines, st.nkpt, con);
+    con.line();
+    con.line();
+    con.line();
+    return true;
+}
+
+int askShownLines(Console& con, int nlines) {
+    int most = nlines;
+    if (most > band::kMaxShown) {
+        con.line(" Only " + std::to_string(band::kMaxShown) + " of the " + std::to_string(nlines) +
+                 " symmetry lines can be shown.");
+        most = band::kMaxShown;
+    }
+    long n = con.askInt(" Number of symmetry lines (default=" + fmt::I(most, 2) + "): ", 2,
+                        [&](long v) { return v >= 0 && v <= most; });
+    return n == 0 ? most : static_cast<int>(n);
+}
+
+// Display: frame, bands, then the graph menu until the user quits.
+int display(Plot& plot, Console& con) {
+    int nlines = storedLineCount(con, false);
+    if (nlines < 0) {
+        con.line(kInputMissing);
+        return 1;
+    }
+    BandGraph g;
+    g.nshow = askShownLines(con, nlines);
+    if (g.nshow >= 4) g.geom = FrameGeom::wide();
+    plot.svp(0.0f, g.geom.view_right, 0.0f, g.geom.view_top);
+    plot.page();
+    plot.slw(3);
+    if (g.nshow >= 2) {
+        con.line();
+        char c = con.askChar(" Equal symmetry line lengths? (default=Y) ");
+        if (c == 'N' || c == 'n')
+            tlsyml(con, g.line_pos, g.geom.frame_w, g.nshow);
+        else
+            equalLines(g.line_pos, g.geom.frame_w, g.nshow);
+    } else {
+        g.geom.frame_w = g.geom.frame_w * 2.0f / 3.0f;
+        g.line_pos[1] = 0.0f;
+        g.line_pos[2] = g.geom.frame_w;
+    }
+    tlener(con, g.elow, g.ehigh);
+    tlaxes(plot, g.geom.frame_x0, g.geom.frame_y0, g.line_pos, g.geom.frame_w, g.geom.frame_h, g.nshow);
+    tlband(plot, g.geom.frame_x0, g.geom.frame_y0, g.line_pos, g.geom.frame_h, g.elow, g.ehigh, g.nshow,
+           g.draw_error, g.bands_file);
+    if (g.draw_error != 0) {
+        con.line(kInputMissing);
+        return 1;
+    }
+    tlgrph(plot, con, g);
+    return 0;
+}
+
+int session(Plot& plot, Console& con) {
+    BandState st;
+    const FrameGeom setupGeom;
+    for (;;) {
+        if (!readable("fort.1") || !readable("fort.14")) {
+            con.line(kInputMissing);
+            return 1;
+        }
+        int stored = storedLineCount(con, !readable("fort.2"));
+        bool setUp = stored < 0;
+        st.stored_setup = 0;
+        if (!setUp) {
+            st.nlines = stored;
+            int choice = mainMenu(con);
+            st.choice = choice;
+            if (choice == 0) return 0;
+            if (choice == 1) return display(plot, con);
+            if (choice == 2) {
+                if (!readStoredCounts(con, st)) continue;
+                st.stored_setup = 1;
+                setUp = true;
+            } else if (!readable("fort.3")) {
+                con.line(" Stored set-up fort.3 could not be opened.");
+                continue;
+            }
+        }
+        if (setUp && !runSetup(plot, con, st, setupGeom)) return 1;
+        if (!interpolate(con, st)) return 1;
+    }
+}
+
+}  // namespace
+
+int runTarlisen(Plot& plot, Console& con) {
+    int screen = openScreen(plot, con);
+    plot.slct(screen);
+    plot.ask(false);
+    plot.scr(0, 1.0f, 1.0f, 1.0f);
+    plot.scr(1, 0.0f, 0.0f, 0.0f);
+    plot.pap(7.5f, 1.0f);
+    const FrameGeom geom;
+    plot.svp(0.0f, geom.view_right, 0.0f, geom.view_top);
+    banner(con);
+    int status = 0;
+    try {
+        status = session(plot, con);
+    } catch (const EndOfInput&) {
+        con.line(" End of input.");
+        status = 1;
+    }
+    plot.end();
+    return status;
+}
