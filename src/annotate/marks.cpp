@@ -15,9 +15,11 @@ void tlbrdr(Plot& plot, float x0, float y0, float w, float h) {
     plot.sci(1);
     plot.swin(0.0f, w, 0.0f, h);
     plot.svp(x0, x0 + w, y0, y0 + h);
+    plot.sclp(0);  // on the viewport's edges: unclipped, as the frame
     plot.move(w, 0.0f);
     plot.draw(w, h);
     plot.draw(0.0f, h);
+    plot.sclp(1);
 }
 
 void mvbrdr(Plot& plot, float x1, float w1, float x2, float w2, float y0, float h, int n1, int n2) {
@@ -29,9 +31,11 @@ void mvbrdr(Plot& plot, float x1, float w1, float x2, float w2, float y0, float 
         if (ns[k] < 1) continue;
         plot.swin(xs[k], xs[k] + ws[k], y0, top);
         plot.svp(xs[k], xs[k] + ws[k], y0, top);
+        plot.sclp(0);  // on the viewport's edges: unclipped, as the frame
         plot.move(xs[k], top);
         plot.draw(xs[k] + ws[k], top);
         plot.draw(xs[k] + ws[k], y0);
+        plot.sclp(1);
     }
 }
 

@@ -31,6 +31,7 @@ void CpgPlot::scf(int font) { cpgscf(font); }
 void CpgPlot::slw(int width) { cpgslw(width); }
 void CpgPlot::sls(int style) { cpgsls(style); }
 void CpgPlot::sfs(int style) { cpgsfs(style); }
+void CpgPlot::sclp(int state) { cpgsclp(state); }
 void CpgPlot::move(float x, float y) { cpgmove(x, y); }
 void CpgPlot::draw(float x, float y) { cpgdraw(x, y); }
 void CpgPlot::line(int n, const float* x, const float* y) { cpgline(n, x, y); }
@@ -106,6 +107,7 @@ void RecordingPlot::scf(int font) { rec("scf " + std::to_string(font)); }
 void RecordingPlot::slw(int width) { rec("slw " + std::to_string(width)); }
 void RecordingPlot::sls(int style) { rec("sls " + std::to_string(style)); }
 void RecordingPlot::sfs(int style) { rec("sfs " + std::to_string(style)); }
+void RecordingPlot::sclp(int state) { rec("sclp " + std::to_string(state)); }
 void RecordingPlot::move(float x, float y) { rec("move " + num(x) + " " + num(y)); }
 void RecordingPlot::draw(float x, float y) { rec("draw " + num(x) + " " + num(y)); }
 void RecordingPlot::line(int n, const float* x, const float* y) { rec("line " + points(n, x, y)); }

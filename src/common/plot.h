@@ -29,6 +29,8 @@ public:
     virtual void slw(int width) = 0;
     virtual void sls(int style) = 0;
     virtual void sfs(int style) = 0;
+    // PGSCLP: clipping at the viewport edge on (1) or off (0).
+    virtual void sclp(int state) = 0;
     virtual void move(float x, float y) = 0;
     virtual void draw(float x, float y) = 0;
     virtual void line(int n, const float* x, const float* y) = 0;
@@ -63,6 +65,7 @@ public:
     void slw(int width) override;
     void sls(int style) override;
     void sfs(int style) override;
+    void sclp(int state) override;
     void move(float x, float y) override;
     void draw(float x, float y) override;
     void line(int n, const float* x, const float* y) override;
@@ -110,6 +113,7 @@ public:
     void slw(int width) override;
     void sls(int style) override;
     void sfs(int style) override;
+    void sclp(int state) override;
     void move(float x, float y) override;
     void draw(float x, float y) override;
     void line(int n, const float* x, const float* y) override;

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
+
 #include "band_graph_support.h"
+#include "common/plot.h"
 
 using bandtest::bandsText;
 using bandtest::Session;
@@ -40,7 +44,8 @@ TEST(Frame, OneLineHasNeitherRightNorTopEdge) {
     EXPECT_FLOAT_EQ(g.line_pos[2], g.geom.frame_w);
     tlaxes(p, g.geom.frame_x0, g.geom.frame_y0, g.line_pos, g.geom.frame_w, g.geom.frame_h, 1);
     EXPECT_EQ(p.calls, (std::vector<std::string>{"sci 1", "swin 0 0.39284 0 0.75", "svp 0.11785 0.51069 0.125 0.875",
-                                                 "move 0 0.75", "draw 0 0", "draw 0.39284 0"}));
+                                                 "sclp 0", "move 0 0.75", "draw 0 0", "draw 0.39284 0",
+                                                 "sclp 1"}));
 }
 
 TEST(Frame, SeveralLinesAreClosedAndSeparated) {
@@ -170,4 +175,22 @@ TEST_F(Bands, MissingFileSetsTheErrorAndDrawsNothing) {
     EXPECT_EQ(problem, "fort.2 could not be opened");
     EXPECT_TRUE(p.matching("line").empty());
     EXPECT_TRUE(p.matching("svp").empty());
+}
+
+// On a real PostScript device the top edge lies exactly on the viewport's
+// edge; it must survive PGPLOT's clipping.
+TEST(Frame, EveryEdgeReachesThePostScriptFile) {
+    const std::string file = std::string(BINARY_DIR) + "/frame-edges.eps";
+    CpgPlot p;
+    ASSERT_GT(p.open(file + "/PS"), 0);
+    p.pap(8.267f, 1.0f);
+    auto g = bandtest::graphFor(5);
+    tlaxes(p, g.geom.frame_x0, g.geom.frame_y0, g.line_pos, g.geom.frame_w, g.geom.frame_h, 5);
+    p.clos();
+    std::ifstream in(file);
+    std::string line, body;
+    while (std::getline(in, line)) body += line + "\n";
+    std::remove(file.c_str());
+    // left edge down, bottom, right edge up, top back: four segments of one path
+    EXPECT_NE(body.find("0 -6201 1323 7234 L\n6889 0 C\n0 6201 C\n-6889 0 C\n"), std::string::npos) << body;
 }

@@ -50,16 +50,21 @@ void tlaxes(Plot& plot, float x0, float y0, const LinePos& p, float w, float h, 
     plot.sci(1);
     plot.swin(0.0f, w, 0.0f, h);
     plot.svp(x0, x0 + w, y0, y0 + h);
+    // The edges lie on the viewport's own edges, where rounding would clip
+    // some of them away: they are drawn unclipped.
+    plot.sclp(0);
     plot.move(0.0f, h);
     plot.draw(0.0f, 0.0f);
     plot.draw(w, 0.0f);
-    if (n <= 1) return;  // a single line gets its right and top edges from the border
-    plot.draw(w, h);
-    plot.draw(0.0f, h);
-    for (int j = 2; j <= n; ++j) {
-        plot.move(p[static_cast<size_t>(j)], 0.0f);
-        plot.draw(p[static_cast<size_t>(j)], h);
+    if (n > 1) {  // a single line gets its right and top edges from the border
+        plot.draw(w, h);
+        plot.draw(0.0f, h);
+        for (int j = 2; j <= n; ++j) {
+            plot.move(p[static_cast<size_t>(j)], 0.0f);
+            plot.draw(p[static_cast<size_t>(j)], h);
+        }
     }
+    plot.sclp(1);
 }
 
 namespace {
