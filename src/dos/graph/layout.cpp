@@ -2,7 +2,10 @@
 
 #include <optional>
 
+#include "common/console.h"
 #include "common/format.h"
+#include "common/plot.h"
+#include "dos/main/drawing.h"
 
 namespace {
 
@@ -219,4 +222,23 @@ bool parseLayout(const RecordFile& file, const DosInput& in, DosGraph& g, std::s
 
 bool saveLayout(const std::string& path, const DosGraph& g, std::string& error) {
     return writeFileAtomic(path, formatLayout(g), error);
+}
+
+bool loadLayout(Console& con, Plot& plot, const DosInput& in, DosGraph& g, const std::string& path,
+                int saveNumber) {
+    auto file = RecordFile::load(path);
+    if (!file) {
+        con.line(" Layout file does not exist. First use option (" + fmt::I(saveNumber, 2) + ").");
+        return false;
+    }
+    DosGraph loaded = g;
+    std::string error;
+    if (!parseLayout(*file, in, loaded, error)) {
+        con.line(" " + error + "; layout not loaded.");
+        return false;
+    }
+    g = loaded;
+    plot.page();
+    mvrdrw(plot, in, g);
+    return true;
 }

@@ -131,25 +131,6 @@ void requestProjection(Console& con, Plot& plot, const DosInput& in, DosGraph& g
     requestCurve(con, plot, in, g, kind == ProjKind::COOP ? Panel::COOP : Panel::DOS, c, title, requested);
 }
 
-void loadLayoutDialogue(Console& con, Plot& plot, const DosInput& in, DosGraph& g,
-                        const std::string& layout, int saveNumber) {
-    auto file = RecordFile::load(layout);
-    if (!file) {
-        con.line(" Layout file does not exist. First use option (" + fmt::I(saveNumber, 2) + ").");
-        return;
-    }
-    DosGraph loaded = g;
-    std::string error;
-    if (!parseLayout(*file, in, loaded, error)) {
-        con.line(" " + error + "; layout not loaded.");
-        return;
-    }
-    loaded.nsub = g.nsub;
-    g = loaded;
-    plot.page();
-    mvrdrw(plot, in, g);
-}
-
 }  // namespace
 
 void runMainMenu(Console& con, Plot& plot, const DosInput& in, DosGraph& g, int screen,
@@ -197,7 +178,7 @@ void runMainMenu(Console& con, Plot& plot, const DosInput& in, DosGraph& g, int 
             break;
         }
         case MenuAction::LoadLayout:
-            loadLayoutDialogue(con, plot, in, g, layout, numberOf(menu, MenuAction::SaveLayout));
+            loadLayout(con, plot, in, g, layout, numberOf(menu, MenuAction::SaveLayout));
             break;
         }
     }
