@@ -166,3 +166,13 @@ TEST(Marks, BordersAndTitles) {
     EXPECT_EQ(t[0], "ptxt 0.25 0.0625 0 0.5 'DOS'");
     EXPECT_EQ(t[2], "ptxt 0.02 0.5 90 0.5 'E'");
 }
+
+TEST(Tics, AnAxisOnTheRightPageEdgeGetsABoxBeyondIt) {
+    // a landscape DOS page is 1.0 wide: its right axis lies on the edge
+    RecordingPlot p;
+    int nsub = 0;
+    mvtica(p, 0.16667f, 0.088388f, 0.83333f, 0.53033f, -10.0f, 20.0f, TicRange{-10, 10, 1, 5}, 1.0f, 2, 2, nsub);
+    EXPECT_EQ(p.matching("swin")[0], "swin 1 2 -10 10");
+    EXPECT_EQ(p.matching("svp")[0], "svp 1 2 0.088388 0.618718");
+    EXPECT_EQ(p.matching("box")[0], "box '        TS' 5 5 'AB      TSV' 5 5");
+}
