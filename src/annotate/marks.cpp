@@ -25,10 +25,13 @@ void mvbrdr(Plot& plot, float x1, float w1, float x2, float w2, float y0, float 
     const float top = y0 + h;
     const float xs[2] = {x1, x2}, ws[2] = {w1, w2};
     const int ns[2] = {n1, n2};
+    // World coordinates equal device coordinates, in a viewport that reaches
+    // beyond the page: PGPLOT clips a line lying exactly on the top or right
+    // edge of its viewport, which a panel's own viewport would do here.
+    plot.swin(0.0f, 2.0f, 0.0f, 2.0f);
+    plot.svp(0.0f, 2.0f, 0.0f, 2.0f);
     for (int k = 0; k < 2; ++k) {
         if (ns[k] < 1) continue;
-        plot.swin(xs[k], xs[k] + ws[k], y0, top);
-        plot.svp(xs[k], xs[k] + ws[k], y0, top);
         plot.move(xs[k], top);
         plot.draw(xs[k] + ws[k], top);
         plot.draw(xs[k] + ws[k], y0);

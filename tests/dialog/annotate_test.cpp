@@ -159,6 +159,9 @@ TEST(Marks, BordersAndTitles) {
     mvbrdr(p, 0.1f, 0.3f, 0.4f, 0.3f, 0.125f, 0.75f, 2, 0);
     EXPECT_EQ(p.matching("draw").size(), 2u);
     EXPECT_EQ(p.matching("move")[0], "move 0.1 0.875");
+    // the edges lie inside the viewport, where PGPLOT does not clip them away
+    EXPECT_EQ(p.matching("svp"), std::vector<std::string>{"svp 0 2 0 2"});
+    EXPECT_EQ(p.matching("swin"), std::vector<std::string>{"swin 0 2 0 2"});
     p.clear();
     mvtitl(p, 0.1f, 0.3f, 0.4f, 0.3f, 0.1f, 0.125f, 0.75f, 1, 1, "DOS", "COOP", "E");
     auto t = p.matching("ptxt");
