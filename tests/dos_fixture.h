@@ -10,6 +10,7 @@
 #include "common/format.h"
 #include "common/plot.h"
 #include "common/records.h"
+#include "dos/main/buffers.h"
 #include "dos/main/dos_input.h"
 
 namespace dostest {
@@ -63,5 +64,20 @@ struct Session {
         out.str("");
     }
 };
+
+// A new graph for the input, as at start-up.
+inline DosGraph graphFor(const DosInput& in) {
+    DosGraph g;
+    initGraph(g, in);
+    return g;
+}
+
+// Loads curve c into a panel as a curve request does after its question.
+inline void load(const DosInput& in, DosGraph& g, Panel p, int c, float reqmax = 0, bool own = false) {
+    Session s;
+    std::string error;
+    if (loadCurve(s.con, in, g, p, c, curveTitle(in, c), reqmax, own, error) != LoadResult::Loaded)
+        throw std::runtime_error("curve " + std::to_string(c) + " not loaded");
+}
 
 }  // namespace dostest

@@ -21,12 +21,9 @@ DosInput tenEv() {
 }
 
 DosGraph withCurves(const DosInput& in, std::initializer_list<int> dos, std::initializer_list<int> coop) {
-    DosGraph g;
-    initGraph(g, in);
-    Session s;
-    std::string error;
-    for (int c : dos) loadCurve(s.con, in, g, Panel::DOS, c, curveTitle(in, c), 0, false, error);
-    for (int c : coop) loadCurve(s.con, in, g, Panel::COOP, c, curveTitle(in, c), 0, false, error);
+    DosGraph g = dostest::graphFor(in);
+    for (int c : dos) dostest::load(in, g, Panel::DOS, c);
+    for (int c : coop) dostest::load(in, g, Panel::COOP, c);
     if (g.nd > 0 && g.nc > 0) {
         g.dos_w = g.coop_w = g.w0 / 2;
         g.coop_x = g.x0 + g.w0 / 2;

@@ -16,20 +16,10 @@
 
 using dostest::Session;
 using dostest::Spec;
+using dostest::graphFor;
+using dostest::load;
 
 namespace {
-
-DosGraph graphFor(const DosInput& in) {
-    DosGraph g;
-    initGraph(g, in);
-    return g;
-}
-
-void load(const DosInput& in, DosGraph& g, Panel p, int c, bool own = false) {
-    Session s;
-    std::string error;
-    ASSERT_EQ(loadCurve(s.con, in, g, p, c, curveTitle(in, c), 0.0f, own, error), LoadResult::Loaded);
-}
 
 // Three points per curve: energies 1, 2, 3; curve c has values c, 2c, 3c
 // (the COOP curve 6 runs -1 ... 1).
@@ -86,7 +76,7 @@ TEST(DosDrawing, CoopPanelZeroLineAndOwnScaleWindows) {
     DosInput in = dostest::input(small());
     DosGraph g = graphFor(in);
     load(in, g, Panel::COOP, 6);                  // -1 ... 1
-    load(in, g, Panel::COOP, 4, /*own=*/true);   // 4 ... 12 on its own scale
+    load(in, g, Panel::COOP, 4, 0.0f, /*own=*/true);   // 4 ... 12 on its own scale
     g.buffer(9).offset = 5.0f;                    // COOP buffers draw without offset
     RecordingPlot p;
     mvplot(p, in, g, Panel::COOP);
@@ -222,7 +212,7 @@ namespace {
 DosGraph fullGraph(const DosInput& in) {
     DosGraph g = graphFor(in);
     load(in, g, Panel::DOS, 1);
-    load(in, g, Panel::DOS, 4, true);
+    load(in, g, Panel::DOS, 4, 0.0f, true);
     load(in, g, Panel::COOP, 6);
     g.dos_w = g.coop_w = 0.29463f;
     g.coop_x = 0.41248f;

@@ -6,6 +6,8 @@
 
 using dostest::Session;
 using dostest::Spec;
+using dostest::graphFor;
+using dostest::load;
 
 namespace {
 
@@ -13,19 +15,6 @@ std::vector<std::string> lines(const std::vector<MenuEntry>& m) {
     std::vector<std::string> r;
     for (const auto& e : m) r.push_back(e.text);
     return r;
-}
-
-DosGraph graphFor(const DosInput& in) {
-    DosGraph g;
-    initGraph(g, in);
-    return g;
-}
-
-// Loads curve c into a panel as a curve request without the question.
-void load(const DosInput& in, DosGraph& g, Panel p, int c, float reqmax = 0, bool own = false) {
-    Session s;
-    std::string error;
-    ASSERT_EQ(loadCurve(s.con, in, g, p, c, curveTitle(in, c), reqmax, own, error), LoadResult::Loaded);
 }
 
 }  // namespace
