@@ -180,3 +180,15 @@ TEST(DosGraphMenu, BufferRangesAndOffsets) {
     EXPECT_NE(out.find("\n DOS buffers:\n\n  1 Density of states"), std::string::npos);
     EXPECT_NE(out.find("\n COOP buffers:\n\n  9 OVLPROJ coop 1 line 1"), std::string::npos);
 }
+
+TEST(DosGraphMenu, ACurveWithoutRangeGetsNoHorizontalAxisQuestions) {
+    Spec sp;
+    sp.value = [](int c, int i) { return c == 0 ? static_cast<float>(i) : 0.0f; };
+    DosInput in = dostest::input(sp);
+    DosGraph g = withCurves(in, {}, {6});  // all zero: COOP axis -0 ... 0
+    Session s("1\n5\n1\n1\n2\n");
+    askAxes(s.con, s.plot, g);  // would otherwise ask the COOP tic range for ever
+    EXPECT_NE(s.out.str().find(" The COOP axis has no range; no horizontal COOP axis.\n"), std::string::npos);
+    EXPECT_EQ(g.sides[kSideCoopLower], 0);
+    EXPECT_EQ(g.sides[kSideCoopUpper], 0);
+}

@@ -73,10 +73,16 @@ void askValueAxes(Console& con, Plot& plot, DosGraph& g, const char* name, float
                   float amin, float amax, TicRange& tics, int& lower, int& upper, float& store_min,
                   float& store_max) {
     const std::string n = name;
+    lower = upper = 0;
+    if (!(amax > amin)) {
+        // all curves zero: no range to put tics on, and the tic questions
+        // could never be answered
+        con.line(" The " + n + " axis has no range; no horizontal " + n + " axis.");
+        return;
+    }
     con.line();
     con.line(" Lower horizontal " + n + " axis.");
     lower = mvtics(con, 1);
-    upper = 0;
     if (g.flag(kFlagBorder)) {
         con.line();
         con.line(" Upper horizontal " + n + " axis.");
@@ -95,7 +101,6 @@ void askValueAxes(Console& con, Plot& plot, DosGraph& g, const char* name, float
     const TicPrompts prompts{start.c_str(), end.c_str(), " Distance between tics:    ", true};
     askTicRange(con, amin, amax, prompts, tics);
     tics.label_distance = 0;
-    if (range <= 0) return;
     if (lower > 0) {
         askTicsPerLabel(con, range, tics);
         mvtica(plot, x, g.y0, w, g.h, amin, range, tics, g.y0, lower, 1, g.nsub);
