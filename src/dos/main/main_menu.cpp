@@ -207,9 +207,7 @@ int morvane(Console& con, Plot& plot, const std::string& input, const std::strin
     plot.pap(7.5f, 1.0f);
 
     con.line();
-    con.line(" morvane -- densities of states, projections and COOP curves");
-    con.line("           from a density-of-states calculation, drawn with PGPLOT.");
-    con.line();
+    con.line(" morvane: plots densities of states, their projections and COOP curves");
     con.line(" This program comes with ABSOLUTELY NO WARRANTY; without even the");
     con.line(" implied warranty of MERCHANTABILITY or FITNESS FOR A PARTICULAR PURPOSE.");
     con.line(" Check every picture against your data before you publish it;");
