@@ -119,16 +119,15 @@ namespace {
 // Projection list, curve number, title and requested maximum of a projected curve.
 void requestProjection(Console& con, Plot& plot, const DosInput& in, DosGraph& g, ProjKind kind,
                        bool integrated) {
-    static const char* const prefix[3] = {"AOPROJ  ", "FMOPROJ ", "OVLPROJ "};
     const int p = askProjection(con, in, kind);
     const int c = curveNumber(in, kind, p, integrated);
-    const std::string title = prefix[static_cast<int>(kind)] + in.description(kind, p, 1).substr(0, 64);
     float requested = 0.0f;
     if (integrated && kind == ProjKind::AO)
         requested = static_cast<float>(con.askReal(" Enter maximum of AO projected DOS curve: ", 10));
     if (integrated && kind == ProjKind::FMO)
         requested = static_cast<float>(con.askReal(" Enter maximum of FMO projected DOS curve: ", 10));
-    requestCurve(con, plot, in, g, kind == ProjKind::COOP ? Panel::COOP : Panel::DOS, c, title, requested);
+    requestCurve(con, plot, in, g, kind == ProjKind::COOP ? Panel::COOP : Panel::DOS, c, curveTitle(in, c),
+                 requested);
 }
 
 }  // namespace
