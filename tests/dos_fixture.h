@@ -15,7 +15,7 @@
 
 namespace dostest {
 
-struct Spec {
+struct Shape {
     int ntot = 3, nao = 1, nfmo = 0, ncoop = 1, ne = 5;
     // Value i (1 ... ne) of curve c (0 = the grid).
     std::function<float(int c, int i)> value = [](int c, int i) {
@@ -29,7 +29,7 @@ struct Spec {
     int lines = 2;  // description line count of every projection
 };
 
-inline std::string text(const Spec& s) {
+inline std::string text(const Shape& s) {
     std::string t;
     t += fmt::I(s.ntot, 4) + fmt::I(s.nao, 4) + fmt::I(s.nfmo, 4) + fmt::I(s.ncoop, 4) + fmt::I(s.ne, 4) + "\n";
     for (int k = 0; k < 3; ++k) {
@@ -45,7 +45,7 @@ inline std::string text(const Spec& s) {
     return t;
 }
 
-inline DosInput input(const Spec& s = Spec()) {
+inline DosInput input(const Shape& s = Shape()) {
     DosInput in;
     std::string error;
     if (!readDosInput(RecordFile::fromText("fort.1", text(s)), in, error)) throw std::runtime_error(error);

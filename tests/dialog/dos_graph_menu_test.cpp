@@ -6,13 +6,13 @@
 #include "dos_fixture.h"
 
 using dostest::Session;
-using dostest::Spec;
+using dostest::Shape;
 
 namespace {
 
 // Energies 0 ... 10 in steps of 2.5; curve c has values c*i/5 (0.2c ... c).
 DosInput tenEv() {
-    Spec s;
+    Shape s;
     s.value = [](int c, int i) {
         if (c == 0) return 2.5f * static_cast<float>(i - 1);
         return static_cast<float>(c * i) / 5.0f - (c == 6 ? 3.0f : 0.0f);
@@ -182,7 +182,7 @@ TEST(DosGraphMenu, BufferRangesAndOffsets) {
 }
 
 TEST(DosGraphMenu, ACurveWithoutRangeGetsNoHorizontalAxisQuestions) {
-    Spec sp;
+    Shape sp;
     sp.value = [](int c, int i) { return c == 0 ? static_cast<float>(i) : 0.0f; };
     DosInput in = dostest::input(sp);
     DosGraph g = withCurves(in, {}, {6});  // all zero: COOP axis -0 ... 0

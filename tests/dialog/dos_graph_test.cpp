@@ -15,7 +15,7 @@
 #include "dos_fixture.h"
 
 using dostest::Session;
-using dostest::Spec;
+using dostest::Shape;
 using dostest::graphFor;
 using dostest::load;
 
@@ -23,8 +23,8 @@ namespace {
 
 // Three points per curve: energies 1, 2, 3; curve c has values c, 2c, 3c
 // (the COOP curve 6 runs -1 ... 1).
-Spec small() {
-    Spec s;
+Shape small() {
+    Shape s;
     s.ne = 3;
     s.value = [](int c, int i) {
         if (c == 0) return static_cast<float>(i);

@@ -5,7 +5,7 @@
 #include "dos_fixture.h"
 
 using dostest::Session;
-using dostest::Spec;
+using dostest::Shape;
 using dostest::graphFor;
 using dostest::load;
 
@@ -20,7 +20,7 @@ std::vector<std::string> lines(const std::vector<MenuEntry>& m) {
 }  // namespace
 
 TEST(DosMainMenu, NumberingFollowsTheInputAndTheBuffers) {
-    Spec s;
+    Shape s;
     s.nao = 2;  // NTOT 3, NAO 2, NFMO 0, NCOOP 1
     DosInput in = dostest::input(s);
     DosGraph g = graphFor(in);
@@ -52,7 +52,7 @@ TEST(DosMainMenu, NumberingFollowsTheInputAndTheBuffers) {
 }
 
 TEST(DosMainMenu, WithoutTotalsTheProjectionsStartAtOne) {
-    Spec s;
+    Shape s;
     s.ntot = 0;
     s.nao = 0;
     s.nfmo = 3;
@@ -95,7 +95,7 @@ TEST(DosMainMenu, QuitTypedAtOnceAndOutOfRangeAsksOnlyTheSelection) {
 }
 
 TEST(DosMainMenu, ProjectionListShowsTheCountedLines) {
-    Spec sp;
+    Shape sp;
     sp.nfmo = 2;
     sp.lines = 3;
     sp.desc = [](int k, int p, int j) {
@@ -116,7 +116,7 @@ TEST(DosMainMenu, ProjectionListShowsTheCountedLines) {
 }
 
 TEST(DosMainMenu, IntegratedAoAsksTheMaximum) {
-    Spec sp;
+    Shape sp;
     sp.value = [](int c, int i) { return c == 0 ? static_cast<float>(i) : (c == 5 ? 0.4f * static_cast<float>(i - 1) : 0.5f); };
     DosInput in = dostest::input(sp);  // curve 5 (integrated AO 1) runs 0 ... 1.6
     DosGraph g = graphFor(in);
@@ -211,7 +211,7 @@ TEST(DosBuffers, CompositionQuestion) {
 }
 
 TEST(DosBuffers, CoopRangeIsSymmetricAndOwnScaleStaysOutOfTheCommonRange) {
-    Spec sp;
+    Shape sp;
     sp.ne = 5;
     sp.value = [](int c, int i) {
         const float coop[5] = {-0.3f, -0.1f, 0.0f, 0.05f, 0.1f};
@@ -272,7 +272,7 @@ TEST(DosBuffers, DeletionMovesWholeRecordsAndResetsTheFreedSlot) {
 }
 
 TEST(DosBuffers, DeletingCoopBufferNineAndAPanelLeftAloneTakesTheWidth) {
-    Spec sp;
+    Shape sp;
     sp.ncoop = 3;
     DosInput in = dostest::input(sp);  // COOP curves 6, 8, 10
     DosGraph g = graphFor(in);

@@ -2,7 +2,7 @@
 
 #include "dos_fixture.h"
 
-using dostest::Spec;
+using dostest::Shape;
 
 namespace {
 std::string readError(const std::string& text) {
@@ -12,7 +12,7 @@ std::string readError(const std::string& text) {
     return error;
 }
 // The file of `s` with record n replaced.
-std::string withRecord(const Spec& s, size_t n, const std::string& rec) {
+std::string withRecord(const Shape& s, size_t n, const std::string& rec) {
     std::istringstream in(dostest::text(s));
     std::string line, out;
     for (size_t k = 1; std::getline(in, line); ++k) out += (k == n ? rec : line) + "\n";
@@ -21,7 +21,7 @@ std::string withRecord(const Spec& s, size_t n, const std::string& rec) {
 }  // namespace
 
 TEST(DosCurveNumbers, WorkedExampleRecordArithmetic) {
-    Spec s;
+    Shape s;
     s.ne = 200;  // NTOT 3, NAO 1, NFMO 0, NCOOP 1
     DosInput in = dostest::input(s);
     EXPECT_EQ(curveCount(in), 7);
@@ -44,7 +44,7 @@ TEST(DosCurveNumbers, WorkedExampleRecordArithmetic) {
 }
 
 TEST(DosCurveNumbers, EveryKindInFileOrderAndWithoutTotals) {
-    Spec s;
+    Shape s;
     s.ntot = 0;
     s.nao = 2;
     s.nfmo = 3;
@@ -64,7 +64,7 @@ TEST(DosCurveNumbers, EveryKindInFileOrderAndWithoutTotals) {
 }
 
 TEST(DosInputFile, HeaderGridAndTitles) {
-    Spec s;
+    Shape s;
     s.ne = 1;
     s.desc = [](int, int, int j) { return j == 1 ? std::string(70, 'x') + "0123456789" : "second"; };
     DosInput in = dostest::input(s);
@@ -82,7 +82,7 @@ TEST(DosInputFile, HeaderGridAndTitles) {
 }
 
 TEST(DosInputFile, RefusedHeadersNameTheRecord) {
-    Spec s;
+    Shape s;
     const std::string counts = [&] {
         std::istringstream in(dostest::text(s));
         std::string l;
@@ -102,7 +102,7 @@ TEST(DosInputFile, RefusedHeadersNameTheRecord) {
 }
 
 TEST(DosInputFile, RefusedGridAndCurvesNameTheRecord) {
-    Spec s;  // NE 5, 7 curves: records 305-309 grid, 310-344 curves
+    Shape s;  // NE 5, 7 curves: records 305-309 grid, 310-344 curves
     EXPECT_EQ(readError(withRecord(s, 305, "  -1.0x")), "fort.1, record 305: unreadable energy");
     EXPECT_EQ(readError(withRecord(s, 307, "    -9.00000")),
               "fort.1, record 307: energy below the one before (the grid must ascend)");

@@ -9,7 +9,7 @@
 class Console;
 class Plot;
 
-// Device specification for output type 1-3 (grey PostScript, colour
+// PGPLOT device (file name and type) for output type 1-3 (grey PostScript, colour
 // PostScript, HPGL) and orientation.
 std::string outputDevice(int type, bool landscape);
 
