@@ -338,3 +338,19 @@ TEST(DosBuffers, SelectionDialoguesChangeTheAttributes) {
     EXPECT_EQ(g.buffer(9).line_type, 5);
     EXPECT_NE(s.out.str().find(" Line type number of selected curve is 1.\n Enter line type (1-5): "), std::string::npos);
 }
+
+TEST(DosBuffers, AnUnreadableCurveLoadsNothingAndNamesTheRecord) {
+    DosInput in = dostest::input();  // NE 5: curve 2 on records 315-319
+    DosGraph g = graphFor(in);
+    load(in, g, Panel::DOS, 1);
+    std::string text = dostest::text(Shape());
+    text.replace(text.find("     2.03000"), 12, "     2.0x000");
+    in.file = RecordFile::fromText("fort.1", text);  // the file changed since start-up
+    Session s("2\n");
+    requestCurve(s.con, s.plot, in, g, Panel::DOS, 2, curveTitle(in, 2), 0.0f);
+    EXPECT_EQ(g.nd, 1);
+    EXPECT_FLOAT_EQ(g.dos_max, 1.05f);
+    const std::string out = s.out.str();
+    EXPECT_EQ(out.substr(out.size() - 49), " fort.1, record 317: unreadable value of curve 2\n");
+    EXPECT_EQ(s.plot.matching("line").size(), 1u);  // the graph drawn again as it was
+}
