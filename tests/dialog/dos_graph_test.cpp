@@ -290,6 +290,7 @@ TEST(DosLayout, DamagedFilesAreRefusedAndTheGraphStays) {
         {5, " 6 116FF    -1.00000     1.00000", "fort.7, record 5: brush 16 outside 0 ... 15"},
         {5, " 6 1 0XF    -1.00000     1.00000", "fort.7, record 5: unreadable own-scale flag"},
         {14, "1340000", "fort.7, record 14: tic side 4 outside 0 ... 3"},
+        {8, "   3.00000   1.00000", "fort.7, record 8: upper energy bound below the lower one"},
         {18, "  11", "fort.7, record 18: number of texts 11 outside 0 ... 10"},
         {12, "   0.00000   0.00000   0.00000   1.2.000", "fort.7, record 12: unreadable x range factor"},
         {19, "   0.30000   0.90000   0.00000 1Si", ""},  // fine

@@ -169,6 +169,7 @@ bool parseLayout(const RecordFile& file, const DosInput& in, DosGraph& g, std::s
         FieldCursor c(*rec);
         g.emin = r.real(c, 10, 5, "energy bound");
         g.emax = r.real(c, 10, 5, "energy bound");
+        if (r.ok() && g.emax < g.emin) r.fail("upper energy bound below the lower one");
     }
     readTics(r, g.energy_tics, "energy tic setting");
     readTics(r, g.dos_tics, "DOS axis tic setting");
