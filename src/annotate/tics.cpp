@@ -102,6 +102,9 @@ void tltica(Plot& plot, float x0, float y0, float h, float emin, float range,
 
 void mvtica(Plot& plot, float x0, float y0, float w, float h, float amin, float arange,
             const TicRange& tics, float pos, int side, int orientation, int& nsub) {
+    // A tic range of no length (start equal to end is a valid answer) has no
+    // viewport PGPLOT would accept: no axis then.
+    if (!(tics.end > tics.start) || !(arange > 0)) return;
     const bool labels = tics.label_distance > 0;
     BoxOptions o;
     // The box runs from the axis to the edge of the view surface; an axis on

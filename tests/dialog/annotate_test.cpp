@@ -179,3 +179,10 @@ TEST(Tics, AnAxisOnTheRightPageEdgeGetsABoxBeyondIt) {
     EXPECT_EQ(p.matching("svp")[0], "svp 1 2 0.088388 0.618718");
     EXPECT_EQ(p.matching("box")[0], "box '        TS' 5 5 'AB      TSV' 5 5");
 }
+
+TEST(Tics, ATicRangeOfNoLengthDrawsNoDosAxis) {
+    RecordingPlot p;
+    int nsub = 0;
+    mvtica(p, 0.11785f, 0.125f, 0.58926f, 0.75f, -10.0f, 20.0f, TicRange{2, 2, 1, 0}, 0.11785f, 1, 2, nsub);
+    EXPECT_TRUE(p.calls.empty());
+}
