@@ -93,6 +93,21 @@ TEST(DosDrawing, CoopPanelZeroLineAndOwnScaleWindows) {
     EXPECT_GT(zero, common);
 }
 
+TEST(DosDrawing, OneEnergyGivesAPointOnAnAxisAroundIt) {
+    Shape sh;
+    sh.ne = 1;  // E(1) = -2
+    sh.value = [](int c, int) { return c == 0 ? -2.0f : 1.5f; };
+    DosInput in = dostest::input(sh);
+    DosGraph g = graphFor(in);
+    EXPECT_FLOAT_EQ(g.emin, -3.0f);
+    EXPECT_FLOAT_EQ(g.emax, -1.0f);
+    load(in, g, Panel::DOS, 1);  // one value 1.5: a range of no width, widened
+    RecordingPlot p;
+    mvplot(p, in, g, Panel::DOS);
+    EXPECT_EQ(p.calls[2], "swin 0.5 2.5 -3 -1");
+    EXPECT_EQ(p.matching("line")[0], "line 1 (1.5,-2)");
+}
+
 TEST(DosDrawing, XRangeFactorWidensTheCommonWindow) {
     DosInput in = dostest::input(small());
     DosGraph g = graphFor(in);

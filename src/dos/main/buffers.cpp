@@ -12,6 +12,11 @@ void initGraph(DosGraph& g, const DosInput& in) {
     g = DosGraph{};
     g.emin = in.egrid_low;
     g.emax = in.egrid_high;
+    if (!(g.emax > g.emin)) {
+        // a grid of one energy: an axis one unit either side of it
+        g.emin -= 1.0f;
+        g.emax += 1.0f;
+    }
 }
 
 void resetBuffers(DosGraph& g) {
