@@ -108,21 +108,27 @@ void tltica(Plot& plot, float x0, float y0, float h, float emin, float range,
 
 void mvtica(Plot& plot, float x0, float y0, float w, float h, float amin, float arange,
             const TicRange& tics, float pos, int side, int orientation, int& nsub) {
+    // A tic range of no length (start equal to end is a valid answer) has no
+    // viewport PGPLOT would accept: no axis then.
+    if (!(tics.end > tics.start) || !(arange > 0)) return;
     const bool labels = tics.label_distance > 0;
     BoxOptions o;
+    // The box runs from the axis to the edge of the view surface; an axis on
+    // that edge (the right edge of a landscape page) gets a box beyond it.
+    const float edge = pos < 1.0f ? 1.0f : pos + 1.0f;
     if (orientation == 2) {
         float y1 = y0 + h * (tics.start - amin) / arange;
         float y2 = y0 + h * (tics.end - amin) / arange;
-        plot.swin(pos, 1.0f, tics.start, tics.end);
-        plot.svp(pos, 1.0f, y1, y2);
+        plot.swin(pos, edge, tics.start, tics.end);
+        plot.svp(pos, edge, y1, y2);
         const std::string ybase = (pos == x0 && labels) ? "ABN" : "AB";
         // the horizontal options of a vertical axis draw no edge: no labels there
         o = {options("", "ITS"), options("", "TS"), options(ybase, "ITSV"), options(ybase, "TSV")};
     } else {
         float x1 = x0 + w * (tics.start - amin) / arange;
         float x2 = x0 + w * (tics.end - amin) / arange;
-        plot.swin(tics.start, tics.end, pos, 1.0f);
-        plot.svp(x1, x2, pos, 1.0f);
+        plot.swin(tics.start, tics.end, pos, edge);
+        plot.svp(x1, x2, pos, edge);
         const std::string xbase = (pos == y0 && labels) ? "ABN" : "AB";
         o = {options(xbase, "ITS"), options(xbase, labels ? "NTS" : "TS"), options("", "ITSV"),
              options("", "TSV")};

@@ -159,10 +159,31 @@ TEST(Marks, BordersAndTitles) {
     mvbrdr(p, 0.1f, 0.3f, 0.4f, 0.3f, 0.125f, 0.75f, 2, 0);
     EXPECT_EQ(p.matching("draw").size(), 2u);
     EXPECT_EQ(p.matching("move")[0], "move 0.1 0.875");
+    // the edges lie on the panel viewport's own edges: drawn unclipped
+    EXPECT_EQ(p.matching("svp"), std::vector<std::string>{"svp 0.1 0.4 0.125 0.875"});
+    EXPECT_EQ(p.calls[p.calls.size() - 5], "sclp 0");
+    EXPECT_EQ(p.calls.back(), "sclp 1");
     p.clear();
     mvtitl(p, 0.1f, 0.3f, 0.4f, 0.3f, 0.1f, 0.125f, 0.75f, 1, 1, "DOS", "COOP", "E");
     auto t = p.matching("ptxt");
     ASSERT_EQ(t.size(), 3u);
     EXPECT_EQ(t[0], "ptxt 0.25 0.0625 0 0.5 'DOS'");
     EXPECT_EQ(t[2], "ptxt 0.02 0.5 90 0.5 'E'");
+}
+
+TEST(Tics, AnAxisOnTheRightPageEdgeGetsABoxBeyondIt) {
+    // a landscape DOS page is 1.0 wide: its right axis lies on the edge
+    RecordingPlot p;
+    int nsub = 0;
+    mvtica(p, 0.16667f, 0.088388f, 0.83333f, 0.53033f, -10.0f, 20.0f, TicRange{-10, 10, 1, 5}, 1.0f, 2, 2, nsub);
+    EXPECT_EQ(p.matching("swin")[0], "swin 1 2 -10 10");
+    EXPECT_EQ(p.matching("svp")[0], "svp 1 2 0.088388 0.618718");
+    EXPECT_EQ(p.matching("box")[0], "box '        TS' 5 5 'AB      TSV' 5 5");
+}
+
+TEST(Tics, ATicRangeOfNoLengthDrawsNoDosAxis) {
+    RecordingPlot p;
+    int nsub = 0;
+    mvtica(p, 0.11785f, 0.125f, 0.58926f, 0.75f, -10.0f, 20.0f, TicRange{2, 2, 1, 0}, 0.11785f, 1, 2, nsub);
+    EXPECT_TRUE(p.calls.empty());
 }

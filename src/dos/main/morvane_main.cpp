@@ -1,0 +1,16 @@
+// morvane: draws densities of states, their projections and COOP curves
+// from the DOS input fort.1 in the current directory.
+#include <iostream>
+
+#include "common/console.h"
+#include "common/plot.h"
+#include "dos/main/main_menu.h"
+
+int main() {
+    std::ios::sync_with_stdio(false);
+    Console con(std::cin, std::cout);
+    CpgPlot plot;
+    const int status = morvane(con, plot, "fort.1", "fort.7");
+    std::cout.flush();
+    return status;
+}

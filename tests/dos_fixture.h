@@ -1,0 +1,83 @@
+// Small DOS input files made in memory for the tests, and a console and
+// recording plot to drive the dialogues.
+#pragma once
+
+#include <functional>
+#include <sstream>
+#include <string>
+
+#include "common/console.h"
+#include "common/format.h"
+#include "common/plot.h"
+#include "common/records.h"
+#include "dos/main/buffers.h"
+#include "dos/main/dos_input.h"
+
+namespace dostest {
+
+struct Shape {
+    int ntot = 3, nao = 1, nfmo = 0, ncoop = 1, ne = 5;
+    // Value i (1 ... ne) of curve c (0 = the grid).
+    std::function<float(int c, int i)> value = [](int c, int i) {
+        return c == 0 ? static_cast<float>(i) - 3.0f : static_cast<float>(c) + 0.01f * static_cast<float>(i);
+    };
+    // Description line j of projection p of kind k (0 AO, 1 FMO, 2 COOP).
+    std::function<std::string(int k, int p, int j)> desc = [](int k, int p, int j) {
+        static const char* kinds[3] = {"ao", "fmo", "coop"};
+        return std::string(kinds[k]) + " " + std::to_string(p) + " line " + std::to_string(j);
+    };
+    int lines = 2;  // description line count of every projection
+};
+
+inline std::string text(const Shape& s) {
+    std::string t;
+    t += fmt::I(s.ntot, 4) + fmt::I(s.nao, 4) + fmt::I(s.nfmo, 4) + fmt::I(s.ncoop, 4) + fmt::I(s.ne, 4) + "\n";
+    for (int k = 0; k < 3; ++k) {
+        for (int p = 0; p < 5; ++p) t += fmt::I(s.lines, 4);
+        t += "\n";
+    }
+    for (int k = 0; k < 3; ++k)
+        for (int p = 1; p <= 5; ++p)
+            for (int j = 1; j <= 20; ++j) t += (j <= s.lines ? s.desc(k, p, j) : std::string()) + "\n";
+    const int ncurves = curveCount(s.ntot, s.nao, s.nfmo, s.ncoop);
+    for (int c = 0; c <= ncurves; ++c)
+        for (int i = 1; i <= s.ne; ++i) t += fmt::F(s.value(c, i), 12, 5) + "\n";
+    return t;
+}
+
+inline DosInput input(const Shape& s = Shape()) {
+    DosInput in;
+    std::string error;
+    if (!readDosInput(RecordFile::fromText("fort.1", text(s)), in, error)) throw std::runtime_error(error);
+    return in;
+}
+
+struct Session {
+    std::istringstream in;
+    std::ostringstream out;
+    Console con;
+    RecordingPlot plot;
+    explicit Session(const std::string& input = "") : in(input), con(in, out) {}
+    void feed(const std::string& input) {
+        in.clear();
+        in.str(input);
+        out.str("");
+    }
+};
+
+// A new graph for the input, as at start-up.
+inline DosGraph graphFor(const DosInput& in) {
+    DosGraph g;
+    initGraph(g, in);
+    return g;
+}
+
+// Loads curve c into a panel as a curve request does after its question.
+inline void load(const DosInput& in, DosGraph& g, Panel p, int c, float reqmax = 0, bool own = false) {
+    Session s;
+    std::string error;
+    if (loadCurve(s.con, in, g, p, c, curveTitle(in, c), reqmax, own, error) != LoadResult::Loaded)
+        throw std::runtime_error("curve " + std::to_string(c) + " not loaded");
+}
+
+}  // namespace dostest

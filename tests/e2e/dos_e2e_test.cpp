@@ -1,0 +1,141 @@
+// The real morvane binary on scripted sessions in a scratch directory, with
+// PGPLOT_DEV=/NULL so the cursor is answered on the console.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct RunResult {
+    int status = -1;
+    std::string out;
+};
+
+class DosE2E : public ::testing::Test {
+protected:
+    fs::path dir;
+
+    void SetUp() override {
+        char tmpl[] = "/tmp/morvane-e2e-XXXXXX";
+        ASSERT_NE(mkdtemp(tmpl), nullptr);
+        dir = tmpl;
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    void copyExample() {
+        fs::copy_file(fs::path(SOURCE_DIR) / "examples/si-dos/fort.1", dir / "fort.1");
+    }
+
+    RunResult run(const std::string& stdinFile) {
+        const std::string cmd = "cd '" + dir.string() + "' && PGPLOT_DEV=/NULL '" BINARY_DIR "/morvane' < '" +
+                                stdinFile + "' > out.txt 2> err.txt";
+        RunResult r;
+        int raw = std::system(cmd.c_str());
+        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        r.out = read(dir / "out.txt");
+        return r;
+    }
+
+    static std::string read(const fs::path& p) {
+        std::ifstream in(p, std::ios::binary);
+        std::ostringstream ss;
+        ss << in.rdbuf();
+        return ss.str();
+    }
+
+    // PostScript without its creation date, the one line that differs between runs.
+    static std::string withoutDate(const std::string& ps) {
+        std::istringstream in(ps);
+        std::string line, r;
+        while (std::getline(in, line))
+            if (line.rfind("%%CreationDate", 0) != 0) r += line + "\n";
+        return r;
+    }
+
+    std::string script(const std::string& text) {
+        fs::path p = dir / "script.txt";
+        std::ofstream(p) << text;
+        return p.string();
+    }
+};
+
+}  // namespace
+
+TEST_F(DosE2E, ExampleSessionAndItsLayoutGiveTheSamePicture) {
+    copyExample();
+    RunResult first = run(SOURCE_DIR "/examples/si-dos/session.txt");
+    ASSERT_EQ(first.status, 0) << first.out;
+    EXPECT_NE(first.out.find(" Density of states"), std::string::npos);
+    EXPECT_NE(first.out.find(" assigned to DOS curve buffer # 2"), std::string::npos);
+    EXPECT_NE(first.out.find(" assigned to COOP curve buffer # 9"), std::string::npos);
+    EXPECT_NE(first.out.find(" (2) Append"), std::string::npos);
+    EXPECT_EQ(read(dir / "err.txt"), "");
+    EXPECT_EQ(first.out.find("%PGPLOT"), std::string::npos) << "PGPLOT complained";
+
+    const std::string eps = read(dir / "morvane.eps");
+    ASSERT_FALSE(eps.empty());
+    EXPECT_EQ(eps.rfind("%!PS-Adobe", 0), 0u);
+    // colour PostScript: the light grey fill (brush 15) and the cyan one (brush 5)
+    EXPECT_NE(eps.find("686 686 686 K"), std::string::npos);
+    EXPECT_NE(eps.find("0 1024 1024 K"), std::string::npos);
+    const std::string plt = read(dir / "morvane.plt");
+    EXPECT_FALSE(plt.empty());
+    const std::string layout = read(dir / "fort.7");
+    EXPECT_EQ(layout.substr(0, 3), " 2\n");
+    EXPECT_NE(layout.find("OVLPROJ Si(1) - Si(2)"), std::string::npos);
+
+    fs::rename(dir / "morvane.eps", dir / "first.eps");
+    RunResult second = run(SOURCE_DIR "/examples/si-dos/session-load.txt");
+    ASSERT_EQ(second.status, 0) << second.out;
+    const std::string again = read(dir / "morvane.eps");
+    ASSERT_FALSE(again.empty());
+    EXPECT_EQ(withoutDate(again), withoutDate(read(dir / "first.eps")));
+}
+
+TEST_F(DosE2E, MissingInputStopsBeforeTheBanner) {
+    RunResult r = run(script("0\n"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, " Inputfile could not be opened.\n");
+}
+
+TEST_F(DosE2E, DamagedInputNamesTheRecord) {
+    copyExample();
+    {
+        std::ifstream in(dir / "fort.1");
+        std::ostringstream kept;
+        std::string line;
+        for (int n = 1; std::getline(in, line); ++n) kept << (n == 305 ? "   -13.9x329" : line) << "\n";
+        in.close();
+        std::ofstream(dir / "fort.1") << kept.str();
+    }
+    RunResult r = run(script("0\n"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, " fort.1, record 305: unreadable energy\n");
+}
+
+TEST_F(DosE2E, EndOfInputStopsWithStatusOne) {
+    copyExample();
+    RunResult r = run(script("1\n"));
+    EXPECT_EQ(r.status, 1);
+    const std::string tail = "\n End of input.\n";
+    ASSERT_GE(r.out.size(), tail.size());
+    EXPECT_EQ(r.out.substr(r.out.size() - tail.size()), tail);
+    EXPECT_FALSE(fs::exists(dir / "fort.7"));
+}
+
+TEST_F(DosE2E, QuitAtOnceEndsWithStatusZero) {
+    copyExample();
+    RunResult r = run(script("0\n"));
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find(" ( 0) Quit program"), std::string::npos);
+    EXPECT_NE(r.out.find("WARRANTY"), std::string::npos);
+}
