@@ -1,6 +1,7 @@
 // Timing of the DOS program on the largest input it takes: 900 energies and
 // every curve kind (3 total curves, 5 AO, 5 FMO and 5 COOP projections with
 // their integrals). Run in a scratch directory; writes fort.1 and bench.eps.
+#include "bench_table.h"
 #include <sys/resource.h>
 
 #include <chrono>
@@ -38,9 +39,6 @@ void writeInput(const std::string& path) {
         for (int i = 1; i <= ne; ++i) out << fmt::F(std::sin(0.01 * c * i) * c, 12, 5) << "\n";
 }
 
-void report(const char* what, double value, const char* unit, const char* target) {
-    std::printf("%-34s %10.3f %-3s (target %s)\n", what, value, unit, target);
-}
 
 }  // namespace
 
@@ -62,7 +60,7 @@ int main() {
             return 1;
         }
     }
-    report("start-up (read fort.1)", msSince(t) / reads, "ms", "< 50 ms");
+    bool ok = benchRow("DOS start-up (read and check fort.1, NE 900)", msSince(t) / reads, "ms", 50);
 
     // loading: all 16 buffers, 8 DOS and 8 COOP curves
     DosGraph g;
@@ -77,7 +75,7 @@ int main() {
             loadCurve(con, in, g, Panel::COOP, coop, curveTitle(in, coop), 0.0f, false, error);
         }
     }
-    report("curve load (per curve)", msSince(t) / (rounds * kBuffers), "ms", "< 5 ms");
+    ok = benchRow("DOS curve load, per curve (16 buffers)", msSince(t) / (rounds * kBuffers), "ms", 5) && ok;
     g.dos_w = g.coop_w = g.w0 / 2;
     g.coop_x = g.x0 + g.w0 / 2;
     for (int b : {1, 3, 9}) {
@@ -99,7 +97,7 @@ int main() {
         plot.page();
         mvrdrw(plot, in, g);
     }
-    report("full redraw to /NULL", msSince(t) / redraws, "ms", "< 100 ms");
+    ok = benchRow("DOS redraw to /NULL, 16 buffers", msSince(t) / redraws, "ms", 100) && ok;
 
     const int files = 10;
     t = Clock::now();
@@ -111,11 +109,9 @@ int main() {
         plot.clos();
         plot.slct(screen);
     }
-    report("full redraw to an EPS file", msSince(t) / files, "ms", "< 100 ms");
+    ok = benchRow("DOS graph to morvane.eps", msSince(t) / files, "ms", 100) && ok;
     plot.end();
 
-    rusage ru{};
-    getrusage(RUSAGE_SELF, &ru);
-    std::printf("%-34s %10.1f MiB\n", "peak memory (resident)", ru.ru_maxrss / 1024.0);
-    return 0;
+    memoryRow("DOS graph, peak memory");
+    return ok ? 0 : 1;
 }
