@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "band/graph/frame.h"
+#include "common/format.h"
+#include "common/plot.h"
+
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -354,4 +358,41 @@ TEST(Bfit, IllConditionedLineIsLeftOut) {
     ASSERT_EQ(out.size(), 1u);
     for (int p = 1; p <= 51; p += 10)
         EXPECT_NEAR(out[0].curve[0][static_cast<size_t>(p - 1)], std::sin(3 * (p - 1) / 100.0), 0.00002) << p;
+}
+
+// A thousand bands do not fit the three columns of the line header; the
+// count takes a fourth and the display reads all of them back.
+TEST(Bfit, AThousandBandsAreWrittenAndDrawnInFull) {
+    TempDir dir;
+    std::string f1;
+    for (int k = 0; k < 2; ++k) {
+        f1 += fmt::F(0.5 * k, 10, 7) + fmt::F(0, 10, 7) + fmt::F(0, 10, 7) + "\n";
+        f1 += "  1  1  1" + std::string(27, ' ') + "\n" + std::string(36, ' ') + "\n" + std::string(36, ' ') + "\n";
+        for (int b = 1; b <= 1000; ++b)
+            f1 += fmt::F(0.01 * b + k, 10, 5) + fmt::F(0, 10, 5) + fmt::F(0, 10, 5) + fmt::F(0, 10, 5) +
+                  fmt::I(b, 4) + fmt::I(b % 100, 3) + std::string(27, ' ') + "\n";
+    }
+    dir.write("fort.1", f1);
+    SetupBlock blk;
+    blk.label = 1;
+    blk.nkl = 2;
+    blk.kfile = {1, 2};
+    std::vector<int> identity(1000);
+    for (int b = 0; b < 1000; ++b) identity[static_cast<size_t>(b)] = b + 1;
+    blk.order = {identity, identity};
+    dir.write("fort.3", formatSetupCounts(1000, 0, 1000) + formatSetupBlock(blk, 1000));
+    Session run;
+    band::BfitSummary s = band::bfit(1, 2, run.con, dir.path.string());
+    ASSERT_TRUE(s.complete) << run.out.str();
+    EXPECT_EQ(s.written, 1);
+    EXPECT_EQ(dir.read("fort.2").substr(0, 11), " 1\n 511000\n");
+    RecordingPlot plot;
+    LinePos p{};
+    p[2] = 0.5f;
+    int error = 0;
+    std::string problem;
+    tlband(plot, 0.1f, 0.1f, p, 0.5f, 0.0f, 12.0f, 1, error, dir.file("fort.2"), &problem);
+    EXPECT_EQ(error, 0);
+    EXPECT_EQ(problem, "");
+    EXPECT_EQ(plot.matching("line ").size(), 1000u);
 }

@@ -174,7 +174,8 @@ bool fitLine(const SetupFile& counts, const SetupBlock& blk, const BandInput& in
         }
     }
 
-    out += fmt::I(work.npts, 3) + fmt::I(ninterp, 3) + "\n";
+    // "(2I3)"; a thousand bands take a fourth column, which the display reads
+    out += fmt::I(work.npts, 3) + fmt::I(ninterp, ninterp >= 1000 ? 4 : 3) + "\n";
     for (int q = 1; q <= ninterp; ++q)
         for (int p = 1; p <= work.npts; ++p) {
             out += fmt::F(work.out(p, q), 10, 5);
