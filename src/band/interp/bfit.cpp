@@ -94,7 +94,7 @@ bool fitLine(const SetupFile& counts, const SetupBlock& blk, const BandInput& in
     }
     for (int k = 1; k <= nk; ++k) {
         if (!isOrderRow(blk.order[static_cast<size_t>(k - 1)], nbands, nlower, ninterp)) {
-            con.line(name + ", k point " + fmt::I(k, 2) + ": band order is not a permutation of bands " +
+            con.line(name + ", k point " + fmt::I(k, 2) + ": band order in fort.3 is not a permutation of bands " +
                      std::to_string(nlower + 1) + " ... " + std::to_string(nlower + ninterp) + ".");
             return false;
         }
@@ -110,7 +110,7 @@ bool fitLine(const SetupFile& counts, const SetupBlock& blk, const BandInput& in
             return false;
         case EreadStatus::bad_kfile:
             con.line(name + ", k point " + fmt::I(rd.position, 2) + ": k point " + std::to_string(rd.kfile) +
-                     " is not in fort.1 (1 ... " + std::to_string(input.nkpt) + ").");
+                     " of fort.3 is not in fort.1 (1 ... " + std::to_string(input.nkpt) + ").");
             return false;
         case EreadStatus::short_line:
             con.line(name + ": first and last k points differ by less than 0.003 in every component.");
@@ -174,12 +174,21 @@ bool fitLine(const SetupFile& counts, const SetupBlock& blk, const BandInput& in
         }
     }
 
-    out += fmt::I(work.npts, 3) + fmt::I(ninterp, 3) + "\n";
+    // Every interpolated energy must fit its field "(F10.5)"; asterisks
+    // would leave a fort.2 that cannot be read back.
+    std::string block = fmt::I(work.npts, 3) + fmt::I(ninterp, 3) + "\n";
     for (int q = 1; q <= ninterp; ++q)
         for (int p = 1; p <= work.npts; ++p) {
-            out += fmt::F(work.out(p, q), 10, 5);
-            out += '\n';
+            const std::string field = fmt::F(work.out(p, q), 10, 5);
+            if (field.find('*') != std::string::npos) {
+                con.line(name + ": interpolated energies of band " + std::to_string(nlower + q) +
+                         " do not fit the energy field of fort.2.");
+                return false;
+            }
+            block += field;
+            block += '\n';
         }
+    out += block;
     return true;
 }
 
@@ -189,7 +198,7 @@ BfitSummary interpolate(const SetupFile& counts, const std::vector<SetupLine>& l
                         int nlines, Console& con) {
     BfitSummary s;
     s.complete = true;
-    s.fort2 = fmt::I(nlines, 2) + "\n";
+    std::string blocks;
     LineConditions cond;
     FitWork work;
     for (int l = 1; l <= nlines; ++l) {
@@ -204,11 +213,14 @@ BfitSummary interpolate(const SetupFile& counts, const std::vector<SetupLine>& l
             leaveOut(con, s, l, line.label);
             continue;
         }
-        if (fitLine(counts, line.block, input, con, cond, work, s.fort2))
+        if (fitLine(counts, line.block, input, con, cond, work, blocks))
             ++s.written;
         else
             leaveOut(con, s, l, line.label);
     }
+    // The count record announces the blocks that follow, not the lines asked
+    // for: a line left out must not leave the file shorter than it says.
+    s.fort2 = fmt::I(s.written, 2) + "\n" + blocks;
     return s;
 }
 
@@ -233,6 +245,10 @@ BfitSummary bfit(int nlines, int nkpt, Console& con, const std::string& dir) {
     if (!readBandInput(base + "fort.1", nkpt, counts.nbands, input, error)) return stop(error);
 
     s = interpolate(counts, lines, input, nlines, con);
+    if (s.written == 0 && nlines > 0) {
+        s.complete = false;
+        return stop("No symmetry line could be interpolated.");
+    }
     if (!writeFileAtomic(base + "fort.2", s.fort2, error)) {
         s.complete = false;
         return stop(error);
