@@ -7,6 +7,7 @@
 #include "band/main/band_files.h"
 #include "common/format.h"
 #include "common/records.h"
+#include "hostile_files.h"
 #include "hostile_support.h"
 
 namespace fs = std::filesystem;
@@ -46,46 +47,9 @@ void everything(const e2e::ScratchDir& dir) {
     for (const auto& [name, text] : finished()) e2e::spit(dir / name, text);
 }
 
-// fort.2 as the interpolation writes it: a line count, then that many
-// blocks of a header and npts x nb energies, and nothing after them.
-bool wholeBands(const std::string& text) {
-    RecordFile f = RecordFile::fromText("fort.2", text);
-    if (!f.has(1)) return false;
-    auto n = FieldCursor(f.record(1)).I(2);
-    if (!n || *n < 0) return false;
-    size_t r = 2;
-    for (long l = 0; l < *n; ++l) {
-        if (!f.has(r)) return false;
-        FieldCursor h(f.record(r));
-        auto npts = h.I(3), nb = h.I(3);
-        if (!npts || !nb) return false;
-        for (long v = 0; v < *npts * *nb; ++v)
-            if (!f.has(r + 1 + static_cast<size_t>(v)) || !FieldCursor(f.record(r + 1 + static_cast<size_t>(v))).F(10, 5))
-                return false;
-        r += 1 + static_cast<size_t>(*npts * *nb);
-    }
-    return r == f.size() + 1;
-}
-
-bool whole(const e2e::ScratchDir& dir, const std::string& name) {
-    const std::string text = e2e::slurp(dir / name);
-    if (name == "fort.2") return wholeBands(text);
-    if (name == "fort.3") {
-        SetupFile s;
-        std::string err;
-        return parseSetup(RecordFile::fromText(name, text), 0, s, err) && s.error.empty();
-    }
-    if (name == "fort.15") {
-        BandGraph g;
-        std::string err;
-        return parseLayout(RecordFile::fromText(name, text), g, err);
-    }
-    return !text.empty();
-}
-
 hostile::Attack attack(const std::string& file, const std::string& script, bool allFiles,
                        std::set<std::string> written) {
-    return {"tarlisen", file, script, allFiles ? everything : inputOnly, std::move(written), whole};
+    return {"tarlisen", file, script, allFiles ? everything : inputOnly, std::move(written), hostile::wholeBandFile};
 }
 
 std::string example(const std::string& name) { return e2e::slurp(kExample + name); }

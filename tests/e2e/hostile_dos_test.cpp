@@ -6,6 +6,7 @@
 #include "dos/graph/layout.h"
 #include "dos/main/dos_graph.h"
 #include "dos/main/dos_input.h"
+#include "hostile_files.h"
 #include "hostile_support.h"
 
 namespace {
@@ -25,16 +26,6 @@ const std::string& layout() {
 void prepare(const e2e::ScratchDir& dir) {
     dir.copyIn(kExample + "fort.1");
     e2e::spit(dir / "fort.7", layout());
-}
-
-bool whole(const e2e::ScratchDir& dir, const std::string& name) {
-    const std::string text = e2e::slurp(dir / name);
-    if (name != "fort.7") return !text.empty();
-    auto f1 = RecordFile::load(kExample + "fort.1");
-    DosInput in;
-    DosGraph g;
-    std::string err;
-    return f1 && readDosInput(*f1, in, err) && parseLayout(RecordFile::fromText(name, text), in, g, err);
 }
 
 // Damage in the header records, beside the sampled ones.
@@ -62,7 +53,7 @@ TEST(HostileDos, InputFort1) {
     v.push_back(hostile::withRecord(text, 2, "  21   2   2   2   2", "21 description lines"));
     v.push_back(hostile::withRecord(text, 306, "   -99.99999", "an energy grid that descends"));
     hostile::check({"morvane", "fort.1", e2e::slurp(kExample + "session.txt"), prepare,
-                    {"fort.7", "morvane.eps", "morvane.plt"}, whole},
+                    {"fort.7", "morvane.eps", "morvane.plt"}, hostile::wholeDosFile},
                    v);
 }
 
@@ -78,6 +69,6 @@ TEST(HostileDos, LayoutFort7) {
     for (size_t r = 1; r <= recs.size(); ++r)
         if (recs[r - 1] == "   1") v.push_back(hostile::withRecord(text, r, "  11", "eleven free texts"));
     hostile::check({"morvane", "fort.7", e2e::slurp(kExample + "session-load.txt"), prepare,
-                    {"fort.7", "morvane.eps"}, whole},
+                    {"fort.7", "morvane.eps"}, hostile::wholeDosFile},
                    v);
 }
