@@ -8,7 +8,6 @@
 
 #include <functional>
 #include <map>
-#include <regex>
 #include <set>
 #include <string>
 #include <vector>
@@ -145,9 +144,11 @@ inline Run runLimited(const e2e::ScratchDir& dir, const std::string& program, co
 
 // Some line of the output names the file (fort.1 is not fort.14).
 inline bool names(const std::string& out, const std::string& file) {
-    std::string pattern;
-    for (char c : file) pattern += c == '.' ? std::string("\\.") : std::string(1, c);
-    return std::regex_search(out, std::regex(pattern + "($|[^0-9])"));
+    for (size_t at = out.find(file); at != std::string::npos; at = out.find(file, at + 1)) {
+        const size_t end = at + file.size();
+        if (end == out.size() || out[end] < '0' || out[end] > '9') return true;
+    }
+    return false;
 }
 
 // Everything in the directory but the console files.
