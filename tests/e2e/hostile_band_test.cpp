@@ -134,5 +134,7 @@ TEST(HostileBand, LayoutFort15) {
     v.push_back(hostile::withRecord(text, 1, "11", "eleven symmetry lines"));
     v.push_back(hostile::withRecord(text, freeTextCountRecord(text), " 201", "201 free texts"));
     v.push_back(hostile::withRecord(text, freeTextCountRecord(text), "   2", "more free texts than records"));
-    hostile::check(attack("fort.15", kDisplay + "12\n0\n", true, {}), v);
+    v.push_back(hostile::withRecord(text, 11, " -12.00000   8.00000   0.00001   0.00001",
+                                    "two million labelled tics"));
+    hostile::check(attack("fort.15", kDisplay + "12\n10\n1\n0\n", true, {"tarlisen.eps"}), v);
 }

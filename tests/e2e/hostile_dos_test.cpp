@@ -67,6 +67,9 @@ TEST(HostileDos, LayoutFort7) {
     v.push_back(hostile::withRecord(text, 2, " 1 9" + recs[1].substr(4), "line type 9"));
     v.push_back(hostile::withRecord(text, 2, " 1 116" + recs[1].substr(6), "brush 16"));
     for (size_t r = 1; r <= recs.size(); ++r)
+        if (recs[r - 1].size() == 40 && recs[r - 1].find_first_not_of(" 0123456789.-") == std::string::npos)
+            v.push_back(hostile::withRecord(text, r, "   0.00000   1.00000   0.00001   0.00001", "100000 labelled tics"));
+    for (size_t r = 1; r <= recs.size(); ++r)
         if (recs[r - 1] == "   1") v.push_back(hostile::withRecord(text, r, "  11", "eleven free texts"));
     hostile::check({"morvane", "fort.7", e2e::slurp(kExample + "session-load.txt"), prepare,
                     {"fort.7", "morvane.eps"}, hostile::wholeDosFile},

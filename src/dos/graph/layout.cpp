@@ -87,6 +87,7 @@ void readTics(Reader& r, TicRange& t, const char* what) {
     t.end = r.real(c, 10, 5, what);
     t.distance = r.real(c, 10, 5, what);
     t.label_distance = r.real(c, 10, 5, what);
+    if (r.ok() && !ticsFit(t)) r.fail("more than 1000 tics or labels between tic start and end");
 }
 
 void readBuffers(Reader& r, const DosInput& in, DosGraph& g, Panel panel) {
