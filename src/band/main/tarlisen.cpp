@@ -104,6 +104,10 @@ int display(Plot& plot, Console& con) {
         con.line(kInputMissing);
         return 1;
     }
+    if (nlines == 0) {  // a set-up ended before its first line
+        con.line(" fort.2, record 1: no symmetry line to display.");
+        return 1;
+    }
     BandGraph g;
     g.nshow = askShownLines(con, nlines);
     if (g.nshow >= 4) g.geom = FrameGeom::wide();
