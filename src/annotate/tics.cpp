@@ -37,6 +37,12 @@ void drawSides(Plot& plot, const BoxOptions& o, const TicRange& tics, int side, 
 
 }  // namespace
 
+bool ticsFit(const TicRange& tics) {
+    const float length = tics.end - tics.start;
+    auto fits = [&](float step) { return !(step > 0) || length / step <= kMaxTicIntervals; };
+    return fits(tics.distance) && fits(tics.label_distance);
+}
+
 int tltics(Console& con) {
     con.line();
     con.line(" Select axis side of tic marks ");
@@ -66,7 +72,12 @@ void askTicRange(Console& con, float min, float max, const TicPrompts& p, TicRan
         if (tics.end > max) tics.end = max;
         if (p.strict ? tics.end > tics.start : tics.end >= tics.start) break;
     }
-    tics.distance = static_cast<float>(con.askReal(p.distance, 10, [](double v) { return v > 0; }));
+    tics.distance = static_cast<float>(con.askReal(p.distance, 10, [&](double v) {
+        TicRange t = tics;
+        t.distance = static_cast<float>(v);
+        t.label_distance = 0;
+        return v > 0 && ticsFit(t);
+    }));
 }
 
 void askTicsPerLabel(Console& con, float range, TicRange& tics) {
@@ -91,7 +102,7 @@ void tltica(Plot& plot, float x0, float y0, float h, float emin, float range,
             const TicRange& tics, float xa, int side, int& nsub) {
     // A tic range of no length has no axis: PGPLOT would refuse the window
     // and viewport and draw the box into the previous ones.
-    if (!(tics.end > tics.start) || !(range > 0)) return;
+    if (!(tics.end > tics.start) || !(range > 0) || !ticsFit(tics)) return;
     float y1 = y0 + h * (tics.start - emin) / range;
     float y2 = y0 + h * (tics.end - emin) / range;
     plot.swin(xa, 1.0f, tics.start, tics.end);
@@ -110,7 +121,7 @@ void mvtica(Plot& plot, float x0, float y0, float w, float h, float amin, float 
             const TicRange& tics, float pos, int side, int orientation, int& nsub) {
     // A tic range of no length (start equal to end is a valid answer) has no
     // viewport PGPLOT would accept: no axis then.
-    if (!(tics.end > tics.start) || !(arange > 0)) return;
+    if (!(tics.end > tics.start) || !(arange > 0) || !ticsFit(tics)) return;
     const bool labels = tics.label_distance > 0;
     BoxOptions o;
     // The box runs from the axis to the edge of the view surface; an axis on

@@ -13,6 +13,13 @@ struct TicRange {
     float label_distance = 0;  // between two labelled tics; 0: no labels
 };
 
+// At most this many tic intervals (and as many labels) on one axis: finer
+// settings would keep PGPLOT drawing for ages, and fill an output file,
+// without showing anything.
+constexpr float kMaxTicIntervals = 1000.0f;
+// Whether the tic and label distances give at most kMaxTicIntervals each.
+bool ticsFit(const TicRange& tics);
+
 // Side menus: 0 none, 1 left/lower, 2 right/upper, 3 both.
 int tltics(Console& con);
 // `side` 0 shows the vertical-axis menu, any other value the horizontal one.
@@ -27,7 +34,8 @@ struct TicPrompts {
 // The energy prompts of both programs (end equal to start accepted).
 extern const TicPrompts kEnergyTicPrompts;
 
-// Asks start, end (clamped to min ... max without a message) and distance.
+// Asks start, end (clamped to min ... max without a message) and distance;
+// a distance giving more than kMaxTicIntervals tics is asked again.
 void askTicRange(Console& con, float min, float max, const TicPrompts& prompts, TicRange& tics);
 
 // " Tics per label (<1: no labels): ". Sets the label distance; a distance

@@ -165,6 +165,9 @@ static bool parseTwoReals(const std::string& line, float& x, float& y) {
 }
 
 void readCursor(Plot& plot, Console& con, float& x, float& y, char& ch) {
+    // The instructions printed before must be visible while the program
+    // waits for the key, also when the output goes through a pipe.
+    con.out().flush();
     if (plot.hasCursor() && plot.curs(x, y, ch) == 1) return;
     for (;;) {
         con.prompt(" Cursor position (x, y): ");

@@ -85,6 +85,29 @@ TEST(TicDialogue, StartAndEndClampedAndAskedAgainWhenCrossed) {
     EXPECT_FLOAT_EQ(t.distance, 0.5f);
 }
 
+TEST(TicDialogue, DistanceGivingMoreThanAThousandTicsIsAskedAgain) {
+    // 20 eV at 0.01 is 2000 tics, at 0.02 exactly 1000
+    Session s("-12\n8\n0.00001\n0.01\n0.02\n");
+    TicRange t;
+    askTicRange(s.con, -13.0f, 9.0f, kEnergyTicPrompts, t);
+    EXPECT_FLOAT_EQ(t.distance, 0.02f);
+    EXPECT_EQ(s.in.rdbuf()->in_avail(), 0);
+}
+
+TEST(Tics, SettingsBeyondAThousandTicsOrLabelsDrawNoAxis) {
+    EXPECT_TRUE(ticsFit(TicRange{-12.0f, 8.0f, 0.02f, 0.04f}));
+    EXPECT_TRUE(ticsFit(TicRange{0.0f, 0.0f, 0.0f, 0.0f}));  // never set
+    EXPECT_TRUE(ticsFit(TicRange{-12.0f, 8.0f, -1.0f, 0.0f}));
+    EXPECT_FALSE(ticsFit(TicRange{-12.0f, 8.0f, 0.00001f, 0.0f}));
+    EXPECT_FALSE(ticsFit(TicRange{-12.0f, 8.0f, 1.0f, 0.00001f}));
+    RecordingPlot p;
+    int nsub = 3;
+    tltica(p, 0.1f, 0.1f, 0.8f, -12.0f, 20.0f, TicRange{-12.0f, 8.0f, 0.00001f, 0.00001f}, 0.1f, 3, nsub);
+    mvtica(p, 0.1f, 0.1f, 0.6f, 0.8f, 0.0f, 10.0f, TicRange{0.0f, 10.0f, 1.0f, 0.001f}, 0.1f, 1, 1, nsub);
+    EXPECT_TRUE(p.calls.empty());
+    EXPECT_EQ(nsub, 3);
+}
+
 TEST(TicDialogue, DistanceBeyondTheRangeBecomesTheRange) {
     Session s("2\n");
     TicRange t{0, 5, 8.0f, 0};

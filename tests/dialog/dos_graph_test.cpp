@@ -355,3 +355,27 @@ TEST(DosLayout, SaveAndLoadThroughTheFile) {
     EXPECT_EQ(formatLayout(g), formatLayout(full));
     std::filesystem::remove_all(dir);
 }
+
+TEST(DosLayout, ANumberTooWideForItsFieldKeepsThePreviousFile) {
+    DosInput in = dostest::input(small());
+    const std::string dir = ::testing::TempDir() + "dos-layout-wide-" + std::to_string(::getpid());
+    std::filesystem::create_directories(dir);
+    const std::string path = dir + "/fort.7";
+    std::ofstream(path) << "previous\n";
+    std::string error;
+    for (float wide : {12345678.0f, -1234567.0f}) {
+        DosGraph g = fullGraph(in);
+        g.buffer(1).max = wide;  // F12.5 holds at most 99999.99999
+        EXPECT_FALSE(saveLayout(path, g, error));
+        EXPECT_NE(error.find(path + " not written: the value "), std::string::npos) << error;
+    }
+    DosGraph g = fullGraph(in);
+    g.efermi = 100000.0f;  // one column more than F10.5
+    EXPECT_FALSE(saveLayout(path, g, error));
+    std::ifstream back(path);
+    std::string first;
+    std::getline(back, first);
+    EXPECT_EQ(first, "previous");
+    EXPECT_TRUE(saveLayout(path, fullGraph(in), error)) << error;  // and nothing stays remembered
+    std::filesystem::remove_all(dir);
+}

@@ -190,3 +190,14 @@ TEST(TarlisenSession, MissingInputAndEndOfInputStopWithStatusOne) {
     EXPECT_EQ(bad.status, 1);
     EXPECT_NE(bad.out.find(" fort.14, record 1: unreadable counts record\n"), std::string::npos);
 }
+
+TEST(TarlisenSession, ASetUpWithoutLinesLeavesNothingToDisplay) {
+    ScratchDir dir("band-no-lines");
+    copyExample(dir);
+    // label 0 at once: an interpolation of no line, then the display
+    Outcome r = e2e::run(dir, "tarlisen", "0\n10\n0\n1\n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(e2e::slurp(dir / "fort.2"), " 0\n");
+    EXPECT_NE(r.out.find(" fort.2, record 1: no symmetry line to display.\n"), std::string::npos) << r.out;
+    EXPECT_FALSE(dir.has("fort.15"));
+}

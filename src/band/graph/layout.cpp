@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "annotate/tics.h"
 #include "band/graph/band_graph.h"
 #include "common/format.h"
 
@@ -173,6 +174,7 @@ bool parseLayout(const RecordFile& file, BandGraph& g, std::string& error) {
     // 6: tic settings
     if (!reals(in, {&g.tics.start, &g.tics.end, &g.tics.distance, &g.tics.label_distance}, "tic settings"))
         return done();
+    if (!ticsFit(g.tics)) return refuse("more than 1000 tics or labels between tic start and end");
 
     // 7: tic sides of axis positions 1 .. n+1, one digit each
     r = in.next();

@@ -94,7 +94,7 @@ bool fitLine(const SetupFile& counts, const SetupBlock& blk, const BandInput& in
     }
     for (int k = 1; k <= nk; ++k) {
         if (!isOrderRow(blk.order[static_cast<size_t>(k - 1)], nbands, nlower, ninterp)) {
-            con.line(name + ", k point " + fmt::I(k, 2) + ": band order is not a permutation of bands " +
+            con.line(name + ", k point " + fmt::I(k, 2) + ": band order in fort.3 is not a permutation of bands " +
                      std::to_string(nlower + 1) + " ... " + std::to_string(nlower + ninterp) + ".");
             return false;
         }
@@ -110,7 +110,7 @@ bool fitLine(const SetupFile& counts, const SetupBlock& blk, const BandInput& in
             return false;
         case EreadStatus::bad_kfile:
             con.line(name + ", k point " + fmt::I(rd.position, 2) + ": k point " + std::to_string(rd.kfile) +
-                     " is not in fort.1 (1 ... " + std::to_string(input.nkpt) + ").");
+                     " of fort.3 is not in fort.1 (1 ... " + std::to_string(input.nkpt) + ").");
             return false;
         case EreadStatus::short_line:
             con.line(name + ": first and last k points differ by less than 0.003 in every component.");
@@ -174,13 +174,22 @@ bool fitLine(const SetupFile& counts, const SetupBlock& blk, const BandInput& in
         }
     }
 
-    // "(2I3)"; a thousand bands take a fourth column, which the display reads
-    out += fmt::I(work.npts, 3) + fmt::I(ninterp, ninterp >= 1000 ? 4 : 3) + "\n";
+    // Every interpolated energy must fit its field "(F10.5)"; asterisks
+    // would leave a fort.2 that cannot be read back. "(2I3)" header: a
+    // thousand bands take a fourth column, which the display reads.
+    std::string block = fmt::I(work.npts, 3) + fmt::I(ninterp, ninterp >= 1000 ? 4 : 3) + "\n";
     for (int q = 1; q <= ninterp; ++q)
         for (int p = 1; p <= work.npts; ++p) {
-            out += fmt::F(work.out(p, q), 10, 5);
-            out += '\n';
+            const std::string field = fmt::F(work.out(p, q), 10, 5);
+            if (field.find('*') != std::string::npos) {
+                con.line(name + ": interpolated energies of band " + std::to_string(nlower + q) +
+                         " do not fit the energy field of fort.2.");
+                return false;
+            }
+            block += field;
+            block += '\n';
         }
+    out += block;
     return true;
 }
 
@@ -190,7 +199,7 @@ BfitSummary interpolate(const SetupFile& counts, const std::vector<SetupLine>& l
                         int nlines, Console& con) {
     BfitSummary s;
     s.complete = true;
-    s.fort2 = fmt::I(nlines, 2) + "\n";
+    std::string blocks;
     LineConditions cond;
     FitWork work;
     for (int l = 1; l <= nlines; ++l) {
@@ -205,11 +214,14 @@ BfitSummary interpolate(const SetupFile& counts, const std::vector<SetupLine>& l
             leaveOut(con, s, l, line.label);
             continue;
         }
-        if (fitLine(counts, line.block, input, con, cond, work, s.fort2))
+        if (fitLine(counts, line.block, input, con, cond, work, blocks))
             ++s.written;
         else
             leaveOut(con, s, l, line.label);
     }
+    // The count record keeps the number of lines asked for, also when some
+    // were left out: the display draws the blocks that exist.
+    s.fort2 = fmt::I(nlines, 2) + "\n" + blocks;
     return s;
 }
 

@@ -316,6 +316,11 @@ bool askBandCounts(SetupRun& r) {
 
 bool runSetup(Plot& plot, Console& con, BandState& st, const FrameGeom& geom) {
     SetupRun r{plot, con, st, geom, {}, {}, {}, {}, {}, {}};
+    // fort.4 lives only while the set-up runs: a set-up that stops early,
+    // also at the end of the input, takes it away again.
+    struct RemoveWorkFile {
+        ~RemoveWorkFile() { std::remove("fort.4"); }
+    } removeFort4;
     con.line();
     con.line(" Read/change symmetry information and interpolate bands");
     con.line(" ------------------------------------------------------");
@@ -328,6 +333,8 @@ bool runSetup(Plot& plot, Console& con, BandState& st, const FrameGeom& geom) {
     if (st.stored_setup == 1) {
         auto f3 = RecordFile::load("fort.3");
         if (!f3 || !parseSetup(*f3, st.nbands, r.stored, err)) return stop(con, f3 ? err : "fort.3: cannot be opened");
+        if (!r.stored.error.empty())
+            con.line(" " + r.stored.error + "; the stored lines from there on are not offered.");
     }
     if (!readBandInput("fort.1", st.nkpt, st.nbands, r.input, err)) return stop(con, err);
     r.fort4 = formatSetupCounts(st.nbands, st.nlower, st.ninterp);
@@ -343,6 +350,5 @@ bool runSetup(Plot& plot, Console& con, BandState& st, const FrameGeom& geom) {
         if (!setUpLine(r, label)) return false;
     }
     if (!writeFileAtomic("fort.3", padRecordsTo80(r.fort4), err)) return stop(con, err);
-    std::remove("fort.4");
     return true;
 }

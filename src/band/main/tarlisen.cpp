@@ -104,6 +104,10 @@ int display(Plot& plot, Console& con) {
         con.line(kInputMissing);
         return 1;
     }
+    if (nlines == 0) {  // a set-up ended before its first line
+        con.line(" fort.2, record 1: no symmetry line to display.");
+        return 1;
+    }
     BandGraph g;
     g.nshow = askShownLines(con, nlines);
     if (g.nshow >= 4) g.geom = FrameGeom::wide();
@@ -125,11 +129,12 @@ int display(Plot& plot, Console& con) {
     tlener(con, g.elow, g.ehigh);
     tlaxes(plot, g.geom.frame_x0, g.geom.frame_y0, g.line_pos, g.geom.frame_w, g.geom.frame_h, g.nshow);
     tlband(plot, g.geom.frame_x0, g.geom.frame_y0, g.line_pos, g.geom.frame_h, g.elow, g.ehigh, g.nshow,
-           g.draw_error, g.bands_file);
+           g.draw_error, g.bands_file, &g.draw_problem);
     if (g.draw_error != 0) {
         con.line(kInputMissing);
         return 1;
     }
+    if (!g.draw_problem.empty()) con.line(" " + g.draw_problem + "; bands drawn up to there.");
     tlgrph(plot, con, g);
     return 0;
 }

@@ -9,9 +9,20 @@
 
 namespace {
 
+// A number that does not fit its field prints as asterisks, which could not
+// be read back: the first such number is remembered and the file not written.
+thread_local std::string unfit;
+
 std::string reals(std::initializer_list<float> v, int w, int d) {
     std::string s;
-    for (float x : v) s += fmt::F(x, w, d);
+    for (float x : v) {
+        const std::string f = fmt::F(x, w, d);
+        if (f.find('*') != std::string::npos && unfit.empty()) {
+            const std::string wide = fmt::F(x, 40, d);
+            unfit = wide.substr(wide.find_first_not_of(' '));
+        }
+        s += f;
+    }
     return s;
 }
 
@@ -76,6 +87,7 @@ void readTics(Reader& r, TicRange& t, const char* what) {
     t.end = r.real(c, 10, 5, what);
     t.distance = r.real(c, 10, 5, what);
     t.label_distance = r.real(c, 10, 5, what);
+    if (r.ok() && !ticsFit(t)) r.fail("more than 1000 tics or labels between tic start and end");
 }
 
 void readBuffers(Reader& r, const DosInput& in, DosGraph& g, Panel panel) {
@@ -134,7 +146,7 @@ std::string formatLayout(const DosGraph& g) {
     line(reals({g.dos_axis_min, g.dos_axis_max, g.coop_axis_max, g.xfactor, g.dos_min, g.dos_max,
                 g.coop_max},
                10, 5));
-    line(fmt::F(g.efermi, 10, 5) + fmt::L(g.fermi_line));
+    line(reals({g.efermi}, 10, 5) + fmt::L(g.fermi_line));
     std::string sides;
     for (int v : g.sides) sides += fmt::I(v, 1);
     line(sides);
@@ -222,7 +234,14 @@ bool parseLayout(const RecordFile& file, const DosInput& in, DosGraph& g, std::s
 }
 
 bool saveLayout(const std::string& path, const DosGraph& g, std::string& error) {
-    return writeFileAtomic(path, formatLayout(g), error);
+    unfit.clear();
+    const std::string text = formatLayout(g);
+    if (!unfit.empty()) {
+        error = path + " not written: the value " + unfit + " does not fit the layout file";
+        unfit.clear();
+        return false;
+    }
+    return writeFileAtomic(path, text, error);
 }
 
 bool loadLayout(Console& con, Plot& plot, const DosInput& in, DosGraph& g, const std::string& path,
