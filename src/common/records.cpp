@@ -1,6 +1,8 @@
 #include "common/records.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -48,7 +50,33 @@ std::string FieldCursor::take(int w) {
 
 std::optional<long> FieldCursor::I(int w) { return field::readInt(take(w)); }
 
+namespace {
+// A field holding a plain decimal with its point ("  -5.12345"), the form
+// the programs write, read at once; nullopt for every other form.
+std::optional<double> plainDecimal(const char* a, const char* b) {
+    while (a < b && *a == ' ') ++a;
+    while (b > a && b[-1] == ' ') --b;
+    bool point = false, digits = false;
+    for (const char* c = a; c < b; ++c) {
+        if (*c >= '0' && *c <= '9') digits = true;
+        else if (*c == '.' && !point) point = true;
+        else if (!(*c == '-' && c == a)) return std::nullopt;
+    }
+    if (!point || !digits) return std::nullopt;
+    double v = 0;
+    auto [end, ec] = std::from_chars(a, b, v);
+    if (ec != std::errc() || end != b) return std::nullopt;
+    return v;
+}
+}  // namespace
+
 std::optional<double> FieldCursor::F(int w, int d) {
+    const size_t start = std::min(pos_, rec_.size());
+    const size_t end = std::min(pos_ + static_cast<size_t>(w), rec_.size());
+    if (auto v = plainDecimal(rec_.data() + start, rec_.data() + end)) {
+        pos_ += static_cast<size_t>(w);
+        return v;
+    }
     std::string s = take(w);
     auto v = field::readReal(s);
     if (!v) return v;

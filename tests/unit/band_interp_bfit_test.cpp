@@ -1,35 +1,22 @@
 #include <gtest/gtest.h>
 
-#include "band/graph/frame.h"
-#include "common/format.h"
-#include "common/plot.h"
-
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "band/graph/frame.h"
 #include "band/interp/bfit.h"
 #include "band/interp/ordering.h"
+#include "common/format.h"
+#include "common/plot.h"
+#include "silicon_bands.h"
 
 namespace fs = std::filesystem;
 
+using namespace silicon_bands;
+
 namespace {
-
-const std::string kExample = std::string(SOURCE_DIR) + "/examples/si-bands/";
-// Block ordinals in fort.1, in ascending x.
-const std::vector<int> kGammaX{32, 12, 35, 14, 1, 20, 30, 10, 31, 29, 16};
-const std::vector<int> kLGamma{7, 18, 25, 5, 6, 26, 19, 28, 32};
-
-const BandInput& silicon() {
-    static BandInput in = [] {
-        BandInput b;
-        std::string err;
-        EXPECT_TRUE(readBandInput(kExample + "fort.1", 36, 10, b, err)) << err;
-        return b;
-    }();
-    return in;
-}
 
 struct TempDir {
     fs::path path;

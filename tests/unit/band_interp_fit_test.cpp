@@ -7,10 +7,13 @@
 
 #include "band/interp/fit.h"
 #include "band/main/eread.h"
+#include "silicon_bands.h"
 
 using band::FitStatus;
 using band::FitWork;
 using band::LineConditions;
+
+using namespace silicon_bands;
 
 namespace {
 
@@ -135,22 +138,6 @@ TEST(FitFailures, SlopeKeptAtTheStartAndWrongDropCount) {
 }
 
 // ---- eread on the silicon example, Gamma-X line ----
-
-namespace {
-const std::string kExample = std::string(SOURCE_DIR) + "/examples/si-bands/";
-// Gamma, then kx = 0.1 ... 1.0 (block ordinals in fort.1).
-const std::vector<int> kGammaX{32, 12, 35, 14, 1, 20, 30, 10, 31, 29, 16};
-
-const BandInput& silicon() {
-    static BandInput in = [] {
-        BandInput b;
-        std::string err;
-        EXPECT_TRUE(readBandInput(kExample + "fort.1", 36, 10, b, err)) << err;
-        return b;
-    }();
-    return in;
-}
-}  // namespace
 
 TEST(Eread, GammaXPositionsEnergiesSlopesAndEcho) {
     std::istringstream in;

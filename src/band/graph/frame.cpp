@@ -1,7 +1,6 @@
 #include "band/graph/frame.h"
 
 #include <algorithm>
-#include <charconv>
 #include <optional>
 #include <vector>
 
@@ -69,31 +68,6 @@ void tlaxes(Plot& plot, float x0, float y0, const LinePos& p, float w, float h, 
 
 namespace {
 
-// An energy field "(F10.5)" of fort.2. The interpolation writes plain
-// decimals ("  -5.12345"), which are read here directly; anything else
-// (exponents, embedded blanks, no decimal point, ...) goes through the
-// general Fortran field rules.
-std::optional<double> readEnergy(const std::string& rec) {
-    const size_t w = std::min<size_t>(rec.size(), 10);
-    size_t a = 0;
-    while (a < w && rec[a] == ' ') ++a;
-    size_t b = w;
-    while (b > a && rec[b - 1] == ' ') --b;
-    bool point = false, digits = false, plain = a < b;
-    for (size_t i = a; i < b && plain; ++i) {
-        const char c = rec[i];
-        if (c >= '0' && c <= '9') digits = true;
-        else if (c == '.' && !point) point = true;
-        else if (!(c == '-' && i == a)) plain = false;
-    }
-    if (plain && point && digits) {
-        double v = 0;
-        auto [end, ec] = std::from_chars(rec.data() + a, rec.data() + b, v);
-        if (ec == std::errc() && end == rec.data() + b) return v;
-    }
-    return FieldCursor(rec).F(10, 5);
-}
-
 // One symmetry line of fort.2: NK points of NB bands, band by band.
 struct LineBlock {
     int npts = 0;
@@ -134,7 +108,7 @@ bool readBlock(const RecordFile& f, size_t& rec, LineBlock& block, std::string& 
             problem = f.where(r, "missing energy (file ends inside a line)");
             return false;
         }
-        auto e = readEnergy(f.record(r));
+        auto e = FieldCursor(f.record(r)).F(10, 5);
         if (!e) {
             problem = f.where(r, "unreadable energy");
             return false;

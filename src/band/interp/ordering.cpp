@@ -71,6 +71,11 @@ void tlsrt2(BandTable<float>& energy_cur, BandTable<float>& energy_orig, const B
             int nlower, int ninterp, int nbands, int nkl) {
     for (int j = 1; j <= nkl; ++j)
         for (int b = 1; b <= nbands; ++b) energy_orig(b, j) = energy_cur(b, j);
+    energiesByBand(energy_cur, energy_orig, band_order, nlower, ninterp, nkl);
+}
+
+void energiesByBand(BandTable<float>& energy_cur, const BandTable<float>& energy_orig,
+                    const BandTable<int>& band_order, int nlower, int ninterp, int nkl) {
     for (int j = 1; j <= nkl; ++j)
         for (int k = nlower + 1; k <= nlower + ninterp; ++k) {
             const int b = band_order(k, j);

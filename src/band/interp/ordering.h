@@ -30,6 +30,9 @@ void tlbsrt(BandTable<int>& band_order, int kfirst, int klast, int kstep, int nl
 // energy_cur(band_order(b,k), k) := energy_orig(b,k) for the interpolated levels.
 void tlsrt2(BandTable<float>& energy_cur, BandTable<float>& energy_orig, const BandTable<int>& band_order,
             int nlower, int ninterp, int nbands, int nkl);
+// The second half of tlsrt2: energy_cur(band_order(b,k), k) := energy_orig(b,k).
+void energiesByBand(BandTable<float>& energy_cur, const BandTable<float>& energy_orig,
+                    const BandTable<int>& band_order, int nlower, int ninterp, int nkl);
 
 // Checks one band_order row of a stored line: 0 at positions outside
 // nlower+1 .. nlower+ninterp, a permutation of that range inside it.

@@ -11,11 +11,8 @@
 
 namespace {
 
-// energy_cur from energy_orig through band_order, for the interpolated levels.
 void rebuildEnergies(LineTables& t, const LineState& line, const BandState& st) {
-    for (int k = 1; k <= line.nkl; ++k)
-        for (int b = st.nlower + 1; b <= st.nlower + st.ninterp; ++b)
-            t.energy_cur(t.band_order(b, k), k) = t.energy_orig(b, k);
+    band::energiesByBand(t.energy_cur, t.energy_orig, t.band_order, st.nlower, st.ninterp, line.nkl);
 }
 
 RawView viewOf(const LineTables& t, const LineState& line, const BandState& st, const FrameGeom& g) {

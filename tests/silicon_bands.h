@@ -1,0 +1,28 @@
+// The bundled silicon band input, read once for the tests that fit it.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "band/main/band_files.h"
+
+namespace silicon_bands {
+
+const std::string kExample = std::string(SOURCE_DIR) + "/examples/si-bands/";
+// Block ordinals in fort.1 of the Γ-X line (ascending x) and of L-Γ.
+const std::vector<int> kGammaX{32, 12, 35, 14, 1, 20, 30, 10, 31, 29, 16};
+const std::vector<int> kLGamma{7, 18, 25, 5, 6, 26, 19, 28, 32};
+
+inline const BandInput& silicon() {
+    static BandInput in = [] {
+        BandInput b;
+        std::string err;
+        EXPECT_TRUE(readBandInput(kExample + "fort.1", 36, 10, b, err)) << err;
+        return b;
+    }();
+    return in;
+}
+
+}  // namespace silicon_bands
