@@ -14,11 +14,14 @@
 #include <string>
 #include <vector>
 
-#include "band/graph/band_graph.h"
-#include "band/graph/frame.h"
+#include "band/core/graph.h"
+#include "band/draw/frame.h"
 #include "common/console.h"
-#include "common/format.h"
+#include "common/fortran_format.h"
 #include "common/plot.h"
+
+using namespace common;
+using namespace band;
 
 namespace bandtest {
 
@@ -56,11 +59,11 @@ inline std::string readText(const std::string& path) {
 // entry of `points` with `nbands` bands; band b at point i lies at
 // b + 0.5 sin(i) (so every value differs).
 inline std::string bandsText(int announced, const std::vector<int>& points, int nbands) {
-    std::string s = fmt::I(announced, 2) + "\n";
+    std::string s = fortran::I(announced, 2) + "\n";
     for (int np : points) {
-        s += fmt::I(np, 3) + (nbands > 999 ? fmt::I(nbands, 4) : fmt::I(nbands, 3)) + "\n";
+        s += fortran::I(np, 3) + (nbands > 999 ? fortran::I(nbands, 4) : fortran::I(nbands, 3)) + "\n";
         for (int b = 1; b <= nbands; ++b)
-            for (int i = 1; i <= np; ++i) s += fmt::F(b + 0.5 * std::sin(i), 10, 5) + "\n";
+            for (int i = 1; i <= np; ++i) s += fortran::F(b + 0.5 * std::sin(i), 10, 5) + "\n";
     }
     return s;
 }

@@ -7,11 +7,14 @@
 #include <string>
 
 #include "common/console.h"
-#include "common/format.h"
+#include "common/fortran_format.h"
 #include "common/plot.h"
 #include "common/records.h"
-#include "dos/main/buffers.h"
-#include "dos/main/dos_input.h"
+#include "dos/core/buffers.h"
+#include "dos/core/dos_input.h"
+
+using namespace common;
+using namespace dos;
 
 namespace dostest {
 
@@ -31,9 +34,9 @@ struct Shape {
 
 inline std::string text(const Shape& s) {
     std::string t;
-    t += fmt::I(s.ntot, 4) + fmt::I(s.nao, 4) + fmt::I(s.nfmo, 4) + fmt::I(s.ncoop, 4) + fmt::I(s.ne, 4) + "\n";
+    t += fortran::I(s.ntot, 4) + fortran::I(s.nao, 4) + fortran::I(s.nfmo, 4) + fortran::I(s.ncoop, 4) + fortran::I(s.ne, 4) + "\n";
     for (int k = 0; k < 3; ++k) {
-        for (int p = 0; p < 5; ++p) t += fmt::I(s.lines, 4);
+        for (int p = 0; p < 5; ++p) t += fortran::I(s.lines, 4);
         t += "\n";
     }
     for (int k = 0; k < 3; ++k)
@@ -41,7 +44,7 @@ inline std::string text(const Shape& s) {
             for (int j = 1; j <= 20; ++j) t += (j <= s.lines ? s.desc(k, p, j) : std::string()) + "\n";
     const int ncurves = curveCount(s.ntot, s.nao, s.nfmo, s.ncoop);
     for (int c = 0; c <= ncurves; ++c)
-        for (int i = 1; i <= s.ne; ++i) t += fmt::F(s.value(c, i), 12, 5) + "\n";
+        for (int i = 1; i <= s.ne; ++i) t += fortran::F(s.value(c, i), 12, 5) + "\n";
     return t;
 }
 
@@ -74,9 +77,7 @@ inline DosGraph graphFor(const DosInput& in) {
 
 // Loads curve c into a panel as a curve request does after its question.
 inline void load(const DosInput& in, DosGraph& g, Panel p, int c, float reqmax = 0, bool own = false) {
-    Session s;
-    std::string error;
-    if (loadCurve(s.con, in, g, p, c, curveTitle(in, c), reqmax, own, error) != LoadResult::Loaded)
+    if (!loadCurve(in, g, p, c, curveTitle(in, c), reqmax, own))
         throw std::runtime_error("curve " + std::to_string(c) + " not loaded");
 }
 

@@ -6,7 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "band/main/band_files.h"
+#include "band/core/band_input.h"
+
+using namespace common;
+using namespace band;
 
 namespace silicon_bands {
 

@@ -4,6 +4,8 @@
 #include "common/console.h"
 #include "common/plot.h"
 
+namespace common {
+
 const char* const kFermiText = "\\epsilon \\sub f \\endsub \\arrowrgt";
 
 void selectPageWindow(Plot& plot, float a, float b) {
@@ -103,3 +105,5 @@ void mvtitl(Plot& plot, float x1, float w1, float x2, float w2, float x0, float 
     if (n2 > 0) tltrap(plot, title2, x2 + 0.5f * w2, 0.5f * y0, 0.0f, 1);
     tltrap(plot, vtitle, 0.2f * x0, y0 + 0.5f * h, 90.0f, 1);
 }
+
+}  // namespace common

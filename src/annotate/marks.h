@@ -5,16 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "annotate/settings.h"
+
+namespace common {
+
 class Console;
 class Plot;
-
-// A free text: marked-up line, reference point in page-window coordinates,
-// angle in degrees, position code (0 left, 1 centre, 2 right).
-struct FreeText {
-    std::string text;  // 80 characters
-    float x = 0, y = 0, angle = 0;
-    int pos = 0;
-};
 
 // The page window: 0 ... a by 0 ... b on the viewport of the same numbers.
 void selectPageWindow(Plot& plot, float a, float b);
@@ -53,3 +49,5 @@ void enterFreeTexts(Plot& plot, Console& con, float a, float b, std::vector<Free
 void mvtitl(Plot& plot, float x1, float w1, float x2, float w2, float x0, float y0, float h,
             int n1, int n2, const std::string& title1, const std::string& title2,
             const std::string& vtitle);
+
+}  // namespace common

@@ -3,8 +3,10 @@
 #include <array>
 #include <cctype>
 
-#include "common/format.h"
+#include "common/fortran_format.h"
 #include "common/plot.h"
+
+namespace common {
 
 namespace {
 
@@ -27,7 +29,7 @@ const std::array<Keyword, 17> kKeywords = {{
     {"+-", "(2233)"}, {"piovera", "u\\gp\\b\\d\\(0240)\\b\\da\\u"}, {"\\", "\\"},
 }};
 
-std::string pad8(const std::string& s) { return fmt::A(s, 8); }
+std::string pad8(const std::string& s) { return fortran::A(s, 8); }
 
 std::string lowerCase(const std::string& s) {
     std::string r = s;
@@ -56,7 +58,7 @@ private:
 }  // namespace
 
 std::string translateMarkup(const std::string& input) {
-    const std::string line = fmt::A(input, kLine);
+    const std::string line = fortran::A(input, kLine);
     int n = kLine;
     while (n > 0 && static_cast<unsigned char>(line[static_cast<size_t>(n - 1)]) <= ' ') --n;
 
@@ -119,5 +121,7 @@ std::string translateMarkup(const std::string& input) {
 void tltrap(Plot& plot, const std::string& text, float x, float y, float angle, int position) {
     float fjust = position == 1 ? 0.5f : position == 2 ? 1.0f : 0.0f;
     plot.sch(1.0f);
-    plot.ptxt(x, y, angle, fjust, fmt::trimRight(translateMarkup(text)));
+    plot.ptxt(x, y, angle, fjust, fortran::trimRight(translateMarkup(text)));
 }
+
+}  // namespace common

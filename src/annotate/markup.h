@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace common {
+
 class Plot;
 
 // The 80-character translation of an 80-character marked-up line.
@@ -16,3 +18,5 @@ void tltrap(Plot& plot, const std::string& text, float x, float y, float angle, 
 inline void mvtrap(Plot& plot, const std::string& text, float x, float y, float angle, int position) {
     tltrap(plot, text, x, y, angle, position);
 }
+
+}  // namespace common

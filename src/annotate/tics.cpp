@@ -4,8 +4,10 @@
 #include <string>
 
 #include "common/console.h"
-#include "common/format.h"
+#include "common/fortran_format.h"
 #include "common/plot.h"
+
+namespace common {
 
 const TicPrompts kEnergyTicPrompts = {" Tic start energy:          ", " Tic end energy:            ",
                                       " Distance between two tics: ", false};
@@ -18,7 +20,7 @@ int askSide(Console& con) {
 
 // Base options padded to 8 characters, then the side's own letters.
 std::string options(const std::string& base, const std::string& letters) {
-    return fmt::A(base, 8) + letters;
+    return fortran::A(base, 8) + letters;
 }
 
 struct BoxOptions {
@@ -149,3 +151,5 @@ void mvtica(Plot& plot, float x0, float y0, float w, float h, float amin, float 
     nsub = subintervals(tics, nsub);
     drawSides(plot, o, tics, side, nsub);
 }
+
+}  // namespace common

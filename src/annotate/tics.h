@@ -3,22 +3,12 @@
 // tic range of one axis; the side menus and the tic range questions.
 #pragma once
 
+#include "annotate/settings.h"
+
+namespace common {
+
 class Console;
 class Plot;
-
-struct TicRange {
-    float start = 0;           // tic start, axis units
-    float end = 0;             // tic end
-    float distance = 0;        // between two tics, > 0 once asked
-    float label_distance = 0;  // between two labelled tics; 0: no labels
-};
-
-// At most this many tic intervals (and as many labels) on one axis: finer
-// settings would keep PGPLOT drawing for ages, and fill an output file,
-// without showing anything.
-constexpr float kMaxTicIntervals = 1000.0f;
-// Whether the tic and label distances give at most kMaxTicIntervals each.
-bool ticsFit(const TicRange& tics);
 
 // Side menus: 0 none, 1 left/lower, 2 right/upper, 3 both.
 int tltics(Console& con);
@@ -56,3 +46,5 @@ void tltica(Plot& plot, float x0, float y0, float h, float emin, float range,
 // anything else a horizontal one at y = pos (frame x0, y0, w, h).
 void mvtica(Plot& plot, float x0, float y0, float w, float h, float amin, float arange,
             const TicRange& tics, float pos, int side, int orientation, int& nsub);
+
+}  // namespace common

@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cstdlib>
 
+namespace common {
+
 namespace field {
 
 std::string columns(const std::string& line, int w) {
@@ -119,3 +121,5 @@ bool Console::askYesNo(const std::string& text) {
         if (c == 'N' || c == 'n') return false;
     }
 }
+
+}  // namespace common

@@ -10,6 +10,8 @@
 #include <stdexcept>
 #include <string>
 
+namespace common {
+
 // Thrown when the console closes while an answer is awaited. The programs
 // catch it in main, print " End of input." and stop as the quit option would.
 struct EndOfInput : std::runtime_error {
@@ -59,3 +61,5 @@ private:
     std::istream& in_;
     std::ostream& out_;
 };
+
+}  // namespace common

@@ -8,6 +8,8 @@
 
 #include "common/console.h"
 
+namespace common {
+
 // ---- CpgPlot: forwards to PGPLOT ----
 
 int CpgPlot::open(const std::string& device) { return cpgopen(device.c_str()); }
@@ -175,3 +177,5 @@ void readCursor(Plot& plot, Console& con, float& x, float& y, char& ch) {
     }
     ch = ' ';
 }
+
+}  // namespace common

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace common {
+
 class Console;
 
 class Plot {
@@ -138,3 +140,5 @@ int openScreen(Plot& plot, Console& con);
 // On a device without a cursor the position is asked on the console:
 // " Cursor position (x, y): " with two reals; the key is then a blank.
 void readCursor(Plot& plot, Console& con, float& x, float& y, char& ch);
+
+}  // namespace common

@@ -12,6 +12,8 @@
 
 #include "common/console.h"
 
+namespace common {
+
 std::optional<RecordFile> RecordFile::load(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::nullopt;
@@ -130,3 +132,5 @@ bool writeFileAtomic(const std::string& path, const std::string& content, std::s
     }
     return true;
 }
+
+}  // namespace common

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace common {
+
 class RecordFile {
 public:
     // Reads the whole file; nullopt when it cannot be opened.
@@ -47,3 +49,5 @@ private:
 // Writes `content` to a temporary file beside `path` and renames it over
 // `path`. On failure `path` is untouched and `error` says why.
 bool writeFileAtomic(const std::string& path, const std::string& content, std::string& error);
+
+}  // namespace common

@@ -12,12 +12,15 @@
 #include <string>
 #include <vector>
 
-#include "band/graph/band_graph.h"
-#include "band/graph/frame.h"
-#include "band/graph/graph_menu.h"
-#include "band/interp/redraw.h"
-#include "common/format.h"
+#include "band/core/graph.h"
+#include "band/draw/frame.h"
+#include "band/dialog/graph_menu.h"
+#include "band/draw/redraw.h"
+#include "common/fortran_format.h"
 #include "common/plot.h"
+
+using namespace common;
+using namespace band;
 
 namespace {
 
@@ -26,13 +29,13 @@ constexpr int kPoints = band::kGridPoints;
 constexpr int kBands = band::kMaxBands;
 
 bool writeBands(const std::string& path) {
-    std::string s = fmt::I(kLines, 2) + "\n";
+    std::string s = fortran::I(kLines, 2) + "\n";
     s.reserve(static_cast<size_t>(kLines) * kPoints * kBands * 11 + 1000);
     for (int l = 1; l <= kLines; ++l) {
-        s += fmt::I(kPoints, 3) + fmt::I(kBands, 4) + "\n";
+        s += fortran::I(kPoints, 3) + fortran::I(kBands, 4) + "\n";
         for (int b = 1; b <= kBands; ++b)
             for (int i = 1; i <= kPoints; ++i)
-                s += fmt::F(-15.0 + 0.03 * b + 0.8 * std::cos(0.06 * (i + b + l)), 10, 5) + "\n";
+                s += fortran::F(-15.0 + 0.03 * b + 0.8 * std::cos(0.06 * (i + b + l)), 10, 5) + "\n";
     }
     std::ofstream out(path, std::ios::binary);
     out << s;
@@ -52,12 +55,12 @@ BandGraph largest() {
     g.tics = TicRange{-15.0f, 16.0f, 0.5f, 2.0f};
     for (int i = 1; i <= kLines + 1; ++i) {
         g.tic_side[static_cast<size_t>(i)] = 3;
-        g.labels[static_cast<size_t>(i)] = fmt::A(i % 2 ? "\\GAMMA" : "X \\sub 1 \\endsub", 80);
+        g.labels[static_cast<size_t>(i)] = fortran::A(i % 2 ? "\\GAMMA" : "X \\sub 1 \\endsub", 80);
     }
-    for (int i = 1; i <= kLines; ++i) g.titles[static_cast<size_t>(i)] = fmt::A("\\DELTA", 80);
-    g.vtitle = fmt::A("Energy (eV)", 80);
+    for (int i = 1; i <= kLines; ++i) g.titles[static_cast<size_t>(i)] = fortran::A("\\DELTA", 80);
+    g.vtitle = fortran::A("Energy (eV)", 80);
     for (int i = 0; i < 20; ++i)
-        g.texts.push_back(FreeText{fmt::A("K \\super 2 \\endsuper \\arrowup", 80), 0.2f + 0.03f * static_cast<float>(i),
+        g.texts.push_back(FreeText{fortran::A("K \\super 2 \\endsuper \\arrowup", 80), 0.2f + 0.03f * static_cast<float>(i),
                                    0.9f, 0.0f, i % 3});
     g.efermi = 0.0f;
     g.fermi_line = true;

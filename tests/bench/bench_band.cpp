@@ -15,9 +15,12 @@
 #include <sstream>
 #include <string>
 
-#include "band/interp/bfit.h"
-#include "common/format.h"
+#include "band/core/interpolation.h"
+#include "common/fortran_format.h"
 #include "common/records.h"
+
+using namespace common;
+using namespace band;
 
 namespace {
 
@@ -42,15 +45,15 @@ int generate(const std::string& dir) {
     for (int l = 1; l <= kLines; ++l) {
         for (int i = 1; i <= kPoints; ++i) {
             const double kx = 0.1 * (i - 1);
-            f1 += fmt::F(kx, 10, 7) + fmt::F(0.01 * l, 10, 7) + fmt::F(0.0, 10, 7) + "\n";
-            f1 += fmt::I(l, 3) + fmt::I(1, 3) + fmt::I(1, 3) + std::string(27, ' ') + "\n";
+            f1 += fortran::F(kx, 10, 7) + fortran::F(0.01 * l, 10, 7) + fortran::F(0.0, 10, 7) + "\n";
+            f1 += fortran::I(l, 3) + fortran::I(1, 3) + fortran::I(1, 3) + std::string(27, ' ') + "\n";
             for (int m = 0; m < 2; ++m) f1 += std::string(36, ' ') + "\n";
             for (int b = 1; b <= kBands; ++b) {
                 const double w = kTwoPi * (1 + b % 3);
                 const double e = -20.0 + 0.04 * b + 0.3 * std::cos(w * kx / 2);
                 const double g = -0.15 * w * std::sin(w * kx / 2);
-                f1 += fmt::F(e, 10, 5) + fmt::F(g, 10, 5) + fmt::F(0.0, 10, 5) + fmt::F(0.0, 10, 5) + fmt::I(b, 4) +
-                      fmt::I(1 + b % 3, 3) + std::string(27, ' ') + "\n";
+                f1 += fortran::F(e, 10, 5) + fortran::F(g, 10, 5) + fortran::F(0.0, 10, 5) + fortran::F(0.0, 10, 5) + fortran::I(b, 4) +
+                      fortran::I(1 + b % 3, 3) + std::string(27, ' ') + "\n";
             }
         }
     }
@@ -68,7 +71,7 @@ int generate(const std::string& dir) {
         }
         f3 += formatSetupBlock(blk, kBands);
     }
-    const std::string f14 = fmt::I(kLines * kPoints, 6) + fmt::I(kBands, 6) + std::string(24, ' ') + "\n";
+    const std::string f14 = fortran::I(kLines * kPoints, 6) + fortran::I(kBands, 6) + std::string(24, ' ') + "\n";
     return write(dir + "/fort.1", f1) && write(dir + "/fort.14", f14) && write(dir + "/fort.3", padRecordsTo80(f3))
                ? 0
                : 1;
@@ -81,14 +84,12 @@ double peakMB() {
 }
 
 int interp(const std::string& dir) {
-    std::istringstream in;
-    std::ostringstream out;
-    Console con(in, out);
+    Report con;
     const auto t0 = std::chrono::steady_clock::now();
     band::BfitSummary s = band::bfit(kLines, kLines * kPoints, con, dir);
     const double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     if (!s.complete || s.written != kLines) {
-        std::fprintf(stderr, "interpolation failed: %d of %d lines written\n%s", s.written, kLines, out.str().c_str());
+        std::fprintf(stderr, "interpolation failed: %d of %d lines written\n%s", s.written, kLines, con.text().c_str());
         return 1;
     }
     bool ok = benchRow("band interpolation, 10 lines x 1000 bands", secs, "s", 0.3);

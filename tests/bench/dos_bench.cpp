@@ -12,11 +12,14 @@
 #include <sstream>
 
 #include "common/console.h"
-#include "common/format.h"
+#include "common/fortran_format.h"
 #include "common/plot.h"
 #include "common/records.h"
-#include "dos/main/buffers.h"
-#include "dos/main/drawing.h"
+#include "dos/core/buffers.h"
+#include "dos/draw/drawing.h"
+
+using namespace common;
+using namespace dos;
 
 namespace {
 
@@ -29,14 +32,14 @@ double msSince(Clock::time_point t) {
 void writeInput(const std::string& path) {
     const int ne = kMaxEnergies, ncurves = curveCount(3, 5, 5, 5);
     std::ofstream out(path);
-    out << fmt::I(3, 4) << fmt::I(5, 4) << fmt::I(5, 4) << fmt::I(5, 4) << fmt::I(ne, 4) << "\n";
+    out << fortran::I(3, 4) << fortran::I(5, 4) << fortran::I(5, 4) << fortran::I(5, 4) << fortran::I(ne, 4) << "\n";
     for (int k = 0; k < 3; ++k) out << "   2   2   2   2   2\n";
     for (int k = 0; k < 3; ++k)
         for (int p = 1; p <= 5; ++p)
             for (int j = 1; j <= 20; ++j) out << (j <= 2 ? "projection " + std::to_string(p) + " line " + std::to_string(j) : "") << "\n";
-    for (int i = 1; i <= ne; ++i) out << fmt::F(-15.0 + 25.0 * (i - 1) / (ne - 1), 12, 5) << "\n";
+    for (int i = 1; i <= ne; ++i) out << fortran::F(-15.0 + 25.0 * (i - 1) / (ne - 1), 12, 5) << "\n";
     for (int c = 1; c <= ncurves; ++c)
-        for (int i = 1; i <= ne; ++i) out << fmt::F(std::sin(0.01 * c * i) * c, 12, 5) << "\n";
+        for (int i = 1; i <= ne; ++i) out << fortran::F(std::sin(0.01 * c * i) * c, 12, 5) << "\n";
 }
 
 
@@ -54,7 +57,6 @@ int main() {
     auto t = Clock::now();
     for (int k = 0; k < reads; ++k) {
         auto file = RecordFile::load("fort.1");
-        std::string error;
         if (!file || !readDosInput(*file, in, error)) {
             std::cerr << "bench: " << error << "\n";
             return 1;
@@ -68,11 +70,10 @@ int main() {
     t = Clock::now();
     for (int r = 0; r < rounds; ++r) {
         initGraph(g, in);
-        std::string error;
         for (int k = 0; k < kBuffersPerPanel; ++k) {
-            loadCurve(con, in, g, Panel::DOS, 1 + k, curveTitle(in, 1 + k), 0.0f, false, error);
+            loadCurve(in, g, Panel::DOS, 1 + k, curveTitle(in, 1 + k), 0.0f, false);
             const int coop = curveNumber(in, ProjKind::COOP, 1 + k % 5, k >= 5);
-            loadCurve(con, in, g, Panel::COOP, coop, curveTitle(in, coop), 0.0f, false, error);
+            loadCurve(in, g, Panel::COOP, coop, curveTitle(in, coop), 0.0f, false);
         }
     }
     ok = benchRow("DOS curve load, per curve (16 buffers)", msSince(t) / (rounds * kBuffers), "ms", 5) && ok;

@@ -7,6 +7,8 @@
 #include "common/console.h"
 #include "common/plot.h"
 
+using namespace common;
+
 namespace {
 struct Session {
     std::istringstream in;

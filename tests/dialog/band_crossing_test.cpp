@@ -3,9 +3,12 @@
 #include <set>
 #include <sstream>
 
-#include "band/main/crossing.h"
+#include "band/dialog/crossing.h"
 #include "common/console.h"
 #include "common/plot.h"
+
+using namespace common;
+using namespace band;
 
 namespace {
 

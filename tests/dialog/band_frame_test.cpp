@@ -6,6 +6,8 @@
 #include "band_graph_support.h"
 #include "common/plot.h"
 
+using namespace common;
+
 using bandtest::bandsText;
 using bandtest::Session;
 using bandtest::writeText;

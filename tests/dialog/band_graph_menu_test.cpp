@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "band/graph/graph_menu.h"
-#include "band/interp/redraw.h"
+#include "band/dialog/graph_menu.h"
+#include "band/draw/redraw.h"
 #include "band_graph_support.h"
+
+using namespace common;
+using namespace band;
 
 using bandtest::bandsText;
 using bandtest::findCall;
@@ -226,7 +229,7 @@ TEST_F(Menu, LabelsAreCutToTwentyCharacters) {
     BandGraph g = graphFor(2);
     Session s("4\n\\GAMMA is the centre of the zone\nX\nW\n0\n");
     tlgrph(s.plot, s.con, g);
-    EXPECT_EQ(g.labels[1], fmt::A("\\GAMMA is the centre", 80));
+    EXPECT_EQ(g.labels[1], fortran::A("\\GAMMA is the centre", 80));
     EXPECT_EQ(g.labels[1].size(), 80u);
     EXPECT_NE(s.out.str().find(" Symmetry line  1, left label:  Symmetry line  2, left label: "
                                " Right border, label:          \n"),
@@ -241,7 +244,7 @@ TEST_F(Menu, TitlesBelowThePanelsAndTheEnergyTitleUpright) {
     BandGraph g = graphFor(2);
     Session s("5\nfirst line title that is long\nB\nEnergy (eV)\n0\n");
     tlgrph(s.plot, s.con, g);
-    EXPECT_EQ(g.titles[1], fmt::A("first line title tha", 80));
+    EXPECT_EQ(g.titles[1], fortran::A("first line title tha", 80));
     EXPECT_EQ(s.plot.matching("swin")[0], "swin 0 0.707107 0 1");
     EXPECT_EQ(s.plot.matching("ptxt"),
               (std::vector<std::string>{"ptxt 0.265165 0.09375 0 0.5 'first line title tha'",

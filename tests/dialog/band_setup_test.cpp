@@ -5,10 +5,13 @@
 #include <sstream>
 #include <unistd.h>
 
-#include "band/main/band_files.h"
-#include "band/main/setup.h"
+#include "band/core/band_input.h"
+#include "band/dialog/setup.h"
 #include "common/console.h"
 #include "common/plot.h"
+
+using namespace common;
+using namespace band;
 
 namespace fs = std::filesystem;
 

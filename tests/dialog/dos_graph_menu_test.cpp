@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "dos/graph/graph_menu.h"
-#include "dos/main/buffers.h"
-#include "dos/main/drawing.h"
+#include "dos/dialog/graph_menu.h"
+#include "dos/core/buffers.h"
+#include "dos/draw/drawing.h"
 #include "dos_fixture.h"
+
+using namespace common;
+using namespace dos;
 
 using dostest::Session;
 using dostest::Shape;
@@ -126,15 +129,15 @@ TEST(DosGraphMenu, HorizontalDosAxesWithBorder) {
 TEST(DosGraphMenu, TitlesTextsAndFermiMarker) {
     DosInput in = tenEv();
     DosGraph g = withCurves(in, {}, {6});
-    g.texts.push_back(FreeText{fmt::A("old", 80), 0.1f, 0.1f, 0.0f, 0});
+    g.texts.push_back(FreeText{fortran::A("old", 80), 0.1f, 0.1f, 0.0f, 0});
     Session s("5\nCOHP\nE (eV)\n6\nn\nnew\n2\n45\n0.3 0.4\n\n10\n11\n5\ny\n0\n");
     mvgrph(s.con, s.plot, in, g);
     const std::string out = s.out.str();
     EXPECT_NE(out.find(" Selection:  COOP axis title:  Energy axis title: "), std::string::npos);
-    EXPECT_EQ(fmt::trimRight(g.coop_title), "COHP");
-    EXPECT_EQ(fmt::trimRight(g.dos_title), "");
+    EXPECT_EQ(fortran::trimRight(g.coop_title), "COHP");
+    EXPECT_EQ(fortran::trimRight(g.dos_title), "");
     ASSERT_EQ(g.texts.size(), 2u);  // appended after the old one
-    EXPECT_EQ(fmt::trimRight(g.texts[1].text), "new");
+    EXPECT_EQ(fortran::trimRight(g.texts[1].text), "new");
     EXPECT_FLOAT_EQ(g.texts[1].x, 0.3f);
     EXPECT_EQ(g.texts[1].pos, 2);
     EXPECT_FLOAT_EQ(g.texts[1].angle, 45.0f);
@@ -152,7 +155,7 @@ TEST(DosGraphMenu, TitlesTextsAndFermiMarker) {
 TEST(DosGraphMenu, TextTableFullEndsTheOption) {
     DosInput in = tenEv();
     DosGraph g = withCurves(in, {1}, {});
-    for (int k = 0; k < kMaxTexts; ++k) g.texts.push_back(FreeText{fmt::A("t", 80), 0.1f, 0.1f, 0.0f, 0});
+    for (int k = 0; k < kMaxTexts; ++k) g.texts.push_back(FreeText{fortran::A("t", 80), 0.1f, 0.1f, 0.0f, 0});
     Session s("6\nn\n0\n");
     mvgrph(s.con, s.plot, in, g);
     EXPECT_NE(s.out.str().find(" The text table is full (10 texts).\n"), std::string::npos);

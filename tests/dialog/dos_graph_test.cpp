@@ -7,12 +7,16 @@
 #include <filesystem>
 #include <fstream>
 
-#include "dos/graph/graph_menu.h"
-#include "dos/graph/layout.h"
-#include "dos/graph/output.h"
-#include "dos/main/buffers.h"
-#include "dos/main/drawing.h"
+#include "dos/dialog/graph_menu.h"
+#include "dos/core/layout_file.h"
+#include "dos/dialog/main_menu.h"
+#include "dos/dialog/output.h"
+#include "dos/core/buffers.h"
+#include "dos/draw/drawing.h"
 #include "dos_fixture.h"
+
+using namespace common;
+using namespace dos;
 
 using dostest::Session;
 using dostest::Shape;
@@ -234,9 +238,9 @@ DosGraph fullGraph(const DosInput& in) {
     g.setFlag(kFlagFermi, true);
     g.energy_tics = TicRange{1.0f, 3.0f, 0.5f, 1.0f};
     g.sides = {1, 3, 2, 0, 0, 0, 0};
-    g.dos_title = fmt::A("DOS", 80);
-    g.energy_title = fmt::A("\\epsilon (eV)", 80);
-    g.texts.push_back(FreeText{fmt::A("Si", 80), 0.3f, 0.9f, 0.0f, 1});
+    g.dos_title = fortran::A("DOS", 80);
+    g.energy_title = fortran::A("\\epsilon (eV)", 80);
+    g.texts.push_back(FreeText{fortran::A("Si", 80), 0.3f, 0.9f, 0.0f, 1});
     g.efermi = 2.25f;
     g.fermi_line = true;
     g.xfactor = 1.25f;

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "dos/main/buffers.h"
-#include "dos/main/main_menu.h"
+#include "dos/core/buffers.h"
+#include "dos/dialog/buffer_dialog.h"
+#include "dos/dialog/main_menu.h"
 #include "dos_fixture.h"
+
+using namespace common;
+using namespace dos;
 
 using dostest::Session;
 using dostest::Shape;
@@ -127,7 +131,7 @@ TEST(DosMainMenu, IntegratedAoAsksTheMaximum) {
     EXPECT_EQ(g.buffer(1).curve, 5);
     EXPECT_FLOAT_EQ(g.buffer(1).max, 2.0f);
     EXPECT_FLOAT_EQ(g.dos_max, 2.0f);
-    EXPECT_EQ(fmt::trimRight(g.buffer(1).title), "AOPROJ  ao 1 line 1");
+    EXPECT_EQ(fortran::trimRight(g.buffer(1).title), "AOPROJ  ao 1 line 1");
     // a requested maximum below the curve's own keeps the curve's
     g = graphFor(in);
     s.feed("5\n1\n1.0\n0\n");

@@ -3,9 +3,12 @@
 #include <cmath>
 #include <sstream>
 
-#include "band/main/band_files.h"
+#include "band/core/band_input.h"
 #include "common/records.h"
 #include "e2e_support.h"
+
+using namespace common;
+using namespace band;
 
 using e2e::Outcome;
 using e2e::ScratchDir;

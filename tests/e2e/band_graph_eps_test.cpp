@@ -1,8 +1,11 @@
 // The band graph written through the real PGPLOT library to an EPS file.
 #include <gtest/gtest.h>
 
-#include "band/graph/graph_menu.h"
+#include "band/dialog/graph_menu.h"
 #include "band_graph_support.h"
+
+using namespace common;
+using namespace band;
 
 using bandtest::readText;
 using bandtest::writeText;
@@ -11,17 +14,17 @@ namespace {
 
 // Two lines L - Gamma - X of a silicon-like band structure, 51 points each.
 std::string siliconLike() {
-    std::string s = fmt::I(2, 2) + "\n";
+    std::string s = fortran::I(2, 2) + "\n";
     const double pi = 3.14159265358979;
     for (int line = 1; line <= 2; ++line) {
-        s += fmt::I(51, 3) + fmt::I(8, 3) + "\n";
+        s += fortran::I(51, 3) + fortran::I(8, 3) + "\n";
         for (int b = 1; b <= 8; ++b)
             for (int i = 1; i <= 51; ++i) {
                 double t = (i - 1) / 50.0;  // 0 at the line's start
                 double k = line == 1 ? 1.0 - t : t;  // distance from Gamma
                 double e = b <= 4 ? -12.0 + 3.2 * b - (5.0 - b) * 1.1 * (1 - std::cos(pi * k)) * (b == 1 ? -1.0 : 1.0)
                                   : 0.6 + 1.3 * (b - 4) + 1.2 * (b - 4) * (1 - std::cos(pi * k * 0.8));
-                s += fmt::F(e, 10, 5) + "\n";
+                s += fortran::F(e, 10, 5) + "\n";
             }
     }
     return s;

@@ -2,13 +2,16 @@
 // the silicon example, and fort.3, fort.2 and fort.15 of a finished session.
 #include <gtest/gtest.h>
 
-#include "band/graph/band_graph.h"
-#include "band/graph/layout.h"
-#include "band/main/band_files.h"
-#include "common/format.h"
+#include "band/core/graph.h"
+#include "band/core/layout_file.h"
+#include "band/core/band_input.h"
+#include "common/fortran_format.h"
 #include "common/records.h"
 #include "hostile_files.h"
 #include "hostile_support.h"
+
+using namespace common;
+using namespace band;
 
 namespace fs = std::filesystem;
 
@@ -81,7 +84,7 @@ TEST(HostileBand, BandInputFort1DuringTheSetUp) {
         // labels 6 ... 11 on the second membership record of blocks 1 ... 6
         auto recs = hostile::records(text);
         for (int b = 0; b < 6; ++b)
-            recs[static_cast<size_t>(14 * b + 2)] = fmt::I(6 + b, 3) + "  0  0  0  0  0  0  0  0  0  0  0";
+            recs[static_cast<size_t>(14 * b + 2)] = fortran::I(6 + b, 3) + "  0  0  0  0  0  0  0  0  0  0  0";
         v.push_back({"eleven line labels", hostile::joined(recs, recs.size()), true, false});
     }
     v.push_back(hostile::withRecord(text, 2, "  2 11  3  4  5  0  0  0  0  0  0  0", "eleven code fields"));

@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "common/records.h"
-#include "dos/graph/layout.h"
-#include "dos/main/dos_graph.h"
-#include "dos/main/dos_input.h"
+#include "dos/core/layout_file.h"
+#include "dos/core/graph.h"
+#include "dos/core/dos_input.h"
 #include "hostile_files.h"
 #include "hostile_support.h"
+
+using namespace common;
+using namespace dos;
 
 namespace {
 

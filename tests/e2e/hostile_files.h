@@ -4,14 +4,18 @@
 
 #include <string>
 
-#include "band/graph/band_graph.h"
-#include "band/graph/layout.h"
-#include "band/main/band_files.h"
+#include "band/core/graph.h"
+#include "band/core/layout_file.h"
+#include "band/core/band_input.h"
 #include "common/records.h"
-#include "dos/graph/layout.h"
-#include "dos/main/dos_graph.h"
-#include "dos/main/dos_input.h"
+#include "dos/core/layout_file.h"
+#include "dos/core/graph.h"
+#include "dos/core/dos_input.h"
 #include "e2e_support.h"
+
+using namespace common;
+using namespace band;
+using namespace dos;
 
 namespace hostile {
 

@@ -4,9 +4,12 @@
 // file and the record; nothing else is taken for damage.
 #include <gtest/gtest.h>
 
-#include "band/interp/bfit.h"
+#include "band/core/interpolation.h"
 #include "hostile_files.h"
 #include "hostile_support.h"
+
+using namespace common;
+using namespace band;
 
 namespace {
 

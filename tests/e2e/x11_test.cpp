@@ -21,9 +21,12 @@
 #include <thread>
 #include <vector>
 
-#include "band/main/band_files.h"
+#include "band/core/band_input.h"
 #include "common/records.h"
 #include "e2e_support.h"
+
+using namespace common;
+using namespace band;
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;

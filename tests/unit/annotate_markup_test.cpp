@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include "annotate/markup.h"
-#include "common/format.h"
+#include "common/fortran_format.h"
 #include "common/plot.h"
 
+using namespace common;
+
 namespace {
-std::string tr(const std::string& s) { return fmt::trimRight(translateMarkup(s)); }
+std::string tr(const std::string& s) { return fortran::trimRight(translateMarkup(s)); }
 }  // namespace
 
 TEST(Markup, GreekNamesUseTheirTablePosition) {

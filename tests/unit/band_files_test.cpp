@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "band/main/band_files.h"
+#include "band/core/band_input.h"
+
+using namespace common;
+using namespace band;
 
 namespace {
 const std::string kExample = std::string(SOURCE_DIR) + "/examples/si-bands/";

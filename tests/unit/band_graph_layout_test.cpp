@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "band/graph/graph_menu.h"
-#include "band/graph/layout.h"
-#include "band/interp/redraw.h"
+#include "band/dialog/graph_menu.h"
+#include "band/core/layout_file.h"
+#include "band/draw/redraw.h"
 #include "band_graph_support.h"
+
+using namespace common;
+using namespace band;
 
 using bandtest::bandsText;
 using bandtest::graphFor;
@@ -29,14 +32,14 @@ BandGraph finished() {
     g.range = 20;
     g.tics = TicRange{-11.5f, 7.25f, 0.25f, 1.0f};
     g.tic_side = {0, 3, 0, 2, 1};
-    g.labels[1] = fmt::A("L", 80);
-    g.labels[2] = fmt::A("\\GAMMA", 80);
-    g.labels[3] = fmt::A("X", 80);
-    g.labels[4] = fmt::A("W", 80);
-    g.titles[2] = fmt::A("\\DELTA", 80);
-    g.vtitle = fmt::A("Energy (eV)", 80);
-    g.texts = {FreeText{fmt::A("K \\sub 1 \\endsub", 80), 0.25f, 0.5f, 90.0f, 2},
-               FreeText{fmt::A("note", 80), 0.125f, 0.0625f, -30.5f, 0}};
+    g.labels[1] = fortran::A("L", 80);
+    g.labels[2] = fortran::A("\\GAMMA", 80);
+    g.labels[3] = fortran::A("X", 80);
+    g.labels[4] = fortran::A("W", 80);
+    g.titles[2] = fortran::A("\\DELTA", 80);
+    g.vtitle = fortran::A("Energy (eV)", 80);
+    g.texts = {FreeText{fortran::A("K \\sub 1 \\endsub", 80), 0.25f, 0.5f, 90.0f, 2},
+               FreeText{fortran::A("note", 80), 0.125f, 0.0625f, -30.5f, 0}};
     g.efermi = -1.5f;
     g.fermi_line = true;
     g.border = true;
@@ -72,8 +75,8 @@ TEST_F(Layout, RecordsAndTheirLengths) {
     EXPECT_EQ(r[8], " -11.50000   7.25000   0.25000   1.00000");
     EXPECT_EQ(r[9], "3021");
     for (size_t i = 10; i <= 17; ++i) EXPECT_EQ(r[i].size(), 80u) << i;
-    EXPECT_EQ(r[11], fmt::A("\\GAMMA", 80));
-    EXPECT_EQ(r[16], fmt::A("", 80));
+    EXPECT_EQ(r[11], fortran::A("\\GAMMA", 80));
+    EXPECT_EQ(r[16], fortran::A("", 80));
     EXPECT_EQ(r[18], "   2");
     EXPECT_EQ(r[19].size(), 112u);
     EXPECT_EQ(r[19].substr(0, 32), "   0.25000   0.50000  90.00000 2");
@@ -99,7 +102,7 @@ TEST_F(Layout, RoundTripGivesTheSameSettingsAndTheSameDrawing) {
     EXPECT_EQ(h.flags, g.flags);
     EXPECT_EQ(h.tic_side, g.tic_side);
     EXPECT_EQ(h.labels, g.labels);
-    for (size_t i = 1; i <= 3; ++i) EXPECT_EQ(h.titles[i], fmt::A(g.titles[i], 80)) << i;
+    for (size_t i = 1; i <= 3; ++i) EXPECT_EQ(h.titles[i], fortran::A(g.titles[i], 80)) << i;
     EXPECT_EQ(h.vtitle, g.vtitle);
     ASSERT_EQ(h.texts.size(), 2u);
     EXPECT_EQ(h.texts[0].text, g.texts[0].text);
@@ -174,7 +177,7 @@ TEST_F(Layout, DamagedFilesAreRefusedNamingTheRecord) {
         {"last flags", 22, "T", "fort.15, record 22: unreadable border and Fermi line flags"},
     };
     BandGraph before = graphFor(2);
-    before.labels[1] = fmt::A("kept", 80);
+    before.labels[1] = fortran::A("kept", 80);
     const std::string was = layoutOf(before);
     for (const Case& c : cases) {
         std::string text;

@@ -5,10 +5,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "band/graph/frame.h"
-#include "band/interp/bfit.h"
-#include "band/interp/ordering.h"
-#include "common/format.h"
+#include "band/draw/frame.h"
+#include "band/core/interpolation.h"
+#include "band/core/ordering.h"
+#include "common/fortran_format.h"
 #include "common/plot.h"
 #include "silicon_bands.h"
 
@@ -144,9 +144,8 @@ bool reordered(const SetupBlock& b) {
 }
 
 struct Session {
-    std::istringstream in;
-    std::ostringstream out;
-    Console con{in, out};
+    Report con;
+    std::string said() const { return con.text(); }
 };
 
 }  // namespace
@@ -162,8 +161,8 @@ TEST(Bfit, GammaXPassesThroughTheComputedEnergies) {
     EXPECT_TRUE(s.complete);
     EXPECT_EQ(s.written, 1);
     EXPECT_TRUE(s.left_out.empty());
-    EXPECT_EQ(run.out.str().find("left out"), std::string::npos) << run.out.str();
-    EXPECT_NE(run.out.str().find(" k points of symmetry line:  2\n"), std::string::npos);
+    EXPECT_EQ(run.said().find("left out"), std::string::npos) << run.said();
+    EXPECT_NE(run.said().find(" k points of symmetry line:  2\n"), std::string::npos);
 
     const std::string fort2 = dir.read("fort.2");
     EXPECT_EQ(fort2, s.fort2);
@@ -196,7 +195,7 @@ TEST(Bfit, LowerBandsDescendingLinesAndNonsymmorphicEnd) {
                                      lines, err));
     Session run;
     band::BfitSummary s = band::interpolate(counts, lines, silicon(), 2, run.con);
-    EXPECT_EQ(s.written, 2) << run.out.str();
+    EXPECT_EQ(s.written, 2) << run.said();
     int count = 0;
     auto out = parseFort2(s.fort2, count);
     ASSERT_EQ(out.size(), 2u);
@@ -221,8 +220,8 @@ TEST(Bfit, SingularLineIsLeftOutAndTheOthersKept) {
     EXPECT_TRUE(s.complete);
     EXPECT_EQ(s.written, 2);
     EXPECT_EQ(s.left_out, std::vector<int>{2});
-    EXPECT_NE(run.out.str().find("\n\n This matrix is null.\n Line  2 left out of fort.2.\n"), std::string::npos)
-        << run.out.str();
+    EXPECT_NE(run.said().find("\n\n This matrix is null.\n Line  2 left out of fort.2.\n"), std::string::npos)
+        << run.said();
     int count = 0;
     auto out = parseFort2(dir.read("fort.2"), count);
     EXPECT_EQ(count, 3);  // the count record announces every line
@@ -256,7 +255,7 @@ TEST(Bfit, DamagedLinesAreNamedAndLeftOut) {
     Session run;
     // nine lines asked for, eight blocks (one a stray record) in the file
     band::BfitSummary s = band::bfit(9, 36, run.con, dir.path.string());
-    const std::string log = run.out.str();
+    const std::string log = run.said();
     EXPECT_TRUE(s.complete);
     EXPECT_EQ(s.written, 2) << log;
     EXPECT_EQ(s.left_out, (std::vector<int>{2, 3, 4, 5, 6, 7, 9}));
@@ -285,7 +284,7 @@ TEST(Bfit, PreviousFort2StaysWhenThePassCannotStart) {
     band::BfitSummary s = band::bfit(1, 36, run.con, dir.path.string());
     EXPECT_FALSE(s.complete);
     EXPECT_NE(s.error.find("fort.3: cannot be opened"), std::string::npos);
-    EXPECT_NE(run.out.str().find(" fort.2 is left as it was.\n"), std::string::npos);
+    EXPECT_NE(run.said().find(" fort.2 is left as it was.\n"), std::string::npos);
     EXPECT_EQ(dir.read("fort.2"), "previous\n");
     // an unreadable counts record
     dir.write("fort.3", " 10  x0 10\n");
@@ -338,8 +337,8 @@ TEST(Bfit, IllConditionedLineIsLeftOut) {
     band::BfitSummary s = band::interpolate(counts, lines, in, 2, run.con);
     EXPECT_EQ(s.written, 1);
     EXPECT_EQ(s.left_out, std::vector<int>{1});
-    EXPECT_NE(run.out.str().find(" Line  4: ill-conditioned fit, band 1 misses k point "), std::string::npos)
-        << run.out.str();
+    EXPECT_NE(run.said().find(" Line  4: ill-conditioned fit, band 1 misses k point "), std::string::npos)
+        << run.said();
     int count = 0;
     auto out = parseFort2(s.fort2, count);
     ASSERT_EQ(out.size(), 1u);
@@ -353,11 +352,11 @@ TEST(Bfit, AThousandBandsAreWrittenAndDrawnInFull) {
     TempDir dir;
     std::string f1;
     for (int k = 0; k < 2; ++k) {
-        f1 += fmt::F(0.5 * k, 10, 7) + fmt::F(0, 10, 7) + fmt::F(0, 10, 7) + "\n";
+        f1 += fortran::F(0.5 * k, 10, 7) + fortran::F(0, 10, 7) + fortran::F(0, 10, 7) + "\n";
         f1 += "  1  1  1" + std::string(27, ' ') + "\n" + std::string(36, ' ') + "\n" + std::string(36, ' ') + "\n";
         for (int b = 1; b <= 1000; ++b)
-            f1 += fmt::F(0.01 * b + k, 10, 5) + fmt::F(0, 10, 5) + fmt::F(0, 10, 5) + fmt::F(0, 10, 5) +
-                  fmt::I(b, 4) + fmt::I(b % 100, 3) + std::string(27, ' ') + "\n";
+            f1 += fortran::F(0.01 * b + k, 10, 5) + fortran::F(0, 10, 5) + fortran::F(0, 10, 5) + fortran::F(0, 10, 5) +
+                  fortran::I(b, 4) + fortran::I(b % 100, 3) + std::string(27, ' ') + "\n";
     }
     dir.write("fort.1", f1);
     SetupBlock blk;
@@ -370,7 +369,7 @@ TEST(Bfit, AThousandBandsAreWrittenAndDrawnInFull) {
     dir.write("fort.3", formatSetupCounts(1000, 0, 1000) + formatSetupBlock(blk, 1000));
     Session run;
     band::BfitSummary s = band::bfit(1, 2, run.con, dir.path.string());
-    ASSERT_TRUE(s.complete) << run.out.str();
+    ASSERT_TRUE(s.complete) << run.said();
     EXPECT_EQ(s.written, 1);
     EXPECT_EQ(dir.read("fort.2").substr(0, 11), " 1\n 511000\n");
     RecordingPlot plot;

@@ -5,8 +5,8 @@
 #include <random>
 #include <sstream>
 
-#include "band/interp/fit.h"
-#include "band/main/eread.h"
+#include "band/core/cosine_fit.h"
+#include "band/core/eread.h"
 #include "silicon_bands.h"
 
 using band::FitStatus;
@@ -140,9 +140,7 @@ TEST(FitFailures, SlopeKeptAtTheStartAndWrongDropCount) {
 // ---- eread on the silicon example, Gamma-X line ----
 
 TEST(Eread, GammaXPositionsEnergiesSlopesAndEcho) {
-    std::istringstream in;
-    std::ostringstream out;
-    Console con(in, out);
+    Report con;
     LineConditions c;
     auto r = band::eread(silicon(), kGammaX, 10, 2, 5, 11, 2, 0, con, c);
     ASSERT_EQ(r.status, band::EreadStatus::ok);
@@ -154,7 +152,7 @@ TEST(Eread, GammaXPositionsEnergiesSlopesAndEcho) {
     EXPECT_DOUBLE_EQ(c(5, 1), x5band3.energy);
     EXPECT_DOUBLE_EQ(c(11 + 5, 1), 2.0 * static_cast<double>(x5band3.grad[0]));  // d = (1, 0, 0)
     EXPECT_DOUBLE_EQ(c(11, 5), silicon().block(16).bands[6].energy);
-    const std::string echo = out.str();
+    const std::string echo = con.text();
     EXPECT_EQ(echo.substr(0, 32), "\n k points of symmetry line:  2\n");
     EXPECT_NE(echo.find(" k point   5:    0.4000000060   0.0000000000   0.0000000000\n"), std::string::npos) << echo;
 
@@ -166,9 +164,7 @@ TEST(Eread, GammaXPositionsEnergiesSlopesAndEcho) {
 }
 
 TEST(Eread, RefusesPointsOutsideTheFileAndLinesWithoutLength) {
-    std::istringstream in;
-    std::ostringstream out;
-    Console con(in, out);
+    Report con;
     LineConditions c;
     std::vector<int> bad = kGammaX;
     bad[3] = 37;
@@ -176,7 +172,7 @@ TEST(Eread, RefusesPointsOutsideTheFileAndLinesWithoutLength) {
     EXPECT_EQ(r.status, band::EreadStatus::bad_kfile);
     EXPECT_EQ(r.position, 4);
     EXPECT_EQ(r.kfile, 37);
-    EXPECT_TRUE(out.str().empty());
+    EXPECT_TRUE(con.text().empty());
     bad[3] = 0;
     EXPECT_EQ(band::eread(silicon(), bad, 10, 0, 10, 11, 2, 0, con, c).status, band::EreadStatus::bad_kfile);
 
@@ -188,9 +184,7 @@ TEST(Eread, RefusesPointsOutsideTheFileAndLinesWithoutLength) {
 }
 
 TEST(FitOnSilicon, GammaXMeetsEnergiesAndInnerSlopes) {
-    std::istringstream in;
-    std::ostringstream out;
-    Console con(in, out);
+    Report con;
     LineConditions c;
     ASSERT_EQ(band::eread(silicon(), kGammaX, 10, 0, 10, 11, 2, 0, con, c).status, band::EreadStatus::ok);
     LineConditions given = c;

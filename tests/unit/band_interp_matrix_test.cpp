@@ -2,7 +2,9 @@
 
 #include <random>
 
-#include "band/interp/matrix.h"
+#include "band/core/matrix.h"
+
+using namespace band;
 
 using band::dinv;
 using band::inv;

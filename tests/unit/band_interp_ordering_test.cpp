@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <random>
 
-#include "band/interp/ordering.h"
+#include "band/core/ordering.h"
+
+using namespace common;
+using namespace band;
 
 using band::tlbsrt;
 using band::tlsrt2;

@@ -5,6 +5,8 @@
 #include "common/console.h"
 #include "common/records.h"
 
+using namespace common;
+
 TEST(ConsoleFields, IntegerFieldLooksAtItsColumnsOnly) {
     EXPECT_EQ(field::readInt(field::columns("12345", 2)), 12);
     EXPECT_EQ(field::readInt(field::columns(" 1 2", 4)), 12);   // blanks ignored

@@ -1,37 +1,39 @@
 #include <gtest/gtest.h>
 
-#include "common/format.h"
+#include "common/fortran_format.h"
+
+using namespace common;
 
 TEST(Format, IntegerFieldsRightJustifiedOrStars) {
-    EXPECT_EQ(fmt::I(5, 2), " 5");
-    EXPECT_EQ(fmt::I(-5, 3), " -5");
-    EXPECT_EQ(fmt::I(100, 2), "**");
-    EXPECT_EQ(fmt::I(0, 4), "   0");
+    EXPECT_EQ(fortran::I(5, 2), " 5");
+    EXPECT_EQ(fortran::I(-5, 3), " -5");
+    EXPECT_EQ(fortran::I(100, 2), "**");
+    EXPECT_EQ(fortran::I(0, 4), "   0");
 }
 
 TEST(Format, RealFieldsFollowGfortran) {
-    EXPECT_EQ(fmt::F(0.11785, 10, 5), "   0.11785");
-    EXPECT_EQ(fmt::F(-0.5, 10, 5), "  -0.50000");
-    EXPECT_EQ(fmt::F(12.5, 12, 5), "    12.50000");
-    EXPECT_EQ(fmt::F(0.5, 6, 5), ".50000");     // no room for the leading zero
-    EXPECT_EQ(fmt::F(-0.5, 7, 5), "-.50000");
-    EXPECT_EQ(fmt::F(1234567.0, 10, 5), "**********");
-    EXPECT_EQ(fmt::F(1.5, 6, 3), " 1.500");
-    EXPECT_EQ(fmt::F(-12.5, 7, 2), " -12.50");
+    EXPECT_EQ(fortran::F(0.11785, 10, 5), "   0.11785");
+    EXPECT_EQ(fortran::F(-0.5, 10, 5), "  -0.50000");
+    EXPECT_EQ(fortran::F(12.5, 12, 5), "    12.50000");
+    EXPECT_EQ(fortran::F(0.5, 6, 5), ".50000");     // no room for the leading zero
+    EXPECT_EQ(fortran::F(-0.5, 7, 5), "-.50000");
+    EXPECT_EQ(fortran::F(1234567.0, 10, 5), "**********");
+    EXPECT_EQ(fortran::F(1.5, 6, 3), " 1.500");
+    EXPECT_EQ(fortran::F(-12.5, 7, 2), " -12.50");
 }
 
 TEST(Format, DoublePrecisionExponentForm) {
-    EXPECT_EQ(fmt::D(1.2345, 20, 5), "         0.12345D+01");
-    EXPECT_EQ(fmt::D(0.0, 20, 5), "         0.00000D+00");
-    EXPECT_EQ(fmt::D(3.0e-11, 20, 5), "         0.30000D-10");
-    EXPECT_EQ(fmt::D(-0.99999999, 12, 5), "-0.10000D+01");
+    EXPECT_EQ(fortran::D(1.2345, 20, 5), "         0.12345D+01");
+    EXPECT_EQ(fortran::D(0.0, 20, 5), "         0.00000D+00");
+    EXPECT_EQ(fortran::D(3.0e-11, 20, 5), "         0.30000D-10");
+    EXPECT_EQ(fortran::D(-0.99999999, 12, 5), "-0.10000D+01");
 }
 
 TEST(Format, LogicalAndCharacterFields) {
-    EXPECT_EQ(fmt::L(true), "T");
-    EXPECT_EQ(fmt::L(false), "F");
-    EXPECT_EQ(fmt::A("abc", 5), "abc  ");
-    EXPECT_EQ(fmt::A("abcdef", 3), "abc");
-    EXPECT_EQ(fmt::trimRight("ab  "), "ab");
-    EXPECT_EQ(fmt::trimRight("   "), "");
+    EXPECT_EQ(fortran::L(true), "T");
+    EXPECT_EQ(fortran::L(false), "F");
+    EXPECT_EQ(fortran::A("abc", 5), "abc  ");
+    EXPECT_EQ(fortran::A("abcdef", 3), "abc");
+    EXPECT_EQ(fortran::trimRight("ab  "), "ab");
+    EXPECT_EQ(fortran::trimRight("   "), "");
 }

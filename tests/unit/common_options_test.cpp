@@ -2,6 +2,8 @@
 
 #include "common/options.h"
 
+using namespace common;
+
 using common::CommandLine;
 using common::OptionSpec;
 using common::parseCommandLine;

@@ -58,9 +58,9 @@ TEST(DosCurveNumbers, EveryKindInFileOrderAndWithoutTotals) {
     EXPECT_EQ(curveNumber(in, ProjKind::COOP, 1, false), 11);
     EXPECT_EQ(curveNumber(in, ProjKind::COOP, 5, true), 20);
     EXPECT_EQ(curveCount(in), 20);
-    EXPECT_EQ(fmt::trimRight(curveTitle(in, 10)), "FMOPROJ fmo 3 line 1");
-    EXPECT_EQ(fmt::trimRight(curveTitle(in, 11)), "OVLPROJ coop 1 line 1");
-    EXPECT_EQ(fmt::trimRight(curveTitle(in, 2)), "AOPROJ  ao 1 line 1");
+    EXPECT_EQ(fortran::trimRight(curveTitle(in, 10)), "FMOPROJ fmo 3 line 1");
+    EXPECT_EQ(fortran::trimRight(curveTitle(in, 11)), "OVLPROJ coop 1 line 1");
+    EXPECT_EQ(fortran::trimRight(curveTitle(in, 2)), "AOPROJ  ao 1 line 1");
 }
 
 TEST(DosInputFile, HeaderGridAndTitles) {
@@ -73,9 +73,9 @@ TEST(DosInputFile, HeaderGridAndTitles) {
     EXPECT_FLOAT_EQ(in.egrid_high, -2.0f);  // one point: equal bounds
     EXPECT_EQ(in.lineCount(ProjKind::COOP, 5), 2);
     EXPECT_EQ(in.description(ProjKind::AO, 1, 1).size(), 80u);
-    EXPECT_EQ(fmt::trimRight(curveTitle(in, 1)), "Density of states");
-    EXPECT_EQ(fmt::trimRight(curveTitle(in, 2)), "Integrated density of states");
-    EXPECT_EQ(fmt::trimRight(curveTitle(in, 3)), "Total energy");
+    EXPECT_EQ(fortran::trimRight(curveTitle(in, 1)), "Density of states");
+    EXPECT_EQ(fortran::trimRight(curveTitle(in, 2)), "Integrated density of states");
+    EXPECT_EQ(fortran::trimRight(curveTitle(in, 3)), "Total energy");
     const std::string t = curveTitle(in, 5);
     EXPECT_EQ(t.size(), 72u);
     EXPECT_EQ(t, "AOPROJ  " + std::string(64, 'x'));  // only 64 characters of line 1

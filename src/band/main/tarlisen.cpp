@@ -2,16 +2,20 @@
 
 #include <fstream>
 
-#include "band/band_state.h"
-#include "band/graph/band_graph.h"
-#include "band/graph/frame.h"
-#include "band/graph/graph_menu.h"
-#include "band/interp/bfit.h"
-#include "band/main/band_files.h"
-#include "band/main/setup.h"
+#include "band/core/state.h"
+#include "band/core/graph.h"
+#include "band/draw/frame.h"
+#include "band/dialog/graph_menu.h"
+#include "band/core/interpolation.h"
+#include "band/core/band_input.h"
+#include "band/dialog/setup.h"
 #include "common/console.h"
-#include "common/format.h"
+#include "common/fortran_format.h"
 #include "common/plot.h"
+
+namespace band {
+
+using namespace common;
 
 namespace {
 
@@ -78,7 +82,9 @@ bool interpolate(Console& con, BandState& st) {
     con.line();
     con.line();
     con.line(" Interpolating bands ...");
-    band::bfit(st.nlines, st.nkpt, con);
+    Report report;
+    bfit(st.nlines, st.nkpt, report);
+    con.put(report.text());
     con.line();
     con.line();
     con.line();
@@ -92,7 +98,7 @@ int askShownLines(Console& con, int nlines) {
                  " symmetry lines can be shown.");
         most = band::kMaxShown;
     }
-    long n = con.askInt(" Number of symmetry lines (default=" + fmt::I(most, 2) + "): ", 2,
+    long n = con.askInt(" Number of symmetry lines (default=" + fortran::I(most, 2) + "): ", 2,
                         [&](long v) { return v >= 0 && v <= most; });
     return n == 0 ? most : static_cast<int>(n);
 }
@@ -192,3 +198,5 @@ int runTarlisen(Plot& plot, Console& con) {
     plot.end();
     return status;
 }
+
+}  // namespace band

@@ -5,7 +5,7 @@
 #include "common/plot.h"
 
 int main() {
-    Console con(std::cin, std::cout);
-    CpgPlot plot;
-    return runTarlisen(plot, con);
+    common::Console con(std::cin, std::cout);
+    common::CpgPlot plot;
+    return band::runTarlisen(plot, con);
 }

@@ -4,13 +4,13 @@
 
 #include "common/console.h"
 #include "common/plot.h"
-#include "dos/main/main_menu.h"
+#include "dos/main/morvane.h"
 
 int main() {
     std::ios::sync_with_stdio(false);
-    Console con(std::cin, std::cout);
-    CpgPlot plot;
-    const int status = morvane(con, plot, "fort.1", "fort.7");
+    common::Console con(std::cin, std::cout);
+    common::CpgPlot plot;
+    const int status = dos::morvane(con, plot, "fort.1", "fort.7");
     std::cout.flush();
     return status;
 }

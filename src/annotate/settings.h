@@ -1,0 +1,31 @@
+// The annotation settings that the graphs keep and their layout files store:
+// tic ranges and free texts. Plain data, for every layer.
+#pragma once
+
+#include <string>
+
+namespace common {
+
+struct TicRange {
+    float start = 0;           // tic start, axis units
+    float end = 0;             // tic end
+    float distance = 0;        // between two tics, > 0 once asked
+    float label_distance = 0;  // between two labelled tics; 0: no labels
+};
+
+// At most this many tic intervals (and as many labels) on one axis: finer
+// settings would keep PGPLOT drawing for ages, and fill an output file,
+// without showing anything.
+constexpr float kMaxTicIntervals = 1000.0f;
+// Whether the tic and label distances give at most kMaxTicIntervals each.
+bool ticsFit(const TicRange& tics);
+
+// A free text: marked-up line, reference point in page-window coordinates,
+// angle in degrees, position code (0 left, 1 centre, 2 right).
+struct FreeText {
+    std::string text;  // 80 characters
+    float x = 0, y = 0, angle = 0;
+    int pos = 0;
+};
+
+}  // namespace common

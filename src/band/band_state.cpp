@@ -1,1 +1,0 @@
-#include "band/band_state.h"

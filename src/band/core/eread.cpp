@@ -1,0 +1,56 @@
+#include "band/core/eread.h"
+
+#include <cmath>
+
+#include "common/fortran_format.h"
+
+namespace band {
+
+using namespace common;
+
+EreadResult eread(const BandInput& input, const std::vector<int>& kfile, int nbands, int nlower, int ninterp,
+                  int nkl, int label, int end_ns, Report& report, LineConditions& out) {
+    if (nbands != input.nbands || nlower < 0 || ninterp < 1 || nlower + ninterp > nbands || nkl < 1 ||
+        nkl > kMaxLinePoints || static_cast<int>(kfile.size()) < nkl)
+        return EreadResult{EreadStatus::bad_counts, 0, 0};
+    for (int i = 1; i <= nkl; ++i) {
+        const int kf = kfile[static_cast<size_t>(i - 1)];
+        if (kf < 1 || kf > input.nkpt || kf > static_cast<int>(input.blocks.size()))
+            return EreadResult{EreadStatus::bad_kfile, i, kf};
+    }
+
+    out.nk = nkl;
+    out.ninterp = ninterp;
+    const double scale = end_ns >= 1 ? 2.0 : 1.0;
+    const auto& kend = input.block(kfile[static_cast<size_t>(nkl - 1)]).k;
+    const auto& k1 = input.block(kfile[0]).k;
+    std::array<double, 3> d{};
+    bool spans = false;
+    for (size_t j = 0; j < 3; ++j) {
+        d[j] = (static_cast<double>(kend[j]) - static_cast<double>(k1[j])) * scale;
+        if (std::fabs(d[j]) >= 0.003) spans = true;
+    }
+
+    report.line();
+    report.line(" k points of symmetry line: " + fortran::I(label, 2));
+    for (int i = 1; i <= nkl; ++i) {
+        const KBlock& blk = input.block(kfile[static_cast<size_t>(i - 1)]);
+        report.line(" k point " + fortran::I(i, 3) + ": " + fortran::F(blk.k[0], 15, 10) + fortran::F(blk.k[1], 15, 10) +
+                 fortran::F(blk.k[2], 15, 10));
+        // The position along the line, from the last component that spans it.
+        double x = 0.0;
+        for (size_t j = 0; j < 3; ++j)
+            if (std::fabs(d[j]) >= 0.003) x = std::fabs(0.5 * (static_cast<double>(blk.k[j]) - k1[j]) / d[j]);
+        out.x[static_cast<size_t>(i)] = x;
+        for (int m = 1; m <= ninterp; ++m) {
+            const BandRecord& br = blk.bands[static_cast<size_t>(nlower + m - 1)];
+            out(i, m) = br.energy;
+            out(nkl + i, m) = 2.0 * (static_cast<double>(br.grad[0]) * d[0] + static_cast<double>(br.grad[1]) * d[1] +
+                                     static_cast<double>(br.grad[2]) * d[2]);
+        }
+    }
+    if (!spans) return EreadResult{EreadStatus::short_line, 0, 0};
+    return EreadResult{};
+}
+
+}  // namespace band

@@ -1,0 +1,40 @@
+// The band graph settings: geometry, energy window, element flags and every
+// annotation, kept for the whole run, redrawn from, saved to fort.15.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "annotate/settings.h"
+#include "band/core/state.h"
+
+namespace band {
+
+using namespace common;
+
+struct BandGraph {
+    FrameGeom geom;
+    std::array<float, band::kMaxShown + 2> line_pos{};  // 1 .. nshow+1
+    int nshow = 0;
+    float elow = 0, ehigh = 0;
+    int draw_error = 0;
+    std::string draw_problem;  // one line naming fort.2 and the record when a drawing stopped early
+
+    std::array<bool, 13> flags{};  // element flags 1 .. 12 (index 0 unused)
+    TicRange tics;
+    float range = 0;                                     // ehigh - elow of the tic dialogue
+    std::array<int, band::kMaxShown + 2> tic_side{};     // axis positions 1 .. nshow+1
+    int nsub = 0;                                        // subintervals of the last labelled axis
+    std::array<std::string, band::kMaxShown + 2> labels; // symmetry-point labels 1 .. nshow+1
+    std::array<std::string, band::kMaxShown + 1> titles; // line titles 1 .. nshow
+    std::string vtitle;                                  // vertical axis title
+    std::vector<FreeText> texts;                         // at most band::kMaxFreeTexts
+    float efermi = 0;
+    bool fermi_line = false;
+    bool border = false;
+
+    std::string bands_file = "fort.2";  // interpolated bands drawn by tlband
+};
+
+}  // namespace band

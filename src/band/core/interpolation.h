@@ -1,0 +1,50 @@
+// The interpolation pass: every stored symmetry line of fort.3 is fitted with
+// the bands of fort.1 and the curves are written to fort.2.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "band/core/band_input.h"
+#include "common/report.h"
+#include "common/records.h"
+
+namespace band {
+
+using namespace common;
+
+// One line of the stored set-up: its block, or why it cannot be read.
+struct SetupLine {
+    bool readable = false;
+    SetupBlock block;
+    int label = 0;      // 0 when not even the header could be read
+    std::string error;  // file and record of the damage
+};
+
+// Reads the counts record and the first `nlines` line blocks of fort.3. A
+// damaged block costs only its own line: reading goes on with the block after
+// it (or with the next record when its header cannot be read). False, with
+// `error` naming file and record, when the counts record cannot be read.
+bool readSetupLines(const RecordFile& fort3, int nlines, SetupFile& counts, std::vector<SetupLine>& lines,
+                    std::string& error);
+
+struct BfitSummary {
+    bool complete = false;           // fort.2 was (or may be) written
+    int written = 0;                 // line blocks in fort.2
+    std::vector<int> left_out;       // ordinals 1..nlines of the lines left out
+    std::string fort2;               // the content of fort.2
+    std::string error;               // why the pass stopped early
+};
+
+// The pass on files already in memory; input holds fort.1 read with the
+// counts' nbands. Fills summary.fort2, prints the line echoes and every
+// message; writes nothing.
+BfitSummary interpolate(const SetupFile& counts, const std::vector<SetupLine>& lines, const BandInput& input,
+                        int nlines, Report& report);
+
+// The whole pass in directory `dir`: reads fort.3 and fort.1 (nkpt k points,
+// the nbands of fort.3), fits `nlines` lines and replaces fort.2 only when
+// everything is ready. When a file cannot be read fort.2 stays as it was.
+BfitSummary bfit(int nlines, int nkpt, Report& report, const std::string& dir = ".");
+
+}  // namespace band

@@ -1,0 +1,253 @@
+#include "band/core/layout_file.h"
+
+#include <optional>
+
+#include "annotate/settings.h"
+#include "band/core/graph.h"
+#include "common/fortran_format.h"
+
+namespace band {
+
+using namespace common;
+
+namespace {
+
+// Collects the records of the file; the first number that does not fit its
+// field spoils the whole text.
+class Writer {
+public:
+    void record(const std::string& r) { text_ += r + "\n"; }
+    std::string real(float v, const std::string& what) {
+        std::string s = fortran::F(v, 10, 5);
+        if (s.find('*') != std::string::npos && error_.empty())
+        {
+            std::string wide = fortran::F(v, 40, 5);
+            error_ = what + " " + wide.substr(wide.find_first_not_of(' ')) + " does not fit the layout file";
+        }
+        return s;
+    }
+    const std::string& text() const { return text_; }
+    const std::string& error() const { return error_; }
+
+private:
+    std::string text_;
+    std::string error_;
+};
+
+// Walks the records of the file in order; every complaint names the record.
+class Reader {
+public:
+    explicit Reader(const RecordFile& f) : f_(f) {}
+    // The next record, or nullopt (with the complaint) past the end.
+    const std::string* next() {
+        ++n_;
+        if (!f_.has(n_)) {
+            fail("missing (the file ends early)");
+            return nullptr;
+        }
+        return &f_.record(n_);
+    }
+    bool fail(const std::string& what) {
+        if (error_.empty()) error_ = f_.where(n_, what);
+        return false;
+    }
+    const std::string& error() const { return error_; }
+
+private:
+    const RecordFile& f_;
+    size_t n_ = 0;
+    std::string error_;
+};
+
+bool reals(Reader& in, std::initializer_list<float*> out, const std::string& what) {
+    const std::string* r = in.next();
+    if (!r) return false;
+    FieldCursor c(*r);
+    for (float* v : out) {
+        auto x = c.F(10, 5);
+        if (!x) return in.fail("unreadable " + what);
+        *v = static_cast<float>(*x);
+    }
+    return true;
+}
+
+bool logicals(Reader& in, std::initializer_list<bool*> out, const std::string& what) {
+    const std::string* r = in.next();
+    if (!r) return false;
+    FieldCursor c(*r);
+    for (bool* v : out) {
+        auto x = c.L(1);
+        if (!x) return in.fail("unreadable " + what);
+        *v = *x;
+    }
+    return true;
+}
+
+bool text(Reader& in, std::string& out) {
+    const std::string* r = in.next();
+    if (!r) return false;
+    out = fortran::A(*r, 80);
+    return true;
+}
+
+}  // namespace
+
+bool formatLayout(const BandGraph& g, std::string& text, std::string& error) {
+    const int n = g.nshow;
+    const FrameGeom& f = g.geom;
+    Writer w;
+    w.record(fortran::I(n, 2));
+    std::string flags;
+    for (int k = 1; k <= 12; ++k) flags += fortran::L(g.flags[static_cast<size_t>(k)]);
+    w.record(flags);
+    w.record(w.real(f.frame_x0, "frame_x0") + w.real(f.frame_y0, "frame_y0") + w.real(f.frame_w, "frame_w") +
+             w.real(f.frame_h, "frame_h") + w.real(f.view_right, "view_right") + w.real(f.view_top, "view_top"));
+    for (int i = 1; i <= n + 1; ++i) w.record(w.real(g.line_pos[static_cast<size_t>(i)], "line position"));
+    w.record(w.real(g.elow, "minimum energy") + w.real(g.ehigh, "maximum energy") +
+             w.real(g.efermi, "Fermi energy"));
+    w.record(w.real(g.tics.start, "tic start") + w.real(g.tics.end, "tic end") +
+             w.real(g.tics.distance, "tic distance") + w.real(g.tics.label_distance, "label distance"));
+    std::string sides;
+    for (int i = 1; i <= n + 1; ++i) sides += fortran::I(g.tic_side[static_cast<size_t>(i)], 1);
+    w.record(sides);
+    for (int i = 1; i <= n + 1; ++i) w.record(fortran::A(g.labels[static_cast<size_t>(i)], 80));
+    for (int i = 1; i <= n; ++i) w.record(fortran::A(g.titles[static_cast<size_t>(i)], 80));
+    w.record(fortran::A(g.vtitle, 80));
+    w.record(fortran::I(static_cast<long>(g.texts.size()), 4));
+    for (const FreeText& t : g.texts)
+        w.record(w.real(t.x, "free text x") + w.real(t.y, "free text y") + w.real(t.angle, "text angle") +
+                 fortran::I(t.pos, 2) + fortran::A(t.text, 80));
+    w.record(fortran::L(g.border) + fortran::L(g.fermi_line));
+    if (!w.error().empty()) {
+        error = w.error();
+        return false;
+    }
+    text = w.text();
+    return true;
+}
+
+bool parseLayout(const RecordFile& file, BandGraph& g, std::string& error) {
+    Reader in(file);
+    auto done = [&]() {
+        error = in.error();
+        return false;
+    };
+    auto refuse = [&](const std::string& what) {
+        in.fail(what);
+        return done();
+    };
+    // 1: number of symmetry lines
+    const std::string* r = in.next();
+    if (!r) return done();
+    auto n = FieldCursor(*r).I(2);
+    if (!n) return refuse("unreadable number of symmetry lines");
+    if (*n < 1 || *n > band::kMaxShown)
+        return refuse("number of symmetry lines outside 1 ... " + std::to_string(band::kMaxShown));
+    g.nshow = static_cast<int>(*n);
+    const size_t count = static_cast<size_t>(g.nshow);
+
+    // 2: element flags 1 .. 12
+    r = in.next();
+    if (!r) return done();
+    FieldCursor fc(*r);
+    for (size_t k = 1; k <= 12; ++k) {
+        auto v = fc.L(1);
+        if (!v) return refuse("unreadable element flags");
+        g.flags[k] = *v;
+    }
+
+    // 3: geometry
+    FrameGeom& f = g.geom;
+    if (!reals(in, {&f.frame_x0, &f.frame_y0, &f.frame_w, &f.frame_h, &f.view_right, &f.view_top},
+               "frame geometry"))
+        return done();
+    if (!(f.frame_w > 0 && f.frame_h > 0 && f.view_right > 0 && f.view_top > 0))
+        return refuse("frame or page size not positive");
+
+    // 4: line positions 1 .. n+1, one per record
+    for (size_t i = 1; i <= count + 1; ++i) {
+        if (!reals(in, {&g.line_pos[i]}, "symmetry line position")) return done();
+        if (i > 1 && g.line_pos[i] < g.line_pos[i - 1])
+            return refuse("symmetry line positions not in ascending order");
+    }
+
+    // 5: energy window and Fermi energy
+    if (!reals(in, {&g.elow, &g.ehigh, &g.efermi}, "energies")) return done();
+    if (!(g.elow < g.ehigh)) return refuse("minimum energy not below maximum");
+
+    // 6: tic settings
+    if (!reals(in, {&g.tics.start, &g.tics.end, &g.tics.distance, &g.tics.label_distance}, "tic settings"))
+        return done();
+    if (!ticsFit(g.tics)) return refuse("more than 1000 tics or labels between tic start and end");
+
+    // 7: tic sides of axis positions 1 .. n+1, one digit each
+    r = in.next();
+    if (!r) return done();
+    FieldCursor sc(*r);
+    for (size_t i = 1; i <= count + 1; ++i) {
+        auto v = sc.I(1);
+        if (!v) return refuse("unreadable tic side");
+        if (*v < 0 || *v > 3) return refuse("tic side outside 0 ... 3");
+        g.tic_side[i] = static_cast<int>(*v);
+    }
+
+    // 8-10: labels 1 .. n+1, titles 1 .. n, vertical title
+    for (size_t i = 1; i <= count + 1; ++i)
+        if (!text(in, g.labels[i])) return done();
+    for (size_t i = 1; i <= count; ++i)
+        if (!text(in, g.titles[i])) return done();
+    if (!text(in, g.vtitle)) return done();
+
+    // 11-12: free texts
+    r = in.next();
+    if (!r) return done();
+    auto m = FieldCursor(*r).I(4);
+    if (!m) return refuse("unreadable number of free texts");
+    if (*m < 0 || *m > band::kMaxFreeTexts)
+        return refuse("number of free texts outside 0 ... " + std::to_string(band::kMaxFreeTexts));
+    g.texts.assign(static_cast<size_t>(*m), FreeText{});
+    for (FreeText& t : g.texts) {
+        r = in.next();
+        if (!r) return done();
+        FieldCursor c(*r);
+        auto x = c.F(10, 5), y = c.F(10, 5), a = c.F(10, 5);
+        auto pos = c.I(2);
+        if (!x || !y || !a || !pos) return refuse("unreadable free text");
+        if (*pos < 0 || *pos > 2) return refuse("position code outside 0 ... 2");
+        t.x = static_cast<float>(*x);
+        t.y = static_cast<float>(*y);
+        t.angle = static_cast<float>(*a);
+        t.pos = static_cast<int>(*pos);
+        t.text = c.A(80);
+    }
+
+    // 13: border and Fermi line
+    if (!logicals(in, {&g.border, &g.fermi_line}, "border and Fermi line flags")) return done();
+    return true;
+}
+
+bool saveLayout(const BandGraph& g, const std::string& path, std::string& error) {
+    std::string text;
+    if (!formatLayout(g, text, error)) {
+        error = path + " not written: " + error;
+        return false;
+    }
+    return writeFileAtomic(path, text, error);
+}
+
+LayoutLoad loadLayout(const std::string& path, BandGraph& g, std::string& error) {
+    auto file = RecordFile::load(path);
+    if (!file) return LayoutLoad::Missing;
+    BandGraph fresh;
+    // What belongs to the drawing rather than to the layout stays.
+    fresh.draw_error = g.draw_error;
+    fresh.draw_problem = g.draw_problem;
+    fresh.nsub = g.nsub;
+    fresh.bands_file = g.bands_file;
+    if (!parseLayout(*file, fresh, error)) return LayoutLoad::Refused;
+    fresh.range = fresh.ehigh - fresh.elow;
+    g = std::move(fresh);
+    return LayoutLoad::Loaded;
+}
+
+}  // namespace band

@@ -1,0 +1,48 @@
+// Band ordering along a symmetry line: connecting levels into bands by
+// their symmetry codes, the per-band energy table, and the per-k-point
+// permutations that the interpolation applies.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "band/core/state.h"
+#include "band/core/band_input.h"
+
+namespace band {
+
+// The 32-character symmetry code of one band record on a line: blanks, and
+// for l = 1..nsel the code field sel(l) of the record as I3 in characters
+// 3l-2 .. 3l. Indices outside 0..10 leave their columns blank.
+std::string makeSymCode(const BandRecord& rec, int nsel, const std::array<int, kMaxCodeFields>& sel);
+
+// Connects the interpolated levels nlower+1 .. nlower+ninterp of the k points
+// after kfirst (in steps of kstep up to klast) to the bands of kfirst by equal
+// symmetry codes. band_order at kfirst is left as it stands (normally the
+// identity). Where a band's code cannot be followed the reference point moves
+// on one step and is reset to the identity; the band's entries beyond it are
+// cleared and the band is followed again from there.
+void tlbsrt(BandTable<int>& band_order, int kfirst, int klast, int kstep, int nlower, int ninterp,
+            const BandTable<std::string>& sym_code);
+
+// energy_orig := energy_cur (positions 1..nbands, k points 1..nkl), then
+// energy_cur(band_order(b,k), k) := energy_orig(b,k) for the interpolated levels.
+void tlsrt2(BandTable<float>& energy_cur, BandTable<float>& energy_orig, const BandTable<int>& band_order,
+            int nlower, int ninterp, int nbands, int nkl);
+// The second half of tlsrt2: energy_cur(band_order(b,k), k) := energy_orig(b,k).
+void energiesByBand(BandTable<float>& energy_cur, const BandTable<float>& energy_orig,
+                    const BandTable<int>& band_order, int nlower, int ninterp, int nkl);
+
+// Checks one band_order row of a stored line: 0 at positions outside
+// nlower+1 .. nlower+ninterp, a permutation of that range inside it.
+bool isOrderRow(const std::vector<int>& row, int nbands, int nlower, int ninterp);
+
+// One permutation per k point of the block (nbands entries each). The first
+// is all zeros (the reference point keeps its order). For a later k point,
+// entry q is the position at that k point of the band that holds the q-th
+// connected position of the first k point; positions count over all bands,
+// lower bands included, and unused entries are 0.
+std::vector<std::vector<int>> tsort(const SetupBlock& block, int nbands);
+
+}  // namespace band

@@ -1,0 +1,91 @@
+// Capacities and the program-wide records of the band program. The main
+// routine owns one of each and hands them to the dialogues by reference.
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <string>
+#include <vector>
+
+namespace band {
+
+constexpr int kMaxBands = 1000;      // band records per k point
+constexpr int kMaxLinePoints = 11;   // k points on one symmetry line
+constexpr int kMaxLabels = 10;       // distinct line labels in fort.1
+constexpr int kMaxShown = 10;        // symmetry lines in one band graph
+constexpr int kMaxFreeTexts = 200;   // free texts in one band graph
+constexpr int kGridPoints = 51;      // interpolated points per line (26 nonsymmorphic)
+constexpr int kCodeLength = 32;      // characters of one symmetry code
+constexpr int kMaxCodeFields = 10;   // code fields 1..10 of a band record
+
+struct BandState {
+    int nkpt = 0;
+    int nbands = 0;
+    int nlower = 0;
+    int ninterp = 0;
+    int nlines = 0;
+    int stored_setup = 0;
+    int choice = 0;
+};
+
+// Normalised device coordinates of the band diagram.
+struct FrameGeom {
+    float view_right = 0.707107f;
+    float view_top = 1.0f;
+    float frame_w = 0.58926f;
+    float frame_h = 0.75f;
+    float frame_x0 = 0.11785f;
+    float frame_y0 = 0.125f;
+
+    // The geometry for more than three displayed lines.
+    static FrameGeom wide() { return FrameGeom{1.0f, 1.0f, 0.83333f, 0.75f, 0.16f, 0.125f}; }
+    float right() const { return frame_x0 + frame_w; }
+    float top() const { return frame_y0 + frame_h; }
+};
+
+// A table indexed from 1 like the band tables: (level or band, k position).
+template <typename T>
+class BandTable {
+public:
+    BandTable() : data_(static_cast<size_t>(band::kMaxBands) * band::kMaxLinePoints) {}
+    T& operator()(int b, int k) { return data_.at(index(b, k)); }
+    const T& operator()(int b, int k) const { return data_.at(index(b, k)); }
+    void fill(const T& v) { std::fill(data_.begin(), data_.end(), v); }
+
+private:
+    static size_t index(int b, int k) {
+        return static_cast<size_t>(b - 1) * band::kMaxLinePoints + static_cast<size_t>(k - 1);
+    }
+    std::vector<T> data_;
+};
+
+// The symmetry line being set up (also the header of its block in fort.3).
+struct LineState {
+    int label = 0;
+    int nkl = 0;
+    int use_bin = 1;
+    int kfirst = 1, klast = 1, kstep = 1;
+    int begin_ns = 0, end_ns = 0;
+    int drop_sel = 0;
+    int ns_incl = 0;
+};
+
+// Per-line k points and band tables, positions 1..nkl.
+struct LineTables {
+    struct KPoint {
+        float x = 0, y = 0, z = 0;
+        int kfile = 0;
+        int nsel = 0;
+        std::array<int, band::kMaxCodeFields> sel{};
+    };
+    std::array<KPoint, band::kMaxLinePoints + 1> kpts{};  // index 1..nkl
+    BandTable<float> energy_orig;
+    BandTable<float> energy_cur;
+    BandTable<int> band_order;
+    BandTable<std::string> sym_code;
+    std::array<float, band::kMaxLinePoints + 1> kdist{};  // index 1..nkl
+    float line_length = 0;
+    float emin = 0, emax = 0, elow = 0, ehigh = 0;
+};
+
+}  // namespace band

@@ -1,0 +1,32 @@
+// The per-line correction of how levels join into bands: energy window,
+// crossing two bands from a picked k point on, copying symmetry codes and
+// re-running the automatic ordering, undoing crossings.
+#pragma once
+
+#include "band/core/state.h"
+
+namespace common {
+class Console;
+class Plot;
+}  // namespace common
+
+namespace band {
+
+using namespace common;
+
+// Runs the display loop until selection 5. Keeps
+// energy_cur(band_order(b, k), k) = energy_orig(b, k) after every change.
+void crossingDialogue(Plot& plot, Console& con, LineTables& t, const LineState& line,
+                      const BandState& st, const FrameGeom& geom);
+
+// The changes themselves, one per selection.
+void crossBands(LineTables& t, const LineState& line, int lev1, int lev2, int kpick);
+void copySymmetry(LineTables& t, const LineState& line, const BandState& st, int source, int target,
+                  int lower, int higher);
+void uncrossBands(LineTables& t, const LineState& line, const BandState& st, int lower, int higher);
+
+// Puts every interpolated level back on its own band, orders the bands by
+// their symmetry codes when `bySymmetry`, and rebuilds energy_cur.
+void orderLine(LineTables& t, const LineState& line, const BandState& st, bool bySymmetry);
+
+}  // namespace band

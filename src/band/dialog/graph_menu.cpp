@@ -1,0 +1,267 @@
+#include "band/dialog/graph_menu.h"
+
+#include <array>
+
+#include "annotate/markup.h"
+#include "annotate/marks.h"
+#include "annotate/tics.h"
+#include "band/core/graph.h"
+#include "band/draw/frame.h"
+#include "band/core/layout_file.h"
+#include "band/draw/redraw.h"
+#include "common/console.h"
+#include "common/fortran_format.h"
+#include "common/plot.h"
+
+namespace band {
+
+using namespace common;
+
+namespace {
+
+const char* const kLayoutFile = "fort.15";
+
+// The 18-character device table: 2 x selection + orientation - 2.
+const std::array<const char*, 4> kDevices = {"tarlisen.eps/PS   ", "tarlisen.eps/VPS  ",
+                                             "tarlisen.plt/HPGL ", "tarlisen.plt/VHPGL"};
+
+void showMenu(Console& con) {
+    con.line();
+    con.line(" Graph modification menu:");
+    con.line();
+    con.line(" ( 1) Change energy range");
+    con.line(" ( 2) Add border");
+    con.line(" ( 3) Add energy axis tic marks and tic labels");
+    con.line(" ( 4) Add symmetry axes labels");
+    con.line(" ( 5) Add symmetry line and energy axis titles");
+    con.line(" ( 6) Add optional text (eg. symmetry labels)");
+    con.line(" ( 7) Mark fermi energy");
+    con.line(" ( 8) Change symmetry line lengths");
+    con.line(" ( 9) Clear and redraw");
+    con.line(" (10) Generate output file");
+    con.line(" (11) Save graph layout");
+    con.line(" (12) Load graph layout");
+    con.line();
+    con.line(" ( 0) Quit program");
+}
+
+// A label or title as typed: its first 20 characters in an 80-character field.
+std::string askLabel(Console& con, const std::string& prompt) {
+    return fortran::A(con.askText(prompt, 20), 80);
+}
+
+// Tells the user when the bands could not be drawn in full.
+void reportDrawing(Console& con, const BandGraph& g) {
+    if (!g.draw_problem.empty()) con.line(" " + g.draw_problem + "; bands drawn up to there.");
+}
+
+void reportOpen(Console& con, const BandGraph& g) {
+    if (g.draw_error != 0) {
+        con.line(" " + g.draw_problem + "; no bands drawn.");
+        return;
+    }
+    reportDrawing(con, g);
+}
+
+void redrawScreen(Plot& plot, Console& con, BandGraph& g) {
+    plot.page();
+    tlrdrw(plot, g);
+    reportOpen(con, g);
+}
+
+void changeEnergyRange(Plot& plot, Console& con, BandGraph& g) {
+    g.flags.fill(false);
+    tlener(con, g.elow, g.ehigh);
+    plot.page();
+    const FrameGeom& f = g.geom;
+    tlaxes(plot, f.frame_x0, f.frame_y0, g.line_pos, f.frame_w, f.frame_h, g.nshow);
+    tlband(plot, f.frame_x0, f.frame_y0, g.line_pos, f.frame_h, g.elow, g.ehigh, g.nshow, g.draw_error,
+           g.bands_file, &g.draw_problem);
+    reportOpen(con, g);
+}
+
+void addLabels(Plot& plot, Console& con, BandGraph& g) {
+    const FrameGeom& f = g.geom;
+    g.flags[4] = true;
+    plot.swin(0.0f, 1.0f, 0.0f, 1.0f);
+    plot.svp(0.0f, 1.0f, 0.0f, 1.0f);
+    const float y = 0.75f * f.frame_y0;
+    for (int l = 1; l <= g.nshow; ++l) {
+        std::string& label = g.labels[static_cast<size_t>(l)];
+        label = askLabel(con, " Symmetry line " + fortran::I(l, 2) + ", left label: ");
+        if (l == 1)
+            tltrap(plot, label, f.frame_x0, y, 0.0f, 0);
+        else
+            tltrap(plot, label, f.frame_x0 + g.line_pos[static_cast<size_t>(l)], y, 0.0f, 1);
+    }
+    std::string& right = g.labels[static_cast<size_t>(g.nshow + 1)];
+    right = askLabel(con, " Right border, label:          ");
+    tltrap(plot, right, f.right(), y, 0.0f, 2);
+}
+
+void addTitles(Plot& plot, Console& con, BandGraph& g) {
+    const FrameGeom& f = g.geom;
+    g.flags[5] = true;
+    selectPageWindow(plot, f.view_right, f.view_top);
+    for (int l = 1; l <= g.nshow; ++l) {
+        std::string& title = g.titles[static_cast<size_t>(l)];
+        title = askLabel(con, " Label of symmetry axis " + fortran::I(l, 2) + ": ");
+        const float x = f.frame_x0 + (g.line_pos[static_cast<size_t>(l)] + g.line_pos[static_cast<size_t>(l + 1)]) / 2.0f;
+        tltrap(plot, title, x, 0.75f * f.frame_y0, 0.0f, 1);
+    }
+    g.vtitle = askLabel(con, " Vertical axis label:   ");
+    tltrap(plot, g.vtitle, 0.2f * f.frame_x0, f.frame_y0 + 0.5f * f.frame_h, 90.0f, 1);
+}
+
+void loadGraphLayout(Plot& plot, Console& con, BandGraph& g) {
+    std::string error;
+    switch (loadLayout(kLayoutFile, g, error)) {
+    case LayoutLoad::Missing:
+        con.line(" Layout file does not exist. First use option (11).");
+        return;
+    case LayoutLoad::Refused:
+        con.line(" " + error);
+        return;
+    case LayoutLoad::Loaded:
+        redrawScreen(plot, con, g);
+        return;
+    }
+}
+
+}  // namespace
+
+std::string outputDevice(int selection, int nshow) {
+    const int orientation = nshow > 3 ? 1 : 2;  // 1 landscape, 2 portrait
+    return kDevices.at(static_cast<size_t>(2 * selection + orientation - 2 - 1));
+}
+
+void askBandTics(Plot& plot, Console& con, BandGraph& g) {
+    const FrameGeom& f = g.geom;
+    const int n = g.nshow;
+    g.range = g.ehigh - g.elow;
+    con.line(" Energy axis tic marking and labeling.");
+    con.line();
+    con.line(" Minimum energy: " + fortran::F(g.elow, 10, 5) + " eV");
+    con.line(" Maximum energy: " + fortran::F(g.ehigh, 10, 5) + " eV");
+    con.line(" Energy range:   " + fortran::F(g.range, 10, 5) + " eV");
+    con.line();
+    con.line(" Tic range settings apply to all axes.");
+    con.line();
+    askTicRange(con, g.elow, g.ehigh, kEnergyTicPrompts, g.tics);
+
+    auto axis = [&](float xa, int position) {
+        tltica(plot, f.frame_x0, f.frame_y0, f.frame_h, g.elow, g.range, g.tics, xa,
+               g.tic_side[static_cast<size_t>(position)], g.nsub);
+    };
+    con.line();
+    con.line(" Left axis:");
+    g.tic_side[1] = tltics(con);
+    askTicsPerLabel(con, g.range, g.tics);
+    axis(f.frame_x0, 1);
+    for (int j = 2; j <= n; ++j) {
+        con.line();
+        con.line(" Symmetry line " + fortran::I(j, 2) + ":");
+        g.tic_side[static_cast<size_t>(j)] = tltics(con);
+        axis(f.frame_x0 + g.line_pos[static_cast<size_t>(j)], j);
+    }
+    g.tic_side[static_cast<size_t>(n + 1)] = 0;
+    if (hasRightEdge(g)) {
+        con.line();
+        con.line(" Right border:");
+        g.tic_side[static_cast<size_t>(n + 1)] = tltics(con);
+        axis(f.right(), n + 1);
+    }
+}
+
+void writeOutputFile(Plot& plot, Console& con, BandGraph& g, int screen) {
+    con.line();
+    con.line(" Output file options:");
+    con.line(" (1) Postscript/encapsulated postscript");
+    con.line(" (2) HPGL");
+    con.line();
+    const int selection = static_cast<int>(con.askInt(" Selection: ", 1, [](long v) { return v == 1 || v == 2; }));
+    const std::string device = outputDevice(selection, g.nshow);
+    const int id = plot.open(device);
+    if (id > 0) {
+        plot.slct(id);
+        plot.pap(8.267f, 1.0f);
+        // a fresh device: the same line width and style as the screen picture
+        plot.slw(3);
+        plot.sls(1);
+        tlrdrw(plot, g);
+        plot.clos();
+    } else {
+        con.line(" Output device " + fortran::trimRight(device) + " could not be opened.");
+    }
+    plot.slct(screen);
+    redrawScreen(plot, con, g);
+}
+
+void tlgrph(Plot& plot, Console& con, BandGraph& g) {
+    g.border = g.nshow >= 2;
+    plot.sls(1);
+    const int screen = plot.qid();
+    for (;;) {
+        showMenu(con);
+        con.line();
+        const int option = static_cast<int>(con.askInt(" Selection: ", 2, [](long v) { return v >= 0 && v <= 12; }));
+        const FrameGeom& f = g.geom;
+        switch (option) {
+        case 0:
+            return;
+        case 1:
+            changeEnergyRange(plot, con, g);
+            break;
+        case 2:
+            if (g.nshow == 1) {
+                g.flags[2] = true;
+                g.border = true;
+                tlbrdr(plot, f.frame_x0, f.frame_y0, f.frame_w, f.frame_h);
+            }
+            break;
+        case 3:
+            g.flags[3] = true;
+            askBandTics(plot, con, g);
+            break;
+        case 4:
+            addLabels(plot, con, g);
+            break;
+        case 5:
+            addTitles(plot, con, g);
+            break;
+        case 6:
+            g.flags[6] = true;
+            g.texts.clear();
+            enterFreeTexts(plot, con, f.view_right, f.view_top, g.texts, band::kMaxFreeTexts);
+            break;
+        case 7:
+            g.flags[7] = true;
+            askFermi(con, g.elow, g.ehigh, true, g.efermi, g.fermi_line);
+            tlfrmi(plot, f.frame_x0, f.frame_y0, f.view_right, f.view_top, f.frame_w, f.frame_h, g.elow,
+                   g.ehigh, g.efermi, g.fermi_line);
+            break;
+        case 8:
+            if (g.nshow >= 2) {
+                tlsyml(con, g.line_pos, f.frame_w, g.nshow);
+                redrawScreen(plot, con, g);
+            }
+            break;
+        case 9:
+            redrawScreen(plot, con, g);
+            break;
+        case 10:
+            writeOutputFile(plot, con, g, screen);
+            break;
+        case 11: {
+            std::string error;
+            if (!saveLayout(g, kLayoutFile, error)) con.line(" " + error);
+            break;
+        }
+        case 12:
+            loadGraphLayout(plot, con, g);
+            break;
+        }
+    }
+}
+
+}  // namespace band

@@ -1,0 +1,34 @@
+// The band graph modification menu: energy range, border, tic marks,
+// symmetry-point labels, titles, free text, Fermi marker, line lengths,
+// clear and redraw, output file, layout save and load.
+#pragma once
+
+#include <string>
+
+namespace common {
+class Console;
+class Plot;
+}  // namespace common
+
+namespace band {
+
+using namespace common;
+
+struct BandGraph;
+
+// PGPLOT device name of the output file: PostScript (selection 1) or
+// HPGL (2), landscape for more than three symmetry lines.
+std::string outputDevice(int selection, int nshow);
+
+// Option 3: the tic range, side and label questions, drawing each axis as
+// soon as its side is known.
+void askBandTics(Plot& plot, Console& con, BandGraph& g);
+
+// Option 10: the whole picture on a file device, then once more on the
+// screen device `screen`.
+void writeOutputFile(Plot& plot, Console& con, BandGraph& g, int screen);
+
+// The menu loop; returns when the user selects 0.
+void tlgrph(Plot& plot, Console& con, BandGraph& g);
+
+}  // namespace band

@@ -1,0 +1,61 @@
+#include "band/draw/redraw.h"
+
+#include "annotate/markup.h"
+#include "annotate/marks.h"
+#include "annotate/tics.h"
+#include "band/core/graph.h"
+#include "band/draw/frame.h"
+#include "common/plot.h"
+
+namespace band {
+
+using namespace common;
+
+bool hasRightEdge(const BandGraph& g) { return g.nshow >= 2 || g.border; }
+
+void tlrdrw(Plot& plot, BandGraph& g) {
+    const FrameGeom& f = g.geom;
+    const int n = g.nshow;
+    auto pos = [&](int i) { return g.line_pos[static_cast<size_t>(i)]; };
+
+    tlaxes(plot, f.frame_x0, f.frame_y0, g.line_pos, f.frame_w, f.frame_h, n);
+    tlband(plot, f.frame_x0, f.frame_y0, g.line_pos, f.frame_h, g.elow, g.ehigh, n, g.draw_error,
+           g.bands_file, &g.draw_problem);
+
+    if (g.flags[2]) tlbrdr(plot, f.frame_x0, f.frame_y0, f.frame_w, f.frame_h);
+
+    if (g.flags[3]) {
+        auto axis = [&](float xa, int position) {
+            tltica(plot, f.frame_x0, f.frame_y0, f.frame_h, g.elow, g.range, g.tics, xa,
+                   g.tic_side[static_cast<size_t>(position)], g.nsub);
+        };
+        axis(f.frame_x0, 1);
+        for (int i = 2; i <= n; ++i) axis(f.frame_x0 + pos(i), i);
+        if (hasRightEdge(g)) axis(f.right(), n + 1);
+    }
+
+    if (g.flags[4]) {
+        plot.swin(0.0f, 1.0f, 0.0f, 1.0f);
+        plot.svp(0.0f, 1.0f, 0.0f, 1.0f);
+        const float y = 0.75f * f.frame_y0;
+        tltrap(plot, g.labels[1], f.frame_x0, y, 0.0f, 0);
+        for (int i = 2; i <= n; ++i) tltrap(plot, g.labels[static_cast<size_t>(i)], f.frame_x0 + pos(i), y, 0.0f, 1);
+        tltrap(plot, g.labels[static_cast<size_t>(n + 1)], f.right(), y, 0.0f, 2);
+    }
+
+    if (g.flags[5]) {
+        selectPageWindow(plot, f.view_right, f.view_top);
+        for (int i = 1; i <= n; ++i)
+            tltrap(plot, g.titles[static_cast<size_t>(i)], f.frame_x0 + (pos(i) + pos(i + 1)) / 2.0f,
+                   0.75f * f.frame_y0, 0.0f, 1);
+        tltrap(plot, g.vtitle, 0.2f * f.frame_x0, f.frame_y0 + 0.5f * f.frame_h, 90.0f, 1);
+    }
+
+    if (g.flags[6]) drawFreeTexts(plot, f.view_right, f.view_top, g.texts);
+
+    if (g.flags[7])
+        tlfrmi(plot, f.frame_x0, f.frame_y0, f.view_right, f.view_top, f.frame_w, f.frame_h, g.elow,
+               g.ehigh, g.efermi, g.fermi_line);
+}
+
+}  // namespace band

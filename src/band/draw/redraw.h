@@ -1,0 +1,23 @@
+// The whole band graph drawn again from its settings: frame, bands and every
+// annotation whose element flag is on, in a fixed order.
+#pragma once
+
+namespace common {
+class Plot;
+}  // namespace common
+
+namespace band {
+
+using namespace common;
+
+struct BandGraph;
+
+// Whether the frame has a right edge: always with two or more lines, with a
+// single line only once the border was added.
+bool hasRightEdge(const BandGraph& g);
+
+// Draws on the selected device without clearing it. Sets g.draw_error and
+// g.draw_problem from the band drawing and g.nsub from the tic axes.
+void tlrdrw(Plot& plot, BandGraph& g);
+
+}  // namespace band

@@ -1,0 +1,32 @@
+// The curve buffers: loading a curve into the next buffer of its panel,
+// deleting a buffer, the common ranges of the panels.
+#pragma once
+
+#include <string>
+
+#include "common/error.h"
+#include "dos/core/graph.h"
+
+namespace dos {
+
+using namespace common;
+
+// Empties both panels: counts 0, common ranges and buffer attributes as at
+// start-up.
+void resetBuffers(DosGraph& g);
+
+// Loads curve `c` into the next buffer of `panel`: range with the requested
+// maximum, common range widened unless on its own scale. Returns the buffer
+// number; nothing changes when the panel is full or a value cannot be read
+// (the failure says so, naming the record).
+Result<int> loadCurve(const DosInput& in, DosGraph& g, Panel panel, int c, const std::string& title,
+                      float requested_max, bool own_scale);
+
+// Common ranges from the buffers that are not on their own scale.
+void recomputeRange(DosGraph& g, Panel panel);
+
+// Removes buffer b (1-16): the later buffers of its panel move down one slot
+// with their whole record; the freed last slot gets the start attributes.
+void deleteBuffer(DosGraph& g, int b);
+
+}  // namespace dos

@@ -1,0 +1,183 @@
+#include "dos/core/dos_input.h"
+
+#include "common/fortran_format.h"
+
+namespace dos {
+
+using namespace common;
+
+namespace {
+
+// One value of an "(F12.5)" record.
+bool readValue(const RecordFile& f, long rec, float& v) {
+    FieldCursor c(f.record(static_cast<size_t>(rec)));
+    auto x = c.F(12, 5);
+    if (!x) return false;
+    v = static_cast<float>(*x);
+    return true;
+}
+
+// "(5I4)": five counts, each within lo ... hi.
+bool readCounts(const RecordFile& f, size_t rec, int lo, int hi, const char* what,
+                std::array<int, 5>& out, std::string& error) {
+    if (!f.has(rec)) {
+        error = f.where(rec, "missing (the file ends early)");
+        return false;
+    }
+    FieldCursor c(f.record(rec));
+    for (int k = 0; k < 5; ++k) {
+        auto v = c.I(4);
+        if (!v) {
+            error = f.where(rec, std::string("unreadable ") + what);
+            return false;
+        }
+        out[static_cast<size_t>(k)] = static_cast<int>(*v);
+    }
+    for (int k = 0; k < 5; ++k) {
+        int v = out[static_cast<size_t>(k)];
+        if (v < lo || v > hi) {
+            error = f.where(rec, std::string(what) + " " + std::to_string(v) + " outside " +
+                                     std::to_string(lo) + " ... " + std::to_string(hi));
+            return false;
+        }
+    }
+    return true;
+}
+
+const char* const kKindPrefix[3] = {"AOPROJ  ", "FMOPROJ ", "OVLPROJ "};
+
+}  // namespace
+
+int curveNumber(const DosInput& in, ProjKind kind, int p, bool integrated) {
+    int before = 0;  // projections of the kinds listed earlier in the file
+    if (kind == ProjKind::FMO) before = in.nao;
+    if (kind == ProjKind::COOP) before = in.nao + in.nfmo;
+    return 2 * (before + p) + in.ntot - (integrated ? 0 : 1);
+}
+
+bool readDosInput(const RecordFile& f, DosInput& in, std::string& error) {
+    DosInput r;
+    r.file = f;
+    std::array<int, 5> counts{};
+    if (!f.has(1)) {
+        error = f.where(1, "missing (the file is empty)");
+        return false;
+    }
+    {
+        FieldCursor c(f.record(1));
+        for (int k = 0; k < 5; ++k) {
+            auto v = c.I(4);
+            if (!v) {
+                error = f.where(1, "unreadable counts");
+                return false;
+            }
+            counts[static_cast<size_t>(k)] = static_cast<int>(*v);
+        }
+    }
+    r.ntot = counts[0];
+    r.nao = counts[1];
+    r.nfmo = counts[2];
+    r.ncoop = counts[3];
+    r.ne = counts[4];
+    if (r.ntot != 0 && r.ntot != 3) {
+        error = f.where(1, "NTOT " + std::to_string(r.ntot) + " is neither 0 nor 3");
+        return false;
+    }
+    const char* names[3] = {"NAO", "NFMO", "NCOOP"};
+    for (int k = 0; k < 3; ++k) {
+        int v = counts[static_cast<size_t>(k + 1)];
+        if (v < 0 || v > kMaxProjections) {
+            error = f.where(1, std::string(names[k]) + " " + std::to_string(v) + " outside 0 ... " +
+                                   std::to_string(kMaxProjections));
+            return false;
+        }
+    }
+    if (r.ne < 1 || r.ne > kMaxEnergies) {
+        error = f.where(1, "NE " + std::to_string(r.ne) + " outside 1 ... " + std::to_string(kMaxEnergies));
+        return false;
+    }
+    for (int k = 0; k < 3; ++k) {
+        std::array<int, 5> n{};
+        if (!readCounts(f, static_cast<size_t>(2 + k), 0, kMaxDescLines, "description line count", n,
+                        error))
+            return false;
+        for (int p = 0; p < kMaxProjections; ++p) r.nlines[static_cast<size_t>(k)][static_cast<size_t>(p)] = n[static_cast<size_t>(p)];
+    }
+    const int ncurves = curveCount(r);
+    const long last = valueRecord(r.ne, ncurves, r.ne);
+    if (static_cast<long>(f.size()) < last) {
+        error = f.where(f.size() + 1, "missing (the header announces " + std::to_string(ncurves) +
+                                          " curves of " + std::to_string(r.ne) + " values, " +
+                                          std::to_string(last) + " records)");
+        return false;
+    }
+    for (int k = 0; k < 3; ++k)
+        for (int p = 0; p < kMaxProjections; ++p)
+            for (int j = 0; j < kMaxDescLines; ++j) {
+                size_t rec = static_cast<size_t>(kDescBlockStart[k] + kMaxDescLines * p + j);
+                r.desc[static_cast<size_t>(k)][static_cast<size_t>(p)][static_cast<size_t>(j)] =
+                    fortran::A(f.record(rec), kDescWidth);
+            }
+    r.energy.resize(static_cast<size_t>(r.ne));
+    for (int i = 1; i <= r.ne; ++i) {
+        long rec = valueRecord(r.ne, 0, i);
+        float& e = r.energy[static_cast<size_t>(i - 1)];
+        if (!readValue(f, rec, e)) {
+            error = f.where(static_cast<size_t>(rec), "unreadable energy");
+            return false;
+        }
+        if (i > 1 && e < r.energy[static_cast<size_t>(i - 2)]) {
+            error = f.where(static_cast<size_t>(rec), "energy below the one before (the grid must ascend)");
+            return false;
+        }
+    }
+    r.egrid_low = r.energy.front();
+    r.egrid_high = r.energy.back();
+    // Every curve value is checked now, so that no fetch fails later.
+    CurveValues values;
+    for (int c = 1; c <= ncurves; ++c)
+        if (!fetchCurve(r, c, values, error)) return false;
+    in = std::move(r);
+    return true;
+}
+
+bool fetchCurve(const DosInput& in, int c, CurveValues& values, std::string& error) {
+    if (c < 1 || c > curveCount(in)) {
+        error = in.file.name() + ": there is no curve " + std::to_string(c);
+        return false;
+    }
+    for (int i = 1; i <= in.ne; ++i) {
+        long rec = valueRecord(in.ne, c, i);
+        if (!in.file.has(static_cast<size_t>(rec))) {
+            error = in.file.where(static_cast<size_t>(rec), "missing value of curve " + std::to_string(c));
+            return false;
+        }
+        if (!readValue(in.file, rec, values[static_cast<size_t>(i - 1)])) {
+            error = in.file.where(static_cast<size_t>(rec), "unreadable value of curve " + std::to_string(c));
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string curveTitle(const DosInput& in, int c) {
+    if (in.ntot == 3 && c >= 1 && c <= 3) {
+        const char* names[3] = {"Density of states", "Integrated density of states", "Total energy"};
+        return fortran::A(names[c - 1], kTitleWidth);
+    }
+    int proj = (c - in.ntot + 1) / 2;  // projection counted over all kinds
+    ProjKind kind = ProjKind::AO;
+    if (proj > in.nao) {
+        proj -= in.nao;
+        kind = ProjKind::FMO;
+        if (proj > in.nfmo) {
+            proj -= in.nfmo;
+            kind = ProjKind::COOP;
+        }
+    }
+    if (proj < 1 || proj > in.projections(kind)) return fortran::A("", kTitleWidth);
+    return fortran::A(kKindPrefix[static_cast<int>(kind)] + in.description(kind, proj, 1).substr(0, 64),
+                  kTitleWidth);
+}
+
+}  // namespace dos

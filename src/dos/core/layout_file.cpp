@@ -1,0 +1,248 @@
+#include "dos/core/layout_file.h"
+
+#include <optional>
+
+#include "common/fortran_format.h"
+
+namespace dos {
+
+using namespace common;
+
+namespace {
+
+// A number that does not fit its field prints as asterisks, which could not
+// be read back: the first such number is remembered and the file not written.
+thread_local std::string unfit;
+
+std::string reals(std::initializer_list<float> v, int w, int d) {
+    std::string s;
+    for (float x : v) {
+        const std::string f = fortran::F(x, w, d);
+        if (f.find('*') != std::string::npos && unfit.empty()) {
+            const std::string wide = fortran::F(x, 40, d);
+            unfit = wide.substr(wide.find_first_not_of(' '));
+        }
+        s += f;
+    }
+    return s;
+}
+
+std::string ticLine(const TicRange& t) {
+    return reals({t.start, t.end, t.distance, t.label_distance}, 10, 5);
+}
+
+// Reads the records of the file one after the other and remembers the first
+// fault with its record number.
+class Reader {
+public:
+    explicit Reader(const RecordFile& f) : f_(f) {}
+    bool ok() const { return error_.empty(); }
+    const std::string& error() const { return error_; }
+    size_t recordNumber() const { return n_; }
+
+    // The next record, or nullptr (and a fault) when the file ends.
+    const std::string* next() {
+        if (!ok()) return nullptr;
+        ++n_;
+        if (!f_.has(n_)) {
+            fail("missing (the file ends early)");
+            return nullptr;
+        }
+        return &f_.record(n_);
+    }
+    void fail(const std::string& what) {
+        if (ok()) error_ = f_.where(n_, what);
+    }
+    template <class T>
+    T get(std::optional<T> v, const char* what) {
+        if (!v) {
+            fail(std::string("unreadable ") + what);
+            return T{};
+        }
+        return *v;
+    }
+    int intIn(FieldCursor& c, int w, int lo, int hi, const char* what) {
+        long v = get(c.I(w), what);
+        if (ok() && (v < lo || v > hi)) {
+            fail(std::string(what) + " " + std::to_string(v) + " outside " + std::to_string(lo) + " ... " +
+                 std::to_string(hi));
+            return lo;
+        }
+        return static_cast<int>(v);
+    }
+    float real(FieldCursor& c, int w, int d, const char* what) {
+        return static_cast<float>(get(c.F(w, d), what));
+    }
+
+private:
+    const RecordFile& f_;
+    size_t n_ = 0;
+    std::string error_;
+};
+
+void readTics(Reader& r, TicRange& t, const char* what) {
+    const std::string* rec = r.next();
+    if (!rec) return;
+    FieldCursor c(*rec);
+    t.start = r.real(c, 10, 5, what);
+    t.end = r.real(c, 10, 5, what);
+    t.distance = r.real(c, 10, 5, what);
+    t.label_distance = r.real(c, 10, 5, what);
+    if (r.ok() && !ticsFit(t)) r.fail("more than 1000 tics or labels between tic start and end");
+}
+
+void readBuffers(Reader& r, const DosInput& in, DosGraph& g, Panel panel) {
+    const std::string* rec = r.next();
+    if (!rec) return;
+    FieldCursor cc(*rec);
+    const int n = r.intIn(cc, 2, 0, kBuffersPerPanel, "number of buffers");
+    if (!r.ok()) return;
+    (panel == Panel::DOS ? g.nd : g.nc) = n;
+    const int ncurves = curveCount(in);
+    for (int k = 0; k < n && r.ok(); ++k) {
+        rec = r.next();
+        if (!rec) return;
+        CurveBuffer& b = g.buffer(DosGraph::first(panel) + k);
+        FieldCursor c(*rec);
+        b.curve = r.intIn(c, 2, 1, ncurves, "curve number");
+        b.line_type = r.intIn(c, 2, 1, kMaxLineType, "line type");
+        b.brush = r.intIn(c, 2, 0, kMaxBrush, "brush");
+        b.own_scale = r.get(c.L(1), "own-scale flag");
+        b.closed = r.get(c.L(1), "closed flag");
+        b.offset = panel == Panel::DOS ? r.real(c, 12, 5, "offset") : 0.0f;
+        b.min = r.real(c, 12, 5, "buffer minimum");
+        b.max = r.real(c, 12, 5, "buffer maximum");
+        b.title = c.A(kTitleWidth);
+        if (!r.ok()) return;
+        std::string error;
+        if (!fetchCurve(in, b.curve, b.values, error)) r.fail(error);
+    }
+}
+
+}  // namespace
+
+std::string formatLayout(const DosGraph& g) {
+    std::string s;
+    auto line = [&s](const std::string& l) { s += l + "\n"; };
+    line(fortran::I(g.nd, 2));
+    for (int k = 1; k <= g.nd; ++k) {
+        const CurveBuffer& b = g.buffer(k);
+        line(fortran::I(b.curve, 2) + fortran::I(b.line_type, 2) + fortran::I(b.brush, 2) + fortran::L(b.own_scale) +
+             fortran::L(b.closed) + reals({b.offset, b.min, b.max}, 12, 5) + fortran::A(b.title, kTitleWidth));
+    }
+    line(fortran::I(g.nc, 2));
+    for (int k = 9; k <= 8 + g.nc; ++k) {
+        const CurveBuffer& b = g.buffer(k);
+        line(fortran::I(b.curve, 2) + fortran::I(b.line_type, 2) + fortran::I(b.brush, 2) + fortran::L(b.own_scale) +
+             fortran::L(b.closed) + reals({b.min, b.max}, 12, 5) + fortran::A(b.title, kTitleWidth));
+    }
+    std::string flags;
+    for (bool f : g.flags) flags += fortran::L(f);
+    line(flags);
+    line(reals({g.dos_x, g.dos_w, g.coop_x, g.coop_w, g.x0, g.w0, g.page_w, g.y0, g.h, g.page_h}, 10, 5));
+    line(reals({g.emin, g.emax}, 10, 5));
+    line(ticLine(g.energy_tics));
+    line(ticLine(g.dos_tics));
+    line(ticLine(g.coop_tics));
+    line(reals({g.dos_axis_min, g.dos_axis_max, g.coop_axis_max, g.xfactor, g.dos_min, g.dos_max,
+                g.coop_max},
+               10, 5));
+    line(reals({g.efermi}, 10, 5) + fortran::L(g.fermi_line));
+    std::string sides;
+    for (int v : g.sides) sides += fortran::I(v, 1);
+    line(sides);
+    line(fortran::A(g.dos_title, kTextWidth));
+    line(fortran::A(g.coop_title, kTextWidth));
+    line(fortran::A(g.energy_title, kTextWidth));
+    line(fortran::I(static_cast<long>(g.texts.size()), 4));
+    for (const FreeText& t : g.texts)
+        line(reals({t.x, t.y, t.angle}, 10, 5) + fortran::I(t.pos, 2) + fortran::A(t.text, kTextWidth));
+    return s;
+}
+
+bool parseLayout(const RecordFile& file, const DosInput& in, DosGraph& g, std::string& error) {
+    Reader r(file);
+    for (CurveBuffer& b : g.buf) b.resetAttributes();
+    readBuffers(r, in, g, Panel::DOS);
+    readBuffers(r, in, g, Panel::COOP);
+    if (const std::string* rec = r.next()) {
+        FieldCursor c(*rec);
+        for (int k = 0; k < kFlags; ++k) g.flags[static_cast<size_t>(k)] = r.get(c.L(1), "display flag");
+    }
+    if (const std::string* rec = r.next()) {
+        FieldCursor c(*rec);
+        float* geom[10] = {&g.dos_x, &g.dos_w, &g.coop_x, &g.coop_w, &g.x0,
+                           &g.w0,    &g.page_w, &g.y0,   &g.h,      &g.page_h};
+        for (float* v : geom) *v = r.real(c, 10, 5, "geometry value");
+        if (r.ok() && (g.page_w <= 0 || g.page_h <= 0 || g.w0 <= 0 || g.h <= 0 || g.dos_w <= 0 ||
+                       g.coop_w <= 0))
+            r.fail("panel or page size not above 0");
+    }
+    if (const std::string* rec = r.next()) {
+        FieldCursor c(*rec);
+        g.emin = r.real(c, 10, 5, "energy bound");
+        g.emax = r.real(c, 10, 5, "energy bound");
+        if (r.ok() && g.emax < g.emin) r.fail("upper energy bound below the lower one");
+    }
+    readTics(r, g.energy_tics, "energy tic setting");
+    readTics(r, g.dos_tics, "DOS axis tic setting");
+    readTics(r, g.coop_tics, "COOP axis tic setting");
+    if (const std::string* rec = r.next()) {
+        FieldCursor c(*rec);
+        g.dos_axis_min = r.real(c, 10, 5, "axis range");
+        g.dos_axis_max = r.real(c, 10, 5, "axis range");
+        g.coop_axis_max = r.real(c, 10, 5, "axis range");
+        g.xfactor = r.real(c, 10, 5, "x range factor");
+        g.dos_min = r.real(c, 10, 5, "common range");
+        g.dos_max = r.real(c, 10, 5, "common range");
+        g.coop_max = r.real(c, 10, 5, "common range");
+        if (r.ok() && g.xfactor <= 0) r.fail("x range factor not above 0");
+    }
+    if (const std::string* rec = r.next()) {
+        FieldCursor c(*rec);
+        g.efermi = r.real(c, 10, 5, "Fermi energy");
+        g.fermi_line = r.get(c.L(1), "Fermi line flag");
+    }
+    if (const std::string* rec = r.next()) {
+        FieldCursor c(*rec);
+        for (int k = 0; k < kSides; ++k) g.sides[static_cast<size_t>(k)] = r.intIn(c, 1, 0, 3, "tic side");
+    }
+    std::string* titles[3] = {&g.dos_title, &g.coop_title, &g.energy_title};
+    for (std::string* t : titles)
+        if (const std::string* rec = r.next()) *t = fortran::A(*rec, kTextWidth);
+    if (const std::string* rec = r.next()) {
+        FieldCursor c(*rec);
+        const int nt = r.intIn(c, 4, 0, kMaxTexts, "number of texts");
+        g.texts.clear();
+        for (int k = 0; k < nt && r.ok(); ++k) {
+            rec = r.next();
+            if (!rec) break;
+            FieldCursor t(*rec);
+            FreeText ft;
+            ft.x = r.real(t, 10, 5, "text position");
+            ft.y = r.real(t, 10, 5, "text position");
+            ft.angle = r.real(t, 10, 5, "text angle");
+            ft.pos = r.intIn(t, 2, 0, 2, "text position code");
+            ft.text = t.A(kTextWidth);
+            g.texts.push_back(ft);
+        }
+    }
+    if (!r.ok()) {
+        error = r.error();
+        return false;
+    }
+    return true;
+}
+
+bool saveLayout(const std::string& path, const DosGraph& g, std::string& error) {
+    unfit.clear();
+    const std::string text = formatLayout(g);
+    if (!unfit.empty()) {
+        error = path + " not written: the value " + unfit + " does not fit the layout file";
+        unfit.clear();
+        return false;
+    }
+    return writeFileAtomic(path, text, error);
+}
+
+}  // namespace dos

@@ -1,0 +1,25 @@
+// The graph layout file fort.7: every setting of the graph except the curve
+// values, which are fetched again from fort.1 by their curve numbers.
+#pragma once
+
+#include <string>
+
+#include "common/records.h"
+#include "dos/core/graph.h"
+
+namespace dos {
+
+using namespace common;
+
+// The whole file as text.
+std::string formatLayout(const DosGraph& g);
+
+// Reads a layout into `g` (a copy of the current graph to be replaced) and
+// fetches its curves from the input. The whole file is checked first; on
+// failure `error` names the record and `g` must be discarded.
+bool parseLayout(const RecordFile& file, const DosInput& in, DosGraph& g, std::string& error);
+
+// Writes fort.7 atomically; false with a one-line error.
+bool saveLayout(const std::string& path, const DosGraph& g, std::string& error);
+
+}  // namespace dos

@@ -1,0 +1,30 @@
+// The dialogues of the curve buffers: the question that decides new graph,
+// overlay or append; listing, selecting and deleting buffers.
+#pragma once
+
+#include "dos/core/graph.h"
+
+namespace common {
+class Console;
+class Plot;
+}  // namespace common
+
+namespace dos {
+
+using namespace common;
+
+// Asked before a curve goes into `panel` while the graph holds buffers:
+// create new, overlay (on the common or the curve's own scale), or append as
+// a second panel. Clears the page where the choice replaces the picture and
+// redraws the first panel after an append. Returns the own-scale choice.
+bool askComposition(Console& con, Plot& plot, const DosInput& in, DosGraph& g, Panel panel);
+
+// Lists the titles of the filled buffers of both panels.
+void mvlist(Console& con, const DosGraph& g);
+
+// Buffer selection dialogue. Modes: close/open, shading, line type, delete.
+enum class SelectMode { CloseOpen = 0, Shading = 1, LineType = 2, Delete = 3 };
+// Asks the buffer number and applies the mode; returns the buffer chosen.
+int mvselc(Console& con, DosGraph& g, SelectMode mode);
+
+}  // namespace dos

@@ -1,0 +1,282 @@
+#include "dos/dialog/graph_menu.h"
+
+#include "annotate/marks.h"
+#include "annotate/markup.h"
+#include "annotate/tics.h"
+#include "common/console.h"
+#include "common/fortran_format.h"
+#include "common/plot.h"
+#include "dos/dialog/buffer_dialog.h"
+#include "dos/draw/drawing.h"
+
+namespace dos {
+
+using namespace common;
+
+namespace {
+
+const char* const kMenu[] = {
+    "",
+    " Graph modification menu:",
+    "",
+    " ( 1) Change energy range",
+    " ( 2) Change x range",
+    " ( 3) Add border",
+    " ( 4) Add axes tic marks and tic labels",
+    " ( 5) Add axes titles",
+    " ( 6) Add optional text",
+    " ( 7) Close or open a curve (toggle)",
+    " ( 8) Change linetype of a curve",
+    " ( 9) Fill area below a DOS curve",
+    " (10) Mark fermi energy",
+    " (11) Change buffer ranges",
+    " (12) Change DOS buffer drawing offsets",
+    " (13) List curve buffer contents",
+    "",
+    " ( 0) Return to main menu",
+    "",
+};
+
+void redraw(Plot& plot, const DosInput& in, DosGraph& g) {
+    plot.page();
+    mvrdrw(plot, in, g);
+}
+
+void showEnergyRange(Console& con, const DosGraph& g) {
+    con.line();
+    con.line(" Actual energy range: " + fortran::F(g.emax - g.emin, 10, 5));
+    con.line(" Lower energy:        " + fortran::F(g.emin, 10, 5));
+    con.line(" Higher energy:       " + fortran::F(g.emax, 10, 5));
+    con.line();
+}
+
+void changeEnergyRange(Console& con, DosGraph& g) {
+    g.setFlag(kFlagTics, false);
+    showEnergyRange(con, g);
+    for (;;) {
+        float lo = static_cast<float>(con.askReal(" Lower energy:  ", 10));
+        float hi = static_cast<float>(con.askReal(" Higher energy: ", 10));
+        if (hi > lo) {
+            g.emin = lo;
+            g.emax = hi;
+            return;
+        }
+    }
+}
+
+void changeXRange(Console& con, DosGraph& g) {
+    g.setFlag(kFlagTics, false);
+    con.line(" x range is " + fortran::F(g.xfactor, 6, 3) + " times the amplitude range.");
+    con.line();
+    g.xfactor = static_cast<float>(con.askReal(" x range: ", 6, [](double v) { return v > 0; }));
+}
+
+// One panel's horizontal axes: lower and (with a border) upper side, the
+// value range, tics and labels; each axis drawn at once.
+void askValueAxes(Console& con, Plot& plot, DosGraph& g, const char* name, float x, float w,
+                  float amin, float amax, TicRange& tics, int& lower, int& upper, float& store_min,
+                  float& store_max) {
+    const std::string n = name;
+    lower = upper = 0;
+    if (!(amax > amin)) {
+        // all curves zero: no range to put tics on, and the tic questions
+        // could never be answered
+        con.line(" The " + n + " axis has no range; no horizontal " + n + " axis.");
+        return;
+    }
+    con.line();
+    con.line(" Lower horizontal " + n + " axis.");
+    lower = mvtics(con, 1);
+    if (g.flag(kFlagBorder)) {
+        con.line();
+        con.line(" Upper horizontal " + n + " axis.");
+        upper = mvtics(con, 1);
+    }
+    if (lower == 0 && upper == 0) return;
+    store_min = amin;
+    store_max = amax;
+    const float range = amax - amin;
+    con.line(" " + n + " axis range:   " + fortran::F(range, 10, 5));
+    con.line(" " + n + " axis minimum: " + fortran::F(amin, 10, 5));
+    con.line(" " + n + " axis maximum: " + fortran::F(amax, 10, 5));
+    con.line();
+    const std::string start = " " + n + " axis tic start value: ";
+    const std::string end = " " + n + " axis tic end value:   ";
+    const TicPrompts prompts{start.c_str(), end.c_str(), " Distance between tics:    ", true};
+    askTicRange(con, amin, amax, prompts, tics);
+    tics.label_distance = 0;
+    if (lower > 0) {
+        askTicsPerLabel(con, range, tics);
+        mvtica(plot, x, g.y0, w, g.h, amin, range, tics, g.y0, lower, 1, g.nsub);
+    }
+    if (upper > 0) mvtica(plot, x, g.y0, w, g.h, amin, range, tics, g.yt(), upper, 1, g.nsub);
+}
+
+void addTitles(Console& con, Plot& plot, DosGraph& g) {
+    g.setFlag(kFlagTitles, true);
+    if (g.nd > 0) g.dos_title = con.askText(" DOS axis title: ", kTextWidth);
+    if (g.nc > 0) g.coop_title = con.askText(" COOP axis title: ", kTextWidth);
+    g.energy_title = con.askText(" Energy axis title: ", kTextWidth);
+    mvtitl(plot, g.dos_x, g.dos_w, g.coop_x, g.coop_w, g.x0, g.y0, g.h, g.nd, g.nc, g.dos_title,
+           g.coop_title, g.energy_title);
+}
+
+void addText(Console& con, Plot& plot, const DosInput& in, DosGraph& g) {
+    g.setFlag(kFlagText, true);
+    selectPageWindow(plot, g.page_w, g.page_h);
+    if (!g.texts.empty() && con.askYesNo(" Clear old text (y/n)? ")) g.texts.clear();
+    enterFreeTexts(plot, con, g.page_w, g.page_h, g.texts, kMaxTexts);
+    redraw(plot, in, g);
+}
+
+void markFermi(Console& con, Plot& plot, DosGraph& g) {
+    g.setFlag(kFlagFermi, true);
+    askFermi(con, g.emin, g.emax, false, g.efermi, g.fermi_line);
+    mvfrmi(plot, g.x0, g.y0, g.page_w, g.page_h, g.w0, g.h, g.emin, g.emax, g.efermi, g.fermi_line);
+}
+
+void changeRanges(Console& con, DosGraph& g) {
+    if (g.nd > 0) {
+        con.line(" DOS buffer minimum: " + fortran::F(g.dos_min, 10, 5));
+        con.line(" DOS buffer maximum: " + fortran::F(g.dos_max, 10, 5));
+        con.line();
+        con.line(" Enter new values:");
+        for (;;) {
+            float lo = static_cast<float>(con.askReal(" Minimum: ", 10));
+            float hi = static_cast<float>(con.askReal(" Maximum: ", 10));
+            if (hi > lo) {
+                g.dos_min = lo;
+                g.dos_max = hi;
+                break;
+            }
+        }
+    }
+    if (g.nc > 0) {
+        con.line(" COOP buffer maximum: " + fortran::F(g.coop_max, 10, 5));
+        con.line();
+        con.line(" Enter new value:");
+        g.coop_max = static_cast<float>(con.askReal(" Maximum: ", 10, [](double v) { return v > 0; }));
+    }
+}
+
+void changeOffset(Console& con, DosGraph& g) {
+    if (g.nd == 0) return;
+    con.line(" Change DOS buffer drawing offset.");
+    con.line();
+    const int nd = g.nd;
+    const int b = static_cast<int>(con.askInt(
+        " Enter DOS buffer number (" + fortran::I(1, 1) + "-" + fortran::I(nd, 1) + "): ", 1,
+        [nd](long v) { return v >= 1 && v <= nd; }));
+    con.line();
+    con.line(" Minimum of all DOS buffers: " + fortran::F(g.dos_min, 10, 5));
+    con.line(" Maximum of all DOS buffers: " + fortran::F(g.dos_max, 10, 5));
+    con.line(" Offset of DOS buffer " + fortran::I(b, 1) + ": " + fortran::F(g.buffer(b).offset, 10, 5));
+    con.line();
+    g.buffer(b).offset =
+        static_cast<float>(con.askReal(" Enter offset of DOS buffer " + fortran::I(b, 1) + ": ", 10));
+}
+
+}  // namespace
+
+void askAxes(Console& con, Plot& plot, DosGraph& g) {
+    g.setFlag(kFlagTics, true);
+    g.sides.fill(0);
+    const float erange = g.emax - g.emin;
+    showEnergyRange(con, g);
+    con.line(" Tic range settings apply to all energy axes.");
+    con.line();
+    askTicRange(con, g.emin, g.emax, kEnergyTicPrompts, g.energy_tics);
+    auto energyAxis = [&](float pos, int side) {
+        if (erange > 0)
+            mvtica(plot, g.x0, g.y0, g.w0, g.h, g.emin, erange, g.energy_tics, pos, side, 2, g.nsub);
+    };
+
+    con.line();
+    con.line(" Left axis.");
+    g.sides[kSideLeft] = mvtics(con, 0);
+    askTicsPerLabel(con, erange, g.energy_tics);
+    energyAxis(g.x0, g.sides[kSideLeft]);
+
+    if (g.nd > 0 && g.nc > 0) {
+        con.line();
+        con.line(" Middle axis.");
+        g.sides[kSideMiddle] = mvtics(con, 0);
+        energyAxis(g.dos_x != g.x0 ? g.dos_x : g.coop_x, g.sides[kSideMiddle]);
+    }
+    if (g.flag(kFlagBorder)) {
+        con.line();
+        con.put(" Right axis. ");
+        g.sides[kSideRight] = mvtics(con, 0);
+        energyAxis(g.xr(), g.sides[kSideRight]);
+    }
+    const float F = g.xfactor;
+    if (g.nd > 0 && g.nc == 0 && !g.anyOwnScale(Panel::DOS))
+        askValueAxes(con, plot, g, "DOS", g.dos_x, g.dos_w, F * g.dos_min, F * g.dos_max, g.dos_tics,
+                     g.sides[kSideDosLower], g.sides[kSideDosUpper], g.dos_axis_min, g.dos_axis_max);
+    if (g.nc > 0 && g.nd == 0 && !g.anyOwnScale(Panel::COOP)) {
+        float unused = 0;
+        askValueAxes(con, plot, g, "COOP", g.coop_x, g.coop_w, -F * g.coop_max, F * g.coop_max,
+                     g.coop_tics, g.sides[kSideCoopLower], g.sides[kSideCoopUpper], unused,
+                     g.coop_axis_max);
+    }
+}
+
+void mvgrph(Console& con, Plot& plot, const DosInput& in, DosGraph& g) {
+    for (;;) {
+        for (const char* l : kMenu) con.line(l);
+        const int s = static_cast<int>(con.askInt(" Selection: ", 2, [](long v) { return v >= 0 && v <= 13; }));
+        switch (s) {
+        case 0:
+            return;
+        case 1:
+            changeEnergyRange(con, g);
+            redraw(plot, in, g);
+            break;
+        case 2:
+            changeXRange(con, g);
+            redraw(plot, in, g);
+            break;
+        case 3:
+            g.setFlag(kFlagBorder, true);
+            mvbrdr(plot, g.dos_x, g.dos_w, g.coop_x, g.coop_w, g.y0, g.h, g.nd, g.nc);
+            break;
+        case 4:
+            askAxes(con, plot, g);
+            break;
+        case 5:
+            addTitles(con, plot, g);
+            break;
+        case 6:
+            addText(con, plot, in, g);
+            break;
+        case 7:
+            mvselc(con, g, SelectMode::CloseOpen);
+            redraw(plot, in, g);
+            break;
+        case 8:
+            mvselc(con, g, SelectMode::LineType);
+            redraw(plot, in, g);
+            break;
+        case 9:
+            mvselc(con, g, SelectMode::Shading);
+            redraw(plot, in, g);
+            break;
+        case 10:
+            markFermi(con, plot, g);
+            break;
+        case 11:
+            changeRanges(con, g);
+            redraw(plot, in, g);
+            break;
+        case 12:
+            changeOffset(con, g);
+            redraw(plot, in, g);
+            break;
+        case 13:
+            mvlist(con, g);
+            break;
+        }
+    }
+}
+
+}  // namespace dos

@@ -1,0 +1,23 @@
+// The graph modification menu: energy and x range, border, tic marks,
+// titles, free text, curve attributes, Fermi marker, buffer ranges and
+// offsets, buffer list.
+#pragma once
+
+#include "dos/core/graph.h"
+
+namespace common {
+class Console;
+class Plot;
+}  // namespace common
+
+namespace dos {
+
+using namespace common;
+
+// Runs the menu until the user selects 0.
+void mvgrph(Console& con, Plot& plot, const DosInput& in, DosGraph& g);
+
+// Option 4: the tic dialogue for every axis the graph has; draws each axis.
+void askAxes(Console& con, Plot& plot, DosGraph& g);
+
+}  // namespace dos

@@ -1,0 +1,91 @@
+#include "dos/dialog/output.h"
+
+#include "common/console.h"
+#include "common/plot.h"
+#include "dos/draw/drawing.h"
+
+namespace dos {
+
+using namespace common;
+
+namespace {
+const char* const kDevices[3][2] = {
+    {"morvane.eps/PS   ", "morvane.eps/VPS  "},
+    {"morvane.eps/CPS  ", "morvane.eps/VCPS "},
+    {"morvane.plt/HPGL ", "morvane.plt/VHPGL"},
+};
+constexpr float kPaperWidth = 8.267f;  // inches, square view surface
+}  // namespace
+
+std::string outputDevice(int type, bool landscape) {
+    return kDevices[type - 1][landscape ? 0 : 1];
+}
+
+void setLandscape(DosGraph& g) {
+    const bool both = g.nd > 0 && g.nc > 0;
+    const bool dosRight = g.dos_x > g.coop_x;
+    g.page_w = 1.0f;
+    g.page_h = 0.707107f;
+    g.h = 0.53033f;
+    g.y0 = 0.088388f;
+    g.x0 = 0.16667f;
+    g.w0 = 0.83333f;
+    g.dos_x = g.coop_x = 0.16667f;
+    g.dos_w = g.coop_w = 0.83333f;
+    if (both) {
+        (dosRight ? g.dos_x : g.coop_x) = 0.583335f;
+        g.dos_w = g.coop_w = 0.416665f;
+    }
+}
+
+void setPortraitPage(DosGraph& g) {
+    g.page_w = kPageWidth;
+    g.page_h = kPageHeight;
+    g.w0 = kDefaultW0;
+    g.h = kPanelHeight;
+    g.x0 = kDefaultX0;
+    g.y0 = kPanelBottom;
+}
+
+void generateOutput(Console& con, Plot& plot, const DosInput& in, DosGraph& g, int screen) {
+    int type = 0;
+    for (;;) {
+        con.line();
+        con.line(" Output file options:");
+        con.line(" (1) Gray scale postscript/encapsulated postscript");
+        con.line(" (2) Color postscript/encapsulated postscript");
+        con.line(" (3) HPGL");
+        con.line();
+        con.prompt(" Selection: ");
+        auto v = field::readInt(field::columns(con.readLine(), 1));
+        if (v && *v >= 1 && *v <= 3) {
+            type = static_cast<int>(*v);
+            break;
+        }
+    }
+    const float dx = g.dos_x, dw = g.dos_w, cx = g.coop_x, cw = g.coop_w;
+    char o = ' ';
+    while (o != 'P' && o != 'p' && o != 'L' && o != 'l') o = con.askChar(" Portrait or landscape plot (p/l)? ");
+    const bool landscape = o == 'L' || o == 'l';
+    if (landscape) setLandscape(g);
+    const std::string device = outputDevice(type, landscape);
+    const int id = plot.open(device);
+    if (id > 0) {
+        plot.slct(id);
+        plot.pap(kPaperWidth, 1.0f);
+        mvrdrw(plot, in, g);
+        plot.clos();
+    } else {
+        con.line(" Output device " + device.substr(0, device.find_last_not_of(' ') + 1) +
+                 " could not be opened; no output file written.");
+    }
+    plot.slct(screen);
+    setPortraitPage(g);
+    g.dos_x = dx;
+    g.dos_w = dw;
+    g.coop_x = cx;
+    g.coop_w = cw;
+    if (id > 0) mvrdrw(plot, in, g);
+}
+
+}  // namespace dos

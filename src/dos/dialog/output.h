@@ -1,0 +1,33 @@
+// Output files: the graph drawn once more on a PGPLOT file device
+// (PostScript grey or colour, or HPGL; portrait or landscape).
+#pragma once
+
+#include <string>
+
+#include "dos/core/graph.h"
+
+namespace common {
+class Console;
+class Plot;
+}  // namespace common
+
+namespace dos {
+
+using namespace common;
+
+// PGPLOT device (file name and type) for output type 1-3 (grey PostScript, colour
+// PostScript, HPGL) and orientation.
+std::string outputDevice(int type, bool landscape);
+
+// The landscape page: wider than high, both panels side by side when both
+// hold buffers (the one that was on the right stays on the right).
+void setLandscape(DosGraph& g);
+
+// Screen (portrait) page geometry; the panel edges are not touched.
+void setPortraitPage(DosGraph& g);
+
+// The output dialogue: type, orientation, drawing on the file device, then
+// the screen selected again with its geometry and the graph drawn on it.
+void generateOutput(Console& con, Plot& plot, const DosInput& in, DosGraph& g, int screen);
+
+}  // namespace dos

@@ -1,0 +1,119 @@
+#include "dos/draw/drawing.h"
+
+#include <array>
+
+#include "annotate/marks.h"
+#include "annotate/tics.h"
+#include "common/plot.h"
+
+namespace dos {
+
+using namespace common;
+
+void safeWindow(Plot& plot, float x1, float x2, float y1, float y2) {
+    if (x1 == x2) {
+        x1 -= 1.0f;
+        x2 += 1.0f;
+    }
+    if (y1 == y2) {
+        y1 -= 1.0f;
+        y2 += 1.0f;
+    }
+    plot.swin(x1, x2, y1, y2);
+}
+
+void mvplot(Plot& plot, const DosInput& in, const DosGraph& g, Panel panel) {
+    const bool dos = panel == Panel::DOS;
+    const float x = dos ? g.dos_x : g.coop_x;
+    const float w = dos ? g.dos_w : g.coop_w;
+    const float F = g.xfactor;
+    plot.slw(1);
+    plot.svp(x, x + w, g.y0, g.y0 + g.h);
+    const float cx1 = dos ? F * g.dos_min : -F * g.coop_max;
+    const float cx2 = dos ? F * g.dos_max : F * g.coop_max;
+    safeWindow(plot, cx1, cx2, g.emin, g.emax);
+
+    const int ne = in.ne;
+    std::array<float, kMaxEnergies + 2> px, py;
+    for (int b = DosGraph::first(panel) + g.count(panel) - 1; b >= DosGraph::first(panel); --b) {
+        const CurveBuffer& buf = g.buffer(b);
+        const float offset = dos ? buf.offset : 0.0f;
+        int n = 0;
+        if (buf.closed) {
+            px[0] = 0.0f;
+            py[0] = in.energy[0];
+            n = 1;
+        }
+        for (int i = 0; i < ne; ++i, ++n) {
+            px[static_cast<size_t>(n)] = buf.values[static_cast<size_t>(i)] + offset;
+            py[static_cast<size_t>(n)] = in.energy[static_cast<size_t>(i)];
+        }
+        if (buf.closed) {
+            px[static_cast<size_t>(n)] = 0.0f;
+            py[static_cast<size_t>(n)] = in.energy[static_cast<size_t>(ne - 1)];
+            ++n;
+        }
+        if (buf.own_scale)
+            safeWindow(plot, F * buf.min, F * buf.max, g.emin, g.emax);
+        else
+            safeWindow(plot, cx1, cx2, g.emin, g.emax);
+        if (buf.closed && buf.brush >= 1) {
+            plot.sfs(1);
+            plot.sci(buf.brush);
+            plot.poly(n, px.data(), py.data());
+        }
+        plot.sci(1);
+        plot.sls(buf.line_type);
+        plot.line(n, px.data(), py.data());
+    }
+    plot.sci(1);
+    plot.slw(3);
+    plot.sls(1);
+    if (!dos) {
+        plot.move(0.0f, g.emin);
+        plot.draw(0.0f, g.emax);
+    }
+    plot.swin(0.0f, 1.0f, 0.0f, 1.0f);
+    plot.move(0.0f, 1.0f);
+    plot.draw(0.0f, 0.0f);
+    plot.draw(1.0f, 0.0f);
+}
+
+void mvaxes(Plot& plot, DosGraph& g) {
+    const float erange = g.emax - g.emin;
+    auto energyAxis = [&](float pos, int side) {
+        if (side > 0 && erange > 0) mvtica(plot, g.x0, g.y0, g.w0, g.h, g.emin, erange, g.energy_tics, pos, side, 2, g.nsub);
+    };
+    energyAxis(g.x0, g.sides[kSideLeft]);
+    // a middle axis stands only between two panels
+    if (g.nd > 0 && g.nc > 0) energyAxis(g.dos_x != g.x0 ? g.dos_x : g.coop_x, g.sides[kSideMiddle]);
+    energyAxis(g.xr(), g.sides[kSideRight]);
+
+    auto valueAxes = [&](float x, float w, float amin, float arange, const TicRange& tics, int lower,
+                         int upper) {
+        if (arange <= 0) return;
+        if (lower > 0) mvtica(plot, x, g.y0, w, g.h, amin, arange, tics, g.y0, lower, 1, g.nsub);
+        if (upper > 0) mvtica(plot, x, g.y0, w, g.h, amin, arange, tics, g.yt(), upper, 1, g.nsub);
+    };
+    if (g.nd > 0 && g.nc == 0 && !g.anyOwnScale(Panel::DOS))
+        valueAxes(g.dos_x, g.dos_w, g.dos_axis_min, g.dos_axis_max - g.dos_axis_min, g.dos_tics,
+                  g.sides[kSideDosLower], g.sides[kSideDosUpper]);
+    else if (g.nd == 0 && g.nc > 0 && !g.anyOwnScale(Panel::COOP))
+        valueAxes(g.coop_x, g.coop_w, -g.coop_axis_max, 2 * g.coop_axis_max, g.coop_tics,
+                  g.sides[kSideCoopLower], g.sides[kSideCoopUpper]);
+}
+
+void mvrdrw(Plot& plot, const DosInput& in, DosGraph& g) {
+    if (g.nd > 0) mvplot(plot, in, g, Panel::DOS);
+    if (g.nc > 0) mvplot(plot, in, g, Panel::COOP);
+    if (g.flag(kFlagBorder)) mvbrdr(plot, g.dos_x, g.dos_w, g.coop_x, g.coop_w, g.y0, g.h, g.nd, g.nc);
+    if (g.flag(kFlagTics)) mvaxes(plot, g);
+    if (g.flag(kFlagTitles))
+        mvtitl(plot, g.dos_x, g.dos_w, g.coop_x, g.coop_w, g.x0, g.y0, g.h, g.nd, g.nc, g.dos_title,
+               g.coop_title, g.energy_title);
+    if (g.flag(kFlagText)) drawFreeTexts(plot, g.page_w, g.page_h, g.texts);
+    if (g.flag(kFlagFermi))
+        mvfrmi(plot, g.x0, g.y0, g.page_w, g.page_h, g.w0, g.h, g.emin, g.emax, g.efermi, g.fermi_line);
+}
+
+}  // namespace dos

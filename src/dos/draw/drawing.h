@@ -1,0 +1,32 @@
+// Drawing the DOS graph: one panel with its curves (mvplot), the energy and
+// value axes with tic marks (mvaxes), and the whole graph with every
+// annotation that is switched on (mvrdrw). None of them clears the page.
+#pragma once
+
+#include "dos/core/graph.h"
+
+namespace common {
+class Plot;
+}  // namespace common
+
+namespace dos {
+
+using namespace common;
+
+// The curves of one panel, highest buffer first so buffer 1 (or 9) lies on
+// top; closed curves return along the zero of their axis and are filled with
+// their brush colour; the COOP panel gets its zero line. Leaves line width 3,
+// line style 1, colour 1 and the window (0, 1, 0, 1) on the panel.
+void mvplot(Plot& plot, const DosInput& in, const DosGraph& g, Panel panel);
+
+// The axes with tic marks and labels as set by the graph menu.
+void mvaxes(Plot& plot, DosGraph& g);
+
+// The whole graph: both panels, then border, axes, titles, texts and the
+// Fermi marker as their flags say.
+void mvrdrw(Plot& plot, const DosInput& in, DosGraph& g);
+
+// A world window that PGPLOT accepts: equal limits are widened by one unit.
+void safeWindow(Plot& plot, float x1, float x2, float y1, float y2);
+
+}  // namespace dos

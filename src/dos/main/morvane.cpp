@@ -1,0 +1,53 @@
+#include "dos/main/morvane.h"
+
+#include "common/console.h"
+#include "common/plot.h"
+#include "common/records.h"
+#include "dos/core/buffers.h"
+#include "dos/dialog/main_menu.h"
+
+namespace dos {
+
+using namespace common;
+
+int morvane(Console& con, Plot& plot, const std::string& input, const std::string& layout) {
+    auto file = RecordFile::load(input);
+    if (!file) {
+        con.line(" Inputfile could not be opened.");
+        return 1;
+    }
+    DosInput in;
+    std::string error;
+    if (!readDosInput(*file, in, error)) {
+        con.line(" " + error);
+        return 1;
+    }
+    DosGraph g;
+    initGraph(g, in);
+
+    const int screen = openScreen(plot, con);
+    plot.slct(screen);
+    plot.ask(false);
+    plot.scr(0, 1.0f, 1.0f, 1.0f);
+    plot.scr(1, 0.0f, 0.0f, 0.0f);
+    plot.pap(7.5f, 1.0f);
+
+    con.line();
+    con.line(" morvane: plots densities of states, their projections and COOP curves");
+    con.line(" This program comes with ABSOLUTELY NO WARRANTY; without even the");
+    con.line(" implied warranty of MERCHANTABILITY or FITNESS FOR A PARTICULAR PURPOSE.");
+    con.line(" Check every picture against your data before you publish it;");
+    con.line(" the authors accept no liability for its use.");
+
+    try {
+        runMainMenu(con, plot, in, g, screen, layout);
+    } catch (const EndOfInput&) {
+        con.line(" End of input.");
+        plot.end();
+        return 1;
+    }
+    plot.end();
+    return 0;
+}
+
+}  // namespace dos

@@ -1,0 +1,18 @@
+// The DOS program's main flow: the input read and checked, the screen
+// opened, the banner, then the main menu until the user quits.
+#pragma once
+
+#include <string>
+
+namespace common {
+class Console;
+class Plot;
+}  // namespace common
+
+namespace dos {
+
+// The whole program: input `input`, layout `layout`, in the current
+// directory. Returns the exit status.
+int morvane(common::Console& con, common::Plot& plot, const std::string& input, const std::string& layout);
+
+}  // namespace dos
