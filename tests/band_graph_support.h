@@ -68,7 +68,17 @@ inline std::string bandsText(int announced, const std::vector<int>& points, int 
     return s;
 }
 
-// Settings as the main flow leaves them for n equal lines and -12 ... 8 eV.
+// Reads `path` and draws lines 1 ... n of it into g's frame, as a display
+// does; returns what went wrong (nothing drawn when the file cannot be read).
+inline std::string drawBands(Plot& plot, BandGraph& g, int n, const std::string& path = "fort.2") {
+    Result<BandsFile> bands = readBandsFile(path);
+    if (!bands) return bands.error();
+    g.bands = *bands;
+    return tlband(plot, g.geom.frame_x0, g.geom.frame_y0, g.line_pos, g.geom.frame_h, g.elow, g.ehigh, n, g.bands);
+}
+
+// Settings as the main flow leaves them for n equal lines and -12 ... 8 eV,
+// with the bands of `bands` when that file can be read.
 inline BandGraph graphFor(int n, const std::string& bands = "fort.2") {
     BandGraph g;
     g.geom = n >= 4 ? FrameGeom::wide() : FrameGeom{};
@@ -77,7 +87,7 @@ inline BandGraph graphFor(int n, const std::string& bands = "fort.2") {
     equalLines(g.line_pos, g.geom.frame_w, n);
     g.elow = -12.0f;
     g.ehigh = 8.0f;
-    g.bands_file = bands;
+    if (Result<BandsFile> file = readBandsFile(bands)) g.bands = *file;
     return g;
 }
 

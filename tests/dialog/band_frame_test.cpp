@@ -3,12 +3,14 @@
 #include <cstdio>
 #include <fstream>
 
+#include "band/dialog/frame_questions.h"
 #include "band_graph_support.h"
 #include "common/plot.h"
 
 using namespace common;
 
 using bandtest::bandsText;
+using bandtest::drawBands;
 using bandtest::Session;
 using bandtest::writeText;
 
@@ -71,11 +73,7 @@ TEST_F(Bands, EachLineInItsPanelOnePolylinePerBand) {
     writeText("fort.2", bandsText(2, {51, 26}, 3));
     RecordingPlot p;
     auto g = bandtest::graphFor(2);
-    int err = 5;
-    std::string problem = "old";
-    tlband(p, g.geom.frame_x0, g.geom.frame_y0, g.line_pos, g.geom.frame_h, g.elow, g.ehigh, 2, err, "fort.2",
-           &problem);
-    EXPECT_EQ(err, 0);
+    std::string problem = drawBands(p, g, 2);
     EXPECT_EQ(problem, "");
     EXPECT_EQ(p.matching("swin"), (std::vector<std::string>{"swin 1 51 -12 8", "swin 1 26 -12 8"}));
     EXPECT_EQ(p.matching("svp"),
@@ -92,9 +90,7 @@ TEST_F(Bands, FewerBlocksThanLinesLeaveTheLastPanelsEmpty) {
     RecordingPlot p;
     auto g = bandtest::graphFor(3);
     std::string problem;
-    tlband(p, g.geom.frame_x0, g.geom.frame_y0, g.line_pos, g.geom.frame_h, g.elow, g.ehigh, 3, g.draw_error,
-           "fort.2", &problem);
-    EXPECT_EQ(g.draw_error, 0);
+    problem = drawBands(p, g, 3);
     EXPECT_EQ(p.matching("svp").size(), 2u);
     EXPECT_EQ(p.matching("line").size(), 4u);
     EXPECT_EQ(problem, "fort.2, record " + std::to_string(2 + 2 * (1 + 102)) + ": ends after 2 of 3 symmetry lines");
@@ -106,10 +102,8 @@ TEST_F(Bands, ABlockBeyondTheTablesOrUnreadableStopsTheDrawingThere) {
         writeText("fort.2", text);
         RecordingPlot p;
         std::string problem;
-        tlband(p, g.geom.frame_x0, g.geom.frame_y0, g.line_pos, g.geom.frame_h, g.elow, g.ehigh, 3, g.draw_error,
-               "fort.2", &problem);
-        EXPECT_EQ(g.draw_error, 0);
-        EXPECT_EQ(p.calls.back(), "slw 3");
+        problem = drawBands(p, g, 3);
+            EXPECT_EQ(p.calls.back(), "slw 3");
         return std::make_pair(p.matching("line").size(), problem);
     };
     auto r = run(bandsText(3, {51, 52, 51}, 1));
@@ -142,8 +136,7 @@ TEST_F(Bands, EnergiesFollowTheFortranFieldRules) {
     RecordingPlot p;
     auto g = bandtest::graphFor(1);
     std::string problem;
-    tlband(p, g.geom.frame_x0, g.geom.frame_y0, g.line_pos, g.geom.frame_h, g.elow, g.ehigh, 1, g.draw_error,
-           "fort.2", &problem);
+    problem = drawBands(p, g, 1);
     EXPECT_EQ(problem, "");
     EXPECT_EQ(p.matching("line"),
               (std::vector<std::string>{"line 6 (1,-5.12345) (2,15) (3,12.3457) (4,-1.5) (5,2.25) (6,-0.5)"}));
@@ -154,15 +147,13 @@ TEST_F(Bands, AThousandBandsReadFromAFourColumnCount) {
     RecordingPlot p;
     auto g = bandtest::graphFor(1);
     std::string problem;
-    tlband(p, g.geom.frame_x0, g.geom.frame_y0, g.line_pos, g.geom.frame_h, g.elow, g.ehigh, 1, g.draw_error,
-           "fort.2", &problem);
+    problem = drawBands(p, g, 1);
     EXPECT_EQ(problem, "");
     EXPECT_EQ(p.matching("line").size(), 1000u);
     // columns after the count are not part of it
     writeText("fort.2", " 1\n  2  1  7\n   1.00000\n   2.00000\n");
     p.clear();
-    tlband(p, g.geom.frame_x0, g.geom.frame_y0, g.line_pos, g.geom.frame_h, g.elow, g.ehigh, 1, g.draw_error,
-           "fort.2", &problem);
+    problem = drawBands(p, g, 1);
     EXPECT_EQ(problem, "");
     EXPECT_EQ(p.matching("line"), (std::vector<std::string>{"line 2 (1,1) (2,2)"}));
 }
@@ -171,9 +162,7 @@ TEST_F(Bands, MissingFileSetsTheErrorAndDrawsNothing) {
     RecordingPlot p;
     auto g = bandtest::graphFor(2);
     std::string problem;
-    tlband(p, g.geom.frame_x0, g.geom.frame_y0, g.line_pos, g.geom.frame_h, g.elow, g.ehigh, 2, g.draw_error,
-           "fort.2", &problem);
-    EXPECT_EQ(g.draw_error, 1);
+    problem = drawBands(p, g, 2);
     EXPECT_EQ(problem, "fort.2 could not be opened");
     EXPECT_TRUE(p.matching("line").empty());
     EXPECT_TRUE(p.matching("svp").empty());

@@ -290,13 +290,13 @@ TEST_F(Menu, LineLengthsOnlyWithSeveralLines) {
     EXPECT_EQ(t.plot.calls, (std::vector<std::string>{"sls 1"}));
 }
 
-TEST_F(Menu, AVanishedBandFileIsReportedAndTheMenuGoesOn) {
+TEST_F(Menu, BandsThatEndEarlyAreReportedAtARedrawAndTheMenuGoesOn) {
     BandGraph g = graphFor(2);
-    g.bands_file = "gone";
+    g.bands = BandsFile{"fort.2", 2, {}, "", 2};
     Session s("9\n0\n");
     tlgrph(s.plot, s.con, g);
-    EXPECT_EQ(g.draw_error, 1);
-    EXPECT_NE(s.out.str().find(" gone could not be opened; no bands drawn.\n"), std::string::npos);
+    EXPECT_NE(s.out.str().find(" fort.2, record 2: ends after 0 of 2 symmetry lines; bands drawn up to there.\n"),
+              std::string::npos);
 }
 
 // ---- output file ----

@@ -375,10 +375,8 @@ TEST(Bfit, AThousandBandsAreWrittenAndDrawnInFull) {
     RecordingPlot plot;
     LinePos p{};
     p[2] = 0.5f;
-    int error = 0;
-    std::string problem;
-    tlband(plot, 0.1f, 0.1f, p, 0.5f, 0.0f, 12.0f, 1, error, dir.file("fort.2"), &problem);
-    EXPECT_EQ(error, 0);
-    EXPECT_EQ(problem, "");
+    Result<BandsFile> bands = readBandsFile(dir.file("fort.2"));
+    ASSERT_TRUE(bands) << bands.error();
+    EXPECT_EQ(tlband(plot, 0.1f, 0.1f, p, 0.5f, 0.0f, 12.0f, 1, *bands), "");
     EXPECT_EQ(plot.matching("line ").size(), 1000u);
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "annotate/settings.h"
+#include "band/core/bands_file.h"
 #include "band/core/state.h"
 
 namespace band {
@@ -18,7 +19,7 @@ struct BandGraph {
     std::array<float, band::kMaxShown + 2> line_pos{};  // 1 .. nshow+1
     int nshow = 0;
     float elow = 0, ehigh = 0;
-    int draw_error = 0;
+    BandsFile bands;           // fort.2, read once per display
     std::string draw_problem;  // one line naming fort.2 and the record when a drawing stopped early
 
     std::array<bool, 13> flags{};  // element flags 1 .. 12 (index 0 unused)
@@ -34,7 +35,6 @@ struct BandGraph {
     bool fermi_line = false;
     bool border = false;
 
-    std::string bands_file = "fort.2";  // interpolated bands drawn by tlband
 };
 
 }  // namespace band

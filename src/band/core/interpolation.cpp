@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "band/core/bands_file.h"
 #include "band/core/cosine_fit.h"
 #include "band/core/ordering.h"
 #include "band/core/eread.h"
@@ -176,22 +177,15 @@ bool fitLine(const SetupFile& counts, const SetupBlock& blk, const BandInput& in
         }
     }
 
-    // Every interpolated energy must fit its field "(F10.5)"; asterisks
-    // would leave a fort.2 that cannot be read back. "(2I3)" header: a
-    // thousand bands take a fourth column, which the display reads.
-    std::string block = fortran::I(work.npts, 3) + fortran::I(ninterp, ninterp >= 1000 ? 4 : 3) + "\n";
-    for (int q = 1; q <= ninterp; ++q)
-        for (int p = 1; p <= work.npts; ++p) {
-            const std::string field = fortran::F(work.out(p, q), 10, 5);
-            if (field.find('*') != std::string::npos) {
-                report.line(name + ": interpolated energies of band " + std::to_string(nlower + q) +
-                         " do not fit the energy field of fort.2.");
-                return false;
-            }
-            block += field;
-            block += '\n';
-        }
-    out += block;
+    // Every interpolated energy must fit its field: asterisks would leave a
+    // fort.2 that cannot be read back.
+    Result<std::string> block =
+        formatBandLine(work.npts, ninterp, nlower + 1, [&work](int p, int q) { return work.out(p, q); });
+    if (!block) {
+        report.line(name + ": " + block.error() + ".");
+        return false;
+    }
+    out += *block;
     return true;
 }
 
@@ -223,7 +217,7 @@ BfitSummary interpolate(const SetupFile& counts, const std::vector<SetupLine>& l
     }
     // The count record keeps the number of lines asked for, also when some
     // were left out: the display draws the blocks that exist.
-    s.fort2 = fortran::I(nlines, 2) + "\n" + blocks;
+    s.fort2 = formatBandsCount(nlines) + blocks;
     return s;
 }
 

@@ -240,10 +240,9 @@ LayoutLoad loadLayout(const std::string& path, BandGraph& g, std::string& error)
     if (!file) return LayoutLoad::Missing;
     BandGraph fresh;
     // What belongs to the drawing rather than to the layout stays.
-    fresh.draw_error = g.draw_error;
+    fresh.bands = g.bands;
     fresh.draw_problem = g.draw_problem;
     fresh.nsub = g.nsub;
-    fresh.bands_file = g.bands_file;
     if (!parseLayout(*file, fresh, error)) return LayoutLoad::Refused;
     fresh.range = fresh.ehigh - fresh.elow;
     g = std::move(fresh);

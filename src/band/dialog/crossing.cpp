@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "band/dialog/frame_questions.h"
 #include "band/draw/frame.h"
 #include "band/core/ordering.h"
 #include "band/draw/rawbands.h"
@@ -12,6 +13,45 @@
 namespace band {
 
 using namespace common;
+
+void tlselc(Plot& plot, Console& con, const LineTables& t, const RawView& v, int& level, int& kpos,
+            float& cx, float& cy) {
+    level = 0;
+    kpos = 0;
+    plot.swin(v.x0, v.x0 + v.w, v.y0, v.y0 + v.h);
+    plot.svp(v.x0, v.x0 + v.w, v.y0, v.y0 + v.h);
+    con.line();
+    con.line(" Put mouse pointer to chosen marker, then type a key.");
+    con.line();
+    const float len = t.line_length;
+    const float span = v.upper - v.lower;
+    for (;;) {
+        char ch = ' ';
+        readCursor(plot, con, cx, cy, ch);
+        const float e = (cy - v.y0) / v.h * span + v.lower;
+        const float d = (cx - v.x0) / v.w * len;
+        if (e < v.lower || e > v.upper || d < 0 || d > len) continue;
+        int p = 0;
+        for (int k = 1; k <= v.nkl && p == 0; ++k) {
+            const float kd = t.kdist[static_cast<size_t>(k)];
+            if (d - 0.02f * len <= kd && kd <= d + 0.02f * len) p = k;
+        }
+        if (p == 0) {
+            con.line(" You didn't click near a marker.");
+            continue;
+        }
+        for (int r = v.nlower + 1; r <= v.nlower + v.ninterp; ++r) {
+            const float eo = t.energy_orig(r, p);
+            if (e - 0.02f * span <= eo && eo <= e + 0.02f * span) {
+                level = r;
+                kpos = p;
+                return;
+            }
+        }
+        con.line(" Band not found, try again.");
+    }
+}
+
 
 namespace {
 

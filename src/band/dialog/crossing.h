@@ -4,6 +4,7 @@
 #pragma once
 
 #include "band/core/state.h"
+#include "band/draw/rawbands.h"
 
 namespace common {
 class Console;
@@ -13,6 +14,12 @@ class Plot;
 namespace band {
 
 using namespace common;
+
+// Waits for the cursor on a marker and returns its energy position and k
+// position (energy_orig is searched). (cx, cy) is the cursor's start and
+// keeps its last position.
+void tlselc(Plot& plot, Console& con, const LineTables& t, const RawView& v, int& level, int& kpos,
+            float& cx, float& cy);
 
 // Runs the display loop until selection 5. Keeps
 // energy_cur(band_order(b, k), k) = energy_orig(b, k) after every change.

@@ -6,6 +6,7 @@
 #include "annotate/marks.h"
 #include "annotate/tics.h"
 #include "band/core/graph.h"
+#include "band/dialog/frame_questions.h"
 #include "band/draw/frame.h"
 #include "band/core/layout_file.h"
 #include "band/draw/redraw.h"
@@ -55,18 +56,10 @@ void reportDrawing(Console& con, const BandGraph& g) {
     if (!g.draw_problem.empty()) con.line(" " + g.draw_problem + "; bands drawn up to there.");
 }
 
-void reportOpen(Console& con, const BandGraph& g) {
-    if (g.draw_error != 0) {
-        con.line(" " + g.draw_problem + "; no bands drawn.");
-        return;
-    }
-    reportDrawing(con, g);
-}
-
 void redrawScreen(Plot& plot, Console& con, BandGraph& g) {
     plot.page();
     tlrdrw(plot, g);
-    reportOpen(con, g);
+    reportDrawing(con, g);
 }
 
 void changeEnergyRange(Plot& plot, Console& con, BandGraph& g) {
@@ -75,9 +68,8 @@ void changeEnergyRange(Plot& plot, Console& con, BandGraph& g) {
     plot.page();
     const FrameGeom& f = g.geom;
     tlaxes(plot, f.frame_x0, f.frame_y0, g.line_pos, f.frame_w, f.frame_h, g.nshow);
-    tlband(plot, f.frame_x0, f.frame_y0, g.line_pos, f.frame_h, g.elow, g.ehigh, g.nshow, g.draw_error,
-           g.bands_file, &g.draw_problem);
-    reportOpen(con, g);
+    g.draw_problem = tlband(plot, f.frame_x0, f.frame_y0, g.line_pos, f.frame_h, g.elow, g.ehigh, g.nshow, g.bands);
+    reportDrawing(con, g);
 }
 
 void addLabels(Plot& plot, Console& con, BandGraph& g) {

@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "common/console.h"
 #include "common/fortran_format.h"
 #include "common/plot.h"
 
@@ -47,44 +46,6 @@ void tlraw(Plot& plot, const LineTables& t, const RawView& v) {
         plot.pt(v.nkl, x.data(), y.data(), 4);
         const float e = t.energy_cur(b, v.kstep < 0 ? v.nkl : 1);
         plot.text(0.0f, e + 0.01f * (v.upper - v.lower), fortran::I(b, 4));
-    }
-}
-
-void tlselc(Plot& plot, Console& con, const LineTables& t, const RawView& v, int& level, int& kpos,
-            float& cx, float& cy) {
-    level = 0;
-    kpos = 0;
-    plot.swin(v.x0, v.x0 + v.w, v.y0, v.y0 + v.h);
-    plot.svp(v.x0, v.x0 + v.w, v.y0, v.y0 + v.h);
-    con.line();
-    con.line(" Put mouse pointer to chosen marker, then type a key.");
-    con.line();
-    const float len = t.line_length;
-    const float span = v.upper - v.lower;
-    for (;;) {
-        char ch = ' ';
-        readCursor(plot, con, cx, cy, ch);
-        const float e = (cy - v.y0) / v.h * span + v.lower;
-        const float d = (cx - v.x0) / v.w * len;
-        if (e < v.lower || e > v.upper || d < 0 || d > len) continue;
-        int p = 0;
-        for (int k = 1; k <= v.nkl && p == 0; ++k) {
-            const float kd = t.kdist[static_cast<size_t>(k)];
-            if (d - 0.02f * len <= kd && kd <= d + 0.02f * len) p = k;
-        }
-        if (p == 0) {
-            con.line(" You didn't click near a marker.");
-            continue;
-        }
-        for (int r = v.nlower + 1; r <= v.nlower + v.ninterp; ++r) {
-            const float eo = t.energy_orig(r, p);
-            if (e - 0.02f * span <= eo && eo <= e + 0.02f * span) {
-                level = r;
-                kpos = p;
-                return;
-            }
-        }
-        con.line(" Band not found, try again.");
     }
 }
 

@@ -1,11 +1,10 @@
 // The calculated levels of one symmetry line drawn for the crossing
-// dialogue, and picking one of their markers with the cursor.
+// dialogue.
 #pragma once
 
 #include "band/core/state.h"
 
 namespace common {
-class Console;
 class Plot;
 }  // namespace common
 
@@ -22,11 +21,5 @@ struct RawView {
 // Polylines through circle markers, one per band (energy_cur), with the
 // band numbers at the left and the window's energies beside the frame.
 void tlraw(Plot& plot, const LineTables& t, const RawView& v);
-
-// Waits for the cursor on a marker and returns its energy position and k
-// position (energy_orig is searched). (cx, cy) is the cursor's start and
-// keeps its last position.
-void tlselc(Plot& plot, Console& con, const LineTables& t, const RawView& v, int& level, int& kpos,
-            float& cx, float& cy);
 
 }  // namespace band

@@ -16,8 +16,8 @@ struct BandGraph;
 // single line only once the border was added.
 bool hasRightEdge(const BandGraph& g);
 
-// Draws on the selected device without clearing it. Sets g.draw_error and
-// g.draw_problem from the band drawing and g.nsub from the tic axes.
+// Draws on the selected device without clearing it. Sets g.draw_problem
+// from the band drawing and g.nsub from the tic axes.
 void tlrdrw(Plot& plot, BandGraph& g);
 
 }  // namespace band

@@ -4,6 +4,7 @@
 
 #include "band/core/state.h"
 #include "band/core/graph.h"
+#include "band/dialog/frame_questions.h"
 #include "band/draw/frame.h"
 #include "band/dialog/graph_menu.h"
 #include "band/core/interpolation.h"
@@ -31,11 +32,13 @@ void banner(Console& con) {
 
 bool readable(const char* path) { return std::ifstream(path).good(); }
 
-// The line count of fort.2's first record; -1 when there is none to read.
+// The line count of fort.2's first record (the only one read here); -1
+// when there is none to read.
 int storedLineCount(Console& con, bool quiet) {
-    auto f = RecordFile::load("fort.2");
+    std::ifstream f("fort.2");
     if (!f) return -1;
-    auto n = f->has(1) ? FieldCursor(f->record(1)).I(2) : std::nullopt;
+    std::string first;
+    auto n = std::getline(f, first) ? FieldCursor(first).I(2) : std::nullopt;
     if (!n || *n < 0) {
         if (!quiet) con.line(" fort.2, record 1: unreadable line count; the bands are set up anew.");
         return -1;
@@ -114,7 +117,13 @@ int display(Plot& plot, Console& con) {
         con.line(" fort.2, record 1: no symmetry line to display.");
         return 1;
     }
+    Result<BandsFile> bands = readBandsFile("fort.2");
+    if (!bands) {
+        con.line(kInputMissing);
+        return 1;
+    }
     BandGraph g;
+    g.bands = std::move(*bands);
     g.nshow = askShownLines(con, nlines);
     if (g.nshow >= 4) g.geom = FrameGeom::wide();
     plot.svp(0.0f, g.geom.view_right, 0.0f, g.geom.view_top);
@@ -134,12 +143,8 @@ int display(Plot& plot, Console& con) {
     }
     tlener(con, g.elow, g.ehigh);
     tlaxes(plot, g.geom.frame_x0, g.geom.frame_y0, g.line_pos, g.geom.frame_w, g.geom.frame_h, g.nshow);
-    tlband(plot, g.geom.frame_x0, g.geom.frame_y0, g.line_pos, g.geom.frame_h, g.elow, g.ehigh, g.nshow,
-           g.draw_error, g.bands_file, &g.draw_problem);
-    if (g.draw_error != 0) {
-        con.line(kInputMissing);
-        return 1;
-    }
+    g.draw_problem = tlband(plot, g.geom.frame_x0, g.geom.frame_y0, g.line_pos, g.geom.frame_h, g.elow, g.ehigh,
+                            g.nshow, g.bands);
     if (!g.draw_problem.empty()) con.line(" " + g.draw_problem + "; bands drawn up to there.");
     tlgrph(plot, con, g);
     return 0;

@@ -1,0 +1,41 @@
+#include "band/dialog/frame_questions.h"
+
+#include "common/console.h"
+#include "common/fortran_format.h"
+
+namespace band {
+
+using namespace common;
+
+void tlener(Console& con, float& emin, float& emax) {
+    for (;;) {
+        con.line();
+        emin = static_cast<float>(con.askReal(" Minimum energy in eV: ", 10));
+        emax = static_cast<float>(con.askReal(" Maximum energy in eV: ", 10));
+        if (emin < emax) return;
+        con.line();
+        con.line(" Error: Maximum energy is lower than minimum.");
+    }
+}
+
+void tlsyml(Console& con, LinePos& p, float w, int n) {
+    con.line();
+    con.line(" Symmetry line lengths can be input as relative ratios.");
+    std::array<double, band::kMaxShown + 1> length{};
+    double sum = 0;
+    for (int l = 1; l <= n; ++l) {
+        length[static_cast<size_t>(l)] = con.askReal(" Length of symmetry line " + fortran::I(l, 2) + ": ", 10,
+                                                     [](double v) { return v > 0; });
+        sum += length[static_cast<size_t>(l)];
+    }
+    const double scale = w / sum;
+    double at = 0;
+    p[1] = 0.0f;
+    for (int l = 1; l <= n; ++l) {
+        at += length[static_cast<size_t>(l)] * scale;
+        p[static_cast<size_t>(l + 1)] = static_cast<float>(at);
+    }
+    p[static_cast<size_t>(n + 1)] = w;  // no rounding left over at the right edge
+}
+
+}  // namespace band
