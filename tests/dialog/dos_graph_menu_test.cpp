@@ -41,7 +41,7 @@ TEST(DosGraphMenu, EnergyAndXRangeSwitchTheTicsOffAndRedraw) {
     DosGraph g = withCurves(in, {1}, {});
     g.setFlag(kFlagTics, true);
     Session s("1\n5\n2\n2\n8\n2\n0\nx\n1.5\n0\n");
-    mvgrph(s.con, s.plot, in, g);
+    mvgrph(s.plot, s.con, in, g);
     EXPECT_FLOAT_EQ(g.emin, 2.0f);  // 5 ... 2 refused, both asked again
     EXPECT_FLOAT_EQ(g.emax, 8.0f);
     EXPECT_FLOAT_EQ(g.xfactor, 1.5f);
@@ -61,7 +61,7 @@ TEST(DosGraphMenu, TicsOnTwoPanelsAskEnergyAxesOnly) {
     DosGraph g = withCurves(in, {1}, {6});
     g.setFlag(kFlagBorder, true);
     Session s("4\n-5\n20\n1\n1\n2\n3\n2\n0\n");
-    mvgrph(s.con, s.plot, in, g);
+    mvgrph(s.plot, s.con, in, g);
     const std::string out = s.out.str();
     EXPECT_NE(out.find(" Tic range settings apply to all energy axes.\n\n Tic start energy:          "),
               std::string::npos);
@@ -91,7 +91,7 @@ TEST(DosGraphMenu, TicDistanceBeyondTheRangeGivesOneLabelledTic) {
     DosGraph g = withCurves(in, {1}, {});
     g.buffer(1).own_scale = true;  // no horizontal axis questions then
     Session s("4\n0\n10\n25\n0\n3\n0\n");
-    mvgrph(s.con, s.plot, in, g);
+    mvgrph(s.plot, s.con, in, g);
     EXPECT_FLOAT_EQ(g.energy_tics.distance, 10.0f);
     EXPECT_FLOAT_EQ(g.energy_tics.label_distance, 10.0f);
     EXPECT_EQ(s.out.str().find("horizontal"), std::string::npos);
@@ -103,7 +103,7 @@ TEST(DosGraphMenu, HorizontalDosAxesWithBorder) {
     g.setFlag(kFlagBorder, true);
     g.xfactor = 2.0f;
     Session s("0\n10\n2\n1\n1\n0\n1\n2\n3\n1\n0\n5\n0.5\n2\n");  // right axis: none
-    askAxes(s.con, s.plot, g);
+    askAxes(s.plot, s.con, g);
     const std::string out = s.out.str();
     EXPECT_NE(out.find("\n Lower horizontal DOS axis.\n Select axis side of tic marks \n (0) No tic marks\n"
                        " (1) Lower side\n (2) Upper side\n"),
@@ -131,7 +131,7 @@ TEST(DosGraphMenu, TitlesTextsAndFermiMarker) {
     DosGraph g = withCurves(in, {}, {6});
     g.texts.push_back(FreeText{fortran::A("old", 80), 0.1f, 0.1f, 0.0f, 0});
     Session s("5\nCOHP\nE (eV)\n6\nn\nnew\n2\n45\n0.3 0.4\n\n10\n11\n5\ny\n0\n");
-    mvgrph(s.con, s.plot, in, g);
+    mvgrph(s.plot, s.con, in, g);
     const std::string out = s.out.str();
     EXPECT_NE(out.find(" Selection:  COOP axis title:  Energy axis title: "), std::string::npos);
     EXPECT_EQ(fortran::trimRight(g.coop_title), "COHP");
@@ -157,7 +157,7 @@ TEST(DosGraphMenu, TextTableFullEndsTheOption) {
     DosGraph g = withCurves(in, {1}, {});
     for (int k = 0; k < kMaxTexts; ++k) g.texts.push_back(FreeText{fortran::A("t", 80), 0.1f, 0.1f, 0.0f, 0});
     Session s("6\nn\n0\n");
-    mvgrph(s.con, s.plot, in, g);
+    mvgrph(s.plot, s.con, in, g);
     EXPECT_NE(s.out.str().find(" The text table is full (10 texts).\n"), std::string::npos);
     EXPECT_EQ(g.texts.size(), 10u);
 }
@@ -166,7 +166,7 @@ TEST(DosGraphMenu, BufferRangesAndOffsets) {
     DosInput in = tenEv();
     DosGraph g = withCurves(in, {1, 2}, {6});
     Session s("11\n3\n1\n-1\n4\n0\n2.5\n12\n9\n2\n1.25\n13\n0\n");
-    mvgrph(s.con, s.plot, in, g);
+    mvgrph(s.plot, s.con, in, g);
     const std::string out = s.out.str();
     EXPECT_NE(out.find(" DOS buffer minimum:    0.20000\n DOS buffer maximum:    2.00000\n\n Enter new values:\n"),
               std::string::npos);
@@ -190,7 +190,7 @@ TEST(DosGraphMenu, ACurveWithoutRangeGetsNoHorizontalAxisQuestions) {
     DosInput in = dostest::input(sp);
     DosGraph g = withCurves(in, {}, {6});  // all zero: COOP axis -0 ... 0
     Session s("1\n5\n1\n1\n2\n");
-    askAxes(s.con, s.plot, g);  // would otherwise ask the COOP tic range for ever
+    askAxes(s.plot, s.con, g);  // would otherwise ask the COOP tic range for ever
     EXPECT_NE(s.out.str().find(" The COOP axis has no range; no horizontal COOP axis.\n"), std::string::npos);
     EXPECT_EQ(g.sides[kSideCoopLower], 0);
     EXPECT_EQ(g.sides[kSideCoopUpper], 0);

@@ -148,7 +148,7 @@ TEST(DosOutput, LandscapeTwoPanelsThenPortraitScreenAgain) {
     g.coop_x = 0.41248f;
     Session s("4\nx\n3\nq\nl\n");
     s.plot.current = 7;  // the screen
-    generateOutput(s.con, s.plot, in, g, 7);
+    generateOutput(s.plot, s.con, in, g, 7);
     EXPECT_NE(s.out.str().find(" (3) HPGL\n\n Selection: \n Output file options:"), std::string::npos);
     const auto& c = s.plot.calls;
     ASSERT_EQ(c[0], "open 'morvane.plt/HPGL '");
@@ -197,7 +197,7 @@ TEST(DosOutput, PortraitUsesTheScreenGeometryAndVcps) {
     DosGraph g = graphFor(in);
     load(in, g, Panel::DOS, 1);
     Session s("2\np\n");
-    generateOutput(s.con, s.plot, in, g, 5);
+    generateOutput(s.plot, s.con, in, g, 5);
     EXPECT_EQ(s.plot.calls[0], "open 'morvane.eps/VCPS '");
     EXPECT_EQ(outputDevice(1, true), "morvane.eps/PS   ");
     EXPECT_EQ(outputDevice(3, false), "morvane.plt/VHPGL");
@@ -210,7 +210,7 @@ TEST(DosOutput, DeviceThatCannotBeOpenedDrawsNothing) {
     load(in, g, Panel::DOS, 1);
     Session s("1\nl\n");
     s.plot.failOpen = true;
-    generateOutput(s.con, s.plot, in, g, 5);
+    generateOutput(s.plot, s.con, in, g, 5);
     EXPECT_EQ(s.plot.calls, (std::vector<std::string>{"open 'morvane.eps/PS   '", "slct 5"}));
     EXPECT_NE(s.out.str().find(" Output device morvane.eps/PS could not be opened; no output file written.\n"),
               std::string::npos);
@@ -339,21 +339,21 @@ TEST(DosLayout, SaveAndLoadThroughTheFile) {
     const std::string path = dir + "/fort.7";
     Session s;
     DosGraph g = graphFor(in);
-    EXPECT_FALSE(loadLayout(s.con, s.plot, in, g, path, 12));
+    EXPECT_FALSE(loadLayout(s.plot, s.con, in, g, path, 12));
     EXPECT_EQ(s.out.str(), " Layout file does not exist. First use option (12).\n");
 
     DosGraph full = fullGraph(in);
     std::string error;
     ASSERT_TRUE(saveLayout(path, full, error)) << error;
     std::ofstream(path, std::ios::app) << "";
-    ASSERT_TRUE(loadLayout(s.con, s.plot, in, g, path, 12));
+    ASSERT_TRUE(loadLayout(s.plot, s.con, in, g, path, 12));
     EXPECT_EQ(formatLayout(g), formatLayout(full));
     EXPECT_EQ(s.plot.calls.front(), "page");
 
     std::ofstream(path) << " 1\n 9 1 0FF     0.00000     1.00000     3.00000\n";
     s.feed("");
     s.plot.clear();
-    EXPECT_FALSE(loadLayout(s.con, s.plot, in, g, path, 12));
+    EXPECT_FALSE(loadLayout(s.plot, s.con, in, g, path, 12));
     EXPECT_EQ(s.out.str(), " " + path + ", record 2: curve number 9 outside 1 ... 7; layout not loaded.\n");
     EXPECT_TRUE(s.plot.calls.empty());
     EXPECT_EQ(formatLayout(g), formatLayout(full));

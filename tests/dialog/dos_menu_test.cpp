@@ -91,7 +91,7 @@ TEST(DosMainMenu, QuitTypedAtOnceAndOutOfRangeAsksOnlyTheSelection) {
     DosInput in = dostest::input();
     DosGraph g = graphFor(in);
     Session s("12\n-1\nx\n0\n");
-    runMainMenu(s.con, s.plot, in, g, 1, "/nonexistent/fort.7");
+    runMainMenu(s.plot, s.con, in, g, 1, "/nonexistent/fort.7");
     const std::string out = s.out.str();
     EXPECT_EQ(out.find(" Main menu:"), out.rfind(" Main menu:"));  // shown once
     EXPECT_NE(out.find(" Selection:  Selection:  Selection:  Selection: "), std::string::npos);
@@ -125,7 +125,7 @@ TEST(DosMainMenu, IntegratedAoAsksTheMaximum) {
     DosInput in = dostest::input(sp);  // curve 5 (integrated AO 1) runs 0 ... 1.6
     DosGraph g = graphFor(in);
     Session s("5\n1\n2.0\n0\n");
-    runMainMenu(s.con, s.plot, in, g, 1, "fort.7");
+    runMainMenu(s.plot, s.con, in, g, 1, "fort.7");
     EXPECT_NE(s.out.str().find(" Enter maximum of AO projected DOS curve: "), std::string::npos);
     ASSERT_EQ(g.nd, 1);
     EXPECT_EQ(g.buffer(1).curve, 5);
@@ -135,7 +135,7 @@ TEST(DosMainMenu, IntegratedAoAsksTheMaximum) {
     // a requested maximum below the curve's own keeps the curve's
     g = graphFor(in);
     s.feed("5\n1\n1.0\n0\n");
-    runMainMenu(s.con, s.plot, in, g, 1, "fort.7");
+    runMainMenu(s.plot, s.con, in, g, 1, "fort.7");
     EXPECT_FLOAT_EQ(g.buffer(1).max, 1.6f);
     EXPECT_FLOAT_EQ(g.buffer(1).min, 0.0f);
 }
@@ -144,7 +144,7 @@ TEST(DosBuffers, FirstCurveIsAskedNothingAndFillsTheDefaultWidth) {
     DosInput in = dostest::input();
     DosGraph g = graphFor(in);
     Session s("6\n1\n0\n");  // COOP of projection 1
-    runMainMenu(s.con, s.plot, in, g, 1, "fort.7");
+    runMainMenu(s.plot, s.con, in, g, 1, "fort.7");
     EXPECT_EQ(s.out.str().find("Create a new graph"), std::string::npos);
     EXPECT_NE(s.out.str().find("\n OVLPROJ coop 1 line 1" + std::string(51, ' ') + "\n assigned to COOP curve buffer # 9\n"),
               std::string::npos);
@@ -160,7 +160,7 @@ TEST(DosBuffers, CompositionQuestion) {
         DosGraph g = graphFor(in);
         load(in, g, Panel::DOS, 1);
         Session s("3\n2\n");
-        EXPECT_FALSE(askComposition(s.con, s.plot, in, g, Panel::COOP));
+        EXPECT_FALSE(askComposition(s.plot, s.con, in, g, Panel::COOP));
         EXPECT_EQ(s.out.str(), "\n Create a new graph or append it to the existing  one?\n (1) Create new\n (2) Append\n"
                                "\n Selection: \n Selection: ");
         EXPECT_FLOAT_EQ(g.dos_x, 0.11785f);
@@ -175,7 +175,7 @@ TEST(DosBuffers, CompositionQuestion) {
         DosGraph g = graphFor(in);
         load(in, g, Panel::COOP, 6);
         Session s("2\n");
-        askComposition(s.con, s.plot, in, g, Panel::DOS);
+        askComposition(s.plot, s.con, in, g, Panel::DOS);
         EXPECT_FLOAT_EQ(g.coop_x, 0.11785f);
         EXPECT_FLOAT_EQ(g.dos_x, 0.41248f);
         EXPECT_EQ(g.nc, 1);
@@ -189,7 +189,7 @@ TEST(DosBuffers, CompositionQuestion) {
         g.buffer(1).brush = 4;
         g.buffer(9).closed = true;
         Session s("1\n");
-        EXPECT_FALSE(askComposition(s.con, s.plot, in, g, Panel::DOS));
+        EXPECT_FALSE(askComposition(s.plot, s.con, in, g, Panel::DOS));
         EXPECT_NE(s.out.str().find(" (3) Overlay with arbitrary axis scale"), std::string::npos);
         EXPECT_EQ(g.nd + g.nc, 0);
         EXPECT_FLOAT_EQ(g.dos_x, 0.11785f);
@@ -205,10 +205,10 @@ TEST(DosBuffers, CompositionQuestion) {
         DosGraph g = graphFor(in);
         load(in, g, Panel::DOS, 1);
         Session s("2\n");
-        EXPECT_FALSE(askComposition(s.con, s.plot, in, g, Panel::DOS));
+        EXPECT_FALSE(askComposition(s.plot, s.con, in, g, Panel::DOS));
         EXPECT_EQ(s.plot.calls, std::vector<std::string>{"page"});
         Session t("3\n");
-        EXPECT_TRUE(askComposition(t.con, t.plot, in, g, Panel::DOS));
+        EXPECT_TRUE(askComposition(t.plot, t.con, in, g, Panel::DOS));
         EXPECT_TRUE(t.plot.calls.empty());
         EXPECT_EQ(g.nd, 1);
     }
@@ -286,22 +286,22 @@ TEST(DosBuffers, DeletingCoopBufferNineAndAPanelLeftAloneTakesTheWidth) {
     g.coop_x = 0.41248f;
     g.sides[kSideMiddle] = 3;
     Session s("9\n");
-    deleteDialogue(s.con, s.plot, in, g);
+    deleteDialogue(s.plot, s.con, in, g);
     EXPECT_NE(s.out.str().find("(DOS, Energies: 1- 1, COOP: 9-11)"), std::string::npos);
     EXPECT_EQ(g.buffer(9).curve, 8);
     EXPECT_EQ(g.buffer(10).curve, 10);
     EXPECT_EQ(g.nc, 2);
     EXPECT_FLOAT_EQ(g.dos_w, 0.29463f);  // two panels still
     s.feed("1\n");
-    deleteDialogue(s.con, s.plot, in, g);
+    deleteDialogue(s.plot, s.con, in, g);
     EXPECT_EQ(g.nd, 0);
     EXPECT_FLOAT_EQ(g.coop_x, 0.11785f);
     EXPECT_FLOAT_EQ(g.coop_w, 0.58926f);
     EXPECT_EQ(g.sides[kSideMiddle], 0);
     EXPECT_EQ(s.plot.calls.back(), "draw 1 0");  // the COOP panel redrawn
     s.feed("10\n9\n10\n");
-    deleteDialogue(s.con, s.plot, in, g);
-    deleteDialogue(s.con, s.plot, in, g);
+    deleteDialogue(s.plot, s.con, in, g);
+    deleteDialogue(s.plot, s.con, in, g);
     EXPECT_NE(s.out.str().find("(COOP:  9-10)"), std::string::npos);
     EXPECT_EQ(g.nc, 0);
     EXPECT_EQ(s.plot.calls.back(), "page");  // nothing left to draw
@@ -312,7 +312,7 @@ TEST(DosBuffers, ANinthCurveIsRefusedAndTheGraphRedrawn) {
     DosGraph g = graphFor(in);
     for (int k = 0; k < 8; ++k) load(in, g, Panel::DOS, 1 + k % 3);
     Session s("2\n");
-    requestCurve(s.con, s.plot, in, g, Panel::DOS, 2, curveTitle(in, 2), 0.0f);
+    requestCurve(s.plot, s.con, in, g, Panel::DOS, 2, curveTitle(in, 2), 0.0f);
     EXPECT_EQ(g.nd, 8);
     const std::string out = s.out.str();
     EXPECT_EQ(out.substr(out.size() - 29), " DOS curve buffers are full.\n");
@@ -351,7 +351,7 @@ TEST(DosBuffers, AnUnreadableCurveLoadsNothingAndNamesTheRecord) {
     text.replace(text.find("     2.03000"), 12, "     2.0x000");
     in.file = RecordFile::fromText("fort.1", text);  // the file changed since start-up
     Session s("2\n");
-    requestCurve(s.con, s.plot, in, g, Panel::DOS, 2, curveTitle(in, 2), 0.0f);
+    requestCurve(s.plot, s.con, in, g, Panel::DOS, 2, curveTitle(in, 2), 0.0f);
     EXPECT_EQ(g.nd, 1);
     EXPECT_FLOAT_EQ(g.dos_max, 1.05f);
     const std::string out = s.out.str();

@@ -31,7 +31,7 @@ void setPanel(DosGraph& g, Panel p, float x, float w) {
 
 }  // namespace
 
-bool askComposition(Console& con, Plot& plot, const DosInput& in, DosGraph& g, Panel panel) {
+bool askComposition(Plot& plot, Console& con, const DosInput& in, DosGraph& g, Panel panel) {
     const Panel first = other(panel);
     bool own = false;
     if (g.count(first) > 0 && g.count(panel) == 0) {

@@ -17,7 +17,7 @@ using namespace common;
 // create new, overlay (on the common or the curve's own scale), or append as
 // a second panel. Clears the page where the choice replaces the picture and
 // redraws the first panel after an append. Returns the own-scale choice.
-bool askComposition(Console& con, Plot& plot, const DosInput& in, DosGraph& g, Panel panel);
+bool askComposition(Plot& plot, Console& con, const DosInput& in, DosGraph& g, Panel panel);
 
 // Lists the titles of the filled buffers of both panels.
 void mvlist(Console& con, const DosGraph& g);

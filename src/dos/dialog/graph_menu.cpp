@@ -73,7 +73,7 @@ void changeXRange(Console& con, DosGraph& g) {
 
 // One panel's horizontal axes: lower and (with a border) upper side, the
 // value range, tics and labels; each axis drawn at once.
-void askValueAxes(Console& con, Plot& plot, DosGraph& g, const char* name, float x, float w,
+void askValueAxes(Plot& plot, Console& con, DosGraph& g, const char* name, float x, float w,
                   float amin, float amax, TicRange& tics, int& lower, int& upper, float& store_min,
                   float& store_max) {
     const std::string n = name;
@@ -112,7 +112,7 @@ void askValueAxes(Console& con, Plot& plot, DosGraph& g, const char* name, float
     if (upper > 0) mvtica(plot, x, g.y0, w, g.h, amin, range, tics, g.yt(), upper, 1, g.nsub);
 }
 
-void addTitles(Console& con, Plot& plot, DosGraph& g) {
+void addTitles(Plot& plot, Console& con, DosGraph& g) {
     g.setFlag(kFlagTitles, true);
     if (g.nd > 0) g.dos_title = con.askText(" DOS axis title: ", kTextWidth);
     if (g.nc > 0) g.coop_title = con.askText(" COOP axis title: ", kTextWidth);
@@ -121,7 +121,7 @@ void addTitles(Console& con, Plot& plot, DosGraph& g) {
            g.coop_title, g.energy_title);
 }
 
-void addText(Console& con, Plot& plot, const DosInput& in, DosGraph& g) {
+void addText(Plot& plot, Console& con, const DosInput& in, DosGraph& g) {
     g.setFlag(kFlagText, true);
     selectPageWindow(plot, g.page_w, g.page_h);
     if (!g.texts.empty() && con.askYesNo(" Clear old text (y/n)? ")) g.texts.clear();
@@ -129,7 +129,7 @@ void addText(Console& con, Plot& plot, const DosInput& in, DosGraph& g) {
     redraw(plot, in, g);
 }
 
-void markFermi(Console& con, Plot& plot, DosGraph& g) {
+void markFermi(Plot& plot, Console& con, DosGraph& g) {
     g.setFlag(kFlagFermi, true);
     askFermi(con, g.emin, g.emax, false, g.efermi, g.fermi_line);
     mvfrmi(plot, g.x0, g.y0, g.page_w, g.page_h, g.w0, g.h, g.emin, g.emax, g.efermi, g.fermi_line);
@@ -178,7 +178,7 @@ void changeOffset(Console& con, DosGraph& g) {
 
 }  // namespace
 
-void askAxes(Console& con, Plot& plot, DosGraph& g) {
+void askAxes(Plot& plot, Console& con, DosGraph& g) {
     g.setFlag(kFlagTics, true);
     g.sides.fill(0);
     const float erange = g.emax - g.emin;
@@ -211,17 +211,17 @@ void askAxes(Console& con, Plot& plot, DosGraph& g) {
     }
     const float F = g.xfactor;
     if (g.nd > 0 && g.nc == 0 && !g.anyOwnScale(Panel::DOS))
-        askValueAxes(con, plot, g, "DOS", g.dos_x, g.dos_w, F * g.dos_min, F * g.dos_max, g.dos_tics,
+        askValueAxes(plot, con, g, "DOS", g.dos_x, g.dos_w, F * g.dos_min, F * g.dos_max, g.dos_tics,
                      g.sides[kSideDosLower], g.sides[kSideDosUpper], g.dos_axis_min, g.dos_axis_max);
     if (g.nc > 0 && g.nd == 0 && !g.anyOwnScale(Panel::COOP)) {
         float unused = 0;
-        askValueAxes(con, plot, g, "COOP", g.coop_x, g.coop_w, -F * g.coop_max, F * g.coop_max,
+        askValueAxes(plot, con, g, "COOP", g.coop_x, g.coop_w, -F * g.coop_max, F * g.coop_max,
                      g.coop_tics, g.sides[kSideCoopLower], g.sides[kSideCoopUpper], unused,
                      g.coop_axis_max);
     }
 }
 
-void mvgrph(Console& con, Plot& plot, const DosInput& in, DosGraph& g) {
+void mvgrph(Plot& plot, Console& con, const DosInput& in, DosGraph& g) {
     for (;;) {
         for (const char* l : kMenu) con.line(l);
         const int s = static_cast<int>(con.askInt(" Selection: ", 2, [](long v) { return v >= 0 && v <= 13; }));
@@ -241,13 +241,13 @@ void mvgrph(Console& con, Plot& plot, const DosInput& in, DosGraph& g) {
             mvbrdr(plot, g.dos_x, g.dos_w, g.coop_x, g.coop_w, g.y0, g.h, g.nd, g.nc);
             break;
         case 4:
-            askAxes(con, plot, g);
+            askAxes(plot, con, g);
             break;
         case 5:
-            addTitles(con, plot, g);
+            addTitles(plot, con, g);
             break;
         case 6:
-            addText(con, plot, in, g);
+            addText(plot, con, in, g);
             break;
         case 7:
             mvselc(con, g, SelectMode::CloseOpen);
@@ -262,7 +262,7 @@ void mvgrph(Console& con, Plot& plot, const DosInput& in, DosGraph& g) {
             redraw(plot, in, g);
             break;
         case 10:
-            markFermi(con, plot, g);
+            markFermi(plot, con, g);
             break;
         case 11:
             changeRanges(con, g);

@@ -15,9 +15,9 @@ namespace dos {
 using namespace common;
 
 // Runs the menu until the user selects 0.
-void mvgrph(Console& con, Plot& plot, const DosInput& in, DosGraph& g);
+void mvgrph(Plot& plot, Console& con, const DosInput& in, DosGraph& g);
 
 // Option 4: the tic dialogue for every axis the graph has; draws each axis.
-void askAxes(Console& con, Plot& plot, DosGraph& g);
+void askAxes(Plot& plot, Console& con, DosGraph& g);
 
 }  // namespace dos

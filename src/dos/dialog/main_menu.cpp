@@ -84,10 +84,10 @@ int askProjection(Console& con, const DosInput& in, ProjKind kind) {
     return static_cast<int>(con.askInt(" Selection: ", 1, [n](long v) { return v >= 1 && v <= n; }));
 }
 
-void requestCurve(Console& con, Plot& plot, const DosInput& in, DosGraph& g, Panel panel, int c,
+void requestCurve(Plot& plot, Console& con, const DosInput& in, DosGraph& g, Panel panel, int c,
                   const std::string& title, float requested_max) {
     bool own = false;
-    if (g.nd + g.nc > 0) own = askComposition(con, plot, in, g, panel);
+    if (g.nd + g.nc > 0) own = askComposition(plot, con, in, g, panel);
     const Result<int> loaded = loadCurve(in, g, panel, c, title, requested_max, own);
     if (loaded) {
         con.line();
@@ -103,7 +103,7 @@ void requestCurve(Console& con, Plot& plot, const DosInput& in, DosGraph& g, Pan
     mvrdrw(plot, in, g);
 }
 
-void deleteDialogue(Console& con, Plot& plot, const DosInput& in, DosGraph& g) {
+void deleteDialogue(Plot& plot, Console& con, const DosInput& in, DosGraph& g) {
     mvselc(con, g, SelectMode::Delete);
     if (g.nd == 0 && g.nc > 0) {
         g.coop_x = g.x0;
@@ -121,7 +121,7 @@ void deleteDialogue(Console& con, Plot& plot, const DosInput& in, DosGraph& g) {
 namespace {
 
 // Projection list, curve number, title and requested maximum of a projected curve.
-void requestProjection(Console& con, Plot& plot, const DosInput& in, DosGraph& g, ProjKind kind,
+void requestProjection(Plot& plot, Console& con, const DosInput& in, DosGraph& g, ProjKind kind,
                        bool integrated) {
     const int p = askProjection(con, in, kind);
     const int c = curveNumber(in, kind, p, integrated);
@@ -130,13 +130,13 @@ void requestProjection(Console& con, Plot& plot, const DosInput& in, DosGraph& g
         requested = static_cast<float>(con.askReal(" Enter maximum of AO projected DOS curve: ", 10));
     if (integrated && kind == ProjKind::FMO)
         requested = static_cast<float>(con.askReal(" Enter maximum of FMO projected DOS curve: ", 10));
-    requestCurve(con, plot, in, g, kind == ProjKind::COOP ? Panel::COOP : Panel::DOS, c, curveTitle(in, c),
+    requestCurve(plot, con, in, g, kind == ProjKind::COOP ? Panel::COOP : Panel::DOS, c, curveTitle(in, c),
                  requested);
 }
 
 }  // namespace
 
-bool loadLayout(Console& con, Plot& plot, const DosInput& in, DosGraph& g, const std::string& path,
+bool loadLayout(Plot& plot, Console& con, const DosInput& in, DosGraph& g, const std::string& path,
                 int saveNumber) {
     auto file = RecordFile::load(path);
     if (!file) {
@@ -156,7 +156,7 @@ bool loadLayout(Console& con, Plot& plot, const DosInput& in, DosGraph& g, const
 }
 
 
-void runMainMenu(Console& con, Plot& plot, const DosInput& in, DosGraph& g, int screen,
+void runMainMenu(Plot& plot, Console& con, const DosInput& in, DosGraph& g, int screen,
                  const std::string& layout) {
     for (;;) {
         const std::vector<MenuEntry> menu = buildMainMenu(in, g);
@@ -171,29 +171,29 @@ void runMainMenu(Console& con, Plot& plot, const DosInput& in, DosGraph& g, int 
         case MenuAction::IntegratedDos:
         case MenuAction::TotalEnergy: {
             const int c = s - numberOf(menu, MenuAction::Dos) + 1;
-            requestCurve(con, plot, in, g, Panel::DOS, c, curveTitle(in, c), 0.0f);
+            requestCurve(plot, con, in, g, Panel::DOS, c, curveTitle(in, c), 0.0f);
             break;
         }
         case MenuAction::AO:
         case MenuAction::IntegratedAO:
-            requestProjection(con, plot, in, g, ProjKind::AO, *action == MenuAction::IntegratedAO);
+            requestProjection(plot, con, in, g, ProjKind::AO, *action == MenuAction::IntegratedAO);
             break;
         case MenuAction::FMO:
         case MenuAction::IntegratedFMO:
-            requestProjection(con, plot, in, g, ProjKind::FMO, *action == MenuAction::IntegratedFMO);
+            requestProjection(plot, con, in, g, ProjKind::FMO, *action == MenuAction::IntegratedFMO);
             break;
         case MenuAction::COOP:
         case MenuAction::IntegratedCOOP:
-            requestProjection(con, plot, in, g, ProjKind::COOP, *action == MenuAction::IntegratedCOOP);
+            requestProjection(plot, con, in, g, ProjKind::COOP, *action == MenuAction::IntegratedCOOP);
             break;
         case MenuAction::Modify:
-            if (g.nd + g.nc > 0) mvgrph(con, plot, in, g);
+            if (g.nd + g.nc > 0) mvgrph(plot, con, in, g);
             break;
         case MenuAction::Delete:
-            deleteDialogue(con, plot, in, g);
+            deleteDialogue(plot, con, in, g);
             break;
         case MenuAction::Output:
-            generateOutput(con, plot, in, g, screen);
+            generateOutput(plot, con, in, g, screen);
             break;
         case MenuAction::SaveLayout: {
             std::string error;
@@ -201,7 +201,7 @@ void runMainMenu(Console& con, Plot& plot, const DosInput& in, DosGraph& g, int 
             break;
         }
         case MenuAction::LoadLayout:
-            loadLayout(con, plot, in, g, layout, numberOf(menu, MenuAction::SaveLayout));
+            loadLayout(plot, con, in, g, layout, numberOf(menu, MenuAction::SaveLayout));
             break;
         }
     }

@@ -44,20 +44,20 @@ int askProjection(Console& con, const DosInput& in, ProjKind kind);
 // A curve for a panel: the composition question when the graph holds
 // buffers, loading, and drawing. A full panel or an unreadable curve is
 // reported in one line and the whole graph is drawn again.
-void requestCurve(Console& con, Plot& plot, const DosInput& in, DosGraph& g, Panel panel, int c,
+void requestCurve(Plot& plot, Console& con, const DosInput& in, DosGraph& g, Panel panel, int c,
                   const std::string& title, float requested_max);
 
 // Deletes a buffer chosen by the user; a panel left alone takes the full width.
-void deleteDialogue(Console& con, Plot& plot, const DosInput& in, DosGraph& g);
+void deleteDialogue(Plot& plot, Console& con, const DosInput& in, DosGraph& g);
 
 // The load dialogue: a missing file is reported with the menu number of
 // "Save graph layout"; a refused file with its record; the graph is replaced
 // and redrawn only when the whole file is good. True when loaded.
-bool loadLayout(Console& con, Plot& plot, const DosInput& in, DosGraph& g, const std::string& path,
+bool loadLayout(Plot& plot, Console& con, const DosInput& in, DosGraph& g, const std::string& path,
                 int saveNumber);
 
 // The menu loop until Quit. `layout` is the layout file's path.
-void runMainMenu(Console& con, Plot& plot, const DosInput& in, DosGraph& g, int screen,
+void runMainMenu(Plot& plot, Console& con, const DosInput& in, DosGraph& g, int screen,
                  const std::string& layout);
 
 }  // namespace dos

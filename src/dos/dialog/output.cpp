@@ -47,7 +47,7 @@ void setPortraitPage(DosGraph& g) {
     g.y0 = kPanelBottom;
 }
 
-void generateOutput(Console& con, Plot& plot, const DosInput& in, DosGraph& g, int screen) {
+void generateOutput(Plot& plot, Console& con, const DosInput& in, DosGraph& g, int screen) {
     int type = 0;
     for (;;) {
         con.line();

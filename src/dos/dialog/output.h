@@ -28,6 +28,6 @@ void setPortraitPage(DosGraph& g);
 
 // The output dialogue: type, orientation, drawing on the file device, then
 // the screen selected again with its geometry and the graph drawn on it.
-void generateOutput(Console& con, Plot& plot, const DosInput& in, DosGraph& g, int screen);
+void generateOutput(Plot& plot, Console& con, const DosInput& in, DosGraph& g, int screen);
 
 }  // namespace dos

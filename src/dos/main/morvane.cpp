@@ -10,7 +10,7 @@ namespace dos {
 
 using namespace common;
 
-int morvane(Console& con, Plot& plot, const std::string& input, const std::string& layout) {
+int morvane(Plot& plot, Console& con, const std::string& input, const std::string& layout) {
     auto file = RecordFile::load(input);
     if (!file) {
         con.line(" Inputfile could not be opened.");
@@ -40,7 +40,7 @@ int morvane(Console& con, Plot& plot, const std::string& input, const std::strin
     con.line(" the authors accept no liability for its use.");
 
     try {
-        runMainMenu(con, plot, in, g, screen, layout);
+        runMainMenu(plot, con, in, g, screen, layout);
     } catch (const EndOfInput&) {
         con.line(" End of input.");
         plot.end();

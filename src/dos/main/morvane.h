@@ -13,6 +13,6 @@ namespace dos {
 
 // The whole program: input `input`, layout `layout`, in the current
 // directory. Returns the exit status.
-int morvane(common::Console& con, common::Plot& plot, const std::string& input, const std::string& layout);
+int morvane(common::Plot& plot, common::Console& con, const std::string& input, const std::string& layout);
 
 }  // namespace dos

@@ -10,7 +10,7 @@ int main() {
     std::ios::sync_with_stdio(false);
     common::Console con(std::cin, std::cout);
     common::CpgPlot plot;
-    const int status = dos::morvane(con, plot, "fort.1", "fort.7");
+    const int status = dos::morvane(plot, con, "fort.1", "fort.7");
     std::cout.flush();
     return status;
 }
