@@ -76,7 +76,11 @@ void askTicRange(Console& con, float min, float max, const TicPrompts& p, TicRan
         TicRange t = tics;
         t.distance = static_cast<float>(v);
         t.label_distance = 0;
-        return v > 0 && ticsFit(t);
+        if (!(v > 0)) return false;
+        if (ticsFit(t)) return true;
+        con.line(" Too many tics: at most " + std::to_string(static_cast<int>(kMaxTicIntervals)) +
+                 " per axis.");
+        return false;
     }));
 }
 

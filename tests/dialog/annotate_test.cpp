@@ -86,12 +86,16 @@ TEST(TicDialogue, StartAndEndClampedAndAskedAgainWhenCrossed) {
 }
 
 TEST(TicDialogue, DistanceGivingMoreThanAThousandTicsIsAskedAgain) {
-    // 20 eV at 0.01 is 2000 tics, at 0.02 exactly 1000
-    Session s("-12\n8\n0.00001\n0.01\n0.02\n");
+    // 20 eV at 0.01 is 2000 tics, at 0.02 exactly 1000; a distance of 0 or
+    // less is refused without the reason
+    Session s("-12\n8\n0.00001\n0\n0.01\n0.02\n");
     TicRange t;
     askTicRange(s.con, -13.0f, 9.0f, kEnergyTicPrompts, t);
     EXPECT_FLOAT_EQ(t.distance, 0.02f);
     EXPECT_EQ(s.in.rdbuf()->in_avail(), 0);
+    const std::string d = kEnergyTicPrompts.distance, tooMany = " Too many tics: at most 1000 per axis.\n";
+    const std::string out = s.out.str();
+    EXPECT_EQ(out.substr(out.find(d)), d + tooMany + d + d + tooMany + d);
 }
 
 TEST(Tics, SettingsBeyondAThousandTicsOrLabelsDrawNoAxis) {
