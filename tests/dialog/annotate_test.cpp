@@ -41,6 +41,11 @@ TEST(Tics, SubintervalsRoundAndSideThreeDrawsTwoBoxes) {
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_NE(boxes[0].find("'ABN     ITSV' 1 3"), std::string::npos);
     EXPECT_NE(boxes[1].find("'AB      TSV' 1 3"), std::string::npos);  // numbers written once
+    // the DOS energy axis the same way
+    p.clear();
+    mvtica(p, 0.1f, 0.1f, 0.6f, 0.8f, 0.0f, 10.0f, TicRange{0, 10, 0.3f, 1.0f}, 0.1f, 3, 2, nsub);
+    EXPECT_EQ(p.matching("box"), (std::vector<std::string>{"box '        ITS' 1 3 'ABN     ITSV' 1 3",
+                                                           "box '        TS' 1 3 'AB      TSV' 1 3"}));
     p.clear();
     tltica(p, 0.1f, 0.1f, 0.8f, 0.0f, 10.0f, TicRange{0, 10, 0.3f, 1.0f}, 0.5f, 0, nsub);
     EXPECT_TRUE(p.matching("box").empty());
