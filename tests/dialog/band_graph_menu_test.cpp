@@ -143,7 +143,7 @@ TEST_F(Menu, RedrawDrawsTheElementsInTheirFixedOrder) {
     const long border = findCall(c, "move 0.58926 0");
     const long tics = findCall(c, "box");
     const long label = findCall(c, "ptxt 0.11785 0.09375 0 0 'L'");
-    const long title = findCall(c, "ptxt 0.21606 0.09375 0 0.5 't1'");
+    const long title = findCall(c, "ptxt 0.21606 0.0375 0 0.5 't1'");
     const long vtitle = findCall(c, "ptxt 0.02357 0.5 90 0.5 'Energy (eV)'");
     const long text = findCall(c, "ptxt 0.6 0.3 90 1 'right'");
     const long fermi = findCall(c, "ptxt 0.06785 0.494 0 0 ");
@@ -244,9 +244,44 @@ TEST_F(Menu, TitlesBelowThePanelsAndTheEnergyTitleUpright) {
     EXPECT_EQ(g.titles[1], fmt::A("first line title tha", 80));
     EXPECT_EQ(s.plot.matching("swin")[0], "swin 0 0.707107 0 1");
     EXPECT_EQ(s.plot.matching("ptxt"),
-              (std::vector<std::string>{"ptxt 0.265165 0.09375 0 0.5 'first line title tha'",
-                                        "ptxt 0.559795 0.09375 0 0.5 'B'",
+              (std::vector<std::string>{"ptxt 0.265165 0.0375 0 0.5 'first line title tha'",
+                                        "ptxt 0.559795 0.0375 0 0.5 'B'",
                                         "ptxt 0.02357 0.5 90 0.5 'Energy (eV)'"}));
+}
+
+TEST_F(Menu, PointLabelsAndLineTitlesKeepApartAtAnyLineCount) {
+    // The labels (text "L") and titles ("T") as options 4 and 5 draw them and
+    // as the redraw draws them again: each kind in one row, the title row at
+    // least a character height (1/40 of the square view surface) below the
+    // label row, and both below the frame and above the page edge.
+    for (int n = 1; n <= 10; ++n) {
+        BandGraph g = graphFor(n);
+        std::string answers = "4\n";
+        for (int l = 1; l <= n + 1; ++l) answers += "L\n";
+        answers += "5\n";
+        for (int l = 1; l <= n; ++l) answers += "T\n";
+        Session s(answers + "E\n9\n0\n");
+        tlgrph(s.plot, s.con, g);
+        std::vector<float> labels, titles;
+        for (const std::string& c : s.plot.matching("ptxt")) {
+            std::istringstream f(c.substr(5));
+            float x = 0, y = 0, angle = 0;
+            f >> x >> y >> angle;
+            if (c.find("'L'") != std::string::npos) labels.push_back(y);
+            if (c.find("'T'") != std::string::npos) titles.push_back(y);
+        }
+        ASSERT_EQ(labels.size(), static_cast<size_t>(2 * (n + 1))) << n;
+        ASSERT_EQ(titles.size(), static_cast<size_t>(2 * n)) << n;
+        for (float y : labels) {
+            EXPECT_FLOAT_EQ(y, labels[0]) << n;
+            EXPECT_LT(y + 0.025f, g.geom.frame_y0) << n;
+        }
+        for (float y : titles) {
+            EXPECT_FLOAT_EQ(y, titles[0]) << n;
+            EXPECT_LE(titles[0] + 0.025f, labels[0] - 0.25f * 0.025f) << n;  // room for a subscript
+            EXPECT_GE(titles[0], 0.025f) << n;  // and for the titles' own descenders
+        }
+    }
 }
 
 TEST_F(Menu, FermiMarkerPointsAtTheFermiLevel) {

@@ -6,6 +6,7 @@
 #include "band/graph/band_graph.h"
 #include "band/graph/frame.h"
 #include "band/graph/layout.h"
+#include "band/graph/text_rows.h"
 #include "band/interp/redraw.h"
 #include "common/console.h"
 #include "common/format.h"
@@ -79,7 +80,7 @@ void addLabels(Plot& plot, Console& con, BandGraph& g) {
     g.flags[4] = true;
     plot.swin(0.0f, 1.0f, 0.0f, 1.0f);
     plot.svp(0.0f, 1.0f, 0.0f, 1.0f);
-    const float y = 0.75f * f.frame_y0;
+    const float y = pointLabelRow(f);
     for (int l = 1; l <= g.nshow; ++l) {
         std::string& label = g.labels[static_cast<size_t>(l)];
         label = askLabel(con, " Symmetry line " + fmt::I(l, 2) + ", left label: ");
@@ -101,7 +102,7 @@ void addTitles(Plot& plot, Console& con, BandGraph& g) {
         std::string& title = g.titles[static_cast<size_t>(l)];
         title = askLabel(con, " Label of symmetry axis " + fmt::I(l, 2) + ": ");
         const float x = f.frame_x0 + (g.line_pos[static_cast<size_t>(l)] + g.line_pos[static_cast<size_t>(l + 1)]) / 2.0f;
-        tltrap(plot, title, x, 0.75f * f.frame_y0, 0.0f, 1);
+        tltrap(plot, title, x, lineTitleRow(f), 0.0f, 1);
     }
     g.vtitle = askLabel(con, " Vertical axis label:   ");
     tltrap(plot, g.vtitle, 0.2f * f.frame_x0, f.frame_y0 + 0.5f * f.frame_h, 90.0f, 1);

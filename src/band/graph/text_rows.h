@@ -1,0 +1,13 @@
+// The two rows of text below the band frame: the symmetry-point labels just
+// under it and the line titles a row lower, so that a label and a title never
+// share a height, whatever the number of lines (a title is centred on its
+// line, a label on the separator, and with many lines they meet).
+#pragma once
+
+#include "band/band_state.h"
+
+// Baseline of the symmetry-point labels.
+inline float pointLabelRow(const FrameGeom& f) { return 0.75f * f.frame_y0; }
+// Baseline of the line titles: more than one character height below the
+// labels, with room for their subscripts.
+inline float lineTitleRow(const FrameGeom& f) { return 0.3f * f.frame_y0; }
