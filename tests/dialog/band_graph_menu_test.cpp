@@ -143,7 +143,7 @@ TEST_F(Menu, RedrawDrawsTheElementsInTheirFixedOrder) {
     const long border = findCall(c, "move 0.58926 0");
     const long tics = findCall(c, "box");
     const long label = findCall(c, "ptxt 0.11785 0.09375 0 0 'L'");
-    const long title = findCall(c, "ptxt 0.21606 0.0375 0 0.5 't1'");
+    const long title = findCall(c, "ptxt 0.21606 0.055 0 0.5 't1'");
     const long vtitle = findCall(c, "ptxt 0.02357 0.5 90 0.5 'Energy (eV)'");
     const long text = findCall(c, "ptxt 0.6 0.3 90 1 'right'");
     const long fermi = findCall(c, "ptxt 0.14285 0.5175 0 0 ");
@@ -244,8 +244,8 @@ TEST_F(Menu, TitlesBelowThePanelsAndTheEnergyTitleUpright) {
     EXPECT_EQ(g.titles[1], fmt::A("first line title tha", 80));
     EXPECT_EQ(s.plot.matching("swin")[0], "swin 0 0.707107 0 1");
     EXPECT_EQ(s.plot.matching("ptxt"),
-              (std::vector<std::string>{"ptxt 0.265165 0.0375 0 0.5 'first line title tha'",
-                                        "ptxt 0.559795 0.0375 0 0.5 'B'",
+              (std::vector<std::string>{"ptxt 0.265165 0.055 0 0.5 'first line title tha'",
+                                        "ptxt 0.559795 0.055 0 0.5 'B'",
                                         "ptxt 0.02357 0.5 90 0.5 'Energy (eV)'"}));
 }
 

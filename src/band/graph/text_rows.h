@@ -8,6 +8,7 @@
 
 // Baseline of the symmetry-point labels.
 inline float pointLabelRow(const FrameGeom& f) { return 0.75f * f.frame_y0; }
-// Baseline of the line titles: more than one character height below the
-// labels, with room for their subscripts.
-inline float lineTitleRow(const FrameGeom& f) { return 0.3f * f.frame_y0; }
+// Baseline of the line titles: a character height and a half below the
+// labels, clear of their subscripts, and high enough that a title's own
+// subscripts stay on an A4 page in landscape output.
+inline float lineTitleRow(const FrameGeom& f) { return 0.44f * f.frame_y0; }
