@@ -26,10 +26,6 @@ void mvbrdr(Plot& plot, float x1, float w1, float x2, float w2, float y0, float 
 
 // The text of the Fermi-level marker.
 extern const char* const kFermiText;
-// Baseline of the Fermi text for a Fermi level at height `level` of a frame
-// (y0, h): just above the level, or just below it where the text would
-// cross the top of the frame.
-float fermiLabelBaseline(float y0, float h, float level);
 // Fermi marker: the text inside the frame at its left edge, above the Fermi
 // level, and with `line` a dashed line across the frame at the Fermi energy.
 void tlfrmi(Plot& plot, float x0, float y0, float a, float b, float w, float h,

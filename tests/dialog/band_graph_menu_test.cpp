@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <map>
+#include <set>
+
 #include "band/graph/graph_menu.h"
 #include "band/interp/redraw.h"
 #include "band_graph_support.h"
@@ -250,37 +253,28 @@ TEST_F(Menu, TitlesBelowThePanelsAndTheEnergyTitleUpright) {
 }
 
 TEST_F(Menu, PointLabelsAndLineTitlesKeepApartAtAnyLineCount) {
-    // The labels (text "L") and titles ("T") as options 4 and 5 draw them and
-    // as the redraw draws them again: each kind in one row, the title row at
-    // least a character height (1/40 of the square view surface) below the
-    // label row, and both below the frame and above the page edge.
+    // Labels ("L") and titles ("T") as options 4 and 5 draw them and as the
+    // redraw draws them again: one row each, the title row a character
+    // height (0.025) and a subscript below the label row, all on the page.
     for (int n = 1; n <= 10; ++n) {
         BandGraph g = graphFor(n);
         std::string answers = "4\n";
-        for (int l = 1; l <= n + 1; ++l) answers += "L\n";
-        answers += "5\n";
-        for (int l = 1; l <= n; ++l) answers += "T\n";
+        // n + 1 labels, then option 5 with n titles
+        for (int l = 0; l <= 2 * n; ++l) answers += l == n + 1 ? "5\nT\n" : l > n ? "T\n" : "L\n";
         Session s(answers + "E\n9\n0\n");
         tlgrph(s.plot, s.con, g);
-        std::vector<float> labels, titles;
+        std::map<char, std::set<float>> rows;
         for (const std::string& c : s.plot.matching("ptxt")) {
-            std::istringstream f(c.substr(5));
-            float x = 0, y = 0, angle = 0;
-            f >> x >> y >> angle;
-            if (c.find("'L'") != std::string::npos) labels.push_back(y);
-            if (c.find("'T'") != std::string::npos) titles.push_back(y);
+            float x = 0, y = 0;
+            std::istringstream(c.substr(5)) >> x >> y;
+            rows[c[c.size() - 2]].insert(y);
         }
-        ASSERT_EQ(labels.size(), static_cast<size_t>(2 * (n + 1))) << n;
-        ASSERT_EQ(titles.size(), static_cast<size_t>(2 * n)) << n;
-        for (float y : labels) {
-            EXPECT_FLOAT_EQ(y, labels[0]) << n;
-            EXPECT_LT(y + 0.025f, g.geom.frame_y0) << n;
-        }
-        for (float y : titles) {
-            EXPECT_FLOAT_EQ(y, titles[0]) << n;
-            EXPECT_LE(titles[0] + 0.025f, labels[0] - 0.25f * 0.025f) << n;  // room for a subscript
-            EXPECT_GE(titles[0], 0.025f) << n;  // and for the titles' own descenders
-        }
+        ASSERT_EQ(rows['L'].size(), 1u) << n;
+        ASSERT_EQ(rows['T'].size(), 1u) << n;
+        const float label = *rows['L'].begin(), title = *rows['T'].begin();
+        EXPECT_LT(label + 0.025f, g.geom.frame_y0) << n;
+        EXPECT_LE(title + 0.025f, label - 0.25f * 0.025f) << n;
+        EXPECT_GE(title, 0.025f) << n;
     }
 }
 
