@@ -41,12 +41,31 @@ void mvbrdr(Plot& plot, float x1, float w1, float x2, float w2, float y0, float 
     }
 }
 
+namespace {
+// Character height 1.0 on the square view surface of both programs, in the
+// page window's units (1/40 of the surface).
+constexpr float kCharHeight = 0.025f;
+
+// Baseline of the Fermi text for a Fermi level at height `level` of the
+// frame (y0, h): just above the level, or just below it where the text
+// would cross the top of the frame. The lowered "f" reaches half a
+// character height below the baseline, the arrow three quarters above it.
+float fermiTextBaseline(float y0, float h, float level) {
+    const float above = level + 0.7f * kCharHeight;
+    if (above + 0.75f * kCharHeight <= y0 + h) return above;
+    return level - kCharHeight;
+}
+}  // namespace
+
 void tlfrmi(Plot& plot, float x0, float y0, float a, float b, float w, float h,
             float emin, float emax, float efermi, bool line) {
     selectPageWindow(plot, a, b);
-    const float x = x0 - 0.05f;
-    const float y = y0 + h * (efermi - emin) / (emax - emin) - 0.006f;
-    tltrap(plot, kFermiText, x, y, 0.0f, 0);
+    // Inside the frame, a character height right of its left edge (clear of
+    // inward tics): the energy numbers left of the frame and the titles
+    // below it stay free, whatever the Fermi energy.
+    const float x = x0 + kCharHeight;
+    const float level = y0 + h * (efermi - emin) / (emax - emin);
+    tltrap(plot, kFermiText, x, fermiTextBaseline(y0, h, level), 0.0f, 0);
     if (!line) return;
     plot.swin(0.0f, w, emin, emax);
     plot.svp(x0, x0 + w, y0, y0 + h);

@@ -22,8 +22,8 @@ void mvbrdr(Plot& plot, float x1, float w1, float x2, float w2, float y0, float 
 
 // The text of the Fermi-level marker.
 extern const char* const kFermiText;
-// Fermi marker: the arrow text left of the frame, and with `line` a dashed
-// line across the frame at the Fermi energy.
+// Fermi marker: the text inside the frame at its left edge, above the Fermi
+// level, and with `line` a dashed line across the frame at the Fermi energy.
 void tlfrmi(Plot& plot, float x0, float y0, float a, float b, float w, float h,
             float emin, float emax, float efermi, bool line);
 inline void mvfrmi(Plot& plot, float x0, float y0, float a, float b, float w, float h,

@@ -12,10 +12,12 @@ namespace {
 
 constexpr int kLine = 80;
 
+// Entry i names the Greek letter PGPLOT draws for \g and the letter 'A' + i
+// (its \gC is xi, its \gX chi).
 const std::array<const char*, 26> kGreekUpper = {
-    "ALPHA", "BETA", "CHI", "DELTA", "EPSILON", "PHI", "GAMMA", "THETA", "IOTA", "",
+    "ALPHA", "BETA", "XI", "DELTA", "EPSILON", "PHI", "GAMMA", "THETA", "IOTA", "",
     "KAPPA", "LAMBDA", "MU", "NU", "OMIKRON", "PI", "PSI", "RHO", "SIGMA", "TAU",
-    "UPSILON", "", "OMEGA", "XI", "ETA", "ZETA"};
+    "UPSILON", "", "OMEGA", "CHI", "ETA", "ZETA"};
 
 struct Keyword {
     const char* word;
@@ -36,6 +38,41 @@ std::string lowerCase(const std::string& s) {
     for (char& c : r)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return r;
+}
+
+// "Gamma" from "gamma": the capitalised spelling of a name.
+std::string capitalised(const std::string& lower) {
+    std::string r = lower;
+    if (!r.empty() && r[0] >= 'a' && r[0] <= 'z') r[0] = static_cast<char>(r[0] - 'a' + 'A');
+    return r;
+}
+
+// The escapes for a Greek name: all upper case or capitalised gives the
+// capital letter, all lower case the small one. Every table position is
+// tried; only the empty word matches more than one (the blank entries).
+std::string greek(const std::string& word) {
+    const std::string word8 = pad8(word);
+    std::string out;
+    for (int i = 0; i < 26; ++i) {
+        const std::string upper = kGreekUpper[static_cast<size_t>(i)];
+        const std::string lower = lowerCase(upper);
+        if (word8 == pad8(upper) || (!word.empty() && word8 == pad8(capitalised(lower))))
+            out += std::string("\\g") + static_cast<char>('A' + i);
+        else if (word8 == pad8(lower))
+            out += std::string("\\g") + static_cast<char>('a' + i);
+    }
+    return out;
+}
+
+// The translation of one word (Greek names first, then the keywords in any
+// case); empty when it is none of them.
+std::string translateWord(const std::string& word) {
+    std::string out = greek(word);
+    if (!out.empty()) return out;
+    const std::string lower = lowerCase(pad8(word));
+    for (const auto& kw : kKeywords)
+        if (lower == pad8(kw.word)) return std::string("\\") + kw.replacement;
+    return "";
 }
 
 class Output {
@@ -72,6 +109,8 @@ std::string translateMarkup(const std::string& input) {
             out.put(c);
             continue;
         }
+        // The word: up to 8 characters, ended by a blank (consumed with a
+        // recognised word) or the end of the line.
         std::string word;
         int end = k + 8;
         for (int i = 1; i <= 8; ++i) {
@@ -86,31 +125,19 @@ std::string translateMarkup(const std::string& input) {
             }
             word += w;
         }
-        const std::string word8 = pad8(word);
-
-        bool matched = false;
-        for (int i = 0; i < 26; ++i) {
-            if (word8 == pad8(kGreekUpper[static_cast<size_t>(i)])) {
-                out.put(std::string("\\g") + static_cast<char>('A' + i));
-                matched = true;
-            } else if (word8 == pad8(lowerCase(kGreekUpper[static_cast<size_t>(i)]))) {
-                out.put(std::string("\\g") + static_cast<char>('a' + i));
-                matched = true;
-            }
-        }
-        if (!matched) {
-            const std::string lower = lowerCase(word8);
-            for (const auto& kw : kKeywords) {
-                if (lower == pad8(kw.word)) {
-                    out.put('\\');
-                    out.put(kw.replacement);
-                    matched = true;
-                    break;
-                }
-            }
-        }
-        if (matched) {
+        std::string escape = translateWord(word);
+        if (!escape.empty()) {
+            out.put(escape);
             k = end;
+            continue;
+        }
+        // A name followed directly by more letters ("\arrowupX"): the longest
+        // leading name is translated, the rest is text.
+        size_t len = word.size();
+        while (len > 1 && escape.empty()) escape = translateWord(word.substr(0, --len));
+        if (!escape.empty()) {
+            out.put(escape);
+            k += static_cast<int>(len);
         } else {
             out.put('\\');
         }

@@ -8,7 +8,10 @@ namespace common {
 
 class Plot;
 
-// The 80-character translation of an 80-character marked-up line.
+// The 80-character translation of an 80-character marked-up line. Greek
+// names are read in upper case, lower case or capitalised (\Gamma as
+// \GAMMA); a name followed directly by more characters (\arrowupX) is
+// translated and the rest kept as text.
 std::string translateMarkup(const std::string& text);
 
 // Draws `text` translated at (x, y) in the current window, at `angle` degrees;

@@ -27,6 +27,16 @@ struct BoxOptions {
     std::string xin, xout, yin, yout;  // side 1 (inverted tics) and side 2
 };
 
+// The boxes of a vertical energy axis, in both programs: `base` carries the
+// numbers where the axis has them. With tics on both sides the numbers come
+// with the outward tics only; the second box would write them again, shifted
+// by the tic length.
+BoxOptions energyAxisBoxes(const std::string& xin, const std::string& xout, const std::string& base,
+                           int side) {
+    const std::string outBase = side == 3 ? "AB" : base;
+    return {xin, xout, options(base, "ITSV"), options(outBase, "TSV")};
+}
+
 // Major tics every label distance with `nsub` subintervals; an axis without
 // labels gets plain tics at the tic distance.
 void drawSides(Plot& plot, const BoxOptions& o, const TicRange& tics, int side, int nsub) {
@@ -78,7 +88,11 @@ void askTicRange(Console& con, float min, float max, const TicPrompts& p, TicRan
         TicRange t = tics;
         t.distance = static_cast<float>(v);
         t.label_distance = 0;
-        return v > 0 && ticsFit(t);
+        if (!(v > 0)) return false;
+        if (ticsFit(t)) return true;
+        con.line(" Too many tics: at most " + std::to_string(static_cast<int>(kMaxTicIntervals)) +
+                 " per axis.");
+        return false;
     }));
 }
 
@@ -113,10 +127,7 @@ void tltica(Plot& plot, float x0, float y0, float h, float emin, float range,
     plot.sci(1);
     plot.scf(2);
     nsub = subintervals(tics, nsub);
-    // With tics on both sides the numbers come with the outward tics only;
-    // the second box would write them again, shifted by the tic length.
-    const std::string outBase = side == 3 ? "AB" : base;
-    drawSides(plot, {"", "", options(base, "ITSV"), options(outBase, "TSV")}, tics, side, nsub);
+    drawSides(plot, energyAxisBoxes("", "", base, side), tics, side, nsub);
 }
 
 void mvtica(Plot& plot, float x0, float y0, float w, float h, float amin, float arange,
@@ -136,7 +147,7 @@ void mvtica(Plot& plot, float x0, float y0, float w, float h, float amin, float 
         plot.svp(pos, edge, y1, y2);
         const std::string ybase = (pos == x0 && labels) ? "ABN" : "AB";
         // the horizontal options of a vertical axis draw no edge: no labels there
-        o = {options("", "ITS"), options("", "TS"), options(ybase, "ITSV"), options(ybase, "TSV")};
+        o = energyAxisBoxes(options("", "ITS"), options("", "TS"), ybase, side);
     } else {
         float x1 = x0 + w * (tics.start - amin) / arange;
         float x2 = x0 + w * (tics.end - amin) / arange;

@@ -25,7 +25,8 @@ struct TicPrompts {
 extern const TicPrompts kEnergyTicPrompts;
 
 // Asks start, end (clamped to min ... max without a message) and distance;
-// a distance giving more than kMaxTicIntervals tics is asked again.
+// a distance giving more than kMaxTicIntervals tics is asked again after a
+// one-line reason.
 void askTicRange(Console& con, float min, float max, const TicPrompts& prompts, TicRange& tics);
 
 // " Tics per label (<1: no labels): ". Sets the label distance; a distance

@@ -43,6 +43,11 @@ TEST(Tics, SubintervalsRoundAndSideThreeDrawsTwoBoxes) {
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_NE(boxes[0].find("'ABN     ITSV' 1 3"), std::string::npos);
     EXPECT_NE(boxes[1].find("'AB      TSV' 1 3"), std::string::npos);  // numbers written once
+    // the DOS energy axis the same way
+    p.clear();
+    mvtica(p, 0.1f, 0.1f, 0.6f, 0.8f, 0.0f, 10.0f, TicRange{0, 10, 0.3f, 1.0f}, 0.1f, 3, 2, nsub);
+    EXPECT_EQ(p.matching("box"), (std::vector<std::string>{"box '        ITS' 1 3 'ABN     ITSV' 1 3",
+                                                           "box '        TS' 1 3 'AB      TSV' 1 3"}));
     p.clear();
     tltica(p, 0.1f, 0.1f, 0.8f, 0.0f, 10.0f, TicRange{0, 10, 0.3f, 1.0f}, 0.5f, 0, nsub);
     EXPECT_TRUE(p.matching("box").empty());
@@ -88,12 +93,16 @@ TEST(TicDialogue, StartAndEndClampedAndAskedAgainWhenCrossed) {
 }
 
 TEST(TicDialogue, DistanceGivingMoreThanAThousandTicsIsAskedAgain) {
-    // 20 eV at 0.01 is 2000 tics, at 0.02 exactly 1000
-    Session s("-12\n8\n0.00001\n0.01\n0.02\n");
+    // 20 eV at 0.01 is 2000 tics, at 0.02 exactly 1000; a distance of 0 or
+    // less is refused without the reason
+    Session s("-12\n8\n0.00001\n0\n0.01\n0.02\n");
     TicRange t;
     askTicRange(s.con, -13.0f, 9.0f, kEnergyTicPrompts, t);
     EXPECT_FLOAT_EQ(t.distance, 0.02f);
     EXPECT_EQ(s.in.rdbuf()->in_avail(), 0);
+    const std::string d = kEnergyTicPrompts.distance, tooMany = " Too many tics: at most 1000 per axis.\n";
+    const std::string out = s.out.str();
+    EXPECT_EQ(out.substr(out.find(d)), d + tooMany + d + d + tooMany + d);
 }
 
 TEST(Tics, SettingsBeyondAThousandTicsOrLabelsDrawNoAxis) {
@@ -133,11 +142,11 @@ TEST(TicDialogue, SideMenus) {
     EXPECT_EQ(s2.out.str().rfind("\n", 0), std::string::npos);  // no leading empty line
 }
 
-TEST(Marks, FermiMarkerAtTheFrameEdgeAndDashedLineAcrossIt) {
+TEST(Marks, FermiMarkerInsideTheFrameEdgeAndDashedLineAcrossIt) {
     RecordingPlot p;
     tlfrmi(p, 0.11785f, 0.125f, 0.707107f, 1.0f, 0.58926f, 0.75f, -2.0f, 2.0f, -2.0f, true);
     EXPECT_EQ(p.calls[0], "swin 0 0.707107 0 1");
-    EXPECT_EQ(p.matching("ptxt")[0], "ptxt 0.06785 0.119 0 0 '\\ge\\df \\u\\(2261)'");
+    EXPECT_EQ(p.matching("ptxt")[0], "ptxt 0.14285 0.1425 0 0 '\\ge\\df \\u\\(2261)'");
     EXPECT_EQ(p.matching("sls")[0], "sls 2");
     EXPECT_EQ(p.matching("move")[0], "move 0 -2");
     EXPECT_EQ(p.matching("draw")[0], "draw 0.58926 -2");
@@ -145,6 +154,28 @@ TEST(Marks, FermiMarkerAtTheFrameEdgeAndDashedLineAcrossIt) {
     RecordingPlot q;
     tlfrmi(q, 0.11785f, 0.125f, 0.707107f, 1.0f, 0.58926f, 0.75f, -2.0f, 2.0f, 0.0f, false);
     EXPECT_TRUE(q.matching("sls").empty());
+}
+
+TEST(Marks, FermiTextKeepsClearOfTheNumbersAndTitlesForEveryLevel) {
+    // The energy numbers lie left of the frame, the titles below it: the
+    // text starts inside the frame beyond an inward tic (0.6 character
+    // heights of 0.025), and from its lowered "f" (half a character height
+    // below the baseline) to its top (three quarters above) it stays inside
+    // the frame on one side of the Fermi level, wherever that lies.
+    const float x0 = 0.11785f, y0 = 0.125f, h = 0.75f, ch = 0.025f;
+    for (float ef : {-12.0f, -11.99f, 0.0f, 1.0f, 7.5f, 7.99f, 8.0f}) {
+        RecordingPlot p;
+        tlfrmi(p, x0, y0, 0.707107f, 1.0f, 0.58926f, h, -12.0f, 8.0f, ef, false);
+        std::istringstream f(p.matching("ptxt").at(0).substr(5));
+        float x = 0, y = 0;
+        f >> x >> y;
+        const float level = y0 + h * (ef + 12.0f) / 20.0f;
+        const float bottom = y - 0.5f * ch, top = y + 0.75f * ch;
+        EXPECT_GE(x, x0 + 0.6f * ch) << ef;
+        EXPECT_GE(bottom, y0) << ef;
+        EXPECT_LE(top, y0 + h) << ef;
+        EXPECT_TRUE(bottom > level || top < level) << ef;
+    }
 }
 
 TEST(Marks, FermiDialogueRefusesEnergiesOutsideTheWindow) {

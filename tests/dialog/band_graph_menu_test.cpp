@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <map>
+#include <set>
+
 #include "band/dialog/graph_menu.h"
 #include "band/draw/redraw.h"
 #include "band_graph_support.h"
@@ -146,10 +149,10 @@ TEST_F(Menu, RedrawDrawsTheElementsInTheirFixedOrder) {
     const long border = findCall(c, "move 0.58926 0");
     const long tics = findCall(c, "box");
     const long label = findCall(c, "ptxt 0.11785 0.09375 0 0 'L'");
-    const long title = findCall(c, "ptxt 0.21606 0.09375 0 0.5 't1'");
+    const long title = findCall(c, "ptxt 0.21606 0.055 0 0.5 't1'");
     const long vtitle = findCall(c, "ptxt 0.02357 0.5 90 0.5 'Energy (eV)'");
     const long text = findCall(c, "ptxt 0.6 0.3 90 1 'right'");
-    const long fermi = findCall(c, "ptxt 0.06785 0.494 0 0 ");
+    const long fermi = findCall(c, "ptxt 0.14285 0.5175 0 0 ");
     EXPECT_EQ(c[0], "sci 1");
     EXPECT_GT(bands, 0);
     EXPECT_GT(border, bands);
@@ -247,9 +250,35 @@ TEST_F(Menu, TitlesBelowThePanelsAndTheEnergyTitleUpright) {
     EXPECT_EQ(g.titles[1], fortran::A("first line title tha", 80));
     EXPECT_EQ(s.plot.matching("swin")[0], "swin 0 0.707107 0 1");
     EXPECT_EQ(s.plot.matching("ptxt"),
-              (std::vector<std::string>{"ptxt 0.265165 0.09375 0 0.5 'first line title tha'",
-                                        "ptxt 0.559795 0.09375 0 0.5 'B'",
+              (std::vector<std::string>{"ptxt 0.265165 0.055 0 0.5 'first line title tha'",
+                                        "ptxt 0.559795 0.055 0 0.5 'B'",
                                         "ptxt 0.02357 0.5 90 0.5 'Energy (eV)'"}));
+}
+
+TEST_F(Menu, PointLabelsAndLineTitlesKeepApartAtAnyLineCount) {
+    // Labels ("L") and titles ("T") as options 4 and 5 draw them and as the
+    // redraw draws them again: one row each, the title row a character
+    // height (0.025) and a subscript below the label row, all on the page.
+    for (int n = 1; n <= 10; ++n) {
+        BandGraph g = graphFor(n);
+        std::string answers = "4\n";
+        // n + 1 labels, then option 5 with n titles
+        for (int l = 0; l <= 2 * n; ++l) answers += l == n + 1 ? "5\nT\n" : l > n ? "T\n" : "L\n";
+        Session s(answers + "E\n9\n0\n");
+        tlgrph(s.plot, s.con, g);
+        std::map<char, std::set<float>> rows;
+        for (const std::string& c : s.plot.matching("ptxt")) {
+            float x = 0, y = 0;
+            std::istringstream(c.substr(5)) >> x >> y;
+            rows[c[c.size() - 2]].insert(y);
+        }
+        ASSERT_EQ(rows['L'].size(), 1u) << n;
+        ASSERT_EQ(rows['T'].size(), 1u) << n;
+        const float label = *rows['L'].begin(), title = *rows['T'].begin();
+        EXPECT_LT(label + 0.025f, g.geom.frame_y0) << n;
+        EXPECT_LE(title + 0.025f, label - 0.25f * 0.025f) << n;
+        EXPECT_GE(title, 0.025f) << n;
+    }
 }
 
 TEST_F(Menu, FermiMarkerPointsAtTheFermiLevel) {
@@ -260,7 +289,7 @@ TEST_F(Menu, FermiMarkerPointsAtTheFermiLevel) {
     tlgrph(s.plot, s.con, g);
     EXPECT_TRUE(g.flags[7]);
     EXPECT_TRUE(g.fermi_line);
-    EXPECT_EQ(s.plot.matching("ptxt")[0].rfind("ptxt 0.06785 0.494 0 0 ", 0), 0u);
+    EXPECT_EQ(s.plot.matching("ptxt")[0].rfind("ptxt 0.14285 0.5175 0 0 ", 0), 0u);
     EXPECT_EQ(s.plot.matching("move")[0], "move 0 0");
     EXPECT_EQ(s.plot.matching("draw")[0], "draw 0.58926 0");
 }

@@ -131,6 +131,37 @@ TEST(Setup, DamagedStoredLineIsRebuiltFromTheInput) {
     EXPECT_TRUE(s.stored().error.empty());
 }
 
+TEST(Setup, StoredLineWithAHeaderOutOfRangeIsRebuiltFromTheInput) {
+    SetupSession s("badheader");
+    ASSERT_TRUE(s.run("0\n10\n3\nA\n5\n0\n0\n0\n0\n"));
+    const SetupFile good = s.stored();
+    ASSERT_EQ(good.blocks.size(), 1u);
+    struct Damage {
+        int SetupBlock::*field;
+        int value;
+    };
+    const Damage cases[] = {{&SetupBlock::drop_sel, 7}, {&SetupBlock::drop_sel, -1}, {&SetupBlock::begin_ns, 2},
+                            {&SetupBlock::end_ns, -1},  {&SetupBlock::ns_incl, 5}};
+    for (const Damage& d : cases) {
+        SetupBlock b = good.blocks[0];
+        b.*d.field = d.value;
+        std::ofstream("fort.3") << padRecordsTo80(formatSetupCounts(10, 0, 10) + formatSetupBlock(b, 10));
+        s.st.stored_setup = 1;
+        s.out.str("");
+        ASSERT_TRUE(s.run("3\nn\nA\n5\n1\n1\n3\n\n0\n"));
+        EXPECT_NE(s.out.str().find(" fort.3, line 3, record 2: end-point values in its header out of range;"
+                                   " the line is built from fort.1.\n"),
+                  std::string::npos)
+            << d.value;
+        // the new set-up holds the answers given, not the damaged header
+        const SetupFile again = s.stored();
+        ASSERT_EQ(again.blocks.size(), 1u);
+        const SetupBlock& n = again.blocks[0];
+        EXPECT_EQ(std::vector<int>({n.begin_ns, n.end_ns, n.drop_sel, n.ns_incl}), std::vector<int>({1, 1, 3, 1}))
+            << d.value;
+    }
+}
+
 TEST(Setup, TooManyKPointsOnALineStopsWithoutTouchingTheStoredSetUp) {
     SetupSession s("toomany");
     std::ofstream("fort.3") << "previous\n";

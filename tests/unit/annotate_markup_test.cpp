@@ -10,12 +10,29 @@ namespace {
 std::string tr(const std::string& s) { return fortran::trimRight(translateMarkup(s)); }
 }  // namespace
 
-TEST(Markup, GreekNamesUseTheirTablePosition) {
-    EXPECT_EQ(tr("\\GAMMA"), "\\gG");
-    EXPECT_EQ(tr("\\gamma"), "\\gg");
-    EXPECT_EQ(tr("\\CHI \\XI \\ETA \\PSI"), "\\gC\\gX\\gY\\gQ");
-    EXPECT_EQ(tr("\\pi"), "\\gp");
-    EXPECT_EQ(tr("\\Gamma"), "\\Gamma");  // mixed case is no Greek name
+TEST(Markup, GreekNamesGiveTheLetterPgplotDrawsForThem) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"\\GAMMA", "\\gG"}, {"\\gamma", "\\gg"}, {"\\pi", "\\gp"},
+        // PGPLOT's \gX is chi, its \gC xi
+        {"\\CHI \\chi \\XI \\xi", "\\gX\\gx\\gC\\gc"}, {"\\ETA \\PSI", "\\gY\\gQ"},
+        // the capitalised spelling is the capital letter
+        {"\\Gamma", "\\gG"}, {"\\Delta \\Chi \\Xi \\Mu", "\\gD\\gX\\gC\\gM"},
+        {"\\Omikron", "\\gO"},
+        // other mixtures are no Greek name
+        {"\\gAMMA", "\\gAMMA"}, {"\\GaMMA", "\\GaMMA"},
+    };
+    for (const auto& [in, want] : cases) EXPECT_EQ(tr(in), want) << in;
+}
+
+TEST(Markup, ANameDirectlyFollowedByTextIsTranslatedAndTheRestKept) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"\\arrowupX", "\\(2262)X"},   {"\\arrowupX Y", "\\(2262)X Y"},  // its blank stays
+        {"\\alpha2", "\\ga2"},         {"\\Pix", "\\gPx"},
+        {"\\+-1", "\\(2233)1"},        {"\\subscript", "\\dscript"},
+        {"\\alphabetical", "\\gabetical"},  // the longest name wins over none
+        {"\\etax\\sub 1", "\\gyx\\d1"}, {"\\\\alpha", "\\\\alpha"},
+    };
+    for (const auto& [in, want] : cases) EXPECT_EQ(tr(in), want) << in;
 }
 
 TEST(Markup, KeywordsInAnyCaseAndOneBlankSwallowed) {
@@ -30,7 +47,7 @@ TEST(Markup, KeywordsInAnyCaseAndOneBlankSwallowed) {
 
 TEST(Markup, UnknownWordsPassThroughAsTyped) {
     EXPECT_EQ(tr("\\fi x"), "\\fi x");
-    EXPECT_EQ(tr("\\alphabet"), "\\alphabet");
+    EXPECT_EQ(tr("\\fr\\gx"), "\\fr\\gx");  // PGPLOT's own escapes
     EXPECT_EQ(tr("\\(0240)"), "\\(0240)");
 }
 

@@ -78,11 +78,6 @@ void leaveOut(Report& report, BfitSummary& s, int ordinal, int label) {
     s.left_out.push_back(ordinal);
 }
 
-bool headerInRange(const SetupBlock& b) {
-    return (b.begin_ns == 0 || b.begin_ns == 1) && (b.end_ns == 0 || b.end_ns == 1) && b.drop_sel >= 0 &&
-           b.drop_sel <= 3 && (b.ns_incl == 0 || b.ns_incl == 1);
-}
-
 // One line: reordered, fitted and checked; true with the block appended to out.
 bool fitLine(const SetupFile& counts, const SetupBlock& blk, const BandInput& input, Report& report,
              LineConditions& cond, FitWork& work, std::string& out) {

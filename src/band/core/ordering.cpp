@@ -102,6 +102,11 @@ bool isOrderRow(const std::vector<int>& row, int nbands, int nlower, int ninterp
     return true;
 }
 
+bool headerInRange(const SetupBlock& b) {
+    return (b.begin_ns == 0 || b.begin_ns == 1) && (b.end_ns == 0 || b.end_ns == 1) && b.drop_sel >= 0 &&
+           b.drop_sel <= 3 && (b.ns_incl == 0 || b.ns_incl == 1);
+}
+
 std::vector<std::vector<int>> tsort(const SetupBlock& block, int nbands) {
     std::vector<std::vector<int>> perms;
     if (block.order.empty() || nbands < 1) return perms;

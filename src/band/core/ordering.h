@@ -38,6 +38,10 @@ void energiesByBand(BandTable<float>& energy_cur, const BandTable<float>& energy
 // nlower+1 .. nlower+ninterp, a permutation of that range inside it.
 bool isOrderRow(const std::vector<int>& row, int nbands, int nlower, int ninterp);
 
+// Checks the header of a stored line: begin_ns, end_ns and ns_incl 0 or 1,
+// drop_sel 0 ... 3.
+bool headerInRange(const SetupBlock& b);
+
 // One permutation per k point of the block (nbands entries each). The first
 // is all zeros (the reference point keeps its order). For a later k point,
 // entry q is the position at that k point of the band that holds the q-th

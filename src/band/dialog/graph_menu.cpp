@@ -10,6 +10,7 @@
 #include "band/draw/frame.h"
 #include "band/core/layout_file.h"
 #include "band/draw/redraw.h"
+#include "band/draw/text_rows.h"
 #include "common/console.h"
 #include "common/fortran_format.h"
 #include "common/plot.h"
@@ -77,7 +78,7 @@ void addLabels(Plot& plot, Console& con, BandGraph& g) {
     g.flags[4] = true;
     plot.swin(0.0f, 1.0f, 0.0f, 1.0f);
     plot.svp(0.0f, 1.0f, 0.0f, 1.0f);
-    const float y = 0.75f * f.frame_y0;
+    const float y = pointLabelRow(f);
     for (int l = 1; l <= g.nshow; ++l) {
         std::string& label = g.labels[static_cast<size_t>(l)];
         label = askLabel(con, " Symmetry line " + fortran::I(l, 2) + ", left label: ");
@@ -99,7 +100,7 @@ void addTitles(Plot& plot, Console& con, BandGraph& g) {
         std::string& title = g.titles[static_cast<size_t>(l)];
         title = askLabel(con, " Label of symmetry axis " + fortran::I(l, 2) + ": ");
         const float x = f.frame_x0 + (g.line_pos[static_cast<size_t>(l)] + g.line_pos[static_cast<size_t>(l + 1)]) / 2.0f;
-        tltrap(plot, title, x, 0.75f * f.frame_y0, 0.0f, 1);
+        tltrap(plot, title, x, lineTitleRow(f), 0.0f, 1);
     }
     g.vtitle = askLabel(con, " Vertical axis label:   ");
     tltrap(plot, g.vtitle, 0.2f * f.frame_x0, f.frame_y0 + 0.5f * f.frame_h, 90.0f, 1);

@@ -78,9 +78,13 @@ const Membership* memberOf(const KBlock& b, int label) {
     return nullptr;
 }
 
-// A stored line can be taken over when its k points are in fort.1 and its
-// order rows are permutations of the interpolated levels.
+// A stored line can be taken over when its header holds values the
+// interpolation accepts, its k points are in fort.1 and its order rows are
+// permutations of the interpolated levels.
 std::string damagedRow(const SetupBlock& b, const BandState& st, int nkpt) {
+    if (!band::headerInRange(b))
+        return "line " + std::to_string(b.label) + ", record " + std::to_string(b.headerRecord) +
+               ": end-point values in its header out of range";
     for (size_t k = 0; k < b.kfile.size(); ++k) {
         const std::string where = "line " + std::to_string(b.label) + ", k point " + std::to_string(k + 1);
         if (b.kfile[k] < 1 || b.kfile[k] > nkpt) return where + ": k point not in fort.1";

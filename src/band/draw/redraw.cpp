@@ -5,6 +5,7 @@
 #include "annotate/tics.h"
 #include "band/core/graph.h"
 #include "band/draw/frame.h"
+#include "band/draw/text_rows.h"
 #include "common/plot.h"
 
 namespace band {
@@ -36,7 +37,7 @@ void tlrdrw(Plot& plot, BandGraph& g) {
     if (g.flags[4]) {
         plot.swin(0.0f, 1.0f, 0.0f, 1.0f);
         plot.svp(0.0f, 1.0f, 0.0f, 1.0f);
-        const float y = 0.75f * f.frame_y0;
+        const float y = pointLabelRow(f);
         tltrap(plot, g.labels[1], f.frame_x0, y, 0.0f, 0);
         for (int i = 2; i <= n; ++i) tltrap(plot, g.labels[static_cast<size_t>(i)], f.frame_x0 + pos(i), y, 0.0f, 1);
         tltrap(plot, g.labels[static_cast<size_t>(n + 1)], f.right(), y, 0.0f, 2);
@@ -46,7 +47,7 @@ void tlrdrw(Plot& plot, BandGraph& g) {
         selectPageWindow(plot, f.view_right, f.view_top);
         for (int i = 1; i <= n; ++i)
             tltrap(plot, g.titles[static_cast<size_t>(i)], f.frame_x0 + (pos(i) + pos(i + 1)) / 2.0f,
-                   0.75f * f.frame_y0, 0.0f, 1);
+                   lineTitleRow(f), 0.0f, 1);
         tltrap(plot, g.vtitle, 0.2f * f.frame_x0, f.frame_y0 + 0.5f * f.frame_h, 90.0f, 1);
     }
 
