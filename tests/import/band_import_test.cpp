@@ -219,6 +219,27 @@ TEST(W90Geninterp, LinesAtTurnsWithTheFilesGradients) {
     }
 }
 
+TEST(W90Geninterp, CommittedSiliconRunHasGradientsInItsOwnUnits) {
+    auto path = readGeninterp(kQe + "si_geninterp.dat");
+    ASSERT_TRUE(path) << path.error();
+    ASSERT_EQ(path->k.size(), 251u);
+    ASSERT_EQ(path->nbands(), 8);
+    auto lines = splitPath(*path);
+    ASSERT_EQ(lines.size(), 5u);
+    // The file's dE/dk along each line agrees with the slope of its energies.
+    for (const PathLine& l : lines) {
+        auto slope = levelSlopes(*path, l);
+        const size_t mid = l.count() / 2, q = l.first + mid;
+        KVector u{};
+        for (size_t j = 0; j < 3; ++j) u[j] = path->k[l.last][j] - path->k[l.first][j];
+        const double len = std::sqrt(u[0] * u[0] + u[1] * u[1] + u[2] * u[2]);
+        for (size_t b = 0; b < 8; ++b) {
+            const auto& g = path->grad[q][b];
+            EXPECT_NEAR((g[0] * u[0] + g[1] * u[1] + g[2] * u[2]) / len, slope[mid][b], 0.05) << "band " << b + 1;
+        }
+    }
+}
+
 TEST(BandInputWriter, ValuesThatDoNotFitTheirFieldsAreRefused) {
     BandInput in;
     in.nkpt = 1;
