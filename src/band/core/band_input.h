@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/error.h"
 #include "common/records.h"
 
 namespace band {
@@ -53,6 +54,17 @@ bool readCounts(const std::string& path, int& nkpt, int& nbands, std::string& er
 // `error` is one line naming the file and the record.
 bool readBandInput(const std::string& path, int nkpt, int nbands, BandInput& input,
                    std::string& error);
+
+// The writers of the same two files, for the importers: every value is
+// checked against its field first, a value that would print as asterisks is
+// refused with the k point (and band) it belongs to.
+// "(6I6)": nkpt, nbands and four unused zeros.
+Result<std::string> formatBandCounts(int nkpt, int nbands);
+
+// nkpt blocks of nbands + 4 records: "(3F10.7)", three "(12I3)", then one
+// "(4F10.5,I4,10I3)" per band. The failure names the k point (and band).
+Result<std::string> formatBandInput(const BandInput& input);
+
 
 // ---- stored set-up: fort.4 / fort.3 ----
 

@@ -1,0 +1,179 @@
+#include "import/band_import.h"
+
+#include <filesystem>
+
+#include "band/core/state.h"
+#include "import/band_path.h"
+#include "common/fortran_format.h"
+#include "import/import_tool.h"
+#include "import/qe_bands.h"
+#include "import/w90_geninterp.h"
+
+namespace importer {
+
+using namespace common;
+using namespace band;
+
+std::string bandImportUsage() {
+    return "Usage: tarlisen-import qe BANDS_FILE [--scf SCF_OUTPUT | --fermi E] [--lines LIST] [-o DIR]\n"
+           "       tarlisen-import w90 SEEDNAME_geninterp.dat [--fermi E] [--lines LIST] [-o DIR]\n"
+           "       tarlisen-import --help\n"
+           "Writes the band program's input files DIR/fort.1 and DIR/fort.14 from\n"
+           "  qe   Quantum ESPRESSO bands.x output (filband) and, when bands.x ran with\n"
+           "       lsym=.true., BANDS_FILE.rap beside it (representations: symmetry codes)\n"
+           "  w90  Wannier90 postw90 output with geninterp = true and\n"
+           "       geninterp_alsofirstder = true\n"
+           "Options:\n"
+           "  --scf FILE    take the Fermi energy from this pw.x output\n"
+           "  --fermi E     the Fermi energy in eV\n"
+           "                (energies are written relative to it; absolute without either)\n"
+           "  --lines LIST  keep only these symmetry lines of the path: a-b, or a list 1,3,5;\n"
+           "                they are labelled 1, 2, ... in path order (at most 10 lines)\n"
+           "  -o DIR        write the files into DIR (default: the current directory)\n"
+           "  --help        show this text\n";
+}
+
+std::optional<BandImportRequest> parseBandImport(const std::vector<std::string>& words, std::ostream& out) {
+    const common::CommandLine cl =
+        common::parseCommandLine(words, {{"--scf", "--fermi", "--lines", "-o"}, {"--help"}});
+    if (cl.has("--help")) {
+        out << bandImportUsage();
+        return std::nullopt;
+    }
+    BandImportRequest r;
+    if (cl.positional.empty()) throw common::UsageError("no source given (qe or w90)");
+    r.source = cl.positional[0];
+    if (r.source != "qe" && r.source != "w90") throw common::UsageError("unknown source '" + r.source + "' (qe or w90)");
+    if (cl.positional.size() < 2) throw common::UsageError("no input file given");
+    if (cl.positional.size() > 2) throw common::UsageError("one input file only, not also '" + cl.positional[2] + "'");
+    r.input = cl.positional[1];
+    if (cl.has("--scf") && r.source != "qe") throw common::UsageError("--scf reads a pw.x output: qe only");
+    if (cl.has("--scf") && cl.has("--fermi")) throw common::UsageError("--scf and --fermi both give the Fermi energy: one only");
+    r.scf = cl.value("--scf");
+    if (cl.has("--fermi")) r.fermi = cl.real("--fermi");
+    if (cl.has("--lines")) {
+        r.lines = cl.value("--lines");
+        if (r.lines.empty()) throw common::UsageError("--lines needs a list of lines");
+    }
+    r.outDir = cl.value("-o", ".");
+    return r;
+}
+
+namespace {
+
+template <class T>
+T valueOf(common::Result<T> r) {
+    if (!r) throw common::Stop(r.error());
+    return std::move(*r);
+}
+
+// A real with d decimals and no padding.
+std::string plain(double v, int d) {
+    const std::string s = fortran::F(v, 24, d);
+    return s.substr(s.find_first_not_of(' '));
+}
+
+std::string coordinates(const KVector& k) { return fortran::F(k[0], 9, 5) + fortran::F(k[1], 9, 5) + fortran::F(k[2], 9, 5); }
+
+void printLines(std::ostream& out, const DensePath& path, const std::vector<ChosenLine>& lines) {
+    out << "label  path line  from                           to                             k points  bands\n";
+    for (const ChosenLine& c : lines) {
+        out << fortran::I(c.label, 5) << fortran::I(c.pathNumber, 11) << "  " << coordinates(path.k[c.line.first]) << "    "
+            << coordinates(path.k[c.line.last]) << fortran::I(static_cast<long>(c.points.size()), 6) << " of"
+            << fortran::I(static_cast<long>(c.line.count()), 4) << fortran::I(path.nbands(), 7) << "\n";
+    }
+}
+
+DensePath qePath(const BandImportRequest& r, std::string& note) {
+    QeBands bands = valueOf(readQeBands(r.input));
+    DensePath path;
+    path.k = bands.k;
+    path.e = bands.e;
+    const std::string rapName = r.input + ".rap";
+    if (std::filesystem::exists(rapName)) {
+        QeRap rap = valueOf(readQeRap(rapName));
+        if (auto s = checkRapMatches(bands, rap, rapName); !s) throw common::Stop(s.error());
+        path.irrep = rap.rap;
+        path.high = rap.high;
+        note = "Bands joined by representation (" + rapName + "); its numbers are the symmetry codes.\n";
+    } else {
+        note = "No " + rapName + " (bands.x with lsym=.true. writes it): bands joined by value and slope,\n"
+               "lines split where the path turns or jumps, no symmetry codes.\n";
+    }
+    note += "k points in 2 pi/alat (Cartesian); gradients dE/dk in eV per that unit, from the dense path.\n";
+    sortLevels(path);
+    return path;
+}
+
+}  // namespace
+
+void importBands(const BandImportRequest& r, std::ostream& out) {
+    std::string note;
+    DensePath path;
+    if (r.source == "qe") {
+        path = qePath(r, note);
+    } else {
+        path = valueOf(readGeninterp(r.input));
+        note = "k points in 1/Angstrom (Cartesian); gradients dE/dk in eV Angstrom, as interpolated.\n";
+    }
+    if (path.nbands() > band::kMaxBands)
+        throw common::Stop(r.input + ": " + std::to_string(path.nbands()) + " bands, more than the " +
+                           std::to_string(band::kMaxBands) + " the band program takes");
+
+    std::optional<double> fermi = r.fermi;
+    std::string fermiFrom = "given";
+    if (!r.scf.empty()) {
+        fermi = fermiFromPwOutput(r.scf);
+        fermiFrom = "from " + r.scf;
+    }
+    if (fermi)
+        for (auto& level : path.e)
+            for (double& e : level) e -= *fermi;
+
+    const std::vector<PathLine> pieces = splitPath(path);
+    if (pieces.empty()) throw common::Stop(r.input + ": no symmetry line (the path needs two distinct k points in a row)");
+    std::vector<ChosenLine> all;
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        ChosenLine c;
+        c.label = c.pathNumber = static_cast<int>(i + 1);
+        c.line = pieces[i];
+        c.points = samplePoints(path, c.line, band::kMaxLinePoints);
+        all.push_back(c);
+    }
+    std::vector<ChosenLine> kept;
+    if (r.lines.empty()) {
+        if (all.size() > static_cast<size_t>(band::kMaxLabels)) {
+            printLines(out, path, all);
+            throw common::Stop(r.input + ": the path has " + std::to_string(all.size()) +
+                               " symmetry lines, more than the " + std::to_string(band::kMaxLabels) +
+                               " the band program takes; choose some with --lines (for example --lines 1-" +
+                               std::to_string(band::kMaxLabels) + ")");
+        }
+        kept = all;
+    } else {
+        for (int n : parseLineChoice(r.lines, static_cast<int>(all.size()))) {
+            kept.push_back(all[static_cast<size_t>(n - 1)]);
+            kept.back().label = static_cast<int>(kept.size());
+        }
+        if (kept.size() > static_cast<size_t>(band::kMaxLabels))
+            throw common::UsageError("--lines " + r.lines + ": " + std::to_string(kept.size()) + " lines, more than the " +
+                                     std::to_string(band::kMaxLabels) + " the band program takes");
+    }
+
+    const BandInput input = makeBandInput(path, kept);
+    const std::string fort1 = valueOf(formatBandInput(input));
+    const std::string fort14 = valueOf(formatBandCounts(input.nkpt, input.nbands));
+    writeWhole(r.outDir, "fort.1", fort1);
+    writeWhole(r.outDir, "fort.14", fort14);
+
+    out << "Wrote fort.1 and fort.14 in " << r.outDir << ": " << input.nkpt << " k points, " << input.nbands
+        << " bands, " << kept.size() << " symmetry lines.\n";
+    printLines(out, path, kept);
+    out << note;
+    if (fermi)
+        out << "Energies relative to the Fermi energy " << plain(*fermi, 4) << " eV (" << fermiFrom << ").\n";
+    else
+        out << "Energies are absolute (no Fermi level given).\n";
+}
+
+}  // namespace importer

@@ -1,0 +1,92 @@
+// From a dense path of k points with its levels to the band program's input:
+// the path cut into symmetry lines, the levels connected into bands along
+// each line, slopes along the line, at most 11 points kept a line, and the
+// k point blocks with their line membership and symmetry codes.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "band/core/band_input.h"
+
+namespace importer {
+
+using namespace common;
+using namespace band;
+
+using KVector = std::array<double, 3>;
+
+// The levels at the k points of a calculation's path, in path order.
+struct DensePath {
+    std::vector<KVector> k;
+    std::vector<std::vector<double>> e;        // [point][level], eV
+    std::vector<std::vector<KVector>> grad;    // exact dE/dk [point][level]; empty when not known
+    std::vector<std::vector<int>> irrep;       // [point][level]; empty when not known, -1 or 0 unknown there
+    std::vector<bool> high;                    // high-symmetry marks; empty when not known
+
+    int nbands() const { return e.empty() ? 0 : static_cast<int>(e.front().size()); }
+};
+
+// Puts the levels at every point in ascending order, their gradients and
+// representations with them.
+void sortLevels(DensePath& path);
+
+// A symmetry line: the dense points first .. last (inclusive).
+struct PathLine {
+    size_t first = 0;
+    size_t last = 0;
+    size_t count() const { return last - first + 1; }
+};
+
+// A step longer than this many times its neighbours is a jump of the path.
+constexpr double kJumpFactor = 3.0;
+// Consecutive steps whose directions differ by more than this sine turn a corner.
+constexpr double kBendSine = 0.01;
+
+// The lines of the path: a line ends at a high-symmetry mark or a corner
+// (the point then starts the next line too) and where the path jumps or
+// repeats a point (the next line starts after the jump). Pieces of a single
+// point are no line.
+std::vector<PathLine> splitPath(const DensePath& path);
+
+// The levels of the line joined into bands from point to point: order[p][b]
+// is the level of band b at the line's point p (order[0] the identity).
+// Between interior points bands keep their representation, in energy order
+// within each (levels of one representation do not cross); the rest follow
+// their value and slope: the predicted values, sorted, meet the levels in
+// ascending order, which lets bands of unknown kind cross.
+std::vector<std::vector<int>> connectBands(const DensePath& path, const PathLine& line);
+
+// dE/ds of every level at every point of the line ([p][level], s the
+// distance along the line in the path's k units): finite differences along
+// the connected bands, second order, one-sided at the line's ends.
+std::vector<std::vector<double>> levelSlopes(const DensePath& path, const PathLine& line);
+
+// Dense points kept for the line: at most `most`, nearest to even spacing
+// along it, both ends included.
+std::vector<size_t> samplePoints(const DensePath& path, const PathLine& line, int most);
+
+// The lines chosen by "--lines": "a-b", a list "1,3,5", or both ("1-3,7"),
+// out of `count` lines; ascending, each once. common::UsageError when the
+// text is no such list or names a line the path does not have.
+std::vector<int> parseLineChoice(const std::string& text, int count);
+
+// One line of the band input: its label, its number along the whole path,
+// and the dense points kept.
+struct ChosenLine {
+    int label = 0;
+    int pathNumber = 0;
+    PathLine line;
+    std::vector<size_t> points;
+};
+
+// The band input of the chosen lines: one k point block per kept point and
+// line (a corner shared by two lines gets a block on each). Gradients are the
+// path's own when it has them, else dE/ds times the line's unit direction.
+// With representations, interior points carry them in code field 1 and
+// select it (nsel 1, sel(1) 1); line ends and points with an unknown
+// representation select nothing. Code field 0 holds the level's number.
+BandInput makeBandInput(const DensePath& path, const std::vector<ChosenLine>& lines);
+
+}  // namespace importer

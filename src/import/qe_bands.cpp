@@ -1,0 +1,264 @@
+#include "import/qe_bands.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <optional>
+
+#include "common/fortran_format.h"
+#include "common/records.h"
+
+namespace importer {
+
+using namespace common;
+
+namespace {
+
+common::Failure at(const RecordFile& f, size_t line, const std::string& what) {
+    return common::Failure{f.name() + ", line " + std::to_string(line) + ": " + what};
+}
+
+std::vector<std::string> words(const std::string& line) {
+    std::vector<std::string> w;
+    size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+        size_t j = i;
+        while (j < line.size() && line[j] != ' ' && line[j] != '\t') ++j;
+        if (j > i) w.push_back(line.substr(i, j - i));
+        i = j;
+    }
+    return w;
+}
+
+bool blank(const std::string& line) { return words(line).empty(); }
+
+std::optional<double> number(const std::string& word) {
+    if (word.empty()) return std::nullopt;
+    char* end = nullptr;
+    const double v = std::strtod(word.c_str(), &end);
+    if (end != word.c_str() + word.size() || !std::isfinite(v)) return std::nullopt;
+    return v;
+}
+
+std::optional<long> integer(const std::string& word) {
+    if (word.empty()) return std::nullopt;
+    char* end = nullptr;
+    const long v = std::strtol(word.c_str(), &end, 10);
+    if (end != word.c_str() + word.size()) return std::nullopt;
+    return v;
+}
+
+// The reals of one line. Fixed-width fields may run together ("-100.123-99.456"),
+// so a line that does not split at blanks is cut into fields of `widths`.
+std::optional<std::vector<double>> reals(const std::string& line, std::initializer_list<int> widths) {
+    std::vector<double> out;
+    bool ok = true;
+    for (const std::string& w : words(line)) {
+        auto v = number(w);
+        if (!v) {
+            ok = false;
+            break;
+        }
+        out.push_back(*v);
+    }
+    if (ok) return out;
+    const std::string body = fortran::trimRight(line);
+    for (int w : widths) {
+        if (body.size() % static_cast<size_t>(w) != 0) continue;
+        out.clear();
+        ok = true;
+        for (size_t p = 0; p < body.size() && ok; p += static_cast<size_t>(w)) {
+            auto ws = words(body.substr(p, static_cast<size_t>(w)));
+            auto v = ws.size() == 1 ? number(ws[0]) : std::nullopt;
+            if (v) out.push_back(*v);
+            else ok = false;
+        }
+        if (ok) return out;
+    }
+    return std::nullopt;
+}
+
+// "NAME= 12" inside a header line.
+std::optional<long> headerValue(const std::string& line, const std::string& name) {
+    const size_t at = line.find(name + "=");
+    if (at == std::string::npos) return std::nullopt;
+    const char* start = line.c_str() + at + name.size() + 1;
+    char* end = nullptr;
+    const long v = std::strtol(start, &end, 10);
+    if (end == start) return std::nullopt;
+    return v;
+}
+
+// The header of both files: "&GROUP NB=..., NK=... /" on the first line.
+common::Status readHeader(const RecordFile& f, const std::string& group, const std::string& nbName,
+                          const std::string& nkName, int& nb, int& nk) {
+    const std::string form = group + " " + nbName + "=..., " + nkName + "=... /";
+    if (!f.has(1)) return at(f, 1, "empty file, expected the header " + form);
+    const std::string& h = f.record(1);
+    if (h.find(group) == std::string::npos) return at(f, 1, "expected the header " + form);
+    auto b = headerValue(h, nbName);
+    auto k = headerValue(h, nkName);
+    if (!b || !k) return at(f, 1, "unreadable header, expected " + form);
+    if (*b < 1 || *b > 100000) return at(f, 1, nbName + " = " + std::to_string(*b) + " is no band count");
+    if (*k < 1 || *k > 1000000) return at(f, 1, nkName + " = " + std::to_string(*k) + " is no k point count");
+    nb = static_cast<int>(*b);
+    nk = static_cast<int>(*k);
+    return {};
+}
+
+// The next line that is not blank, from `line` on; 0 at the end of the file.
+size_t nextLine(const RecordFile& f, size_t line) {
+    while (f.has(line) && blank(f.record(line))) ++line;
+    return f.has(line) ? line : 0;
+}
+
+std::string ordinal(int ik, int nk) { return "k point " + std::to_string(ik + 1) + " of " + std::to_string(nk); }
+
+// Per k point, `count` values ten a line, each line full but the last.
+template <class Read>
+common::Status readValues(const RecordFile& f, size_t& line, int ik, int nk, int count, const std::string& what,
+                          const std::string& countName, Read read) {
+    int got = 0;
+    while (got < count) {
+        line = nextLine(f, line);
+        if (line == 0)
+            return at(f, f.size() + 1, "file ends inside the " + what + " of " + ordinal(ik, nk));
+        const int expect = std::min(10, count - got);
+        auto n = read(f.record(line), got);
+        if (n < 0) return at(f, line, "unreadable " + what + " of " + ordinal(ik, nk));
+        if (n != expect)
+            return at(f, line, std::to_string(n) + " values where " + std::to_string(expect) + " " + what +
+                                   " of " + ordinal(ik, nk) + " belong (header " + countName + "=" +
+                                   std::to_string(count) + ")");
+        got += n;
+        ++line;
+    }
+    return {};
+}
+
+common::Status readCoordinates(const RecordFile& f, size_t& line, int ik, int nk, KVector& k,
+                               std::vector<std::string>& rest) {
+    line = nextLine(f, line);
+    if (line == 0)
+        return at(f, f.size() + 1, "file ends before " + ordinal(ik, nk) + " (short file, or the header's count is too large)");
+    auto w = words(f.record(line));
+    if (w.size() < 3) return at(f, line, "expected the coordinates of " + ordinal(ik, nk));
+    for (size_t j = 0; j < 3; ++j) {
+        auto v = number(w[j]);
+        if (!v) return at(f, line, "unreadable coordinates of " + ordinal(ik, nk));
+        k[j] = *v;
+    }
+    rest.assign(w.begin() + 3, w.end());
+    return {};
+}
+
+// Nothing but blank lines may follow the last k point.
+common::Status checkEnd(const RecordFile& f, size_t line, int nk, const std::string& nkName) {
+    line = nextLine(f, line);
+    if (line != 0)
+        return at(f, line, "data after the last of " + std::to_string(nk) + " k points (header " + nkName + "=" +
+                               std::to_string(nk) + ")");
+    return {};
+}
+
+common::Result<QeBands> bandsOf(const RecordFile& f) {
+    QeBands b;
+    if (auto s = readHeader(f, "&plot", "nbnd", "nks", b.nbnd, b.nks); !s) return common::Failure{s.error()};
+    b.k.resize(static_cast<size_t>(b.nks));
+    b.e.resize(static_cast<size_t>(b.nks));
+    size_t line = 2;
+    for (int ik = 0; ik < b.nks; ++ik) {
+        std::vector<std::string> rest;
+        if (auto s = readCoordinates(f, line, ik, b.nks, b.k[static_cast<size_t>(ik)], rest); !s)
+            return common::Failure{s.error()};
+        if (!rest.empty()) return at(f, line, "expected the 3 coordinates of " + ordinal(ik, b.nks) + " alone");
+        ++line;
+        auto& e = b.e[static_cast<size_t>(ik)];
+        auto s = readValues(f, line, ik, b.nks, b.nbnd, "energies", "nbnd", [&](const std::string& rec, int) {
+            auto v = reals(rec, {9, 8});
+            if (!v) return -1;
+            e.insert(e.end(), v->begin(), v->end());
+            return static_cast<int>(v->size());
+        });
+        if (!s) return common::Failure{s.error()};
+    }
+    if (auto s = checkEnd(f, line, b.nks, "nks"); !s) return common::Failure{s.error()};
+    return b;
+}
+
+common::Result<QeRap> rapOf(const RecordFile& f) {
+    QeRap r;
+    if (auto s = readHeader(f, "&plot_rap", "nbnd_rap", "nks_rap", r.nbnd, r.nks); !s) return common::Failure{s.error()};
+    const auto nk = static_cast<size_t>(r.nks);
+    r.k.resize(nk);
+    r.high.resize(nk);
+    r.rap.resize(nk);
+    r.line.resize(nk);
+    size_t line = 2;
+    for (int ik = 0; ik < r.nks; ++ik) {
+        const auto i = static_cast<size_t>(ik);
+        std::vector<std::string> rest;
+        if (auto s = readCoordinates(f, line, ik, r.nks, r.k[i], rest); !s) return common::Failure{s.error()};
+        r.line[i] = line;
+        if (rest.empty() || (rest[0] != "T" && rest[0] != "F"))
+            return at(f, line, "expected T or F after the coordinates of " + ordinal(ik, r.nks));
+        r.high[i] = rest[0] == "T";
+        ++line;
+        // Later versions add the group codes to the coordinate line and, for
+        // some points, lines of gauge factors (reals) before the numbers.
+        if (rest.size() > 1)
+            while (f.has(line) && f.record(line).find('.') != std::string::npos) ++line;
+        auto& rap = r.rap[i];
+        auto s = readValues(f, line, ik, r.nks, r.nbnd, "representations", "nbnd_rap", [&](const std::string& rec, int) {
+            int n = 0;
+            for (const std::string& w : words(rec)) {
+                auto v = integer(w);
+                if (!v) return -1;
+                rap.push_back(static_cast<int>(*v));
+                ++n;
+            }
+            return n;
+        });
+        if (!s) return common::Failure{s.error()};
+    }
+    if (auto s = checkEnd(f, line, r.nks, "nks_rap"); !s) return common::Failure{s.error()};
+    return r;
+}
+
+}  // namespace
+
+common::Result<QeBands> parseQeBands(const std::string& name, const std::string& text) {
+    return bandsOf(RecordFile::fromText(name, text));
+}
+
+common::Result<QeRap> parseQeRap(const std::string& name, const std::string& text) {
+    return rapOf(RecordFile::fromText(name, text));
+}
+
+common::Result<QeBands> readQeBands(const std::string& path) {
+    auto f = RecordFile::load(path);
+    if (!f) return common::Failure{path + ": cannot be opened"};
+    return bandsOf(*f);
+}
+
+common::Result<QeRap> readQeRap(const std::string& path) {
+    auto f = RecordFile::load(path);
+    if (!f) return common::Failure{path + ": cannot be opened"};
+    return rapOf(*f);
+}
+
+common::Status checkRapMatches(const QeBands& b, const QeRap& r, const std::string& rapName) {
+    if (r.nbnd != b.nbnd || r.nks != b.nks)
+        return common::Failure{rapName + ", line 1: " + std::to_string(r.nbnd) + " bands at " + std::to_string(r.nks) +
+                               " k points, the band file has " + std::to_string(b.nbnd) + " at " +
+                               std::to_string(b.nks)};
+    for (size_t i = 0; i < b.k.size(); ++i)
+        for (size_t j = 0; j < 3; ++j)
+            if (std::fabs(r.k[i][j] - b.k[i][j]) > 2e-6)
+                return common::Failure{rapName + ", line " + std::to_string(r.line[i]) + ": k point " +
+                                       std::to_string(i + 1) + " differs from the band file's"};
+    return {};
+}
+
+}  // namespace importer

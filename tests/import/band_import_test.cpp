@@ -1,0 +1,349 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "band/core/band_input.h"
+#include "e2e/e2e_support.h"
+#include "import/band_path.h"
+#include "import/import_tool.h"
+#include "import/qe_bands.h"
+#include "import/w90_geninterp.h"
+
+using namespace importer;
+
+namespace {
+
+const std::string kQe = std::string(SOURCE_DIR) + "/examples/qe-si/";
+
+std::string text(const std::string& path) { return e2e::slurp(path); }
+
+std::string replaced(std::string s, const std::string& from, const std::string& to) {
+    const size_t at = s.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    return at == std::string::npos ? s : s.replace(at, from.size(), to);
+}
+
+// A straight path along `dir` from `from`, at the distances `s`.
+DensePath line(const KVector& from, const KVector& dir, const std::vector<double>& s) {
+    DensePath p;
+    for (double x : s) p.k.push_back({from[0] + x * dir[0], from[1] + x * dir[1], from[2] + x * dir[2]});
+    return p;
+}
+
+}  // namespace
+
+TEST(QeBands, CommittedSiliconRunReadsWithItsRepresentations) {
+    auto bands = readQeBands(kQe + "si.bands.dat");
+    ASSERT_TRUE(bands) << bands.error();
+    auto rap = readQeRap(kQe + "si.bands.dat.rap");
+    ASSERT_TRUE(rap) << rap.error();
+    EXPECT_EQ(bands->nbnd, 8);
+    EXPECT_EQ(bands->nks, 251);
+    EXPECT_DOUBLE_EQ(bands->k[0][0], 0.5);
+    EXPECT_DOUBLE_EQ(bands->e[0][0], -3.424);
+    EXPECT_DOUBLE_EQ(bands->e[250][7], bands->e[250][7]);
+    EXPECT_EQ(std::count(rap->high.begin(), rap->high.end(), true), 6);
+    EXPECT_EQ(rap->rap[1][2], 3);
+    EXPECT_TRUE(checkRapMatches(*bands, *rap, "si.bands.dat.rap"));
+    EXPECT_DOUBLE_EQ(fermiFromPwOutput(kQe + "si.scf.out"), 6.2420);
+}
+
+TEST(QeBands, DamagedCopiesAreNamedByFileAndLine) {
+    const std::string good = text(kQe + "si.bands.dat");
+    const std::string cut = good.substr(0, good.size() / 2);
+    struct Case {
+        std::string name, body, expect;
+    } cases[] = {
+        {"cut", cut, "b, line " + std::to_string(std::count(cut.begin(), cut.end(), '\n') + 1) + ": file ends"},
+        {"no header", good.substr(good.find('\n') + 1), "b, line 1: expected the header &plot nbnd="},
+        {"more k points in the header", replaced(good, "nks=   251", "nks=   252"), "file ends before k point 252 of 252"},
+        {"fewer k points in the header", replaced(good, "nks=   251", "nks=   250"), "b, line 502: data after the last of 250"},
+        {"more bands in the header", replaced(good, "nbnd=   8", "nbnd=   9"), "b, line 3: 8 values where 9 energies of k point 1"},
+        {"unreadable energy", replaced(good, "5.026", "5.0x6"), "b, line 3: unreadable energies of k point 1"},
+        {"unreadable k point", replaced(good, "0.490000", "0.49o000"), "b, line 4: unreadable coordinates of k point 2"},
+    };
+    for (const Case& c : cases) {
+        auto r = parseQeBands("b", c.body);
+        ASSERT_FALSE(r) << c.name;
+        EXPECT_NE(r.error().find(c.expect), std::string::npos) << c.name << ": " << r.error();
+    }
+    // Energies written fixed-width without a blank between them still read.
+    auto tight = parseQeBands("b", " &plot nbnd=   2, nks=     1 /\n    0.0 0.0 0.0\n-100.123-101.456\n");
+    ASSERT_TRUE(tight) << tight.error();
+    EXPECT_DOUBLE_EQ(tight->e[0][1], -101.456);
+}
+
+TEST(QeBands, RapMustDescribeTheSamePoints) {
+    auto bands = readQeBands(kQe + "si.bands.dat");
+    ASSERT_TRUE(bands);
+    const std::string good = text(kQe + "si.bands.dat.rap");
+    auto moved = parseQeRap("r", replaced(good, "0.490000  0.490000  0.490000", "0.490000  0.480000  0.490000"));
+    ASSERT_TRUE(moved) << moved.error();
+    auto s = checkRapMatches(*bands, *moved, "r");
+    ASSERT_FALSE(s);
+    EXPECT_EQ(s.error(), "r, line 4: k point 2 differs from the band file's");
+    auto fewer = parseQeRap("r", replaced(good, "nks_rap= 251", "nks_rap= 250"));
+    ASSERT_FALSE(fewer);
+    EXPECT_NE(fewer.error().find("data after the last of 250"), std::string::npos) << fewer.error();
+    auto noMark = parseQeRap("r", replaced(good, "0.500000    T", "0.500000"));
+    ASSERT_FALSE(noMark);
+    EXPECT_NE(noMark.error().find("r, line 2: expected T or F"), std::string::npos) << noMark.error();
+}
+
+TEST(BandPath, LinesEndAtMarksCornersAndJumps) {
+    // 0..4 along x, corner at 4, 4..7 along y, jump, 8..10 along z.
+    DensePath p;
+    for (int i = 0; i <= 4; ++i) p.k.push_back({0.1 * i, 0, 0});
+    for (int i = 1; i <= 3; ++i) p.k.push_back({0.4, 0.1 * i, 0});
+    for (int i = 0; i <= 2; ++i) p.k.push_back({0.0, 0.0, 1.0 + 0.1 * i});
+    auto lines = splitPath(p);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].first, 0u);
+    EXPECT_EQ(lines[0].last, 4u);
+    EXPECT_EQ(lines[1].first, 4u);  // the corner is on both lines
+    EXPECT_EQ(lines[1].last, 7u);
+    EXPECT_EQ(lines[2].first, 8u);  // after the jump the next line starts anew
+    EXPECT_EQ(lines[2].last, 10u);
+
+    // A high-symmetry mark on a straight stretch ends a line there too; a
+    // point repeated or standing alone between jumps makes no line.
+    DensePath q = line({0, 0, 0}, {1, 0, 0}, {0, 0.1, 0.2, 0.3, 0.3, 0.4, 0.5});
+    q.k.push_back({5, 5, 5});
+    q.high.assign(q.k.size(), false);
+    q.high[2] = true;
+    lines = splitPath(q);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].last, 2u);
+    EXPECT_EQ(lines[1].first, 2u);
+    EXPECT_EQ(lines[1].last, 3u);
+    EXPECT_EQ(lines[2].first, 4u);
+    EXPECT_EQ(lines[2].last, 6u);
+
+    // The committed run: L-G-X-W-K-G, 51 points a line, 11 kept.
+    auto bands = readQeBands(kQe + "si.bands.dat");
+    ASSERT_TRUE(bands);
+    DensePath si;
+    si.k = bands->k;
+    si.e = bands->e;
+    lines = splitPath(si);
+    ASSERT_EQ(lines.size(), 5u);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        EXPECT_EQ(lines[i].first, 50 * i);
+        EXPECT_EQ(lines[i].count(), 51u);
+        auto kept = samplePoints(si, lines[i], 11);
+        ASSERT_EQ(kept.size(), 11u);
+        for (size_t j = 0; j < kept.size(); ++j) EXPECT_EQ(kept[j], 50 * i + 5 * j);
+    }
+}
+
+TEST(BandPath, SlopesOfQuadraticAndCrossingBands) {
+    // Unevenly spaced points along (1,1,0)/sqrt2. Band a: 1 + 3 s^2; bands b
+    // and c: straight lines crossing at s = 0.5, no representations known.
+    const double r = std::sqrt(0.5);
+    const std::vector<double> s{0, 0.07, 0.2, 0.31, 0.45, 0.62, 0.7, 0.83, 1.0};
+    DensePath p = line({0.1, 0, 0}, {r, r, 0}, s);
+    for (double x : s) p.e.push_back({1 + 3 * x * x, 5 + 2 * (x - 0.5), 5 - 1 * (x - 0.5)});
+    sortLevels(p);
+    const PathLine all{0, s.size() - 1};
+    auto slope = levelSlopes(p, all);
+    for (size_t i = 0; i < s.size(); ++i) {
+        EXPECT_NEAR(slope[i][0], 6 * s[i], 1e-9) << "s=" << s[i];
+        // below the crossing level 2 is the falling band, above it the rising one
+        EXPECT_NEAR(slope[i][1], s[i] < 0.5 ? 2.0 : -1.0, 1e-9) << "s=" << s[i];
+        EXPECT_NEAR(slope[i][2], s[i] < 0.5 ? -1.0 : 2.0, 1e-9) << "s=" << s[i];
+    }
+    // The same crossing told by representations: bands keep their own.
+    DensePath q = p;
+    for (size_t i = 0; i < s.size(); ++i) q.irrep.push_back({1, s[i] < 0.5 ? 3 : 2, s[i] < 0.5 ? 2 : 3});
+    auto order = connectBands(q, all);
+    EXPECT_EQ(order[2], (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(order[7], (std::vector<int>{0, 2, 1}));
+
+    // fort.1 gets dE/ds along the line's direction; the band program's
+    // slope g.(kend - k1) then is dE/ds times the line's length.
+    ChosenLine c{4, 4, all, samplePoints(p, all, 11)};
+    BandInput in = makeBandInput(p, {c});
+    ASSERT_EQ(in.nkpt, 9);
+    const KBlock& b = in.blocks[4];
+    EXPECT_EQ(b.member[0].label, 4);
+    EXPECT_EQ(b.member[0].nsel, 0);
+    EXPECT_NEAR(b.bands[0].grad[0], 6 * 0.45 * r, 1e-5);
+    EXPECT_NEAR(b.bands[0].grad[1], 6 * 0.45 * r, 1e-5);
+    EXPECT_EQ(b.bands[0].grad[2], 0.0f);
+}
+
+TEST(BandPath, LineChoices) {
+    EXPECT_EQ(parseLineChoice("1-3,5", 12), (std::vector<int>{1, 2, 3, 5}));
+    EXPECT_EQ(parseLineChoice("7,2,2", 7), (std::vector<int>{2, 7}));
+    for (const char* bad : {"", "0", "13", "3-1", "a-b", "1,,2", "2-", "1;2"})
+        EXPECT_THROW(parseLineChoice(bad, 12), common::UsageError) << bad;
+}
+
+TEST(W90Geninterp, LinesAtTurnsWithTheFilesGradients) {
+    std::string dat = "# Written on  8Dec2026\n# Input file comment: G-X-W\n#  Kpt_idx  K_x (1/ang) ...\n";
+    const double kx[] = {0, 0.1, 0.2, 0.2, 0.2}, ky[] = {0, 0, 0, 0.1, 0.2};
+    for (int i = 0; i < 5; ++i)
+        for (int b = 0; b < 2; ++b) {
+            std::ostringstream l;  // the second band first: levels come in any order
+            l << i + 1 << " " << kx[i] << " " << ky[i] << " 0.0 " << (b == 0 ? 2.5 : -1.0) + i << " "
+              << 0.25 * b << " 0.5E-01 -0.1E+00\n";
+            dat += l.str();
+        }
+    auto path = parseGeninterp("g.dat", dat);
+    ASSERT_TRUE(path) << path.error();
+    ASSERT_EQ(path->k.size(), 5u);
+    auto lines = splitPath(*path);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].last, 2u);
+    EXPECT_EQ(lines[1].first, 2u);
+    EXPECT_DOUBLE_EQ(path->e[0][0], -1.0);
+    EXPECT_DOUBLE_EQ(path->grad[0][0][0], 0.25);
+
+    struct Case {
+        std::string body, expect;
+    } cases[] = {
+        {replaced(dat, "-0.1E+00", "-0.1D+00"), "g.dat, line 4: unreadable number '-0.1D+00'"},
+        {"# c\n1 0 0 0 1.0\n", "g.dat, line 2: energies without derivatives"},
+        {"1 0 0 0 1 0 0 0\n1 0 0 0 2 0 0 0\n2 1 0 0 1 0 0 0\n3 2 0 0 1 0 0 0\n", "g.dat, line 3: k point 2 has 1 bands, the first has 2"},
+        {"# nothing\n", "g.dat: no data lines"},
+    };
+    for (const Case& c : cases) {
+        auto r = parseGeninterp("g.dat", c.body);
+        ASSERT_FALSE(r) << c.expect;
+        EXPECT_NE(r.error().find(c.expect), std::string::npos) << r.error();
+    }
+}
+
+TEST(W90Geninterp, CommittedSiliconRunHasGradientsInItsOwnUnits) {
+    auto path = readGeninterp(kQe + "si_geninterp.dat");
+    ASSERT_TRUE(path) << path.error();
+    ASSERT_EQ(path->k.size(), 251u);
+    ASSERT_EQ(path->nbands(), 8);
+    auto lines = splitPath(*path);
+    ASSERT_EQ(lines.size(), 5u);
+    // The file's dE/dk along each line agrees with the slope of its energies.
+    for (const PathLine& l : lines) {
+        auto slope = levelSlopes(*path, l);
+        const size_t mid = l.count() / 2, q = l.first + mid;
+        KVector u{};
+        for (size_t j = 0; j < 3; ++j) u[j] = path->k[l.last][j] - path->k[l.first][j];
+        const double len = std::sqrt(u[0] * u[0] + u[1] * u[1] + u[2] * u[2]);
+        for (size_t b = 0; b < 8; ++b) {
+            const auto& g = path->grad[q][b];
+            EXPECT_NEAR((g[0] * u[0] + g[1] * u[1] + g[2] * u[2]) / len, slope[mid][b], 0.05) << "band " << b + 1;
+        }
+    }
+}
+
+TEST(BandInputWriter, ValuesThatDoNotFitTheirFieldsAreRefused) {
+    BandInput in;
+    in.nkpt = 1;
+    in.nbands = 2;
+    in.blocks.resize(1);
+    in.blocks[0].bands.resize(2);
+    in.blocks[0].bands[0].energy = -1.5f;
+    in.blocks[0].bands[1].energy = 99999.0f;
+    auto r = formatBandInput(in);
+    ASSERT_FALSE(r);
+    EXPECT_EQ(r.error(), "fort.1, k point 1, band 2: energy 99999.00000 does not fit F10.5");
+    in.blocks[0].bands[1].energy = -2.0f;
+    EXPECT_NE(formatBandInput(in).error().find("band 2: energies not in ascending order"), std::string::npos);
+    in.blocks[0].bands[1].energy = 2.0f;
+    in.blocks[0].k[1] = -10.0f;
+    EXPECT_EQ(formatBandInput(in).error(), "fort.1, k point 1: coordinate -10.00000 does not fit F10.7");
+    EXPECT_FALSE(formatBandCounts(3, 1001));
+    EXPECT_EQ(*formatBandCounts(3, 1000), "     3  1000     0     0     0     0\n");
+}
+
+TEST(FermiEnergy, LastOfTheThreeFormsCounts) {
+    e2e::ScratchDir dir("fermi");
+    e2e::spit(dir / "a.out", "     the Fermi energy is     6.1000 ev\n     highest occupied level (ev):     5.5000\n");
+    EXPECT_DOUBLE_EQ(fermiFromPwOutput((dir / "a.out").string()), 5.5);
+    e2e::spit(dir / "b.out", "     the Fermi energy is   ev\n");
+    EXPECT_THROW(fermiFromPwOutput((dir / "b.out").string()), common::Stop);
+    e2e::spit(dir / "c.out", "     total energy = -15.8 Ry\n");
+    EXPECT_THROW(fermiFromPwOutput((dir / "c.out").string()), common::Stop);
+}
+
+// The program itself on the committed run: the band program's own reader
+// takes its files, and the lines are those of the path.
+TEST(TarlisenImport, RoundTripThroughTheBandReader) {
+    e2e::ScratchDir dir("import-round-trip");
+    const std::string cmd = "'" + std::string(BINARY_DIR) + "/tarlisen-import' qe '" + kQe + "si.bands.dat' --scf '" +
+                            kQe + "si.scf.out' -o '" + dir.path.string() + "' > '" + (dir / "out.txt").string() + "'";
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    const std::string summary = e2e::slurp(dir / "out.txt");
+    EXPECT_NE(summary.find("    3          3    1.00000  0.00000  0.00000      1.00000  0.50000  0.00000    11 of  51      8"),
+              std::string::npos)
+        << summary;
+    EXPECT_NE(summary.find("Fermi energy 6.2420 eV"), std::string::npos);
+
+    int nkpt = 0, nbands = 0;
+    std::string error;
+    ASSERT_TRUE(readCounts((dir / "fort.14").string(), nkpt, nbands, error)) << error;
+    EXPECT_EQ(nkpt, 55);
+    EXPECT_EQ(nbands, 8);
+    BandInput in;
+    ASSERT_TRUE(readBandInput((dir / "fort.1").string(), nkpt, nbands, in, error)) << error;
+    std::vector<int> labels, perLabel(6, 0);
+    int gammaBlocks = 0;
+    for (int n = 1; n <= nkpt; ++n) {
+        const KBlock& b = in.block(n);
+        const int label = b.member[0].label;
+        ASSERT_TRUE(label >= 1 && label <= 5);
+        EXPECT_EQ(b.member[1].label, 0);
+        if (std::find(labels.begin(), labels.end(), label) == labels.end()) labels.push_back(label);
+        const int pos = perLabel[static_cast<size_t>(label)]++;
+        const bool end = pos == 0 || pos == 10;
+        // Codes at interior points, but not on X-W where the run has none,
+        // nor at (0.3, 0.3, 0.3), where the top band's partner was not computed.
+        const bool unknown = label == 3 || (label == 1 && pos == 4);
+        EXPECT_EQ(b.member[0].nsel, end || unknown ? 0 : 1) << "line " << label << " point " << pos;
+        EXPECT_EQ(b.member[0].sel[0], b.member[0].nsel);
+        if (b.k == std::array<float, 3>{0, 0, 0}) ++gammaBlocks;
+        for (int l = 1; l < nbands; ++l) EXPECT_LE(b.bands[l - 1].energy, b.bands[l].energy);
+    }
+    EXPECT_EQ(labels, (std::vector<int>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(perLabel, (std::vector<int>{0, 11, 11, 11, 11, 11}));
+    EXPECT_EQ(gammaBlocks, 3);  // Gamma ends lines 1, 2 and 5
+    // Valence top at Gamma is the Fermi level; slopes there vanish.
+    EXPECT_FLOAT_EQ(in.block(11).bands[3].energy, 0.0f);
+}
+
+TEST(TarlisenImport, StatusOfGoodBadAndMisusedRuns) {
+    e2e::ScratchDir dir("import-status");
+    e2e::spit(dir / "cut.dat", text(kQe + "si.bands.dat").substr(0, 500));
+    const std::string good = "qe '" + kQe + "si.bands.dat' --fermi 6.242 --lines 2-3";
+    struct Case {
+        std::string args;
+        int status;
+        std::string err;
+    } cases[] = {
+        {good, 0, ""},
+        {"--help", 0, ""},
+        {"qe cut.dat", 1, "tarlisen-import: cut.dat, line 10: expected the coordinates of k point 5 of 251\n"},
+        {"qe missing.dat", 1, "tarlisen-import: missing.dat: cannot be opened\n"},
+        {"w90 '" + kQe + "si.bands.dat'", 1, "tarlisen-import: " + kQe + "si.bands.dat, line 1: expected 8 numbers"},
+        {"qe cut.dat --bogus", 2, "tarlisen-import: unknown option --bogus\nUsage: "},
+        {"qe cut.dat --fermi 1 --scf x", 2, "tarlisen-import: --scf and --fermi both"},
+        {"w90 g.dat --scf x", 2, "tarlisen-import: --scf reads a pw.x output"},
+        {"qe '" + kQe + "si.bands.dat' --lines 4-6", 2, "tarlisen-import: --lines 4-6: the path has lines 1 ... 5, no line 6"},
+        {"vasp x", 2, "tarlisen-import: unknown source 'vasp'"},
+    };
+    for (const Case& c : cases) {
+        const std::string cmd = "cd '" + dir.path.string() + "' && '" + std::string(BINARY_DIR) + "/tarlisen-import' " +
+                                c.args + " > out.txt 2> err.txt";
+        const int raw = std::system(cmd.c_str());
+        EXPECT_EQ(WEXITSTATUS(raw), c.status) << c.args;
+        EXPECT_EQ(e2e::slurp(dir / "err.txt").rfind(c.err, 0), 0u) << c.args << ": " << e2e::slurp(dir / "err.txt");
+    }
+    // The good run kept two lines, labelled 1 and 2.
+    int nkpt = 0, nbands = 0;
+    std::string error;
+    ASSERT_TRUE(readCounts((dir / "fort.14").string(), nkpt, nbands, error)) << error;
+    EXPECT_EQ(nkpt, 22);
+}
