@@ -56,8 +56,10 @@ Coxxcar readCoxxcar(const std::string& path) {
     std::vector<std::string> labels;
     while (f.has(n) && !numeric(f.record(n))) labels.push_back(trimmed(f.record(n++)));
     const size_t interactions = columns - 1;
-    if (labels.size() == columns) labels.erase(labels.begin());
-    if (labels.size() != interactions)
+    // "Average" leads the labels; files without it give the interactions only.
+    const bool average = !labels.empty() && labels.front().rfind("Average", 0) == 0;
+    if (average && labels.size() == columns) labels.erase(labels.begin());
+    if (labels.size() != interactions || (!labels.empty() && labels.front().rfind("Average", 0) == 0))
         failAt(f, countLine, std::to_string(labels.size()) + " interaction labels where the counts announce " +
                                  std::to_string(interactions));
     c.labels = labels;

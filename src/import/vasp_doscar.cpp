@@ -72,14 +72,14 @@ Doscar readDoscar(const std::string& path) {
 
     // Rows of one block: NEDOS lines of the same column count on the common grid.
     size_t n = kGridLine + 1;
-    auto block = [&](size_t minColumns, const char* what) {
+    auto block = [&](size_t minColumns, const std::string& what) {
         std::vector<std::vector<double>> rows;
         for (size_t i = 0; i < nedos; ++i, ++n) {
-            if (!f.has(n)) failAt(f, n, std::string("missing ") + what + " row " + std::to_string(i + 1) + " of " +
-                                            std::to_string(nedos) + " (the file is cut)");
+            if (!f.has(n)) failAt(f, n, "missing row " + std::to_string(i + 1) + " of " + std::to_string(nedos) +
+                                            " of the " + what + " (the file is cut)");
             std::vector<double> v = numbersOn(f, n);
             if (v.size() < minColumns || (!rows.empty() && v.size() != rows.front().size()))
-                failAt(f, n, std::to_string(v.size()) + " numbers in a " + what + " row" +
+                failAt(f, n, std::to_string(v.size()) + " numbers in a row of the " + what +
                                  (rows.empty() ? "" : " of " + std::to_string(rows.front().size())));
             if (d.energy.size() == nedos) {
                 if (std::fabs(v[0] - d.energy[i]) > 5e-4) failAt(f, n, "energy differs from the total DOS grid");
@@ -111,7 +111,7 @@ Doscar readDoscar(const std::string& path) {
         const std::string& head = f.record(n);
         const size_t semi = head.find(';');
         ++n;
-        const auto rows = block(2, "ion");
+        const auto rows = block(2, "ion " + std::to_string(ion) + " block");
         const size_t columns = rows.front().size() - 1;
         size_t stride = static_cast<size_t>(d.spins);
         if (semi != std::string::npos) {
