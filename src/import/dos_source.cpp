@@ -1,8 +1,7 @@
 #include "import/dos_source.h"
 
-#include <cstdio>
-
 #include "common/error.h"
+#include "common/format.h"
 #include "dos/main/dos_limits.h"
 #include "import/dos_grid.h"
 
@@ -12,10 +11,10 @@ namespace {
 
 std::vector<float> toFloat(const std::vector<double>& v) { return {v.begin(), v.end()}; }
 
+// A number for the summary: F format without its leading blanks.
 std::string fixed(double v, int decimals) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
-    return buf;
+    const std::string f = fmt::F(v, 24, decimals);
+    return f.substr(f.find_first_not_of(' '));
 }
 
 }  // namespace

@@ -182,10 +182,10 @@ TEST(DosInputWriter, RefusesWhatFort1CannotHold) {
 }
 
 TEST(DosGrid, IntegralsAndResamplingKeepTheArea) {
-    // Trapezoid integrals are exact for straight lines; E n(E) of n = 1 is E^2/2.
-    const std::vector<double> e = {-1, 0, 0.5, 2};
-    EXPECT_EQ(runningIntegral(e, {1, 1, 1, 1}), (std::vector<double>{0, 1, 1.5, 3}));
-    EXPECT_DOUBLE_EQ(energyIntegral({-1, 1}, {1, 1}).back(), 0.0);
+    // Trapezoid integrals are exact for straight lines (y = 2E + 2 on an
+    // uneven grid); E n(E) of n = 1 integrates to E^2/2.
+    EXPECT_EQ(runningIntegral({-1, 0, 0.5, 2}, {0, 2, 3, 6}), (std::vector<double>{0, 1, 2.25, 9}));
+    EXPECT_EQ(energyIntegral({0, 1, 2}, {1, 1, 1}), (std::vector<double>{0, 0.5, 2}));
 
     // A sharp peak on a fine uneven grid, resampled onto 900 even points.
     std::vector<double> fine, y;
