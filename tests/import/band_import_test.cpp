@@ -13,6 +13,8 @@
 #include "import/qe_bands.h"
 #include "import/w90_geninterp.h"
 
+using namespace common;
+using namespace band;
 using namespace importer;
 
 namespace {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/error.h"
 #include "common/records.h"
 #include "dos/core/limits.h"
 
@@ -70,5 +71,24 @@ bool fetchCurve(const DosInput& in, int c, CurveValues& values, std::string& err
 // The 72-character title of a curve: the total curves by name, a projection
 // by its prefix and the first 64 characters of its first description line.
 std::string curveTitle(const DosInput& in, int c);
+
+// ---- the writer, for the importers ----
+
+struct DosCurves {
+    bool totals = false;  // density of states, its integral and the total energy present
+    std::vector<float> energy;
+    std::vector<float> dos, idos, etot;
+    struct Projection {
+        std::vector<std::string> description;  // at most 20 lines of 80 characters are kept
+        std::vector<float> curve, integral;
+    };
+    std::vector<Projection> ao, fmo, coop;
+};
+
+// The whole file as text, or why it cannot be written: more energies or
+// projections than the reader holds, a curve of the wrong length, an energy
+// grid that does not ascend, or a value that does not fit F12.5 (named by
+// its curve and point).
+Result<std::string> formatDosInput(const DosCurves& curves);
 
 }  // namespace dos

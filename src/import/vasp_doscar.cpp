@@ -1,0 +1,165 @@
+#include "import/vasp_doscar.h"
+
+#include <cmath>
+
+#include "common/error.h"
+#include "import/text_table.h"
+
+namespace importer {
+
+using namespace common;
+using namespace dos;
+
+namespace {
+
+constexpr size_t kGridLine = 6;  // "Emax Emin NEDOS E_F weight"
+
+std::string joined(const std::vector<std::string>& w) {
+    std::string s;
+    for (const std::string& x : w) s += (s.empty() ? "" : " ") + x;
+    return s;
+}
+
+// Orbital names of a VASP ion block from its column count; `stride` is how
+// many columns one orbital takes (spins, or 4 for non-collinear runs).
+std::string vaspOrbitals(size_t columns, int spins, size_t& stride) {
+    static const char* const byL[] = {"s", "p", "d", "f"};
+    static const char* const byLm =
+        "s py pz px dxy dyz dz2 dxz x2-y2 fy3x2 fxyz fyz2 fz3 fxz2 fzx2 fx3";
+    stride = static_cast<size_t>(spins);
+    if (spins == 1 && (columns == 12 || columns == 36 || columns == 64)) stride = 4;
+    const size_t orbitals = columns / stride;
+    if (orbitals == 3 || orbitals == 4) {
+        std::string s;
+        for (size_t i = 0; i < orbitals; ++i) s += std::string(i ? " " : "") + byL[i];
+        return s;
+    }
+    if (orbitals == 9) return std::string(byLm).substr(0, 28);
+    if (orbitals == 16) return byLm;
+    return std::to_string(columns) + " columns";
+}
+
+// The grid line of the header or of an ion block: its numbers before any ';'.
+std::vector<double> gridLine(const RecordFile& f, size_t n) {
+    const std::string& line = f.record(n);
+    const std::vector<double> v = numbersOn(f, n, line.substr(0, line.find(';')));
+    if (v.size() < 4) failAt(f, n, "expected Emax Emin NEDOS E_F");
+    return v;
+}
+
+}  // namespace
+
+std::string elementSymbol(int z) {
+    static const char* const table =
+        "H He Li Be B C N O F Ne Na Mg Al Si P S Cl Ar K Ca Sc Ti V Cr Mn Fe Co Ni Cu Zn Ga Ge As Se Br Kr "
+        "Rb Sr Y Zr Nb Mo Tc Ru Rh Pd Ag Cd In Sn Sb Te I Xe Cs Ba La Ce Pr Nd Pm Sm Eu Gd Tb Dy Ho Er Tm Yb "
+        "Lu Hf Ta W Re Os Ir Pt Au Hg Tl Pb Bi Po At Rn";
+    const std::vector<std::string> symbols = words(table);
+    if (z >= 1 && static_cast<size_t>(z) <= symbols.size()) return symbols[static_cast<size_t>(z - 1)];
+    return "Z=" + std::to_string(z);
+}
+
+Doscar readDoscar(const std::string& path) {
+    const RecordFile f = loadText(path);
+    Doscar d;
+    d.path = path;
+    if (f.size() < kGridLine) failAt(f, f.size() + 1, "missing header line (the file is cut)");
+    const std::vector<double> first = numbersOn(f, 1);
+    if (first.size() < 3 || first[0] != std::floor(first[0]) || first[0] < 1 || first[0] > 100000)
+        failAt(f, 1, "expected the number of ions and the partial-DOS flag");
+    d.ions = static_cast<int>(first[0]);
+    const std::vector<double> g = gridLine(f, kGridLine);
+    if (g[2] != std::floor(g[2]) || g[2] < 2 || g[2] > 1e6) failAt(f, kGridLine, "NEDOS is not a count of at least 2");
+    const size_t nedos = static_cast<size_t>(g[2]);
+    d.fermi = g[3];
+
+    // Rows of one block: NEDOS lines of the same column count on the common grid.
+    size_t n = kGridLine + 1;
+    auto block = [&](size_t minColumns, const std::string& what) {
+        std::vector<std::vector<double>> rows;
+        for (size_t i = 0; i < nedos; ++i, ++n) {
+            if (!f.has(n)) failAt(f, n, "missing row " + std::to_string(i + 1) + " of " + std::to_string(nedos) +
+                                            " of the " + what + " (the file is cut)");
+            std::vector<double> v = numbersOn(f, n);
+            if (v.size() < minColumns || (!rows.empty() && v.size() != rows.front().size()))
+                failAt(f, n, std::to_string(v.size()) + " numbers in a row of the " + what +
+                                 (rows.empty() ? "" : " of " + std::to_string(rows.front().size())));
+            if (d.energy.size() == nedos) {
+                if (std::fabs(v[0] - d.energy[i]) > 5e-4) failAt(f, n, "energy differs from the total DOS grid");
+            } else if (!d.energy.empty() && v[0] <= d.energy.back()) {
+                failAt(f, n, "energy does not ascend");
+            }
+            if (d.energy.size() < nedos) d.energy.push_back(v[0]);
+            rows.push_back(std::move(v));
+        }
+        return rows;
+    };
+
+    const auto total = block(3, "total DOS");
+    const size_t cols = total.front().size();
+    if (cols != 3 && cols != 5) failAt(f, kGridLine + 1, std::to_string(cols) + " numbers in a total DOS row (3 or 5)");
+    d.spins = cols == 5 ? 2 : 1;
+    for (const auto& r : total) {
+        d.dos.push_back(d.spins == 2 ? r[1] + r[2] : r[1]);
+        d.idos.push_back(d.spins == 2 ? r[3] + r[4] : r[2]);
+    }
+    // Ion blocks follow when the run projected; an absent block set is no fault.
+    while (f.has(n) && blank(f.record(n))) ++n;
+    if (!f.has(n)) return d;
+    for (int ion = 1; ion <= d.ions; ++ion) {
+        if (!f.has(n)) failAt(f, n, "missing block of ion " + std::to_string(ion) + " (the file is cut)");
+        const std::vector<double> h = gridLine(f, n);
+        if (h[2] != g[2]) failAt(f, n, "ion " + std::to_string(ion) + " block of another NEDOS");
+        Doscar::Ion io;
+        const std::string& head = f.record(n);
+        const size_t semi = head.find(';');
+        ++n;
+        const auto rows = block(2, "ion " + std::to_string(ion) + " block");
+        const size_t columns = rows.front().size() - 1;
+        size_t stride = static_cast<size_t>(d.spins);
+        if (semi != std::string::npos) {
+            // "; Z= 14; 3s 3p_y 3p_z 3p_x"
+            const std::string rest = head.substr(semi + 1);
+            const size_t semi2 = rest.find(';');
+            const std::vector<std::string> zw = words(rest.substr(0, semi2));
+            for (const std::string& w : zw)
+                if (auto z = number(w)) io.z = static_cast<int>(*z);
+            if (semi2 != std::string::npos) io.orbitals = joined(words(rest.substr(semi2 + 1)));
+        } else {
+            io.orbitals = vaspOrbitals(columns, d.spins, stride);
+        }
+        io.total.assign(nedos, 0.0);
+        for (size_t i = 0; i < nedos; ++i)
+            for (size_t c = 1; c < rows[i].size(); c += stride == 4 ? 4 : 1) io.total[i] += rows[i][c];
+        d.ion.push_back(std::move(io));
+    }
+    return d;
+}
+
+DosSource vaspSource(const Doscar& d, const std::vector<int>& ions, std::optional<double> fermi) {
+    DosSource src;
+    src.source = "VASP DOSCAR, " + d.path;
+    src.energy = d.energy;
+    src.fermi = fermi ? *fermi : d.fermi;
+    src.totals = true;
+    src.dos = d.dos;
+    src.idos = d.idos;
+    if (d.spins == 2) src.notes.push_back("spin polarised: both channels summed");
+    for (int i : ions) {
+        if (d.ion.empty()) throw common::Stop(d.path + ": no ion blocks (the run had no LORBIT); leave out --ions");
+        if (i > static_cast<int>(d.ion.size()))
+            throw common::Stop(d.path + ": there is no ion " + std::to_string(i) + " (the file has " +
+                               std::to_string(d.ion.size()) + ")");
+        const Doscar::Ion& io = d.ion[static_cast<size_t>(i - 1)];
+        SourceProjection p;
+        p.description = {"Ion " + std::to_string(i) + ": " + io.orbitals};
+        p.curve = io.total;
+        src.ao.push_back(std::move(p));
+    }
+    if (d.ion.size() > ions.size())
+        src.notes.push_back(std::to_string(d.ion.size()) + " ions in the file, " + std::to_string(ions.size()) +
+                            " written (choose up to five with --ions)");
+    return src;
+}
+
+}  // namespace importer

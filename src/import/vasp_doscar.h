@@ -1,0 +1,46 @@
+// The DOSCAR layout (written by VASP, and by LOBSTER as DOSCAR.lobster):
+// five header lines, a line "Emax Emin NEDOS E_F weight", NEDOS rows
+// "E DOS intDOS" (spin polarised: "E up down intup intdown"), then, when the
+// run projected on the ions, one block per ion: a line repeating the grid
+// line (LOBSTER adds "; Z= 14; 3s 3p_y ..."), NEDOS rows of E and orbital
+// columns.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "import/dos_source.h"
+
+namespace importer {
+
+using namespace common;
+using namespace dos;
+
+struct Doscar {
+    std::string path;
+    int ions = 0;
+    int spins = 1;
+    double fermi = 0;
+    std::vector<double> energy;
+    std::vector<double> dos, idos;  // summed over the spins
+    struct Ion {
+        std::string orbitals;  // "s p d", "3s 3p_y 3p_z 3p_x"
+        int z = 0;             // atomic number when the block names it, else 0
+        std::vector<double> total;  // summed over orbitals and spins
+    };
+    std::vector<Ion> ion;  // empty when the file has no ion blocks
+};
+
+// common::Stop naming file and line on a damaged file.
+Doscar readDoscar(const std::string& path);
+
+// The total DOS of a VASP DOSCAR and the ions `ions` (1-based; at most five)
+// as AO projections. Energies are absolute: made relative to `fermi` when
+// given, else to the file's E_F.
+DosSource vaspSource(const Doscar& d, const std::vector<int>& ions, std::optional<double> fermi);
+
+// The symbol of element z ("Si" for 14); "Z=z" beyond the table.
+std::string elementSymbol(int z);
+
+}  // namespace importer

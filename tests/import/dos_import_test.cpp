@@ -1,0 +1,465 @@
+// morvane-import: the fort.1 writer read back by morvane's own reader, the
+// grid arithmetic, each source reader on its fixture and on damaged copies,
+// and the program itself.
+//
+// The Quantum ESPRESSO data are the real silicon run in examples/qe-si/.
+// VASP and LOBSTER cannot be run here: their DOSCAR, COHPCAR.lobster and
+// DOSCAR.lobster fixtures below are written from the documented layouts of
+// those files.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <functional>
+
+#include "common/error.h"
+#include "common/fortran_format.h"
+#include "dos/core/dos_input.h"
+#include "e2e/e2e_support.h"
+#include "import/dos_grid.h"
+#include "dos/core/dos_input.h"
+#include "import/dos_source.h"
+#include "import/import_tool.h"
+#include "import/lobster.h"
+#include "import/qe_pdos.h"
+#include "import/vasp_doscar.h"
+
+using namespace common;
+using namespace dos;
+using namespace importer;
+
+namespace {
+
+const std::string kQe = std::string(SOURCE_DIR) + "/examples/qe-si/";
+
+DosInput readBack(const std::string& text) {
+    DosInput in;
+    std::string error;
+    EXPECT_TRUE(readDosInput(RecordFile::fromText("fort.1", text), in, error)) << error;
+    return in;
+}
+
+std::vector<float> curveOf(const DosInput& in, int c) {
+    CurveValues v;
+    std::string error;
+    EXPECT_TRUE(fetchCurve(in, c, v, error)) << error;
+    return {v.begin(), v.begin() + in.ne};
+}
+
+// Numbers written as the code under test would find them in a file.
+std::string num(double v) { return fortran::F(v, 14, 6); }
+
+// A DOSCAR: `ions` blocks of `orbitalColumns` columns per spin. Total DOS
+// at point i (0 ...): up 0.1 i, down 0.2 i; file integral 10 i per spin;
+// ion a, column k: 0.01 k + a.
+std::string doscar(int spins, int orbitalColumns, int ions, const std::string& blockTail = "") {
+    std::string t = "   " + std::to_string(ions) + "   " + std::to_string(ions) + "   1   0\n";
+    t += "  0.16E+02  0.38E-09  0.38E-09  0.38E-09  0.50E-15\n  1.0E-004\n  CAR\n system\n";
+    const std::string grid = "   6.0  -6.0  5  1.5  1.0";
+    t += grid + "\n";
+    for (int i = 0; i < 5; ++i) {
+        t += num(-6 + 3 * i);
+        t += spins == 1 ? num(0.1 * i) + num(10 * i) : num(0.1 * i) + num(0.2 * i) + num(10 * i) + num(10 * i);
+        t += "\n";
+    }
+    for (int a = 1; a <= ions; ++a) {
+        t += grid + blockTail + "\n";
+        for (int i = 0; i < 5; ++i) {
+            t += num(-6 + 3 * i);
+            for (int k = 1; k <= orbitalColumns * spins; ++k) t += num(0.01 * k + a);
+            t += "\n";
+        }
+    }
+    return t;
+}
+
+// A COHPCAR.lobster with two interactions; column j (1 = average) of row i
+// of spin s holds j + 0.1 i + s.
+std::string cohpcar(int spins) {
+    std::string t = "COHPCAR.lobster\n       3       " + std::to_string(spins) + "       5  -6.0  6.0  5.5\n";
+    t += "Average\nNo.1:Si1->Si2(2.35)\nNo.2:Si1->Si1(3.84)\n";
+    for (int i = 0; i < 5; ++i) {
+        t += num(-6 + 3 * i);
+        for (int s = 0; s < spins; ++s)
+            for (int j = 1; j <= 6; ++j) t += num(j + 0.1 * i + s);
+        t += "\n";
+    }
+    return t;
+}
+
+std::string write(const e2e::ScratchDir& dir, const std::string& name, const std::string& text) {
+    e2e::spit(dir / name, text);
+    return (dir / name).string();
+}
+
+// The stop a reader throws, or "" when it does not stop.
+std::string stopOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const common::Stop& e) {
+        return e.what();
+    }
+    return "";
+}
+
+// A DOSCAR whose point at 3 eV lies at 3.5 eV, in every block.
+std::string shifted(std::string text) {
+    const std::string from = "\n" + num(3), to = "\n" + num(3.5);
+    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + 1))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+// `text` with line n (from 1) replaced; `cut` keeps the first n-1 lines only.
+std::string damaged(const std::string& text, size_t n, const std::string& line, bool cut = false) {
+    std::string out;
+    size_t k = 1, start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (k == n && cut) break;
+        out += (k == n ? line : text.substr(start, end - start)) + "\n";
+        start = end + 1;
+        ++k;
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST(DosInputWriter, ReadBackByMorvaneWithDescriptionsCutAndCurvesInOrder) {
+    DosCurves c;
+    c.totals = true;
+    c.energy = {-1, 0, 2};
+    c.dos = {1, 2, 3};
+    c.idos = {0, 1.5f, 6.5f};
+    c.etot = {0, -0.5f, 4.5f};
+    const std::string longLine(100, 'x');
+    std::vector<std::string> many(25, "line");
+    c.ao = {{{"Si(1) s", longLine}, {4, 5, 6}, {7, 8, 9}}, {many, {0, 0, 0}, {0, 0, 1}}};
+    c.fmo = {{{"bond"}, {-1, -2, -3}, {0, 0, 0}}};
+    c.coop = {{{}, {0.5f, 0, -0.5f}, {0, 0.25f, 0.25f}}};
+    auto text = formatDosInput(c);
+    ASSERT_TRUE(text) << text.error();
+    const DosInput in = readBack(*text);
+    EXPECT_EQ(in.ntot, 3);
+    EXPECT_EQ(in.nao, 2);
+    EXPECT_EQ(in.nfmo, 1);
+    EXPECT_EQ(in.ncoop, 1);
+    EXPECT_EQ(in.lineCount(ProjKind::AO, 1), 2);
+    EXPECT_EQ(in.lineCount(ProjKind::AO, 2), 20);
+    EXPECT_EQ(in.lineCount(ProjKind::COOP, 1), 0);
+    EXPECT_EQ(in.description(ProjKind::AO, 1, 2), std::string(80, 'x'));
+    EXPECT_EQ(fortran::trimRight(curveTitle(in, curveNumber(in, ProjKind::AO, 1, true))), "AOPROJ  Si(1) s");
+    EXPECT_EQ(curveOf(in, 2), c.idos);
+    EXPECT_EQ(curveOf(in, curveNumber(in, ProjKind::AO, 1, false)), c.ao[0].curve);
+    EXPECT_EQ(curveOf(in, curveNumber(in, ProjKind::FMO, 1, false)), c.fmo[0].curve);
+    EXPECT_EQ(curveOf(in, curveNumber(in, ProjKind::COOP, 1, true)), c.coop[0].integral);
+}
+
+TEST(DosInputWriter, RefusesWhatFort1CannotHold) {
+    struct Case {
+        const char* name;
+        std::function<void(DosCurves&)> edit;
+        const char* says;
+    };
+    const std::vector<Case> cases = {
+        {"value too wide", [](DosCurves& c) { c.ao[0].integral[1] = 1234567.0f; }, "integrated AO projection 1, point 2"},
+        {"energy too wide", [](DosCurves& c) { c.energy[0] = -1e6f; }, "energy grid, point 1"},
+        {"short curve", [](DosCurves& c) { c.etot.pop_back(); }, "total energy has 1 values"},
+        {"grid descends", [](DosCurves& c) { c.energy = {1, 0}; }, "energy 2 below"},
+        {"six projections", [](DosCurves& c) { c.coop.assign(6, c.ao[0]); }, "6 COOP projections"},
+        {"too many energies", [](DosCurves& c) { c.energy.assign(901, 0.0f); }, "901 energies"},
+    };
+    for (const Case& k : cases) {
+        DosCurves c;
+        c.totals = true;
+        c.energy = {0, 1};
+        c.dos = c.idos = c.etot = {0, 1};
+        c.ao = {{{"a"}, {0, 1}, {0, 1}}};
+        k.edit(c);
+        auto text = formatDosInput(c);
+        ASSERT_FALSE(text) << k.name;
+        EXPECT_NE(text.error().find(k.says), std::string::npos) << k.name << ": " << text.error();
+    }
+}
+
+TEST(DosGrid, IntegralsAndResamplingKeepTheArea) {
+    // Trapezoid integrals are exact for straight lines (y = 2E + 2 on an
+    // uneven grid); E n(E) of n = 1 integrates to E^2/2.
+    EXPECT_EQ(runningIntegral({-1, 0, 0.5, 2}, {0, 2, 3, 6}), (std::vector<double>{0, 1, 2.25, 9}));
+    EXPECT_EQ(energyIntegral({0, 1, 2}, {1, 1, 1}), (std::vector<double>{0, 0.5, 2}));
+
+    // A sharp peak on a fine uneven grid, resampled onto 900 even points.
+    std::vector<double> fine, y;
+    for (int i = 0; i <= 5000; ++i) {
+        const double x = -10 + 20.0 * i / 5000 + (i % 2 && i < 5000 ? 0.001 : 0.0);
+        fine.push_back(x);
+        y.push_back(std::exp(-(x - 1.234) * (x - 1.234) / 0.02) + 0.1);
+    }
+    const std::vector<double> grid = evenGrid(fine, 900);
+    ASSERT_EQ(grid.size(), 900u);
+    EXPECT_EQ(grid.front(), fine.front());
+    EXPECT_EQ(grid.back(), fine.back());
+    const std::vector<double> in = runningIntegral(fine, y);
+    const std::vector<double> coarse = resampleCurve(fine, y, grid);
+    EXPECT_NEAR(runningIntegral(grid, coarse).back(), in.back(), 1e-9);
+    const std::vector<double> integral = resampleIntegral(fine, in, grid);
+    EXPECT_DOUBLE_EQ(integral.back(), in.back());
+    EXPECT_NEAR(integral[450], valueAt(fine, in, grid[450]), 1e-12);
+    // The peak keeps its height within the smoothing of one coarse cell.
+    EXPECT_NEAR(*std::max_element(coarse.begin(), coarse.end()), 1.1, 0.02);
+
+    // Through assemble and the F12.5 file: 900 energies, the total kept.
+    DosSource src;
+    src.source = "test";
+    src.energy = fine;
+    src.totals = true;
+    src.dos = y;
+    src.relative = true;
+    const Imported out = assemble(src);
+    const DosInput back = readBack(out.text);
+    EXPECT_EQ(back.ne, 900);
+    EXPECT_NEAR(curveOf(back, 2).back(), in.back(), 1e-4);
+    EXPECT_NE(out.summary.find("resampled evenly from 5001"), std::string::npos);
+}
+
+TEST(QePdos, SiliconRunHoldsEightElectronsInTheGap) {
+    std::vector<std::string> proj;
+    for (const char* f : {"si.pdos_atm#1(Si)_wfc#1(s)", "si.pdos_atm#1(Si)_wfc#2(p)",
+                          "si.pdos_atm#2(Si)_wfc#1(s)", "si.pdos_atm#2(Si)_wfc#2(p)"})
+        proj.push_back(kQe + f);
+    const double fermi = fermiFromPwOutput(kQe + "si.nscf.out");
+    EXPECT_DOUBLE_EQ(fermi, 6.6803);
+    EXPECT_DOUBLE_EQ(fermiFromPwOutput(kQe + "si.scf.out"), 6.2420);
+    const Imported out = assemble(readQePdos(kQe + "si.pdos_tot", proj, Spin::Both, fermi));
+    const DosInput in = readBack(out.text);
+    ASSERT_EQ(in.nao, 4);
+    EXPECT_EQ(fortran::trimRight(in.description(ProjKind::AO, 4, 1)), "Si(2) p");
+    // Every point of the gap (zero DOS around the Fermi level, which lies in
+    // it) holds 8 electrons. The file gives each DOS value to three digits,
+    // 0.5 % at worst, so the integral is good to 0.5 % of 8.
+    const std::vector<float> dos = curveOf(in, 1), idos = curveOf(in, 2);
+    int gap = 0;
+    for (int i = 0; i < in.ne; ++i)
+        if (in.energy[static_cast<size_t>(i)] > -0.35f && in.energy[static_cast<size_t>(i)] < 0.05f) {
+            EXPECT_EQ(dos[static_cast<size_t>(i)], 0.0f) << in.energy[static_cast<size_t>(i)];
+            EXPECT_NEAR(idos[static_cast<size_t>(i)], 8.0, 0.04);
+            ++gap;
+        }
+    EXPECT_GE(gap, 5);
+    EXPECT_NEAR(idos.back(), 16.0, 0.08);  // 8 bands, both spins
+    // The projections of both atoms sum to the same charge.
+    const auto s1 = curveOf(in, curveNumber(in, ProjKind::AO, 1, true));
+    const auto s2 = curveOf(in, curveNumber(in, ProjKind::AO, 3, true));
+    EXPECT_NEAR(s1.back(), s2.back(), 1e-4);
+    EXPECT_NE(out.summary.find("electrons below the Fermi level: 7.99"), std::string::npos) << out.summary;
+}
+
+TEST(QePdos, SpinChannelsAndDamagedTables) {
+    e2e::ScratchDir dir("qe-spin");
+    const std::string tot = "# E (eV)  dosup(E)   dosdw(E)  pdosup(E)  pdosdw(E)\n"
+                            " -1.000  0.100E+01  0.300E+01  0.1E+01  0.3E+01\n"
+                            "  0.000  0.200E+01  0.400E+01  0.2E+01  0.4E+01\n"
+                            "  1.000  0.000E+00  0.000E+00  0.0E+00  0.0E+00\n";
+    const std::string ldos = "# E (eV)  ldosup(E)  ldosdw(E)  pdosup(E)  pdosdw(E)\n"
+                             " -1.000  0.5E+00  0.1E+00  0.5E+00  0.1E+00\n"
+                             "  0.000  0.5E+00  0.1E+00  0.5E+00  0.1E+00\n"
+                             "  1.000  0.5E+00  0.1E+00  0.5E+00  0.1E+00\n";
+    const std::string t = write(dir, "x.pdos_tot", tot);
+    const std::string p = write(dir, "x.pdos_atm#3(Fe)_wfc#2(d)", ldos);
+    EXPECT_EQ(readQePdos(t, {p}, Spin::Both, std::nullopt).dos, (std::vector<double>{4, 6, 0}));
+    EXPECT_EQ(readQePdos(t, {p}, Spin::Down, std::nullopt).dos, (std::vector<double>{3, 4, 0}));
+    const DosSource up = readQePdos(t, {p}, Spin::Up, std::nullopt);
+    EXPECT_EQ(up.ao.at(0).curve, (std::vector<double>{0.5, 0.5, 0.5}));
+    EXPECT_EQ(up.ao.at(0).description.at(0), "Fe(3) d");
+
+    struct Case {
+        const char* name;
+        std::string totText, projText;
+        size_t line;
+        Spin spin = Spin::Both;
+    };
+    const std::string plain = "# E (eV)  dos(E)  pdos(E)\n -1.0 1.0 1.0\n 0.0 2.0 2.0\n";
+    const std::vector<Case> cases = {
+        {"cut", damaged(tot, 3, "", true), ldos, 3},
+        {"empty", "", ldos, 1},
+        {"unreadable", damaged(tot, 3, "  0.000  0.2x0E+01  0.4E+01  0.2E+01  0.4E+01"), ldos, 3},
+        {"columns", damaged(tot, 2, " -1.000  0.1E+01  0.3E+01"), ldos, 2},
+        {"descending", damaged(tot, 3, " -2.000  0.2E+01  0.4E+01  0.2E+01  0.4E+01"), ldos, 3},
+        {"no header", damaged(tot, 1, " -2.000  0.2E+01  0.4E+01  0.2E+01  0.4E+01"), ldos, 1},
+        {"other grid", tot, damaged(ldos, 3, "  0.100  0.5E+00  0.1E+00  0.5E+00  0.1E+00"), 3},
+        {"shorter projection", tot, damaged(ldos, 4, "", true), 3},
+        {"spin of a plain run", plain, plain, 1, Spin::Up},
+    };
+    for (const Case& k : cases) {
+        const std::string tf = write(dir, "d.pdos_tot", k.totText);
+        const std::string pf = write(dir, "d.pdos_atm#1(Si)_wfc#1(s)", k.projText);
+        const std::string why = stopOf([&] { readQePdos(tf, {pf}, k.spin, std::nullopt); });
+        const bool inProj = std::string(k.name) == "other grid" || std::string(k.name) == "shorter projection";
+        EXPECT_EQ(why.rfind((inProj ? pf : tf) + ", line " + std::to_string(k.line) + ": ", 0), 0u)
+            << k.name << ": " << why;
+    }
+}
+
+TEST(VaspDoscar, TotalsIonsAndSpins) {
+    e2e::ScratchDir dir("vasp");
+    // LORBIT=10 without spin: s p d per ion.
+    const Doscar d = readDoscar(write(dir, "DOSCAR", doscar(1, 3, 2)));
+    ASSERT_EQ(d.ion.size(), 2u);
+    EXPECT_EQ(d.ion[1].orbitals, "s p d");
+    EXPECT_NEAR(d.ion[1].total[4], 0.06 + 3 * 2, 1e-9);
+    const DosSource src = vaspSource(d, {2}, std::nullopt);
+    EXPECT_EQ(src.idos, (std::vector<double>{0, 10, 20, 30, 40}));
+    const Imported out = assemble(src);
+    const DosInput in = readBack(out.text);
+    EXPECT_FLOAT_EQ(in.energy.front(), -7.5f);  // relative to the file's E_F 1.5
+    EXPECT_EQ(fortran::trimRight(in.description(ProjKind::AO, 1, 1)), "Ion 2: s p d");
+    EXPECT_NE(out.summary.find("electrons below the Fermi level: 25.00"), std::string::npos) << out.summary;
+    EXPECT_FLOAT_EQ(readBack(assemble(vaspSource(d, {}, 0.0)).text).energy.front(), -6.0f);
+
+    // LORBIT=11 with spin: nine orbitals, up and down columns, both summed.
+    const Doscar s = readDoscar(write(dir, "DOSCAR2", doscar(2, 9, 1)));
+    EXPECT_EQ(s.spins, 2);
+    EXPECT_EQ(s.dos[2], 0.2 + 0.4);
+    EXPECT_EQ(s.idos[1], 20.0);
+    EXPECT_EQ(s.ion[0].orbitals.substr(0, 9), "s py pz p");
+    EXPECT_NEAR(s.ion[0].total[0], 0.01 * 171 + 18, 1e-9);
+    EXPECT_NE(stopOf([&] { vaspSource(s, {2}, std::nullopt); }).find("there is no ion 2"), std::string::npos);
+}
+
+TEST(VaspDoscar, DamagedCopiesNameTheLine) {
+    e2e::ScratchDir dir("vasp-damaged");
+    const std::string good = doscar(1, 3, 2);
+    const std::vector<std::pair<std::string, size_t>> cases = {
+        {damaged(good, 4, "", true), 4},                             // header cut
+        {damaged(good, 1, " two ions"), 1},                         // unreadable counts
+        {damaged(good, 6, "   6.0  -6.0  x  1.5  1.0"), 6},         // NEDOS unreadable
+        {damaged(good, 6, "   6.0  -6.0  1  1.5  1.0"), 6},         // NEDOS too small
+        {damaged(good, 9, "  0.0  0.2"), 9},                        // short total row
+        {damaged(good, 10, "  0.0  0.2  1.0"), 10},                 // energy not ascending
+        {damaged(good, 18, "   6.0  -6.0  4  1.5  1.0"), 18},       // ion block of another NEDOS
+        {damaged(good, 14, "  -3.0  0.01  0.02"), 14},               // ion row short
+        {damaged(good, 20, "  3.0  0.01  1.02  1.03"), 20},        // ion row off the grid
+        {damaged(good, 18, "", true), 18},                           // second ion block missing
+        {damaged(good, 21, "", true), 21},                           // second ion block cut
+    };
+    for (const auto& [text, line] : cases) {
+        const std::string path = write(dir, "DOSCAR", text);
+        const std::string why = stopOf([&] { readDoscar(path); });
+        EXPECT_EQ(why.rfind(path + ", line " + std::to_string(line) + ": ", 0), 0u) << "line " << line << ": " << why;
+    }
+}
+
+TEST(Lobster, CohpWrittenAsMinusCohpWithTheFileIntegralsAndDoscar) {
+    e2e::ScratchDir dir("lobster");
+    const Coxxcar c = readCoxxcar(write(dir, "COHPCAR.lobster", cohpcar(2)));
+    EXPECT_EQ(c.kind, "COHP");
+    ASSERT_EQ(c.labels.size(), 2u);
+    EXPECT_EQ(c.labels[1], "No.2:Si1->Si1(3.84)");
+    // Interaction 2: columns 5 and 6 of each spin, summed.
+    EXPECT_DOUBLE_EQ(c.value[1][1], 5.1 + 6.1);
+    EXPECT_DOUBLE_EQ(c.integral[1][1], 6.1 + 7.1);
+
+    std::string lobsterDos = doscar(1, 4, 2, "; Z= 14; 3s 3p_y 3p_z 3p_x");
+    const Doscar d = readDoscar(write(dir, "DOSCAR.lobster", lobsterDos));
+    const Imported out = assemble(lobsterSource(c, {2}, &d, {1, 2}));
+    const DosInput in = readBack(out.text);
+    EXPECT_EQ(in.ntot, 3);
+    EXPECT_EQ(in.ncoop, 1);
+    EXPECT_FLOAT_EQ(in.energy.front(), -6.0f);  // already relative to E_F
+    EXPECT_EQ(fortran::trimRight(in.description(ProjKind::COOP, 1, 1)), "-COHP No.2:Si1->Si1(3.84)");
+    EXPECT_EQ(fortran::trimRight(in.description(ProjKind::AO, 2, 1)), "Si2: 3s 3p_y 3p_z 3p_x");
+    EXPECT_FLOAT_EQ(curveOf(in, curveNumber(in, ProjKind::COOP, 1, false))[1], -11.2f);
+    EXPECT_FLOAT_EQ(curveOf(in, curveNumber(in, ProjKind::COOP, 1, true))[1], -13.2f);
+
+    const Coxxcar coop = readCoxxcar(write(dir, "COOPCAR.lobster", cohpcar(1)));
+    EXPECT_DOUBLE_EQ(assemble(lobsterSource(coop, {1}, nullptr, {})).curves.coop[0].curve[0], 3.0f);
+    // A DOSCAR.lobster on another grid is refused.
+    const Doscar other = readDoscar(write(dir, "DOSCAR.other", shifted(lobsterDos)));
+    EXPECT_NE(stopOf([&] { lobsterSource(c, {1}, &other, {}); }).find("energy 4 differs"), std::string::npos);
+}
+
+TEST(Lobster, DamagedCopiesNameTheLine) {
+    e2e::ScratchDir dir("lobster-damaged");
+    const std::string good = cohpcar(1);
+    const std::vector<std::pair<std::string, size_t>> cases = {
+        {damaged(good, 2, "", true), 2},                                  // cut after the title
+        {damaged(good, 2, "       3       3       5  -6.0  6.0  5.5"), 2},  // three spins
+        {damaged(good, 2, "       4       1       5  -6.0  6.0  5.5"), 2},  // labels missing
+        {damaged(good, 2, "       3       1       5  -6.0  6.0"), 2},       // E_F missing
+        {damaged(good, 7, "  -3.0  1.0  2.0"), 7},                        // short row
+        {damaged(good, 8, "  0.0  1.0  2.0  3.0  4.0  5.0  6.o"), 8},     // unreadable
+        {damaged(good, 9, "  -9.0  1.0  2.0  3.0  4.0  5.0  6.0"), 9},    // not ascending
+        {damaged(good, 10, "", true), 10},                                // rows cut
+    };
+    for (const auto& [text, line] : cases) {
+        const std::string path = write(dir, "COOPCAR.lobster", text);
+        const std::string why = stopOf([&] { readCoxxcar(path); });
+        EXPECT_EQ(why.rfind(path + ", line " + std::to_string(line) + ": ", 0), 0u) << "line " << line << ": " << why;
+    }
+}
+
+TEST(MorvaneImport, StatusCodesAndMorvaneStartsOnEveryImport) {
+    e2e::ScratchDir dir("morvane-import");
+    write(dir, "DOSCAR", doscar(2, 9, 6));
+    write(dir, "COHPCAR.lobster", cohpcar(2));
+    write(dir, "DOSCAR.lobster", doscar(2, 4, 2, "; Z= 14; 3s 3p_y 3p_z 3p_x"));
+    auto run = [&](const std::string& args) {
+        const std::string cmd = "cd '" + dir.path.string() + "' && '" + BINARY_DIR + "/morvane-import' " + args +
+                                " > out.txt 2> err.txt";
+        const int raw = std::system(cmd.c_str());
+        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    };
+    const std::string qe = "qe '" + kQe + "si.pdos_tot' '" + kQe + "si.pdos_atm#1(Si)_wfc#2(p)' --scf '" + kQe +
+                           "si.nscf.out'";
+    for (const std::string& args : {qe, std::string("vasp DOSCAR --ions 6,2-3"),
+                                    std::string("lobster COHPCAR.lobster --doscar DOSCAR.lobster")}) {
+        std::filesystem::create_directories(dir / "out");
+        std::filesystem::remove(dir / "out/fort.1");
+        ASSERT_EQ(run(args + " -o out"), 0) << args << e2e::slurp(dir / "err.txt");
+        EXPECT_NE(e2e::slurp(dir / "out.txt").find("written: out/fort.1"), std::string::npos);
+        e2e::ScratchDir m("morvane-on-import");
+        std::filesystem::copy_file(dir / "out/fort.1", m / "fort.1");
+        const e2e::Outcome o = e2e::run(m, "morvane", "0\n");
+        EXPECT_EQ(o.status, 0) << args << o.err;
+        EXPECT_NE(o.out.find("Main menu"), std::string::npos) << args;
+    }
+    // The summary says what was left out and how to choose.
+    ASSERT_EQ(run("vasp DOSCAR"), 0);
+    EXPECT_NE(e2e::slurp(dir / "out.txt").find("6 ions in the file, 5 written (choose up to five with --ions)"),
+              std::string::npos);
+
+    struct Case {
+        std::string args;
+        int status;
+        const char* says;
+    };
+    const std::vector<Case> cases = {
+        {"--help", 0, ""},
+        {"", 2, "no source named"},
+        {"abinit x", 2, "unknown source 'abinit'"},
+        {"vasp DOSCAR --ions 1-6", 2, "--ions names 6 ions; at most 5"},
+        {"vasp DOSCAR --ions 0", 2, "--ions takes numbers"},
+        {"vasp DOSCAR --scf x", 2, "--scf does not apply to vasp"},
+        {"qe a b c d e f g", 2, "6 projection files"},
+        {"qe a --spin sideways", 2, "--spin takes up or down"},
+        {"vasp DOSCAR --fermi x", 2, "--fermi takes a number"},
+        {"vasp missing", 1, "missing: cannot be read"},
+        {"vasp DOSCAR --ions 7", 1, "DOSCAR: there is no ion 7"},
+        {"lobster COHPCAR.lobster --interactions 3", 1, "there is no interaction 3"},
+        {"vasp DOSCAR -o no/such/dir", 1, "no/such/dir/fort.1: cannot be written"},
+    };
+    for (const Case& k : cases) {
+        EXPECT_EQ(run(k.args), k.status) << k.args;
+        const std::string err = e2e::slurp(dir / "err.txt"), out = e2e::slurp(dir / "out.txt");
+        if (k.status == 0) {
+            EXPECT_EQ(out.rfind("Usage: morvane-import", 0), 0u);
+            EXPECT_EQ(err, "");
+            continue;
+        }
+        const std::string first = err.substr(0, err.find('\n'));
+        EXPECT_EQ(first.rfind("morvane-import: ", 0), 0u) << k.args << ": " << err;
+        EXPECT_NE(first.find(k.says), std::string::npos) << k.args << ": " << err;
+        EXPECT_EQ(err.find("Usage:") != std::string::npos, k.status == 2) << k.args;
+    }
+}
