@@ -206,7 +206,7 @@ TEST(Bfit, LowerBandsDescendingLinesAndNonsymmorphicEnd) {
     expectThroughEnergies(out[1], blocks[1], nlower, ninterp, 0.25);
 }
 
-TEST(Bfit, SingularLineIsLeftOutAndTheOthersKept) {
+TEST(Bfit, NullRowLineIsFittedThroughEnergiesAndSlopesAndTheOthersKept) {
     LineChoice keepStart;
     keepStart.drop_sel = 3;  // the slope at x = 0 is kept
     LineChoice lg;
@@ -219,16 +219,19 @@ TEST(Bfit, SingularLineIsLeftOutAndTheOthersKept) {
     Session run;
     band::BfitSummary s = band::bfit(3, 36, run.con, dir.path.string());
     EXPECT_TRUE(s.complete);
-    EXPECT_EQ(s.written, 2);
-    EXPECT_EQ(s.left_out, std::vector<int>{2});
-    EXPECT_NE(run.out.str().find("\n\n This matrix is null.\n Line  2 left out of fort.2.\n"), std::string::npos)
+    EXPECT_EQ(s.written, 3);
+    EXPECT_TRUE(s.left_out.empty());
+    EXPECT_EQ(s.fallback, std::vector<int>{2});
+    EXPECT_NE(run.out.str().find("\n\n This matrix is null.\n Line  2 fitted through its energies and slopes instead.\n"),
+              std::string::npos)
         << run.out.str();
     int count = 0;
     auto out = parseFort2(dir.read("fort.2"), count);
-    EXPECT_EQ(count, 3);  // the count record announces every line
-    ASSERT_EQ(out.size(), 2u);
+    EXPECT_EQ(count, 3);
+    ASSERT_EQ(out.size(), 3u);
     expectThroughEnergies(out[0], blocks[0], 0, 10, 0.5);
-    expectThroughEnergies(out[1], blocks[2], 0, 10, 0.5);
+    expectThroughEnergies(out[1], blocks[1], 0, 10, 0.5);
+    expectThroughEnergies(out[2], blocks[2], 0, 10, 0.5);
 }
 
 TEST(Bfit, DamagedLinesAreNamedAndLeftOut) {
@@ -271,7 +274,7 @@ TEST(Bfit, DamagedLinesAreNamedAndLeftOut) {
     EXPECT_NE(log.find("file ends before the block of this line\n Line block 9 of fort.3 left out"), std::string::npos);
     int count = 0;
     auto out = parseFort2(dir.read("fort.2"), count);
-    EXPECT_EQ(count, 9);  // the count record is not corrected
+    EXPECT_EQ(count, 2);  // the count record gives the blocks written
     ASSERT_EQ(out.size(), 2u);
     expectThroughEnergies(out[1], good, 0, 10, 0.5);
 }
@@ -302,7 +305,7 @@ TEST(Bfit, PreviousFort2StaysWhenThePassCannotStart) {
     EXPECT_EQ(dir.read("fort.2").substr(0, 10), " 1\n 51 10\n");
 }
 
-TEST(Bfit, IllConditionedLineIsLeftOut) {
+TEST(Bfit, IllConditionedLineIsFittedThroughEnergiesAndSlopes) {
     // E = sin(3x) on eleven points along kx, the second one 0.0002 from the
     // first: the matrix inverts, but the curve misses the energies.
     const std::vector<double> kx{0, 0.0002, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 1.0};
@@ -336,15 +339,19 @@ TEST(Bfit, IllConditionedLineIsLeftOut) {
     ASSERT_TRUE(band::readSetupLines(RecordFile::fromText("fort.3", text), 2, counts, lines, err));
     Session run;
     band::BfitSummary s = band::interpolate(counts, lines, in, 2, run.con);
-    EXPECT_EQ(s.written, 1);
-    EXPECT_EQ(s.left_out, std::vector<int>{1});
+    EXPECT_EQ(s.written, 2);
+    EXPECT_TRUE(s.left_out.empty());
+    EXPECT_EQ(s.fallback, std::vector<int>{1});
     EXPECT_NE(run.out.str().find(" Line  4: ill-conditioned fit, band 1 misses k point "), std::string::npos)
         << run.out.str();
+    EXPECT_NE(run.out.str().find(" by more than 0.001 eV.\n Line  4 fitted through its energies and slopes instead.\n"),
+              std::string::npos);
     int count = 0;
     auto out = parseFort2(s.fort2, count);
-    ASSERT_EQ(out.size(), 1u);
-    for (int p = 1; p <= 51; p += 10)
-        EXPECT_NEAR(out[0].curve[0][static_cast<size_t>(p - 1)], std::sin(3 * (p - 1) / 100.0), 0.00002) << p;
+    ASSERT_EQ(out.size(), 2u);
+    for (const Fort2Line& l : out)  // the Hermite curve, then the series
+        for (int p = 1; p <= 51; p += 10)
+            EXPECT_NEAR(l.curve[0][static_cast<size_t>(p - 1)], std::sin(3 * (p - 1) / 100.0), 0.00002) << p;
 }
 
 // A thousand bands do not fit the three columns of the line header; the

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "band/interp/fit.h"
+#include "band/interp/hermite.h"
 #include "band/interp/ordering.h"
 #include "band/main/eread.h"
 #include "common/format.h"
@@ -80,12 +81,34 @@ bool headerInRange(const SetupBlock& b) {
            b.drop_sel <= 3 && (b.ns_incl == 0 || b.ns_incl == 1);
 }
 
+// The Hermite curves of every band of the line on its grid, into w.out:
+// energies from cond, all slopes from `slopes` (band q at k point i at
+// (q - 1) nk + i - 1). False when the positions do not rise along the line.
+bool hermiteLine(const LineConditions& cond, const std::vector<double>& slopes, int end_ns, FitWork& w) {
+    const auto nk = static_cast<size_t>(cond.nk);
+    const std::span<const double> x(cond.x.data() + 1, nk);
+    if (!hermiteKnotsValid(x)) return false;
+    w.ninterp = cond.ninterp;
+    w.npts = end_ns != 0 ? 26 : kGridPoints;
+    std::array<HermiteWeights, kGridPoints + 1> at;
+    for (int p = 1; p <= w.npts; ++p) at[static_cast<size_t>(p)] = hermiteWeights(x, gridX(p));
+    for (int q = 1; q <= cond.ninterp; ++q) {
+        const std::span<const double> e(&cond(1, q), nk);
+        const std::span<const double> d(slopes.data() + static_cast<size_t>(q - 1) * nk, nk);
+        for (int p = 1; p <= w.npts; ++p) w.out(p, q) = hermiteApply(at[static_cast<size_t>(p)], e, d);
+    }
+    return true;
+}
+
 // One line: reordered, fitted and checked; true with the block appended to out.
+// The cosine series that fails falls back on the Hermite curve.
 bool fitLine(const SetupFile& counts, const SetupBlock& blk, const BandInput& input, Console& con,
-             LineConditions& cond, FitWork& work, std::string& out) {
+             LineConditions& cond, FitWork& work, std::vector<double>& slopes, FitKind kind, bool& fellBack,
+             std::string& out) {
     const int nbands = counts.nbands, nlower = counts.nlower, ninterp = counts.ninterp;
     const int nk = blk.nkl;
     const std::string name = lineName(blk.label);
+    fellBack = false;
 
     if (!headerInRange(blk)) {
         con.line(name + ": end-point values in its header (record " + std::to_string(blk.headerRecord) +
@@ -142,36 +165,55 @@ bool fitLine(const SetupFile& counts, const SetupBlock& blk, const BandInput& in
             cond(nk + i, q) = slope[from];
         }
     }
-    // The used slopes move up behind the energies, in k point order.
-    int row = nk;
-    for (int i = 1; i <= nk; ++i) {
-        if (drop[static_cast<size_t>(i)] == 1) continue;
-        ++row;
-        if (row != nk + i)
-            for (int q = 1; q <= ninterp; ++q) cond(row, q) = cond(nk + i, q);
-    }
+    // Every slope in band order, before the series drops any.
+    slopes.resize(static_cast<size_t>(nk) * static_cast<size_t>(ninterp));
+    for (int q = 1; q <= ninterp; ++q)
+        for (int i = 1; i <= nk; ++i)
+            slopes[static_cast<size_t>(q - 1) * static_cast<size_t>(nk) + static_cast<size_t>(i - 1)] =
+                cond(nk + i, q);
 
-    switch (dos(cond, drop, n, blk.end_ns, ndropped, work)) {
-        case FitStatus::ok:
-            break;
-        case FitStatus::drop_mismatch:
-            con.line("  Input error: Wrong number of derivatives dropped.");
-            return false;
-        case FitStatus::singular:
-            for (const std::string& l : inversionMessage(work.inversion)) con.line(l);
-            return false;
-    }
-
-    // Every curve must pass through its energies.
-    for (int q = 1; q <= ninterp; ++q) {
+    if (kind == FitKind::cosine) {
+        // The used slopes move up behind the energies, in k point order.
+        int row = nk;
         for (int i = 1; i <= nk; ++i) {
-            const double miss = valueAtPoint(work, q, i) - cond(i, q);
-            if (!(std::fabs(miss) <= 0.001)) {
-                con.line(name + ": ill-conditioned fit, band " + std::to_string(nlower + q) + " misses k point " +
-                         std::to_string(i) + " by more than 0.001 eV.");
+            if (drop[static_cast<size_t>(i)] == 1) continue;
+            ++row;
+            if (row != nk + i)
+                for (int q = 1; q <= ninterp; ++q) cond(row, q) = cond(nk + i, q);
+        }
+
+        bool fitted = false;
+        switch (dos(cond, drop, n, blk.end_ns, ndropped, work)) {
+            case FitStatus::ok:
+                fitted = true;
+                break;
+            case FitStatus::drop_mismatch:
+                con.line("  Input error: Wrong number of derivatives dropped.");
                 return false;
+            case FitStatus::singular:
+                for (const std::string& l : inversionMessage(work.inversion)) con.line(l);
+                break;
+        }
+        // Every curve must pass through its energies.
+        for (int q = 1; q <= ninterp && fitted; ++q) {
+            for (int i = 1; i <= nk; ++i) {
+                const double miss = valueAtPoint(work, q, i) - cond(i, q);
+                if (!(std::fabs(miss) <= 0.001)) {
+                    con.line(name + ": ill-conditioned fit, band " + std::to_string(nlower + q) +
+                             " misses k point " + std::to_string(i) + " by more than 0.001 eV.");
+                    fitted = false;
+                    break;
+                }
             }
         }
+        if (!fitted) {
+            con.line(name + " fitted through its energies and slopes instead.");
+            fellBack = true;
+        }
+    }
+    if ((kind == FitKind::hermite || fellBack) && !hermiteLine(cond, slopes, blk.end_ns, work)) {
+        con.line(name + ": its k points do not follow each other along the line.");
+        return false;
     }
 
     // Every interpolated energy must fit its field "(F10.5)"; asterisks
@@ -196,12 +238,13 @@ bool fitLine(const SetupFile& counts, const SetupBlock& blk, const BandInput& in
 }  // namespace
 
 BfitSummary interpolate(const SetupFile& counts, const std::vector<SetupLine>& lines, const BandInput& input,
-                        int nlines, Console& con) {
+                        int nlines, Console& con, FitKind kind) {
     BfitSummary s;
     s.complete = true;
     std::string blocks;
     LineConditions cond;
     FitWork work;
+    std::vector<double> slopes;
     for (int l = 1; l <= nlines; ++l) {
         if (l > static_cast<int>(lines.size())) {
             con.line(" Line block " + std::to_string(l) + " of fort.3 is missing.");
@@ -214,18 +257,21 @@ BfitSummary interpolate(const SetupFile& counts, const std::vector<SetupLine>& l
             leaveOut(con, s, l, line.label);
             continue;
         }
-        if (fitLine(counts, line.block, input, con, cond, work, blocks))
+        bool fellBack = false;
+        if (fitLine(counts, line.block, input, con, cond, work, slopes, kind, fellBack, blocks)) {
             ++s.written;
-        else
+            if (fellBack) s.fallback.push_back(l);
+        } else {
             leaveOut(con, s, l, line.label);
+        }
     }
-    // The count record keeps the number of lines asked for, also when some
-    // were left out: the display draws the blocks that exist.
-    s.fort2 = fmt::I(nlines, 2) + "\n" + blocks;
+    // The count record gives the blocks written: the display takes block l
+    // for the l-th line it draws, so a line left out must not be counted.
+    s.fort2 = fmt::I(s.written, 2) + "\n" + blocks;
     return s;
 }
 
-BfitSummary bfit(int nlines, int nkpt, Console& con, const std::string& dir) {
+BfitSummary bfit(int nlines, int nkpt, Console& con, const std::string& dir, FitKind kind) {
     BfitSummary s;
     const std::string base = dir.empty() || dir == "." ? std::string() : dir + "/";
     auto stop = [&](const std::string& why) {
@@ -245,7 +291,7 @@ BfitSummary bfit(int nlines, int nkpt, Console& con, const std::string& dir) {
     BandInput input;
     if (!readBandInput(base + "fort.1", nkpt, counts.nbands, input, error)) return stop(error);
 
-    s = interpolate(counts, lines, input, nlines, con);
+    s = interpolate(counts, lines, input, nlines, con, kind);
     if (!writeFileAtomic(base + "fort.2", s.fort2, error)) {
         s.complete = false;
         return stop(error);
