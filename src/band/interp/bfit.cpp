@@ -1,5 +1,6 @@
 #include "band/interp/bfit.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "band/interp/fit.h"
@@ -83,19 +84,29 @@ bool headerInRange(const SetupBlock& b) {
 
 // The Hermite curves of every band of the line on its grid, into w.out:
 // energies from cond, all slopes from `slopes` (band q at k point i at
-// (q - 1) nk + i - 1). False when the positions do not rise along the line.
+// (q - 1) nk + i - 1), the k points taken in the order of their positions.
+// False when two k points share a position.
 bool hermiteLine(const LineConditions& cond, const std::vector<double>& slopes, int end_ns, FitWork& w) {
     const auto nk = static_cast<size_t>(cond.nk);
-    const std::span<const double> x(cond.x.data() + 1, nk);
-    if (!hermiteKnotsValid(x)) return false;
+    std::array<size_t, kMaxLinePoints> by{};
+    for (size_t i = 0; i < nk; ++i) by[i] = i;
+    std::stable_sort(by.begin(), by.begin() + static_cast<std::ptrdiff_t>(nk),
+                     [&](size_t a, size_t b) { return cond.x[a + 1] < cond.x[b + 1]; });
+    std::array<double, kMaxLinePoints> x{}, e{}, d{};
+    for (size_t i = 0; i < nk; ++i) x[i] = cond.x[by[i] + 1];
+    const std::span<const double> xs(x.data(), nk), es(e.data(), nk), ds(d.data(), nk);
+    if (!hermiteKnotsValid(xs)) return false;
     w.ninterp = cond.ninterp;
     w.npts = end_ns != 0 ? 26 : kGridPoints;
     std::array<HermiteWeights, kGridPoints + 1> at;
-    for (int p = 1; p <= w.npts; ++p) at[static_cast<size_t>(p)] = hermiteWeights(x, gridX(p));
+    for (int p = 1; p <= w.npts; ++p) at[static_cast<size_t>(p)] = hermiteWeights(xs, gridX(p));
     for (int q = 1; q <= cond.ninterp; ++q) {
-        const std::span<const double> e(&cond(1, q), nk);
-        const std::span<const double> d(slopes.data() + static_cast<size_t>(q - 1) * nk, nk);
-        for (int p = 1; p <= w.npts; ++p) w.out(p, q) = hermiteApply(at[static_cast<size_t>(p)], e, d);
+        const double* dq = slopes.data() + static_cast<size_t>(q - 1) * nk;
+        for (size_t i = 0; i < nk; ++i) {
+            e[i] = cond(static_cast<int>(by[i]) + 1, q);
+            d[i] = dq[by[i]];
+        }
+        for (int p = 1; p <= w.npts; ++p) w.out(p, q) = hermiteApply(at[static_cast<size_t>(p)], es, ds);
     }
     return true;
 }
@@ -212,7 +223,7 @@ bool fitLine(const SetupFile& counts, const SetupBlock& blk, const BandInput& in
         }
     }
     if ((kind == FitKind::hermite || fellBack) && !hermiteLine(cond, slopes, blk.end_ns, work)) {
-        con.line(name + ": its k points do not follow each other along the line.");
+        con.line(name + ": two of its k points lie at the same place on the line.");
         return false;
     }
 

@@ -37,7 +37,7 @@ struct LineConditions {
     std::vector<double> ed = std::vector<double>(static_cast<size_t>(kMaxConditions) * kMaxBands, 0.0);
 
     double& operator()(int row, int col) { return ed[index(row, col)]; }
-    const double& operator()(int row, int col) const { return ed[index(row, col)]; }
+    double operator()(int row, int col) const { return ed[index(row, col)]; }
 
 private:
     static size_t index(int row, int col) {
