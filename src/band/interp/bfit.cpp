@@ -65,6 +65,24 @@ bool readSetupLines(const RecordFile& fort3, int nlines, SetupFile& counts, std:
     return true;
 }
 
+void applyBandOrder(const std::vector<std::vector<int>>& perms, int nlower, LineConditions& cond) {
+    const int nk = cond.nk, ninterp = cond.ninterp;
+    std::vector<double> value(static_cast<size_t>(ninterp) + 1), slope(static_cast<size_t>(ninterp) + 1);
+    for (int i = 1; i <= nk; ++i) {
+        const std::vector<int>& pi = perms[static_cast<size_t>(i - 1)];
+        if (pi[0] == 0) continue;
+        for (int q = 1; q <= ninterp; ++q) {
+            value[static_cast<size_t>(q)] = cond(i, q);
+            slope[static_cast<size_t>(q)] = cond(nk + i, q);
+        }
+        for (int q = 1; q <= ninterp; ++q) {
+            const auto from = static_cast<size_t>(pi[static_cast<size_t>(q - 1)] - nlower);
+            cond(i, q) = value[from];
+            cond(nk + i, q) = slope[from];
+        }
+    }
+}
+
 namespace {
 
 std::string lineName(int label) { return " Line " + fmt::I(label, 2); }
@@ -161,21 +179,7 @@ bool fitLine(const SetupFile& counts, const SetupBlock& blk, const BandInput& in
     for (int i = 1; i <= nk; ++i) ndropped += drop[static_cast<size_t>(i)];
     const int n = 2 * nk - ndropped;
 
-    // Band order: column q takes the level that carries band q at this k point.
-    std::vector<double> value(static_cast<size_t>(ninterp) + 1), slope(static_cast<size_t>(ninterp) + 1);
-    for (int i = 1; i <= nk; ++i) {
-        const std::vector<int>& pi = perms[static_cast<size_t>(i - 1)];
-        if (pi[0] == 0) continue;
-        for (int q = 1; q <= ninterp; ++q) {
-            value[static_cast<size_t>(q)] = cond(i, q);
-            slope[static_cast<size_t>(q)] = cond(nk + i, q);
-        }
-        for (int q = 1; q <= ninterp; ++q) {
-            const auto from = static_cast<size_t>(pi[static_cast<size_t>(q - 1)] - nlower);
-            cond(i, q) = value[from];
-            cond(nk + i, q) = slope[from];
-        }
-    }
+    applyBandOrder(perms, nlower, cond);
     // Every slope in band order, before the series drops any.
     slopes.resize(static_cast<size_t>(nk) * static_cast<size_t>(ninterp));
     for (int q = 1; q <= ninterp; ++q)

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "band/interp/fit.h"
 #include "band/main/band_files.h"
 #include "common/console.h"
 #include "common/records.h"
@@ -29,6 +30,11 @@ struct SetupLine {
 // `error` naming file and record, when the counts record cannot be read.
 bool readSetupLines(const RecordFile& fort3, int nlines, SetupFile& counts, std::vector<SetupLine>& lines,
                     std::string& error);
+
+// Band order: column q of the conditions (energy row i and slope row nk + i
+// together) takes, at every k point, the level that carries band q there;
+// perms as tsort makes them for the line.
+void applyBandOrder(const std::vector<std::vector<int>>& perms, int nlower, LineConditions& cond);
 
 struct BfitSummary {
     bool complete = false;           // fort.2 was (or may be) written
