@@ -57,6 +57,7 @@ TEST(ProgramStart, HelpVersionFitAndUsageErrors) {
     for (const Case& c : morvane) check(c, false);
     // the usage names what the programs read and write and the screen device
     for (const std::string& u : {common::tarlisenUsage(), common::morvaneUsage()})
-        for (const char* word : {"fort.1", "--help", "--version", "PGPLOT_DEV"}) EXPECT_NE(u.find(word), std::string::npos) << word;
+        for (const char* word : {"fort.1", "--help", "--version", "PGPLOT_DEV"})
+            EXPECT_NE(u.find(word), std::string::npos) << word;
     EXPECT_NE(common::tarlisenUsage().find("fort.2"), std::string::npos);
 }
