@@ -125,6 +125,34 @@ TEST(TarlisenSession, FirstSetUpInterpolatesEveryLineThroughTheComputedEnergies)
     expectCurvesThroughEnergies(dir);
 }
 
+// The same session with the Hermite fit: the same dialogue, other curves
+// through the same energies; the command line itself is read as documented.
+TEST(TarlisenSession, HermiteFitAndTheCommandLine) {
+    ScratchDir first("band-cosine"), dir("band-hermite");
+    copyExample(first);
+    copyExample(dir);
+    const std::string script = allLines() + "1\n\nY\n-13\n9\n0\n";
+    Outcome cosine = e2e::run(first, "tarlisen", script);
+    ASSERT_EQ(cosine.status, 0);
+    const std::string cosineBands = e2e::slurp(first / "fort.2");
+    Outcome r = e2e::run(dir, "tarlisen", script, "--fit=hermite");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, cosine.out);
+    EXPECT_NE(e2e::slurp(dir / "fort.2"), cosineBands);
+    expectCurvesThroughEnergies(dir);
+
+    for (const char* program : {"tarlisen", "morvane"}) {
+        Outcome help = e2e::run(dir, program, "", "--help");
+        EXPECT_EQ(help.status, 0);
+        EXPECT_EQ(help.out.rfind(std::string("Usage: ") + program, 0), 0u) << help.out;
+        EXPECT_EQ(help.err, "");
+        Outcome bad = e2e::run(dir, program, "", "--fit spline");
+        EXPECT_EQ(bad.status, 2);
+        EXPECT_EQ(bad.out, "");
+        EXPECT_NE(bad.err.find(std::string("Usage: ") + program), std::string::npos) << bad.err;
+    }
+}
+
 TEST(TarlisenSession, CrossingGraphOptionsOutputAndLayoutReload) {
     ScratchDir dir("band-full");
     copyExample(dir);

@@ -47,12 +47,13 @@ struct Outcome {
 };
 
 // Runs `program` (a file name in the build directory) in `dir` with `script`
-// as its standard input.
-inline Outcome run(const ScratchDir& dir, const std::string& program, const std::string& script) {
+// as its standard input and `args` (already quoted for the shell) after it.
+inline Outcome run(const ScratchDir& dir, const std::string& program, const std::string& script,
+                   const std::string& args = "") {
     spit(dir / "stdin.txt", script);
     const std::string cmd = "cd '" + dir.path.string() + "' && PGPLOT_DEV=/NULL timeout 120 '" +
-                            std::string(BINARY_DIR) + "/" + program +
-                            "' < stdin.txt > stdout.txt 2> stderr.txt";
+                            std::string(BINARY_DIR) + "/" + program + "' " + args +
+                            " < stdin.txt > stdout.txt 2> stderr.txt";
     Outcome r;
     int raw = std::system(cmd.c_str());
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

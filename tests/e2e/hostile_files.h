@@ -19,16 +19,17 @@ using namespace dos;
 
 namespace hostile {
 
-// fort.2 as the interpolation writes it: a line count, then at most that
-// many complete blocks of a header and npts x nb energies (lines left out
-// have none; the count is not corrected), and nothing after them.
+// fort.2 as the interpolation writes it: a line count, then that many
+// complete blocks of a header and npts x nb energies (lines left out have
+// none and are not counted), and nothing after them.
 inline bool wholeBands(const std::string& text) {
     RecordFile f = RecordFile::fromText("fort.2", text);
     if (!f.has(1)) return false;
     auto n = FieldCursor(f.record(1)).I(2);
     if (!n || *n < 0) return false;
     size_t r = 2;
-    for (long l = 0; l < *n && f.has(r); ++l) {
+    for (long l = 0; l < *n; ++l) {
+        if (!f.has(r)) return false;
         FieldCursor h(f.record(r));
         auto npts = h.I(3), nb = h.I(3);
         if (!npts || !nb) return false;

@@ -205,7 +205,7 @@ TEST(Bfit, LowerBandsDescendingLinesAndNonsymmorphicEnd) {
     expectThroughEnergies(out[1], blocks[1], nlower, ninterp, 0.25);
 }
 
-TEST(Bfit, SingularLineIsLeftOutAndTheOthersKept) {
+TEST(Bfit, NullRowLineIsFittedThroughEnergiesAndSlopesAndTheOthersKept) {
     LineChoice keepStart;
     keepStart.drop_sel = 3;  // the slope at x = 0 is kept
     LineChoice lg;
@@ -218,16 +218,19 @@ TEST(Bfit, SingularLineIsLeftOutAndTheOthersKept) {
     Session run;
     band::BfitSummary s = band::bfit(3, 36, run.con, dir.path.string());
     EXPECT_TRUE(s.complete);
-    EXPECT_EQ(s.written, 2);
-    EXPECT_EQ(s.left_out, std::vector<int>{2});
-    EXPECT_NE(run.said().find("\n\n This matrix is null.\n Line  2 left out of fort.2.\n"), std::string::npos)
+    EXPECT_EQ(s.written, 3);
+    EXPECT_TRUE(s.left_out.empty());
+    EXPECT_EQ(s.fallback, std::vector<int>{2});
+    EXPECT_NE(run.said().find("\n\n This matrix is null.\n Line  2 fitted through its energies and slopes instead.\n"),
+              std::string::npos)
         << run.said();
     int count = 0;
     auto out = parseFort2(dir.read("fort.2"), count);
-    EXPECT_EQ(count, 3);  // the count record announces every line
-    ASSERT_EQ(out.size(), 2u);
+    EXPECT_EQ(count, 3);
+    ASSERT_EQ(out.size(), 3u);
     expectThroughEnergies(out[0], blocks[0], 0, 10, 0.5);
-    expectThroughEnergies(out[1], blocks[2], 0, 10, 0.5);
+    expectThroughEnergies(out[1], blocks[1], 0, 10, 0.5);
+    expectThroughEnergies(out[2], blocks[2], 0, 10, 0.5);
 }
 
 TEST(Bfit, DamagedLinesAreNamedAndLeftOut) {
@@ -270,7 +273,7 @@ TEST(Bfit, DamagedLinesAreNamedAndLeftOut) {
     EXPECT_NE(log.find("file ends before the block of this line\n Line block 9 of fort.3 left out"), std::string::npos);
     int count = 0;
     auto out = parseFort2(dir.read("fort.2"), count);
-    EXPECT_EQ(count, 9);  // the count record is not corrected
+    EXPECT_EQ(count, 2);  // the count record gives the blocks written
     ASSERT_EQ(out.size(), 2u);
     expectThroughEnergies(out[1], good, 0, 10, 0.5);
 }
@@ -301,7 +304,7 @@ TEST(Bfit, PreviousFort2StaysWhenThePassCannotStart) {
     EXPECT_EQ(dir.read("fort.2").substr(0, 10), " 1\n 51 10\n");
 }
 
-TEST(Bfit, IllConditionedLineIsLeftOut) {
+TEST(Bfit, IllConditionedLineIsFittedThroughEnergiesAndSlopes) {
     // E = sin(3x) on eleven points along kx, the second one 0.0002 from the
     // first: the matrix inverts, but the curve misses the energies.
     const std::vector<double> kx{0, 0.0002, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 1.0};
@@ -335,15 +338,19 @@ TEST(Bfit, IllConditionedLineIsLeftOut) {
     ASSERT_TRUE(band::readSetupLines(RecordFile::fromText("fort.3", text), 2, counts, lines, err));
     Session run;
     band::BfitSummary s = band::interpolate(counts, lines, in, 2, run.con);
-    EXPECT_EQ(s.written, 1);
-    EXPECT_EQ(s.left_out, std::vector<int>{1});
+    EXPECT_EQ(s.written, 2);
+    EXPECT_TRUE(s.left_out.empty());
+    EXPECT_EQ(s.fallback, std::vector<int>{1});
     EXPECT_NE(run.said().find(" Line  4: ill-conditioned fit, band 1 misses k point "), std::string::npos)
         << run.said();
+    EXPECT_NE(run.said().find(" by more than 0.001 eV.\n Line  4 fitted through its energies and slopes instead.\n"),
+              std::string::npos);
     int count = 0;
     auto out = parseFort2(s.fort2, count);
-    ASSERT_EQ(out.size(), 1u);
-    for (int p = 1; p <= 51; p += 10)
-        EXPECT_NEAR(out[0].curve[0][static_cast<size_t>(p - 1)], std::sin(3 * (p - 1) / 100.0), 0.00002) << p;
+    ASSERT_EQ(out.size(), 2u);
+    for (const Fort2Line& l : out)  // the Hermite curve, then the series
+        for (int p = 1; p <= 51; p += 10)
+            EXPECT_NEAR(l.curve[0][static_cast<size_t>(p - 1)], std::sin(3 * (p - 1) / 100.0), 0.00002) << p;
 }
 
 // A thousand bands do not fit the three columns of the line header; the
@@ -379,4 +386,100 @@ TEST(Bfit, AThousandBandsAreWrittenAndDrawnInFull) {
     ASSERT_TRUE(bands) << bands.error();
     EXPECT_EQ(tlband(plot, 0.1f, 0.1f, p, 0.5f, 0.0f, 12.0f, 1, *bands), "");
     EXPECT_EQ(plot.matching("line ").size(), 1000u);
+}
+
+// Γ-X of the silicon model, whose slope at X is not zero: the largest
+// distance of the curves (sorted at each point) from the exact bands of
+// examples/si-bands/truth.txt.
+TEST(Bfit, HermiteFitFollowsTheExactBands) {
+    std::ifstream truth(kExample + "truth.txt");
+    std::string text;
+    while (std::getline(truth, text) && text != "line 2 32 16 51") {
+    }
+    std::vector<std::vector<double>> exact(51);
+    for (auto& row : exact) {
+        std::getline(truth, text);
+        std::istringstream in(text);
+        double v = 0;
+        in >> v;
+        while (in >> v) row.push_back(v);
+    }
+    const SetupBlock gx = buildBlock(LineChoice{}, 0, 10);
+    SetupFile counts;
+    std::vector<band::SetupLine> lines;
+    std::string err;
+    ASSERT_TRUE(band::readSetupLines(RecordFile::fromText("fort.3", setupText(0, 10, {gx})), 1, counts, lines, err));
+    double worst[2] = {0, 0};  // cosine, Hermite
+    for (band::FitKind kind : {band::FitKind::cosine, band::FitKind::hermite}) {
+        double& w = worst[kind == band::FitKind::hermite];
+        Session run;
+        int count = 0;
+        auto out = parseFort2(band::interpolate(counts, lines, silicon(), 1, run.con, kind).fort2, count);
+        ASSERT_EQ(out.size(), 1u);
+        expectThroughEnergies(out[0], gx, 0, 10, 0.5);
+        for (size_t p = 0; p < 51; ++p) {
+            std::vector<double> e;
+            for (const auto& c : out[0].curve) e.push_back(c[p]);
+            std::sort(e.begin(), e.end());
+            ASSERT_EQ(e.size(), exact[p].size());
+            for (size_t b = 0; b < e.size(); ++b) w = std::max(w, std::fabs(e[b] - exact[p][b]));
+        }
+    }
+    EXPECT_LT(worst[1], 0.001);  // the series misses by 91 meV
+    EXPECT_GT(worst[0], 0.05);
+}
+
+// All eleven points of Γ-X with a nonsymmorphic end: no cosine series fits
+// them, the Hermite curve does, on the half grid.
+TEST(Bfit, NonsymmorphicElevenPointLineIsFittedThroughEnergiesAndSlopes) {
+    LineChoice ns;
+    ns.end_ns = 1;
+    ns.ns_incl = 1;
+    ns.drop_sel = 1;
+    const SetupBlock blk = buildBlock(ns, 0, 10);
+    SetupFile counts;
+    std::vector<band::SetupLine> lines;
+    std::string err;
+    ASSERT_TRUE(band::readSetupLines(RecordFile::fromText("fort.3", setupText(0, 10, {blk})), 1, counts, lines, err));
+    Session run;
+    band::BfitSummary s = band::interpolate(counts, lines, silicon(), 1, run.con);
+    EXPECT_EQ(s.written, 1);
+    EXPECT_EQ(s.fallback, std::vector<int>{1});
+    EXPECT_NE(run.said().find(" This matrix is noninvertible.\n"), std::string::npos) << run.said();
+    EXPECT_NE(run.said().find(" Line  2 fitted through its energies and slopes instead.\n"), std::string::npos);
+    int count = 0;
+    auto out = parseFort2(s.fort2, count);
+    EXPECT_EQ(count, 1);
+    ASSERT_EQ(out.size(), 1u);
+    EXPECT_EQ(out[0].npts, 26);
+    expectThroughEnergies(out[0], blk, 0, 10, 0.25);
+}
+
+// The Hermite curve takes the k points in the order of their positions; two
+// at one place leave the line out, and the count record says so.
+TEST(Bfit, HermiteFitOrdersTheKPointsAndRefusesTwoAtOnePlace) {
+    const SetupBlock good = buildBlock(LineChoice{}, 0, 10);
+    SetupBlock swapped = good;  // two inner points exchanged, with their band order
+    std::swap(swapped.kfile[3], swapped.kfile[4]);
+    std::swap(swapped.order[3], swapped.order[4]);
+    SetupBlock twice = good;
+    twice.kfile[4] = twice.kfile[3];
+    twice.order[4] = twice.order[3];
+    SetupFile counts;
+    std::vector<band::SetupLine> lines;
+    std::string err;
+    ASSERT_TRUE(band::readSetupLines(RecordFile::fromText("fort.3", setupText(0, 10, {good, swapped, twice})), 3,
+                                     counts, lines, err));
+    Session run;
+    band::BfitSummary s = band::interpolate(counts, lines, silicon(), 3, run.con, band::FitKind::hermite);
+    EXPECT_EQ(s.written, 2);
+    EXPECT_EQ(s.left_out, std::vector<int>{3});
+    EXPECT_NE(run.said().find(" Line  2: two of its k points lie at the same place on the line.\n Line  2 left out"),
+              std::string::npos)
+        << run.said();
+    int count = 0;
+    auto out = parseFort2(s.fort2, count);
+    EXPECT_EQ(count, 2);
+    ASSERT_EQ(out.size(), 2u);
+    EXPECT_EQ(out[0].curve, out[1].curve);
 }

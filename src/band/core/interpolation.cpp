@@ -1,9 +1,11 @@
 #include "band/core/interpolation.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "band/core/bands_file.h"
 #include "band/core/cosine_fit.h"
+#include "band/core/hermite.h"
 #include "band/core/ordering.h"
 #include "band/core/eread.h"
 #include "common/fortran_format.h"
@@ -66,6 +68,24 @@ bool readSetupLines(const RecordFile& fort3, int nlines, SetupFile& counts, std:
     return true;
 }
 
+void applyBandOrder(const std::vector<std::vector<int>>& perms, int nlower, LineConditions& cond) {
+    const int nk = cond.nk, ninterp = cond.ninterp;
+    std::vector<double> value(static_cast<size_t>(ninterp) + 1), slope(static_cast<size_t>(ninterp) + 1);
+    for (int i = 1; i <= nk; ++i) {
+        const std::vector<int>& pi = perms[static_cast<size_t>(i - 1)];
+        if (pi[0] == 0) continue;
+        for (int q = 1; q <= ninterp; ++q) {
+            value[static_cast<size_t>(q)] = cond(i, q);
+            slope[static_cast<size_t>(q)] = cond(nk + i, q);
+        }
+        for (int q = 1; q <= ninterp; ++q) {
+            const auto from = static_cast<size_t>(pi[static_cast<size_t>(q - 1)] - nlower);
+            cond(i, q) = value[from];
+            cond(nk + i, q) = slope[from];
+        }
+    }
+}
+
 namespace {
 
 std::string lineName(int label) { return " Line " + fortran::I(label, 2); }
@@ -78,12 +98,44 @@ void leaveOut(Report& report, BfitSummary& s, int ordinal, int label) {
     s.left_out.push_back(ordinal);
 }
 
+// The Hermite curves of every band of the line on its grid, into w.out:
+// energies from cond, all slopes from `slopes` (band q at k point i at
+// (q - 1) nk + i - 1), the k points taken in the order of their positions.
+// False when two k points share a position.
+bool hermiteLine(const LineConditions& cond, const std::vector<double>& slopes, int end_ns, FitWork& w) {
+    const auto nk = static_cast<size_t>(cond.nk);
+    std::array<size_t, kMaxLinePoints> by{};
+    for (size_t i = 0; i < nk; ++i) by[i] = i;
+    std::stable_sort(by.begin(), by.begin() + static_cast<std::ptrdiff_t>(nk),
+                     [&](size_t a, size_t b) { return cond.x[a + 1] < cond.x[b + 1]; });
+    std::array<double, kMaxLinePoints> x{}, e{}, d{};
+    for (size_t i = 0; i < nk; ++i) x[i] = cond.x[by[i] + 1];
+    const std::span<const double> xs(x.data(), nk), es(e.data(), nk), ds(d.data(), nk);
+    if (!hermiteKnotsValid(xs)) return false;
+    w.ninterp = cond.ninterp;
+    w.npts = end_ns != 0 ? 26 : kGridPoints;
+    std::array<HermiteWeights, kGridPoints + 1> at;
+    for (int p = 1; p <= w.npts; ++p) at[static_cast<size_t>(p)] = hermiteWeights(xs, gridX(p));
+    for (int q = 1; q <= cond.ninterp; ++q) {
+        const double* dq = slopes.data() + static_cast<size_t>(q - 1) * nk;
+        for (size_t i = 0; i < nk; ++i) {
+            e[i] = cond(static_cast<int>(by[i]) + 1, q);
+            d[i] = dq[by[i]];
+        }
+        for (int p = 1; p <= w.npts; ++p) w.out(p, q) = hermiteApply(at[static_cast<size_t>(p)], es, ds);
+    }
+    return true;
+}
+
 // One line: reordered, fitted and checked; true with the block appended to out.
+// The cosine series that fails falls back on the Hermite curve.
 bool fitLine(const SetupFile& counts, const SetupBlock& blk, const BandInput& input, Report& report,
-             LineConditions& cond, FitWork& work, std::string& out) {
+             LineConditions& cond, FitWork& work, std::vector<double>& slopes, FitKind kind, bool& fellBack,
+             std::string& out) {
     const int nbands = counts.nbands, nlower = counts.nlower, ninterp = counts.ninterp;
     const int nk = blk.nkl;
     const std::string name = lineName(blk.label);
+    fellBack = false;
 
     if (!headerInRange(blk)) {
         report.line(name + ": end-point values in its header (record " + std::to_string(blk.headerRecord) +
@@ -125,51 +177,56 @@ bool fitLine(const SetupFile& counts, const SetupBlock& blk, const BandInput& in
     for (int i = 1; i <= nk; ++i) ndropped += drop[static_cast<size_t>(i)];
     const int n = 2 * nk - ndropped;
 
-    // Band order: column q takes the level that carries band q at this k point.
-    std::vector<double> value(static_cast<size_t>(ninterp) + 1), slope(static_cast<size_t>(ninterp) + 1);
-    for (int i = 1; i <= nk; ++i) {
-        const std::vector<int>& pi = perms[static_cast<size_t>(i - 1)];
-        if (pi[0] == 0) continue;
-        for (int q = 1; q <= ninterp; ++q) {
-            value[static_cast<size_t>(q)] = cond(i, q);
-            slope[static_cast<size_t>(q)] = cond(nk + i, q);
-        }
-        for (int q = 1; q <= ninterp; ++q) {
-            const auto from = static_cast<size_t>(pi[static_cast<size_t>(q - 1)] - nlower);
-            cond(i, q) = value[from];
-            cond(nk + i, q) = slope[from];
-        }
-    }
-    // The used slopes move up behind the energies, in k point order.
-    int row = nk;
-    for (int i = 1; i <= nk; ++i) {
-        if (drop[static_cast<size_t>(i)] == 1) continue;
-        ++row;
-        if (row != nk + i)
-            for (int q = 1; q <= ninterp; ++q) cond(row, q) = cond(nk + i, q);
-    }
+    applyBandOrder(perms, nlower, cond);
+    // Every slope in band order, before the series drops any.
+    slopes.resize(static_cast<size_t>(nk) * static_cast<size_t>(ninterp));
+    for (int q = 1; q <= ninterp; ++q)
+        for (int i = 1; i <= nk; ++i)
+            slopes[static_cast<size_t>(q - 1) * static_cast<size_t>(nk) + static_cast<size_t>(i - 1)] =
+                cond(nk + i, q);
 
-    switch (dos(cond, drop, n, blk.end_ns, ndropped, work)) {
-        case FitStatus::ok:
-            break;
-        case FitStatus::drop_mismatch:
-            report.line("  Input error: Wrong number of derivatives dropped.");
-            return false;
-        case FitStatus::singular:
-            for (const std::string& l : inversionMessage(work.inversion)) report.line(l);
-            return false;
-    }
-
-    // Every curve must pass through its energies.
-    for (int q = 1; q <= ninterp; ++q) {
+    if (kind == FitKind::cosine) {
+        // The used slopes move up behind the energies, in k point order.
+        int row = nk;
         for (int i = 1; i <= nk; ++i) {
-            const double miss = valueAtPoint(work, q, i) - cond(i, q);
-            if (!(std::fabs(miss) <= 0.001)) {
-                report.line(name + ": ill-conditioned fit, band " + std::to_string(nlower + q) + " misses k point " +
-                         std::to_string(i) + " by more than 0.001 eV.");
+            if (drop[static_cast<size_t>(i)] == 1) continue;
+            ++row;
+            if (row != nk + i)
+                for (int q = 1; q <= ninterp; ++q) cond(row, q) = cond(nk + i, q);
+        }
+
+        bool fitted = false;
+        switch (dos(cond, drop, n, blk.end_ns, ndropped, work)) {
+            case FitStatus::ok:
+                fitted = true;
+                break;
+            case FitStatus::drop_mismatch:
+                report.line("  Input error: Wrong number of derivatives dropped.");
                 return false;
+            case FitStatus::singular:
+                for (const std::string& l : inversionMessage(work.inversion)) report.line(l);
+                break;
+        }
+        // Every curve must pass through its energies.
+        for (int q = 1; q <= ninterp && fitted; ++q) {
+            for (int i = 1; i <= nk; ++i) {
+                const double miss = valueAtPoint(work, q, i) - cond(i, q);
+                if (!(std::fabs(miss) <= 0.001)) {
+                    report.line(name + ": ill-conditioned fit, band " + std::to_string(nlower + q) +
+                             " misses k point " + std::to_string(i) + " by more than 0.001 eV.");
+                    fitted = false;
+                    break;
+                }
             }
         }
+        if (!fitted) {
+            report.line(name + " fitted through its energies and slopes instead.");
+            fellBack = true;
+        }
+    }
+    if ((kind == FitKind::hermite || fellBack) && !hermiteLine(cond, slopes, blk.end_ns, work)) {
+        report.line(name + ": two of its k points lie at the same place on the line.");
+        return false;
     }
 
     // Every interpolated energy must fit its field: asterisks would leave a
@@ -187,12 +244,13 @@ bool fitLine(const SetupFile& counts, const SetupBlock& blk, const BandInput& in
 }  // namespace
 
 BfitSummary interpolate(const SetupFile& counts, const std::vector<SetupLine>& lines, const BandInput& input,
-                        int nlines, Report& report) {
+                        int nlines, Report& report, FitKind kind) {
     BfitSummary s;
     s.complete = true;
     std::string blocks;
     LineConditions cond;
     FitWork work;
+    std::vector<double> slopes;
     for (int l = 1; l <= nlines; ++l) {
         if (l > static_cast<int>(lines.size())) {
             report.line(" Line block " + std::to_string(l) + " of fort.3 is missing.");
@@ -205,18 +263,21 @@ BfitSummary interpolate(const SetupFile& counts, const std::vector<SetupLine>& l
             leaveOut(report, s, l, line.label);
             continue;
         }
-        if (fitLine(counts, line.block, input, report, cond, work, blocks))
+        bool fellBack = false;
+        if (fitLine(counts, line.block, input, report, cond, work, slopes, kind, fellBack, blocks)) {
             ++s.written;
-        else
+            if (fellBack) s.fallback.push_back(l);
+        } else {
             leaveOut(report, s, l, line.label);
+        }
     }
-    // The count record keeps the number of lines asked for, also when some
-    // were left out: the display draws the blocks that exist.
-    s.fort2 = formatBandsCount(nlines) + blocks;
+    // The count record gives the blocks written: the display takes block l
+    // for the l-th line it draws, so a line left out must not be counted.
+    s.fort2 = formatBandsCount(s.written) + blocks;
     return s;
 }
 
-BfitSummary bfit(int nlines, int nkpt, Report& report, const std::string& dir) {
+BfitSummary bfit(int nlines, int nkpt, Report& report, const std::string& dir, FitKind kind) {
     BfitSummary s;
     const std::string base = dir.empty() || dir == "." ? std::string() : dir + "/";
     auto stop = [&](const std::string& why) {
@@ -236,7 +297,7 @@ BfitSummary bfit(int nlines, int nkpt, Report& report, const std::string& dir) {
     BandInput input;
     if (!readBandInput(base + "fort.1", nkpt, counts.nbands, input, error)) return stop(error);
 
-    s = interpolate(counts, lines, input, nlines, report);
+    s = interpolate(counts, lines, input, nlines, report, kind);
     if (!writeFileAtomic(base + "fort.2", s.fort2, error)) {
         s.complete = false;
         return stop(error);

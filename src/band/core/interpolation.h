@@ -6,12 +6,17 @@
 #include <vector>
 
 #include "band/core/band_input.h"
+#include "band/core/cosine_fit.h"
 #include "common/report.h"
 #include "common/records.h"
 
 namespace band {
 
 using namespace common;
+
+// How the bands of a line are fitted: the cosine series of least roughness,
+// or the piecewise cubic Hermite curve through energies and slopes.
+enum class FitKind { cosine, hermite };
 
 // One line of the stored set-up: its block, or why it cannot be read.
 struct SetupLine {
@@ -28,23 +33,31 @@ struct SetupLine {
 bool readSetupLines(const RecordFile& fort3, int nlines, SetupFile& counts, std::vector<SetupLine>& lines,
                     std::string& error);
 
+// Band order: column q of the conditions (energy row i and slope row nk + i
+// together) takes, at every k point, the level that carries band q there;
+// perms as tsort makes them for the line.
+void applyBandOrder(const std::vector<std::vector<int>>& perms, int nlower, LineConditions& cond);
+
 struct BfitSummary {
     bool complete = false;           // fort.2 was (or may be) written
-    int written = 0;                 // line blocks in fort.2
+    int written = 0;                 // line blocks in fort.2, also its count record
     std::vector<int> left_out;       // ordinals 1..nlines of the lines left out
+    std::vector<int> fallback;       // ordinals of the lines the series could not fit: Hermite curves
     std::string fort2;               // the content of fort.2
     std::string error;               // why the pass stopped early
 };
 
 // The pass on files already in memory; input holds fort.1 read with the
 // counts' nbands. Fills summary.fort2, prints the line echoes and every
-// message; writes nothing.
+// message; writes nothing. A line the cosine series cannot fit gets the
+// Hermite curve; only a damaged line is left out.
 BfitSummary interpolate(const SetupFile& counts, const std::vector<SetupLine>& lines, const BandInput& input,
-                        int nlines, Report& report);
+                        int nlines, Report& report, FitKind kind = FitKind::cosine);
 
 // The whole pass in directory `dir`: reads fort.3 and fort.1 (nkpt k points,
 // the nbands of fort.3), fits `nlines` lines and replaces fort.2 only when
 // everything is ready. When a file cannot be read fort.2 stays as it was.
-BfitSummary bfit(int nlines, int nkpt, Report& report, const std::string& dir = ".");
+BfitSummary bfit(int nlines, int nkpt, Report& report, const std::string& dir = ".",
+                 FitKind kind = FitKind::cosine);
 
 }  // namespace band

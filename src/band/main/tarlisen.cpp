@@ -76,7 +76,7 @@ bool readStoredCounts(Console& con, BandState& st) {
 }
 
 // The interpolation pass; false when fort.14 cannot be read.
-bool interpolate(Console& con, BandState& st) {
+bool interpolate(Console& con, BandState& st, band::FitKind fit) {
     std::string err;
     if (!readCounts("fort.14", st.nkpt, st.nbands, err)) {
         con.line(" " + err);
@@ -86,7 +86,7 @@ bool interpolate(Console& con, BandState& st) {
     con.line();
     con.line(" Interpolating bands ...");
     Report report;
-    bfit(st.nlines, st.nkpt, report);
+    bfit(st.nlines, st.nkpt, report, ".", fit);
     con.put(report.text());
     con.line();
     con.line();
@@ -150,7 +150,7 @@ int display(Plot& plot, Console& con) {
     return 0;
 }
 
-int session(Plot& plot, Console& con) {
+int session(Plot& plot, Console& con, band::FitKind fit) {
     BandState st;
     const FrameGeom setupGeom;
     for (;;) {
@@ -177,13 +177,13 @@ int session(Plot& plot, Console& con) {
             }
         }
         if (setUp && !runSetup(plot, con, st, setupGeom)) return 1;
-        if (!interpolate(con, st)) return 1;
+        if (!interpolate(con, st, fit)) return 1;
     }
 }
 
 }  // namespace
 
-int runTarlisen(Plot& plot, Console& con) {
+int runTarlisen(Plot& plot, Console& con, band::FitKind fit) {
     int screen = openScreen(plot, con);
     plot.slct(screen);
     plot.ask(false);
@@ -195,7 +195,7 @@ int runTarlisen(Plot& plot, Console& con) {
     banner(con);
     int status = 0;
     try {
-        status = session(plot, con);
+        status = session(plot, con, fit);
     } catch (const EndOfInput&) {
         con.line(" End of input.");
         status = 1;

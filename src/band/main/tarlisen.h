@@ -2,6 +2,8 @@
 // interpolation, and the display that ends in the graph menu.
 #pragma once
 
+#include "band/core/interpolation.h"
+
 namespace common {
 class Console;
 class Plot;
@@ -11,7 +13,8 @@ namespace band {
 
 using namespace common;
 
-// Runs the program in the current directory; returns the exit status.
-int runTarlisen(Plot& plot, Console& con);
+// Runs the program in the current directory, fitting the lines as `fit`
+// says; returns the exit status.
+int runTarlisen(Plot& plot, Console& con, FitKind fit = FitKind::cosine);
 
 }  // namespace band

@@ -3,9 +3,13 @@
 #include "band/main/tarlisen.h"
 #include "common/console.h"
 #include "common/plot.h"
+#include "common/program_options.h"
 
-int main() {
+int main(int argc, char** argv) {
+    const common::ProgramStart start = common::startTarlisen(common::argumentWords(argc, argv), std::cout, std::cerr);
+    if (!start.run) return start.status;
+    const band::FitKind fit = start.args.value("--fit") == "hermite" ? band::FitKind::hermite : band::FitKind::cosine;
     common::Console con(std::cin, std::cout);
     common::CpgPlot plot;
-    return band::runTarlisen(plot, con);
+    return band::runTarlisen(plot, con, fit);
 }

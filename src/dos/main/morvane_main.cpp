@@ -4,9 +4,12 @@
 
 #include "common/console.h"
 #include "common/plot.h"
+#include "common/program_options.h"
 #include "dos/main/morvane.h"
 
-int main() {
+int main(int argc, char** argv) {
+    const common::ProgramStart start = common::startMorvane(common::argumentWords(argc, argv), std::cout, std::cerr);
+    if (!start.run) return start.status;
     std::ios::sync_with_stdio(false);
     common::Console con(std::cin, std::cout);
     common::CpgPlot plot;
