@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "common/page.h"
+
 namespace band {
 
 constexpr int kMaxBands = 1000;      // band records per k point
@@ -30,12 +32,12 @@ struct BandState {
 
 // Normalised device coordinates of the band diagram.
 struct FrameGeom {
-    float view_right = 0.707107f;
-    float view_top = 1.0f;
-    float frame_w = 0.58926f;
-    float frame_h = 0.75f;
-    float frame_x0 = 0.11785f;
-    float frame_y0 = 0.125f;
+    float view_right = common::kPortraitWidth;
+    float view_top = common::kPortraitHeight;
+    float frame_w = common::kFrameWidth;
+    float frame_h = common::kFrameHeight;
+    float frame_x0 = common::kFrameX0;
+    float frame_y0 = common::kFrameY0;
 
     // The geometry for more than three displayed lines.
     static FrameGeom wide() { return FrameGeom{1.0f, 1.0f, 0.83333f, 0.75f, 0.16f, 0.125f}; }

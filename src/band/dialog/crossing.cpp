@@ -7,6 +7,7 @@
 #include "band/core/ordering.h"
 #include "band/draw/rawbands.h"
 #include "common/console.h"
+#include "common/dialog.h"
 #include "common/fortran_format.h"
 #include "common/plot.h"
 
@@ -178,14 +179,11 @@ void crossingDialogue(Plot& plot, Console& con, LineTables& t, const LineState& 
         plot.page();
         tlaxes(plot, geom.frame_x0, geom.frame_y0, single, geom.frame_w, geom.frame_h, 1);
         tlraw(plot, t, viewOf(t, line, st, geom));
-        con.line();
-        con.line(" (1) Change energy range");
-        con.line(" (2) Change crossing of bands");
-        con.line(" (3) Copy one symmetry set to another");
-        con.line(" (4) Get back original noncrossed state");
-        con.line(" (5) Exit");
-        con.line();
-        long sel = con.askInt(" Selection: ", 1, [](long v) { return v >= 1 && v <= 5; });
+        const int sel = askMenu(con,
+                                {"", " (1) Change energy range", " (2) Change crossing of bands",
+                                 " (3) Copy one symmetry set to another", " (4) Get back original noncrossed state",
+                                 " (5) Exit", ""},
+                                1, 1, 5);
         switch (sel) {
             case 1: changeEnergyRange(con, t); break;
             case 2: pickCrossing(plot, con, t, line, st, geom, cx, cy); break;

@@ -1,6 +1,9 @@
 #include "band/dialog/frame_questions.h"
 
+#include <tuple>
+
 #include "common/console.h"
+#include "common/dialog.h"
 #include "common/fortran_format.h"
 
 namespace band {
@@ -8,14 +11,12 @@ namespace band {
 using namespace common;
 
 void tlener(Console& con, float& emin, float& emax) {
-    for (;;) {
-        con.line();
-        emin = static_cast<float>(con.askReal(" Minimum energy in eV: ", 10));
-        emax = static_cast<float>(con.askReal(" Maximum energy in eV: ", 10));
-        if (emin < emax) return;
-        con.line();
-        con.line(" Error: Maximum energy is lower than minimum.");
-    }
+    std::tie(emin, emax) = askRange(
+        con, " Minimum energy in eV: ", " Maximum energy in eV: ", 10, [&con] { con.line(); },
+        [&con] {
+            con.line();
+            con.line(" Error: Maximum energy is lower than minimum.");
+        });
 }
 
 void tlsyml(Console& con, LinePos& p, float w, int n) {

@@ -1,6 +1,7 @@
 #include "band/dialog/graph_menu.h"
 
 #include <array>
+#include <vector>
 
 #include "annotate/markup.h"
 #include "annotate/marks.h"
@@ -12,6 +13,7 @@
 #include "band/draw/redraw.h"
 #include "band/draw/text_rows.h"
 #include "common/console.h"
+#include "common/dialog.h"
 #include "common/fortran_format.h"
 #include "common/plot.h"
 
@@ -27,25 +29,26 @@ const char* const kLayoutFile = "fort.15";
 const std::array<const char*, 4> kDevices = {"tarlisen.eps/PS   ", "tarlisen.eps/VPS  ",
                                              "tarlisen.plt/HPGL ", "tarlisen.plt/VHPGL"};
 
-void showMenu(Console& con) {
-    con.line();
-    con.line(" Graph modification menu:");
-    con.line();
-    con.line(" ( 1) Change energy range");
-    con.line(" ( 2) Add border");
-    con.line(" ( 3) Add energy axis tic marks and tic labels");
-    con.line(" ( 4) Add symmetry axes labels");
-    con.line(" ( 5) Add symmetry line and energy axis titles");
-    con.line(" ( 6) Add optional text (eg. symmetry labels)");
-    con.line(" ( 7) Mark fermi energy");
-    con.line(" ( 8) Change symmetry line lengths");
-    con.line(" ( 9) Clear and redraw");
-    con.line(" (10) Generate output file");
-    con.line(" (11) Save graph layout");
-    con.line(" (12) Load graph layout");
-    con.line();
-    con.line(" ( 0) Quit program");
-}
+const std::vector<std::string> kMenu = {
+    "",
+    " Graph modification menu:",
+    "",
+    " ( 1) Change energy range",
+    " ( 2) Add border",
+    " ( 3) Add energy axis tic marks and tic labels",
+    " ( 4) Add symmetry axes labels",
+    " ( 5) Add symmetry line and energy axis titles",
+    " ( 6) Add optional text (eg. symmetry labels)",
+    " ( 7) Mark fermi energy",
+    " ( 8) Change symmetry line lengths",
+    " ( 9) Clear and redraw",
+    " (10) Generate output file",
+    " (11) Save graph layout",
+    " (12) Load graph layout",
+    "",
+    " ( 0) Quit program",
+    "",
+};
 
 // A label or title as typed: its first 20 characters in an 80-character field.
 std::string askLabel(Console& con, const std::string& prompt) {
@@ -167,26 +170,16 @@ void askBandTics(Plot& plot, Console& con, BandGraph& g) {
 }
 
 void writeOutputFile(Plot& plot, Console& con, BandGraph& g, int screen) {
-    con.line();
-    con.line(" Output file options:");
-    con.line(" (1) Postscript/encapsulated postscript");
-    con.line(" (2) HPGL");
-    con.line();
-    const int selection = static_cast<int>(con.askInt(" Selection: ", 1, [](long v) { return v == 1 || v == 2; }));
+    const int selection = askMenu(
+        con, {"", " Output file options:", " (1) Postscript/encapsulated postscript", " (2) HPGL", ""}, 1, 1, 2);
     const std::string device = outputDevice(selection, g.nshow);
-    const int id = plot.open(device);
-    if (id > 0) {
-        plot.slct(id);
-        plot.pap(8.267f, 1.0f);
+    const bool written = drawOnFileDevice(plot, device, screen, [&] {
         // a fresh device: the same line width and style as the screen picture
         plot.slw(3);
         plot.sls(1);
         tlrdrw(plot, g);
-        plot.clos();
-    } else {
-        con.line(" Output device " + fortran::trimRight(device) + " could not be opened.");
-    }
-    plot.slct(screen);
+    });
+    if (!written) con.line(" Output device " + fortran::trimRight(device) + " could not be opened.");
     redrawScreen(plot, con, g);
 }
 
@@ -195,9 +188,7 @@ void tlgrph(Plot& plot, Console& con, BandGraph& g) {
     plot.sls(1);
     const int screen = plot.qid();
     for (;;) {
-        showMenu(con);
-        con.line();
-        const int option = static_cast<int>(con.askInt(" Selection: ", 2, [](long v) { return v >= 0 && v <= 12; }));
+        const int option = askMenu(con, kMenu, 2, 0, 12);
         const FrameGeom& f = g.geom;
         switch (option) {
         case 0:

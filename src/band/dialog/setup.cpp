@@ -8,6 +8,7 @@
 #include "band/core/band_input.h"
 #include "band/dialog/crossing.h"
 #include "common/console.h"
+#include "common/dialog.h"
 #include "common/fortran_format.h"
 #include "common/plot.h"
 
@@ -233,11 +234,12 @@ void measureLine(SetupRun& r) {
     t.ehigh = t.emax;
 }
 
-int askSelection(Console& con, const std::vector<std::string>& lines, int max, bool emptyFirst) {
-    if (emptyFirst) con.line();
-    for (const auto& l : lines) con.line(l);
-    if (emptyFirst) con.line();
-    return static_cast<int>(con.askInt(" Selection: ", 1, [&](long v) { return v >= 0 && v <= max; }));
+int askSelection(Console& con, std::vector<std::string> lines, int max, bool emptyFirst) {
+    if (emptyFirst) {
+        lines.insert(lines.begin(), "");
+        lines.push_back("");
+    }
+    return askMenu(con, lines, 1, 0, max);
 }
 
 void finishingQuestions(SetupRun& r) {

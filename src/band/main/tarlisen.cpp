@@ -11,6 +11,7 @@
 #include "band/core/band_input.h"
 #include "band/dialog/setup.h"
 #include "common/console.h"
+#include "common/dialog.h"
 #include "common/fortran_format.h"
 #include "common/plot.h"
 
@@ -47,13 +48,10 @@ int storedLineCount(Console& con, bool quiet) {
 }
 
 int mainMenu(Console& con) {
-    con.line(" (1) Display interpolated bands");
-    con.line(" (2) Change .BIN information and interpolate bands");
-    con.line(" (3) Interpolate bands");
-    con.line();
-    con.line(" (0) Exit");
-    con.line();
-    return static_cast<int>(con.askInt(" Selection: ", 2, [](long v) { return v >= 0 && v <= 3; }));
+    return askMenu(con,
+                   {" (1) Display interpolated bands", " (2) Change .BIN information and interpolate bands",
+                    " (3) Interpolate bands", "", " (0) Exit", ""},
+                   2, 0, 3);
 }
 
 // Counts record of the stored set-up for a change of it.
@@ -184,24 +182,11 @@ int session(Plot& plot, Console& con, band::FitKind fit) {
 }  // namespace
 
 int runTarlisen(Plot& plot, Console& con, band::FitKind fit) {
-    int screen = openScreen(plot, con);
-    plot.slct(screen);
-    plot.ask(false);
-    plot.scr(0, 1.0f, 1.0f, 1.0f);
-    plot.scr(1, 0.0f, 0.0f, 0.0f);
-    plot.pap(7.5f, 1.0f);
+    startScreen(plot, con);
     const FrameGeom geom;
     plot.svp(0.0f, geom.view_right, 0.0f, geom.view_top);
     banner(con);
-    int status = 0;
-    try {
-        status = session(plot, con, fit);
-    } catch (const EndOfInput&) {
-        con.line(" End of input.");
-        status = 1;
-    }
-    plot.end();
-    return status;
+    return runDialogue(plot, con, [&] { return session(plot, con, fit); });
 }
 
 }  // namespace band

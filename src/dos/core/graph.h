@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "annotate/settings.h"
+#include "common/page.h"
 #include "dos/core/dos_input.h"
 #include "dos/core/limits.h"
 
@@ -62,12 +63,12 @@ enum TicAxis {
 constexpr int kSides = 7;
 
 // Portrait (screen) geometry, fractions of the view surface.
-constexpr float kPageWidth = 0.707107f;
-constexpr float kPageHeight = 1.0f;
-constexpr float kDefaultX0 = 0.11785f;
-constexpr float kDefaultW0 = 0.58926f;
-constexpr float kPanelBottom = 0.125f;
-constexpr float kPanelHeight = 0.75f;
+constexpr float kPageWidth = kPortraitWidth;
+constexpr float kPageHeight = kPortraitHeight;
+constexpr float kDefaultX0 = kFrameX0;
+constexpr float kDefaultW0 = kFrameWidth;
+constexpr float kPanelBottom = kFrameY0;
+constexpr float kPanelHeight = kFrameHeight;
 
 struct DosGraph {
     // geometry

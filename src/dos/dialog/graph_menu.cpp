@@ -3,7 +3,12 @@
 #include "annotate/marks.h"
 #include "annotate/markup.h"
 #include "annotate/tics.h"
+#include <string>
+#include <tuple>
+#include <vector>
+
 #include "common/console.h"
+#include "common/dialog.h"
 #include "common/fortran_format.h"
 #include "common/plot.h"
 #include "dos/dialog/buffer_dialog.h"
@@ -15,7 +20,7 @@ using namespace common;
 
 namespace {
 
-const char* const kMenu[] = {
+const std::vector<std::string> kMenu = {
     "",
     " Graph modification menu:",
     "",
@@ -53,15 +58,7 @@ void showEnergyRange(Console& con, const DosGraph& g) {
 void changeEnergyRange(Console& con, DosGraph& g) {
     g.setFlag(kFlagTics, false);
     showEnergyRange(con, g);
-    for (;;) {
-        float lo = static_cast<float>(con.askReal(" Lower energy:  ", 10));
-        float hi = static_cast<float>(con.askReal(" Higher energy: ", 10));
-        if (hi > lo) {
-            g.emin = lo;
-            g.emax = hi;
-            return;
-        }
-    }
+    std::tie(g.emin, g.emax) = askRange(con, " Lower energy:  ", " Higher energy: ", 10);
 }
 
 void changeXRange(Console& con, DosGraph& g) {
@@ -141,15 +138,7 @@ void changeRanges(Console& con, DosGraph& g) {
         con.line(" DOS buffer maximum: " + fortran::F(g.dos_max, 10, 5));
         con.line();
         con.line(" Enter new values:");
-        for (;;) {
-            float lo = static_cast<float>(con.askReal(" Minimum: ", 10));
-            float hi = static_cast<float>(con.askReal(" Maximum: ", 10));
-            if (hi > lo) {
-                g.dos_min = lo;
-                g.dos_max = hi;
-                break;
-            }
-        }
+        std::tie(g.dos_min, g.dos_max) = askRange(con, " Minimum: ", " Maximum: ", 10);
     }
     if (g.nc > 0) {
         con.line(" COOP buffer maximum: " + fortran::F(g.coop_max, 10, 5));
@@ -223,8 +212,7 @@ void askAxes(Plot& plot, Console& con, DosGraph& g) {
 
 void mvgrph(Plot& plot, Console& con, const DosInput& in, DosGraph& g) {
     for (;;) {
-        for (const char* l : kMenu) con.line(l);
-        const int s = static_cast<int>(con.askInt(" Selection: ", 2, [](long v) { return v >= 0 && v <= 13; }));
+        const int s = askMenu(con, kMenu, 2, 0, 13);
         switch (s) {
         case 0:
             return;

@@ -1,6 +1,8 @@
 #include "dos/dialog/output.h"
 
 #include "common/console.h"
+#include "common/dialog.h"
+#include "common/fortran_format.h"
 #include "common/plot.h"
 #include "dos/draw/drawing.h"
 
@@ -14,7 +16,6 @@ const char* const kDevices[3][2] = {
     {"morvane.eps/CPS  ", "morvane.eps/VCPS "},
     {"morvane.plt/HPGL ", "morvane.plt/VHPGL"},
 };
-constexpr float kPaperWidth = 8.267f;  // inches, square view surface
 }  // namespace
 
 std::string outputDevice(int type, bool landscape) {
@@ -25,7 +26,7 @@ void setLandscape(DosGraph& g) {
     const bool both = g.nd > 0 && g.nc > 0;
     const bool dosRight = g.dos_x > g.coop_x;
     g.page_w = 1.0f;
-    g.page_h = 0.707107f;
+    g.page_h = kPortraitWidth;
     g.h = 0.53033f;
     g.y0 = 0.088388f;
     g.x0 = 0.16667f;
@@ -48,44 +49,25 @@ void setPortraitPage(DosGraph& g) {
 }
 
 void generateOutput(Plot& plot, Console& con, const DosInput& in, DosGraph& g, int screen) {
-    int type = 0;
-    for (;;) {
-        con.line();
-        con.line(" Output file options:");
-        con.line(" (1) Gray scale postscript/encapsulated postscript");
-        con.line(" (2) Color postscript/encapsulated postscript");
-        con.line(" (3) HPGL");
-        con.line();
-        con.prompt(" Selection: ");
-        auto v = field::readInt(field::columns(con.readLine(), 1));
-        if (v && *v >= 1 && *v <= 3) {
-            type = static_cast<int>(*v);
-            break;
-        }
-    }
+    const int type = askMenu(con,
+                             {"", " Output file options:", " (1) Gray scale postscript/encapsulated postscript",
+                              " (2) Color postscript/encapsulated postscript", " (3) HPGL", ""},
+                             1, 1, 3, true);
     const float dx = g.dos_x, dw = g.dos_w, cx = g.coop_x, cw = g.coop_w;
     char o = ' ';
     while (o != 'P' && o != 'p' && o != 'L' && o != 'l') o = con.askChar(" Portrait or landscape plot (p/l)? ");
     const bool landscape = o == 'L' || o == 'l';
     if (landscape) setLandscape(g);
     const std::string device = outputDevice(type, landscape);
-    const int id = plot.open(device);
-    if (id > 0) {
-        plot.slct(id);
-        plot.pap(kPaperWidth, 1.0f);
-        mvrdrw(plot, in, g);
-        plot.clos();
-    } else {
-        con.line(" Output device " + device.substr(0, device.find_last_not_of(' ') + 1) +
-                 " could not be opened; no output file written.");
-    }
-    plot.slct(screen);
+    const bool written = drawOnFileDevice(plot, device, screen, [&] { mvrdrw(plot, in, g); });
+    if (!written)
+        con.line(" Output device " + fortran::trimRight(device) + " could not be opened; no output file written.");
     setPortraitPage(g);
     g.dos_x = dx;
     g.dos_w = dw;
     g.coop_x = cx;
     g.coop_w = cw;
-    if (id > 0) mvrdrw(plot, in, g);
+    if (written) mvrdrw(plot, in, g);
 }
 
 }  // namespace dos

@@ -1,6 +1,7 @@
 #include "dos/main/morvane.h"
 
 #include "common/console.h"
+#include "common/dialog.h"
 #include "common/plot.h"
 #include "common/records.h"
 #include "dos/core/buffers.h"
@@ -25,12 +26,7 @@ int morvane(Plot& plot, Console& con, const std::string& input, const std::strin
     DosGraph g;
     initGraph(g, in);
 
-    const int screen = openScreen(plot, con);
-    plot.slct(screen);
-    plot.ask(false);
-    plot.scr(0, 1.0f, 1.0f, 1.0f);
-    plot.scr(1, 0.0f, 0.0f, 0.0f);
-    plot.pap(7.5f, 1.0f);
+    const int screen = startScreen(plot, con);
 
     con.line();
     con.line(" morvane: plots densities of states, their projections and COOP curves");
@@ -39,15 +35,10 @@ int morvane(Plot& plot, Console& con, const std::string& input, const std::strin
     con.line(" Check every picture against your data before you publish it;");
     con.line(" the authors accept no liability for its use.");
 
-    try {
+    return runDialogue(plot, con, [&] {
         runMainMenu(plot, con, in, g, screen, layout);
-    } catch (const EndOfInput&) {
-        con.line(" End of input.");
-        plot.end();
-        return 1;
-    }
-    plot.end();
-    return 0;
+        return 0;
+    });
 }
 
 }  // namespace dos

@@ -1,0 +1,68 @@
+#include "common/dialog.h"
+
+#include "common/console.h"
+#include "common/error.h"
+#include "common/page.h"
+#include "common/plot.h"
+
+namespace common {
+
+int startScreen(Plot& plot, Console& con) {
+    const int screen = openScreen(plot, con);
+    plot.slct(screen);
+    plot.ask(false);
+    plot.scr(0, 1.0f, 1.0f, 1.0f);
+    plot.scr(1, 0.0f, 0.0f, 0.0f);
+    plot.pap(kScreenInches, 1.0f);
+    return screen;
+}
+
+int runDialogue(Plot& plot, Console& con, const std::function<int()>& dialogue) {
+    int status = 1;
+    try {
+        status = dialogue();
+    } catch (const EndOfInput&) {
+        con.line(" End of input.");
+    } catch (const Stop& stop) {
+        con.line(std::string(" ") + stop.what());
+    }
+    plot.end();
+    return status;
+}
+
+int askMenu(Console& con, const std::vector<std::string>& lines, int width, int lo, int hi, bool wholeMenuAgain) {
+    auto inRange = [lo, hi](long v) { return v >= lo && v <= hi; };
+    for (;;) {
+        for (const std::string& l : lines) con.line(l);
+        if (!wholeMenuAgain) return static_cast<int>(con.askInt(" Selection: ", width, inRange));
+        con.prompt(" Selection: ");
+        auto v = field::readInt(field::columns(con.readLine(), width));
+        if (v && inRange(*v)) return static_cast<int>(*v);
+    }
+}
+
+std::pair<float, float> askRange(Console& con, const std::string& lowPrompt, const std::string& highPrompt,
+                                 int width, const std::function<void()>& beforeEach,
+                                 const std::function<void()>& refused) {
+    for (;;) {
+        if (beforeEach) beforeEach();
+        const float lo = static_cast<float>(con.askReal(lowPrompt, width));
+        const float hi = static_cast<float>(con.askReal(highPrompt, width));
+        if (hi > lo) return {lo, hi};
+        if (refused) refused();
+    }
+}
+
+bool drawOnFileDevice(Plot& plot, const std::string& device, int screen, const std::function<void()>& draw) {
+    const int id = plot.open(device);
+    if (id > 0) {
+        plot.slct(id);
+        plot.pap(kPaperInches, 1.0f);
+        draw();
+        plot.clos();
+    }
+    plot.slct(screen);
+    return id > 0;
+}
+
+}  // namespace common

@@ -1,0 +1,45 @@
+// The pieces every dialogue of both programs is made of: the program's
+// frame (screen opened, end of input and stops caught), a numbered menu, a
+// range question, and a picture drawn once more on a file device.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace common {
+
+class Console;
+class Plot;
+
+// The start-up both programs share: the screen device (see openScreen),
+// no page prompts, white background, black foreground, the screen's view
+// surface. Returns the screen's device id, selected.
+int startScreen(Plot& plot, Console& con);
+
+// Runs `dialogue` and returns its status. End of input prints " End of
+// input." and a Stop its line; both give status 1. The graphics are closed
+// in every case.
+int runDialogue(Plot& plot, Console& con, const std::function<int()>& dialogue);
+
+// Prints the menu lines, then asks " Selection: " in an Iw field until the
+// answer lies in lo ... hi. With `wholeMenuAgain` an unusable answer brings
+// back the whole menu, otherwise only the prompt.
+int askMenu(Console& con, const std::vector<std::string>& lines, int width, int lo, int hi,
+            bool wholeMenuAgain = false);
+
+// Asks a lower and an upper value (Fw.d fields of `width`) until the upper
+// one lies above the lower one. `beforeEach` runs before every pair of
+// questions, `refused` after a pair that is refused.
+std::pair<float, float> askRange(Console& con, const std::string& lowPrompt, const std::string& highPrompt,
+                                 int width, const std::function<void()>& beforeEach = nullptr,
+                                 const std::function<void()>& refused = nullptr);
+
+// Opens the file device (a PGPLOT device specification such as
+// "tarlisen.eps/VPS"), gives it the paper's square view surface, runs
+// `draw` on it and closes it; then the screen device is selected again.
+// False, with nothing drawn, when the device cannot be opened.
+bool drawOnFileDevice(Plot& plot, const std::string& device, int screen, const std::function<void()>& draw);
+
+}  // namespace common
