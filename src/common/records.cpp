@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "common/console.h"
+#include "common/fortran_format.h"
 
 namespace common {
 
@@ -108,29 +109,65 @@ std::optional<bool> FieldCursor::L(int w) {
 
 std::string FieldCursor::A(int w) { return take(w); }
 
-bool writeFileAtomic(const std::string& path, const std::string& content, std::string& error) {
-    std::string tmp = path + ".tmp" + std::to_string(::getpid());
-    FILE* f = std::fopen(tmp.c_str(), "wb");
-    if (!f) {
-        error = path + ": cannot be written (" + std::strerror(errno) + ")";
-        return false;
+const std::string* RecordReader::next() {
+    if (!ok()) return nullptr;
+    ++n_;
+    if (!f_.has(n_)) {
+        fail("missing (the file ends early)");
+        return nullptr;
     }
+    return &f_.record(n_);
+}
+
+bool RecordReader::fail(const std::string& what) {
+    if (ok()) error_ = f_.where(n_, what);
+    return false;
+}
+
+int RecordReader::intIn(FieldCursor& c, int w, int lo, int hi, const std::string& what) {
+    const long v = get(c.I(w), what);
+    if (ok() && (v < lo || v > hi)) {
+        fail(what + " " + std::to_string(v) + " outside " + std::to_string(lo) + " ... " + std::to_string(hi));
+        return lo;
+    }
+    return static_cast<int>(v);
+}
+
+std::string RecordWriter::F(double v, int w, int d, const std::string& what) {
+    std::string s = fortran::F(v, w, d);
+    if (s.find('*') != std::string::npos && unfit_.empty()) {
+        const std::string wide = fortran::F(v, 40, d);
+        unfit_ = what + " " + wide.substr(wide.find_first_not_of(' ')) + " does not fit the layout file";
+    }
+    return s;
+}
+
+Result<std::string> RecordWriter::text() const {
+    if (!unfit_.empty()) return Failure{unfit_};
+    return text_;
+}
+
+Status writeFileAtomic(const std::string& path, const std::string& content) {
+    auto failed = [&path](int err) { return Failure{path + ": cannot be written (" + std::strerror(err) + ")"}; };
+    const std::string tmp = path + ".tmp" + std::to_string(::getpid());
+    FILE* f = std::fopen(tmp.c_str(), "wb");
+    if (!f) return failed(errno);
     bool ok = std::fwrite(content.data(), 1, content.size(), f) == content.size();
     ok = (std::fflush(f) == 0) && ok;
     ok = (::fsync(fileno(f)) == 0) && ok;
-    int saved = errno;
+    const int saved = errno;
     ok = (std::fclose(f) == 0) && ok;
     if (!ok) {
+        const int err = saved ? saved : errno;
         std::remove(tmp.c_str());
-        error = path + ": cannot be written (" + std::strerror(saved ? saved : errno) + ")";
-        return false;
+        return failed(err);
     }
     if (std::rename(tmp.c_str(), path.c_str()) != 0) {
-        error = path + ": cannot be written (" + std::strerror(errno) + ")";
+        const int err = errno;
         std::remove(tmp.c_str());
-        return false;
+        return failed(err);
     }
-    return true;
+    return {};
 }
 
 }  // namespace common

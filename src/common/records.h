@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "common/error.h"
+
 namespace common {
 
 class RecordFile {
@@ -38,7 +40,6 @@ public:
     std::optional<double> F(int w, int d);
     std::optional<bool> L(int w);
     std::string A(int w);
-    void skip(int w) { pos_ += static_cast<size_t>(w); }
 
 private:
     std::string take(int w);
@@ -46,8 +47,54 @@ private:
     size_t pos_ = 0;
 };
 
+// Walks the records of a file in order and keeps the first fault, naming its
+// record; after a fault every read gives nothing more.
+class RecordReader {
+public:
+    explicit RecordReader(const RecordFile& f) : f_(f) {}
+    bool ok() const { return error_.empty(); }
+    const std::string& error() const { return error_; }
+    // The next record, or nullptr (and the fault "missing") past the end.
+    const std::string* next();
+    // Keeps `what` as the fault of the current record (unless one is kept); false.
+    bool fail(const std::string& what);
+    // The value of a field just read, or T{} and the fault "unreadable what".
+    template <class T>
+    T get(std::optional<T> v, const std::string& what) {
+        if (v) return *v;
+        fail("unreadable " + what);
+        return T{};
+    }
+    // An Iw field within lo ... hi ("what v outside lo ... hi" otherwise).
+    int intIn(FieldCursor& c, int w, int lo, int hi, const std::string& what);
+    float real(FieldCursor& c, int w, int d, const std::string& what) {
+        return static_cast<float>(get(c.F(w, d), what));
+    }
+
+private:
+    const RecordFile& f_;
+    size_t n_ = 0;
+    std::string error_;
+};
+
+// Collects the records of a file to be written. A number that does not fit
+// its field would print as asterisks, which could not be read back: the
+// first such number spoils the text.
+class RecordWriter {
+public:
+    void record(const std::string& r) { text_ += r + "\n"; }
+    // The Fw.d field of v; `what` names the value in the complaint.
+    std::string F(double v, int w, int d, const std::string& what = "the value");
+    // The text, or the failure "what v does not fit the layout file".
+    Result<std::string> text() const;
+
+private:
+    std::string text_;
+    std::string unfit_;
+};
+
 // Writes `content` to a temporary file beside `path` and renames it over
-// `path`. On failure `path` is untouched and `error` says why.
-bool writeFileAtomic(const std::string& path, const std::string& content, std::string& error);
+// `path`. On failure `path` is untouched and the failure says why.
+Status writeFileAtomic(const std::string& path, const std::string& content);
 
 }  // namespace common

@@ -55,8 +55,7 @@ double fermiFromPwOutput(const std::string& path) {
 
 void writeWhole(const std::string& dir, const std::string& name, const std::string& text) {
     const std::string path = dir.empty() || dir == "." ? name : (dir.back() == '/' ? dir + name : dir + "/" + name);
-    std::string error;
-    if (!writeFileAtomic(path, text, error)) throw common::Stop(error);
+    if (common::Status written = common::writeFileAtomic(path, text); !written) throw common::Stop(written.error());
 }
 
 int runImport(const std::string& program, const std::string& usage, std::ostream& err,

@@ -32,9 +32,8 @@ constexpr int kBands = 1000;
 constexpr double kTwoPi = 6.283185307179586;
 
 bool write(const std::string& path, const std::string& text) {
-    std::string err;
-    if (!writeFileAtomic(path, text, err)) {
-        std::fprintf(stderr, "%s\n", err.c_str());
+    if (Status written = writeFileAtomic(path, text); !written) {
+        std::fprintf(stderr, "%s\n", written.error().c_str());
         return false;
     }
     return true;

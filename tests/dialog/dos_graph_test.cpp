@@ -259,7 +259,7 @@ std::string replaceRecord(const std::string& text, size_t n, const std::string& 
 TEST(DosLayout, RecordsAndRoundTrip) {
     DosInput in = dostest::input(small());
     DosGraph g = fullGraph(in);
-    const std::string text = formatLayout(g);
+    const std::string text = *formatLayout(g);
     std::istringstream lines(text);
     std::string l1, l2;
     std::getline(lines, l1);
@@ -272,9 +272,9 @@ TEST(DosLayout, RecordsAndRoundTrip) {
     EXPECT_NE(text.find("\n   2.25000T\n"), std::string::npos);
 
     DosGraph back = graphFor(in);
-    std::string error;
-    ASSERT_TRUE(parseLayout(RecordFile::fromText("fort.7", text), in, back, error)) << error;
-    EXPECT_EQ(formatLayout(back), text);
+    Status read = parseLayout(RecordFile::fromText("fort.7", text), in, back);
+    ASSERT_TRUE(read) << read.error();
+    EXPECT_EQ(*formatLayout(back), text);
     EXPECT_FLOAT_EQ(back.buffer(2).values[2], 12.0f);  // fetched again from the input
     EXPECT_TRUE(back.buffer(2).own_scale);
     RecordingPlot a, b;
@@ -289,14 +289,14 @@ TEST(DosLayout, RecordsAndRoundTrip) {
 
 TEST(DosLayout, EmptyGraphWritesZeroCounts) {
     DosInput in = dostest::input(small());
-    const std::string text = formatLayout(graphFor(in));
+    const std::string text = *formatLayout(graphFor(in));
     EXPECT_EQ(text.substr(0, 6), " 0\n 0\n");
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 15);
 }
 
 TEST(DosLayout, DamagedFilesAreRefusedAndTheGraphStays) {
     DosInput in = dostest::input(small());
-    const std::string good = formatLayout(fullGraph(in));
+    const std::string good = *formatLayout(fullGraph(in));
     // records: 1 nD, 2-3 DOS, 4 nC, 5 COOP, 6 flags, ... 13 Fermi, 14 sides, 15-17 titles, 18 nT, 19 text
     struct Case {
         size_t record;
@@ -317,19 +317,20 @@ TEST(DosLayout, DamagedFilesAreRefusedAndTheGraphStays) {
     for (const Case& c : cases) {
         DosGraph g = fullGraph(in);
         g.nd = 1;
-        const std::string before = formatLayout(g);
+        const std::string before = *formatLayout(g);
         std::string error;
         DosGraph copy = g;
-        bool ok = parseLayout(RecordFile::fromText("fort.7", replaceRecord(good, c.record, c.text)), in, copy, error);
-        EXPECT_EQ(ok, c.error.empty()) << c.record;
-        EXPECT_EQ(error, c.error);
-        EXPECT_EQ(formatLayout(g), before);
+        Status read = parseLayout(RecordFile::fromText("fort.7", replaceRecord(good, c.record, c.text)), in, copy);
+        EXPECT_EQ(static_cast<bool>(read), c.error.empty()) << c.record;
+        EXPECT_EQ(read.error(), c.error);
+        EXPECT_EQ(*formatLayout(g), before);
     }
     // a file cut short
     std::string error;
     DosGraph g = graphFor(in);
-    EXPECT_FALSE(parseLayout(RecordFile::fromText("fort.7", good.substr(0, good.find("DOS "))), in, g, error));
-    EXPECT_EQ(error, "fort.7, record 15: missing (the file ends early)");
+    Status cut = parseLayout(RecordFile::fromText("fort.7", good.substr(0, good.find("DOS "))), in, g);
+    EXPECT_FALSE(cut);
+    EXPECT_EQ(cut.error(), "fort.7, record 15: missing (the file ends early)");
 }
 
 TEST(DosLayout, SaveAndLoadThroughTheFile) {
@@ -343,11 +344,10 @@ TEST(DosLayout, SaveAndLoadThroughTheFile) {
     EXPECT_EQ(s.out.str(), " Layout file does not exist. First use option (12).\n");
 
     DosGraph full = fullGraph(in);
-    std::string error;
-    ASSERT_TRUE(saveLayout(path, full, error)) << error;
+    ASSERT_TRUE(saveLayout(path, full));
     std::ofstream(path, std::ios::app) << "";
     ASSERT_TRUE(loadLayout(s.plot, s.con, in, g, path, 12));
-    EXPECT_EQ(formatLayout(g), formatLayout(full));
+    EXPECT_EQ(*formatLayout(g), *formatLayout(full));
     EXPECT_EQ(s.plot.calls.front(), "page");
 
     std::ofstream(path) << " 1\n 9 1 0FF     0.00000     1.00000     3.00000\n";
@@ -356,7 +356,7 @@ TEST(DosLayout, SaveAndLoadThroughTheFile) {
     EXPECT_FALSE(loadLayout(s.plot, s.con, in, g, path, 12));
     EXPECT_EQ(s.out.str(), " " + path + ", record 2: curve number 9 outside 1 ... 7; layout not loaded.\n");
     EXPECT_TRUE(s.plot.calls.empty());
-    EXPECT_EQ(formatLayout(g), formatLayout(full));
+    EXPECT_EQ(*formatLayout(g), *formatLayout(full));
     std::filesystem::remove_all(dir);
 }
 
@@ -370,16 +370,17 @@ TEST(DosLayout, ANumberTooWideForItsFieldKeepsThePreviousFile) {
     for (float wide : {12345678.0f, -1234567.0f}) {
         DosGraph g = fullGraph(in);
         g.buffer(1).max = wide;  // F12.5 holds at most 99999.99999
-        EXPECT_FALSE(saveLayout(path, g, error));
-        EXPECT_NE(error.find(path + " not written: the value "), std::string::npos) << error;
+        Status saved = saveLayout(path, g);
+        EXPECT_FALSE(saved);
+        EXPECT_NE(saved.error().find(path + " not written: the value "), std::string::npos) << saved.error();
     }
     DosGraph g = fullGraph(in);
     g.efermi = 100000.0f;  // one column more than F10.5
-    EXPECT_FALSE(saveLayout(path, g, error));
+    EXPECT_FALSE(saveLayout(path, g));
     std::ifstream back(path);
     std::string first;
     std::getline(back, first);
     EXPECT_EQ(first, "previous");
-    EXPECT_TRUE(saveLayout(path, fullGraph(in), error)) << error;  // and nothing stays remembered
+    EXPECT_TRUE(saveLayout(path, fullGraph(in)));  // and nothing stays remembered
     std::filesystem::remove_all(dir);
 }

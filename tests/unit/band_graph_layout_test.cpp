@@ -54,9 +54,16 @@ std::vector<std::string> records(const std::string& text) {
 }
 
 std::string layoutOf(const BandGraph& g) {
-    std::string text, error;
-    EXPECT_TRUE(formatLayout(g, text, error)) << error;
-    return text;
+    Result<std::string> text = formatLayout(g);
+    EXPECT_TRUE(text) << text.error();
+    return text ? *text : std::string();
+}
+
+// The layout of `path` loaded into g, as graph menu option 12 does.
+Status loadFrom(const std::string& path, BandGraph& g) {
+    auto file = RecordFile::load(path);
+    if (!file) return Failure{path + " missing"};
+    return loadLayout(*file, g);
 }
 
 }  // namespace
@@ -94,11 +101,10 @@ TEST_F(Layout, SavedBeforeAnyAnnotationAllFlagsFalse) {
 
 TEST_F(Layout, RoundTripGivesTheSameSettingsAndTheSameDrawing) {
     BandGraph g = finished();
-    std::string error;
-    ASSERT_TRUE(saveLayout(g, "fort.15", error)) << error;
+    ASSERT_TRUE(saveLayout(g, "fort.15"));
     BandGraph h;
     h.bands = g.bands;  // the display's bands stay through a load
-    ASSERT_EQ(loadLayout("fort.15", h, error), LayoutLoad::Loaded) << error;
+    ASSERT_TRUE(loadFrom("fort.15", h));
     EXPECT_EQ(h.nshow, 3);
     EXPECT_EQ(h.flags, g.flags);
     EXPECT_EQ(h.tic_side, g.tic_side);
@@ -126,29 +132,27 @@ TEST_F(Layout, RoundTripGivesTheSameSettingsAndTheSameDrawing) {
 }
 
 TEST_F(Layout, NumbersComeBackWithFiveDecimals) {
-    std::string error;
-    ASSERT_TRUE(saveLayout(graphFor(2), "fort.15", error));
+    ASSERT_TRUE(saveLayout(graphFor(2), "fort.15"));
     BandGraph h;
-    ASSERT_EQ(loadLayout("fort.15", h, error), LayoutLoad::Loaded);
+    ASSERT_TRUE(loadFrom("fort.15", h));
     EXPECT_FLOAT_EQ(h.geom.view_right, 0.70711f);
     EXPECT_FLOAT_EQ(h.line_pos[2], 0.29463f);
     EXPECT_FLOAT_EQ(h.geom.right(), 0.70711f);
 }
 
 TEST_F(Layout, SavingTwiceKeepsOnlyTheSecond) {
-    std::string error;
-    ASSERT_TRUE(saveLayout(finished(), "fort.15", error));
-    ASSERT_TRUE(saveLayout(graphFor(1), "fort.15", error));
+    ASSERT_TRUE(saveLayout(finished(), "fort.15"));
+    ASSERT_TRUE(saveLayout(graphFor(1), "fort.15"));
     EXPECT_EQ(readText("fort.15"), layoutOf(graphFor(1)));
 }
 
 TEST_F(Layout, ANumberTooWideIsNotSavedAndTheOldFileStays) {
-    std::string error;
-    ASSERT_TRUE(saveLayout(graphFor(2), "fort.15", error));
+    ASSERT_TRUE(saveLayout(graphFor(2), "fort.15"));
     BandGraph g = finished();
     g.texts[1].angle = 123456.0f;
-    EXPECT_FALSE(saveLayout(g, "fort.15", error));
-    EXPECT_EQ(error, "fort.15 not written: text angle 123456.00000 does not fit the layout file");
+    Status saved = saveLayout(g, "fort.15");
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(saved.error(), "fort.15 not written: text angle 123456.00000 does not fit the layout file");
     EXPECT_EQ(readText("fort.15"), layoutOf(graphFor(2)));
 }
 
@@ -188,9 +192,9 @@ TEST_F(Layout, DamagedFilesAreRefusedNamingTheRecord) {
         }
         writeText("fort.15", text);
         BandGraph g = before;
-        std::string error;
-        EXPECT_EQ(loadLayout("fort.15", g, error), LayoutLoad::Refused) << c.what;
-        EXPECT_EQ(error, c.message) << c.what;
+        Status loaded = loadFrom("fort.15", g);
+        EXPECT_FALSE(loaded) << c.what;
+        EXPECT_EQ(loaded.error(), c.message) << c.what;
         EXPECT_EQ(layoutOf(g), was) << c.what;
     }
 }
@@ -236,8 +240,7 @@ TEST_F(Layout, MenuLoadOfADamagedFileKeepsTheSettings) {
 TEST_F(Layout, MoreLinesThanTheBandFileHoldsDrawsTheBlocksThatExist) {
     BandGraph four = graphFor(4);
     four.flags[4] = true;
-    std::string error;
-    ASSERT_TRUE(saveLayout(four, "fort.15", error));
+    ASSERT_TRUE(saveLayout(four, "fort.15"));
     BandGraph g = graphFor(3);
     bandtest::Session s("12\n0\n");
     tlgrph(s.plot, s.con, g);

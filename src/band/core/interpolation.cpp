@@ -298,7 +298,8 @@ BfitSummary bfit(int nlines, int nkpt, Report& report, const std::string& dir, F
     if (!readBandInput(base + "fort.1", nkpt, counts.nbands, input, error)) return stop(error);
 
     s = interpolate(counts, lines, input, nlines, report, kind);
-    if (!writeFileAtomic(base + "fort.2", s.fort2, error)) {
+    if (Status written = writeFileAtomic(base + "fort.2", s.fort2); !written) {
+        error = written.error();
         s.complete = false;
         return stop(error);
     }

@@ -12,54 +12,7 @@ using namespace common;
 
 namespace {
 
-// Collects the records of the file; the first number that does not fit its
-// field spoils the whole text.
-class Writer {
-public:
-    void record(const std::string& r) { text_ += r + "\n"; }
-    std::string real(float v, const std::string& what) {
-        std::string s = fortran::F(v, 10, 5);
-        if (s.find('*') != std::string::npos && error_.empty())
-        {
-            std::string wide = fortran::F(v, 40, 5);
-            error_ = what + " " + wide.substr(wide.find_first_not_of(' ')) + " does not fit the layout file";
-        }
-        return s;
-    }
-    const std::string& text() const { return text_; }
-    const std::string& error() const { return error_; }
-
-private:
-    std::string text_;
-    std::string error_;
-};
-
-// Walks the records of the file in order; every complaint names the record.
-class Reader {
-public:
-    explicit Reader(const RecordFile& f) : f_(f) {}
-    // The next record, or nullopt (with the complaint) past the end.
-    const std::string* next() {
-        ++n_;
-        if (!f_.has(n_)) {
-            fail("missing (the file ends early)");
-            return nullptr;
-        }
-        return &f_.record(n_);
-    }
-    bool fail(const std::string& what) {
-        if (error_.empty()) error_ = f_.where(n_, what);
-        return false;
-    }
-    const std::string& error() const { return error_; }
-
-private:
-    const RecordFile& f_;
-    size_t n_ = 0;
-    std::string error_;
-};
-
-bool reals(Reader& in, std::initializer_list<float*> out, const std::string& what) {
+bool reals(RecordReader& in, std::initializer_list<float*> out, const std::string& what) {
     const std::string* r = in.next();
     if (!r) return false;
     FieldCursor c(*r);
@@ -71,7 +24,7 @@ bool reals(Reader& in, std::initializer_list<float*> out, const std::string& wha
     return true;
 }
 
-bool logicals(Reader& in, std::initializer_list<bool*> out, const std::string& what) {
+bool logicals(RecordReader& in, std::initializer_list<bool*> out, const std::string& what) {
     const std::string* r = in.next();
     if (!r) return false;
     FieldCursor c(*r);
@@ -83,7 +36,7 @@ bool logicals(Reader& in, std::initializer_list<bool*> out, const std::string& w
     return true;
 }
 
-bool text(Reader& in, std::string& out) {
+bool text(RecordReader& in, std::string& out) {
     const std::string* r = in.next();
     if (!r) return false;
     out = fortran::A(*r, 80);
@@ -92,21 +45,22 @@ bool text(Reader& in, std::string& out) {
 
 }  // namespace
 
-bool formatLayout(const BandGraph& g, std::string& text, std::string& error) {
+Result<std::string> formatLayout(const BandGraph& g) {
     const int n = g.nshow;
     const FrameGeom& f = g.geom;
-    Writer w;
+    RecordWriter w;
+    auto real = [&w](float v, const std::string& what) { return w.F(v, 10, 5, what); };
     w.record(fortran::I(n, 2));
     std::string flags;
     for (int k = 1; k <= 12; ++k) flags += fortran::L(g.flags[static_cast<size_t>(k)]);
     w.record(flags);
-    w.record(w.real(f.frame_x0, "frame_x0") + w.real(f.frame_y0, "frame_y0") + w.real(f.frame_w, "frame_w") +
-             w.real(f.frame_h, "frame_h") + w.real(f.view_right, "view_right") + w.real(f.view_top, "view_top"));
-    for (int i = 1; i <= n + 1; ++i) w.record(w.real(g.line_pos[static_cast<size_t>(i)], "line position"));
-    w.record(w.real(g.elow, "minimum energy") + w.real(g.ehigh, "maximum energy") +
-             w.real(g.efermi, "Fermi energy"));
-    w.record(w.real(g.tics.start, "tic start") + w.real(g.tics.end, "tic end") +
-             w.real(g.tics.distance, "tic distance") + w.real(g.tics.label_distance, "label distance"));
+    w.record(real(f.frame_x0, "frame_x0") + real(f.frame_y0, "frame_y0") + real(f.frame_w, "frame_w") +
+             real(f.frame_h, "frame_h") + real(f.view_right, "view_right") + real(f.view_top, "view_top"));
+    for (int i = 1; i <= n + 1; ++i) w.record(real(g.line_pos[static_cast<size_t>(i)], "line position"));
+    w.record(real(g.elow, "minimum energy") + real(g.ehigh, "maximum energy") +
+             real(g.efermi, "Fermi energy"));
+    w.record(real(g.tics.start, "tic start") + real(g.tics.end, "tic end") +
+             real(g.tics.distance, "tic distance") + real(g.tics.label_distance, "label distance"));
     std::string sides;
     for (int i = 1; i <= n + 1; ++i) sides += fortran::I(g.tic_side[static_cast<size_t>(i)], 1);
     w.record(sides);
@@ -115,23 +69,15 @@ bool formatLayout(const BandGraph& g, std::string& text, std::string& error) {
     w.record(fortran::A(g.vtitle, 80));
     w.record(fortran::I(static_cast<long>(g.texts.size()), 4));
     for (const FreeText& t : g.texts)
-        w.record(w.real(t.x, "free text x") + w.real(t.y, "free text y") + w.real(t.angle, "text angle") +
+        w.record(real(t.x, "free text x") + real(t.y, "free text y") + real(t.angle, "text angle") +
                  fortran::I(t.pos, 2) + fortran::A(t.text, 80));
     w.record(fortran::L(g.border) + fortran::L(g.fermi_line));
-    if (!w.error().empty()) {
-        error = w.error();
-        return false;
-    }
-    text = w.text();
-    return true;
+    return w.text();
 }
 
-bool parseLayout(const RecordFile& file, BandGraph& g, std::string& error) {
-    Reader in(file);
-    auto done = [&]() {
-        error = in.error();
-        return false;
-    };
+Status parseLayout(const RecordFile& file, BandGraph& g) {
+    RecordReader in(file);
+    auto done = [&]() -> Status { return Failure{in.error()}; };
     auto refuse = [&](const std::string& what) {
         in.fail(what);
         return done();
@@ -223,30 +169,26 @@ bool parseLayout(const RecordFile& file, BandGraph& g, std::string& error) {
 
     // 13: border and Fermi line
     if (!logicals(in, {&g.border, &g.fermi_line}, "border and Fermi line flags")) return done();
-    return true;
+    return {};
 }
 
-bool saveLayout(const BandGraph& g, const std::string& path, std::string& error) {
-    std::string text;
-    if (!formatLayout(g, text, error)) {
-        error = path + " not written: " + error;
-        return false;
-    }
-    return writeFileAtomic(path, text, error);
+Status saveLayout(const BandGraph& g, const std::string& path) {
+    Result<std::string> text = formatLayout(g);
+    if (!text) return Failure{path + " not written: " + text.error()};
+    return writeFileAtomic(path, *text);
 }
 
-LayoutLoad loadLayout(const std::string& path, BandGraph& g, std::string& error) {
-    auto file = RecordFile::load(path);
-    if (!file) return LayoutLoad::Missing;
+Status loadLayout(const RecordFile& file, BandGraph& g) {
     BandGraph fresh;
     // What belongs to the drawing rather than to the layout stays.
     fresh.bands = g.bands;
     fresh.draw_problem = g.draw_problem;
     fresh.nsub = g.nsub;
-    if (!parseLayout(*file, fresh, error)) return LayoutLoad::Refused;
+    Status read = parseLayout(file, fresh);
+    if (!read) return read;
     fresh.range = fresh.ehigh - fresh.elow;
     g = std::move(fresh);
-    return LayoutLoad::Loaded;
+    return {};
 }
 
 }  // namespace band

@@ -13,20 +13,19 @@ using namespace common;
 
 struct BandGraph;
 
-// The file text. False, with `error` naming the value, when a number does
-// not fit its field (the file could not be read back).
-bool formatLayout(const BandGraph& g, std::string& text, std::string& error);
+// The file text, or the failure naming the first number that does not fit
+// its field (the file could not be read back).
+Result<std::string> formatLayout(const BandGraph& g);
 
-// Reads every record into `g` and checks it; on failure `error` names the
+// Reads every record into `g` and checks it; on failure the line names the
 // file and record and `g` may be half filled (parse into a copy).
-bool parseLayout(const RecordFile& file, BandGraph& g, std::string& error);
+Status parseLayout(const RecordFile& file, BandGraph& g);
 
 // Writes the layout through a temporary file; the old one stays on failure.
-bool saveLayout(const BandGraph& g, const std::string& path, std::string& error);
+Status saveLayout(const BandGraph& g, const std::string& path);
 
-enum class LayoutLoad { Loaded, Missing, Refused };
 // Replaces the settings of `g` (not its drawing state) only when the whole
 // file reads and passes the checks; the energy range is recomputed.
-LayoutLoad loadLayout(const std::string& path, BandGraph& g, std::string& error);
+Status loadLayout(const RecordFile& file, BandGraph& g);
 
 }  // namespace band

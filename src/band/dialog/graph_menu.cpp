@@ -16,6 +16,7 @@
 #include "common/dialog.h"
 #include "common/fortran_format.h"
 #include "common/plot.h"
+#include "common/records.h"
 
 namespace band {
 
@@ -110,18 +111,16 @@ void addTitles(Plot& plot, Console& con, BandGraph& g) {
 }
 
 void loadGraphLayout(Plot& plot, Console& con, BandGraph& g) {
-    std::string error;
-    switch (loadLayout(kLayoutFile, g, error)) {
-    case LayoutLoad::Missing:
+    auto file = RecordFile::load(kLayoutFile);
+    if (!file) {
         con.line(" Layout file does not exist. First use option (11).");
         return;
-    case LayoutLoad::Refused:
-        con.line(" " + error);
-        return;
-    case LayoutLoad::Loaded:
-        redrawScreen(plot, con, g);
+    }
+    if (Status loaded = loadLayout(*file, g); !loaded) {
+        con.line(" " + loaded.error());
         return;
     }
+    redrawScreen(plot, con, g);
 }
 
 }  // namespace
@@ -237,8 +236,7 @@ void tlgrph(Plot& plot, Console& con, BandGraph& g) {
             writeOutputFile(plot, con, g, screen);
             break;
         case 11: {
-            std::string error;
-            if (!saveLayout(g, kLayoutFile, error)) con.line(" " + error);
+            if (Status saved = saveLayout(g, kLayoutFile); !saved) con.line(" " + saved.error());
             break;
         }
         case 12:

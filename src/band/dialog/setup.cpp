@@ -38,9 +38,9 @@ bool stop(Console& con, const std::string& message) {
 }
 
 bool writeFort4(SetupRun& r) {
-    std::string err;
-    if (writeFileAtomic("fort.4", r.fort4, err)) return true;
-    return stop(r.con, err);
+    Status written = writeFileAtomic("fort.4", r.fort4);
+    if (written) return true;
+    return stop(r.con, written.error());
 }
 
 bool collectLabels(SetupRun& r) {
@@ -359,7 +359,8 @@ bool runSetup(Plot& plot, Console& con, BandState& st, const FrameGeom& geom) {
         ++st.nlines;
         if (!setUpLine(r, label)) return false;
     }
-    if (!writeFileAtomic("fort.3", padRecordsTo80(r.fort4), err)) return stop(con, err);
+    if (Status written = writeFileAtomic("fort.3", padRecordsTo80(r.fort4)); !written)
+        return stop(con, written.error());
     return true;
 }
 

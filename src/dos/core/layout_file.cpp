@@ -10,77 +10,17 @@ using namespace common;
 
 namespace {
 
-// A number that does not fit its field prints as asterisks, which could not
-// be read back: the first such number is remembered and the file not written.
-thread_local std::string unfit;
-
-std::string reals(std::initializer_list<float> v, int w, int d) {
+std::string reals(RecordWriter& w, std::initializer_list<float> v, int width, int d) {
     std::string s;
-    for (float x : v) {
-        const std::string f = fortran::F(x, w, d);
-        if (f.find('*') != std::string::npos && unfit.empty()) {
-            const std::string wide = fortran::F(x, 40, d);
-            unfit = wide.substr(wide.find_first_not_of(' '));
-        }
-        s += f;
-    }
+    for (float x : v) s += w.F(x, width, d);
     return s;
 }
 
-std::string ticLine(const TicRange& t) {
-    return reals({t.start, t.end, t.distance, t.label_distance}, 10, 5);
+std::string ticLine(RecordWriter& w, const TicRange& t) {
+    return reals(w, {t.start, t.end, t.distance, t.label_distance}, 10, 5);
 }
 
-// Reads the records of the file one after the other and remembers the first
-// fault with its record number.
-class Reader {
-public:
-    explicit Reader(const RecordFile& f) : f_(f) {}
-    bool ok() const { return error_.empty(); }
-    const std::string& error() const { return error_; }
-    size_t recordNumber() const { return n_; }
-
-    // The next record, or nullptr (and a fault) when the file ends.
-    const std::string* next() {
-        if (!ok()) return nullptr;
-        ++n_;
-        if (!f_.has(n_)) {
-            fail("missing (the file ends early)");
-            return nullptr;
-        }
-        return &f_.record(n_);
-    }
-    void fail(const std::string& what) {
-        if (ok()) error_ = f_.where(n_, what);
-    }
-    template <class T>
-    T get(std::optional<T> v, const char* what) {
-        if (!v) {
-            fail(std::string("unreadable ") + what);
-            return T{};
-        }
-        return *v;
-    }
-    int intIn(FieldCursor& c, int w, int lo, int hi, const char* what) {
-        long v = get(c.I(w), what);
-        if (ok() && (v < lo || v > hi)) {
-            fail(std::string(what) + " " + std::to_string(v) + " outside " + std::to_string(lo) + " ... " +
-                 std::to_string(hi));
-            return lo;
-        }
-        return static_cast<int>(v);
-    }
-    float real(FieldCursor& c, int w, int d, const char* what) {
-        return static_cast<float>(get(c.F(w, d), what));
-    }
-
-private:
-    const RecordFile& f_;
-    size_t n_ = 0;
-    std::string error_;
-};
-
-void readTics(Reader& r, TicRange& t, const char* what) {
+void readTics(RecordReader& r, TicRange& t, const char* what) {
     const std::string* rec = r.next();
     if (!rec) return;
     FieldCursor c(*rec);
@@ -91,7 +31,7 @@ void readTics(Reader& r, TicRange& t, const char* what) {
     if (r.ok() && !ticsFit(t)) r.fail("more than 1000 tics or labels between tic start and end");
 }
 
-void readBuffers(Reader& r, const DosInput& in, DosGraph& g, Panel panel) {
+void readBuffers(RecordReader& r, const DosInput& in, DosGraph& g, Panel panel) {
     const std::string* rec = r.next();
     if (!rec) return;
     FieldCursor cc(*rec);
@@ -121,33 +61,33 @@ void readBuffers(Reader& r, const DosInput& in, DosGraph& g, Panel panel) {
 
 }  // namespace
 
-std::string formatLayout(const DosGraph& g) {
-    std::string s;
-    auto line = [&s](const std::string& l) { s += l + "\n"; };
+Result<std::string> formatLayout(const DosGraph& g) {
+    RecordWriter w;
+    auto line = [&w](const std::string& l) { w.record(l); };
     line(fortran::I(g.nd, 2));
     for (int k = 1; k <= g.nd; ++k) {
         const CurveBuffer& b = g.buffer(k);
         line(fortran::I(b.curve, 2) + fortran::I(b.line_type, 2) + fortran::I(b.brush, 2) + fortran::L(b.own_scale) +
-             fortran::L(b.closed) + reals({b.offset, b.min, b.max}, 12, 5) + fortran::A(b.title, kTitleWidth));
+             fortran::L(b.closed) + reals(w, {b.offset, b.min, b.max}, 12, 5) + fortran::A(b.title, kTitleWidth));
     }
     line(fortran::I(g.nc, 2));
     for (int k = 9; k <= 8 + g.nc; ++k) {
         const CurveBuffer& b = g.buffer(k);
         line(fortran::I(b.curve, 2) + fortran::I(b.line_type, 2) + fortran::I(b.brush, 2) + fortran::L(b.own_scale) +
-             fortran::L(b.closed) + reals({b.min, b.max}, 12, 5) + fortran::A(b.title, kTitleWidth));
+             fortran::L(b.closed) + reals(w, {b.min, b.max}, 12, 5) + fortran::A(b.title, kTitleWidth));
     }
     std::string flags;
     for (bool f : g.flags) flags += fortran::L(f);
     line(flags);
-    line(reals({g.dos_x, g.dos_w, g.coop_x, g.coop_w, g.x0, g.w0, g.page_w, g.y0, g.h, g.page_h}, 10, 5));
-    line(reals({g.emin, g.emax}, 10, 5));
-    line(ticLine(g.energy_tics));
-    line(ticLine(g.dos_tics));
-    line(ticLine(g.coop_tics));
-    line(reals({g.dos_axis_min, g.dos_axis_max, g.coop_axis_max, g.xfactor, g.dos_min, g.dos_max,
+    line(reals(w, {g.dos_x, g.dos_w, g.coop_x, g.coop_w, g.x0, g.w0, g.page_w, g.y0, g.h, g.page_h}, 10, 5));
+    line(reals(w, {g.emin, g.emax}, 10, 5));
+    line(ticLine(w, g.energy_tics));
+    line(ticLine(w, g.dos_tics));
+    line(ticLine(w, g.coop_tics));
+    line(reals(w, {g.dos_axis_min, g.dos_axis_max, g.coop_axis_max, g.xfactor, g.dos_min, g.dos_max,
                 g.coop_max},
                10, 5));
-    line(reals({g.efermi}, 10, 5) + fortran::L(g.fermi_line));
+    line(reals(w, {g.efermi}, 10, 5) + fortran::L(g.fermi_line));
     std::string sides;
     for (int v : g.sides) sides += fortran::I(v, 1);
     line(sides);
@@ -156,12 +96,12 @@ std::string formatLayout(const DosGraph& g) {
     line(fortran::A(g.energy_title, kTextWidth));
     line(fortran::I(static_cast<long>(g.texts.size()), 4));
     for (const FreeText& t : g.texts)
-        line(reals({t.x, t.y, t.angle}, 10, 5) + fortran::I(t.pos, 2) + fortran::A(t.text, kTextWidth));
-    return s;
+        line(reals(w, {t.x, t.y, t.angle}, 10, 5) + fortran::I(t.pos, 2) + fortran::A(t.text, kTextWidth));
+    return w.text();
 }
 
-bool parseLayout(const RecordFile& file, const DosInput& in, DosGraph& g, std::string& error) {
-    Reader r(file);
+Status parseLayout(const RecordFile& file, const DosInput& in, DosGraph& g) {
+    RecordReader r(file);
     for (CurveBuffer& b : g.buf) b.resetAttributes();
     readBuffers(r, in, g, Panel::DOS);
     readBuffers(r, in, g, Panel::COOP);
@@ -227,22 +167,14 @@ bool parseLayout(const RecordFile& file, const DosInput& in, DosGraph& g, std::s
             g.texts.push_back(ft);
         }
     }
-    if (!r.ok()) {
-        error = r.error();
-        return false;
-    }
-    return true;
+    if (!r.ok()) return Failure{r.error()};
+    return {};
 }
 
-bool saveLayout(const std::string& path, const DosGraph& g, std::string& error) {
-    unfit.clear();
-    const std::string text = formatLayout(g);
-    if (!unfit.empty()) {
-        error = path + " not written: the value " + unfit + " does not fit the layout file";
-        unfit.clear();
-        return false;
-    }
-    return writeFileAtomic(path, text, error);
+Status saveLayout(const std::string& path, const DosGraph& g) {
+    Result<std::string> text = formatLayout(g);
+    if (!text) return Failure{path + " not written: " + text.error()};
+    return writeFileAtomic(path, *text);
 }
 
 }  // namespace dos

@@ -11,15 +11,16 @@ namespace dos {
 
 using namespace common;
 
-// The whole file as text.
-std::string formatLayout(const DosGraph& g);
+// The whole file as text, or the failure naming the first number that does
+// not fit its field.
+Result<std::string> formatLayout(const DosGraph& g);
 
 // Reads a layout into `g` (a copy of the current graph to be replaced) and
 // fetches its curves from the input. The whole file is checked first; on
-// failure `error` names the record and `g` must be discarded.
-bool parseLayout(const RecordFile& file, const DosInput& in, DosGraph& g, std::string& error);
+// failure the line names the record and `g` must be discarded.
+Status parseLayout(const RecordFile& file, const DosInput& in, DosGraph& g);
 
-// Writes fort.7 atomically; false with a one-line error.
-bool saveLayout(const std::string& path, const DosGraph& g, std::string& error);
+// Writes fort.7 atomically; the failure is one line.
+Status saveLayout(const std::string& path, const DosGraph& g);
 
 }  // namespace dos

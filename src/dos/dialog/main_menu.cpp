@@ -144,9 +144,8 @@ bool loadLayout(Plot& plot, Console& con, const DosInput& in, DosGraph& g, const
         return false;
     }
     DosGraph loaded = g;
-    std::string error;
-    if (!parseLayout(*file, in, loaded, error)) {
-        con.line(" " + error + "; layout not loaded.");
+    if (Status read = parseLayout(*file, in, loaded); !read) {
+        con.line(" " + read.error() + "; layout not loaded.");
         return false;
     }
     g = loaded;
@@ -196,8 +195,7 @@ void runMainMenu(Plot& plot, Console& con, const DosInput& in, DosGraph& g, int 
             generateOutput(plot, con, in, g, screen);
             break;
         case MenuAction::SaveLayout: {
-            std::string error;
-            if (!saveLayout(layout, g, error)) con.line(" " + error);
+            if (Status saved = saveLayout(layout, g); !saved) con.line(" " + saved.error());
             break;
         }
         case MenuAction::LoadLayout:
