@@ -49,10 +49,9 @@ inline std::string text(const Shape& s) {
 }
 
 inline DosInput input(const Shape& s = Shape()) {
-    DosInput in;
-    std::string error;
-    if (!readDosInput(RecordFile::fromText("fort.1", text(s)), in, error)) throw std::runtime_error(error);
-    return in;
+    Result<DosInput> in = readDosInput(RecordFile::fromText("fort.1", text(s)));
+    if (!in) throw std::runtime_error(in.error());
+    return *in;
 }
 
 struct Session {

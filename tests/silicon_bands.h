@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "band/core/band_input.h"
+#include "band/core/setup_file.h"
 
 using namespace common;
 using namespace band;
@@ -20,10 +21,9 @@ const std::vector<int> kLGamma{7, 18, 25, 5, 6, 26, 19, 28, 32};
 
 inline const BandInput& silicon() {
     static BandInput in = [] {
-        BandInput b;
-        std::string err;
-        EXPECT_TRUE(readBandInput(kExample + "fort.1", 36, 10, b, err)) << err;
-        return b;
+        Result<BandInput> b = readBandInput(kExample + "fort.1", 36, 10);
+        EXPECT_TRUE(b) << b.error();
+        return b ? *b : BandInput{};
     }();
     return in;
 }

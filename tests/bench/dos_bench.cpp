@@ -57,10 +57,12 @@ int main() {
     auto t = Clock::now();
     for (int k = 0; k < reads; ++k) {
         auto file = RecordFile::load("fort.1");
-        if (!file || !readDosInput(*file, in, error)) {
-            std::cerr << "bench: " << error << "\n";
+        Result<DosInput> read = file ? readDosInput(*file) : Result<DosInput>(Failure{"fort.1 missing"});
+        if (!read) {
+            std::cerr << "bench: " << read.error() << "\n";
             return 1;
         }
+        in = std::move(*read);
     }
     bool ok = benchRow("DOS start-up (read and check fort.1, NE 900)", msSince(t) / reads, "ms", 50);
 

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "band/core/band_input.h"
+#include "band/core/setup_file.h"
 #include "common/records.h"
 #include "e2e_support.h"
 
@@ -56,15 +57,15 @@ std::vector<double> positions(const BandInput& in, const SetupBlock& b) {
 // Every curve of fort.2 passes through the computed energies at the k points
 // that fall on its grid, band by band as fort.3 connects them.
 void expectCurvesThroughEnergies(const ScratchDir& dir) {
-    BandInput in;
-    std::string err;
-    ASSERT_TRUE(readBandInput((dir / "fort.1").string(), 36, 10, in, err)) << err;
+    Result<BandInput> read = readBandInput((dir / "fort.1").string(), 36, 10);
+    ASSERT_TRUE(read) << read.error();
+    const BandInput& in = *read;
     auto f3 = RecordFile::load((dir / "fort.3").string());
     auto f2 = RecordFile::load((dir / "fort.2").string());
     ASSERT_TRUE(f3 && f2);
-    SetupFile setup;
-    ASSERT_TRUE(parseSetup(*f3, 0, setup, err)) << err;
-    ASSERT_TRUE(setup.error.empty()) << setup.error;
+    Result<SetupFile> stored = parseSetup(*f3);
+    ASSERT_TRUE(stored) << stored.error();
+    const SetupFile& setup = *stored;
     ASSERT_EQ(FieldCursor(f2->record(1)).I(2), static_cast<long>(setup.blocks.size()));
     size_t rec = 2;
     int checked = 0;
@@ -159,11 +160,12 @@ TEST(TarlisenSession, CrossingGraphOptionsOutputAndLayoutReload) {
     // first a plain set-up, whose fort.3 the crossing session must reproduce
     ASSERT_EQ(e2e::run(dir, "tarlisen", allLines() + "0\n").status, 0);
     const std::string plainSetup = e2e::slurp(dir / "fort.3");
-    BandInput in;
-    std::string err;
-    ASSERT_TRUE(readBandInput((dir / "fort.1").string(), 36, 10, in, err));
-    SetupFile setup;
-    ASSERT_TRUE(parseSetup(*RecordFile::load((dir / "fort.3").string()), 0, setup, err));
+    Result<BandInput> read = readBandInput((dir / "fort.1").string(), 36, 10);
+    ASSERT_TRUE(read);
+    const BandInput& in = *read;
+    Result<SetupFile> stored = parseSetup(*RecordFile::load((dir / "fort.3").string()));
+    ASSERT_TRUE(stored);
+    const SetupFile& setup = *stored;
     const SetupBlock& gx = setup.blocks[1];
     ASSERT_EQ(gx.label, 2);
 

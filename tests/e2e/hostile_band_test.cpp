@@ -5,6 +5,7 @@
 #include "band/core/graph.h"
 #include "band/core/layout_file.h"
 #include "band/core/band_input.h"
+#include "band/core/setup_file.h"
 #include "common/fortran_format.h"
 #include "common/records.h"
 #include "hostile_files.h"
@@ -113,10 +114,9 @@ TEST(HostileBand, StoredSetUpFort3DuringAChangeOfIt) {
     const std::string change = "2\n1\nn\n5\n2\nn\n5\n3\nn\n5\n4\nn\n5\n5\nn\n5\n0\n0\n";
     auto v = hostile::damaged(text, 3);
     // A file that ends right before a line block is a shorter set-up, not a damaged one.
-    SetupFile s;
-    std::string err;
-    ASSERT_TRUE(parseSetup(RecordFile::fromText("fort.3", text), 0, s, err));
-    for (const SetupBlock& b : s.blocks)
+    Result<SetupFile> s = parseSetup(RecordFile::fromText("fort.3", text));
+    ASSERT_TRUE(s);
+    for (const SetupBlock& b : s->blocks)
         for (auto& x : v)
             if (x.name == "truncated before record " + std::to_string(b.headerRecord)) x.refuse = false;
     hostile::check(attack("fort.3", change, true, {"fort.2", "fort.3"}), v);

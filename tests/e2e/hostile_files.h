@@ -7,6 +7,7 @@
 #include "band/core/graph.h"
 #include "band/core/layout_file.h"
 #include "band/core/band_input.h"
+#include "band/core/setup_file.h"
 #include "common/records.h"
 #include "dos/core/layout_file.h"
 #include "dos/core/graph.h"
@@ -45,9 +46,7 @@ inline bool wholeBandFile(const e2e::ScratchDir& dir, const std::string& name) {
     const std::string text = e2e::slurp(dir / name);
     if (name == "fort.2") return wholeBands(text);
     if (name == "fort.3") {
-        SetupFile s;
-        std::string err;
-        return parseSetup(RecordFile::fromText(name, text), 0, s, err) && s.error.empty();
+        return static_cast<bool>(parseSetup(RecordFile::fromText(name, text)));
     }
     if (name == "fort.15") {
         BandGraph g;
@@ -60,10 +59,10 @@ inline bool wholeDosFile(const e2e::ScratchDir& dir, const std::string& name) {
     const std::string text = e2e::slurp(dir / name);
     if (name != "fort.7") return !text.empty();
     auto f1 = RecordFile::load(std::string(SOURCE_DIR) + "/examples/si-dos/fort.1");
-    DosInput in;
+    if (!f1) return false;
+    Result<DosInput> in = readDosInput(*f1);
     DosGraph g;
-    std::string err;
-    return f1 && readDosInput(*f1, in, err) && static_cast<bool>(parseLayout(RecordFile::fromText(name, text), in, g));
+    return in && static_cast<bool>(parseLayout(RecordFile::fromText(name, text), *in, g));
 }
 
 }  // namespace hostile

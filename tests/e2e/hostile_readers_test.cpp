@@ -35,10 +35,9 @@ TEST(HostileReaders, BandInputRefusedAtEveryRecord) {
     for (size_t r = 0; r < recs.size(); ++r) {
         for (const std::string& damaged : {hostile::joined(recs, r), withLetters(recs, r)}) {
             e2e::spit(dir / "fort.1", damaged);
-            BandInput in;
-            std::string error;
-            ASSERT_FALSE(readBandInput((dir / "fort.1").string(), 36, 10, in, error)) << "record " << r + 1;
-            ASSERT_TRUE(oneLineNaming(error, (dir / "fort.1").string())) << error;
+            Result<BandInput> in = readBandInput((dir / "fort.1").string(), 36, 10);
+            ASSERT_FALSE(in) << "record " << r + 1;
+            ASSERT_TRUE(oneLineNaming(in.error(), (dir / "fort.1").string())) << in.error();
         }
     }
 }
@@ -54,20 +53,18 @@ TEST(HostileReaders, StoredSetUpNamesEveryDamagedLine) {
     const auto recs = hostile::records(e2e::slurp(dir / "fort.3"));
     for (size_t r = 0; r < recs.size(); ++r) {
         for (const std::string& damaged : {hostile::joined(recs, r), withLetters(recs, r)}) {
-            SetupFile counts;
-            std::vector<band::SetupLine> lines;
-            std::string error;
             const RecordFile f = RecordFile::fromText("fort.3", damaged);
-            if (!band::readSetupLines(f, 5, counts, lines, error)) {
-                EXPECT_TRUE(oneLineNaming(error, "fort.3")) << error;
+            Result<band::StoredLines> stored = band::readSetupLines(f, 5);
+            if (!stored) {
+                EXPECT_TRUE(oneLineNaming(stored.error(), "fort.3")) << stored.error();
                 continue;
             }
-            ASSERT_EQ(lines.size(), 5u) << "record " << r + 1;
+            ASSERT_EQ(stored->lines.size(), 5u) << "record " << r + 1;
             int unreadable = 0;
-            for (const auto& l : lines) {
-                if (l.readable) continue;
+            for (const auto& l : stored->lines) {
+                if (l.block) continue;
                 ++unreadable;
-                EXPECT_TRUE(oneLineNaming(l.error, "fort.3")) << l.error;
+                EXPECT_TRUE(oneLineNaming(l.block.error(), "fort.3")) << l.block.error();
             }
             EXPECT_GE(unreadable, 1) << "record " << r + 1 << " damaged without a complaint";
         }
@@ -81,10 +78,9 @@ TEST(HostileReaders, DosInputRefusedInItsHeaderAndGrid) {
         std::vector<std::string> damaged{hostile::joined(recs, r)};
         if (hostile::numeric(recs[r])) damaged.push_back(withLetters(recs, r));
         for (const std::string& d : damaged) {
-            DosInput in;
-            std::string error;
-            ASSERT_FALSE(readDosInput(RecordFile::fromText("fort.1", d), in, error)) << "record " << r + 1;
-            ASSERT_TRUE(oneLineNaming(error, "fort.1")) << error;
+            Result<DosInput> in = readDosInput(RecordFile::fromText("fort.1", d));
+            ASSERT_FALSE(in) << "record " << r + 1;
+            ASSERT_TRUE(oneLineNaming(in.error(), "fort.1")) << in.error();
         }
     }
 }

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "band/core/band_input.h"
+#include "band/core/setup_file.h"
 #include "common/records.h"
 #include "e2e_support.h"
 
@@ -310,11 +311,12 @@ TEST(XWindow, TarlisenCrossesTwoBandsPickedWithTheRealCursor) {
     ASSERT_EQ(e2e::run(dir, "tarlisen", "0\n10\n" + lineAnswers(1, 'D') + lineAnswers(2, 'A') + rest).status, 0);
     auto plainFile = RecordFile::load((dir / "fort.3").string());
     ASSERT_TRUE(plainFile);
-    SetupFile plain;
-    std::string err;
-    ASSERT_TRUE(parseSetup(*plainFile, 0, plain, err)) << err;
-    BandInput in;
-    ASSERT_TRUE(readBandInput((dir / "fort.1").string(), 36, 10, in, err)) << err;
+    Result<SetupFile> plainRead = parseSetup(*plainFile);
+    ASSERT_TRUE(plainRead) << plainRead.error();
+    const SetupFile& plain = *plainRead;
+    Result<BandInput> inRead = readBandInput((dir / "fort.1").string(), 36, 10);
+    ASSERT_TRUE(inRead) << inRead.error();
+    const BandInput& in = *inRead;
     fs::remove(dir / "fort.3");
     fs::remove(dir / "fort.2");
 
@@ -349,8 +351,9 @@ TEST(XWindow, TarlisenCrossesTwoBandsPickedWithTheRealCursor) {
     // everything else is the plain set-up.
     auto crossedFile = RecordFile::load((dir / "fort.3").string());
     ASSERT_TRUE(crossedFile);
-    SetupFile crossed;
-    ASSERT_TRUE(parseSetup(*crossedFile, 0, crossed, err)) << err;
+    Result<SetupFile> crossedRead = parseSetup(*crossedFile);
+    ASSERT_TRUE(crossedRead) << crossedRead.error();
+    const SetupFile& crossed = *crossedRead;
     ASSERT_EQ(crossed.blocks.size(), plain.blocks.size());
     for (size_t b = 0; b < plain.blocks.size(); ++b) {
         for (size_t k = 0; k < plain.blocks[b].order.size(); ++k) {

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "band/core/band_input.h"
+#include "band/core/setup_file.h"
 #include "e2e/e2e_support.h"
 #include "import/band_path.h"
 #include "import/import_tool.h"
@@ -284,13 +285,14 @@ TEST(TarlisenImport, RoundTripThroughTheBandReader) {
         << summary;
     EXPECT_NE(summary.find("Fermi energy 6.2420 eV"), std::string::npos);
 
-    int nkpt = 0, nbands = 0;
-    std::string error;
-    ASSERT_TRUE(readCounts((dir / "fort.14").string(), nkpt, nbands, error)) << error;
+    Result<BandCounts> counts = readCounts((dir / "fort.14").string());
+    ASSERT_TRUE(counts) << counts.error();
+    const int nkpt = counts->nkpt;
     EXPECT_EQ(nkpt, 55);
-    EXPECT_EQ(nbands, 8);
-    BandInput in;
-    ASSERT_TRUE(readBandInput((dir / "fort.1").string(), nkpt, nbands, in, error)) << error;
+    EXPECT_EQ(counts->nbands, 8);
+    Result<BandInput> read = readBandInput((dir / "fort.1").string(), nkpt, counts->nbands);
+    ASSERT_TRUE(read) << read.error();
+    const BandInput& in = *read;
     std::vector<int> labels, perLabel(6, 0);
     int gammaBlocks = 0;
     for (int n = 1; n <= nkpt; ++n) {
@@ -307,7 +309,7 @@ TEST(TarlisenImport, RoundTripThroughTheBandReader) {
         EXPECT_EQ(b.member[0].nsel, end || unknown ? 0 : 1) << "line " << label << " point " << pos;
         EXPECT_EQ(b.member[0].sel[0], b.member[0].nsel);
         if (b.k == std::array<float, 3>{0, 0, 0}) ++gammaBlocks;
-        for (int l = 1; l < nbands; ++l) EXPECT_LE(b.bands[l - 1].energy, b.bands[l].energy);
+        for (int l = 1; l < counts->nbands; ++l) EXPECT_LE(b.bands[l - 1].energy, b.bands[l].energy);
     }
     EXPECT_EQ(labels, (std::vector<int>{1, 2, 3, 4, 5}));
     EXPECT_EQ(perLabel, (std::vector<int>{0, 11, 11, 11, 11, 11}));
@@ -344,8 +346,7 @@ TEST(TarlisenImport, StatusOfGoodBadAndMisusedRuns) {
         EXPECT_EQ(e2e::slurp(dir / "err.txt").rfind(c.err, 0), 0u) << c.args << ": " << e2e::slurp(dir / "err.txt");
     }
     // The good run kept two lines, labelled 1 and 2.
-    int nkpt = 0, nbands = 0;
-    std::string error;
-    ASSERT_TRUE(readCounts((dir / "fort.14").string(), nkpt, nbands, error)) << error;
-    EXPECT_EQ(nkpt, 22);
+    Result<BandCounts> counts = readCounts((dir / "fort.14").string());
+    ASSERT_TRUE(counts) << counts.error();
+    EXPECT_EQ(counts->nkpt, 22);
 }

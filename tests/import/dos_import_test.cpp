@@ -33,17 +33,16 @@ namespace {
 const std::string kQe = std::string(SOURCE_DIR) + "/examples/qe-si/";
 
 DosInput readBack(const std::string& text) {
-    DosInput in;
-    std::string error;
-    EXPECT_TRUE(readDosInput(RecordFile::fromText("fort.1", text), in, error)) << error;
-    return in;
+    Result<DosInput> in = readDosInput(RecordFile::fromText("fort.1", text));
+    EXPECT_TRUE(in) << in.error();
+    return in ? *in : DosInput{};
 }
 
 std::vector<float> curveOf(const DosInput& in, int c) {
-    CurveValues v;
-    std::string error;
-    EXPECT_TRUE(fetchCurve(in, c, v, error)) << error;
-    return {v.begin(), v.begin() + in.ne};
+    Result<CurveValues> v = fetchCurve(in, c);
+    EXPECT_TRUE(v) << v.error();
+    if (!v) return {};
+    return {v->begin(), v->begin() + in.ne};
 }
 
 // Numbers written as the code under test would find them in a file.

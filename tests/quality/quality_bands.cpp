@@ -131,21 +131,22 @@ double spline(const std::vector<double>& x, const std::vector<double>& y, double
 
 // Splines of every band of the set-up's lines in dir, on each line's grid.
 std::vector<Curves> splineBands(const std::string& dir, const std::vector<ExactLine>& truth) {
-    int nkpt = 0, nbands = 0;
-    std::string err;
-    if (!readCounts(dir + "/fort.14", nkpt, nbands, err)) fail(err);
+    Result<BandCounts> sizes = readCounts(dir + "/fort.14");
+    if (!sizes) fail(sizes.error());
     auto f3 = RecordFile::load(dir + "/fort.3");
     if (!f3) fail(dir + "/fort.3: cannot be opened");
-    SetupFile counts;
-    std::vector<band::SetupLine> lines;
-    if (!band::readSetupLines(*f3, static_cast<int>(truth.size()), counts, lines, err)) fail(err);
-    BandInput input;
-    if (!readBandInput(dir + "/fort.1", nkpt, counts.nbands, input, err)) fail(err);
+    Result<band::StoredLines> stored = band::readSetupLines(*f3, static_cast<int>(truth.size()));
+    if (!stored) fail(stored.error());
+    const SetupFile& counts = stored->counts;
+    const std::vector<band::SetupLine>& lines = stored->lines;
+    Result<BandInput> read = readBandInput(dir + "/fort.1", sizes->nkpt, counts.nbands);
+    if (!read) fail(read.error());
+    const BandInput& input = *read;
     Report con;
     std::vector<Curves> out;
     for (size_t l = 0; l < lines.size(); ++l) {
-        if (!lines[l].readable) fail(lines[l].error);
-        const SetupBlock& blk = lines[l].block;
+        if (!lines[l].block) fail(lines[l].block.error());
+        const SetupBlock& blk = *lines[l].block;
         band::LineConditions cond;
         if (band::eread(input, blk.kfile, counts.nbands, counts.nlower, counts.ninterp, blk.nkl, blk.label,
                         blk.end_ns, con, cond)

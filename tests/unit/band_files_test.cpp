@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "band/core/band_input.h"
+#include "band/core/setup_file.h"
 
 using namespace common;
 using namespace band;
@@ -24,13 +25,13 @@ SetupBlock sampleBlock(int nbands, int nkl) {
 }  // namespace
 
 TEST(BandFiles, ReadsTheSiliconExample) {
-    int nkpt = 0, nbands = 0;
-    std::string err;
-    ASSERT_TRUE(readCounts(kExample + "fort.14", nkpt, nbands, err)) << err;
-    EXPECT_EQ(nkpt, 36);
-    EXPECT_EQ(nbands, 10);
-    BandInput in;
-    ASSERT_TRUE(readBandInput(kExample + "fort.1", nkpt, nbands, in, err)) << err;
+    Result<BandCounts> counts = readCounts(kExample + "fort.14");
+    ASSERT_TRUE(counts) << counts.error();
+    EXPECT_EQ(counts->nkpt, 36);
+    EXPECT_EQ(counts->nbands, 10);
+    Result<BandInput> read = readBandInput(kExample + "fort.1", counts->nkpt, counts->nbands);
+    ASSERT_TRUE(read) << read.error();
+    const BandInput& in = *read;
     const KBlock& b1 = in.block(1);
     EXPECT_FLOAT_EQ(b1.k[0], 0.4f);
     EXPECT_EQ(b1.member[0].label, 2);
@@ -43,14 +44,13 @@ TEST(BandFiles, ReadsTheSiliconExample) {
 }
 
 TEST(BandFiles, DamagedInputNamesFileAndRecord) {
-    std::string err;
-    int nkpt, nbands;
-    EXPECT_FALSE(readCounts("/nonexistent/fort.14", nkpt, nbands, err));
-    EXPECT_NE(err.find("fort.14"), std::string::npos);
-    BandInput in;
+    Result<BandCounts> counts = readCounts("/nonexistent/fort.14");
+    EXPECT_FALSE(counts);
+    EXPECT_NE(counts.error().find("fort.14"), std::string::npos);
     // asking for one more k point than the file holds runs past its end
-    EXPECT_FALSE(readBandInput(kExample + "fort.1", 37, 10, in, err));
-    EXPECT_NE(err.find("fort.1, record"), std::string::npos);
+    Result<BandInput> in = readBandInput(kExample + "fort.1", 37, 10);
+    EXPECT_FALSE(in);
+    EXPECT_NE(in.error().find("fort.1, record"), std::string::npos);
 }
 
 TEST(BandFiles, SetupBlocksHaveTheRecordCountsOfTheirBandNumber) {
@@ -61,10 +61,9 @@ TEST(BandFiles, SetupBlocksHaveTheRecordCountsOfTheirBandNumber) {
         RecordFile f = RecordFile::fromText("fort.3", padRecordsTo80(text));
         EXPECT_EQ(f.size(), static_cast<size_t>(1 + blockRecords(3, nbands) + blockRecords(2, nbands)));
         for (size_t r = 1; r <= f.size(); ++r) EXPECT_EQ(f.record(r).size(), 80u);
-        SetupFile s;
-        std::string err;
-        ASSERT_TRUE(parseSetup(f, 0, s, err)) << err;
-        EXPECT_TRUE(s.error.empty()) << s.error;
+        Result<SetupFile> read = parseSetup(f);
+        ASSERT_TRUE(read) << read.error();
+        const SetupFile& s = *read;
         ASSERT_EQ(s.blocks.size(), 2u);
         EXPECT_EQ(s.blocks[0].kfile, b.kfile);
         EXPECT_EQ(s.blocks[0].order, b.order);
@@ -76,9 +75,9 @@ TEST(BandFiles, SetupBlocksHaveTheRecordCountsOfTheirBandNumber) {
 
 TEST(BandFiles, TruncatedSetupKeepsTheCompleteBlocks) {
     std::string text = formatSetupCounts(5, 0, 5) + formatSetupBlock(sampleBlock(5, 2), 5) + " 3  4  0  0  0  0\n   1\n";
-    SetupFile s;
-    std::string err;
-    ASSERT_TRUE(parseSetup(RecordFile::fromText("fort.3", text), 0, s, err));
-    EXPECT_EQ(s.blocks.size(), 1u);
-    EXPECT_NE(s.error.find("fort.3, record"), std::string::npos);
+    const RecordFile f = RecordFile::fromText("fort.3", text);
+    EXPECT_TRUE(readSetupBlock(f, 2, 5));  // the complete block before the cut
+    Result<SetupFile> s = parseSetup(f);
+    EXPECT_FALSE(s);
+    EXPECT_NE(s.error().find("fort.3, record"), std::string::npos);
 }

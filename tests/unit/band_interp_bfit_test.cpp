@@ -143,6 +143,13 @@ bool reordered(const SetupBlock& b) {
     return false;
 }
 
+// The counts and the first n line blocks of a fort.3 text.
+band::StoredLines storedLines(const std::string& text, int n) {
+    Result<band::StoredLines> stored = band::readSetupLines(RecordFile::fromText("fort.3", text), n);
+    EXPECT_TRUE(stored) << stored.error();
+    return stored ? *stored : band::StoredLines{};
+}
+
 struct Session {
     Report con;
     std::string said() const { return con.text(); }
@@ -188,11 +195,7 @@ TEST(Bfit, LowerBandsDescendingLinesAndNonsymmorphicEnd) {
     const int nlower = 2, ninterp = 6;
     std::vector<SetupBlock> blocks{buildBlock(down, nlower, ninterp), buildBlock(ns, nlower, ninterp)};
     EXPECT_TRUE(reordered(blocks[0]));
-    SetupFile counts;
-    std::vector<band::SetupLine> lines;
-    std::string err;
-    ASSERT_TRUE(band::readSetupLines(RecordFile::fromText("fort.3", setupText(nlower, ninterp, blocks)), 2, counts,
-                                     lines, err));
+    const auto [counts, lines] = storedLines(setupText(nlower, ninterp, blocks), 2);
     Session run;
     band::BfitSummary s = band::interpolate(counts, lines, silicon(), 2, run.con);
     EXPECT_EQ(s.written, 2) << run.said();
@@ -331,11 +334,8 @@ TEST(Bfit, IllConditionedLineIsFittedThroughEnergiesAndSlopes) {
     spaced.nkl = 10;
     spaced.kfile.erase(spaced.kfile.begin() + 1);
     spaced.order.pop_back();
-    SetupFile counts;
-    std::vector<band::SetupLine> lines;
-    std::string err;
     std::string text = formatSetupCounts(1, 0, 1) + formatSetupBlock(blk, 1) + formatSetupBlock(spaced, 1);
-    ASSERT_TRUE(band::readSetupLines(RecordFile::fromText("fort.3", text), 2, counts, lines, err));
+    const auto [counts, lines] = storedLines(text, 2);
     Session run;
     band::BfitSummary s = band::interpolate(counts, lines, in, 2, run.con);
     EXPECT_EQ(s.written, 2);
@@ -405,10 +405,7 @@ TEST(Bfit, HermiteFitFollowsTheExactBands) {
         while (in >> v) row.push_back(v);
     }
     const SetupBlock gx = buildBlock(LineChoice{}, 0, 10);
-    SetupFile counts;
-    std::vector<band::SetupLine> lines;
-    std::string err;
-    ASSERT_TRUE(band::readSetupLines(RecordFile::fromText("fort.3", setupText(0, 10, {gx})), 1, counts, lines, err));
+    const auto [counts, lines] = storedLines(setupText(0, 10, {gx}), 1);
     double worst[2] = {0, 0};  // cosine, Hermite
     for (band::FitKind kind : {band::FitKind::cosine, band::FitKind::hermite}) {
         double& w = worst[kind == band::FitKind::hermite];
@@ -437,10 +434,7 @@ TEST(Bfit, NonsymmorphicElevenPointLineIsFittedThroughEnergiesAndSlopes) {
     ns.ns_incl = 1;
     ns.drop_sel = 1;
     const SetupBlock blk = buildBlock(ns, 0, 10);
-    SetupFile counts;
-    std::vector<band::SetupLine> lines;
-    std::string err;
-    ASSERT_TRUE(band::readSetupLines(RecordFile::fromText("fort.3", setupText(0, 10, {blk})), 1, counts, lines, err));
+    const auto [counts, lines] = storedLines(setupText(0, 10, {blk}), 1);
     Session run;
     band::BfitSummary s = band::interpolate(counts, lines, silicon(), 1, run.con);
     EXPECT_EQ(s.written, 1);
@@ -465,11 +459,7 @@ TEST(Bfit, HermiteFitOrdersTheKPointsAndRefusesTwoAtOnePlace) {
     SetupBlock twice = good;
     twice.kfile[4] = twice.kfile[3];
     twice.order[4] = twice.order[3];
-    SetupFile counts;
-    std::vector<band::SetupLine> lines;
-    std::string err;
-    ASSERT_TRUE(band::readSetupLines(RecordFile::fromText("fort.3", setupText(0, 10, {good, swapped, twice})), 3,
-                                     counts, lines, err));
+    const auto [counts, lines] = storedLines(setupText(0, 10, {good, swapped, twice}), 3);
     Session run;
     band::BfitSummary s = band::interpolate(counts, lines, silicon(), 3, run.con, band::FitKind::hermite);
     EXPECT_EQ(s.written, 2);

@@ -6,10 +6,9 @@ using dostest::Shape;
 
 namespace {
 std::string readError(const std::string& text) {
-    DosInput in;
-    std::string error;
-    EXPECT_FALSE(readDosInput(RecordFile::fromText("fort.1", text), in, error));
-    return error;
+    Result<DosInput> in = readDosInput(RecordFile::fromText("fort.1", text));
+    EXPECT_FALSE(in);
+    return in.error();
 }
 // The file of `s` with record n replaced.
 std::string withRecord(const Shape& s, size_t n, const std::string& rec) {
@@ -34,13 +33,12 @@ TEST(DosCurveNumbers, WorkedExampleRecordArithmetic) {
     EXPECT_EQ(valueRecord(200, 6, 1), 1505);
     EXPECT_EQ(valueRecord(200, 7, 200), 1904);  // the last record of the file
     EXPECT_EQ(in.file.size(), 1904u);
-    CurveValues v;
-    std::string error;
-    ASSERT_TRUE(fetchCurve(in, 6, v, error)) << error;
-    EXPECT_FLOAT_EQ(v[0], 6.01f);
-    EXPECT_FLOAT_EQ(v[199], 8.0f);
-    EXPECT_FALSE(fetchCurve(in, 8, v, error));
-    EXPECT_FALSE(fetchCurve(in, 0, v, error));
+    Result<CurveValues> v = fetchCurve(in, 6);
+    ASSERT_TRUE(v) << v.error();
+    EXPECT_FLOAT_EQ((*v)[0], 6.01f);
+    EXPECT_FLOAT_EQ((*v)[199], 8.0f);
+    EXPECT_FALSE(fetchCurve(in, 8));
+    EXPECT_FALSE(fetchCurve(in, 0));
 }
 
 TEST(DosCurveNumbers, EveryKindInFileOrderAndWithoutTotals) {
@@ -112,8 +110,5 @@ TEST(DosInputFile, RefusedGridAndCurvesNameTheRecord) {
     EXPECT_EQ(readError(text),
               "fort.1, record 344: missing (the header announces 7 curves of 5 values, 344 records)");
     // a blank value reads as 0, records beyond the curves are ignored
-    DosInput in;
-    std::string error;
-    EXPECT_TRUE(readDosInput(RecordFile::fromText("fort.1", withRecord(s, 316, "") + "extra\n"), in, error))
-        << error;
+    EXPECT_TRUE(readDosInput(RecordFile::fromText("fort.1", withRecord(s, 316, "") + "extra\n")));
 }

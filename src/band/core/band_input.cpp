@@ -21,20 +21,16 @@ std::string real(double v) {
     return s.substr(s.find_first_not_of(' '));
 }
 
-bool fail(std::string& error, const RecordFile& f, size_t rec, const std::string& what) {
-    error = f.where(rec, what);
-    return false;
-}
 
-bool readKBlock(const RecordFile& f, size_t first, int nbands, KBlock& b, std::string& error) {
+Status readKBlock(const RecordFile& f, size_t first, int nbands, KBlock& b) {
     if (!f.has(first + static_cast<size_t>(nbands) + 3))
-        return fail(error, f, f.size() + 1, "file ends inside the k point block starting at record " +
-                                                std::to_string(first));
+        return Failure{f.where(f.size() + 1, "file ends inside the k point block starting at record " +
+                                                std::to_string(first))};
     {
         FieldCursor c(f.record(first));
         for (int j = 0; j < 3; ++j) {
             auto v = c.F(10, 7);
-            if (!v) return fail(error, f, first, "unreadable k point coordinates");
+            if (!v) return Failure{f.where(first, "unreadable k point coordinates")};
             b.k[static_cast<size_t>(j)] = static_cast<float>(*v);
         }
     }
@@ -44,16 +40,16 @@ bool readKBlock(const RecordFile& f, size_t first, int nbands, KBlock& b, std::s
         Membership& mem = b.member[static_cast<size_t>(m)];
         auto label = c.I(3);
         auto nsel = c.I(3);
-        if (!label || !nsel) return fail(error, f, r, "unreadable line membership record");
-        if (*label < 0 || *label > 999) return fail(error, f, r, "line label outside 0 ... 999");
+        if (!label || !nsel) return Failure{f.where(r, "unreadable line membership record")};
+        if (*label < 0 || *label > 999) return Failure{f.where(r, "line label outside 0 ... 999")};
         if (*nsel < 0 || *nsel > band::kMaxCodeFields)
-            return fail(error, f, r, "number of code fields " + std::to_string(*nsel) + " outside 0 ... 10");
+            return Failure{f.where(r, "number of code fields " + std::to_string(*nsel) + " outside 0 ... 10")};
         mem.label = static_cast<int>(*label);
         mem.nsel = static_cast<int>(*nsel);
         for (int s = 0; s < 10; ++s) {
             auto v = c.I(3);
-            if (!v) return fail(error, f, r, "unreadable line membership record");
-            if (*v < 0 || *v > 10) return fail(error, f, r, "code field index outside 0 ... 10");
+            if (!v) return Failure{f.where(r, "unreadable line membership record")};
+            if (*v < 0 || *v > 10) return Failure{f.where(r, "code field index outside 0 ... 10")};
             mem.sel[static_cast<size_t>(s)] = static_cast<int>(*v);
         }
     }
@@ -63,61 +59,55 @@ bool readKBlock(const RecordFile& f, size_t first, int nbands, KBlock& b, std::s
         FieldCursor c(f.record(r));
         BandRecord& br = b.bands[static_cast<size_t>(i)];
         auto e = c.F(10, 5);
-        if (!e) return fail(error, f, r, "unreadable band energy");
+        if (!e) return Failure{f.where(r, "unreadable band energy")};
         br.energy = static_cast<float>(*e);
         for (int j = 0; j < 3; ++j) {
             auto g = c.F(10, 5);
-            if (!g) return fail(error, f, r, "unreadable energy gradient");
+            if (!g) return Failure{f.where(r, "unreadable energy gradient")};
             br.grad[static_cast<size_t>(j)] = static_cast<float>(*g);
         }
         auto c0 = c.I(4);
-        if (!c0) return fail(error, f, r, "unreadable symmetry code");
+        if (!c0) return Failure{f.where(r, "unreadable symmetry code")};
         br.code[0] = static_cast<int>(*c0);
         for (int j = 1; j <= 10; ++j) {
             auto v = c.I(3);
-            if (!v) return fail(error, f, r, "unreadable symmetry code");
+            if (!v) return Failure{f.where(r, "unreadable symmetry code")};
             br.code[static_cast<size_t>(j)] = static_cast<int>(*v);
         }
     }
-    return true;
+    return {};
 }
 
 }  // namespace
 
-bool readCounts(const std::string& path, int& nkpt, int& nbands, std::string& error) {
+Result<BandCounts> readCounts(const std::string& path) {
     auto f = RecordFile::load(path);
-    if (!f) {
-        error = path + ": cannot be opened";
-        return false;
-    }
-    if (!f->has(1)) return fail(error, *f, 1, "missing counts record");
+    if (!f) return Failure{path + ": cannot be opened"};
+    if (!f->has(1)) return Failure{f->where(1, "missing counts record")};
     FieldCursor c(f->record(1));
     auto k = c.I(6);
     auto b = c.I(6);
-    if (!k || !b) return fail(error, *f, 1, "unreadable counts record");
-    if (*k < 1 || *k > 100000) return fail(error, *f, 1, "number of k points " + std::to_string(*k) + " outside 1 ... 100000");
-    if (*b < 1 || *b > band::kMaxBands)
-        return fail(error, *f, 1, "number of bands " + std::to_string(*b) + " outside 1 ... 1000");
-    nkpt = static_cast<int>(*k);
-    nbands = static_cast<int>(*b);
-    return true;
+    if (!k || !b) return Failure{f->where(1, "unreadable counts record")};
+    if (*k < 1 || *k > 100000)
+        return Failure{f->where(1, "number of k points " + std::to_string(*k) + " outside 1 ... 100000")};
+    if (*b < 1 || *b > kMaxBands)
+        return Failure{f->where(1, "number of bands " + std::to_string(*b) + " outside 1 ... 1000")};
+    return BandCounts{static_cast<int>(*k), static_cast<int>(*b)};
 }
 
-bool readBandInput(const std::string& path, int nkpt, int nbands, BandInput& input, std::string& error) {
+Result<BandInput> readBandInput(const std::string& path, int nkpt, int nbands) {
     auto f = RecordFile::load(path);
-    if (!f) {
-        error = path + ": cannot be opened";
-        return false;
-    }
+    if (!f) return Failure{path + ": cannot be opened"};
+    BandInput input;
     input.nkpt = nkpt;
     input.nbands = nbands;
     input.blocks.assign(static_cast<size_t>(nkpt), KBlock{});
     for (int n = 1; n <= nkpt; ++n) {
-        if (!readKBlock(*f, static_cast<size_t>(input.firstRecordOf(n)), nbands,
-                        input.blocks[static_cast<size_t>(n - 1)], error))
-            return false;
+        Status block = readKBlock(*f, static_cast<size_t>(input.firstRecordOf(n)), nbands,
+                                  input.blocks[static_cast<size_t>(n - 1)]);
+        if (!block) return Failure{block.error()};
     }
-    return true;
+    return input;
 }
 
 Result<std::string> formatBandCounts(int nkpt, int nbands) {
@@ -188,105 +178,5 @@ Result<std::string> formatBandInput(const BandInput& in) {
     return s;
 }
 
-
-bool parseSetup(const RecordFile& f, int nbands, SetupFile& setup, std::string& error, size_t firstBlock) {
-    setup = SetupFile{};
-    if (!f.has(1)) return fail(error, f, 1, "missing counts record");
-    {
-        FieldCursor c(f.record(1));
-        auto b = c.I(4), l = c.I(4), i = c.I(4);
-        if (!b || !l || !i) return fail(error, f, 1, "unreadable counts record");
-        if (*b < 1 || *b > band::kMaxBands || *l < 0 || *i < 1 || *l + *i > *b)
-            return fail(error, f, 1, "band counts out of range");
-        setup.nbands = static_cast<int>(*b);
-        setup.nlower = static_cast<int>(*l);
-        setup.ninterp = static_cast<int>(*i);
-    }
-    if (nbands <= 0) nbands = setup.nbands;
-    size_t r = firstBlock < 2 ? 2 : firstBlock;
-    while (f.has(r)) {
-        SetupBlock blk;
-        blk.headerRecord = r;
-        FieldCursor h(f.record(r));
-        long v[6];
-        for (long& x : v) {
-            auto y = h.I(3);
-            if (!y) {
-                setup.error = f.where(r, "unreadable line header");
-                return true;
-            }
-            x = *y;
-        }
-        if (v[1] < 1 || v[1] > band::kMaxLinePoints) {
-            setup.error = f.where(r, "number of k points on the line outside 1 ... 11");
-            return true;
-        }
-        blk.label = static_cast<int>(v[0]);
-        blk.nkl = static_cast<int>(v[1]);
-        blk.begin_ns = static_cast<int>(v[2]);
-        blk.end_ns = static_cast<int>(v[3]);
-        blk.drop_sel = static_cast<int>(v[4]);
-        blk.ns_incl = static_cast<int>(v[5]);
-        ++r;
-        for (int k = 0; k < blk.nkl; ++k) {
-            if (!f.has(r)) {
-                setup.error = f.where(r, "file ends inside the block of line " + std::to_string(blk.label));
-                return true;
-            }
-            auto kf = FieldCursor(f.record(r)).I(4);
-            if (!kf) {
-                setup.error = f.where(r, "unreadable k point position");
-                return true;
-            }
-            blk.kfile.push_back(static_cast<int>(*kf));
-            ++r;
-            std::vector<int> row;
-            row.reserve(static_cast<size_t>(nbands));
-            for (int rec = 0; rec < orderRecords(nbands); ++rec, ++r) {
-                if (!f.has(r)) {
-                    setup.error = f.where(r, "file ends inside the block of line " + std::to_string(blk.label));
-                    return true;
-                }
-                FieldCursor c(f.record(r));
-                int count = std::min(20, nbands - rec * 20);
-                for (int j = 0; j < count; ++j) {
-                    auto o = c.I(4);
-                    if (!o) {
-                        setup.error = f.where(r, "unreadable band order");
-                        return true;
-                    }
-                    row.push_back(static_cast<int>(*o));
-                }
-            }
-            blk.order.push_back(std::move(row));
-        }
-        setup.blocks.push_back(std::move(blk));
-    }
-    return true;
-}
-
-std::string formatSetupCounts(int nbands, int nlower, int ninterp) {
-    return fortran::I(nbands, 4) + fortran::I(nlower, 4) + fortran::I(ninterp, 4) + "\n";
-}
-
-std::string formatSetupBlock(const SetupBlock& b, int nbands) {
-    std::string s = fortran::I(b.label, 3) + fortran::I(b.nkl, 3) + fortran::I(b.begin_ns, 3) + fortran::I(b.end_ns, 3) +
-                    fortran::I(b.drop_sel, 3) + fortran::I(b.ns_incl, 3) + "\n";
-    for (size_t k = 0; k < b.kfile.size(); ++k) {
-        s += fortran::I(b.kfile[k], 4) + "\n";
-        for (int j = 0; j < nbands; ++j) {
-            s += fortran::I(b.order[k][static_cast<size_t>(j)], 4);
-            if ((j + 1) % 20 == 0 || j + 1 == nbands) s += "\n";
-        }
-    }
-    return s;
-}
-
-std::string padRecordsTo80(const std::string& text) {
-    std::string out;
-    RecordFile f = RecordFile::fromText("", text);
-    for (size_t r = 1; r <= f.size(); ++r) out += fortran::A(f.record(r), 80) + "\n";
-    return out;
-}
 
 }  // namespace band

@@ -47,13 +47,16 @@ struct BandInput {
     long firstRecordOf(int kfile) const { return static_cast<long>(kfile - 1) * blockSize() + 1; }
 };
 
-// The counts of fort.14: "(6I6)", nkpt and nbands. Error text names the file.
-bool readCounts(const std::string& path, int& nkpt, int& nbands, std::string& error);
+struct BandCounts {
+    int nkpt = 0;
+    int nbands = 0;
+};
+// The counts of fort.14: "(6I6)", nkpt and nbands.
+Result<BandCounts> readCounts(const std::string& path);
 
-// Reads fort.1 for the given counts; every record is checked. On failure
-// `error` is one line naming the file and the record.
-bool readBandInput(const std::string& path, int nkpt, int nbands, BandInput& input,
-                   std::string& error);
+// Reads fort.1 for the given counts; every record is checked. The failure
+// is one line naming the file and the record.
+Result<BandInput> readBandInput(const std::string& path, int nkpt, int nbands);
 
 // The writers of the same two files, for the importers: every value is
 // checked against its field first, a value that would print as asterisks is
@@ -65,36 +68,5 @@ Result<std::string> formatBandCounts(int nkpt, int nbands);
 // "(4F10.5,I4,10I3)" per band. The failure names the k point (and band).
 Result<std::string> formatBandInput(const BandInput& input);
 
-
-// ---- stored set-up: fort.4 / fort.3 ----
-
-struct SetupBlock {
-    int label = 0, nkl = 0, begin_ns = 0, end_ns = 0, drop_sel = 0, ns_incl = 0;
-    std::vector<int> kfile;               // position 1..nkl at 0..nkl-1, display order
-    std::vector<std::vector<int>> order;  // band_order(1..nbands) per position
-    size_t headerRecord = 0;              // record number of the header in its file
-};
-
-struct SetupFile {
-    int nbands = 0, nlower = 0, ninterp = 0;
-    std::vector<SetupBlock> blocks;
-    // Set when the blocks stop at a record that cannot be read or is missing
-    // (the blocks before it are kept); empty when the file ended cleanly.
-    std::string error;
-};
-
-// Order records per k point: nbands div 20 full records, one more for the rest.
-inline int orderRecords(int nbands) { return nbands / 20 + (nbands % 20 != 0 ? 1 : 0); }
-// Records of one line block: header + nkl x (position + order records).
-inline int blockRecords(int nkl, int nbands) { return 1 + nkl * (1 + orderRecords(nbands)); }
-
-// Parses a set-up file. `nbands` sets the block layout; 0 takes the counts record's.
-// The blocks are read from record `firstBlock` on (2: right after the counts).
-bool parseSetup(const RecordFile& file, int nbands, SetupFile& setup, std::string& error, size_t firstBlock = 2);
-
-std::string formatSetupCounts(int nbands, int nlower, int ninterp);  // "(3I4)"
-std::string formatSetupBlock(const SetupBlock& block, int nbands);    // header, positions, orders
-// tlcopy: every record of fort.4 written 80 columns wide.
-std::string padRecordsTo80(const std::string& text);
 
 }  // namespace band

@@ -14,60 +14,6 @@ namespace band {
 
 using namespace common;
 
-bool readSetupLines(const RecordFile& fort3, int nlines, SetupFile& counts, std::vector<SetupLine>& lines,
-                    std::string& error) {
-    lines.clear();
-    size_t r = 2;
-    bool first = true;
-    while (first || static_cast<int>(lines.size()) < nlines) {
-        SetupFile part;
-        if (!parseSetup(fort3, 0, part, error, r)) return false;
-        if (first) {
-            counts = part;
-            counts.blocks.clear();
-            first = false;
-        }
-        if (static_cast<int>(lines.size()) >= nlines) break;
-        for (SetupBlock& b : part.blocks) {
-            if (static_cast<int>(lines.size()) == nlines) break;
-            SetupLine line;
-            line.readable = true;
-            line.label = b.label;
-            line.block = std::move(b);
-            lines.push_back(std::move(line));
-        }
-        if (static_cast<int>(lines.size()) == nlines) break;
-
-        // The blocks stopped at record h: the end of the file or a damaged block.
-        size_t h = r;
-        if (!part.blocks.empty()) {
-            const SetupBlock& last = part.blocks.back();
-            h = last.headerRecord + static_cast<size_t>(blockRecords(last.nkl, counts.nbands));
-        }
-        if (part.error.empty()) {
-            while (static_cast<int>(lines.size()) < nlines) {
-                SetupLine line;
-                line.error = fort3.where(h, "file ends before the block of this line");
-                lines.push_back(std::move(line));
-            }
-            break;
-        }
-        SetupLine line;
-        line.error = part.error;
-        const std::string header = fort3.has(h) ? fort3.record(h) : std::string();
-        FieldCursor c(header);
-        auto label = c.I(3);
-        auto nkl = c.I(3);
-        if (label && nkl) line.label = static_cast<int>(*label);
-        lines.push_back(std::move(line));
-        if (label && nkl && *nkl >= 1 && *nkl <= kMaxLinePoints)
-            r = h + static_cast<size_t>(blockRecords(static_cast<int>(*nkl), counts.nbands));
-        else
-            r = h + 1;
-    }
-    return true;
-}
-
 void applyBandOrder(const std::vector<std::vector<int>>& perms, int nlower, LineConditions& cond) {
     const int nk = cond.nk, ninterp = cond.ninterp;
     std::vector<double> value(static_cast<size_t>(ninterp) + 1), slope(static_cast<size_t>(ninterp) + 1);
@@ -258,13 +204,13 @@ BfitSummary interpolate(const SetupFile& counts, const std::vector<SetupLine>& l
             continue;
         }
         const SetupLine& line = lines[static_cast<size_t>(l - 1)];
-        if (!line.readable) {
-            report.line(" " + line.error);
+        if (!line.block) {
+            report.line(" " + line.block.error());
             leaveOut(report, s, l, line.label);
             continue;
         }
         bool fellBack = false;
-        if (fitLine(counts, line.block, input, report, cond, work, slopes, kind, fellBack, blocks)) {
+        if (fitLine(counts, *line.block, input, report, cond, work, slopes, kind, fellBack, blocks)) {
             ++s.written;
             if (fellBack) s.fallback.push_back(l);
         } else {
@@ -289,19 +235,15 @@ BfitSummary bfit(int nlines, int nkpt, Report& report, const std::string& dir, F
 
     auto fort3 = RecordFile::load(base + "fort.3");
     if (!fort3) return stop(base + "fort.3: cannot be opened");
-    SetupFile counts;
-    std::vector<SetupLine> lines;
-    std::string error;
-    if (!readSetupLines(*fort3, nlines, counts, lines, error)) return stop(error);
+    Result<StoredLines> stored = readSetupLines(*fort3, nlines);
+    if (!stored) return stop(stored.error());
+    Result<BandInput> input = readBandInput(base + "fort.1", nkpt, stored->counts.nbands);
+    if (!input) return stop(input.error());
 
-    BandInput input;
-    if (!readBandInput(base + "fort.1", nkpt, counts.nbands, input, error)) return stop(error);
-
-    s = interpolate(counts, lines, input, nlines, report, kind);
+    s = interpolate(stored->counts, stored->lines, *input, nlines, report, kind);
     if (Status written = writeFileAtomic(base + "fort.2", s.fort2); !written) {
-        error = written.error();
         s.complete = false;
-        return stop(error);
+        return stop(written.error());
     }
     return s;
 }

@@ -7,6 +7,7 @@
 
 #include "band/core/band_input.h"
 #include "band/core/cosine_fit.h"
+#include "band/core/setup_file.h"
 #include "common/report.h"
 #include "common/records.h"
 
@@ -17,21 +18,6 @@ using namespace common;
 // How the bands of a line are fitted: the cosine series of least roughness,
 // or the piecewise cubic Hermite curve through energies and slopes.
 enum class FitKind { cosine, hermite };
-
-// One line of the stored set-up: its block, or why it cannot be read.
-struct SetupLine {
-    bool readable = false;
-    SetupBlock block;
-    int label = 0;      // 0 when not even the header could be read
-    std::string error;  // file and record of the damage
-};
-
-// Reads the counts record and the first `nlines` line blocks of fort.3. A
-// damaged block costs only its own line: reading goes on with the block after
-// it (or with the next record when its header cannot be read). False, with
-// `error` naming file and record, when the counts record cannot be read.
-bool readSetupLines(const RecordFile& fort3, int nlines, SetupFile& counts, std::vector<SetupLine>& lines,
-                    std::string& error);
 
 // Band order: column q of the conditions (energy row i and slope row nk + i
 // together) takes, at every k point, the level that carries band q there;

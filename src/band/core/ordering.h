@@ -9,6 +9,7 @@
 
 #include "band/core/state.h"
 #include "band/core/band_input.h"
+#include "band/core/setup_file.h"
 
 namespace band {
 

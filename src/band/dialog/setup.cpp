@@ -6,6 +6,7 @@
 
 #include "band/core/ordering.h"
 #include "band/core/band_input.h"
+#include "band/core/setup_file.h"
 #include "band/dialog/crossing.h"
 #include "common/console.h"
 #include "common/dialog.h"
@@ -322,6 +323,26 @@ bool askBandCounts(SetupRun& r) {
     return true;
 }
 
+// The blocks of the stored set-up that can be offered: those before the
+// first one that cannot be read (which is named).
+bool readStoredLines(SetupRun& r) {
+    auto f3 = RecordFile::load("fort.3");
+    if (!f3) return stop(r.con, "fort.3: cannot be opened");
+    Result<SetupFile> counts = readSetupCounts(*f3);
+    if (!counts) return stop(r.con, counts.error());
+    r.stored = *counts;
+    for (size_t h = 2; f3->has(h);) {
+        Result<SetupBlock> block = readSetupBlock(*f3, h, r.st.nbands);
+        if (!block) {
+            r.con.line(" " + block.error() + "; the stored lines from there on are not offered.");
+            break;
+        }
+        h += static_cast<size_t>(blockRecords(block->nkl, r.st.nbands));
+        r.stored.blocks.push_back(std::move(*block));
+    }
+    return true;
+}
+
 }  // namespace
 
 bool runSetup(Plot& plot, Console& con, BandState& st, const FrameGeom& geom) {
@@ -335,18 +356,17 @@ bool runSetup(Plot& plot, Console& con, BandState& st, const FrameGeom& geom) {
     con.line(" Read/change symmetry information and interpolate bands");
     con.line(" ------------------------------------------------------");
     con.line();
-    std::string err;
-    if (!readCounts("fort.14", st.nkpt, st.nbands, err)) return stop(con, err);
+    Result<BandCounts> counts = readCounts("fort.14");
+    if (!counts) return stop(con, counts.error());
+    st.nkpt = counts->nkpt;
+    st.nbands = counts->nbands;
     con.line(" Total number of k points: " + fortran::I(st.nkpt, 4));
     con.line(" Total number of bands:    " + fortran::I(st.nbands, 4));
     if (!askBandCounts(r)) return false;
-    if (st.stored_setup == 1) {
-        auto f3 = RecordFile::load("fort.3");
-        if (!f3 || !parseSetup(*f3, st.nbands, r.stored, err)) return stop(con, f3 ? err : "fort.3: cannot be opened");
-        if (!r.stored.error.empty())
-            con.line(" " + r.stored.error + "; the stored lines from there on are not offered.");
-    }
-    if (!readBandInput("fort.1", st.nkpt, st.nbands, r.input, err)) return stop(con, err);
+    if (st.stored_setup == 1 && !readStoredLines(r)) return false;
+    Result<BandInput> input = readBandInput("fort.1", st.nkpt, st.nbands);
+    if (!input) return stop(con, input.error());
+    r.input = std::move(*input);
     r.fort4 = formatSetupCounts(st.nbands, st.nlower, st.ninterp);
     if (!writeFort4(r)) return false;
     if (!collectLabels(r)) return false;

@@ -61,25 +61,26 @@ bool readStoredCounts(Console& con, BandState& st) {
         con.line(" Stored set-up fort.3 could not be opened.");
         return false;
     }
-    SetupFile s;
-    std::string err;
-    if (!parseSetup(*f, 0, s, err)) {
-        con.line(" " + err);
+    Result<SetupFile> s = readSetupCounts(*f);
+    if (!s) {
+        con.line(" " + s.error());
         return false;
     }
-    st.nbands = s.nbands;
-    st.nlower = s.nlower;
-    st.ninterp = s.ninterp;
+    st.nbands = s->nbands;
+    st.nlower = s->nlower;
+    st.ninterp = s->ninterp;
     return true;
 }
 
 // The interpolation pass; false when fort.14 cannot be read.
 bool interpolate(Console& con, BandState& st, band::FitKind fit) {
-    std::string err;
-    if (!readCounts("fort.14", st.nkpt, st.nbands, err)) {
-        con.line(" " + err);
+    Result<BandCounts> counts = readCounts("fort.14");
+    if (!counts) {
+        con.line(" " + counts.error());
         return false;
     }
+    st.nkpt = counts->nkpt;
+    st.nbands = counts->nbands;
     con.line();
     con.line();
     con.line(" Interpolating bands ...");

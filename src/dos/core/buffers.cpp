@@ -33,9 +33,9 @@ Result<int> loadCurve(const DosInput& in, DosGraph& g, Panel panel, int c, const
                       float requested_max, bool own_scale) {
     if (g.count(panel) >= kBuffersPerPanel)
         return Failure{panel == Panel::DOS ? "DOS curve buffers are full." : "COOP curve buffers are full."};
-    CurveValues values;
-    std::string error;
-    if (!fetchCurve(in, c, values, error)) return Failure{error};
+    Result<CurveValues> fetched = fetchCurve(in, c);
+    if (!fetched) return Failure{fetched.error()};
+    const CurveValues& values = *fetched;
     float m = 1000.0f, M = requested_max;
     for (int i = 0; i < in.ne; ++i) {
         m = std::min(m, values[static_cast<size_t>(i)]);

@@ -18,30 +18,26 @@ bool readValue(const RecordFile& f, long rec, float& v) {
 }
 
 // "(5I4)": five counts, each within lo ... hi.
-bool readCounts(const RecordFile& f, size_t rec, int lo, int hi, const char* what,
-                std::array<int, 5>& out, std::string& error) {
+Status readCounts(const RecordFile& f, size_t rec, int lo, int hi, const char* what, std::array<int, 5>& out) {
     if (!f.has(rec)) {
-        error = f.where(rec, "missing (the file ends early)");
-        return false;
+        return Failure{f.where(rec, "missing (the file ends early)")};
     }
     FieldCursor c(f.record(rec));
     for (int k = 0; k < 5; ++k) {
         auto v = c.I(4);
         if (!v) {
-            error = f.where(rec, std::string("unreadable ") + what);
-            return false;
+            return Failure{f.where(rec, std::string("unreadable ") + what)};
         }
         out[static_cast<size_t>(k)] = static_cast<int>(*v);
     }
     for (int k = 0; k < 5; ++k) {
         int v = out[static_cast<size_t>(k)];
         if (v < lo || v > hi) {
-            error = f.where(rec, std::string(what) + " " + std::to_string(v) + " outside " +
-                                     std::to_string(lo) + " ... " + std::to_string(hi));
-            return false;
+            return Failure{f.where(rec, std::string(what) + " " + std::to_string(v) + " outside " +
+                                     std::to_string(lo) + " ... " + std::to_string(hi))};
         }
     }
-    return true;
+    return {};
 }
 
 const char* const kKindPrefix[3] = {"AOPROJ  ", "FMOPROJ ", "OVLPROJ "};
@@ -55,21 +51,19 @@ int curveNumber(const DosInput& in, ProjKind kind, int p, bool integrated) {
     return 2 * (before + p) + in.ntot - (integrated ? 0 : 1);
 }
 
-bool readDosInput(const RecordFile& f, DosInput& in, std::string& error) {
+Result<DosInput> readDosInput(const RecordFile& f) {
     DosInput r;
     r.file = f;
     std::array<int, 5> counts{};
     if (!f.has(1)) {
-        error = f.where(1, "missing (the file is empty)");
-        return false;
+        return Failure{f.where(1, "missing (the file is empty)")};
     }
     {
         FieldCursor c(f.record(1));
         for (int k = 0; k < 5; ++k) {
             auto v = c.I(4);
             if (!v) {
-                error = f.where(1, "unreadable counts");
-                return false;
+                return Failure{f.where(1, "unreadable counts")};
             }
             counts[static_cast<size_t>(k)] = static_cast<int>(*v);
         }
@@ -80,36 +74,31 @@ bool readDosInput(const RecordFile& f, DosInput& in, std::string& error) {
     r.ncoop = counts[3];
     r.ne = counts[4];
     if (r.ntot != 0 && r.ntot != 3) {
-        error = f.where(1, "NTOT " + std::to_string(r.ntot) + " is neither 0 nor 3");
-        return false;
+        return Failure{f.where(1, "NTOT " + std::to_string(r.ntot) + " is neither 0 nor 3")};
     }
     const char* names[3] = {"NAO", "NFMO", "NCOOP"};
     for (int k = 0; k < 3; ++k) {
         int v = counts[static_cast<size_t>(k + 1)];
         if (v < 0 || v > kMaxProjections) {
-            error = f.where(1, std::string(names[k]) + " " + std::to_string(v) + " outside 0 ... " +
-                                   std::to_string(kMaxProjections));
-            return false;
+            return Failure{f.where(1, std::string(names[k]) + " " + std::to_string(v) + " outside 0 ... " +
+                                   std::to_string(kMaxProjections))};
         }
     }
     if (r.ne < 1 || r.ne > kMaxEnergies) {
-        error = f.where(1, "NE " + std::to_string(r.ne) + " outside 1 ... " + std::to_string(kMaxEnergies));
-        return false;
+        return Failure{f.where(1, "NE " + std::to_string(r.ne) + " outside 1 ... " + std::to_string(kMaxEnergies))};
     }
     for (int k = 0; k < 3; ++k) {
         std::array<int, 5> n{};
-        if (!readCounts(f, static_cast<size_t>(2 + k), 0, kMaxDescLines, "description line count", n,
-                        error))
-            return false;
+        if (Status counts = readCounts(f, static_cast<size_t>(2 + k), 0, kMaxDescLines, "description line count", n); !counts)
+            return Failure{counts.error()};
         for (int p = 0; p < kMaxProjections; ++p) r.nlines[static_cast<size_t>(k)][static_cast<size_t>(p)] = n[static_cast<size_t>(p)];
     }
     const int ncurves = curveCount(r);
     const long last = valueRecord(r.ne, ncurves, r.ne);
     if (static_cast<long>(f.size()) < last) {
-        error = f.where(f.size() + 1, "missing (the header announces " + std::to_string(ncurves) +
+        return Failure{f.where(f.size() + 1, "missing (the header announces " + std::to_string(ncurves) +
                                           " curves of " + std::to_string(r.ne) + " values, " +
-                                          std::to_string(last) + " records)");
-        return false;
+                                          std::to_string(last) + " records)")};
     }
     for (int k = 0; k < 3; ++k)
         for (int p = 0; p < kMaxProjections; ++p)
@@ -123,41 +112,35 @@ bool readDosInput(const RecordFile& f, DosInput& in, std::string& error) {
         long rec = valueRecord(r.ne, 0, i);
         float& e = r.energy[static_cast<size_t>(i - 1)];
         if (!readValue(f, rec, e)) {
-            error = f.where(static_cast<size_t>(rec), "unreadable energy");
-            return false;
+            return Failure{f.where(static_cast<size_t>(rec), "unreadable energy")};
         }
         if (i > 1 && e < r.energy[static_cast<size_t>(i - 2)]) {
-            error = f.where(static_cast<size_t>(rec), "energy below the one before (the grid must ascend)");
-            return false;
+            return Failure{f.where(static_cast<size_t>(rec), "energy below the one before (the grid must ascend)")};
         }
     }
     r.egrid_low = r.energy.front();
     r.egrid_high = r.energy.back();
     // Every curve value is checked now, so that no fetch fails later.
-    CurveValues values;
     for (int c = 1; c <= ncurves; ++c)
-        if (!fetchCurve(r, c, values, error)) return false;
-    in = std::move(r);
-    return true;
+        if (Result<CurveValues> values = fetchCurve(r, c); !values) return Failure{values.error()};
+    return r;
 }
 
-bool fetchCurve(const DosInput& in, int c, CurveValues& values, std::string& error) {
+Result<CurveValues> fetchCurve(const DosInput& in, int c) {
+    CurveValues values{};
     if (c < 1 || c > curveCount(in)) {
-        error = in.file.name() + ": there is no curve " + std::to_string(c);
-        return false;
+        return Failure{in.file.name() + ": there is no curve " + std::to_string(c)};
     }
     for (int i = 1; i <= in.ne; ++i) {
         long rec = valueRecord(in.ne, c, i);
         if (!in.file.has(static_cast<size_t>(rec))) {
-            error = in.file.where(static_cast<size_t>(rec), "missing value of curve " + std::to_string(c));
-            return false;
+            return Failure{in.file.where(static_cast<size_t>(rec), "missing value of curve " + std::to_string(c))};
         }
         if (!readValue(in.file, rec, values[static_cast<size_t>(i - 1)])) {
-            error = in.file.where(static_cast<size_t>(rec), "unreadable value of curve " + std::to_string(c));
-            return false;
+            return Failure{in.file.where(static_cast<size_t>(rec), "unreadable value of curve " + std::to_string(c))};
         }
     }
-    return true;
+    return values;
 }
 
 std::string curveTitle(const DosInput& in, int c) {

@@ -59,14 +59,14 @@ inline long valueRecord(int ne, int c, int i) {
     return kHeaderRecords + static_cast<long>(c) * ne + i;
 }
 
-// Reads and checks the whole file. On failure `error` is one line naming the
-// file and the record.
-bool readDosInput(const RecordFile& file, DosInput& in, std::string& error);
+// Reads and checks the whole file. The failure is one line naming the file
+// and the record.
+Result<DosInput> readDosInput(const RecordFile& file);
 
-// The NE values of curve c (1 ... curveCount). False with a one-line error
-// when a value cannot be read or the curve is not in the file.
+// The NE values of curve c (1 ... curveCount), or the line that says which
+// value cannot be read or that the file has no such curve.
 using CurveValues = std::array<float, kMaxEnergies>;
-bool fetchCurve(const DosInput& in, int c, CurveValues& values, std::string& error);
+Result<CurveValues> fetchCurve(const DosInput& in, int c);
 
 // The 72-character title of a curve: the total curves by name, a projection
 // by its prefix and the first 64 characters of its first description line.

@@ -54,8 +54,11 @@ void readBuffers(RecordReader& r, const DosInput& in, DosGraph& g, Panel panel) 
         b.max = r.real(c, 12, 5, "buffer maximum");
         b.title = c.A(kTitleWidth);
         if (!r.ok()) return;
-        std::string error;
-        if (!fetchCurve(in, b.curve, b.values, error)) r.fail(error);
+        Result<CurveValues> values = fetchCurve(in, b.curve);
+        if (values)
+            b.values = *values;
+        else
+            r.fail(values.error());
     }
 }
 

@@ -17,12 +17,12 @@ int morvane(Plot& plot, Console& con, const std::string& input, const std::strin
         con.line(" Inputfile could not be opened.");
         return 1;
     }
-    DosInput in;
-    std::string error;
-    if (!readDosInput(*file, in, error)) {
-        con.line(" " + error);
+    Result<DosInput> read = readDosInput(*file);
+    if (!read) {
+        con.line(" " + read.error());
         return 1;
     }
+    const DosInput& in = *read;
     DosGraph g;
     initGraph(g, in);
 
