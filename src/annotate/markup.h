@@ -18,8 +18,5 @@ std::string translateMarkup(const std::string& text);
 // position 1 centres it, 2 puts its right end at the point, anything else its
 // left end. Sets the character height to 1.0 first.
 void tltrap(Plot& plot, const std::string& text, float x, float y, float angle, int position);
-inline void mvtrap(Plot& plot, const std::string& text, float x, float y, float angle, int position) {
-    tltrap(plot, text, x, y, angle, position);
-}
 
 }  // namespace common

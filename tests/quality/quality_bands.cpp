@@ -148,9 +148,8 @@ std::vector<Curves> splineBands(const std::string& dir, const std::vector<ExactL
         if (!lines[l].block) fail(lines[l].block.error());
         const SetupBlock& blk = *lines[l].block;
         band::LineConditions cond;
-        if (band::eread(input, blk.kfile, counts.nbands, counts.nlower, counts.ninterp, blk.nkl, blk.label,
-                        blk.end_ns, con, cond)
-                .status != band::EreadStatus::ok)
+        if (!band::eread(input, blk.kfile, counts.nbands, counts.nlower, counts.ninterp, blk.nkl, blk.label,
+                         blk.end_ns, con, cond))
             fail("line " + std::to_string(l + 1) + " of fort.3 does not fit fort.1");
         band::applyBandOrder(band::tsort(blk, counts.nbands), counts.nlower, cond);
         const std::vector<double> x(cond.x.begin() + 1, cond.x.begin() + 1 + blk.nkl);

@@ -4,18 +4,20 @@
 
 namespace band {
 
+using namespace common;
+
 namespace fit {
-double a(const TermTable& omega, double x, int /*nterms*/, int m) {
+double a(const TermTable& omega, double x, int m) {
     return std::cos(omega[static_cast<size_t>(m)] * x);
 }
-double da(const TermTable& omega, double x, int /*nterms*/, int m) {
+double da(const TermTable& omega, double x, int m) {
     const double om = omega[static_cast<size_t>(m)];
     return -om * std::sin(om * x);
 }
 }  // namespace fit
 
-FitStatus dos(const LineConditions& cond, const std::array<int, kMaxLinePoints + 1>& drop, int n, int end_ns,
-              int ndropped, FitWork& w) {
+Status fitCosineSeries(const LineConditions& cond, const Drops& drop, int n, int end_ns, int ndropped,
+                       FitWork& w) {
     const int nk = cond.nk;
     const int nb = cond.ninterp;
     w.ninterp = nb;
@@ -27,7 +29,7 @@ FitStatus dos(const LineConditions& cond, const std::array<int, kMaxLinePoints +
     w.P[1][1] = drop[1];
     for (int i = 2; i <= nk; ++i)
         w.P[1][static_cast<size_t>(i)] = w.P[1][static_cast<size_t>(i - 1)] + drop[static_cast<size_t>(i)];
-    if (w.P[1][static_cast<size_t>(nk)] != ndropped || n != 2 * nk - ndropped) return FitStatus::drop_mismatch;
+    if (w.P[1][static_cast<size_t>(nk)] != ndropped || n != 2 * nk - ndropped) return Failure{"  Input error: Wrong number of derivatives dropped."};
 
     const double period = end_ns != 0 ? static_cast<double>(end_ns) : 1.0;
     for (int m = 1; m <= kTerms; ++m) w.omega[static_cast<size_t>(m)] = (m * kTwoPi) / period;
@@ -35,12 +37,12 @@ FitStatus dos(const LineConditions& cond, const std::array<int, kMaxLinePoints +
     // Basis matrix: one column per condition.
     for (int i = 1; i <= nk; ++i) {
         for (int o = 0; o <= 1; ++o) {
-            if (o == 1 && drop[static_cast<size_t>(i)] == 1) continue;
+            if (o == 1 && drop[static_cast<size_t>(i)]) continue;
             const int j = nk * o + i - w.P[static_cast<size_t>(o)][static_cast<size_t>(i)];
             for (int m = 1; m <= kTerms; ++m)
                 w.U[static_cast<size_t>(m)][static_cast<size_t>(j)] =
-                    o == 0 ? fit::a(w.omega, cond.x[static_cast<size_t>(i)], kTerms, m)
-                           : fit::da(w.omega, cond.x[static_cast<size_t>(i)], kTerms, m);
+                    o == 0 ? fit::a(w.omega, cond.x[static_cast<size_t>(i)], m)
+                           : fit::da(w.omega, cond.x[static_cast<size_t>(i)], m);
         }
     }
 
@@ -63,7 +65,11 @@ FitStatus dos(const LineConditions& cond, const std::array<int, kMaxLinePoints +
         }
     }
     w.inversion = inv(w.C, w.Cwork, w.w, n);
-    if (!w.inversion.ok()) return FitStatus::singular;
+    if (!w.inversion.ok()) {
+        std::string lines;
+        for (const std::string& l : inversionMessage(w.inversion)) lines += (lines.empty() ? "" : "\n") + l;
+        return Failure{lines};
+    }
     const SquareMatrix& Ci = w.C;
 
     double s = 0.0;
@@ -93,7 +99,7 @@ FitStatus dos(const LineConditions& cond, const std::array<int, kMaxLinePoints +
     if (end_ns != 0) w.npts = 26;
     std::array<std::array<double, kTerms + 1>, kGridPoints + 1> cs;
     for (int p = 1; p <= w.npts; ++p)
-        for (int m = kTerms; m >= 1; --m) cs[static_cast<size_t>(p)][static_cast<size_t>(m)] = fit::a(w.omega, gridX(p), kTerms, m);
+        for (int m = kTerms; m >= 1; --m) cs[static_cast<size_t>(p)][static_cast<size_t>(m)] = fit::a(w.omega, gridX(p), m);
     for (int b = 1; b <= nb; ++b) {
         for (int p = 1; p <= w.npts; ++p) {
             double v = w.c0[static_cast<size_t>(b)];
@@ -101,24 +107,12 @@ FitStatus dos(const LineConditions& cond, const std::array<int, kMaxLinePoints +
             w.out(p, b) = v;
         }
     }
-    return FitStatus::ok;
+    return {};
 }
 
 double valueAtPoint(const FitWork& w, int b, int i) {
     double v = w.c0[static_cast<size_t>(b)];
     for (int m = kTerms; m >= 1; --m) v = v + w.lam(m, b) * w.U[static_cast<size_t>(m)][static_cast<size_t>(i)];
-    return v;
-}
-
-double seriesValue(const FitWork& w, int b, double x) {
-    double v = w.c0[static_cast<size_t>(b)];
-    for (int m = kTerms; m >= 1; --m) v = v + w.lam(m, b) * fit::a(w.omega, x, kTerms, m);
-    return v;
-}
-
-double seriesSlope(const FitWork& w, int b, double x) {
-    double v = 0.0;
-    for (int m = kTerms; m >= 1; --m) v = v + w.lam(m, b) * fit::da(w.omega, x, kTerms, m);
     return v;
 }
 

@@ -10,8 +10,11 @@
 
 #include "band/core/state.h"
 #include "band/core/matrix.h"
+#include "common/error.h"
 
 namespace band {
+
+using namespace common;
 
 constexpr int kTerms = 20;                       // cosine terms of the series
 constexpr int kMaxConditions = 2 * kMaxLinePoints;  // value and slope per k point
@@ -21,9 +24,9 @@ using TermTable = std::array<double, kTerms + 1>;  // index 1..20
 
 namespace fit {
 // cos(omega_m x), the value of term m.
-double a(const TermTable& omega, double x, int nterms, int m);
+double a(const TermTable& omega, double x, int m);
 // -omega_m sin(omega_m x), the slope of term m.
-double da(const TermTable& omega, double x, int nterms, int m);
+double da(const TermTable& omega, double x, int m);
 }  // namespace fit
 
 // The conditions of one line: the positions x(1..nk) of its k points and per
@@ -69,19 +72,18 @@ struct FitWork {
 // The grid position of point p.
 inline double gridX(int p) { return (p - 1) / 100.0; }
 
-enum class FitStatus { ok, drop_mismatch, singular };
+// Per k point 1 ... nk: its slope is not used.
+using Drops = std::array<bool, kMaxLinePoints + 1>;
 
-// Fits all bands of one line. drop(i) = 1 where the slope of k point i is not
-// used; the conditions hold the used slopes packed (n = 2 nk - dropped rows).
-// On success w.c0, w.lambda and w.out(1..npts, 1..ninterp) hold the fit, with
-// npts 51, or 26 when end_ns is nonzero. On singular, w.inversion says why.
-FitStatus dos(const LineConditions& cond, const std::array<int, kMaxLinePoints + 1>& drop, int n, int end_ns,
-              int ndropped, FitWork& w);
+// Fits all bands of one line. The conditions hold the used slopes packed
+// (n = 2 nk - dropped rows). On success w.c0, w.lambda and
+// w.out(1..npts, 1..ninterp) hold the fit, with npts 51, or 26 when end_ns is
+// nonzero. The failure gives the console lines: the inversion's (then
+// w.inversion says why) or an input error (a drop count that does not fit).
+Status fitCosineSeries(const LineConditions& cond, const Drops& drop, int n, int end_ns, int ndropped,
+                       FitWork& w);
 
 // The fitted series of band b at its k point i (from the basis values).
 double valueAtPoint(const FitWork& w, int b, int i);
-// The fitted series of band b and its slope at x.
-double seriesValue(const FitWork& w, int b, double x);
-double seriesSlope(const FitWork& w, int b, double x);
 
 }  // namespace band

@@ -8,15 +8,18 @@ namespace band {
 
 using namespace common;
 
-EreadResult eread(const BandInput& input, const std::vector<int>& kfile, int nbands, int nlower, int ninterp,
+std::string lineName(int label) { return " Line " + fortran::I(label, 2); }
+
+Status eread(const BandInput& input, const std::vector<int>& kfile, int nbands, int nlower, int ninterp,
                   int nkl, int label, int end_ns, Report& report, LineConditions& out) {
     if (nbands != input.nbands || nlower < 0 || ninterp < 1 || nlower + ninterp > nbands || nkl < 1 ||
         nkl > kMaxLinePoints || static_cast<int>(kfile.size()) < nkl)
-        return EreadResult{EreadStatus::bad_counts, 0, 0};
+        return Failure{lineName(label) + ": band counts of fort.3 do not fit fort.1."};
     for (int i = 1; i <= nkl; ++i) {
         const int kf = kfile[static_cast<size_t>(i - 1)];
         if (kf < 1 || kf > input.nkpt || kf > static_cast<int>(input.blocks.size()))
-            return EreadResult{EreadStatus::bad_kfile, i, kf};
+            return Failure{lineName(label) + ", k point " + fortran::I(i, 2) + ": k point " + std::to_string(kf) +
+                           " of fort.3 is not in fort.1 (1 ... " + std::to_string(input.nkpt) + ")."};
     }
 
     out.nk = nkl;
@@ -49,8 +52,8 @@ EreadResult eread(const BandInput& input, const std::vector<int>& kfile, int nba
                                      static_cast<double>(br.grad[2]) * d[2]);
         }
     }
-    if (!spans) return EreadResult{EreadStatus::short_line, 0, 0};
-    return EreadResult{};
+    if (!spans) return Failure{lineName(label) + ": first and last k points differ by less than 0.003 in every component."};
+    return {};
 }
 
 }  // namespace band

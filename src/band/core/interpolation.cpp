@@ -34,7 +34,6 @@ void applyBandOrder(const std::vector<std::vector<int>>& perms, int nlower, Line
 
 namespace {
 
-std::string lineName(int label) { return " Line " + fortran::I(label, 2); }
 
 void leaveOut(Report& report, BfitSummary& s, int ordinal, int label) {
     if (label != 0)
@@ -97,28 +96,18 @@ bool fitLine(const SetupFile& counts, const SetupBlock& blk, const BandInput& in
     }
     const std::vector<std::vector<int>> perms = tsort(blk, nbands);
 
-    EreadResult rd = eread(input, blk.kfile, nbands, nlower, ninterp, nk, blk.label, blk.end_ns, report, cond);
-    switch (rd.status) {
-        case EreadStatus::ok:
-            break;
-        case EreadStatus::bad_counts:
-            report.line(name + ": band counts of fort.3 do not fit fort.1.");
-            return false;
-        case EreadStatus::bad_kfile:
-            report.line(name + ", k point " + fortran::I(rd.position, 2) + ": k point " + std::to_string(rd.kfile) +
-                     " of fort.3 is not in fort.1 (1 ... " + std::to_string(input.nkpt) + ").");
-            return false;
-        case EreadStatus::short_line:
-            report.line(name + ": first and last k points differ by less than 0.003 in every component.");
-            return false;
+    if (Status read = eread(input, blk.kfile, nbands, nlower, ninterp, nk, blk.label, blk.end_ns, report, cond);
+        !read) {
+        report.line(read.error());
+        return false;
     }
 
     // End-point slopes that are not used (left and right in display order).
-    std::array<int, kMaxLinePoints + 1> drop{};
-    if (blk.drop_sel == 0 || blk.drop_sel == 2) drop[static_cast<size_t>(nk)] = 1;
-    if (blk.drop_sel == 0 || blk.drop_sel == 1) drop[1] = 1;
-    if (blk.end_ns != 0 && blk.ns_incl != 0) drop[static_cast<size_t>(nk)] = 1;
-    if (blk.begin_ns != 0 && blk.ns_incl != 0) drop[1] = 1;
+    Drops drop{};
+    if (blk.drop_sel == 0 || blk.drop_sel == 2) drop[static_cast<size_t>(nk)] = true;
+    if (blk.drop_sel == 0 || blk.drop_sel == 1) drop[1] = true;
+    if (blk.end_ns != 0 && blk.ns_incl != 0) drop[static_cast<size_t>(nk)] = true;
+    if (blk.begin_ns != 0 && blk.ns_incl != 0) drop[1] = true;
     int ndropped = 0;
     for (int i = 1; i <= nk; ++i) ndropped += drop[static_cast<size_t>(i)];
     const int n = 2 * nk - ndropped;
@@ -135,23 +124,18 @@ bool fitLine(const SetupFile& counts, const SetupBlock& blk, const BandInput& in
         // The used slopes move up behind the energies, in k point order.
         int row = nk;
         for (int i = 1; i <= nk; ++i) {
-            if (drop[static_cast<size_t>(i)] == 1) continue;
+            if (drop[static_cast<size_t>(i)]) continue;
             ++row;
             if (row != nk + i)
                 for (int q = 1; q <= ninterp; ++q) cond(row, q) = cond(nk + i, q);
         }
 
-        bool fitted = false;
-        switch (dos(cond, drop, n, blk.end_ns, ndropped, work)) {
-            case FitStatus::ok:
-                fitted = true;
-                break;
-            case FitStatus::drop_mismatch:
-                report.line("  Input error: Wrong number of derivatives dropped.");
-                return false;
-            case FitStatus::singular:
-                for (const std::string& l : inversionMessage(work.inversion)) report.line(l);
-                break;
+        Status series = fitCosineSeries(cond, drop, n, blk.end_ns, ndropped, work);
+        bool fitted = static_cast<bool>(series);
+        if (!series) {
+            report.line(series.error());
+            // an input error is no reason for the other curve: the line is left out
+            if (work.inversion.ok()) return false;
         }
         // Every curve must pass through its energies.
         for (int q = 1; q <= ninterp && fitted; ++q) {

@@ -27,7 +27,6 @@ struct BandState {
     int ninterp = 0;
     int nlines = 0;
     int stored_setup = 0;
-    int choice = 0;
 };
 
 // Normalised device coordinates of the band diagram.

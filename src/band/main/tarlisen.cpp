@@ -163,7 +163,6 @@ int session(Plot& plot, Console& con, band::FitKind fit) {
         if (!setUp) {
             st.nlines = stored;
             int choice = mainMenu(con);
-            st.choice = choice;
             if (choice == 0) return 0;
             if (choice == 1) return display(plot, con);
             if (choice == 2) {
