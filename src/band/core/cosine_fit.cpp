@@ -66,9 +66,10 @@ Status fitCosineSeries(const LineConditions& cond, const Drops& drop, int n, int
     }
     w.inversion = inv(w.C, w.Cwork, w.w, n);
     if (!w.inversion.ok()) {
-        std::string lines;
-        for (const std::string& l : inversionMessage(w.inversion)) lines += (lines.empty() ? "" : "\n") + l;
-        return Failure{lines};
+        const std::vector<std::string> lines = inversionMessage(w.inversion);
+        std::string text = lines.front();
+        for (size_t i = 1; i < lines.size(); ++i) text += "\n" + lines[i];
+        return Failure{text};
     }
     const SquareMatrix& Ci = w.C;
 
