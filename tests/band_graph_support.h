@@ -18,42 +18,17 @@
 #include "band/draw/frame.h"
 #include "common/console.h"
 #include "common/fortran_format.h"
-#include "common/plot.h"
+#include "fixtures.h"
 
 using namespace common;
 using namespace band;
 
 namespace bandtest {
 
-// A fresh directory under the build tree, made current for the test.
-class InScratchDir : public ::testing::Test {
-protected:
-    void SetUp() override {
-        std::string pattern = std::string(BINARY_DIR) + "/scratch-XXXXXX";
-        std::vector<char> buf(pattern.begin(), pattern.end());
-        buf.push_back('\0');
-        ASSERT_NE(mkdtemp(buf.data()), nullptr);
-        dir_ = buf.data();
-        old_ = std::filesystem::current_path();
-        std::filesystem::current_path(dir_);
-    }
-    void TearDown() override {
-        std::filesystem::current_path(old_);
-        std::filesystem::remove_all(dir_);
-    }
-    std::filesystem::path dir_, old_;
-};
+using InScratchDir = fixture::InScratchDir;
 
-inline void writeText(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-inline std::string readText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+inline void writeText(const std::string& path, const std::string& text) { fixture::spit(path, text); }
+inline std::string readText(const std::string& path) { return fixture::slurp(path); }
 
 // fort.2 text: a header announcing `announced` lines, then one block per
 // entry of `points` with `nbands` bands; band b at point i lies at
@@ -91,15 +66,9 @@ inline BandGraph graphFor(int n, const std::string& bands = "fort.2") {
     return g;
 }
 
-struct Session {
-    std::istringstream in;
-    std::ostringstream out;
-    Console con;
-    RecordingPlot plot;
-    explicit Session(const std::string& input) : in(input), con(in, out) {
-        plot.open("/NULL");  // the screen, id 1
-        plot.clear();
-    }
+// A graph dialogue starts with the screen open (device 1).
+struct Session : fixture::Session {
+    explicit Session(const std::string& input) : fixture::Session(input, true) {}
 };
 
 // Index of the first call starting with `prefix` at or after `from`; -1 if none.

@@ -8,7 +8,7 @@
 
 #include "common/console.h"
 #include "common/fortran_format.h"
-#include "common/plot.h"
+#include "fixtures.h"
 #include "common/records.h"
 #include "dos/core/buffers.h"
 #include "dos/core/dos_input.h"
@@ -54,18 +54,7 @@ inline DosInput input(const Shape& s = Shape()) {
     return *in;
 }
 
-struct Session {
-    std::istringstream in;
-    std::ostringstream out;
-    Console con;
-    RecordingPlot plot;
-    explicit Session(const std::string& input = "") : in(input), con(in, out) {}
-    void feed(const std::string& input) {
-        in.clear();
-        in.str(input);
-        out.str("");
-    }
-};
+using Session = fixture::Session;
 
 // A new graph for the input, as at start-up.
 inline DosGraph graphFor(const DosInput& in) {

@@ -5,19 +5,11 @@
 #include "annotate/marks.h"
 #include "annotate/tics.h"
 #include "common/console.h"
-#include "common/plot.h"
+#include "fixtures.h"
 
 using namespace common;
 
-namespace {
-struct Session {
-    std::istringstream in;
-    std::ostringstream out;
-    Console con;
-    RecordingPlot plot;
-    explicit Session(const std::string& input) : in(input), con(in, out) {}
-};
-}  // namespace
+using fixture::Session;
 
 TEST(Tics, OnlyTheFrameEdgeCarriesNumericLabels) {
     RecordingPlot p;

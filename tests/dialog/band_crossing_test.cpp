@@ -5,7 +5,7 @@
 
 #include "band/dialog/crossing.h"
 #include "common/console.h"
-#include "common/plot.h"
+#include "recording_plot.h"
 
 using namespace common;
 using namespace band;

@@ -5,7 +5,7 @@
 
 #include "band/dialog/frame_questions.h"
 #include "band_graph_support.h"
-#include "common/plot.h"
+#include "recording_plot.h"
 
 using namespace common;
 

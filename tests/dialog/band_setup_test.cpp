@@ -9,7 +9,7 @@
 #include "band/core/setup_file.h"
 #include "band/dialog/setup.h"
 #include "common/console.h"
-#include "common/plot.h"
+#include "fixtures.h"
 
 using namespace common;
 using namespace band;
@@ -20,25 +20,19 @@ namespace {
 
 // Runs the set-up on the silicon example in a scratch directory.
 struct SetupSession {
-    fs::path dir, home;
+    fixture::ScratchDir scratch;
+    fs::path home = fs::current_path();
+    const fs::path& dir = scratch.path;
     std::istringstream in;
     std::ostringstream out;
     Console con{in, out};
     RecordingPlot plot;
     BandState st;
-    explicit SetupSession(const std::string& name) {
-        home = fs::current_path();
-        dir = fs::path(BINARY_DIR) / ("setup-" + name);
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        for (const char* f : {"fort.1", "fort.14"})
-            fs::copy_file(fs::path(SOURCE_DIR) / "examples/si-bands" / f, dir / f);
+    explicit SetupSession(const std::string& name) : scratch("setup-" + name) {
+        for (const char* f : {"fort.1", "fort.14"}) scratch.copyIn(fs::path(SOURCE_DIR) / "examples/si-bands" / f);
         fs::current_path(dir);
     }
-    ~SetupSession() {
-        fs::current_path(home);
-        fs::remove_all(dir);
-    }
+    ~SetupSession() { fs::current_path(home); }
     bool run(const std::string& answers) {
         in.str(answers);
         return runSetup(plot, con, st, FrameGeom{});
@@ -97,7 +91,7 @@ TEST(Setup, TakeOverKeepsTheStoredLineAndNewLabelsComeFromTheInput) {
     const SetupFile first = s.stored();
     // a change of the stored set-up: line 3 taken over (no questions), line 1
     // is not stored and is built from fort.1 without the .BIN question
-    s.st.stored_setup = 1;
+    s.st.stored_setup = true;
     s.out.str("");
     ASSERT_TRUE(s.run("3\nn\n5\n1\nA\n5\n0\n0\n0\n0\n"));
     SetupFile again = s.stored();
@@ -123,7 +117,7 @@ TEST(Setup, DamagedStoredLineIsRebuiltFromTheInput) {
     std::string t = text.str();
     t.replace(t.find("   1   2   3"), 12, "   1   1   3");
     std::ofstream("fort.3") << t;
-    s.st.stored_setup = 1;
+    s.st.stored_setup = true;
     s.out.str("");
     ASSERT_TRUE(s.run("3\nn\nA\n5\n0\n0\n0\n0\n"));
     EXPECT_NE(s.out.str().find(" fort.3, line 3, k point 1: band order is no permutation of the interpolated bands;"
@@ -147,7 +141,7 @@ TEST(Setup, StoredLineWithAHeaderOutOfRangeIsRebuiltFromTheInput) {
         SetupBlock b = good.blocks[0];
         b.*d.field = d.value;
         std::ofstream("fort.3") << padRecordsTo80(formatSetupCounts(10, 0, 10) + formatSetupBlock(b, 10));
-        s.st.stored_setup = 1;
+        s.st.stored_setup = true;
         s.out.str("");
         ASSERT_TRUE(s.run("3\nn\nA\n5\n1\n1\n3\n\n0\n"));
         EXPECT_NE(s.out.str().find(" fort.3, line 3, record 2: end-point values in its header out of range;"

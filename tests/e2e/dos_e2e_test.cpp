@@ -2,14 +2,10 @@
 // PGPLOT_DEV=/NULL so the cursor is answered on the console.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
+
+#include "fixtures.h"
 
 namespace fs = std::filesystem;
 
@@ -22,48 +18,24 @@ struct RunResult {
 
 class DosE2E : public ::testing::Test {
 protected:
-    fs::path dir;
+    fixture::ScratchDir scratch;
+    const fs::path& dir = scratch.path;
 
-    void SetUp() override {
-        char tmpl[] = "/tmp/morvane-e2e-XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir = tmpl;
-    }
-    void TearDown() override { fs::remove_all(dir); }
+    void copyExample() { scratch.copyIn(fs::path(SOURCE_DIR) / "examples/si-dos/fort.1"); }
 
-    void copyExample() {
-        fs::copy_file(fs::path(SOURCE_DIR) / "examples/si-dos/fort.1", dir / "fort.1");
-    }
-
+    // The program on the script in `stdinFile`; its standard error is kept as err.txt.
     RunResult run(const std::string& stdinFile) {
-        const std::string cmd = "cd '" + dir.string() + "' && PGPLOT_DEV=/NULL '" BINARY_DIR "/morvane' < '" +
-                                stdinFile + "' > out.txt 2> err.txt";
-        RunResult r;
-        int raw = std::system(cmd.c_str());
-        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        r.out = read(dir / "out.txt");
-        return r;
+        const fixture::Outcome o = fixture::run(scratch, "morvane", fixture::slurp(stdinFile));
+        fixture::spit(dir / "err.txt", o.err);
+        return {o.status, o.out};
     }
 
-    static std::string read(const fs::path& p) {
-        std::ifstream in(p, std::ios::binary);
-        std::ostringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
-    }
-
-    // PostScript without its creation date, the one line that differs between runs.
-    static std::string withoutDate(const std::string& ps) {
-        std::istringstream in(ps);
-        std::string line, r;
-        while (std::getline(in, line))
-            if (line.rfind("%%CreationDate", 0) != 0) r += line + "\n";
-        return r;
-    }
+    static std::string read(const fs::path& p) { return fixture::slurp(p); }
+    static std::string withoutDate(const std::string& ps) { return fixture::withoutCreationDate(ps); }
 
     std::string script(const std::string& text) {
         fs::path p = dir / "script.txt";
-        std::ofstream(p) << text;
+        fixture::spit(p, text);
         return p.string();
     }
 };

@@ -2,7 +2,7 @@
 
 #include "annotate/markup.h"
 #include "common/fortran_format.h"
-#include "common/plot.h"
+#include "recording_plot.h"
 
 using namespace common;
 

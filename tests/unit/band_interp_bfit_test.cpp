@@ -9,7 +9,8 @@
 #include "band/core/interpolation.h"
 #include "band/core/ordering.h"
 #include "common/fortran_format.h"
-#include "common/plot.h"
+#include "recording_plot.h"
+#include "fixtures.h"
 #include "silicon_bands.h"
 
 namespace fs = std::filesystem;
@@ -18,23 +19,7 @@ using namespace silicon_bands;
 
 namespace {
 
-struct TempDir {
-    fs::path path;
-    TempDir() {
-        path = fs::temp_directory_path() / ("bfit-test-" + std::to_string(::getpid()) + "-" +
-                                            std::to_string(reinterpret_cast<uintptr_t>(this)));
-        fs::create_directories(path);
-    }
-    ~TempDir() { fs::remove_all(path); }
-    std::string file(const std::string& name) const { return (path / name).string(); }
-    void write(const std::string& name, const std::string& text) const { std::ofstream(file(name)) << text; }
-    std::string read(const std::string& name) const {
-        std::ifstream in(file(name));
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
-    }
-};
+using TempDir = fixture::ScratchDir;
 
 struct LineChoice {
     int label = 2;

@@ -26,7 +26,7 @@ struct BandState {
     int nlower = 0;
     int ninterp = 0;
     int nlines = 0;
-    int stored_setup = 0;
+    bool stored_setup = false;  // the set-up changes the stored one (fort.3)
 };
 
 // Normalised device coordinates of the band diagram.
@@ -64,7 +64,7 @@ private:
 struct LineState {
     int label = 0;
     int nkl = 0;
-    int use_bin = 1;
+    bool use_bin = true;  // built from fort.1 rather than taken over from fort.3
     int kfirst = 1, klast = 1, kstep = 1;
     int begin_ns = 0, end_ns = 0;
     int drop_sel = 0;

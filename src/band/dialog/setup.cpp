@@ -199,12 +199,12 @@ void readEnergies(SetupRun& r) {
         for (int lev = 1; lev <= r.st.nbands; ++lev) {
             const BandRecord& br = kb.bands[static_cast<size_t>(lev - 1)];
             const bool inside = lev >= lo && lev <= hi;
-            if (ln.use_bin == 1) r.t.band_order(lev, i) = inside ? lev : 0;
+            if (ln.use_bin) r.t.band_order(lev, i) = inside ? lev : 0;
             r.t.energy_cur(lev, i) = br.energy;
             r.t.sym_code(lev, i) = band::makeSymCode(br, p.nsel, p.sel);
         }
     }
-    if (ln.use_bin == 1)
+    if (ln.use_bin)
         band::tlbsrt(r.t.band_order, ln.kfirst, ln.klast, ln.kstep, r.st.nlower, r.st.ninterp, r.t.sym_code);
     band::tlsrt2(r.t.energy_cur, r.t.energy_orig, r.t.band_order, r.st.nlower, r.st.ninterp, r.st.nbands, ln.nkl);
 }
@@ -289,10 +289,10 @@ std::string lineBlock(const SetupRun& r) {
 bool setUpLine(SetupRun& r, int label) {
     r.line = LineState{};
     r.line.label = label;
-    r.line.use_bin = 1;
-    const SetupBlock* stored = r.st.stored_setup == 1 ? offerStored(r, label) : nullptr;
+    r.line.use_bin = true;
+    const SetupBlock* stored = r.st.stored_setup ? offerStored(r, label) : nullptr;
     if (stored) {
-        r.line.use_bin = 0;
+        r.line.use_bin = false;
         takeOver(r, *stored);
     } else if (!buildFromInput(r)) {
         return false;
@@ -303,14 +303,14 @@ bool setUpLine(SetupRun& r, int label) {
     r.con.line(" Displaying bands of symmetry line " + fortran::I(label, 2) + " ...");
     r.con.line();
     crossingDialogue(r.plot, r.con, r.t, r.line, r.st, r.geom);
-    if (r.line.use_bin == 1) finishingQuestions(r);
+    if (r.line.use_bin) finishingQuestions(r);
     r.fort4 += lineBlock(r);
     return writeFort4(r);
 }
 
 bool askBandCounts(SetupRun& r) {
     BandState& st = r.st;
-    if (st.stored_setup == 0) {
+    if (!st.stored_setup) {
         st.nlower = static_cast<int>(r.con.askInt(" Number of lower bands not to be interpolated: ", 4,
                                                   [&](long v) { return v >= 0 && v < st.nbands; }));
         st.ninterp = static_cast<int>(r.con.askInt(" Number of bands to be interpolated:           ", 4,
@@ -363,7 +363,7 @@ bool runSetup(Plot& plot, Console& con, BandState& st, const FrameGeom& geom) {
     con.line(" Total number of k points: " + fortran::I(st.nkpt, 4));
     con.line(" Total number of bands:    " + fortran::I(st.nbands, 4));
     if (!askBandCounts(r)) return false;
-    if (st.stored_setup == 1 && !readStoredLines(r)) return false;
+    if (st.stored_setup && !readStoredLines(r)) return false;
     Result<BandInput> input = readBandInput("fort.1", st.nkpt, st.nbands);
     if (!input) return stop(con, input.error());
     r.input = std::move(*input);

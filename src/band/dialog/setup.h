@@ -15,7 +15,7 @@ namespace band {
 
 using namespace common;
 
-// Runs the whole dialogue. With st.stored_setup = 1 the stored set-up
+// Runs the whole dialogue. With st.stored_setup the stored set-up
 // fort.3 (counts already in `st`) is offered line by line. Returns false
 // after a one-line message when the input cannot be used; fort.3 is then
 // left as it was. On success st.nlines counts the finished lines.

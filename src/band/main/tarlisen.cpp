@@ -159,7 +159,7 @@ int session(Plot& plot, Console& con, band::FitKind fit) {
         }
         int stored = storedLineCount(con, !readable("fort.2"));
         bool setUp = stored < 0;
-        st.stored_setup = 0;
+        st.stored_setup = false;
         if (!setUp) {
             st.nlines = stored;
             int choice = mainMenu(con);
@@ -167,7 +167,7 @@ int session(Plot& plot, Console& con, band::FitKind fit) {
             if (choice == 1) return display(plot, con);
             if (choice == 2) {
                 if (!readStoredCounts(con, st)) continue;
-                st.stored_setup = 1;
+                st.stored_setup = true;
                 setUp = true;
             } else if (!readable("fort.3")) {
                 con.line(" Stored set-up fort.3 could not be opened.");
