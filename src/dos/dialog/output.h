@@ -19,6 +19,12 @@ using namespace common;
 // PostScript, HPGL) and orientation.
 std::string outputDevice(int type, bool landscape);
 
+constexpr int kGreyPostScript = 1;
+
+// On the grey device every brush 2-15 gets a grey level of its own, lighter
+// than the lines; the device's own table would fill most of them black.
+void setGreyBrushes(Plot& plot);
+
 // The landscape page: wider than high, both panels side by side when both
 // hold buffers (the one that was on the right stays on the right).
 void setLandscape(DosGraph& g);
