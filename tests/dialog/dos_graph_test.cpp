@@ -157,9 +157,9 @@ TEST(DosOutput, LandscapeTwoPanelsThenPortraitScreenAgain) {
     size_t close = indexOf(c, "clos");
     ASSERT_NE(close, std::string::npos);
     EXPECT_EQ(c[close + 1], "slct 7");
-    // on the file: DOS panel left, COOP right, each 0.416665 wide
-    EXPECT_EQ(c[4], "svp 0.16667 0.583335 0.088388 0.618718");
-    size_t coop = indexOf(c, "svp 0.583335 1 0.088388 0.618718");
+    // on the file: DOS panel left, COOP right, each 0.4 wide
+    EXPECT_EQ(c[4], "svp 0.16667 0.56667 0.15 0.65");
+    size_t coop = indexOf(c, "svp 0.56667 0.96667 0.15 0.65");
     EXPECT_LT(coop, close);
     // on the screen afterwards: the portrait layout as before
     EXPECT_NE(indexOf(c, "svp 0.11785 0.41248 0.125 0.875", close), std::string::npos);
@@ -182,13 +182,13 @@ TEST(DosOutput, LandscapeKeepsTheRightPanelOnTheRight) {
     g.dos_x = 0.41248f;
     setLandscape(g);
     EXPECT_FLOAT_EQ(g.coop_x, 0.16667f);
-    EXPECT_FLOAT_EQ(g.dos_x, 0.583335f);
-    EXPECT_FLOAT_EQ(g.dos_w, 0.416665f);
+    EXPECT_FLOAT_EQ(g.dos_x, 0.56667f);
+    EXPECT_FLOAT_EQ(g.dos_w, 0.4f);
     // one panel: the full landscape width
     g.nd = 0;
     setLandscape(g);
     EXPECT_FLOAT_EQ(g.coop_x, 0.16667f);
-    EXPECT_FLOAT_EQ(g.coop_w, 0.83333f);
+    EXPECT_FLOAT_EQ(g.coop_w, 0.8f);
     EXPECT_FLOAT_EQ(g.page_h, 0.707107f);
 }
 
@@ -485,4 +485,21 @@ TEST(DosOutput, GreyPostScriptGivesEveryBrushItsOwnLightGrey) {
         // set before anything is drawn on the file
         EXPECT_LT(indexOf(s.plot.calls, reps.back()), indexOf(s.plot.calls, "slw 1"));
     }
+}
+
+// A4 in landscape shows the square view surface from 0.042 of its height up
+// (PGPLOT puts the page 620 pt from the sheet's edge, 595 pt wide); a
+// character is about 0.02 high and a tic 0.012 long.
+TEST(DosOutput, LandscapeKeepsEverythingOnAnA4Sheet) {
+    DosGraph g;
+    g.nd = g.nc = 1;
+    setLandscape(g);
+    const float sheet = (620.4f - 595.3f) / 595.2f, character = 0.02f, tic = 0.012f;
+    const float title = 0.5f * g.y0;  // baseline of the horizontal axis titles
+    EXPECT_GT(title - 0.4f * character, sheet + 0.01f);  // descenders on the sheet
+    // the tic labels below the frame (outward tics, then the numbers) clear of the title
+    EXPECT_GT(g.y0 - tic - 1.5f * character, title + character);
+    EXPECT_LT(g.y0 + g.h + tic, g.page_h);
+    EXPECT_LT(g.xr() + tic, 1.0f);  // outward tics of the right axis inside the view surface
+    EXPECT_FLOAT_EQ(g.coop_x + g.coop_w, g.xr());
 }

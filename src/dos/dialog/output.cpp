@@ -35,15 +35,15 @@ void setLandscape(DosGraph& g) {
     const bool dosRight = g.dos_x > g.coop_x;
     g.page_w = 1.0f;
     g.page_h = kPortraitWidth;
-    g.h = 0.53033f;
-    g.y0 = 0.088388f;
-    g.x0 = 0.16667f;
-    g.w0 = 0.83333f;
-    g.dos_x = g.coop_x = 0.16667f;
-    g.dos_w = g.coop_w = 0.83333f;
+    g.h = kLandscapePanelHeight;
+    g.y0 = kLandscapePanelBottom;
+    g.x0 = kLandscapeX0;
+    g.w0 = kLandscapeWidth;
+    g.dos_x = g.coop_x = g.x0;
+    g.dos_w = g.coop_w = g.w0;
     if (both) {
-        (dosRight ? g.dos_x : g.coop_x) = 0.583335f;
-        g.dos_w = g.coop_w = 0.416665f;
+        (dosRight ? g.dos_x : g.coop_x) = g.x0 + g.w0 / 2;
+        g.dos_w = g.coop_w = g.w0 / 2;
     }
 }
 
