@@ -185,3 +185,16 @@ TEST(Frame, EveryEdgeReachesThePostScriptFile) {
     // left edge down, bottom, right edge up, top back: four segments of one path
     EXPECT_NE(body.find("0 -6201 1323 7234 L\n6889 0 C\n0 6201 C\n-6889 0 C\n"), std::string::npos) << body;
 }
+
+#include "band/draw/text_rows.h"
+
+// Landscape output (four lines or more) on A4: the sheet cuts the square view
+// surface 0.042 above its bottom (PGPLOT puts the page 620 pt from the
+// sheet's edge, 595 pt wide). A line title's subscript and descenders reach
+// about a character height (0.02) below its baseline.
+TEST(BandFrame, LandscapeTitlesStayOnAnA4Sheet) {
+    const band::FrameGeom f = band::FrameGeom::wide();
+    const float sheet = (620.4f - 595.3f) / 595.2f;
+    EXPECT_GT(band::lineTitleRow(f) - 0.02f, sheet + 0.005f);
+    EXPECT_LT(f.top(), f.view_top);
+}
