@@ -85,7 +85,8 @@ int mvtics(Console& con, int side) {
     return askSide(con);
 }
 
-void askTicRange(Console& con, float min, float max, const TicPrompts& p, TicRange& tics) {
+void askTicRange(Console& con, float min, float max, const TicPrompts& p, TicRange& tics,
+                 const std::function<std::string(float)>& refusal) {
     for (;;) {
         tics.start = static_cast<float>(con.askReal(p.start, 10));
         if (tics.start < min) tics.start = min;
@@ -98,10 +99,14 @@ void askTicRange(Console& con, float min, float max, const TicPrompts& p, TicRan
         t.distance = static_cast<float>(v);
         t.label_distance = 0;
         if (!(v > 0)) return false;
-        if (ticsFit(t)) return true;
-        con.line(" Too many tics: at most " + std::to_string(static_cast<int>(kMaxTicIntervals)) +
-                 " per axis.");
-        return false;
+        if (!ticsFit(t)) {
+            con.line(" Too many tics: at most " + std::to_string(static_cast<int>(kMaxTicIntervals)) +
+                     " per axis.");
+            return false;
+        }
+        const std::string why = refusal ? refusal(t.distance) : std::string();
+        if (!why.empty()) con.line(why);
+        return why.empty();
     }));
 }
 
