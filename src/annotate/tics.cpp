@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
 
 #include "common/console.h"
 #include "common/fortran_format.h"
@@ -27,14 +28,22 @@ struct BoxOptions {
     std::string xin, xout, yin, yout;  // side 1 (inverted tics) and side 2
 };
 
-// The boxes of a vertical energy axis, in both programs: `base` carries the
-// numbers where the axis has them. With tics on both sides the numbers come
-// with the outward tics only; the second box would write them again, shifted
-// by the tic length.
+// The two boxes of one numbered axis, vertical or horizontal, in both
+// programs: `in` with the inverted tics (outward at the left and the lower
+// edge of the frame), `out` with the others. `base` carries the numbers
+// where the axis has them. With tics on both sides the numbers come with
+// the outward tics only; the second box would write them again, shifted by
+// the tic length.
+std::pair<std::string, std::string> numberedBoxes(const std::string& base, const std::string& in,
+                                                  const std::string& out, int side) {
+    return {options(base, in), options(side == 3 ? "AB" : base, out)};
+}
+
+// The boxes of a vertical energy axis.
 BoxOptions energyAxisBoxes(const std::string& xin, const std::string& xout, const std::string& base,
                            int side) {
-    const std::string outBase = side == 3 ? "AB" : base;
-    return {xin, xout, options(base, "ITSV"), options(outBase, "TSV")};
+    const auto [yin, yout] = numberedBoxes(base, "ITSV", "TSV", side);
+    return {xin, xout, yin, yout};
 }
 
 // Major tics every label distance with `nsub` subintervals; an axis without
@@ -76,7 +85,8 @@ int mvtics(Console& con, int side) {
     return askSide(con);
 }
 
-void askTicRange(Console& con, float min, float max, const TicPrompts& p, TicRange& tics) {
+void askTicRange(Console& con, float min, float max, const TicPrompts& p, TicRange& tics,
+                 const std::function<std::string(float)>& refusal) {
     for (;;) {
         tics.start = static_cast<float>(con.askReal(p.start, 10));
         if (tics.start < min) tics.start = min;
@@ -89,10 +99,14 @@ void askTicRange(Console& con, float min, float max, const TicPrompts& p, TicRan
         t.distance = static_cast<float>(v);
         t.label_distance = 0;
         if (!(v > 0)) return false;
-        if (ticsFit(t)) return true;
-        con.line(" Too many tics: at most " + std::to_string(static_cast<int>(kMaxTicIntervals)) +
-                 " per axis.");
-        return false;
+        if (!ticsFit(t)) {
+            con.line(" Too many tics: at most " + std::to_string(static_cast<int>(kMaxTicIntervals)) +
+                     " per axis.");
+            return false;
+        }
+        const std::string why = refusal ? refusal(t.distance) : std::string();
+        if (!why.empty()) con.line(why);
+        return why.empty();
     }));
 }
 
@@ -153,9 +167,12 @@ void mvtica(Plot& plot, float x0, float y0, float w, float h, float amin, float 
         float x2 = x0 + w * (tics.end - amin) / arange;
         plot.swin(tics.start, tics.end, pos, edge);
         plot.svp(x1, x2, pos, edge);
-        const std::string xbase = (pos == y0 && labels) ? "ABN" : "AB";
-        o = {options(xbase, "ITS"), options(xbase, labels ? "NTS" : "TS"), options("", "ITSV"),
-             options("", "TSV")};
+        // the lower axis numbers its outward box; the upper one has its
+        // numbers with the tics above the frame only
+        const bool lower = pos == y0;
+        const std::string xbase = (lower && labels) ? "ABN" : "AB";
+        const auto [xin, xout] = numberedBoxes(xbase, "ITS", labels && !lower ? "NTS" : "TS", side);
+        o = {xin, xout, options("", "ITSV"), options("", "TSV")};
     }
     plot.sci(1);
     plot.scf(2);

@@ -3,6 +3,9 @@
 // tic range of one axis; the side menus and the tic range questions.
 #pragma once
 
+#include <functional>
+#include <string>
+
 #include "annotate/settings.h"
 
 namespace common {
@@ -27,7 +30,10 @@ extern const TicPrompts kEnergyTicPrompts;
 // Asks start, end (clamped to min ... max without a message) and distance;
 // a distance giving more than kMaxTicIntervals tics is asked again after a
 // one-line reason.
-void askTicRange(Console& con, float min, float max, const TicPrompts& prompts, TicRange& tics);
+// A distance for which `refusal` gives a line (the layout file could not
+// keep it) is asked again after that line.
+void askTicRange(Console& con, float min, float max, const TicPrompts& prompts, TicRange& tics,
+                 const std::function<std::string(float)>& refusal = nullptr);
 
 // " Tics per label (<1: no labels): ". Sets the label distance; a distance
 // beyond `range` becomes `range` with one tic per label.

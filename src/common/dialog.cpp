@@ -43,13 +43,19 @@ int askMenu(Console& con, const std::vector<std::string>& lines, int width, int 
 
 std::pair<float, float> askRange(Console& con, const std::string& lowPrompt, const std::string& highPrompt,
                                  int width, const std::function<void()>& beforeEach,
-                                 const std::function<void()>& refused) {
+                                 const std::function<void()>& refused,
+                                 const std::function<std::string(float, float)>& refusal) {
     for (;;) {
         if (beforeEach) beforeEach();
         const float lo = static_cast<float>(con.askReal(lowPrompt, width));
         const float hi = static_cast<float>(con.askReal(highPrompt, width));
-        if (hi > lo) return {lo, hi};
-        if (refused) refused();
+        if (!(hi > lo)) {
+            if (refused) refused();
+            continue;
+        }
+        const std::string why = refusal ? refusal(lo, hi) : std::string();
+        if (why.empty()) return {lo, hi};
+        con.line(why);
     }
 }
 

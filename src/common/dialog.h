@@ -31,10 +31,13 @@ int askMenu(Console& con, const std::vector<std::string>& lines, int width, int 
 
 // Asks a lower and an upper value (Fw.d fields of `width`) until the upper
 // one lies above the lower one. `beforeEach` runs before every pair of
-// questions, `refused` after a pair that is refused.
+// questions, `refused` after a pair that is refused. A pair for which
+// `refusal` gives a line (a file could not keep it) is asked again after
+// that line.
 std::pair<float, float> askRange(Console& con, const std::string& lowPrompt, const std::string& highPrompt,
                                  int width, const std::function<void()>& beforeEach = nullptr,
-                                 const std::function<void()>& refused = nullptr);
+                                 const std::function<void()>& refused = nullptr,
+                                 const std::function<std::string(float, float)>& refusal = nullptr);
 
 // Opens the file device (a PGPLOT device specification such as
 // "tarlisen.eps/VPS"), gives it the paper's square view surface, runs

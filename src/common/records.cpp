@@ -133,6 +133,50 @@ int RecordReader::intIn(FieldCursor& c, int w, int lo, int hi, const std::string
     return static_cast<int>(v);
 }
 
+std::optional<float> readBack(double v, int w, int d) {
+    const std::string s = fortran::F(v, w, d);
+    if (s.find('*') != std::string::npos) return std::nullopt;
+    FieldCursor c(s);
+    if (auto back = c.F(w, d)) return static_cast<float>(*back);
+    return std::nullopt;
+}
+
+std::string layoutRefusal(const std::string& why) {
+    return " The layout file cannot hold this value: " + why + ".";
+}
+
+namespace {
+// A number as the user typed it, and as the field gives it back.
+std::string shown(double v) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%g", v);
+    return buf;
+}
+std::string inField(float v, int w, int d) {
+    const std::string s = fortran::F(v, w, d);
+    return s.substr(s.find_first_not_of(' '));
+}
+}  // namespace
+
+std::string fieldRefusal(double v, int w, int d, std::optional<float> above) {
+    const std::optional<float> back = readBack(v, w, d);
+    if (!back) return layoutRefusal(shown(v) + " does not fit its " + std::to_string(w) + " columns");
+    if (above && !(*back > *above))
+        return layoutRefusal(shown(v) + " reads back as " + inField(*back, w, d) + ", not above " +
+                             shown(*above));
+    return "";
+}
+
+std::string rangeRefusal(double lo, double hi, int w, int d) {
+    for (double v : {lo, hi})
+        if (std::string why = fieldRefusal(v, w, d); !why.empty()) return why;
+    const float blo = *readBack(lo, w, d), bhi = *readBack(hi, w, d);
+    if (!(bhi > blo))
+        return layoutRefusal(shown(lo) + " to " + shown(hi) + " reads back as " + inField(blo, w, d) + " to " +
+                             inField(bhi, w, d));
+    return "";
+}
+
 std::string RecordWriter::F(double v, int w, int d, const std::string& what) {
     std::string s = fortran::F(v, w, d);
     if (s.find('*') != std::string::npos && unfit_.empty()) {

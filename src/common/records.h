@@ -93,6 +93,22 @@ private:
     std::string unfit_;
 };
 
+// The value an Fw.d field written by RecordWriter gives back when it is
+// read, or nothing when v does not fit the field.
+std::optional<float> readBack(double v, int w, int d);
+
+// The one-line reason a layout question gives when the file could not keep
+// the answer: " The layout file cannot hold this value: <why>."
+std::string layoutRefusal(const std::string& why);
+
+// Why a value cannot go into an Fw.d field of a layout file and read back
+// above `above` (when given): "" when it can.
+std::string fieldRefusal(double v, int w, int d, std::optional<float> above = std::nullopt);
+
+// Why a range cannot go into two Fw.d fields and read back with the lower
+// end below the upper one: "" when it can.
+std::string rangeRefusal(double lo, double hi, int w, int d);
+
 // Writes `content` to a temporary file beside `path` and renames it over
 // `path`. On failure `path` is untouched and the failure says why.
 Status writeFileAtomic(const std::string& path, const std::string& content);

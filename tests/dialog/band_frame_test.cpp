@@ -183,5 +183,35 @@ TEST(Frame, EveryEdgeReachesThePostScriptFile) {
     while (std::getline(in, line)) body += line + "\n";
     std::remove(file.c_str());
     // left edge down, bottom, right edge up, top back: four segments of one path
-    EXPECT_NE(body.find("0 -6201 1323 7234 L\n6889 0 C\n0 6201 C\n-6889 0 C\n"), std::string::npos) << body;
+    EXPECT_NE(body.find("0 -6201 1323 7606 L\n6889 0 C\n0 6201 C\n-6889 0 C\n"), std::string::npos) << body;
+}
+
+#include "band/core/layout_file.h"
+#include "band/draw/text_rows.h"
+
+// Landscape output (four lines or more) on A4: the sheet cuts the square view
+// surface 0.042 above its bottom (PGPLOT puts the page 620 pt from the
+// sheet's edge, 595 pt wide). A line title's subscript and descenders reach
+// about a character height (0.02) below its baseline.
+TEST(BandFrame, LandscapeTitlesStayOnAnA4Sheet) {
+    const band::FrameGeom f = band::FrameGeom::wide();
+    const float sheet = (620.4f - 595.3f) / 595.2f;
+    EXPECT_GT(band::lineTitleRow(f) - 0.02f, sheet + 0.005f);
+    EXPECT_LT(f.top(), f.view_top);
+}
+
+// The energy window goes into fort.15 as two F10.5 fields: a window the
+// loader would refuse ("minimum energy not below maximum") is asked again.
+TEST(FrameDialogue, AWindowTheLayoutCouldNotKeepIsAskedAgain) {
+    Session s("0\n1e-6\n-99999\n1\n-3\n4\n");
+    float lo = 0, hi = 0;
+    tlener(s.con, lo, hi);
+    EXPECT_FLOAT_EQ(lo, -3.0f);
+    EXPECT_FLOAT_EQ(hi, 4.0f);
+    const std::string out = s.out.str();
+    EXPECT_NE(out.find(" The layout file cannot hold this value: 0 to 1e-06 reads back as 0.00000 to 0.00000.\n"),
+              std::string::npos) << out;
+    EXPECT_NE(out.find(" The layout file cannot hold this value: -99999 does not fit its 10 columns.\n"),
+              std::string::npos);
+    EXPECT_EQ(band::energyWindowRefusal(-1e-5f, 0.0f), "");  // the narrowest window that reads back
 }

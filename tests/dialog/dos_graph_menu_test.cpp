@@ -2,6 +2,7 @@
 
 #include "dos/dialog/graph_menu.h"
 #include "dos/core/buffers.h"
+#include "dos/core/layout_file.h"
 #include "dos/draw/drawing.h"
 #include "dos_fixture.h"
 
@@ -194,4 +195,31 @@ TEST(DosGraphMenu, ACurveWithoutRangeGetsNoHorizontalAxisQuestions) {
     EXPECT_NE(s.out.str().find(" The COOP axis has no range; no horizontal COOP axis.\n"), std::string::npos);
     EXPECT_EQ(g.sides[kSideCoopLower], 0);
     EXPECT_EQ(g.sides[kSideCoopUpper], 0);
+}
+
+// Every answer the layout keeps is checked as it will read back from fort.7:
+// one that would not load again is refused with its reason and asked again.
+TEST(DosGraphMenu, AnswersTheLayoutCouldNotKeepAreAskedAgain) {
+    struct Case {
+        const char* what;
+        std::string answers;
+        const char* reason;
+    } cases[] = {
+        {"x range factor", "2\n1e-6\n0.5\n", "1e-06 reads back as 0.00000, not above 0"},
+        {"energy window", "1\n0\n1e-6\n0\n1\n", "0 to 1e-06 reads back as 0.00000 to 0.00000"},
+        {"energy too wide", "1\n0\n1e8\n0\n1\n", "1e+08 does not fit its 10 columns"},
+        {"DOS buffer range", "11\n0\n1e-6\n0\n1\n", "0 to 1e-06 reads back as 0.00000 to 0.00000"},
+        {"drawing offset", "12\n1\n1e20\n1\n", "1e+20 does not fit its 12 columns"},
+    };
+    for (const Case& c : cases) {
+        DosInput in = tenEv();
+        DosGraph g = withCurves(in, {1}, {});
+        Session s(c.answers + "0\n");
+        mvgrph(s.plot, s.con, in, g);
+        EXPECT_NE(s.out.str().find(std::string(" The layout file cannot hold this value: ") + c.reason + ".\n"),
+                  std::string::npos)
+            << c.what << "\n" << s.out.str();
+        EXPECT_EQ(s.in.rdbuf()->in_avail(), 0) << c.what;
+        EXPECT_TRUE(formatLayout(g)) << c.what;
+    }
 }

@@ -157,9 +157,9 @@ TEST(DosOutput, LandscapeTwoPanelsThenPortraitScreenAgain) {
     size_t close = indexOf(c, "clos");
     ASSERT_NE(close, std::string::npos);
     EXPECT_EQ(c[close + 1], "slct 7");
-    // on the file: DOS panel left, COOP right, each 0.416665 wide
-    EXPECT_EQ(c[4], "svp 0.16667 0.583335 0.088388 0.618718");
-    size_t coop = indexOf(c, "svp 0.583335 1 0.088388 0.618718");
+    // on the file: DOS panel left, COOP right, each 0.4 wide
+    EXPECT_EQ(c[4], "svp 0.16667 0.56667 0.15 0.65");
+    size_t coop = indexOf(c, "svp 0.56667 0.96667 0.15 0.65");
     EXPECT_LT(coop, close);
     // on the screen afterwards: the portrait layout as before
     EXPECT_NE(indexOf(c, "svp 0.11785 0.41248 0.125 0.875", close), std::string::npos);
@@ -182,13 +182,13 @@ TEST(DosOutput, LandscapeKeepsTheRightPanelOnTheRight) {
     g.dos_x = 0.41248f;
     setLandscape(g);
     EXPECT_FLOAT_EQ(g.coop_x, 0.16667f);
-    EXPECT_FLOAT_EQ(g.dos_x, 0.583335f);
-    EXPECT_FLOAT_EQ(g.dos_w, 0.416665f);
+    EXPECT_FLOAT_EQ(g.dos_x, 0.56667f);
+    EXPECT_FLOAT_EQ(g.dos_w, 0.4f);
     // one panel: the full landscape width
     g.nd = 0;
     setLandscape(g);
     EXPECT_FLOAT_EQ(g.coop_x, 0.16667f);
-    EXPECT_FLOAT_EQ(g.coop_w, 0.83333f);
+    EXPECT_FLOAT_EQ(g.coop_w, 0.8f);
     EXPECT_FLOAT_EQ(g.page_h, 0.707107f);
 }
 
@@ -383,4 +383,123 @@ TEST(DosLayout, ANumberTooWideForItsFieldKeepsThePreviousFile) {
     EXPECT_EQ(first, "previous");
     EXPECT_TRUE(saveLayout(path, fullGraph(in)));  // and nothing stays remembered
     std::filesystem::remove_all(dir);
+}
+
+namespace {
+
+std::vector<float> numbers(const std::string& call) {
+    std::istringstream in(call.substr(call.find(' ')));
+    std::vector<float> v;
+    for (float x; in >> x;) v.push_back(x);
+    return v;
+}
+
+}  // namespace
+
+// The value axes follow the range the curves are drawn with at every redraw:
+// window and viewport of the lower axis box against the panel.
+TEST(DosValueAxes, RunOverTheRangeTheCurvesAreDrawnWith) {
+    struct Case {
+        const char* what;
+        bool coop;
+        float asked_max;   // common maximum when the tics were asked (DOS minimum 0)
+        TicRange tics;     // as asked
+        float now_max;     // common maximum at the redraw
+        float xfactor;
+        float start, end;  // tic range drawn
+    } cases[] = {
+        {"COOP maximum raised by option 11", true, 18.9f, {-18.9f, 18.9f, 5, 15}, 30, 1, -30, 30},
+        {"COOP tics typed inside the axis stay", true, 18.9f, {-15, 15, 5, 15}, 30, 1, -15, 15},
+        {"DOS widened by an overlay", false, 2.9f, {0, 2.9f, 0.5f, 1}, 20, 1, 0, 20},
+        {"DOS narrowed by a deletion", false, 2.9f, {0, 2.5f, 0.5f, 1}, 2, 1, 0, 2},
+        {"x range factor", false, 2.0f, {0, 2, 0.5f, 1}, 2, 1.5f, 0, 3},
+    };
+    for (const Case& c : cases) {
+        DosGraph g;
+        g.setFlag(kFlagTics, true);
+        (c.coop ? g.nc : g.nd) = 1;
+        g.dos_min = 0;
+        g.dos_axis_min = 0;
+        g.dos_axis_max = g.coop_axis_max = c.asked_max;
+        (c.coop ? g.coop_tics : g.dos_tics) = c.tics;
+        g.sides[c.coop ? kSideCoopLower : kSideDosLower] = 1;
+        (c.coop ? g.coop_max : g.dos_max) = c.now_max;
+        g.xfactor = c.xfactor;
+        RecordingPlot p;
+        mvaxes(p, g);
+        ASSERT_EQ(p.matching("box").size(), 1u) << c.what;
+        const std::vector<float> win = numbers(p.matching("swin").back());
+        const std::vector<float> vp = numbers(p.matching("svp").back());
+        EXPECT_FLOAT_EQ(win[0], c.start) << c.what;
+        EXPECT_FLOAT_EQ(win[1], c.end) << c.what;
+        // the viewport puts each tic value where the curves have it
+        const float x = c.coop ? g.coop_x : g.dos_x, w = c.coop ? g.coop_w : g.dos_w;
+        const float lo = c.coop ? -c.xfactor * c.now_max : 0, hi = c.xfactor * c.now_max;
+        EXPECT_NEAR(vp[0], x + w * (c.start - lo) / (hi - lo), 1e-5) << c.what;
+        EXPECT_NEAR(vp[1], x + w * (c.end - lo) / (hi - lo), 1e-5) << c.what;
+    }
+}
+
+TEST(DosLayout, APanelEmptiedByDeletionSavesAndLoadsBack) {
+    DosInput in = dostest::input(small());
+    for (int gone : {1, 9}) {
+        DosGraph g = graphFor(in);
+        load(in, g, Panel::DOS, 1);
+        load(in, g, Panel::COOP, 6);
+        deleteBuffer(g, gone);
+        Result<std::string> text = formatLayout(g);
+        ASSERT_TRUE(text) << text.error();
+        DosGraph back = graphFor(in);
+        ASSERT_TRUE(parseLayout(RecordFile::fromText("fort.7", *text), in, back));
+        EXPECT_EQ(*formatLayout(back), *text);
+        // the next curve widens the emptied panel from its start values
+        load(in, back, gone == 1 ? Panel::DOS : Panel::COOP, gone == 1 ? 2 : 6);
+        EXPECT_FLOAT_EQ(gone == 1 ? back.dos_max : back.coop_max, gone == 1 ? 6.0f : 1.0f);
+    }
+}
+
+TEST(DosOutput, GreyPostScriptGivesEveryBrushItsOwnLightGrey) {
+    DosInput in = dostest::input(small());
+    DosGraph g = graphFor(in);
+    load(in, g, Panel::DOS, 1);
+    for (char type : {'1', '2'}) {
+        Session s(std::string(1, type) + "\np\n");
+        generateOutput(s.plot, s.con, in, g, 5);
+        const auto reps = s.plot.matching("scr");
+        if (type == '2') {
+            EXPECT_TRUE(reps.empty());  // the colour device keeps its colours
+            continue;
+        }
+        ASSERT_EQ(reps.size(), 14u);
+        std::vector<float> greys;
+        for (int ci = 2; ci <= 15; ++ci) {
+            const std::vector<float> v = numbers(reps[static_cast<size_t>(ci - 2)]);
+            EXPECT_EQ(v[0], ci);
+            EXPECT_TRUE(v[1] == v[2] && v[2] == v[3]) << reps[static_cast<size_t>(ci - 2)];
+            EXPECT_GE(v[1], 0.3f);  // well lighter than the black lines
+            EXPECT_LT(v[1], 1.0f);  // and not the white page
+            greys.push_back(v[1]);
+        }
+        std::sort(greys.begin(), greys.end());
+        EXPECT_EQ(std::adjacent_find(greys.begin(), greys.end()), greys.end());
+        // set before anything is drawn on the file
+        EXPECT_LT(indexOf(s.plot.calls, reps.back()), indexOf(s.plot.calls, "slw 1"));
+    }
+}
+
+// A4 in landscape shows the square view surface from 0.042 of its height up
+// (PGPLOT puts the page 620 pt from the sheet's edge, 595 pt wide); a
+// character is about 0.02 high and a tic 0.012 long.
+TEST(DosOutput, LandscapeKeepsEverythingOnAnA4Sheet) {
+    DosGraph g;
+    g.nd = g.nc = 1;
+    setLandscape(g);
+    const float sheet = (620.4f - 595.3f) / 595.2f, character = 0.02f, tic = 0.012f;
+    const float title = 0.5f * g.y0;  // baseline of the horizontal axis titles
+    EXPECT_GT(title - 0.4f * character, sheet + 0.01f);  // descenders on the sheet
+    // the tic labels below the frame (outward tics, then the numbers) clear of the title
+    EXPECT_GT(g.y0 - tic - 1.5f * character, title + character);
+    EXPECT_LT(g.y0 + g.h + tic, g.page_h);
+    EXPECT_LT(g.xr() + tic, 1.0f);  // outward tics of the right axis inside the view surface
+    EXPECT_FLOAT_EQ(g.coop_x + g.coop_w, g.xr());
 }

@@ -4,6 +4,7 @@
 #include "dos/dialog/buffer_dialog.h"
 #include "dos/dialog/main_menu.h"
 #include "dos_fixture.h"
+#include "dos/draw/drawing.h"
 
 using namespace common;
 using namespace dos;
@@ -212,6 +213,18 @@ TEST(DosBuffers, CompositionQuestion) {
         EXPECT_TRUE(t.plot.calls.empty());
         EXPECT_EQ(g.nd, 1);
     }
+    // an overlay on a two-panel graph keeps the other panel on the page
+    for (Panel target : {Panel::DOS, Panel::COOP}) {
+        DosGraph g = graphFor(in);
+        load(in, g, Panel::DOS, 1);
+        load(in, g, Panel::COOP, 6);
+        Session s("2\n");
+        askComposition(s.plot, s.con, in, g, target);
+        RecordingPlot other;
+        other.calls.push_back("page");
+        mvplot(other, in, g, target == Panel::DOS ? Panel::COOP : Panel::DOS);
+        EXPECT_EQ(s.plot.calls, other.calls);
+    }
 }
 
 TEST(DosBuffers, CoopRangeIsSymmetricAndOwnScaleStaysOutOfTheCommonRange) {
@@ -242,7 +255,7 @@ TEST(DosBuffers, CoopRangeIsSymmetricAndOwnScaleStaysOutOfTheCommonRange) {
     EXPECT_FLOAT_EQ(g.dos_min, 1.0f);
     deleteBuffer(g, 1);  // only the own-scale buffer left: the start values
     EXPECT_FLOAT_EQ(g.dos_min, 1000.0f);
-    EXPECT_FLOAT_EQ(g.dos_max, -1000.0f);
+    EXPECT_FLOAT_EQ(g.dos_max, 0.0f);
 }
 
 TEST(DosBuffers, DeletionMovesWholeRecordsAndResetsTheFreedSlot) {

@@ -172,6 +172,10 @@ Status parseLayout(const RecordFile& file, BandGraph& g) {
     return {};
 }
 
+std::string energyWindowRefusal(float elow, float ehigh) { return rangeRefusal(elow, ehigh, 10, 5); }
+
+std::string valueRefusal(float v) { return fieldRefusal(v, 10, 5); }
+
 Status saveLayout(const BandGraph& g, const std::string& path) {
     Result<std::string> text = formatLayout(g);
     if (!text) return Failure{path + " not written: " + text.error()};

@@ -21,6 +21,13 @@ Result<std::string> formatLayout(const BandGraph& g);
 // file and record and `g` may be half filled (parse into a copy).
 Status parseLayout(const RecordFile& file, BandGraph& g);
 
+// Why fort.15 could not keep an answer as typed, as the one line the
+// question gives before it asks again; "" when it can. Every real of the
+// file is an F10.5 field, and the energy window must read back with its
+// minimum below its maximum.
+std::string energyWindowRefusal(float elow, float ehigh);
+std::string valueRefusal(float v);
+
 // Writes the layout through a temporary file; the old one stays on failure.
 Status saveLayout(const BandGraph& g, const std::string& path);
 

@@ -1,3 +1,4 @@
+#include "band/core/layout_file.h"
 #include "band/dialog/frame_questions.h"
 
 #include <tuple>
@@ -16,7 +17,8 @@ void tlener(Console& con, float& emin, float& emax) {
         [&con] {
             con.line();
             con.line(" Error: Maximum energy is lower than minimum.");
-        });
+        },
+        energyWindowRefusal);
 }
 
 void tlsyml(Console& con, LinePos& p, float w, int n) {

@@ -142,7 +142,7 @@ void askBandTics(Plot& plot, Console& con, BandGraph& g) {
     con.line();
     con.line(" Tic range settings apply to all axes.");
     con.line();
-    askTicRange(con, g.elow, g.ehigh, kEnergyTicPrompts, g.tics);
+    askTicRange(con, g.elow, g.ehigh, kEnergyTicPrompts, g.tics, valueRefusal);
 
     auto axis = [&](float xa, int position) {
         tltica(plot, f.frame_x0, f.frame_y0, f.frame_h, g.elow, g.range, g.tics, xa,

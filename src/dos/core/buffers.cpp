@@ -68,12 +68,17 @@ Result<int> loadCurve(const DosInput& in, DosGraph& g, Panel panel, int c, const
 
 void recomputeRange(DosGraph& g, Panel panel) {
     float lo = 1000.0f, hi = -1000.0f;
+    bool counted = false;
     for (int k = 0; k < g.count(panel); ++k) {
         const CurveBuffer& b = g.buffer(DosGraph::first(panel) + k);
         if (b.own_scale) continue;
         lo = std::min(lo, b.min);
         hi = std::max(hi, b.max);
+        counted = true;
     }
+    // no buffer left on the common range: the start values, which the
+    // layout file can hold and the next curve widens as at start-up
+    if (!counted) hi = 0.0f;
     if (panel == Panel::DOS) {
         g.dos_min = lo;
         g.dos_max = hi;

@@ -22,7 +22,8 @@ void resetBuffers(DosGraph& g);
 Result<int> loadCurve(const DosInput& in, DosGraph& g, Panel panel, int c, const std::string& title,
                       float requested_max, bool own_scale);
 
-// Common ranges from the buffers that are not on their own scale.
+// Common ranges from the buffers that are not on their own scale; without
+// such a buffer the start values (DOS 1000 ... 0, COOP maximum 0).
 void recomputeRange(DosGraph& g, Panel panel);
 
 // Removes buffer b (1-16): the later buffers of its panel move down one slot

@@ -174,6 +174,14 @@ Status parseLayout(const RecordFile& file, const DosInput& in, DosGraph& g) {
     return {};
 }
 
+std::string rangeRefusal(float lo, float hi) { return common::rangeRefusal(lo, hi, 10, 5); }
+
+std::string valueRefusal(float v) { return fieldRefusal(v, 10, 5); }
+
+std::string positiveRefusal(float v) { return fieldRefusal(v, 10, 5, 0.0f); }
+
+std::string offsetRefusal(float v) { return fieldRefusal(v, 12, 5); }
+
 Status saveLayout(const std::string& path, const DosGraph& g) {
     Result<std::string> text = formatLayout(g);
     if (!text) return Failure{path + " not written: " + text.error()};

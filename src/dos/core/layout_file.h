@@ -20,6 +20,15 @@ Result<std::string> formatLayout(const DosGraph& g);
 // failure the line names the record and `g` must be discarded.
 Status parseLayout(const RecordFile& file, const DosInput& in, DosGraph& g);
 
+// Why fort.7 could not keep an answer as typed, as the one line the
+// question gives before it asks again; "" when it can. Reals are F10.5
+// fields (drawing offsets F12.5); a range must read back with its lower end
+// below the upper one, the x range factor and the COOP maximum above 0.
+std::string rangeRefusal(float lo, float hi);
+std::string valueRefusal(float v);
+std::string positiveRefusal(float v);
+std::string offsetRefusal(float v);
+
 // Writes fort.7 atomically; the failure is one line.
 Status saveLayout(const std::string& path, const DosGraph& g);
 

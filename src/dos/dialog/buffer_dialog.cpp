@@ -64,6 +64,8 @@ bool askComposition(Plot& plot, Console& con, const DosInput& in, DosGraph& g, P
             resetBuffers(g);
         }
         if (s != 3) plot.page();
+        // the page is clear: the other panel of an overlay is drawn again
+        if (s == 2 && g.count(first) > 0) mvplot(plot, in, g, first);
     }
     return own;
 }

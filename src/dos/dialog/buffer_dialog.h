@@ -16,7 +16,8 @@ using namespace common;
 // Asked before a curve goes into `panel` while the graph holds buffers:
 // create new, overlay (on the common or the curve's own scale), or append as
 // a second panel. Clears the page where the choice replaces the picture and
-// redraws the first panel after an append. Returns the own-scale choice.
+// redraws the other panel after an append or an overlay. Returns the
+// own-scale choice.
 bool askComposition(Plot& plot, Console& con, const DosInput& in, DosGraph& g, Panel panel);
 
 // Lists the titles of the filled buffers of both panels.

@@ -3,6 +3,7 @@
 #include "annotate/marks.h"
 #include "annotate/markup.h"
 #include "annotate/tics.h"
+#include <functional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "common/dialog.h"
 #include "common/fortran_format.h"
 #include "common/plot.h"
+#include "dos/core/layout_file.h"
 #include "dos/dialog/buffer_dialog.h"
 #include "dos/draw/drawing.h"
 
@@ -42,6 +44,17 @@ const std::vector<std::string> kMenu = {
     "",
 };
 
+// Values above 0 that fort.7 keeps above 0; a positive value it would not
+// keep is asked again after the reason.
+std::function<bool(double)> keptAbove0(Console& con) {
+    return [&con](double v) {
+        if (!(v > 0)) return false;
+        const std::string why = positiveRefusal(static_cast<float>(v));
+        if (!why.empty()) con.line(why);
+        return why.empty();
+    };
+}
+
 void redraw(Plot& plot, const DosInput& in, DosGraph& g) {
     plot.page();
     mvrdrw(plot, in, g);
@@ -58,14 +71,15 @@ void showEnergyRange(Console& con, const DosGraph& g) {
 void changeEnergyRange(Console& con, DosGraph& g) {
     g.setFlag(kFlagTics, false);
     showEnergyRange(con, g);
-    std::tie(g.emin, g.emax) = askRange(con, " Lower energy:  ", " Higher energy: ", 10);
+    std::tie(g.emin, g.emax) =
+        askRange(con, " Lower energy:  ", " Higher energy: ", 10, nullptr, nullptr, rangeRefusal);
 }
 
 void changeXRange(Console& con, DosGraph& g) {
     g.setFlag(kFlagTics, false);
     con.line(" x range is " + fortran::F(g.xfactor, 6, 3) + " times the amplitude range.");
     con.line();
-    g.xfactor = static_cast<float>(con.askReal(" x range: ", 6, [](double v) { return v > 0; }));
+    g.xfactor = static_cast<float>(con.askReal(" x range: ", 6, keptAbove0(con)));
 }
 
 // One panel's horizontal axes: lower and (with a border) upper side, the
@@ -100,7 +114,7 @@ void askValueAxes(Plot& plot, Console& con, DosGraph& g, const char* name, float
     const std::string start = " " + n + " axis tic start value: ";
     const std::string end = " " + n + " axis tic end value:   ";
     const TicPrompts prompts{start.c_str(), end.c_str(), " Distance between tics:    ", true};
-    askTicRange(con, amin, amax, prompts, tics);
+    askTicRange(con, amin, amax, prompts, tics, valueRefusal);
     tics.label_distance = 0;
     if (lower > 0) {
         askTicsPerLabel(con, range, tics);
@@ -138,13 +152,13 @@ void changeRanges(Console& con, DosGraph& g) {
         con.line(" DOS buffer maximum: " + fortran::F(g.dos_max, 10, 5));
         con.line();
         con.line(" Enter new values:");
-        std::tie(g.dos_min, g.dos_max) = askRange(con, " Minimum: ", " Maximum: ", 10);
+        std::tie(g.dos_min, g.dos_max) = askRange(con, " Minimum: ", " Maximum: ", 10, nullptr, nullptr, rangeRefusal);
     }
     if (g.nc > 0) {
         con.line(" COOP buffer maximum: " + fortran::F(g.coop_max, 10, 5));
         con.line();
         con.line(" Enter new value:");
-        g.coop_max = static_cast<float>(con.askReal(" Maximum: ", 10, [](double v) { return v > 0; }));
+        g.coop_max = static_cast<float>(con.askReal(" Maximum: ", 10, keptAbove0(con)));
     }
 }
 
@@ -161,8 +175,12 @@ void changeOffset(Console& con, DosGraph& g) {
     con.line(" Maximum of all DOS buffers: " + fortran::F(g.dos_max, 10, 5));
     con.line(" Offset of DOS buffer " + fortran::I(b, 1) + ": " + fortran::F(g.buffer(b).offset, 10, 5));
     con.line();
-    g.buffer(b).offset =
-        static_cast<float>(con.askReal(" Enter offset of DOS buffer " + fortran::I(b, 1) + ": ", 10));
+    g.buffer(b).offset = static_cast<float>(
+        con.askReal(" Enter offset of DOS buffer " + fortran::I(b, 1) + ": ", 10, [&con](double v) {
+            const std::string why = offsetRefusal(static_cast<float>(v));
+            if (!why.empty()) con.line(why);
+            return why.empty();
+        }));
 }
 
 }  // namespace
@@ -174,7 +192,7 @@ void askAxes(Plot& plot, Console& con, DosGraph& g) {
     showEnergyRange(con, g);
     con.line(" Tic range settings apply to all energy axes.");
     con.line();
-    askTicRange(con, g.emin, g.emax, kEnergyTicPrompts, g.energy_tics);
+    askTicRange(con, g.emin, g.emax, kEnergyTicPrompts, g.energy_tics, valueRefusal);
     auto energyAxis = [&](float pos, int side) {
         if (erange > 0)
             mvtica(plot, g.x0, g.y0, g.w0, g.h, g.emin, erange, g.energy_tics, pos, side, 2, g.nsub);

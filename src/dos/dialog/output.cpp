@@ -18,6 +18,14 @@ const char* const kDevices[3][2] = {
 };
 }  // namespace
 
+void setGreyBrushes(Plot& plot) {
+    // from light to darker, all well clear of the black lines drawn on them
+    for (int ci = 2; ci <= kMaxBrush; ++ci) {
+        const float grey = 0.92f - 0.04f * static_cast<float>(ci - 2);
+        plot.scr(ci, grey, grey, grey);
+    }
+}
+
 std::string outputDevice(int type, bool landscape) {
     return kDevices[type - 1][landscape ? 0 : 1];
 }
@@ -27,15 +35,15 @@ void setLandscape(DosGraph& g) {
     const bool dosRight = g.dos_x > g.coop_x;
     g.page_w = 1.0f;
     g.page_h = kPortraitWidth;
-    g.h = 0.53033f;
-    g.y0 = 0.088388f;
-    g.x0 = 0.16667f;
-    g.w0 = 0.83333f;
-    g.dos_x = g.coop_x = 0.16667f;
-    g.dos_w = g.coop_w = 0.83333f;
+    g.h = kLandscapePanelHeight;
+    g.y0 = kLandscapePanelBottom;
+    g.x0 = kLandscapeX0;
+    g.w0 = kLandscapeWidth;
+    g.dos_x = g.coop_x = g.x0;
+    g.dos_w = g.coop_w = g.w0;
     if (both) {
-        (dosRight ? g.dos_x : g.coop_x) = 0.583335f;
-        g.dos_w = g.coop_w = 0.416665f;
+        (dosRight ? g.dos_x : g.coop_x) = g.x0 + g.w0 / 2;
+        g.dos_w = g.coop_w = g.w0 / 2;
     }
 }
 
@@ -59,7 +67,10 @@ void generateOutput(Plot& plot, Console& con, const DosInput& in, DosGraph& g, i
     const bool landscape = o == 'L' || o == 'l';
     if (landscape) setLandscape(g);
     const std::string device = outputDevice(type, landscape);
-    const bool written = drawOnFileDevice(plot, device, screen, [&] { mvrdrw(plot, in, g); });
+    const bool written = drawOnFileDevice(plot, device, screen, [&] {
+        if (type == kGreyPostScript) setGreyBrushes(plot);
+        mvrdrw(plot, in, g);
+    });
     if (!written)
         con.line(" Output device " + fortran::trimRight(device) + " could not be opened; no output file written.");
     setPortraitPage(g);

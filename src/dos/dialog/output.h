@@ -19,6 +19,22 @@ using namespace common;
 // PostScript, HPGL) and orientation.
 std::string outputDevice(int type, bool landscape);
 
+constexpr int kGreyPostScript = 1;
+
+// On the grey device every brush 2-15 gets a grey level of its own, lighter
+// than the lines; the device's own table would fill most of them black.
+void setGreyBrushes(Plot& plot);
+
+// The landscape panels, fractions of the square view surface, of which an
+// A4 page in landscape shows a strip 0.707 high. The bottom 5 % of the view
+// surface lies off the sheet: the panels sit high enough that the axis
+// titles stay on it, below the horizontal tic labels and clear of them; the
+// right edge leaves room for outward tics on the right axis.
+constexpr float kLandscapePanelBottom = 0.15f;
+constexpr float kLandscapePanelHeight = 0.5f;
+constexpr float kLandscapeX0 = 0.16667f;
+constexpr float kLandscapeWidth = 0.8f;
+
 // The landscape page: wider than high, both panels side by side when both
 // hold buffers (the one that was on the right stays on the right).
 void setLandscape(DosGraph& g);

@@ -1,5 +1,6 @@
 #include "dos/draw/drawing.h"
 
+#include <algorithm>
 #include <array>
 
 #include "annotate/marks.h"
@@ -79,6 +80,15 @@ void mvplot(Plot& plot, const DosInput& in, const DosGraph& g, Panel panel) {
     plot.draw(1.0f, 0.0f);
 }
 
+TicRange ticsOnAxis(const TicRange& asked, float asked_min, float asked_max, float amin, float amax) {
+    TicRange t = asked;
+    if (t.start <= asked_min) t.start = amin;
+    if (t.end >= asked_max) t.end = amax;
+    t.start = std::max(t.start, amin);
+    t.end = std::min(t.end, amax);
+    return t;
+}
+
 void mvaxes(Plot& plot, DosGraph& g) {
     const float erange = g.emax - g.emin;
     auto energyAxis = [&](float pos, int side) {
@@ -89,18 +99,24 @@ void mvaxes(Plot& plot, DosGraph& g) {
     if (g.nd > 0 && g.nc > 0) energyAxis(g.dos_x != g.x0 ? g.dos_x : g.coop_x, g.sides[kSideMiddle]);
     energyAxis(g.xr(), g.sides[kSideRight]);
 
-    auto valueAxes = [&](float x, float w, float amin, float arange, const TicRange& tics, int lower,
-                         int upper) {
-        if (arange <= 0) return;
+    // The value axes run over the range the curves are drawn with now (an
+    // overlay, a deletion or new buffer ranges may have changed it since the
+    // tics were asked).
+    const float F = g.xfactor;
+    auto valueAxes = [&](float x, float w, float amin, float amax, float asked_min, float asked_max,
+                         const TicRange& asked, int lower, int upper) {
+        if (!(amax > amin)) return;
+        const TicRange tics = ticsOnAxis(asked, asked_min, asked_max, amin, amax);
+        const float arange = amax - amin;
         if (lower > 0) mvtica(plot, x, g.y0, w, g.h, amin, arange, tics, g.y0, lower, 1, g.nsub);
         if (upper > 0) mvtica(plot, x, g.y0, w, g.h, amin, arange, tics, g.yt(), upper, 1, g.nsub);
     };
     if (g.nd > 0 && g.nc == 0 && !g.anyOwnScale(Panel::DOS))
-        valueAxes(g.dos_x, g.dos_w, g.dos_axis_min, g.dos_axis_max - g.dos_axis_min, g.dos_tics,
-                  g.sides[kSideDosLower], g.sides[kSideDosUpper]);
+        valueAxes(g.dos_x, g.dos_w, F * g.dos_min, F * g.dos_max, g.dos_axis_min, g.dos_axis_max,
+                  g.dos_tics, g.sides[kSideDosLower], g.sides[kSideDosUpper]);
     else if (g.nd == 0 && g.nc > 0 && !g.anyOwnScale(Panel::COOP))
-        valueAxes(g.coop_x, g.coop_w, -g.coop_axis_max, 2 * g.coop_axis_max, g.coop_tics,
-                  g.sides[kSideCoopLower], g.sides[kSideCoopUpper]);
+        valueAxes(g.coop_x, g.coop_w, -F * g.coop_max, F * g.coop_max, -g.coop_axis_max,
+                  g.coop_axis_max, g.coop_tics, g.sides[kSideCoopLower], g.sides[kSideCoopUpper]);
 }
 
 void mvrdrw(Plot& plot, const DosInput& in, DosGraph& g) {

@@ -19,8 +19,14 @@ using namespace common;
 // line style 1, colour 1 and the window (0, 1, 0, 1) on the panel.
 void mvplot(Plot& plot, const DosInput& in, const DosGraph& g, Panel panel);
 
-// The axes with tic marks and labels as set by the graph menu.
+// The axes with tic marks and labels as set by the graph menu. The value
+// axes run over the range their panel's curves are drawn with now.
 void mvaxes(Plot& plot, DosGraph& g);
+
+// The tics of a value axis drawn over amin ... amax that were asked on the
+// axis asked_min ... asked_max: a tic end that reached the end of that axis
+// follows the end of the new one; any other end stays, clipped to the axis.
+TicRange ticsOnAxis(const TicRange& asked, float asked_min, float asked_max, float amin, float amax);
 
 // The whole graph: both panels, then border, axes, titles, texts and the
 // Fermi marker as their flags say.
