@@ -16,6 +16,7 @@
 #include "common/dialog.h"
 #include "common/fortran_format.h"
 #include "common/plot.h"
+#include "common/publication.h"
 #include "common/records.h"
 
 namespace band {
@@ -26,9 +27,12 @@ namespace {
 
 const char* const kLayoutFile = "fort.15";
 
-// The 18-character device table: 2 x selection + orientation - 2.
-const std::array<const char*, 4> kDevices = {"tarlisen.eps/PS   ", "tarlisen.eps/VPS  ",
-                                             "tarlisen.plt/HPGL ", "tarlisen.plt/VHPGL"};
+// The 18-character device table: 2 x selection + orientation - 2. PDF and
+// PNG are made from the colour PostScript written to the EPS name.
+const std::array<const char*, 8> kDevices = {"tarlisen.eps/PS   ", "tarlisen.eps/VPS  ",
+                                             "tarlisen.plt/HPGL ", "tarlisen.plt/VHPGL",
+                                             "tarlisen.eps/CPS  ", "tarlisen.eps/VCPS ",
+                                             "tarlisen.eps/CPS  ", "tarlisen.eps/VCPS "};
 
 const std::vector<std::string> kMenu = {
     "",
@@ -169,8 +173,10 @@ void askBandTics(Plot& plot, Console& con, BandGraph& g) {
 }
 
 void writeOutputFile(Plot& plot, Console& con, BandGraph& g, int screen) {
-    const int selection = askMenu(
-        con, {"", " Output file options:", " (1) Postscript/encapsulated postscript", " (2) HPGL", ""}, 1, 1, 2);
+    const int selection = askMenu(con,
+                                  {"", " Output file options:", " (1) Postscript/encapsulated postscript",
+                                   " (2) HPGL", " (3) PDF", " (4) PNG", ""},
+                                  1, 1, 4);
     const std::string device = outputDevice(selection, g.nshow);
     const bool written = drawOnFileDevice(plot, device, screen, [&] {
         // a fresh device: the same line width and style as the screen picture
@@ -179,6 +185,10 @@ void writeOutputFile(Plot& plot, Console& con, BandGraph& g, int screen) {
         tlrdrw(plot, g);
     });
     if (!written) con.line(" Output device " + fortran::trimRight(device) + " could not be opened.");
+    if (written && selection != 2)
+        finishPostScript(con, device,
+                         selection == 1 ? std::nullopt
+                                        : std::optional(selection == 3 ? PictureKind::Pdf : PictureKind::Png));
     redrawScreen(plot, con, g);
 }
 
