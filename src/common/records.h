@@ -54,6 +54,8 @@ public:
     explicit RecordReader(const RecordFile& f) : f_(f) {}
     bool ok() const { return error_.empty(); }
     const std::string& error() const { return error_; }
+    // True when every record has been read (optional records may follow).
+    bool atEnd() const { return !f_.has(n_ + 1); }
     // The next record, or nullptr (and the fault "missing") past the end.
     const std::string* next();
     // Keeps `what` as the fault of the current record (unless one is kept); false.

@@ -7,6 +7,7 @@
 #include "annotate/marks.h"
 #include "annotate/tics.h"
 #include "band/core/graph.h"
+#include "band/dialog/band_styles.h"
 #include "band/dialog/frame_questions.h"
 #include "band/draw/frame.h"
 #include "band/core/layout_file.h"
@@ -50,6 +51,7 @@ const std::vector<std::string> kMenu = {
     " (10) Generate output file",
     " (11) Save graph layout",
     " (12) Load graph layout",
+    " (13) Change band colours and line widths",
     "",
     " ( 0) Quit program",
     "",
@@ -77,7 +79,7 @@ void changeEnergyRange(Plot& plot, Console& con, BandGraph& g) {
     plot.page();
     const FrameGeom& f = g.geom;
     tlaxes(plot, f.frame_x0, f.frame_y0, g.line_pos, f.frame_w, f.frame_h, g.nshow);
-    g.draw_problem = tlband(plot, f.frame_x0, f.frame_y0, g.line_pos, f.frame_h, g.elow, g.ehigh, g.nshow, g.bands);
+    g.draw_problem = tlband(plot, f.frame_x0, f.frame_y0, g.line_pos, f.frame_h, g.elow, g.ehigh, g.nshow, g.bands, g.styles);
     reportDrawing(con, g);
 }
 
@@ -197,7 +199,7 @@ void tlgrph(Plot& plot, Console& con, BandGraph& g) {
     plot.sls(1);
     const int screen = plot.qid();
     for (;;) {
-        const int option = askMenu(con, kMenu, 2, 0, 12);
+        const int option = askMenu(con, kMenu, 2, 0, 13);
         const FrameGeom& f = g.geom;
         switch (option) {
         case 0:
@@ -251,6 +253,10 @@ void tlgrph(Plot& plot, Console& con, BandGraph& g) {
         }
         case 12:
             loadGraphLayout(plot, con, g);
+            break;
+        case 13:
+            askBandStyles(con, g);
+            redrawScreen(plot, con, g);
             break;
         }
     }
