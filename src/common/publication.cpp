@@ -11,7 +11,6 @@
 #include <cstring>
 #include <fstream>
 #include <map>
-#include <sstream>
 #include <vector>
 
 #include "common/console.h"
@@ -55,7 +54,18 @@ bool fileExists(const std::string& path) {
 }  // namespace
 
 Result<std::string> boxInHeader(const std::string& eps, const std::string& name) {
-    std::vector<std::string> lines = splitLines(eps);
+    // Only the comments of the head and of the trailers are looked at; the
+    // drawing between them (megabytes for a thousand bands) is copied as it is.
+    constexpr size_t kEdge = 1 << 16;
+    size_t headEnd = eps.size(), tailStart = eps.size();
+    if (eps.size() > 4 * kEdge) {
+        headEnd = eps.find('\n', kEdge) + 1;
+        tailStart = eps.rfind('\n', eps.size() - kEdge) + 1;
+    }
+    std::vector<std::string> lines = splitLines(eps.substr(0, headEnd));
+    const size_t middle = lines.size();
+    for (std::string& l : splitLines(eps.substr(tailStart))) lines.push_back(std::move(l));
+
     std::string key, value;
     // The header ends at %%EndComments; what is deferred there (and in the
     // page set-up) takes the last value given further down.
@@ -71,6 +81,7 @@ Result<std::string> boxInHeader(const std::string& eps, const std::string& name)
         if (key == "BoundingBox" && value == kAtEnd) boxDeferred = true;
         if (key == "HiResBoundingBox") hiRes = true;
     }
+    if (!boxDeferred && deferred.empty() && hiRes) return eps;
     std::vector<bool> drop(lines.size(), false);
     for (auto& [k, v] : deferred) {
         bool found = false;
@@ -84,26 +95,32 @@ Result<std::string> boxInHeader(const std::string& eps, const std::string& name)
         if (!found) v = kAtEnd;  // nothing to move: left as it stands
     }
 
-    std::ostringstream out;
-    for (size_t i = 0; i < lines.size(); ++i) {
+    std::string out;
+    out.reserve(eps.size() + 100);
+    for (size_t i = 0; i <= lines.size(); ++i) {
+        if (i == middle) out.append(eps, headEnd, tailStart - headEnd);
+        if (i == lines.size()) break;
         if (drop[i]) continue;
         std::string line = lines[i];
         if (comment(line, key, value) && value == kAtEnd && deferred[key] != kAtEnd)
             line = "%%" + key + ": " + deferred[key];
-        out << line << '\n';
+        out += line;
+        out += '\n';
         if (i < endComments && comment(line, key, value) && key == "BoundingBox" && !hiRes) {
-            out << "%%HiResBoundingBox: " << value << '\n';
+            out += "%%HiResBoundingBox: " + value + "\n";
             hiRes = true;
         }
     }
-    if (!boxDeferred && deferred.empty() && hiRes) return eps;
-    return out.str();
+    return out;
 }
 
 Status moveBoundingBoxToHeader(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return Failure{path + ": cannot be read"};
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    const std::streamoff size = in ? static_cast<std::streamoff>(in.tellg()) : -1;
+    if (size < 0) return Failure{path + ": cannot be read"};
+    std::string text(static_cast<size_t>(size), '\0');
+    in.seekg(0);
+    if (!in.read(text.data(), size)) return Failure{path + ": cannot be read"};
     in.close();
     Result<std::string> fixed = boxInHeader(text, path);
     if (!fixed) return Failure{fixed.error()};
