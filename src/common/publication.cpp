@@ -59,8 +59,12 @@ Result<std::string> boxInHeader(const std::string& eps, const std::string& name)
     constexpr size_t kEdge = 1 << 16;
     size_t headEnd = eps.size(), tailStart = eps.size();
     if (eps.size() > 4 * kEdge) {
-        headEnd = eps.find('\n', kEdge) + 1;
-        tailStart = eps.rfind('\n', eps.size() - kEdge) + 1;
+        const size_t head = eps.find('\n', kEdge), tail = eps.rfind('\n', eps.size() - kEdge);
+        // lines longer than the edges: the whole text is looked at
+        if (head != std::string::npos && tail != std::string::npos && head < tail) {
+            headEnd = head + 1;
+            tailStart = tail + 1;
+        }
     }
     std::vector<std::string> lines = splitLines(eps.substr(0, headEnd));
     const size_t middle = lines.size();
