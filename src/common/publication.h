@@ -29,7 +29,7 @@ Status moveBoundingBoxToHeader(const std::string& path);
 // The ghostscript program found on PATH, or "" when there is none.
 std::string findGhostscript();
 
-// The file name of a device specification ("tarlisen.eps/CPS  " gives
+// The file name of a PGPLOT device string ("tarlisen.eps/CPS  " gives
 // "tarlisen.eps") and the picture beside it ("tarlisen.pdf").
 std::string deviceFile(const std::string& device);
 std::string pictureFile(const std::string& eps, PictureKind kind);
