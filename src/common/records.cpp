@@ -15,18 +15,45 @@
 
 namespace common {
 
-std::optional<RecordFile> RecordFile::load(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+std::optional<std::string> readWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in) return std::nullopt;
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    if (in.bad()) return std::nullopt;
-    return fromText(path, ss.str());
+    // one read into a buffer of the file's size, no copies
+    const std::streamoff size = in.tellg();
+    if (size < 0) return std::nullopt;
+    std::string text(static_cast<size_t>(size), '\0');
+    in.seekg(0);
+    in.read(text.data(), size);
+    if (in.bad() || in.gcount() != size) return std::nullopt;
+    return text;
+}
+
+std::string recordWhere(const std::string& name, size_t n, const std::string& what) {
+    return name + ", record " + std::to_string(n) + ": " + what;
+}
+
+bool RecordCursor::next(std::string& out) {
+    if (pos_ >= text_.size()) return false;
+    size_t end = text_.find('\n', pos_);
+    if (end == std::string::npos) end = text_.size();
+    size_t stop = end;
+    if (stop > pos_ && text_[stop - 1] == '\r') --stop;
+    out.assign(text_, pos_, stop - pos_);
+    pos_ = end + 1;
+    ++n_;
+    return true;
+}
+
+std::optional<RecordFile> RecordFile::load(const std::string& path) {
+    auto text = readWholeFile(path);
+    if (!text) return std::nullopt;
+    return fromText(path, *text);
 }
 
 RecordFile RecordFile::fromText(const std::string& name, const std::string& text) {
     RecordFile f;
     f.name_ = name;
+    f.records_.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
     size_t start = 0;
     while (start < text.size()) {
         size_t end = text.find('\n', start);
@@ -39,9 +66,7 @@ RecordFile RecordFile::fromText(const std::string& name, const std::string& text
     return f;
 }
 
-std::string RecordFile::where(size_t n, const std::string& what) const {
-    return name_ + ", record " + std::to_string(n) + ": " + what;
-}
+std::string RecordFile::where(size_t n, const std::string& what) const { return recordWhere(name_, n, what); }
 
 std::string FieldCursor::take(int w) {
     std::string s;

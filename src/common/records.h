@@ -12,6 +12,28 @@
 
 namespace common {
 
+// The whole content of a file in one read; nullopt when it cannot be read.
+std::optional<std::string> readWholeFile(const std::string& path);
+
+// "fort.1, record 12: what" -- the one-line form of every file complaint.
+std::string recordWhere(const std::string& name, size_t n, const std::string& what);
+
+// The records of a text one after the other, each without its line end,
+// for files too large to hold as one string per record.
+class RecordCursor {
+public:
+    explicit RecordCursor(const std::string& text) : text_(text) {}
+    // The next record into `out` (false past the last one); number() counts them.
+    bool next(std::string& out);
+    bool more() const { return pos_ < text_.size(); }
+    size_t number() const { return n_; }
+
+private:
+    const std::string& text_;
+    size_t pos_ = 0;
+    size_t n_ = 0;
+};
+
 class RecordFile {
 public:
     // Reads the whole file; nullopt when it cannot be opened.
@@ -54,6 +76,8 @@ public:
     explicit RecordReader(const RecordFile& f) : f_(f) {}
     bool ok() const { return error_.empty(); }
     const std::string& error() const { return error_; }
+    // True when every record has been read (optional records may follow).
+    bool atEnd() const { return !f_.has(n_ + 1); }
     // The next record, or nullptr (and the fault "missing") past the end.
     const std::string* next();
     // Keeps `what` as the fault of the current record (unless one is kept); false.

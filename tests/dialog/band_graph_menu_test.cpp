@@ -184,7 +184,7 @@ TEST_F(Menu, AllFlagsOffShowsOnlyFrameAndBands) {
 
 TEST_F(Menu, BadSelectionsAskAgainAndTheMenuIsShownInFull) {
     BandGraph g = graphFor(3);
-    Session s("13\n-1\nx\n0\n");
+    Session s("14\n-1\nx\n0\n");
     tlgrph(s.plot, s.con, g);
     EXPECT_EQ(s.out.str(),
               "\n Graph modification menu:\n\n"
@@ -192,7 +192,8 @@ TEST_F(Menu, BadSelectionsAskAgainAndTheMenuIsShownInFull) {
               " ( 4) Add symmetry axes labels\n ( 5) Add symmetry line and energy axis titles\n"
               " ( 6) Add optional text (eg. symmetry labels)\n ( 7) Mark fermi energy\n"
               " ( 8) Change symmetry line lengths\n ( 9) Clear and redraw\n (10) Generate output file\n"
-              " (11) Save graph layout\n (12) Load graph layout\n\n ( 0) Quit program\n\n"
+              " (11) Save graph layout\n (12) Load graph layout\n (13) Change band colours and line widths\n\n"
+              " ( 0) Quit program\n\n"
               " Selection:  Selection:  Selection:  Selection: ");
     EXPECT_TRUE(g.border);  // two or more lines: the frame is closed
     EXPECT_EQ(s.plot.calls, (std::vector<std::string>{"sls 1"}));
@@ -340,7 +341,7 @@ TEST_F(Menu, OutputDeviceFollowsTheLineCount) {
 
 TEST_F(Menu, OutputDrawsOnTheFileDeviceThenAgainOnTheScreen) {
     BandGraph g = decorated();
-    Session s("10\n0\n3\n1\n0\n");
+    Session s("10\n0\n5\n1\n0\n");
     tlgrph(s.plot, s.con, g);
     const auto& c = s.plot.calls;
     const long open = findCall(c, "open");
@@ -356,8 +357,10 @@ TEST_F(Menu, OutputDrawsOnTheFileDeviceThenAgainOnTheScreen) {
     std::vector<std::string> file(c.begin() + open + 5, c.begin() + clos);
     std::vector<std::string> screen(c.begin() + clos + 3, c.end());
     EXPECT_EQ(file, screen);
-    EXPECT_NE(s.out.str().find("\n Output file options:\n (1) Postscript/encapsulated postscript\n (2) HPGL\n\n"
-                               " Selection:  Selection:  Selection: \n"),
+    EXPECT_NE(s.out.str().find("\n Output file options:\n (1) Postscript/encapsulated postscript\n (2) HPGL\n (3) PDF\n (4) PNG\n\n"
+                               " Selection:  Selection:  Selection: "
+                               // a recording plot writes no file
+                               " tarlisen.eps: cannot be read\n"),
               std::string::npos);
 
     BandGraph wide = graphFor(4);

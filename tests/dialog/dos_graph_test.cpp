@@ -146,10 +146,10 @@ TEST(DosOutput, LandscapeTwoPanelsThenPortraitScreenAgain) {
     load(in, g, Panel::COOP, 6);
     g.dos_w = g.coop_w = 0.29463f;
     g.coop_x = 0.41248f;
-    Session s("4\nx\n3\nq\nl\n");
+    Session s("6\nx\n3\nq\nl\n");
     s.plot.current = 7;  // the screen
     generateOutput(s.plot, s.con, in, g, 7);
-    EXPECT_NE(s.out.str().find(" (3) HPGL\n\n Selection: \n Output file options:"), std::string::npos);
+    EXPECT_NE(s.out.str().find(" (3) HPGL\n (4) PDF\n (5) PNG\n\n Selection: \n Output file options:"), std::string::npos);
     const auto& c = s.plot.calls;
     ASSERT_EQ(c[0], "open 'morvane.plt/HPGL '");
     EXPECT_EQ(c[1], "slct 1");

@@ -249,3 +249,45 @@ TEST_F(Layout, MoreLinesThanTheBandFileHoldsDrawsTheBlocksThatExist) {
     EXPECT_EQ(s.plot.matching("swin 1 51").size(), 3u);
     EXPECT_NE(s.out.str().find(": ends after 3 of 4 symmetry lines; bands drawn up to there.\n"), std::string::npos);
 }
+
+// Band colours and line widths: records after the older ones, absent when
+// none are set, so an older file loads with plain lines.
+TEST_F(Layout, BandStylesFollowTheOlderRecordsAndAreChecked) {
+    BandGraph plain = finished();
+    const std::string old = layoutOf(plain);
+    BandGraph styled = finished();
+    styled.styles = {BandStyle{1, 4, 4, 3, 1}, BandStyle{5, 1000, 2, 201, 5}};
+    const std::string text = layoutOf(styled);
+    ASSERT_EQ(text.substr(0, old.size()), old);
+    EXPECT_EQ(text.substr(old.size()), "   2\n    1    4  4   3 1\n    5 1000  2 201 5\n");
+
+    writeText("fort.15", text);
+    BandGraph back = graphFor(2);
+    ASSERT_TRUE(loadFrom("fort.15", back));
+    EXPECT_EQ(layoutOf(back), text);
+
+    writeText("fort.15", old);  // a file of the older layout
+    ASSERT_TRUE(loadFrom("fort.15", back));
+    EXPECT_TRUE(back.styles.empty());
+    EXPECT_EQ(layoutOf(back), old);
+
+    const size_t n = records(old).size();
+    const std::string at = "fort.15, record ";
+    const std::vector<std::pair<std::string, std::string>> damaged = {
+        {"  21\n", at + std::to_string(n + 1) + ": number of band line styles 21 outside 0 ... 20"},
+        {"   1\n", at + std::to_string(n + 2) + ": missing (the file ends early)"},
+        {"   1\n    5    4  2   1 1\n", at + std::to_string(n + 2) + ": last band 4 outside 5 ... 1000"},
+        {"   1\n    1    4 16   1 1\n", at + std::to_string(n + 2) + ": colour index 16 outside 1 ... 15"},
+        {"   1\n    1    4  2   0 1\n", at + std::to_string(n + 2) + ": line width 0 outside 1 ... 201"},
+        {"   1\n    1    4  2   1 6\n", at + std::to_string(n + 2) + ": line style 6 outside 1 ... 5"},
+        {"   1\n    1    x  2   1 1\n", at + std::to_string(n + 2) + ": unreadable last band"},
+    };
+    for (const auto& [tail, message] : damaged) {
+        writeText("fort.15", old + tail);
+        BandGraph kept = styled;
+        Status loaded = loadFrom("fort.15", kept);
+        EXPECT_FALSE(loaded) << tail;
+        EXPECT_EQ(loaded.error(), message);
+        EXPECT_EQ(kept.styles.size(), 2u) << tail;
+    }
+}

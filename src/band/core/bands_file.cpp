@@ -10,33 +10,36 @@ using namespace common;
 
 namespace {
 
-// The block whose header is record `rec`; on success `rec` moves past it.
-// A thousand bands do not fit three columns: when a digit follows in column
-// 7 the count is read from columns 4 to 7.
-Result<BandLine> readLine(const RecordFile& f, size_t& rec) {
-    const std::string& head = f.record(rec);
+// The block whose header is the next record of `in`; on success `in` stands
+// after it. A thousand bands do not fit three columns: when a digit follows
+// in column 7 the count is read from columns 4 to 7. fort.2 holds up to half
+// a million records: they are read one after the other, never all held.
+Result<BandLine> readLine(const std::string& name, RecordCursor& in) {
+    std::string head;
+    in.next(head);
+    const size_t rec = in.number();
     FieldCursor c(head);
     auto nk = c.I(3);
     const bool wide = head.size() > 6 && head[6] >= '0' && head[6] <= '9';
     auto nb = c.I(wide ? 4 : 3);
-    if (!nk || !nb) return Failure{f.where(rec, "unreadable line header")};
+    if (!nk || !nb) return Failure{recordWhere(name, rec, "unreadable line header")};
     if (*nk < 1 || *nk > kGridPoints)
-        return Failure{f.where(rec, "number of points outside 1 ... " + std::to_string(kGridPoints))};
+        return Failure{recordWhere(name, rec, "number of points outside 1 ... " + std::to_string(kGridPoints))};
     if (*nb < 0 || *nb > kMaxBands)
-        return Failure{f.where(rec, "number of bands outside 0 ... " + std::to_string(kMaxBands))};
+        return Failure{recordWhere(name, rec, "number of bands outside 0 ... " + std::to_string(kMaxBands))};
     BandLine line;
     line.npts = static_cast<int>(*nk);
     line.nbands = static_cast<int>(*nb);
     const size_t values = static_cast<size_t>(line.npts) * static_cast<size_t>(line.nbands);
     line.e.resize(values);
+    std::string r;
     for (size_t v = 0; v < values; ++v) {
-        const size_t r = rec + 1 + v;  // band b, point i: header + (b - 1) NK + i
-        if (!f.has(r)) return Failure{f.where(r, "missing energy (file ends inside a line)")};
-        auto e = FieldCursor(f.record(r)).F(10, 5);
-        if (!e) return Failure{f.where(r, "unreadable energy")};
+        // band b, point i: record header + (b - 1) NK + i
+        if (!in.next(r)) return Failure{recordWhere(name, rec + 1 + v, "missing energy (file ends inside a line)")};
+        auto e = FieldCursor(r).F(10, 5);
+        if (!e) return Failure{recordWhere(name, rec + 1 + v, "unreadable energy")};
         line.e[v] = static_cast<float>(*e);
     }
-    rec += 1 + values;
     return line;
 }
 
@@ -50,23 +53,24 @@ std::string BandsFile::missing(int n, int shown) const {
 }
 
 Result<BandsFile> readBandsFile(const std::string& path) {
-    auto f = RecordFile::load(path);
-    if (!f) return Failure{path + " could not be opened"};
+    const std::optional<std::string> text = readWholeFile(path);
+    if (!text) return Failure{path + " could not be opened"};
     BandsFile bands;
-    bands.name = f->name();
-    auto count = f->has(1) ? FieldCursor(f->record(1)).I(2) : std::nullopt;
-    if (!count) return Failure{f->where(1, "unreadable number of symmetry lines")};
+    bands.name = path;
+    RecordCursor in(*text);
+    std::string first;
+    auto count = in.next(first) ? FieldCursor(first).I(2) : std::nullopt;
+    if (!count) return Failure{recordWhere(path, 1, "unreadable number of symmetry lines")};
     bands.count = static_cast<int>(*count);
-    size_t rec = 2;
-    while (f->has(rec)) {
-        Result<BandLine> line = readLine(*f, rec);
+    while (in.more()) {
+        Result<BandLine> line = readLine(path, in);
         if (!line) {
             bands.stopped = line.error();
             break;
         }
         bands.lines.push_back(std::move(*line));
     }
-    bands.end_record = rec;
+    bands.end_record = in.number() + 1;
     return bands;
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "annotate/settings.h"
+#include "band/core/band_style.h"
 #include "band/core/bands_file.h"
 #include "band/core/state.h"
 
@@ -34,6 +35,7 @@ struct BandGraph {
     float efermi = 0;
     bool fermi_line = false;
     bool border = false;
+    std::vector<BandStyle> styles;  // band colours and line widths, at most kMaxBandStyles
 
 };
 

@@ -72,6 +72,14 @@ Result<std::string> formatLayout(const BandGraph& g) {
         w.record(real(t.x, "free text x") + real(t.y, "free text y") + real(t.angle, "text angle") +
                  fortran::I(t.pos, 2) + fortran::A(t.text, 80));
     w.record(fortran::L(g.border) + fortran::L(g.fermi_line));
+    // band colours and line widths: only when set, so a plain picture keeps
+    // the records of the older layout
+    if (!g.styles.empty()) {
+        w.record(fortran::I(static_cast<long>(g.styles.size()), 4));
+        for (const BandStyle& st : g.styles)
+            w.record(fortran::I(st.first, 5) + fortran::I(st.last, 5) + fortran::I(st.colour, 3) +
+                     fortran::I(st.width, 4) + fortran::I(st.style, 2));
+    }
     return w.text();
 }
 
@@ -169,6 +177,27 @@ Status parseLayout(const RecordFile& file, BandGraph& g) {
 
     // 13: border and Fermi line
     if (!logicals(in, {&g.border, &g.fermi_line}, "border and Fermi line flags")) return done();
+
+    // 14-15: band colours and line widths (absent from older layouts)
+    g.styles.clear();
+    if (in.atEnd()) return {};
+    r = in.next();
+    FieldCursor nc(*r);
+    const int nstyles = in.intIn(nc, 4, 0, band::kMaxBandStyles, "number of band line styles");
+    if (!in.ok()) return done();
+    for (int k = 0; k < nstyles; ++k) {
+        r = in.next();
+        if (!r) return done();
+        FieldCursor c(*r);
+        BandStyle st;
+        st.first = in.intIn(c, 5, 1, band::kMaxBands, "first band");
+        st.last = in.intIn(c, 5, st.first, band::kMaxBands, "last band");
+        st.colour = in.intIn(c, 3, 1, band::kMaxColour, "colour index");
+        st.width = in.intIn(c, 4, 1, band::kMaxLineWidth, "line width");
+        st.style = in.intIn(c, 2, 1, band::kMaxLineStyle, "line style");
+        if (!in.ok()) return done();
+        g.styles.push_back(st);
+    }
     return {};
 }
 

@@ -7,6 +7,7 @@
 #include "annotate/marks.h"
 #include "annotate/tics.h"
 #include "band/core/graph.h"
+#include "band/dialog/band_styles.h"
 #include "band/dialog/frame_questions.h"
 #include "band/draw/frame.h"
 #include "band/core/layout_file.h"
@@ -16,6 +17,7 @@
 #include "common/dialog.h"
 #include "common/fortran_format.h"
 #include "common/plot.h"
+#include "common/publication.h"
 #include "common/records.h"
 
 namespace band {
@@ -26,9 +28,12 @@ namespace {
 
 const char* const kLayoutFile = "fort.15";
 
-// The 18-character device table: 2 x selection + orientation - 2.
-const std::array<const char*, 4> kDevices = {"tarlisen.eps/PS   ", "tarlisen.eps/VPS  ",
-                                             "tarlisen.plt/HPGL ", "tarlisen.plt/VHPGL"};
+// The 18-character device table: 2 x selection + orientation - 2. PDF and
+// PNG are made from the colour PostScript written to the EPS name.
+const std::array<const char*, 8> kDevices = {"tarlisen.eps/PS   ", "tarlisen.eps/VPS  ",
+                                             "tarlisen.plt/HPGL ", "tarlisen.plt/VHPGL",
+                                             "tarlisen.eps/CPS  ", "tarlisen.eps/VCPS ",
+                                             "tarlisen.eps/CPS  ", "tarlisen.eps/VCPS "};
 
 const std::vector<std::string> kMenu = {
     "",
@@ -46,6 +51,7 @@ const std::vector<std::string> kMenu = {
     " (10) Generate output file",
     " (11) Save graph layout",
     " (12) Load graph layout",
+    " (13) Change band colours and line widths",
     "",
     " ( 0) Quit program",
     "",
@@ -73,7 +79,7 @@ void changeEnergyRange(Plot& plot, Console& con, BandGraph& g) {
     plot.page();
     const FrameGeom& f = g.geom;
     tlaxes(plot, f.frame_x0, f.frame_y0, g.line_pos, f.frame_w, f.frame_h, g.nshow);
-    g.draw_problem = tlband(plot, f.frame_x0, f.frame_y0, g.line_pos, f.frame_h, g.elow, g.ehigh, g.nshow, g.bands);
+    g.draw_problem = tlband(plot, f.frame_x0, f.frame_y0, g.line_pos, f.frame_h, g.elow, g.ehigh, g.nshow, g.bands, g.styles);
     reportDrawing(con, g);
 }
 
@@ -169,8 +175,10 @@ void askBandTics(Plot& plot, Console& con, BandGraph& g) {
 }
 
 void writeOutputFile(Plot& plot, Console& con, BandGraph& g, int screen) {
-    const int selection = askMenu(
-        con, {"", " Output file options:", " (1) Postscript/encapsulated postscript", " (2) HPGL", ""}, 1, 1, 2);
+    const int selection = askMenu(con,
+                                  {"", " Output file options:", " (1) Postscript/encapsulated postscript",
+                                   " (2) HPGL", " (3) PDF", " (4) PNG", ""},
+                                  1, 1, 4);
     const std::string device = outputDevice(selection, g.nshow);
     const bool written = drawOnFileDevice(plot, device, screen, [&] {
         // a fresh device: the same line width and style as the screen picture
@@ -179,6 +187,10 @@ void writeOutputFile(Plot& plot, Console& con, BandGraph& g, int screen) {
         tlrdrw(plot, g);
     });
     if (!written) con.line(" Output device " + fortran::trimRight(device) + " could not be opened.");
+    if (written && selection != 2)
+        finishPostScript(con, device,
+                         selection == 1 ? std::nullopt
+                                        : std::optional(selection == 3 ? PictureKind::Pdf : PictureKind::Png));
     redrawScreen(plot, con, g);
 }
 
@@ -187,7 +199,7 @@ void tlgrph(Plot& plot, Console& con, BandGraph& g) {
     plot.sls(1);
     const int screen = plot.qid();
     for (;;) {
-        const int option = askMenu(con, kMenu, 2, 0, 12);
+        const int option = askMenu(con, kMenu, 2, 0, 13);
         const FrameGeom& f = g.geom;
         switch (option) {
         case 0:
@@ -241,6 +253,10 @@ void tlgrph(Plot& plot, Console& con, BandGraph& g) {
         }
         case 12:
             loadGraphLayout(plot, con, g);
+            break;
+        case 13:
+            askBandStyles(con, g);
+            redrawScreen(plot, con, g);
             break;
         }
     }

@@ -35,9 +35,10 @@ void tlaxes(Plot& plot, float x0, float y0, const LinePos& p, float w, float h, 
 }
 
 std::string tlband(Plot& plot, float x0, float y0, const LinePos& p, float h, float emin, float emax, int n,
-                   const BandsFile& bands) {
+                   const BandsFile& bands, const std::vector<BandStyle>& styles) {
     plot.sci(1);
     plot.slw(1);
+    BandStyle now{0, 0, 1, 1, 1};  // what is in force (the style is the caller's, full)
     std::array<float, kGridPoints> x{};
     std::string problem;
     for (int l = 1; l <= n; ++l) {
@@ -48,9 +49,17 @@ std::string tlband(Plot& plot, float x0, float y0, const LinePos& p, float h, fl
         for (int i = 1; i <= line.npts; ++i) x[static_cast<size_t>(i - 1)] = static_cast<float>(i);
         plot.swin(1.0f, static_cast<float>(line.npts), emin, emax);
         plot.svp(x0 + p[static_cast<size_t>(l)], x0 + p[static_cast<size_t>(l + 1)], y0, y0 + h);
-        for (int b = 1; b <= line.nbands; ++b)
+        for (int b = 1; b <= line.nbands; ++b) {
+            const BandStyle s = styleOf(styles, b);
+            if (s.colour != now.colour) plot.sci(s.colour);
+            if (s.width != now.width) plot.slw(s.width);
+            if (s.style != now.style) plot.sls(s.style);
+            now = s;
             plot.line(line.npts, x.data(), line.e.data() + static_cast<size_t>(b - 1) * static_cast<size_t>(line.npts));
+        }
     }
+    if (now.colour != 1) plot.sci(1);
+    if (now.style != 1) plot.sls(1);
     plot.slw(3);
     return problem;
 }

@@ -5,6 +5,7 @@
 #include <array>
 #include <string>
 
+#include "band/core/band_style.h"
 #include "band/core/bands_file.h"
 #include "band/core/state.h"
 
@@ -25,7 +26,8 @@ void tlaxes(Plot& plot, float x0, float y0, const LinePos& p, float w, float h, 
 // Bands of lines 1 ... n, each in its panel. A line the file does not hold
 // (missing, or after a damaged block) leaves its panel and the later ones
 // empty. Returns why, naming file and record, or nothing when all were drawn.
+// Each band takes its colour, width and style from `styles`.
 std::string tlband(Plot& plot, float x0, float y0, const LinePos& p, float h, float emin, float emax, int n,
-                   const BandsFile& bands);
+                   const BandsFile& bands, const std::vector<BandStyle>& styles = {});
 
 }  // namespace band

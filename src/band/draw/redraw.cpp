@@ -20,7 +20,7 @@ void tlrdrw(Plot& plot, BandGraph& g) {
     auto pos = [&](int i) { return g.line_pos[static_cast<size_t>(i)]; };
 
     tlaxes(plot, f.frame_x0, f.frame_y0, g.line_pos, f.frame_w, f.frame_h, n);
-    g.draw_problem = tlband(plot, f.frame_x0, f.frame_y0, g.line_pos, f.frame_h, g.elow, g.ehigh, n, g.bands);
+    g.draw_problem = tlband(plot, f.frame_x0, f.frame_y0, g.line_pos, f.frame_h, g.elow, g.ehigh, n, g.bands, g.styles);
 
     if (g.flags[2]) tlbrdr(plot, f.frame_x0, f.frame_y0, f.frame_w, f.frame_h);
 

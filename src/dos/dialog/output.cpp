@@ -4,6 +4,7 @@
 #include "common/dialog.h"
 #include "common/fortran_format.h"
 #include "common/plot.h"
+#include "common/publication.h"
 #include "dos/draw/drawing.h"
 
 namespace dos {
@@ -11,10 +12,11 @@ namespace dos {
 using namespace common;
 
 namespace {
-const char* const kDevices[3][2] = {
-    {"morvane.eps/PS   ", "morvane.eps/VPS  "},
+// PDF and PNG are made from the colour PostScript written to the EPS name.
+const char* const kDevices[5][2] = {
+    {"morvane.eps/PS   ", "morvane.eps/VPS  "}, {"morvane.eps/CPS  ", "morvane.eps/VCPS "},
+    {"morvane.plt/HPGL ", "morvane.plt/VHPGL"}, {"morvane.eps/CPS  ", "morvane.eps/VCPS "},
     {"morvane.eps/CPS  ", "morvane.eps/VCPS "},
-    {"morvane.plt/HPGL ", "morvane.plt/VHPGL"},
 };
 }  // namespace
 
@@ -59,8 +61,9 @@ void setPortraitPage(DosGraph& g) {
 void generateOutput(Plot& plot, Console& con, const DosInput& in, DosGraph& g, int screen) {
     const int type = askMenu(con,
                              {"", " Output file options:", " (1) Gray scale postscript/encapsulated postscript",
-                              " (2) Color postscript/encapsulated postscript", " (3) HPGL", ""},
-                             1, 1, 3, true);
+                              " (2) Color postscript/encapsulated postscript", " (3) HPGL", " (4) PDF",
+                              " (5) PNG", ""},
+                             1, 1, 5, true);
     const float dx = g.dos_x, dw = g.dos_w, cx = g.coop_x, cw = g.coop_w;
     char o = ' ';
     while (o != 'P' && o != 'p' && o != 'L' && o != 'l') o = con.askChar(" Portrait or landscape plot (p/l)? ");
@@ -73,6 +76,9 @@ void generateOutput(Plot& plot, Console& con, const DosInput& in, DosGraph& g, i
     });
     if (!written)
         con.line(" Output device " + fortran::trimRight(device) + " could not be opened; no output file written.");
+    else if (type != 3)
+        finishPostScript(con, device,
+                         type <= 2 ? std::nullopt : std::optional(type == 4 ? PictureKind::Pdf : PictureKind::Png));
     setPortraitPage(g);
     g.dos_x = dx;
     g.dos_w = dw;

@@ -1,0 +1,54 @@
+#include "band/dialog/band_styles.h"
+
+#include <functional>
+
+#include "band/core/graph.h"
+#include "common/console.h"
+#include "common/fortran_format.h"
+
+namespace band {
+
+using namespace common;
+
+namespace {
+
+std::function<bool(long)> within(long lo, long hi) {
+    return [lo, hi](long v) { return v >= lo && v <= hi; };
+}
+
+}  // namespace
+
+void askBandStyles(Console& con, BandGraph& g) {
+    con.line(" Band colours and line widths. Bands are counted from the lowest");
+    con.line(" interpolated band (1) upwards; a later range wins where two overlap.");
+    con.line(" Colours: 1 black, 2 red, 3 green, 4 blue, 5 cyan, 6 magenta, 7 yellow,");
+    con.line("  8 orange, 9 yellow-green, 10 green-cyan, 11 blue-cyan, 12 blue-magenta,");
+    con.line("  13 red-magenta, 14 dark grey, 15 light grey.");
+    con.line(" Line styles: 1 full, 2 dashed, 3 dash-dot, 4 dotted, 5 dash-dot-dot-dot.");
+    if (!g.styles.empty()) {
+        con.line();
+        con.line("       first  last colour width style");
+        for (size_t k = 0; k < g.styles.size(); ++k) {
+            const BandStyle& s = g.styles[k];
+            con.line(" (" + fortran::I(static_cast<long>(k + 1), 2) + ") " + fortran::I(s.first, 5) +
+                     fortran::I(s.last, 6) + fortran::I(s.colour, 7) + fortran::I(s.width, 6) +
+                     fortran::I(s.style, 6));
+        }
+        const char keep = con.askChar(" Keep these ranges? (default=Y) ");
+        if (keep == 'N' || keep == 'n') g.styles.clear();
+    }
+    while (static_cast<int>(g.styles.size()) < kMaxBandStyles) {
+        con.line();
+        BandStyle s;
+        s.first = static_cast<int>(con.askInt(" First band of the range (0 = done): ", 4, within(0, kMaxBands)));
+        if (s.first == 0) return;
+        s.last = static_cast<int>(con.askInt(" Last band of the range:             ", 4, within(s.first, kMaxBands)));
+        s.colour = static_cast<int>(con.askInt(" Colour index (1-15):                ", 2, within(1, kMaxColour)));
+        s.width = static_cast<int>(con.askInt(" Line width (1-201):                 ", 3, within(1, kMaxLineWidth)));
+        s.style = static_cast<int>(con.askInt(" Line style (1-5):                   ", 1, within(1, kMaxLineStyle)));
+        g.styles.push_back(s);
+    }
+    con.line(" At most " + std::to_string(kMaxBandStyles) + " band ranges.");
+}
+
+}  // namespace band

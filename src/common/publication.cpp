@@ -1,0 +1,229 @@
+#include "common/publication.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <vector>
+
+#include "common/console.h"
+#include "common/records.h"
+
+namespace common {
+
+namespace {
+
+const std::string kAtEnd = "(atend)";
+
+std::vector<std::string> splitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::string::size_type start = 0;
+    while (start < text.size()) {
+        auto end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+// "%%Key: value" -> Key and value (value without its leading blank); false
+// for any other line.
+bool comment(const std::string& line, std::string& key, std::string& value) {
+    if (line.rfind("%%", 0) != 0) return false;
+    const auto colon = line.find(':');
+    if (colon == std::string::npos) return false;
+    key = line.substr(2, colon - 2);
+    value = line.substr(colon + 1);
+    if (!value.empty() && value.front() == ' ') value.erase(0, 1);
+    return true;
+}
+
+bool fileExists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0;
+}
+
+}  // namespace
+
+Result<std::string> boxInHeader(const std::string& eps, const std::string& name) {
+    // Only the comments of the head and of the trailers are looked at; the
+    // drawing between them (megabytes for a thousand bands) is copied as it is.
+    constexpr size_t kEdge = 1 << 16;
+    size_t headEnd = eps.size(), tailStart = eps.size();
+    if (eps.size() > 4 * kEdge) {
+        const size_t head = eps.find('\n', kEdge), tail = eps.rfind('\n', eps.size() - kEdge);
+        // lines longer than the edges: the whole text is looked at
+        if (head != std::string::npos && tail != std::string::npos && head < tail) {
+            headEnd = head + 1;
+            tailStart = tail + 1;
+        }
+    }
+    std::vector<std::string> lines = splitLines(eps.substr(0, headEnd));
+    const size_t middle = lines.size();
+    for (std::string& l : splitLines(eps.substr(tailStart))) lines.push_back(std::move(l));
+
+    std::string key, value;
+    // The header ends at %%EndComments; what is deferred there (and in the
+    // page set-up) takes the last value given further down.
+    size_t endComments = lines.size();
+    std::map<std::string, std::string> deferred;  // key -> value from the trailers
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i] == "%%EndComments" && endComments == lines.size()) endComments = i;
+        if (comment(lines[i], key, value) && value == kAtEnd) deferred[key];
+    }
+    bool boxDeferred = false, hiRes = false;
+    for (size_t i = 0; i < endComments; ++i) {
+        if (!comment(lines[i], key, value)) continue;
+        if (key == "BoundingBox" && value == kAtEnd) boxDeferred = true;
+        if (key == "HiResBoundingBox") hiRes = true;
+    }
+    if (!boxDeferred && deferred.empty() && hiRes) return eps;
+    std::vector<bool> drop(lines.size(), false);
+    for (auto& [k, v] : deferred) {
+        bool found = false;
+        for (size_t i = lines.size(); i-- > 0;) {
+            if (!comment(lines[i], key, value) || key != k || value == kAtEnd) continue;
+            if (!found) v = value;
+            found = true;
+            drop[i] = true;  // given once, in its place above
+        }
+        if (!found && k == "BoundingBox") return Failure{name + ": no bounding box in the trailer"};
+        if (!found) v = kAtEnd;  // nothing to move: left as it stands
+    }
+
+    std::string out;
+    out.reserve(eps.size() + 100);
+    for (size_t i = 0; i <= lines.size(); ++i) {
+        if (i == middle) out.append(eps, headEnd, tailStart - headEnd);
+        if (i == lines.size()) break;
+        if (drop[i]) continue;
+        std::string line = lines[i];
+        if (comment(line, key, value) && value == kAtEnd && deferred[key] != kAtEnd)
+            line = "%%" + key + ": " + deferred[key];
+        out += line;
+        out += '\n';
+        if (i < endComments && comment(line, key, value) && key == "BoundingBox" && !hiRes) {
+            out += "%%HiResBoundingBox: " + value + "\n";
+            hiRes = true;
+        }
+    }
+    return out;
+}
+
+Status moveBoundingBoxToHeader(const std::string& path) {
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    const std::streamoff size = in ? static_cast<std::streamoff>(in.tellg()) : -1;
+    if (size < 0) return Failure{path + ": cannot be read"};
+    std::string text(static_cast<size_t>(size), '\0');
+    in.seekg(0);
+    if (!in.read(text.data(), size)) return Failure{path + ": cannot be read"};
+    in.close();
+    Result<std::string> fixed = boxInHeader(text, path);
+    if (!fixed) return Failure{fixed.error()};
+    if (*fixed == text) return {};
+    return writeFileAtomic(path, *fixed);
+}
+
+std::string findGhostscript() {
+    const char* env = std::getenv("PATH");
+    const std::string path = env ? env : "";
+    std::string::size_type start = 0;
+    for (;;) {
+        const auto end = path.find(':', start);
+        std::string dir = path.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        if (dir.empty()) dir = ".";
+        const std::string gs = dir + "/gs";
+        if (::access(gs.c_str(), X_OK) == 0) return gs;
+        if (end == std::string::npos) return "";
+        start = end + 1;
+    }
+}
+
+std::string deviceFile(const std::string& device) { return device.substr(0, device.rfind('/')); }
+
+std::string pictureFile(const std::string& eps, PictureKind kind) {
+    const auto dot = eps.rfind('.');
+    const std::string stem = dot == std::string::npos ? eps : eps.substr(0, dot);
+    return stem + (kind == PictureKind::Pdf ? ".pdf" : ".png");
+}
+
+Status convertEps(const std::string& gs, const std::string& eps, const std::string& out, PictureKind kind) {
+    std::ifstream in(eps, std::ios::binary);
+    if (!in) return Failure{eps + ": cannot be read"};
+    bool landscape = false;
+    for (std::string line; std::getline(in, line) && line != "%%EndComments";)
+        if (line == "%%Orientation: Landscape") landscape = true;
+    in.close();
+
+    const std::string tmp = out + ".tmp" + std::to_string(::getpid());
+    std::vector<std::string> args = {gs, "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-dEPSCrop"};
+    if (kind == PictureKind::Pdf) {
+        // pdfwrite would turn the page after the direction of its text
+        args.insert(args.end(), {"-sDEVICE=pdfwrite", "-dAutoRotatePages=/None"});
+    } else {
+        args.insert(args.end(), {"-sDEVICE=png16m", "-r300", "-dTextAlphaBits=4", "-dGraphicsAlphaBits=4"});
+    }
+    args.push_back("-sOutputFile=" + tmp);
+    // PGPLOT turns a landscape picture on its page; the page is turned back
+    // so that the picture stands upright and wide.
+    if (landscape) args.insert(args.end(), {"-c", "<</Orientation 3>> setpagedevice"});
+    args.insert(args.end(), {"-f", eps});
+
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    std::fflush(nullptr);
+    const pid_t pid = ::fork();
+    if (pid < 0) return Failure{out + " not written: ghostscript could not be started (" + std::strerror(errno) + ")"};
+    if (pid == 0) {
+        // ghostscript's own messages go to standard error, clear of the dialogue
+        ::dup2(2, 1);
+        const int null = ::open("/dev/null", O_RDONLY);
+        if (null >= 0) ::dup2(null, 0);
+        ::execv(gs.c_str(), argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    const bool ran = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    if (!ran || !fileExists(tmp)) {
+        std::remove(tmp.c_str());
+        const std::string how = WIFEXITED(status) ? "status " + std::to_string(WEXITSTATUS(status))
+                                                  : "signal " + std::to_string(WTERMSIG(status));
+        return Failure{out + " not written: ghostscript failed on " + eps + " (" + how + ")"};
+    }
+    if (std::rename(tmp.c_str(), out.c_str()) != 0) {
+        const int err = errno;
+        std::remove(tmp.c_str());
+        return Failure{out + ": cannot be written (" + std::strerror(err) + ")"};
+    }
+    return {};
+}
+
+void finishPostScript(Console& con, const std::string& device, std::optional<PictureKind> convert) {
+    const std::string eps = deviceFile(device);
+    if (Status fixed = moveBoundingBoxToHeader(eps); !fixed) {
+        con.line(" " + fixed.error());
+        return;
+    }
+    if (!convert) return;
+    const std::string out = pictureFile(eps, *convert);
+    const std::string gs = findGhostscript();
+    if (gs.empty()) {
+        con.line(" ghostscript (gs) not found: " + out + " not written; the picture is in " + eps + ".");
+        return;
+    }
+    if (Status made = convertEps(gs, eps, out, *convert); !made) con.line(" " + made.error());
+}
+
+}  // namespace common

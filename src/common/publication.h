@@ -1,0 +1,48 @@
+// Pictures for publication. PGPLOT writes the bounding box of its PostScript
+// at the end of the file ("(atend)"), which croppers and LaTeX routes ignore:
+// it is moved into the header once the device has closed. PDF and PNG are
+// made from that EPS by ghostscript, cropped to the drawing, a landscape
+// picture turned upright; every file is written whole or not at all.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "common/error.h"
+
+namespace common {
+
+class Console;
+
+enum class PictureKind { Pdf, Png };
+
+// The EPS text with its "(atend)" header comments (bounding box, page
+// bounding box, fonts, pages) filled from the trailer, which loses them,
+// and a %%HiResBoundingBox after the box. A text with its box in the header
+// comes back unchanged; one whose trailer lacks the box is refused
+// (`name` names the file in the complaint).
+Result<std::string> boxInHeader(const std::string& eps, const std::string& name);
+
+// Rewrites the EPS file at `path` with boxInHeader, whole.
+Status moveBoundingBoxToHeader(const std::string& path);
+
+// The ghostscript program found on PATH, or "" when there is none.
+std::string findGhostscript();
+
+// The file name of a PGPLOT device string ("tarlisen.eps/CPS  " gives
+// "tarlisen.eps") and the picture beside it ("tarlisen.pdf").
+std::string deviceFile(const std::string& device);
+std::string pictureFile(const std::string& eps, PictureKind kind);
+
+// Converts the EPS (box in the header) to PDF or to a 300 dpi PNG with
+// anti-aliasing on white, cropped to the box; a landscape EPS
+// ("%%Orientation: Landscape") gives an upright wide picture. ghostscript
+// writes to a temporary name renamed to `out` only when it succeeded.
+Status convertEps(const std::string& gs, const std::string& eps, const std::string& out, PictureKind kind);
+
+// After a PostScript device closed: the box into the header of its file,
+// then, when asked, the PDF or PNG beside it. Says on the console, in one
+// line, what went wrong (without ghostscript the EPS is kept).
+void finishPostScript(Console& con, const std::string& device, std::optional<PictureKind> convert);
+
+}  // namespace common

@@ -1,0 +1,70 @@
+#include <gtest/gtest.h>
+
+#include "band/dialog/graph_menu.h"
+#include "band_graph_support.h"
+
+using namespace common;
+using namespace band;
+
+using bandtest::bandsText;
+using bandtest::graphFor;
+using bandtest::Session;
+using bandtest::writeText;
+
+namespace {
+
+class BandStyles : public bandtest::InScratchDir {
+protected:
+    void SetUp() override {
+        InScratchDir::SetUp();
+        writeText("fort.2", bandsText(2, {51, 51}, 3));
+    }
+};
+
+// The attribute calls and polylines of the last redraw (frame, then bands).
+std::vector<std::string> bandCalls(const RecordingPlot& p) {
+    std::vector<std::string> r;
+    size_t last = 0;
+    for (size_t i = 0; i < p.calls.size(); ++i)
+        if (p.calls[i] == "page") last = i;
+    for (size_t i = last; i < p.calls.size(); ++i) {
+        const std::string& c = p.calls[i];
+        if (c.rfind("line ", 0) == 0) r.push_back("line");
+        if (c.rfind("sci", 0) == 0 || c.rfind("slw", 0) == 0 || c.rfind("sls", 0) == 0) r.push_back(c);
+    }
+    return r;
+}
+
+}  // namespace
+
+TEST_F(BandStyles, RangesAreAskedCheckedAndDrawnBandByBand) {
+    BandGraph g = graphFor(2);
+    // out-of-range answers ask again: band 1001, last below first, colour 16,
+    // width 0, style 6
+    Session s("13\n2\n1\n3\n16\n4\n0\n5\n6\n2\n1001\n3\n3\n3\n1\n1\n0\n0\n");
+    tlgrph(s.plot, s.con, g);
+    ASSERT_EQ(g.styles.size(), 2u);
+    EXPECT_EQ(g.styles[0].first, 2);
+    EXPECT_EQ(g.styles[0].last, 3);
+    EXPECT_EQ(g.styles[0].colour, 4);
+    EXPECT_EQ(g.styles[0].width, 5);
+    EXPECT_EQ(g.styles[0].style, 2);
+    EXPECT_EQ(g.styles[1].first, 3);
+    EXPECT_EQ(g.styles[1].colour, 3);
+    EXPECT_NE(s.out.str().find(" First band of the range (0 = done): "), std::string::npos);
+    // band 1 plain, band 2 the first range, band 3 the later range; plain again after
+    const std::vector<std::string> first = {"sci 1", "sci 1", "slw 1", "line", "sci 4", "slw 5", "sls 2", "line",
+                                            "sci 3", "slw 1", "sls 1", "line"};
+    const auto calls = bandCalls(s.plot);
+    ASSERT_GE(calls.size(), first.size());
+    EXPECT_EQ(std::vector<std::string>(calls.begin(), calls.begin() + static_cast<long>(first.size())), first);
+
+    // the present ranges are shown; N clears them before the new ones
+    Session again("13\nN\n1\n1\n2\n1\n1\n0\n0\n");
+    tlgrph(again.plot, again.con, g);
+    EXPECT_NE(again.out.str().find(" ( 1)     2     3      4     5     2\n ( 2)     3     3      3     1     1\n"),
+              std::string::npos)
+        << again.out.str();
+    ASSERT_EQ(g.styles.size(), 1u);
+    EXPECT_EQ(g.styles[0].colour, 2);
+}

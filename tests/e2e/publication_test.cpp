@@ -1,0 +1,208 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <sstream>
+
+#include "common/console.h"
+#include "common/plot.h"
+#include "common/publication.h"
+#include "e2e_support.h"
+
+using namespace common;
+using e2e::ScratchDir;
+
+namespace {
+
+struct Box {
+    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    double w() const { return x2 - x1; }
+    double h() const { return y2 - y1; }
+};
+
+// The comment `key` in the header (before %%EndComments) and whether it
+// appears again below it.
+struct HeaderComment {
+    std::string value;
+    bool below = false;
+};
+HeaderComment headerComment(const std::string& eps, const std::string& key) {
+    HeaderComment r;
+    std::istringstream in(eps);
+    bool header = true;
+    for (std::string line; std::getline(in, line);) {
+        if (line == "%%EndComments") header = false;
+        if (line.rfind("%%" + key + ":", 0) != 0) continue;
+        if (header)
+            r.value = line.substr(key.size() + 3);
+        else
+            r.below = true;
+    }
+    return r;
+}
+
+Box boxOf(const std::string& text) {
+    Box b;
+    std::istringstream(text) >> b.x1 >> b.y1 >> b.x2 >> b.y2;
+    return b;
+}
+
+// The extent of what is drawn, as ghostscript's bbox device measures it.
+Box drawnExtent(const std::filesystem::path& eps) {
+    const std::string out = eps.string() + ".bbox";
+    const std::string cmd = "gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=bbox '" + eps.string() + "' 2> '" + out + "'";
+    EXPECT_EQ(std::system(cmd.c_str()), 0);
+    const std::string text = e2e::slurp(out);
+    const auto at = text.find("%%HiResBoundingBox:");
+    return at == std::string::npos ? Box{} : boxOf(text.substr(at + 19));
+}
+
+Box mediaBox(const std::filesystem::path& pdf) {
+    const std::string text = e2e::slurp(pdf);
+    const auto at = text.find("/MediaBox [");
+    return at == std::string::npos ? Box{} : boxOf(text.substr(at + 11));
+}
+
+std::pair<long, long> pngSize(const std::filesystem::path& png) {
+    const std::string d = e2e::slurp(png);
+    if (d.size() < 24 || d.compare(1, 3, "PNG") != 0) return {0, 0};
+    auto be = [&](size_t i) {
+        long v = 0;
+        for (size_t k = 0; k < 4; ++k) v = v * 256 + static_cast<unsigned char>(d[i + k]);
+        return v;
+    };
+    return {be(16), be(20)};
+}
+
+// The EPS carries its box in the header, once, equal to the drawing; the PDF
+// page is that box (turned for a landscape picture) and the PNG that box at
+// 300 dpi, wide when the picture is.
+void expectCroppedPictures(const ScratchDir& dir, const std::string& stem, bool pdfLandscape, bool pngLandscape,
+                           const std::string& pdfEps, const std::string& pngEps) {
+    for (const std::string& eps : {pdfEps, pngEps}) {
+        EXPECT_EQ(eps.find("(atend)"), std::string::npos);
+        const HeaderComment box = headerComment(eps, "BoundingBox");
+        const HeaderComment hi = headerComment(eps, "HiResBoundingBox");
+        EXPECT_FALSE(box.below);
+        EXPECT_EQ(hi.value, box.value);
+        e2e::spit(dir / "check.eps", eps);
+        const Box b = boxOf(box.value), drawn = drawnExtent(dir / "check.eps");
+        // PGPLOT's box holds the drawing with a few points to spare
+        EXPECT_LE(b.x1, drawn.x1 + 0.5);
+        EXPECT_LE(b.y1, drawn.y1 + 0.5);
+        EXPECT_GE(b.x2, drawn.x2 - 0.5);
+        EXPECT_GE(b.y2, drawn.y2 - 0.5);
+        EXPECT_LT(b.w() - drawn.w() + b.h() - drawn.h(), 12.0) << box.value;
+    }
+    const Box pdfBox = boxOf(headerComment(pdfEps, "BoundingBox").value);
+    const Box page = mediaBox(dir / (stem + ".pdf"));
+    EXPECT_NEAR(page.w(), pdfLandscape ? pdfBox.h() : pdfBox.w(), 1.0);
+    EXPECT_NEAR(page.h(), pdfLandscape ? pdfBox.w() : pdfBox.h(), 1.0);
+
+    const Box pngBox = boxOf(headerComment(pngEps, "BoundingBox").value);
+    const auto [w, h] = pngSize(dir / (stem + ".png"));
+    EXPECT_NEAR(static_cast<double>(w), (pngLandscape ? pngBox.h() : pngBox.w()) * 300.0 / 72.0, 2.0);
+    EXPECT_NEAR(static_cast<double>(h), (pngLandscape ? pngBox.w() : pngBox.h()) * 300.0 / 72.0, 2.0);
+    if (pngLandscape) {
+        EXPECT_GT(w, h);
+    }
+}
+
+}  // namespace
+
+TEST(Publication, ExampleSessionsWriteCroppedEpsPdfAndPng) {
+    {
+        ScratchDir dir("publication-bands");
+        const std::string ex = std::string(SOURCE_DIR) + "/examples/si-bands/";
+        dir.copyIn(ex + "fort.1");
+        dir.copyIn(ex + "fort.14");
+        e2e::Outcome r = e2e::run(dir, "tarlisen", e2e::slurp(ex + "session.txt"));
+        ASSERT_EQ(r.status, 0) << r.out;
+        EXPECT_EQ(r.out.find("ghostscript"), std::string::npos);
+        // five lines: landscape; PDF and PNG come from the same colour EPS
+        const std::string eps = e2e::slurp(dir / "tarlisen.eps");
+        expectCroppedPictures(dir, "tarlisen", true, true, eps, eps);
+    }
+    {
+        ScratchDir dir("publication-dos");
+        const std::string ex = std::string(SOURCE_DIR) + "/examples/si-dos/";
+        dir.copyIn(ex + "fort.1");
+        // the session writes the PDF in portrait and the PNG in landscape;
+        // their EPS is kept from the answers alone
+        std::string script = e2e::slurp(ex + "session.txt");
+        const std::string pdfPart = "12\n4\np\n", pngPart = "12\n5\nl\n";
+        const auto cut = script.find(pdfPart + pngPart);
+        ASSERT_NE(cut, std::string::npos);
+        e2e::Outcome first = e2e::run(dir, "morvane", script.substr(0, cut + pdfPart.size()) + "0\n");
+        ASSERT_EQ(first.status, 0);
+        const std::string pdfEps = e2e::slurp(dir / "morvane.eps");
+        e2e::Outcome r = e2e::run(dir, "morvane", script);
+        ASSERT_EQ(r.status, 0) << r.out;
+        EXPECT_EQ(r.out.find("ghostscript"), std::string::npos);
+        e2e::Outcome second = e2e::run(dir, "morvane", script.substr(0, cut + pdfPart.size() + pngPart.size()) + "0\n");
+        ASSERT_EQ(second.status, 0);
+        expectCroppedPictures(dir, "morvane", false, true, pdfEps, e2e::slurp(dir / "morvane.eps"));
+    }
+}
+
+TEST(Publication, HeaderCommentsMovedOnceAndRefusedWithoutABox) {
+    std::string lines;  // many lines, more than the head and tail looked at
+    for (int i = 0; i < 30000; ++i) lines += "0 0 1 1 L\n";
+    for (const std::string& drawing : {lines + "x", std::string(300000, 'x')}) {  // and one line longer than both
+    const std::string eps = "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: (atend)\n%%Pages: (atend)\n%%EndComments\n"
+                            "%%Page: 1 1\n%%PageBoundingBox: (atend)\n" + drawing +
+                            "\n%%PageTrailer\n%%PageBoundingBox: 1 2 30 40\n%%Trailer\n%%BoundingBox: 1 2 30 40\n"
+                            "%%Pages: 1\n%%EOF\n";
+    Result<std::string> fixed = boxInHeader(eps, "x.eps");
+    ASSERT_TRUE(fixed) << fixed.error();
+    EXPECT_TRUE(*fixed == "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 1 2 30 40\n%%HiResBoundingBox: 1 2 30 40\n"
+                          "%%Pages: 1\n%%EndComments\n%%Page: 1 1\n%%PageBoundingBox: 1 2 30 40\n" + drawing +
+                          "\n%%PageTrailer\n%%Trailer\n%%EOF\n")
+        << fixed->substr(0, 300) << " ... " << fixed->substr(fixed->size() - 100);
+    Result<std::string> again = boxInHeader(*fixed, "x.eps");
+    ASSERT_TRUE(again);
+    EXPECT_TRUE(*again == *fixed);
+    }
+
+    const std::string noBox = "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: (atend)\n%%EndComments\nshowpage\n%%EOF\n";
+    Result<std::string> refused = boxInHeader(noBox, "x.eps");
+    EXPECT_FALSE(refused);
+    EXPECT_EQ(refused.error(), "x.eps: no bounding box in the trailer");
+}
+
+// Without ghostscript on PATH: one line naming it, the EPS kept (its box in
+// the header), no PDF and no half-written file.
+TEST(Publication, WithoutGhostscriptTheEpsIsKept) {
+    ScratchDir dir("publication-no-gs");
+    const std::string eps = (dir / "picture.eps").string();
+    CpgPlot plot;
+    const int id = plot.open(eps + "/VCPS");
+    ASSERT_GT(id, 0);
+    plot.svp(0.1f, 0.9f, 0.1f, 0.9f);
+    plot.swin(0, 1, 0, 1);
+    plot.move(0, 0);
+    plot.draw(1, 1);
+    plot.clos();
+
+    const char* was = std::getenv("PATH");
+    const std::string path = was ? was : "";
+    setenv("PATH", dir.path.c_str(), 1);
+    std::istringstream in;
+    std::ostringstream out;
+    Console con(in, out);
+    finishPostScript(con, eps + "/VCPS", PictureKind::Pdf);
+    setenv("PATH", path.c_str(), 1);
+    EXPECT_EQ(out.str(), " ghostscript (gs) not found: " + (dir / "picture.pdf").string() +
+                             " not written; the picture is in " + eps + ".\n");
+    EXPECT_FALSE(dir.has("picture.pdf"));
+    EXPECT_FALSE(headerComment(e2e::slurp(eps), "BoundingBox").value.empty());
+    for (const auto& f : std::filesystem::directory_iterator(dir.path))
+        EXPECT_EQ(f.path().filename().string().find(".tmp"), std::string::npos) << f.path();
+
+    // with it the PDF comes, portrait, the size of the box
+    finishPostScript(con, eps + "/VCPS", PictureKind::Pdf);
+    const Box b = boxOf(headerComment(e2e::slurp(eps), "BoundingBox").value);
+    const Box page = mediaBox(dir / "picture.pdf");
+    EXPECT_NEAR(page.w(), b.w(), 1.0);
+    EXPECT_NEAR(page.h(), b.h(), 1.0);
+}
