@@ -56,7 +56,7 @@ TEST(HostileDos, InputFort1) {
     v.push_back(hostile::withRecord(text, 2, "  21   2   2   2   2", "21 description lines"));
     v.push_back(hostile::withRecord(text, 306, "   -99.99999", "an energy grid that descends"));
     hostile::check({"morvane", "fort.1", e2e::slurp(kExample + "session.txt"), prepare,
-                    {"fort.7", "morvane.eps", "morvane.plt"}, hostile::wholeDosFile},
+                    {"fort.7", "morvane.eps", "morvane.plt", "morvane.pdf", "morvane.png"}, hostile::wholeDosFile},
                    v);
 }
 
