@@ -42,7 +42,7 @@ BandGraph decorated() {
     g.border = true;
     g.range = g.ehigh - g.elow;
     g.tics = TicRange{-12, 8, 0.5f, 2.0f};
-    g.tic_side = {0, 1, 2, 3, 1};
+    g.tic_side = {1, 2, 3, 1};
     g.labels[1] = "L";
     g.labels[2] = "\\GAMMA";
     g.labels[3] = "X";

@@ -31,7 +31,7 @@ BandGraph finished() {
     for (int k = 2; k <= 7; ++k) g.flags[static_cast<size_t>(k)] = true;
     g.range = 20;
     g.tics = TicRange{-11.5f, 7.25f, 0.25f, 1.0f};
-    g.tic_side = {0, 3, 0, 2, 1};
+    g.tic_side = {3, 0, 2, 1};
     g.labels[1] = fortran::A("L", 80);
     g.labels[2] = fortran::A("\\GAMMA", 80);
     g.labels[3] = fortran::A("X", 80);

@@ -1,4 +1,5 @@
 #include "band/core/cosine_fit.h"
+#include "common/one_based.h"
 
 #include <cmath>
 
@@ -8,10 +9,10 @@ using namespace common;
 
 namespace fit {
 double a(const TermTable& omega, double x, int m) {
-    return std::cos(omega[static_cast<size_t>(m)] * x);
+    return std::cos(omega[m] * x);
 }
 double da(const TermTable& omega, double x, int m) {
-    const double om = omega[static_cast<size_t>(m)];
+    const double om = omega[m];
     return -om * std::sin(om * x);
 }
 }  // namespace fit
@@ -25,31 +26,31 @@ Status fitCosineSeries(const LineConditions& cond, const Drops& drop, int n, int
     w.inversion = InvResult{};
 
     // Cumulative drop counts: values are never dropped.
-    for (int i = 1; i <= nk; ++i) w.P[0][static_cast<size_t>(i)] = 0;
+    for (int i = 1; i <= nk; ++i) w.P[0][i] = 0;
     w.P[1][1] = drop[1];
     for (int i = 2; i <= nk; ++i)
-        w.P[1][static_cast<size_t>(i)] = w.P[1][static_cast<size_t>(i - 1)] + drop[static_cast<size_t>(i)];
-    if (w.P[1][static_cast<size_t>(nk)] != ndropped || n != 2 * nk - ndropped) return Failure{"  Input error: Wrong number of derivatives dropped."};
+        w.P[1][i] = w.P[1][i - 1] + drop[i];
+    if (w.P[1][nk] != ndropped || n != 2 * nk - ndropped) return Failure{"  Input error: Wrong number of derivatives dropped."};
 
     const double period = end_ns != 0 ? static_cast<double>(end_ns) : 1.0;
-    for (int m = 1; m <= kTerms; ++m) w.omega[static_cast<size_t>(m)] = (m * kTwoPi) / period;
+    for (int m = 1; m <= kTerms; ++m) w.omega[m] = (m * kTwoPi) / period;
 
     // Basis matrix: one column per condition.
     for (int i = 1; i <= nk; ++i) {
         for (int o = 0; o <= 1; ++o) {
-            if (o == 1 && drop[static_cast<size_t>(i)]) continue;
+            if (o == 1 && drop[i]) continue;
             const int j = nk * o + i - w.P[static_cast<size_t>(o)][static_cast<size_t>(i)];
             for (int m = 1; m <= kTerms; ++m)
-                w.U[static_cast<size_t>(m)][static_cast<size_t>(j)] =
-                    o == 0 ? fit::a(w.omega, cond.x[static_cast<size_t>(i)], m)
-                           : fit::da(w.omega, cond.x[static_cast<size_t>(i)], m);
+                w.U[m][j] =
+                    o == 0 ? fit::a(w.omega, cond.x[i], m)
+                           : fit::da(w.omega, cond.x[i], m);
         }
     }
 
     for (int m = 1; m <= kTerms; ++m) {
         double y = -(m * 1.2);
         if (!(y >= -13.0)) y = -13.0;
-        w.g[static_cast<size_t>(m)] = std::exp(y);
+        w.g[m] = std::exp(y);
     }
 
     // Gram matrix C(i, j) = sum_m g_m U(m, i) U(m, j), summed from the last term.
@@ -57,8 +58,8 @@ Status fitCosineSeries(const LineConditions& cond, const Drops& drop, int n, int
         for (int j = i; j <= n; ++j) {
             double c = 0.0;
             for (int m = kTerms; m >= 1; --m)
-                c = w.U[static_cast<size_t>(m)][static_cast<size_t>(j)] * w.U[static_cast<size_t>(m)][static_cast<size_t>(i)] *
-                        w.g[static_cast<size_t>(m)] +
+                c = w.U[m][j] * w.U[m][i] *
+                        w.g[m] +
                     c;
             w.C(i, j) = c;
             w.C(j, i) = c;
@@ -86,25 +87,25 @@ Status fitCosineSeries(const LineConditions& cond, const Drops& drop, int n, int
         for (int i = 1; i <= n; ++i) {
             double e = 0.0;
             for (int j = 1; j <= n; ++j) e += (cond(j, b) - (j <= nk ? c0 : 0.0)) * Ci(i, j);
-            w.e[static_cast<size_t>(i)] = e;
+            w.e[i] = e;
         }
         for (int m = 1; m <= kTerms; ++m) {
             double l = 0.0;
-            for (int j = 1; j <= n; ++j) l += w.U[static_cast<size_t>(m)][static_cast<size_t>(j)] * w.e[static_cast<size_t>(j)];
-            w.lam(m, b) = l * w.g[static_cast<size_t>(m)];
+            for (int j = 1; j <= n; ++j) l += w.U[m][j] * w.e[j];
+            w.lam(m, b) = l * w.g[m];
         }
     }
 
     // Every point of every band starts at c0 and takes the terms from the last
     // one down; the cosines of the grid are the same for all bands.
     if (end_ns != 0) w.npts = 26;
-    std::array<std::array<double, kTerms + 1>, kGridPoints + 1> cs;
+    OneBased<TermTable, kGridPoints> cs;
     for (int p = 1; p <= w.npts; ++p)
-        for (int m = kTerms; m >= 1; --m) cs[static_cast<size_t>(p)][static_cast<size_t>(m)] = fit::a(w.omega, gridX(p), m);
+        for (int m = kTerms; m >= 1; --m) cs[p][m] = fit::a(w.omega, gridX(p), m);
     for (int b = 1; b <= nb; ++b) {
         for (int p = 1; p <= w.npts; ++p) {
             double v = w.c0[static_cast<size_t>(b)];
-            for (int m = kTerms; m >= 1; --m) v = v + w.lam(m, b) * cs[static_cast<size_t>(p)][static_cast<size_t>(m)];
+            for (int m = kTerms; m >= 1; --m) v = v + w.lam(m, b) * cs[p][m];
             w.out(p, b) = v;
         }
     }
@@ -113,7 +114,7 @@ Status fitCosineSeries(const LineConditions& cond, const Drops& drop, int n, int
 
 double valueAtPoint(const FitWork& w, int b, int i) {
     double v = w.c0[static_cast<size_t>(b)];
-    for (int m = kTerms; m >= 1; --m) v = v + w.lam(m, b) * w.U[static_cast<size_t>(m)][static_cast<size_t>(i)];
+    for (int m = kTerms; m >= 1; --m) v = v + w.lam(m, b) * w.U[m][i];
     return v;
 }
 

@@ -11,6 +11,7 @@
 #include "band/core/state.h"
 #include "band/core/matrix.h"
 #include "common/error.h"
+#include "common/one_based.h"
 
 namespace band {
 
@@ -20,7 +21,7 @@ constexpr int kTerms = 20;                       // cosine terms of the series
 constexpr int kMaxConditions = 2 * kMaxLinePoints;  // value and slope per k point
 constexpr double kTwoPi = 6.2831855;
 
-using TermTable = std::array<double, kTerms + 1>;  // index 1..20
+using TermTable = OneBased<double, kTerms>;  // index 1..20
 
 namespace fit {
 // cos(omega_m x), the value of term m.
@@ -36,7 +37,7 @@ double da(const TermTable& omega, double x, int m);
 struct LineConditions {
     int nk = 0;
     int ninterp = 0;
-    std::array<double, kMaxLinePoints + 1> x{};
+    OneBased<double, kMaxLinePoints> x;
     std::vector<double> ed = std::vector<double>(static_cast<size_t>(kMaxConditions) * kMaxBands, 0.0);
 
     double& operator()(int row, int col) { return ed[index(row, col)]; }
@@ -50,11 +51,11 @@ private:
 
 // The work arrays of the fit, made once per interpolation pass.
 struct FitWork {
-    std::array<std::array<int, kMaxLinePoints + 1>, 2> P{};  // cumulative drop counts (values, slopes)
+    std::array<OneBased<int, kMaxLinePoints>, 2> P{};  // cumulative drop counts (values, slopes)
     SquareMatrix C, Cwork;                                 // Gram matrix, then its inverse
     MatrixVector e{}, w{};
     TermTable g{}, omega{};
-    std::array<std::array<double, kMaxConditions + 1>, kTerms + 1> U{};  // U(m, j)
+    OneBased<OneBased<double, kMaxConditions>, kTerms> U;  // U(m, j)
     std::vector<double> c0 = std::vector<double>(kMaxBands + 1, 0.0);
     std::vector<double> lambda = std::vector<double>(static_cast<size_t>(kTerms + 1) * (kMaxBands + 1), 0.0);
     std::vector<double> table = std::vector<double>(static_cast<size_t>(kGridPoints) * (kMaxBands + 1), 0.0);
@@ -73,7 +74,7 @@ struct FitWork {
 inline double gridX(int p) { return (p - 1) / 100.0; }
 
 // Per k point 1 ... nk: its slope is not used.
-using Drops = std::array<bool, kMaxLinePoints + 1>;
+using Drops = OneBased<bool, kMaxLinePoints>;
 
 // Fits all bands of one line. The conditions hold the used slopes packed
 // (n = 2 nk - dropped rows). On success w.c0, w.lambda and

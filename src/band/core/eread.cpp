@@ -44,7 +44,7 @@ Status eread(const BandInput& input, const std::vector<int>& kfile, int nbands, 
         double x = 0.0;
         for (size_t j = 0; j < 3; ++j)
             if (std::fabs(d[j]) >= 0.003) x = std::fabs(0.5 * (static_cast<double>(blk.k[j]) - k1[j]) / d[j]);
-        out.x[static_cast<size_t>(i)] = x;
+        out.x[i] = x;
         for (int m = 1; m <= ninterp; ++m) {
             const BandRecord& br = blk.bands[static_cast<size_t>(nlower + m - 1)];
             out(i, m) = br.energy;

@@ -10,6 +10,7 @@
 #include "band/core/band_style.h"
 #include "band/core/bands_file.h"
 #include "band/core/state.h"
+#include "common/one_based.h"
 
 namespace band {
 
@@ -17,7 +18,7 @@ using namespace common;
 
 struct BandGraph {
     FrameGeom geom;
-    std::array<float, band::kMaxShown + 2> line_pos{};  // 1 .. nshow+1
+    OneBased<float, kMaxShown + 1> line_pos;  // 1 .. nshow+1
     int nshow = 0;
     float elow = 0, ehigh = 0;
     BandsFile bands;           // fort.2, read once per display
@@ -26,10 +27,10 @@ struct BandGraph {
     std::array<bool, 13> flags{};  // element flags 1 .. 12 (index 0 unused)
     TicRange tics;
     float range = 0;                                     // ehigh - elow of the tic dialogue
-    std::array<int, band::kMaxShown + 2> tic_side{};     // axis positions 1 .. nshow+1
+    OneBased<int, kMaxShown + 1> tic_side;            // axis positions 1 .. nshow+1
     int nsub = 0;                                        // subintervals of the last labelled axis
-    std::array<std::string, band::kMaxShown + 2> labels; // symmetry-point labels 1 .. nshow+1
-    std::array<std::string, band::kMaxShown + 1> titles; // line titles 1 .. nshow
+    OneBased<std::string, kMaxShown + 1> labels;      // symmetry-point labels 1 .. nshow+1
+    OneBased<std::string, kMaxShown> titles;          // line titles 1 .. nshow
     std::string vtitle;                                  // vertical axis title
     std::vector<FreeText> texts;                         // at most band::kMaxFreeTexts
     float efermi = 0;

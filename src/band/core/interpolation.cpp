@@ -1,4 +1,5 @@
 #include "band/core/interpolation.h"
+#include "common/one_based.h"
 
 #include <algorithm>
 #include <cmath>
@@ -59,15 +60,15 @@ bool hermiteLine(const LineConditions& cond, const std::vector<double>& slopes, 
     if (!hermiteKnotsValid(xs)) return false;
     w.ninterp = cond.ninterp;
     w.npts = end_ns != 0 ? 26 : kGridPoints;
-    std::array<HermiteWeights, kGridPoints + 1> at;
-    for (int p = 1; p <= w.npts; ++p) at[static_cast<size_t>(p)] = hermiteWeights(xs, gridX(p));
+    OneBased<HermiteWeights, kGridPoints> at;
+    for (int p = 1; p <= w.npts; ++p) at[p] = hermiteWeights(xs, gridX(p));
     for (int q = 1; q <= cond.ninterp; ++q) {
         const double* dq = slopes.data() + static_cast<size_t>(q - 1) * nk;
         for (size_t i = 0; i < nk; ++i) {
             e[i] = cond(static_cast<int>(by[i]) + 1, q);
             d[i] = dq[by[i]];
         }
-        for (int p = 1; p <= w.npts; ++p) w.out(p, q) = hermiteApply(at[static_cast<size_t>(p)], es, ds);
+        for (int p = 1; p <= w.npts; ++p) w.out(p, q) = hermiteApply(at[p], es, ds);
     }
     return true;
 }
@@ -104,12 +105,12 @@ bool fitLine(const SetupFile& counts, const SetupBlock& blk, const BandInput& in
 
     // End-point slopes that are not used (left and right in display order).
     Drops drop{};
-    if (blk.drop_sel == 0 || blk.drop_sel == 2) drop[static_cast<size_t>(nk)] = true;
+    if (blk.drop_sel == 0 || blk.drop_sel == 2) drop[nk] = true;
     if (blk.drop_sel == 0 || blk.drop_sel == 1) drop[1] = true;
-    if (blk.end_ns != 0 && blk.ns_incl != 0) drop[static_cast<size_t>(nk)] = true;
+    if (blk.end_ns != 0 && blk.ns_incl != 0) drop[nk] = true;
     if (blk.begin_ns != 0 && blk.ns_incl != 0) drop[1] = true;
     int ndropped = 0;
-    for (int i = 1; i <= nk; ++i) ndropped += drop[static_cast<size_t>(i)];
+    for (int i = 1; i <= nk; ++i) ndropped += drop[i];
     const int n = 2 * nk - ndropped;
 
     applyBandOrder(perms, nlower, cond);
@@ -124,7 +125,7 @@ bool fitLine(const SetupFile& counts, const SetupBlock& blk, const BandInput& in
         // The used slopes move up behind the energies, in k point order.
         int row = nk;
         for (int i = 1; i <= nk; ++i) {
-            if (drop[static_cast<size_t>(i)]) continue;
+            if (drop[i]) continue;
             ++row;
             if (row != nk + i)
                 for (int q = 1; q <= ninterp; ++q) cond(row, q) = cond(nk + i, q);

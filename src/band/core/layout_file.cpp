@@ -56,16 +56,16 @@ Result<std::string> formatLayout(const BandGraph& g) {
     w.record(flags);
     w.record(real(f.frame_x0, "frame_x0") + real(f.frame_y0, "frame_y0") + real(f.frame_w, "frame_w") +
              real(f.frame_h, "frame_h") + real(f.view_right, "view_right") + real(f.view_top, "view_top"));
-    for (int i = 1; i <= n + 1; ++i) w.record(real(g.line_pos[static_cast<size_t>(i)], "line position"));
+    for (int i = 1; i <= n + 1; ++i) w.record(real(g.line_pos[i], "line position"));
     w.record(real(g.elow, "minimum energy") + real(g.ehigh, "maximum energy") +
              real(g.efermi, "Fermi energy"));
     w.record(real(g.tics.start, "tic start") + real(g.tics.end, "tic end") +
              real(g.tics.distance, "tic distance") + real(g.tics.label_distance, "label distance"));
     std::string sides;
-    for (int i = 1; i <= n + 1; ++i) sides += fortran::I(g.tic_side[static_cast<size_t>(i)], 1);
+    for (int i = 1; i <= n + 1; ++i) sides += fortran::I(g.tic_side[i], 1);
     w.record(sides);
-    for (int i = 1; i <= n + 1; ++i) w.record(fortran::A(g.labels[static_cast<size_t>(i)], 80));
-    for (int i = 1; i <= n; ++i) w.record(fortran::A(g.titles[static_cast<size_t>(i)], 80));
+    for (int i = 1; i <= n + 1; ++i) w.record(fortran::A(g.labels[i], 80));
+    for (int i = 1; i <= n; ++i) w.record(fortran::A(g.titles[i], 80));
     w.record(fortran::A(g.vtitle, 80));
     w.record(fortran::I(static_cast<long>(g.texts.size()), 4));
     for (const FreeText& t : g.texts)

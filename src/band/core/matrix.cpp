@@ -15,7 +15,7 @@ InvResult dinv(SquareMatrix& A, SquareMatrix& B, MatrixVector& w, int n) {
         double big = 0.0;
         for (int k = 1; k <= n; ++k)
             if (std::fabs(A(r, k)) >= big) big = std::fabs(A(r, k));
-        w[static_cast<size_t>(r)] = big;
+        w[r] = big;
         if (!(big > kTiny)) return InvResult{InvStatus::null_row, r, big};
         for (int k = 1; k <= n; ++k) A(r, k) = A(r, k) / big;
     }
@@ -61,7 +61,7 @@ InvResult dinv(SquareMatrix& A, SquareMatrix& B, MatrixVector& w, int n) {
 
     // (D^-1 A)^-1 = A^-1 D: column k of B carries the factor of row k.
     for (int k = 1; k <= n; ++k)
-        for (int i = 1; i <= n; ++i) B(i, k) = B(i, k) / w[static_cast<size_t>(k)];
+        for (int i = 1; i <= n; ++i) B(i, k) = B(i, k) / w[k];
     return InvResult{};
 }
 

@@ -2,6 +2,8 @@
 // elimination with row equilibration, in double precision.
 #pragma once
 
+#include "common/one_based.h"
+
 #include <array>
 #include <string>
 #include <vector>
@@ -24,7 +26,7 @@ private:
     std::array<double, kMaxOrder * kMaxOrder> a_{};
 };
 
-using MatrixVector = std::array<double, kMaxOrder + 1>;  // index 1..n
+using MatrixVector = common::OneBased<double, kMaxOrder>;  // index 1..n
 
 enum class InvStatus { ok, null_row, noninvertible };
 

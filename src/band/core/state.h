@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/page.h"
+#include "common/one_based.h"
 
 namespace band {
 
@@ -82,12 +83,12 @@ struct LineTables {
         int nsel = 0;
         std::array<int, band::kMaxCodeFields> sel{};
     };
-    std::array<KPoint, band::kMaxLinePoints + 1> kpts{};  // index 1..nkl
+    common::OneBased<KPoint, kMaxLinePoints> kpts;  // index 1..nkl
     BandTable<float> energy_orig;
     BandTable<float> energy_cur;
     BandTable<int> band_order;
     BandTable<std::string> sym_code;
-    std::array<float, band::kMaxLinePoints + 1> kdist{};  // index 1..nkl
+    common::OneBased<float, kMaxLinePoints> kdist;  // index 1..nkl
     float line_length = 0;
     float emin = 0, emax = 0, elow = 0, ehigh = 0;
 };

@@ -34,7 +34,7 @@ void tlselc(Plot& plot, Console& con, const LineTables& t, const RawView& v, int
         if (e < v.lower || e > v.upper || d < 0 || d > len) continue;
         int p = 0;
         for (int k = 1; k <= v.nkl && p == 0; ++k) {
-            const float kd = t.kdist[static_cast<size_t>(k)];
+            const float kd = t.kdist[k];
             if (d - 0.02f * len <= kd && kd <= d + 0.02f * len) p = k;
         }
         if (p == 0) {

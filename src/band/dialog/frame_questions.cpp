@@ -1,5 +1,6 @@
 #include "band/core/layout_file.h"
 #include "band/dialog/frame_questions.h"
+#include "common/one_based.h"
 
 #include <tuple>
 
@@ -24,21 +25,21 @@ void tlener(Console& con, float& emin, float& emax) {
 void tlsyml(Console& con, LinePos& p, float w, int n) {
     con.line();
     con.line(" Symmetry line lengths can be input as relative ratios.");
-    std::array<double, band::kMaxShown + 1> length{};
+    OneBased<double, kMaxShown> length;
     double sum = 0;
     for (int l = 1; l <= n; ++l) {
-        length[static_cast<size_t>(l)] = con.askReal(" Length of symmetry line " + fortran::I(l, 2) + ": ", 10,
+        length[l] = con.askReal(" Length of symmetry line " + fortran::I(l, 2) + ": ", 10,
                                                      [](double v) { return v > 0; });
-        sum += length[static_cast<size_t>(l)];
+        sum += length[l];
     }
     const double scale = w / sum;
     double at = 0;
     p[1] = 0.0f;
     for (int l = 1; l <= n; ++l) {
-        at += length[static_cast<size_t>(l)] * scale;
-        p[static_cast<size_t>(l + 1)] = static_cast<float>(at);
+        at += length[l] * scale;
+        p[l + 1] = static_cast<float>(at);
     }
-    p[static_cast<size_t>(n + 1)] = w;  // no rounding left over at the right edge
+    p[n + 1] = w;  // no rounding left over at the right edge
 }
 
 }  // namespace band

@@ -90,14 +90,14 @@ void addLabels(Plot& plot, Console& con, BandGraph& g) {
     plot.svp(0.0f, 1.0f, 0.0f, 1.0f);
     const float y = pointLabelRow(f);
     for (int l = 1; l <= g.nshow; ++l) {
-        std::string& label = g.labels[static_cast<size_t>(l)];
+        std::string& label = g.labels[l];
         label = askLabel(con, " Symmetry line " + fortran::I(l, 2) + ", left label: ");
         if (l == 1)
             tltrap(plot, label, f.frame_x0, y, 0.0f, 0);
         else
-            tltrap(plot, label, f.frame_x0 + g.line_pos[static_cast<size_t>(l)], y, 0.0f, 1);
+            tltrap(plot, label, f.frame_x0 + g.line_pos[l], y, 0.0f, 1);
     }
-    std::string& right = g.labels[static_cast<size_t>(g.nshow + 1)];
+    std::string& right = g.labels[g.nshow + 1];
     right = askLabel(con, " Right border, label:          ");
     tltrap(plot, right, f.right(), y, 0.0f, 2);
 }
@@ -107,9 +107,9 @@ void addTitles(Plot& plot, Console& con, BandGraph& g) {
     g.flags[5] = true;
     selectPageWindow(plot, f.view_right, f.view_top);
     for (int l = 1; l <= g.nshow; ++l) {
-        std::string& title = g.titles[static_cast<size_t>(l)];
+        std::string& title = g.titles[l];
         title = askLabel(con, " Label of symmetry axis " + fortran::I(l, 2) + ": ");
-        const float x = f.frame_x0 + (g.line_pos[static_cast<size_t>(l)] + g.line_pos[static_cast<size_t>(l + 1)]) / 2.0f;
+        const float x = f.frame_x0 + (g.line_pos[l] + g.line_pos[l + 1]) / 2.0f;
         tltrap(plot, title, x, lineTitleRow(f), 0.0f, 1);
     }
     g.vtitle = askLabel(con, " Vertical axis label:   ");
@@ -152,7 +152,7 @@ void askBandTics(Plot& plot, Console& con, BandGraph& g) {
 
     auto axis = [&](float xa, int position) {
         tltica(plot, f.frame_x0, f.frame_y0, f.frame_h, g.elow, g.range, g.tics, xa,
-               g.tic_side[static_cast<size_t>(position)], g.nsub);
+               g.tic_side[position], g.nsub);
     };
     con.line();
     con.line(" Left axis:");
@@ -162,14 +162,14 @@ void askBandTics(Plot& plot, Console& con, BandGraph& g) {
     for (int j = 2; j <= n; ++j) {
         con.line();
         con.line(" Symmetry line " + fortran::I(j, 2) + ":");
-        g.tic_side[static_cast<size_t>(j)] = tltics(con);
-        axis(f.frame_x0 + g.line_pos[static_cast<size_t>(j)], j);
+        g.tic_side[j] = tltics(con);
+        axis(f.frame_x0 + g.line_pos[j], j);
     }
-    g.tic_side[static_cast<size_t>(n + 1)] = 0;
+    g.tic_side[n + 1] = 0;
     if (hasRightEdge(g)) {
         con.line();
         con.line(" Right border:");
-        g.tic_side[static_cast<size_t>(n + 1)] = tltics(con);
+        g.tic_side[n + 1] = tltics(con);
         axis(f.right(), n + 1);
     }
 }

@@ -135,20 +135,20 @@ bool buildFromInput(SetupRun& r) {
         p.sel = m->sel;
         int pos = ln.nkl + 1;
         for (int i = 1; i <= ln.nkl; ++i) {
-            if (beforeInOrder(p, r.t.kpts[static_cast<size_t>(i)])) {
+            if (beforeInOrder(p, r.t.kpts[i])) {
                 pos = i;
                 break;
             }
         }
-        for (int i = ln.nkl; i >= pos; --i) r.t.kpts[static_cast<size_t>(i + 1)] = r.t.kpts[static_cast<size_t>(i)];
-        r.t.kpts[static_cast<size_t>(pos)] = p;
+        for (int i = ln.nkl; i >= pos; --i) r.t.kpts[i + 1] = r.t.kpts[i];
+        r.t.kpts[pos] = p;
         ++ln.nkl;
     }
     ln.kfirst = 1;
     ln.klast = ln.nkl;
     ln.kstep = 1;
     const auto& lo = r.t.kpts[1];
-    const auto& hi = r.t.kpts[static_cast<size_t>(ln.nkl)];
+    const auto& hi = r.t.kpts[ln.nkl];
     r.con.line(" Line " + fortran::I(ln.label, 2) + ": " + fortran::I(ln.nkl, 2) + " k-points.");
     r.con.line(" Lowest k-point  (" + fortran::F(lo.x, 10, 5) + fortran::F(lo.y, 10, 5) + fortran::F(lo.z, 10, 5) + "),");
     r.con.line(" Highest k-point (" + fortran::F(hi.x, 10, 5) + fortran::F(hi.y, 10, 5) + fortran::F(hi.z, 10, 5) + ").");
@@ -173,7 +173,7 @@ void takeOver(SetupRun& r, const SetupBlock& b) {
     ln.klast = b.nkl;
     ln.kstep = 1;
     for (int i = 1; i <= b.nkl; ++i) {
-        LineTables::KPoint& p = r.t.kpts[static_cast<size_t>(i)];
+        LineTables::KPoint& p = r.t.kpts[i];
         p = LineTables::KPoint{};
         p.kfile = b.kfile[static_cast<size_t>(i - 1)];
         const KBlock& kb = r.input.block(p.kfile);
@@ -194,7 +194,7 @@ void readEnergies(SetupRun& r) {
     const LineState& ln = r.line;
     const int lo = r.st.nlower + 1, hi = r.st.nlower + r.st.ninterp;
     for (int i = 1; i <= ln.nkl; ++i) {
-        const LineTables::KPoint& p = r.t.kpts[static_cast<size_t>(i)];
+        const LineTables::KPoint& p = r.t.kpts[i];
         const KBlock& kb = r.input.block(p.kfile);
         for (int lev = 1; lev <= r.st.nbands; ++lev) {
             const BandRecord& br = kb.bands[static_cast<size_t>(lev - 1)];
@@ -217,13 +217,13 @@ float distance(const LineTables::KPoint& a, const LineTables::KPoint& b) {
 void measureLine(SetupRun& r) {
     const LineState& ln = r.line;
     LineTables& t = r.t;
-    t.line_length = distance(t.kpts[static_cast<size_t>(ln.nkl)], t.kpts[1]);
-    const auto& start = t.kpts[static_cast<size_t>(ln.kfirst)];
+    t.line_length = distance(t.kpts[ln.nkl], t.kpts[1]);
+    const auto& start = t.kpts[ln.kfirst];
     for (int i = ln.kfirst; ln.kstep > 0 ? i <= ln.klast : i >= ln.klast; i += ln.kstep) {
-        const auto& p = t.kpts[static_cast<size_t>(i)];
-        t.kdist[static_cast<size_t>(i)] = distance(p, start);
+        const auto& p = t.kpts[i];
+        t.kdist[i] = distance(p, start);
         r.con.line(" Read k-point: " + fortran::F(p.x, 10, 5) + fortran::F(p.y, 10, 5) + fortran::F(p.z, 10, 5) +
-                   ", length: " + fortran::F(t.kdist[static_cast<size_t>(i)], 10, 5));
+                   ", length: " + fortran::F(t.kdist[i], 10, 5));
     }
     t.emin = 1000.0f;
     t.emax = -1000.0f;
@@ -278,7 +278,7 @@ std::string lineBlock(const SetupRun& r) {
     b.drop_sel = ln.drop_sel;
     b.ns_incl = ln.ns_incl;
     for (int i = ln.kfirst; ln.kstep > 0 ? i <= ln.klast : i >= ln.klast; i += ln.kstep) {
-        b.kfile.push_back(r.t.kpts[static_cast<size_t>(i)].kfile);
+        b.kfile.push_back(r.t.kpts[i].kfile);
         std::vector<int> row;
         for (int lev = 1; lev <= r.st.nbands; ++lev) row.push_back(r.t.band_order(lev, i));
         b.order.push_back(row);

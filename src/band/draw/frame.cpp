@@ -10,7 +10,7 @@ using namespace common;
 
 void equalLines(LinePos& p, float w, int n) {
     for (int i = 1; i <= n + 1; ++i)
-        p[static_cast<size_t>(i)] = static_cast<float>(i - 1) * w / static_cast<float>(n);
+        p[i] = static_cast<float>(i - 1) * w / static_cast<float>(n);
 }
 
 void tlaxes(Plot& plot, float x0, float y0, const LinePos& p, float w, float h, int n) {
@@ -27,8 +27,8 @@ void tlaxes(Plot& plot, float x0, float y0, const LinePos& p, float w, float h, 
         plot.draw(w, h);
         plot.draw(0.0f, h);
         for (int j = 2; j <= n; ++j) {
-            plot.move(p[static_cast<size_t>(j)], 0.0f);
-            plot.draw(p[static_cast<size_t>(j)], h);
+            plot.move(p[j], 0.0f);
+            plot.draw(p[j], h);
         }
     }
     plot.sclp(1);
@@ -46,9 +46,9 @@ std::string tlband(Plot& plot, float x0, float y0, const LinePos& p, float h, fl
         if (!problem.empty()) break;
         const BandLine& line = bands.lines[static_cast<size_t>(l - 1)];
         if (line.npts < 2 || line.nbands == 0) continue;  // nothing to draw in this panel
-        for (int i = 1; i <= line.npts; ++i) x[static_cast<size_t>(i - 1)] = static_cast<float>(i);
+        for (int i = 1; i <= line.npts; ++i) x[i - 1] = static_cast<float>(i);
         plot.swin(1.0f, static_cast<float>(line.npts), emin, emax);
-        plot.svp(x0 + p[static_cast<size_t>(l)], x0 + p[static_cast<size_t>(l + 1)], y0, y0 + h);
+        plot.svp(x0 + p[l], x0 + p[l + 1], y0, y0 + h);
         for (int b = 1; b <= line.nbands; ++b) {
             const BandStyle s = styleOf(styles, b);
             if (s.colour != now.colour) plot.sci(s.colour);

@@ -8,6 +8,7 @@
 #include "band/core/band_style.h"
 #include "band/core/bands_file.h"
 #include "band/core/state.h"
+#include "common/one_based.h"
 
 namespace common {
 class Plot;
@@ -17,7 +18,7 @@ namespace band {
 
 using namespace common;
 
-using LinePos = std::array<float, band::kMaxShown + 2>;  // 1 .. n+1
+using LinePos = OneBased<float, kMaxShown + 1>;  // 1 .. n+1
 
 // Equal lengths: P(i) = (i - 1) w / n.
 void equalLines(LinePos& p, float w, int n);

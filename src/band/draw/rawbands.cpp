@@ -39,7 +39,7 @@ void tlraw(Plot& plot, const LineTables& t, const RawView& v) {
     std::vector<float> x(static_cast<size_t>(v.nkl)), y(static_cast<size_t>(v.nkl));
     for (int b = first; b <= last; ++b) {
         for (int k = 1; k <= v.nkl; ++k) {
-            x[static_cast<size_t>(k - 1)] = t.kdist[static_cast<size_t>(k)];
+            x[k - 1] = t.kdist[k];
             y[static_cast<size_t>(k - 1)] = t.energy_cur(b, k);
         }
         plot.line(v.nkl, x.data(), y.data());

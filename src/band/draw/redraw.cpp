@@ -17,7 +17,7 @@ bool hasRightEdge(const BandGraph& g) { return g.nshow >= 2 || g.border; }
 void tlrdrw(Plot& plot, BandGraph& g) {
     const FrameGeom& f = g.geom;
     const int n = g.nshow;
-    auto pos = [&](int i) { return g.line_pos[static_cast<size_t>(i)]; };
+    auto pos = [&](int i) { return g.line_pos[i]; };
 
     tlaxes(plot, f.frame_x0, f.frame_y0, g.line_pos, f.frame_w, f.frame_h, n);
     g.draw_problem = tlband(plot, f.frame_x0, f.frame_y0, g.line_pos, f.frame_h, g.elow, g.ehigh, n, g.bands, g.styles);
@@ -27,7 +27,7 @@ void tlrdrw(Plot& plot, BandGraph& g) {
     if (g.flags[3]) {
         auto axis = [&](float xa, int position) {
             tltica(plot, f.frame_x0, f.frame_y0, f.frame_h, g.elow, g.range, g.tics, xa,
-                   g.tic_side[static_cast<size_t>(position)], g.nsub);
+                   g.tic_side[position], g.nsub);
         };
         axis(f.frame_x0, 1);
         for (int i = 2; i <= n; ++i) axis(f.frame_x0 + pos(i), i);
@@ -39,14 +39,14 @@ void tlrdrw(Plot& plot, BandGraph& g) {
         plot.svp(0.0f, 1.0f, 0.0f, 1.0f);
         const float y = pointLabelRow(f);
         tltrap(plot, g.labels[1], f.frame_x0, y, 0.0f, 0);
-        for (int i = 2; i <= n; ++i) tltrap(plot, g.labels[static_cast<size_t>(i)], f.frame_x0 + pos(i), y, 0.0f, 1);
-        tltrap(plot, g.labels[static_cast<size_t>(n + 1)], f.right(), y, 0.0f, 2);
+        for (int i = 2; i <= n; ++i) tltrap(plot, g.labels[i], f.frame_x0 + pos(i), y, 0.0f, 1);
+        tltrap(plot, g.labels[n + 1], f.right(), y, 0.0f, 2);
     }
 
     if (g.flags[5]) {
         selectPageWindow(plot, f.view_right, f.view_top);
         for (int i = 1; i <= n; ++i)
-            tltrap(plot, g.titles[static_cast<size_t>(i)], f.frame_x0 + (pos(i) + pos(i + 1)) / 2.0f,
+            tltrap(plot, g.titles[i], f.frame_x0 + (pos(i) + pos(i + 1)) / 2.0f,
                    lineTitleRow(f), 0.0f, 1);
         tltrap(plot, g.vtitle, 0.2f * f.frame_x0, f.frame_y0 + 0.5f * f.frame_h, 90.0f, 1);
     }
