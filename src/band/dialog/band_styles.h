@@ -1,9 +1,7 @@
 // The question about band colours and line widths (graph menu option 13).
 #pragma once
 
-namespace common {
-class Console;
-}  // namespace common
+#include "common/fwd.h"
 
 namespace band {
 

@@ -5,11 +5,7 @@
 
 #include "band/core/state.h"
 #include "band/draw/rawbands.h"
-
-namespace common {
-class Console;
-class Plot;
-}  // namespace common
+#include "common/fwd.h"
 
 namespace band {
 

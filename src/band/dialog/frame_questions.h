@@ -3,10 +3,7 @@
 #pragma once
 
 #include "band/draw/frame.h"
-
-namespace common {
-class Console;
-}  // namespace common
+#include "common/fwd.h"
 
 namespace band {
 

@@ -4,11 +4,7 @@
 #pragma once
 
 #include <string>
-
-namespace common {
-class Console;
-class Plot;
-}  // namespace common
+#include "common/fwd.h"
 
 namespace band {
 

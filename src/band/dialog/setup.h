@@ -5,11 +5,7 @@
 #pragma once
 
 #include "band/core/state.h"
-
-namespace common {
-class Console;
-class Plot;
-}  // namespace common
+#include "common/fwd.h"
 
 namespace band {
 

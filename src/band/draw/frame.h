@@ -9,10 +9,7 @@
 #include "band/core/bands_file.h"
 #include "band/core/state.h"
 #include "common/one_based.h"
-
-namespace common {
-class Plot;
-}  // namespace common
+#include "common/fwd.h"
 
 namespace band {
 

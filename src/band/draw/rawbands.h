@@ -3,10 +3,7 @@
 #pragma once
 
 #include "band/core/state.h"
-
-namespace common {
-class Plot;
-}  // namespace common
+#include "common/fwd.h"
 
 namespace band {
 

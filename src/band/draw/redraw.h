@@ -2,9 +2,7 @@
 // annotation whose element flag is on, in a fixed order.
 #pragma once
 
-namespace common {
-class Plot;
-}  // namespace common
+#include "common/fwd.h"
 
 namespace band {
 

@@ -3,11 +3,7 @@
 #pragma once
 
 #include "band/core/interpolation.h"
-
-namespace common {
-class Console;
-class Plot;
-}  // namespace common
+#include "common/fwd.h"
 
 namespace band {
 

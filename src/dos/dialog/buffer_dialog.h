@@ -3,11 +3,7 @@
 #pragma once
 
 #include "dos/core/graph.h"
-
-namespace common {
-class Console;
-class Plot;
-}  // namespace common
+#include "common/fwd.h"
 
 namespace dos {
 

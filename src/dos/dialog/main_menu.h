@@ -7,11 +7,7 @@
 #include <vector>
 
 #include "dos/core/graph.h"
-
-namespace common {
-class Console;
-class Plot;
-}  // namespace common
+#include "common/fwd.h"
 
 namespace dos {
 

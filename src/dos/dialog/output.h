@@ -5,11 +5,7 @@
 #include <string>
 
 #include "dos/core/graph.h"
-
-namespace common {
-class Console;
-class Plot;
-}  // namespace common
+#include "common/fwd.h"
 
 namespace dos {
 

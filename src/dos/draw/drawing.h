@@ -4,10 +4,7 @@
 #pragma once
 
 #include "dos/core/graph.h"
-
-namespace common {
-class Plot;
-}  // namespace common
+#include "common/fwd.h"
 
 namespace dos {
 
