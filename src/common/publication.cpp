@@ -138,9 +138,8 @@ std::string findGhostscript() {
     std::string::size_type start = 0;
     for (;;) {
         const auto end = path.find(':', start);
-        std::string dir = path.substr(start, end == std::string::npos ? std::string::npos : end - start);
-        if (dir.empty()) dir = ".";
-        const std::string gs = dir + "/gs";
+        const std::string dir = path.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        const std::string gs = (dir.empty() ? std::string(".") : dir) + "/gs";
         if (::access(gs.c_str(), X_OK) == 0) return gs;
         if (end == std::string::npos) return "";
         start = end + 1;
