@@ -39,7 +39,7 @@ std::pair<float, float> askRange(Console& con, const std::string& lowPrompt, con
                                  const std::function<void()>& refused = nullptr,
                                  const std::function<std::string(float, float)>& refusal = nullptr);
 
-// Opens the file device (a PGPLOT device specification such as
+// Opens the file device (a PGPLOT device name such as
 // "tarlisen.eps/VPS"), gives it the paper's square view surface, runs
 // `draw` on it and closes it; then the screen device is selected again.
 // False, with nothing drawn, when the device cannot be opened.
