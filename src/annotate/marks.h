@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -40,9 +41,11 @@ void drawFreeTexts(Plot& plot, float a, float b, const std::vector<FreeText>& te
 
 // Asks texts one after the other (" Text: ", position, angle, cursor) and
 // draws each at once, appending them to `texts`, until an empty text; a
-// full table (`capacity`) ends the option with a one-line message.
+// full table (`capacity`) ends the option with a one-line message. An angle
+// or a cursor position for which `refusal` gives a line (the layout file
+// could not keep it) is asked again after that line.
 void enterFreeTexts(Plot& plot, Console& con, float a, float b, std::vector<FreeText>& texts,
-                    size_t capacity);
+                    size_t capacity, const std::function<std::string(float)>& refusal = nullptr);
 
 // Axis titles of the DOS graph: each panel that holds curves gets its title
 // centred below it, the energy title runs vertically left of the frame.

@@ -56,6 +56,11 @@ void drawSides(Plot& plot, const BoxOptions& o, const TicRange& tics, int side, 
     if (side == 2 || side == 3) plot.box(o.xout, tick, sub, o.yout, tick, sub);
 }
 
+// The label distance n tics per label give (n >= 1).
+float labelDistance(float range, float distance, long n) {
+    return range < distance ? range : static_cast<float>(n) * distance;
+}
+
 }  // namespace
 
 bool ticsFit(const TicRange& tics) {
@@ -110,16 +115,18 @@ void askTicRange(Console& con, float min, float max, const TicPrompts& p, TicRan
     }));
 }
 
-void askTicsPerLabel(Console& con, float range, TicRange& tics) {
-    long n = con.askInt(" Tics per label (<1: no labels): ", 2);
+void askTicsPerLabel(Console& con, float range, TicRange& tics,
+                     const std::function<std::string(float)>& refusal) {
+    const long n = con.askInt(" Tics per label (<1: no labels): ", 2, [&](long v) {
+        if (v < 1 || !refusal) return true;
+        const std::string why = refusal(labelDistance(range, tics.distance, v));
+        if (!why.empty()) con.line(why);
+        return why.empty();
+    });
     tics.label_distance = 0;
-    if (n >= 1) {
-        if (range < tics.distance) {
-            tics.distance = range;
-            n = 1;
-        }
-        tics.label_distance = static_cast<float>(n) * tics.distance;
-    }
+    if (n < 1) return;
+    tics.label_distance = labelDistance(range, tics.distance, n);
+    if (range < tics.distance) tics.distance = range;
 }
 
 int subintervals(const TicRange& tics, int previous) {

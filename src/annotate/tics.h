@@ -36,8 +36,10 @@ void askTicRange(Console& con, float min, float max, const TicPrompts& prompts, 
                  const std::function<std::string(float)>& refusal = nullptr);
 
 // " Tics per label (<1: no labels): ". Sets the label distance; a distance
-// beyond `range` becomes `range` with one tic per label.
-void askTicsPerLabel(Console& con, float range, TicRange& tics);
+// beyond `range` becomes `range` with one tic per label. A label distance
+// for which `refusal` gives a line is asked again after that line.
+void askTicsPerLabel(Console& con, float range, TicRange& tics,
+                     const std::function<std::string(float)>& refusal = nullptr);
 
 // Subintervals between labelled tics: held from one axis to the next, as
 // the settings of the last labelled axis; 0 before the first.

@@ -5,6 +5,7 @@
 #include "annotate/marks.h"
 #include "annotate/tics.h"
 #include "common/console.h"
+#include "common/records.h"
 #include "fixtures.h"
 
 using namespace common;
@@ -122,6 +123,21 @@ TEST(TicDialogue, DistanceBeyondTheRangeBecomesTheRange) {
     EXPECT_FLOAT_EQ(t.label_distance, 0.0f);
 }
 
+TEST(TicDialogue, LabelDistanceTheLayoutCannotKeepIsAskedAgain) {
+    auto refusal = [](float v) { return fieldRefusal(v, 10, 5); };
+    Session s("99\n0\n");
+    TicRange t{-200.0f, 200.0f, 300.0f, 0};
+    askTicsPerLabel(s.con, 400.0f, t, refusal);  // 29700 eV is wider than F10.5
+    EXPECT_FLOAT_EQ(t.label_distance, 0.0f);
+    EXPECT_FLOAT_EQ(t.distance, 300.0f);
+    EXPECT_NE(s.out.str().find(" The layout file cannot hold this value: 29700 does not fit its 10 columns.\n"),
+              std::string::npos);
+    Session s2("99\n");
+    askTicsPerLabel(s2.con, 200.0f, t, refusal);  // beyond the range: one tic per label
+    EXPECT_FLOAT_EQ(t.label_distance, 200.0f);
+    EXPECT_FLOAT_EQ(t.distance, 200.0f);
+}
+
 TEST(TicDialogue, SideMenus) {
     Session s("4\nx\n3\n");
     EXPECT_EQ(tltics(s.con), 3);
@@ -192,6 +208,20 @@ TEST(Marks, FreeTextsPlacedWithTheConsoleCursorAndRedrawn) {
     RecordingPlot p;
     drawFreeTexts(p, 0.707107f, 1.0f, texts);
     EXPECT_EQ(p.matching("ptxt"), s.plot.matching("ptxt"));
+}
+
+TEST(Marks, FreeTextAngleOrPositionTheLayoutCannotKeepIsAskedAgain) {
+    Session s("A\n0\n1e6\n45\n123456 0.5\n0.2 0.3\n\n");
+    std::vector<FreeText> texts;
+    enterFreeTexts(s.plot, s.con, 1.0f, 1.0f, texts, 200, [](float v) { return fieldRefusal(v, 10, 5); });
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_FLOAT_EQ(texts[0].angle, 45.0f);
+    EXPECT_FLOAT_EQ(texts[0].x, 0.2f);
+    const std::string out = s.out.str();
+    EXPECT_NE(out.find(" The layout file cannot hold this value: 1e+06 does not fit its 10 columns.\n"),
+              std::string::npos);
+    EXPECT_NE(out.find("123456 does not fit"), std::string::npos);
+    EXPECT_EQ(s.plot.matching("ptxt").size(), 1u);
 }
 
 TEST(Marks, FullTextTableEndsTheOption) {

@@ -157,7 +157,7 @@ void askBandTics(Plot& plot, Console& con, BandGraph& g) {
     con.line();
     con.line(" Left axis:");
     g.tic_side[1] = tltics(con);
-    askTicsPerLabel(con, g.range, g.tics);
+    askTicsPerLabel(con, g.range, g.tics, valueRefusal);
     axis(f.frame_x0, 1);
     for (int j = 2; j <= n; ++j) {
         con.line();
@@ -227,7 +227,8 @@ void tlgrph(Plot& plot, Console& con, BandGraph& g) {
         case 6:
             g.flags[6] = true;
             g.texts.clear();
-            enterFreeTexts(plot, con, f.view_right, f.view_top, g.texts, band::kMaxFreeTexts);
+            enterFreeTexts(plot, con, f.view_right, f.view_top, g.texts, band::kMaxFreeTexts,
+                           valueRefusal);
             break;
         case 7:
             g.flags[7] = true;

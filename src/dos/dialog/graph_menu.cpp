@@ -117,7 +117,7 @@ void askValueAxes(Plot& plot, Console& con, DosGraph& g, const char* name, float
     askTicRange(con, amin, amax, prompts, tics, valueRefusal);
     tics.label_distance = 0;
     if (lower > 0) {
-        askTicsPerLabel(con, range, tics);
+        askTicsPerLabel(con, range, tics, valueRefusal);
         mvtica(plot, x, g.y0, w, g.h, amin, range, tics, g.y0, lower, 1, g.nsub);
     }
     if (upper > 0) mvtica(plot, x, g.y0, w, g.h, amin, range, tics, g.yt(), upper, 1, g.nsub);
@@ -136,7 +136,7 @@ void addText(Plot& plot, Console& con, const DosInput& in, DosGraph& g) {
     g.setFlag(kFlagText, true);
     selectPageWindow(plot, g.page_w, g.page_h);
     if (!g.texts.empty() && con.askYesNo(" Clear old text (y/n)? ")) g.texts.clear();
-    enterFreeTexts(plot, con, g.page_w, g.page_h, g.texts, kMaxTexts);
+    enterFreeTexts(plot, con, g.page_w, g.page_h, g.texts, kMaxTexts, valueRefusal);
     redraw(plot, in, g);
 }
 
@@ -201,7 +201,7 @@ void askAxes(Plot& plot, Console& con, DosGraph& g) {
     con.line();
     con.line(" Left axis.");
     g.sides[kSideLeft] = mvtics(con, 0);
-    askTicsPerLabel(con, erange, g.energy_tics);
+    askTicsPerLabel(con, erange, g.energy_tics, valueRefusal);
     energyAxis(g.x0, g.sides[kSideLeft]);
 
     if (g.nd > 0 && g.nc > 0) {
