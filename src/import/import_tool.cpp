@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <optional>
+#include <sstream>
 
 #include "common/records.h"
 
@@ -26,9 +27,18 @@ std::optional<double> numberAfter(const std::string& line, const std::string& ma
     return v;
 }
 
+// The number-th (0, 1, ...) of the numbers from `from` on in `line`.
+std::optional<double> nthNumber(const std::string& line, size_t from, int number) {
+    std::istringstream fields(line.substr(from));
+    double v = 0;
+    for (int k = 0; k <= number; ++k)
+        if (!(fields >> v)) return std::nullopt;
+    return v;
+}
+
 }  // namespace
 
-double fermiFromPwOutput(const std::string& path) {
+double fermiFromPwOutput(const std::string& path, Spin spin) {
     auto f = RecordFile::load(path);
     if (!f) throw common::Stop(path + ": cannot be opened");
     static const char* const kMarkers[] = {
@@ -36,12 +46,27 @@ double fermiFromPwOutput(const std::string& path) {
         "highest occupied, lowest unoccupied level (ev):",
         "highest occupied level (ev):",
     };
+    static const std::string kTwoLevels = "the spin up/dw Fermi energies are";
     std::optional<double> fermi;
     for (size_t r = 1; r <= f->size(); ++r) {
+        const std::string& line = f->record(r);
+        auto unreadable = [&]() {
+            return common::Stop(path + ", line " + std::to_string(r) + ": unreadable Fermi energy");
+        };
+        if (const size_t at = line.find(kTwoLevels); at != std::string::npos) {
+            const std::optional<double> up = nthNumber(line, at + kTwoLevels.size(), 0);
+            const std::optional<double> down = nthNumber(line, at + kTwoLevels.size(), 1);
+            if (!up || !down) throw unreadable();
+            if (spin == Spin::Both)
+                throw common::Stop(path + ", line " + std::to_string(r) +
+                                   ": two Fermi energies, spin up and down; give one with --fermi");
+            fermi = spin == Spin::Up ? up : down;
+            continue;
+        }
+        bool bad = false;
         for (const char* m : kMarkers) {
-            bool bad = false;
-            auto v = numberAfter(f->record(r), m, bad);
-            if (bad) throw common::Stop(path + ", line " + std::to_string(r) + ": unreadable Fermi energy");
+            auto v = numberAfter(line, m, bad);
+            if (bad) throw unreadable();
             if (v) {
                 fermi = v;
                 break;

@@ -14,11 +14,17 @@ namespace importer {
 
 using namespace common;
 
+// The spin channels of a spin-polarised run: both summed, or one of them.
+enum class Spin { Both, Up, Down };
+
 // The Fermi energy (eV) printed by a pw.x run: "the Fermi energy is X ev",
 // "highest occupied level (ev): X", or "highest occupied, lowest unoccupied
-// level (ev): X Y" (X is taken); the last one in the file counts. Throws
-// common::Stop naming the file when it has none or cannot be read.
-double fermiFromPwOutput(const std::string& path);
+// level (ev): X Y" (X is taken); the last one in the file counts. A run with
+// its magnetisation fixed prints "the spin up/dw Fermi energies are X Y ev":
+// the channel `spin` names, and with both channels no single level (a
+// common::Stop asks for --fermi). Throws common::Stop naming the file when
+// it has none or cannot be read.
+double fermiFromPwOutput(const std::string& path, Spin spin = Spin::Both);
 
 // Writes DIR/NAME whole (common's writeFileAtomic); common::Stop on failure.
 void writeWhole(const std::string& dir, const std::string& name, const std::string& text);

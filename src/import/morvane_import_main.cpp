@@ -22,7 +22,8 @@ const char* const kUsage =
     "  qe       PREFIX.pdos_tot of projwfc.x and up to five PREFIX.pdos_atm#N(X)_wfc#M(l)\n"
     "           files as AO projections; the Fermi energy from the pw.x output of\n"
     "           --scf or given by --fermi (eV); --spin takes one channel of a\n"
-    "           spin-polarised run (default: both summed)\n"
+    "           spin-polarised run (default: both summed) and, when the run fixed\n"
+    "           its magnetisation, that channel's Fermi energy\n"
     "  vasp     DOSCAR: total DOS and its integral, the ions of --ions (default\n"
     "           1-5) as AO projections; energies relative to the file's E_F or --fermi\n"
     "  lobster  COOPCAR.lobster or COHPCAR.lobster (written as -COHP): the\n"
@@ -86,7 +87,7 @@ void run(const std::vector<std::string>& args) {
         }
         std::optional<double> fermi;
         if (cl.has("--fermi")) fermi = cl.real("--fermi");
-        if (cl.has("--scf")) fermi = importer::fermiFromPwOutput(cl.value("--scf"));
+        if (cl.has("--scf")) fermi = importer::fermiFromPwOutput(cl.value("--scf"), spin);
         src = importer::readQePdos(files[0], {files.begin() + 1, files.end()}, spin, fermi);
     } else if (sub == "vasp") {
         only(cl, sub, {"--ions", "--fermi", "-o"});

@@ -9,13 +9,12 @@
 #include <vector>
 
 #include "import/dos_source.h"
+#include "import/import_tool.h"  // Spin
 
 namespace importer {
 
 using namespace common;
 using namespace dos;
-
-enum class Spin { Both, Up, Down };
 
 // The total DOS and up to five projections on the grid of the pdos_tot file.
 // Energies stay absolute; `fermi` (eV) is passed on when known. common::Stop

@@ -270,6 +270,19 @@ TEST(FermiEnergy, LastOfTheThreeFormsCounts) {
     EXPECT_THROW(fermiFromPwOutput((dir / "b.out").string()), common::Stop);
     e2e::spit(dir / "c.out", "     total energy = -15.8 Ry\n");
     EXPECT_THROW(fermiFromPwOutput((dir / "c.out").string()), common::Stop);
+    // a run with fixed magnetisation: one level per spin channel
+    const std::string two = (dir / "d.out").string();
+    e2e::spit(two, "\n     the spin up/dw Fermi energies are    5.1234    6.2345 ev\n");
+    EXPECT_DOUBLE_EQ(fermiFromPwOutput(two, Spin::Up), 5.1234);
+    EXPECT_DOUBLE_EQ(fermiFromPwOutput(two, Spin::Down), 6.2345);
+    try {
+        fermiFromPwOutput(two);
+        ADD_FAILURE() << "two levels taken as one";
+    } catch (const common::Stop& e) {
+        EXPECT_EQ(std::string(e.what()), two + ", line 2: two Fermi energies, spin up and down; give one with --fermi");
+    }
+    e2e::spit(two, "     the spin up/dw Fermi energies are    5.1234    ****** ev\n");
+    EXPECT_THROW(fermiFromPwOutput(two, Spin::Up), common::Stop);
 }
 
 // The program itself on the committed run: the band program's own reader
