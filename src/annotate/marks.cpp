@@ -1,9 +1,8 @@
 #include "annotate/marks.h"
 
-#include <initializer_list>
-
 #include "annotate/markup.h"
 #include "common/console.h"
+#include "common/dialog.h"
 #include "common/plot.h"
 
 namespace common {
@@ -57,15 +56,6 @@ float fermiTextBaseline(float y0, float h, float level) {
     if (above + 0.75f * kCharHeight <= y0 + h) return above;
     return level - kCharHeight;
 }
-
-// The line `refusal` gives for the first value it refuses, or "".
-std::string firstRefusal(const std::function<std::string(float)>& refusal,
-                         std::initializer_list<float> values) {
-    if (refusal)
-        for (float v : values)
-            if (std::string why = refusal(v); !why.empty()) return why;
-    return "";
-}
 }  // namespace
 
 void tlfrmi(Plot& plot, float x0, float y0, float a, float b, float w, float h,
@@ -100,6 +90,7 @@ void drawFreeTexts(Plot& plot, float a, float b, const std::vector<FreeText>& te
 
 void enterFreeTexts(Plot& plot, Console& con, float a, float b, std::vector<FreeText>& texts,
                     size_t capacity, const std::function<std::string(float)>& refusal) {
+    auto why = [&refusal](float v) { return refusal ? refusal(v) : std::string(); };
     selectPageWindow(plot, a, b);
     for (;;) {
         if (texts.size() >= capacity) {
@@ -114,11 +105,8 @@ void enterFreeTexts(Plot& plot, Console& con, float a, float b, std::vector<Free
         if (!visible) return;
         t.pos = static_cast<int>(con.askInt(" Position (left=0, center=1, right=2): ", 2,
                                             [](long v) { return v >= 0 && v <= 2; }));
-        t.angle = static_cast<float>(con.askReal(" Text angle: ", 10, [&](double v) {
-            const std::string why = firstRefusal(refusal, {static_cast<float>(v)});
-            if (!why.empty()) con.line(why);
-            return why.empty();
-        }));
+        t.angle = static_cast<float>(con.askReal(
+            " Text angle: ", 10, [&](double v) { return acceptedUnless(con, why(static_cast<float>(v))); }));
         for (;;) {
             con.line(" Position mouse pointer, then type any key.");
             float x = 0.5f, y = 0.5f;
@@ -126,9 +114,9 @@ void enterFreeTexts(Plot& plot, Console& con, float a, float b, std::vector<Free
             readCursor(plot, con, x, y, ch);
             t.x = x;
             t.y = y;
-            const std::string why = firstRefusal(refusal, {x, y});
-            if (why.empty()) break;
-            con.line(why);
+            const std::string refused = why(x).empty() ? why(y) : why(x);
+            if (refused.empty()) break;
+            con.line(refused);
         }
         texts.push_back(t);
         tltrap(plot, t.text, t.x, t.y, t.angle, t.pos);

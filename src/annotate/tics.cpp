@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "common/console.h"
+#include "common/dialog.h"
 #include "common/fortran_format.h"
 #include "common/plot.h"
 
@@ -109,9 +110,7 @@ void askTicRange(Console& con, float min, float max, const TicPrompts& p, TicRan
                      " per axis.");
             return false;
         }
-        const std::string why = refusal ? refusal(t.distance) : std::string();
-        if (!why.empty()) con.line(why);
-        return why.empty();
+        return acceptedUnless(con, refusal ? refusal(t.distance) : std::string());
     }));
 }
 
@@ -119,9 +118,7 @@ void askTicsPerLabel(Console& con, float range, TicRange& tics,
                      const std::function<std::string(float)>& refusal) {
     const long n = con.askInt(" Tics per label (<1: no labels): ", 2, [&](long v) {
         if (v < 1 || !refusal) return true;
-        const std::string why = refusal(labelDistance(range, tics.distance, v));
-        if (!why.empty()) con.line(why);
-        return why.empty();
+        return acceptedUnless(con, refusal(labelDistance(range, tics.distance, v)));
     });
     tics.label_distance = 0;
     if (n < 1) return;

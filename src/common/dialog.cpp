@@ -59,6 +59,11 @@ std::pair<float, float> askRange(Console& con, const std::string& lowPrompt, con
     }
 }
 
+bool acceptedUnless(Console& con, const std::string& why) {
+    if (!why.empty()) con.line(why);
+    return why.empty();
+}
+
 bool drawOnFileDevice(Plot& plot, const std::string& device, int screen, const std::function<void()>& draw) {
     const int id = plot.open(device);
     if (id > 0) {

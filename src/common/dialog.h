@@ -39,6 +39,11 @@ std::pair<float, float> askRange(Console& con, const std::string& lowPrompt, con
                                  const std::function<void()>& refused = nullptr,
                                  const std::function<std::string(float, float)>& refusal = nullptr);
 
+// For the checks of Console::askReal and askInt: true when `why` is empty;
+// otherwise prints it (the one-line reason) and gives false, so that the
+// question is asked again.
+bool acceptedUnless(Console& con, const std::string& why);
+
 // Opens the file device (a PGPLOT device name such as
 // "tarlisen.eps/VPS"), gives it the paper's square view surface, runs
 // `draw` on it and closes it; then the screen device is selected again.

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "common/records.h"
+#include "import/text_table.h"
 
 namespace importer {
 
@@ -27,15 +28,6 @@ std::optional<double> numberAfter(const std::string& line, const std::string& ma
     return v;
 }
 
-// The number-th (0, 1, ...) of the numbers from `from` on in `line`.
-std::optional<double> nthNumber(const std::string& line, size_t from, int number) {
-    std::istringstream fields(line.substr(from));
-    double v = 0;
-    for (int k = 0; k <= number; ++k)
-        if (!(fields >> v)) return std::nullopt;
-    return v;
-}
-
 }  // namespace
 
 double fermiFromPwOutput(const std::string& path, Spin spin) {
@@ -50,23 +42,18 @@ double fermiFromPwOutput(const std::string& path, Spin spin) {
     std::optional<double> fermi;
     for (size_t r = 1; r <= f->size(); ++r) {
         const std::string& line = f->record(r);
-        auto unreadable = [&]() {
-            return common::Stop(path + ", line " + std::to_string(r) + ": unreadable Fermi energy");
-        };
         if (const size_t at = line.find(kTwoLevels); at != std::string::npos) {
-            const std::optional<double> up = nthNumber(line, at + kTwoLevels.size(), 0);
-            const std::optional<double> down = nthNumber(line, at + kTwoLevels.size(), 1);
-            if (!up || !down) throw unreadable();
-            if (spin == Spin::Both)
-                throw common::Stop(path + ", line " + std::to_string(r) +
-                                   ": two Fermi energies, spin up and down; give one with --fermi");
+            std::istringstream levels(line.substr(at + kTwoLevels.size()));
+            double up = 0, down = 0;
+            if (!(levels >> up >> down)) failAt(*f, r, "unreadable Fermi energy");
+            if (spin == Spin::Both) failAt(*f, r, "two Fermi energies, spin up and down; give one with --fermi");
             fermi = spin == Spin::Up ? up : down;
             continue;
         }
         bool bad = false;
         for (const char* m : kMarkers) {
             auto v = numberAfter(line, m, bad);
-            if (bad) throw unreadable();
+            if (bad) failAt(*f, r, "unreadable Fermi energy");
             if (v) {
                 fermi = v;
                 break;

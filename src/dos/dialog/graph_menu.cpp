@@ -48,10 +48,7 @@ const std::vector<std::string> kMenu = {
 // keep is asked again after the reason.
 std::function<bool(double)> keptAbove0(Console& con) {
     return [&con](double v) {
-        if (!(v > 0)) return false;
-        const std::string why = positiveRefusal(static_cast<float>(v));
-        if (!why.empty()) con.line(why);
-        return why.empty();
+        return v > 0 && acceptedUnless(con, positiveRefusal(static_cast<float>(v)));
     };
 }
 
@@ -177,9 +174,7 @@ void changeOffset(Console& con, DosGraph& g) {
     con.line();
     g.buffer(b).offset = static_cast<float>(
         con.askReal(" Enter offset of DOS buffer " + fortran::I(b, 1) + ": ", 10, [&con](double v) {
-            const std::string why = offsetRefusal(static_cast<float>(v));
-            if (!why.empty()) con.line(why);
-            return why.empty();
+            return acceptedUnless(con, offsetRefusal(static_cast<float>(v)));
         }));
 }
 
