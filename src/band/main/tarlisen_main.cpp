@@ -1,4 +1,5 @@
 #include <iostream>
+#include <optional>
 
 #include "band/main/tarlisen.h"
 #include "common/console.h"
@@ -8,7 +9,9 @@
 int main(int argc, char** argv) {
     const common::ProgramStart start = common::startTarlisen(common::argumentWords(argc, argv), std::cout, std::cerr);
     if (!start.run) return start.status;
-    const band::FitKind fit = start.args.value("--fit") == "hermite" ? band::FitKind::hermite : band::FitKind::cosine;
+    std::optional<band::FitKind> fit;
+    if (start.args.has("--fit"))
+        fit = start.args.value("--fit") == "hermite" ? band::FitKind::hermite : band::FitKind::cosine;
     common::Console con(std::cin, std::cout);
     common::CpgPlot plot;
     return band::runTarlisen(plot, con, fit);
