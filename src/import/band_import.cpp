@@ -2,11 +2,16 @@
 
 #include <filesystem>
 
+#include "band/core/interpolation.h"
 #include "band/core/state.h"
+#include "common/report.h"
 #include "import/band_path.h"
 #include "common/fortran_format.h"
 #include "import/import_tool.h"
 #include "import/qe_bands.h"
+#include "import/text_table.h"
+#include "import/band_setup.h"
+#include "import/band_picture.h"
 #include "import/w90_geninterp.h"
 
 namespace importer {
@@ -15,27 +20,57 @@ using namespace common;
 using namespace band;
 
 std::string bandImportUsage() {
-    return "Usage: tarlisen-import qe BANDS_FILE [--scf SCF_OUTPUT | --fermi E] [--lines LIST] [-o DIR]\n"
-           "       tarlisen-import w90 SEEDNAME_geninterp.dat [--fermi E] [--lines LIST] [-o DIR]\n"
+    return "Usage: tarlisen-import qe BANDS_FILE [--scf SCF_OUTPUT [--spin up|down] | --fermi E] [OPTIONS]\n"
+           "       tarlisen-import w90 SEEDNAME_geninterp.dat [--fermi E] [OPTIONS]\n"
            "       tarlisen-import --help\n"
-           "Writes the band program's input files DIR/fort.1 and DIR/fort.14 from\n"
+           "Writes into DIR everything the band program needs to draw at once: its input\n"
+           "fort.1 and fort.14, the set-up fort.3 (bands joined through their crossings,\n"
+           "k points in the direction of the path), the interpolated bands fort.2 (fitted\n"
+           "through energies and slopes) and a starter layout fort.15; then\n"
+           "'tarlisen --output bands.pdf' in DIR draws the picture. Sources:\n"
            "  qe   Quantum ESPRESSO bands.x output (filband) and, when bands.x ran with\n"
-           "       lsym=.true., BANDS_FILE.rap beside it (representations: symmetry codes)\n"
+           "       lsym=.true., BANDS_FILE.rap beside it (representations)\n"
            "  w90  Wannier90 postw90 output with geninterp = true and\n"
            "       geninterp_alsofirstder = true\n"
            "Options:\n"
            "  --scf FILE    take the Fermi energy from this pw.x output\n"
+           "  --spin up|down  the Fermi energy of one spin channel (a pw.x run that\n"
+           "                prints one per channel)\n"
            "  --fermi E     the Fermi energy in eV\n"
            "                (energies are written relative to it; absolute without either)\n"
            "  --lines LIST  keep only these symmetry lines of the path: a-b, or a list 1,3,5;\n"
            "                they are labelled 1, 2, ... in path order (at most 10 lines)\n"
+           "  --labels LIST the points at the ends of the lines, in path order, one more\n"
+           "                than there are lines: G,X,W,K,G,L; G or Gamma (any Greek name)\n"
+           "                is drawn as the Greek letter, K|U marks a jump of the path\n"
+           "                (default: the standard points of cubic, hexagonal and tetragonal\n"
+           "                lattices when the k points are such, numbers otherwise)\n"
+           "  --window EMIN,EMAX  the energy window of the picture in eV (default: the\n"
+           "                bands within 10 eV below and 5 eV above the Fermi level)\n"
            "  -o DIR        write the files into DIR (default: the current directory)\n"
            "  --help        show this text\n";
 }
 
+namespace {
+
+// "--window EMIN,EMAX": two reals, the first below the second.
+std::pair<double, double> parseWindow(const std::string& text) {
+    const size_t comma = text.find(',');
+    std::optional<double> lo, hi;
+    if (comma != std::string::npos) {
+        lo = number(text.substr(0, comma));
+        hi = number(text.substr(comma + 1));
+    }
+    if (!lo || !hi) throw common::UsageError("--window " + text + ": expected EMIN,EMAX in eV");
+    if (!(*lo < *hi)) throw common::UsageError("--window " + text + ": EMIN must lie below EMAX");
+    return {*lo, *hi};
+}
+
+}  // namespace
+
 std::optional<BandImportRequest> parseBandImport(const std::vector<std::string>& words, std::ostream& out) {
     const common::CommandLine cl =
-        common::parseCommandLine(words, {{"--scf", "--fermi", "--lines", "-o"}, {"--help"}});
+        common::parseCommandLine(words, {{"--scf", "--fermi", "--lines", "--labels", "--window", "--spin", "-o"}, {"--help"}});
     if (cl.has("--help")) {
         out << bandImportUsage();
         return std::nullopt;
@@ -55,6 +90,14 @@ std::optional<BandImportRequest> parseBandImport(const std::vector<std::string>&
         r.lines = cl.value("--lines");
         if (r.lines.empty()) throw common::UsageError("--lines needs a list of lines");
     }
+    if (cl.has("--spin")) {
+        r.spin = cl.value("--spin");
+        if (r.spin != "up" && r.spin != "down") throw common::UsageError("--spin takes up or down, not '" + r.spin + "'");
+        if (!cl.has("--scf")) throw common::UsageError("--spin picks the Fermi energy of --scf: give --scf too");
+    }
+    r.labels = cl.value("--labels");
+    if (cl.has("--labels") && r.labels.empty()) throw common::UsageError("--labels needs a list of points");
+    if (cl.has("--window")) r.window = parseWindow(cl.value("--window"));
     r.outDir = cl.value("-o", ".");
     return r;
 }
@@ -107,6 +150,56 @@ DensePath qePath(const BandImportRequest& r, std::string& note) {
 
 }  // namespace
 
+namespace {
+
+std::vector<ChosenLine> chooseLines(const BandImportRequest& r, const DensePath& path, std::ostream& out) {
+    const std::vector<PathLine> pieces = splitPath(path);
+    if (pieces.empty()) throw common::Stop(r.input + ": no symmetry line (the path needs two distinct k points in a row)");
+    std::vector<ChosenLine> all;
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        ChosenLine c;
+        c.label = c.pathNumber = static_cast<int>(i + 1);
+        c.line = pieces[i];
+        c.points = samplePoints(path, c.line, band::kMaxLinePoints);
+        all.push_back(c);
+    }
+    if (r.lines.empty()) {
+        if (all.size() > static_cast<size_t>(band::kMaxLabels)) {
+            printLines(out, path, all);
+            throw common::Stop(r.input + ": the path has " + std::to_string(all.size()) +
+                               " symmetry lines, more than the " + std::to_string(band::kMaxLabels) +
+                               " the band program takes; choose some with --lines (for example --lines 1-" +
+                               std::to_string(band::kMaxLabels) + ")");
+        }
+        return all;
+    }
+    std::vector<ChosenLine> kept;
+    for (int n : parseLineChoice(r.lines, static_cast<int>(all.size()))) {
+        kept.push_back(all[static_cast<size_t>(n - 1)]);
+        kept.back().label = static_cast<int>(kept.size());
+    }
+    if (kept.size() > static_cast<size_t>(band::kMaxLabels))
+        throw common::UsageError("--lines " + r.lines + ": " + std::to_string(kept.size()) + " lines, more than the " +
+                                 std::to_string(band::kMaxLabels) + " the band program takes");
+    return kept;
+}
+
+// fort.2 as the band program makes it from the files written: the stored
+// set-up and fort.1 read back from their text, every line fitted through its
+// energies and slopes. A line that cannot be fitted stops the import.
+std::string interpolateBands(const std::string& fort1, const std::string& fort3, const BandInput& input, int nlines) {
+    const BandInput written =
+        valueOf(band::parseBandInput(RecordFile::fromText("fort.1", fort1), input.nkpt, input.nbands));
+    const band::StoredLines stored = valueOf(band::readSetupLines(RecordFile::fromText("fort.3", fort3), nlines));
+    common::Report report;
+    const band::BfitSummary fit = band::interpolate(stored.counts, stored.lines, written, nlines, report,
+                                                    band::FitKind::hermite);
+    if (fit.written != nlines) throw common::Stop("the interpolation of the bands failed:\n" + report.text());
+    return fit.fort2;
+}
+
+}  // namespace
+
 void importBands(const BandImportRequest& r, std::ostream& out) {
     std::string note;
     DensePath path;
@@ -123,57 +216,41 @@ void importBands(const BandImportRequest& r, std::ostream& out) {
     std::optional<double> fermi = r.fermi;
     std::string fermiFrom = "given";
     if (!r.scf.empty()) {
-        fermi = fermiFromPwOutput(r.scf);
-        fermiFrom = "from " + r.scf;
+        fermi = fermiFromPwOutput(r.scf, r.spin == "up" ? Spin::Up : r.spin == "down" ? Spin::Down : Spin::Both);
+        fermiFrom = "from " + r.scf + (r.spin.empty() ? "" : ", spin " + r.spin);
     }
     if (fermi)
         for (auto& level : path.e)
             for (double& e : level) e -= *fermi;
 
-    const std::vector<PathLine> pieces = splitPath(path);
-    if (pieces.empty()) throw common::Stop(r.input + ": no symmetry line (the path needs two distinct k points in a row)");
-    std::vector<ChosenLine> all;
-    for (size_t i = 0; i < pieces.size(); ++i) {
-        ChosenLine c;
-        c.label = c.pathNumber = static_cast<int>(i + 1);
-        c.line = pieces[i];
-        c.points = samplePoints(path, c.line, band::kMaxLinePoints);
-        all.push_back(c);
-    }
-    std::vector<ChosenLine> kept;
-    if (r.lines.empty()) {
-        if (all.size() > static_cast<size_t>(band::kMaxLabels)) {
-            printLines(out, path, all);
-            throw common::Stop(r.input + ": the path has " + std::to_string(all.size()) +
-                               " symmetry lines, more than the " + std::to_string(band::kMaxLabels) +
-                               " the band program takes; choose some with --lines (for example --lines 1-" +
-                               std::to_string(band::kMaxLabels) + ")");
-        }
-        kept = all;
-    } else {
-        for (int n : parseLineChoice(r.lines, static_cast<int>(all.size()))) {
-            kept.push_back(all[static_cast<size_t>(n - 1)]);
-            kept.back().label = static_cast<int>(kept.size());
-        }
-        if (kept.size() > static_cast<size_t>(band::kMaxLabels))
-            throw common::UsageError("--lines " + r.lines + ": " + std::to_string(kept.size()) + " lines, more than the " +
-                                     std::to_string(band::kMaxLabels) + " the band program takes");
-    }
-
+    const std::vector<ChosenLine> kept = chooseLines(r, path, out);
     const BandInput input = makeBandInput(path, kept);
+    const int nlines = static_cast<int>(kept.size());
     const std::string fort1 = valueOf(formatBandInput(input));
-    const std::string fort14 = valueOf(formatBandCounts(input.nkpt, input.nbands));
+    const std::string fort14 = valueOf(formatBandCounts(input.nkpt, input.nbands, true));
+    const std::string fort3 = formatStoredSetup(makeStoredSetup(path, kept));
+    const std::string fort2 = interpolateBands(fort1, fort3, input, nlines);
+    const StarterPicture picture = starterPicture(r.source == "qe", path, kept, r.labels, r.window, fermi.has_value());
+    const std::string fort15 = valueOf(formatStarterLayout(picture));
+
+    std::filesystem::create_directories(r.outDir);
     writeWhole(r.outDir, "fort.1", fort1);
     writeWhole(r.outDir, "fort.14", fort14);
+    writeWhole(r.outDir, "fort.3", fort3);
+    writeWhole(r.outDir, "fort.2", fort2);
+    writeWhole(r.outDir, "fort.15", fort15);
 
-    out << "Wrote fort.1 and fort.14 in " << r.outDir << ": " << input.nkpt << " k points, " << input.nbands
-        << " bands, " << kept.size() << " symmetry lines.\n";
+    out << "Wrote fort.1, fort.14, fort.3, fort.2 and fort.15 in " << r.outDir << ": " << input.nkpt << " k points, "
+        << input.nbands << " bands, " << nlines << " symmetry lines.\n";
     printLines(out, path, kept);
+    printPicture(out, picture);
     out << note;
     if (fermi)
         out << "Energies relative to the Fermi energy " << plain(*fermi, 4) << " eV (" << fermiFrom << ").\n";
     else
         out << "Energies are absolute (no Fermi level given).\n";
+    out << "Bands joined through their crossings (fort.3), fitted through energies and slopes (fort.2);\n"
+           "'tarlisen --output bands.pdf' in " << r.outDir << " draws the picture.\n";
 }
 
 }  // namespace importer
