@@ -233,7 +233,8 @@ void importBands(const BandImportRequest& r, std::ostream& out) {
     const StarterPicture picture = starterPicture(r.source == "qe", path, kept, r.labels, r.window, fermi.has_value());
     const std::string fort15 = valueOf(formatStarterLayout(picture));
 
-    std::filesystem::create_directories(r.outDir);
+    if (std::error_code made; !std::filesystem::create_directories(r.outDir, made) && made)
+        throw common::Stop(r.outDir + ": cannot be made (" + made.message() + ")");
     writeWhole(r.outDir, "fort.1", fort1);
     writeWhole(r.outDir, "fort.14", fort14);
     writeWhole(r.outDir, "fort.3", fort3);

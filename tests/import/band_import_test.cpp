@@ -13,6 +13,7 @@
 #include "band/core/setup_file.h"
 #include "e2e/e2e_support.h"
 #include "import/band_path.h"
+#include "import/band_picture.h"
 #include "import/import_tool.h"
 #include "import/qe_bands.h"
 #include "import/w90_geninterp.h"
@@ -362,6 +363,7 @@ TEST(TarlisenImport, StatusOfGoodBadAndMisusedRuns) {
         {"--help", 0, ""},
         {"qe cut.dat", 1, "tarlisen-import: cut.dat, line 10: expected the coordinates of k point 5 of 251\n"},
         {"qe missing.dat", 1, "tarlisen-import: missing.dat: cannot be opened\n"},
+        {good + " -o cut.dat/run", 1, "tarlisen-import: cut.dat/run: cannot be made ("},
         {"w90 '" + kQe + "si.bands.dat'", 1, "tarlisen-import: " + kQe + "si.bands.dat, line 1: expected 8 numbers"},
         {"qe cut.dat --bogus", 2, "tarlisen-import: unknown option --bogus\nUsage: "},
         {"qe cut.dat --fermi 1 --scf x", 2, "tarlisen-import: --scf and --fermi both"},
@@ -463,4 +465,50 @@ TEST(TarlisenImport, SetUpJoinsTheBandsThroughTheirCrossings) {
         ASSERT_EQ(setUp.status, 0) << c.name << ": " << setUp.out;
         EXPECT_EQ(joins((fresh / "fort.3").string()), imported) << c.name;
     }
+}
+
+// The starter picture's labels and window for the silicon path, its lines
+// chosen and named in the ways a user can.
+TEST(StarterPicture, LabelsAndWindowOfTheSiliconPath) {
+    auto bands = readQeBands(kQe + "si.bands.dat");
+    auto rap = readQeRap(kQe + "si.bands.dat.rap");
+    ASSERT_TRUE(bands && rap);
+    DensePath path;
+    path.k = bands->k;
+    path.e = bands->e;
+    path.high = rap->high;
+    for (auto& level : path.e)
+        for (double& e : level) e -= 6.242;
+    const std::vector<PathLine> pieces = splitPath(path);
+    auto chosen = [&](std::vector<int> numbers) {
+        std::vector<ChosenLine> lines;
+        for (int n : numbers) lines.push_back({n, n, pieces[static_cast<size_t>(n - 1)], {}});
+        return lines;
+    };
+    const std::vector<int> all{1, 2, 3, 4, 5};
+    struct Case {
+        std::string name;
+        std::vector<int> lines;
+        bool cartesian;
+        std::string given;
+        std::vector<std::string> labels;
+    } cases[] = {
+        {"fcc points", all, true, "", {"L", "\\Gamma", "X", "W", "K", "\\Gamma"}},
+        {"jumps", {1, 3, 5}, true, "", {"L", "\\Gamma|X", "W|K", "\\Gamma"}},
+        {"given", all, true, "L,G,X,w,K|U,sigma", {"L", "\\Gamma", "X", "w", "K|U", "\\Sigma"}},
+        {"unknown units", {2, 3}, false, "", {"1", "2", "3"}},
+    };
+    for (const Case& c : cases) {
+        const StarterPicture pic = starterPicture(c.cartesian, path, chosen(c.lines), c.given, std::nullopt, true);
+        EXPECT_EQ(pic.labels, c.labels) << c.name;
+        EXPECT_EQ(pic.lengths.size(), c.lines.size());
+    }
+    // L-Gamma is sqrt(3)/2 long, Gamma-X 1; the window keeps 10 eV below
+    // and 5 eV above the Fermi level of bands reaching further.
+    const StarterPicture pic = starterPicture(true, path, chosen(all), "", std::nullopt, true);
+    EXPECT_NEAR(pic.lengths[0], std::sqrt(0.75), 1e-9);
+    EXPECT_NEAR(pic.lengths[1], 1.0, 1e-9);
+    EXPECT_EQ(std::make_pair(pic.emin, pic.emax), std::make_pair(-10.0, 5.0));
+    const StarterPicture given = starterPicture(true, path, chosen(all), "", std::make_pair(-3.5, 2.0), true);
+    EXPECT_EQ(std::make_pair(given.emin, given.emax), std::make_pair(-3.5, 2.0));
 }
