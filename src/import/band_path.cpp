@@ -4,7 +4,6 @@
 #include <cmath>
 #include <numeric>
 
-#include "band/core/state.h"
 #include "common/options.h"
 #include "import/import_tool.h"
 

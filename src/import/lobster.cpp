@@ -43,7 +43,7 @@ common::Result<Coxxcar> readCoxxcar(const std::string& path) {
     // The count line follows the title line (older files have none).
     size_t n = 1;
     if (f.has(n) && !numeric(f.record(n))) ++n;
-    if (!f.has(n)) return at(f, n, "missing the line of counts (the file is cut)");
+    if (!f.has(n)) return endsBefore(f, n, "the line of counts");
     const auto h = numbersOn(f, n);
     if (!h) return common::Failure{h.error()};
     if (h->size() < 6) return at(f, n, "expected interactions+1, spins, NEDOS, Emin, Emax, E_F");
@@ -74,7 +74,7 @@ common::Result<Coxxcar> readCoxxcar(const std::string& path) {
     c.integral = c.value;
     for (size_t i = 0; i < *nedos; ++i, ++n) {
         if (!f.has(n) || blank(f.record(n)))
-            return at(f, n, "missing row " + std::to_string(i + 1) + " of " + std::to_string(*nedos) + " (the file is cut)");
+            return endsBefore(f, n, "row " + std::to_string(i + 1) + " of " + std::to_string(*nedos));
         const auto v = numbersOn(f, n);
         if (!v) return common::Failure{v.error()};
         if (v->size() != width)

@@ -53,7 +53,7 @@ common::Status readValues(const RecordFile& f, size_t& line, int ik, int nk, int
     while (got < count) {
         line = nextLine(f, line);
         if (line == 0)
-            return at(f, f.size() + 1, "file ends inside the " + what + " of " + ordinal(ik, nk));
+            return endsBefore(f, f.size() + 1, "all the " + what + " of " + ordinal(ik, nk));
         const int expect = std::min(10, count - got);
         auto n = read(f.record(line), got);
         if (n < 0) return at(f, line, "unreadable " + what + " of " + ordinal(ik, nk));
@@ -71,7 +71,7 @@ common::Status readCoordinates(const RecordFile& f, size_t& line, int ik, int nk
                                std::vector<std::string>& rest) {
     line = nextLine(f, line);
     if (line == 0)
-        return at(f, f.size() + 1, "file ends before " + ordinal(ik, nk) + " (short file, or the header's count is too large)");
+        return endsBefore(f, f.size() + 1, ordinal(ik, nk) + " (short file, or the header's count is too large)");
     auto w = words(f.record(line));
     if (w.size() < 3) return at(f, line, "expected the coordinates of " + ordinal(ik, nk));
     for (size_t j = 0; j < 3; ++j) {

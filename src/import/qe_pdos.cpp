@@ -48,7 +48,7 @@ Result<Table> readTable(const std::string& path) {
         t.rows.emplace_back(v->begin() + 1, v->end());
         t.lines.push_back(n);
     }
-    if (t.energy.size() < 2) return at(f, f.size() + 1, "fewer than two energies (the file is cut)");
+    if (t.energy.size() < 2) return endsBefore(f, f.size() + 1, "a second energy");
     return t;
 }
 

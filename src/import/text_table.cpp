@@ -24,6 +24,10 @@ Failure at(const std::string& file, size_t line, const std::string& what) {
 
 Failure at(const RecordFile& f, size_t line, const std::string& what) { return at(f.name(), line, what); }
 
+Failure endsBefore(const RecordFile& f, size_t line, const std::string& what) {
+    return at(f, line, "the file ends before " + what);
+}
+
 std::vector<std::string> words(const std::string& line, const char* more) {
     const std::string separators = std::string(" \t\r") + more;
     std::vector<std::string> w;

@@ -22,6 +22,9 @@ common::Result<common::RecordFile> loadText(const std::string& path);
 common::Failure at(const std::string& file, size_t line, const std::string& what);
 common::Failure at(const common::RecordFile& f, size_t line, const std::string& what);
 
+// A file cut short: "FILE, line N: the file ends before WHAT".
+common::Failure endsBefore(const common::RecordFile& f, size_t line, const std::string& what);
+
 // The words of a line, separated by blanks, tabs (and `more`, e.g. ",").
 std::vector<std::string> words(const std::string& line, const char* more = "");
 

@@ -57,8 +57,7 @@ Result<Rows> block(const RecordFile& f, size_t& n, size_t nedos, size_t minColum
     Rows rows;
     for (size_t i = 0; i < nedos; ++i, ++n) {
         if (!f.has(n))
-            return at(f, n, "missing row " + std::to_string(i + 1) + " of " + std::to_string(nedos) + " of the " + what +
-                                " (the file is cut)");
+            return endsBefore(f, n, "row " + std::to_string(i + 1) + " of " + std::to_string(nedos) + " of the " + what);
         auto v = numbersOn(f, n);
         if (!v) return Failure{v.error()};
         if (v->size() < minColumns || (!rows.empty() && v->size() != rows.front().size()))
@@ -94,7 +93,7 @@ Result<Doscar> readDoscar(const std::string& path) {
     const RecordFile& f = *loaded;
     Doscar d;
     d.path = path;
-    if (f.size() < kGridLine) return at(f, f.size() + 1, "missing header line (the file is cut)");
+    if (f.size() < kGridLine) return endsBefore(f, f.size() + 1, "the grid line (Emax Emin NEDOS E_F weight)");
     const auto first = numbersOn(f, 1);
     if (!first) return Failure{first.error()};
     if (first->size() < 3) return at(f, 1, "expected the number of ions and the partial-DOS flag");
@@ -122,7 +121,7 @@ Result<Doscar> readDoscar(const std::string& path) {
     while (f.has(n) && blank(f.record(n))) ++n;
     if (!f.has(n)) return d;
     for (int ion = 1; ion <= d.ions; ++ion) {
-        if (!f.has(n)) return at(f, n, "missing block of ion " + std::to_string(ion) + " (the file is cut)");
+        if (!f.has(n)) return endsBefore(f, n, "the block of ion " + std::to_string(ion));
         const auto h = gridLine(f, n);
         if (!h) return Failure{h.error()};
         if ((*h)[2] != (*g)[2]) return at(f, n, "ion " + std::to_string(ion) + " block of another NEDOS");

@@ -61,9 +61,9 @@ TEST(QeBands, DamagedCopiesAreNamedByFileAndLine) {
     struct Case {
         std::string name, body, expect;
     } cases[] = {
-        {"cut", cut, "b, line " + std::to_string(std::count(cut.begin(), cut.end(), '\n') + 1) + ": file ends"},
+        {"cut", cut, "b, line " + std::to_string(std::count(cut.begin(), cut.end(), '\n') + 1) + ": the file ends before all the energies"},
         {"no header", good.substr(good.find('\n') + 1), "b, line 1: expected the header &plot nbnd="},
-        {"more k points in the header", replaced(good, "nks=   251", "nks=   252"), "file ends before k point 252 of 252"},
+        {"more k points in the header", replaced(good, "nks=   251", "nks=   252"), "the file ends before k point 252 of 252"},
         {"fewer k points in the header", replaced(good, "nks=   251", "nks=   250"), "b, line 502: data after the last of 250"},
         {"more bands in the header", replaced(good, "nbnd=   8", "nbnd=   9"), "b, line 3: 8 values where 9 energies of k point 1"},
         {"unreadable energy", replaced(good, "5.026", "5.0x6"), "b, line 3: unreadable energies of k point 1"},
