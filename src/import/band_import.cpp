@@ -171,8 +171,8 @@ common::Status importBands(const BandImportRequest& r, std::ostream& out) {
     if (!fort1) return common::Failure{fort1.error()};
     const auto fort14 = band::formatBandCounts(input.nkpt, input.nbands);
     if (!fort14) return common::Failure{fort14.error()};
-    for (const auto& [name, text] : {std::pair{"fort.1", &*fort1}, std::pair{"fort.14", &*fort14}})
-        if (auto written = writeWhole(r.outDir, name, *text); !written) return written;
+    if (auto written = writeWhole(r.outDir, "fort.1", *fort1); !written) return written;
+    if (auto written = writeWhole(r.outDir, "fort.14", *fort14); !written) return written;
 
     out << "Wrote fort.1 and fort.14 in " << r.outDir << ": " << input.nkpt << " k points, " << input.nbands
         << " bands, " << kept->size() << " symmetry lines.\n";
