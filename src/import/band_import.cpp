@@ -3,16 +3,16 @@
 #include <filesystem>
 
 #include "band/core/state.h"
-#include "import/band_path.h"
 #include "common/fortran_format.h"
+#include "import/band_path.h"
 #include "import/import_tool.h"
 #include "import/qe_bands.h"
+#include "import/text_table.h"
 #include "import/w90_geninterp.h"
 
 namespace importer {
 
-using namespace common;
-using namespace band;
+namespace fortran = common::fortran;
 
 std::string bandImportUsage() {
     return "Usage: tarlisen-import qe BANDS_FILE [--scf SCF_OUTPUT | --fermi E] [--lines LIST] [-o DIR]\n"
@@ -41,16 +41,13 @@ std::optional<BandImportRequest> parseBandImport(const std::vector<std::string>&
         return std::nullopt;
     }
     BandImportRequest r;
-    if (cl.positional.empty()) throw common::UsageError("no source given (qe or w90)");
-    r.source = cl.positional[0];
-    if (r.source != "qe" && r.source != "w90") throw common::UsageError("unknown source '" + r.source + "' (qe or w90)");
+    r.source = sourceNamed(cl, {"qe", "w90"});
     if (cl.positional.size() < 2) throw common::UsageError("no input file given");
     if (cl.positional.size() > 2) throw common::UsageError("one input file only, not also '" + cl.positional[2] + "'");
     r.input = cl.positional[1];
     if (cl.has("--scf") && r.source != "qe") throw common::UsageError("--scf reads a pw.x output: qe only");
-    if (cl.has("--scf") && cl.has("--fermi")) throw common::UsageError("--scf and --fermi both give the Fermi energy: one only");
+    r.fermi = givenFermi(cl);
     r.scf = cl.value("--scf");
-    if (cl.has("--fermi")) r.fermi = cl.real("--fermi");
     if (cl.has("--lines")) {
         r.lines = cl.value("--lines");
         if (r.lines.empty()) throw common::UsageError("--lines needs a list of lines");
@@ -60,18 +57,6 @@ std::optional<BandImportRequest> parseBandImport(const std::vector<std::string>&
 }
 
 namespace {
-
-template <class T>
-T valueOf(common::Result<T> r) {
-    if (!r) throw common::Stop(r.error());
-    return std::move(*r);
-}
-
-// A real with d decimals and no padding.
-std::string plain(double v, int d) {
-    const std::string s = fortran::F(v, 24, d);
-    return s.substr(s.find_first_not_of(' '));
-}
 
 std::string coordinates(const KVector& k) { return fortran::F(k[0], 9, 5) + fortran::F(k[1], 9, 5) + fortran::F(k[2], 9, 5); }
 
@@ -84,17 +69,21 @@ void printLines(std::ostream& out, const DensePath& path, const std::vector<Chos
     }
 }
 
-DensePath qePath(const BandImportRequest& r, std::string& note) {
-    QeBands bands = valueOf(readQeBands(r.input));
+// The path of a bands.x run, joined by representation when its .rap is
+// beside it; `note` says which.
+common::Result<DensePath> qePath(const BandImportRequest& r, std::string& note) {
+    auto bands = readQeBands(r.input);
+    if (!bands) return common::Failure{bands.error()};
     DensePath path;
-    path.k = bands.k;
-    path.e = bands.e;
+    path.k = bands->k;
+    path.e = bands->e;
     const std::string rapName = r.input + ".rap";
     if (std::filesystem::exists(rapName)) {
-        QeRap rap = valueOf(readQeRap(rapName));
-        if (auto s = checkRapMatches(bands, rap, rapName); !s) throw common::Stop(s.error());
-        path.irrep = rap.rap;
-        path.high = rap.high;
+        auto rap = readQeRap(rapName);
+        if (!rap) return common::Failure{rap.error()};
+        if (auto s = checkRapMatches(*bands, *rap, rapName); !s) return common::Failure{s.error()};
+        path.irrep = rap->rap;
+        path.high = rap->high;
         note = "Bands joined by representation (" + rapName + "); its numbers are the symmetry codes.\n";
     } else {
         note = "No " + rapName + " (bands.x with lsym=.true. writes it): bands joined by value and slope,\n"
@@ -105,34 +94,17 @@ DensePath qePath(const BandImportRequest& r, std::string& note) {
     return path;
 }
 
-}  // namespace
+// The path of the request's source, with the note for the summary.
+common::Result<DensePath> sourcePath(const BandImportRequest& r, std::string& note) {
+    if (r.source == "qe") return qePath(r, note);
+    note = "k points in 1/Angstrom (Cartesian); gradients dE/dk in eV Angstrom, as interpolated.\n";
+    return readGeninterp(r.input);
+}
 
-void importBands(const BandImportRequest& r, std::ostream& out) {
-    std::string note;
-    DensePath path;
-    if (r.source == "qe") {
-        path = qePath(r, note);
-    } else {
-        path = valueOf(readGeninterp(r.input));
-        note = "k points in 1/Angstrom (Cartesian); gradients dE/dk in eV Angstrom, as interpolated.\n";
-    }
-    if (path.nbands() > band::kMaxBands)
-        throw common::Stop(r.input + ": " + std::to_string(path.nbands()) + " bands, more than the " +
-                           std::to_string(band::kMaxBands) + " the band program takes");
-
-    std::optional<double> fermi = r.fermi;
-    std::string fermiFrom = "given";
-    if (!r.scf.empty()) {
-        fermi = fermiFromPwOutput(r.scf);
-        fermiFrom = "from " + r.scf;
-    }
-    if (fermi)
-        for (auto& level : path.e)
-            for (double& e : level) e -= *fermi;
-
-    const std::vector<PathLine> pieces = splitPath(path);
-    if (pieces.empty()) throw common::Stop(r.input + ": no symmetry line (the path needs two distinct k points in a row)");
+// The lines of the path, each with its points kept.
+std::vector<ChosenLine> allLines(const DensePath& path) {
     std::vector<ChosenLine> all;
+    const std::vector<PathLine> pieces = splitPath(path);
     for (size_t i = 0; i < pieces.size(); ++i) {
         ChosenLine c;
         c.label = c.pathNumber = static_cast<int>(i + 1);
@@ -140,40 +112,77 @@ void importBands(const BandImportRequest& r, std::ostream& out) {
         c.points = samplePoints(path, c.line, band::kMaxLinePoints);
         all.push_back(c);
     }
-    std::vector<ChosenLine> kept;
+    return all;
+}
+
+// The lines --lines keeps, labelled 1, 2, ... in path order; all of them
+// without it. The table of all lines is printed when there are too many.
+common::Result<std::vector<ChosenLine>> keptLines(const BandImportRequest& r, const DensePath& path,
+                                                   const std::vector<ChosenLine>& all, std::ostream& out) {
     if (r.lines.empty()) {
-        if (all.size() > static_cast<size_t>(band::kMaxLabels)) {
-            printLines(out, path, all);
-            throw common::Stop(r.input + ": the path has " + std::to_string(all.size()) +
+        if (all.size() <= static_cast<size_t>(band::kMaxLabels)) return all;
+        printLines(out, path, all);
+        return common::Failure{r.input + ": the path has " + std::to_string(all.size()) +
                                " symmetry lines, more than the " + std::to_string(band::kMaxLabels) +
                                " the band program takes; choose some with --lines (for example --lines 1-" +
-                               std::to_string(band::kMaxLabels) + ")");
-        }
-        kept = all;
-    } else {
-        for (int n : parseLineChoice(r.lines, static_cast<int>(all.size()))) {
-            kept.push_back(all[static_cast<size_t>(n - 1)]);
-            kept.back().label = static_cast<int>(kept.size());
-        }
-        if (kept.size() > static_cast<size_t>(band::kMaxLabels))
-            throw common::UsageError("--lines " + r.lines + ": " + std::to_string(kept.size()) + " lines, more than the " +
-                                     std::to_string(band::kMaxLabels) + " the band program takes");
+                               std::to_string(band::kMaxLabels) + ")"};
     }
+    std::vector<ChosenLine> kept;
+    for (int n : parseLineChoice(r.lines, static_cast<int>(all.size()))) {
+        kept.push_back(all[static_cast<size_t>(n - 1)]);
+        kept.back().label = static_cast<int>(kept.size());
+    }
+    if (kept.size() > static_cast<size_t>(band::kMaxLabels))
+        throw common::UsageError("--lines " + r.lines + ": " + std::to_string(kept.size()) + " lines, more than the " +
+                                 std::to_string(band::kMaxLabels) + " the band program takes");
+    return kept;
+}
 
-    const BandInput input = makeBandInput(path, kept);
-    const std::string fort1 = valueOf(formatBandInput(input));
-    const std::string fort14 = valueOf(formatBandCounts(input.nkpt, input.nbands));
-    writeWhole(r.outDir, "fort.1", fort1);
-    writeWhole(r.outDir, "fort.14", fort14);
+}  // namespace
+
+common::Status importBands(const BandImportRequest& r, std::ostream& out) {
+    std::string note;
+    auto read = sourcePath(r, note);
+    if (!read) return common::Failure{read.error()};
+    DensePath& path = *read;
+    if (path.nbands() > band::kMaxBands)
+        return common::Failure{r.input + ": " + std::to_string(path.nbands()) + " bands, more than the " +
+                               std::to_string(band::kMaxBands) + " the band program takes"};
+
+    std::optional<double> fermi = r.fermi;
+    std::string fermiFrom = "given";
+    if (!r.scf.empty()) {
+        auto level = fermiFromPwOutput(r.scf);
+        if (!level) return common::Failure{level.error()};
+        fermi = *level;
+        fermiFrom = "from " + r.scf;
+    }
+    if (fermi)
+        for (auto& level : path.e)
+            for (double& e : level) e -= *fermi;
+
+    const std::vector<ChosenLine> all = allLines(path);
+    if (all.empty()) return common::Failure{r.input + ": no symmetry line (the path needs two distinct k points in a row)"};
+    const auto kept = keptLines(r, path, all, out);
+    if (!kept) return common::Failure{kept.error()};
+
+    const band::BandInput input = makeBandInput(path, *kept);
+    const auto fort1 = band::formatBandInput(input);
+    if (!fort1) return common::Failure{fort1.error()};
+    const auto fort14 = band::formatBandCounts(input.nkpt, input.nbands);
+    if (!fort14) return common::Failure{fort14.error()};
+    if (auto written = writeWhole(r.outDir, "fort.1", *fort1); !written) return written;
+    if (auto written = writeWhole(r.outDir, "fort.14", *fort14); !written) return written;
 
     out << "Wrote fort.1 and fort.14 in " << r.outDir << ": " << input.nkpt << " k points, " << input.nbands
-        << " bands, " << kept.size() << " symmetry lines.\n";
-    printLines(out, path, kept);
+        << " bands, " << kept->size() << " symmetry lines.\n";
+    printLines(out, path, *kept);
     out << note;
     if (fermi)
         out << "Energies relative to the Fermi energy " << plain(*fermi, 4) << " eV (" << fermiFrom << ").\n";
     else
         out << "Energies are absolute (no Fermi level given).\n";
+    return {};
 }
 
 }  // namespace importer

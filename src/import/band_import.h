@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "common/error.h"
+
 namespace importer {
 
 struct BandImportRequest {
@@ -26,7 +28,8 @@ std::string bandImportUsage();
 std::optional<BandImportRequest> parseBandImport(const std::vector<std::string>& words, std::ostream& out);
 
 // Reads, converts and writes DIR/fort.1 and DIR/fort.14, then prints the
-// summary on `out`. common::Stop on bad input, naming file and line.
-void importBands(const BandImportRequest& request, std::ostream& out);
+// summary on `out`. Fails on bad input, naming file and line;
+// common::UsageError when --lines keeps more lines than the band program takes.
+common::Status importBands(const BandImportRequest& request, std::ostream& out);
 
 }  // namespace importer
