@@ -4,20 +4,19 @@
 
 #include "band/core/interpolation.h"
 #include "band/core/state.h"
+#include "common/fortran_format.h"
 #include "common/report.h"
 #include "import/band_path.h"
-#include "common/fortran_format.h"
+#include "import/band_picture.h"
+#include "import/band_setup.h"
 #include "import/import_tool.h"
 #include "import/qe_bands.h"
 #include "import/text_table.h"
-#include "import/band_setup.h"
-#include "import/band_picture.h"
 #include "import/w90_geninterp.h"
 
 namespace importer {
 
-using namespace common;
-using namespace band;
+namespace fortran = common::fortran;
 
 std::string bandImportUsage() {
     return "Usage: tarlisen-import qe BANDS_FILE [--scf SCF_OUTPUT [--spin up|down] | --fermi E] [OPTIONS]\n"
@@ -76,16 +75,13 @@ std::optional<BandImportRequest> parseBandImport(const std::vector<std::string>&
         return std::nullopt;
     }
     BandImportRequest r;
-    if (cl.positional.empty()) throw common::UsageError("no source given (qe or w90)");
-    r.source = cl.positional[0];
-    if (r.source != "qe" && r.source != "w90") throw common::UsageError("unknown source '" + r.source + "' (qe or w90)");
+    r.source = sourceNamed(cl, {"qe", "w90"});
     if (cl.positional.size() < 2) throw common::UsageError("no input file given");
     if (cl.positional.size() > 2) throw common::UsageError("one input file only, not also '" + cl.positional[2] + "'");
     r.input = cl.positional[1];
     if (cl.has("--scf") && r.source != "qe") throw common::UsageError("--scf reads a pw.x output: qe only");
-    if (cl.has("--scf") && cl.has("--fermi")) throw common::UsageError("--scf and --fermi both give the Fermi energy: one only");
+    r.fermi = givenFermi(cl);
     r.scf = cl.value("--scf");
-    if (cl.has("--fermi")) r.fermi = cl.real("--fermi");
     if (cl.has("--lines")) {
         r.lines = cl.value("--lines");
         if (r.lines.empty()) throw common::UsageError("--lines needs a list of lines");
@@ -104,18 +100,6 @@ std::optional<BandImportRequest> parseBandImport(const std::vector<std::string>&
 
 namespace {
 
-template <class T>
-T valueOf(common::Result<T> r) {
-    if (!r) throw common::Stop(r.error());
-    return std::move(*r);
-}
-
-// A real with d decimals and no padding.
-std::string plain(double v, int d) {
-    const std::string s = fortran::F(v, 24, d);
-    return s.substr(s.find_first_not_of(' '));
-}
-
 std::string coordinates(const KVector& k) { return fortran::F(k[0], 9, 5) + fortran::F(k[1], 9, 5) + fortran::F(k[2], 9, 5); }
 
 void printLines(std::ostream& out, const DensePath& path, const std::vector<ChosenLine>& lines) {
@@ -127,17 +111,21 @@ void printLines(std::ostream& out, const DensePath& path, const std::vector<Chos
     }
 }
 
-DensePath qePath(const BandImportRequest& r, std::string& note) {
-    QeBands bands = valueOf(readQeBands(r.input));
+// The path of a bands.x run, joined by representation when its .rap is
+// beside it; `note` says which.
+common::Result<DensePath> qePath(const BandImportRequest& r, std::string& note) {
+    auto bands = readQeBands(r.input);
+    if (!bands) return common::Failure{bands.error()};
     DensePath path;
-    path.k = bands.k;
-    path.e = bands.e;
+    path.k = bands->k;
+    path.e = bands->e;
     const std::string rapName = r.input + ".rap";
     if (std::filesystem::exists(rapName)) {
-        QeRap rap = valueOf(readQeRap(rapName));
-        if (auto s = checkRapMatches(bands, rap, rapName); !s) throw common::Stop(s.error());
-        path.irrep = rap.rap;
-        path.high = rap.high;
+        auto rap = readQeRap(rapName);
+        if (!rap) return common::Failure{rap.error()};
+        if (auto s = checkRapMatches(*bands, *rap, rapName); !s) return common::Failure{s.error()};
+        path.irrep = rap->rap;
+        path.high = rap->high;
         note = "Bands joined by representation (" + rapName + "); its numbers are the symmetry codes.\n";
     } else {
         note = "No " + rapName + " (bands.x with lsym=.true. writes it): bands joined by value and slope,\n"
@@ -148,14 +136,17 @@ DensePath qePath(const BandImportRequest& r, std::string& note) {
     return path;
 }
 
-}  // namespace
+// The path of the request's source, with the note for the summary.
+common::Result<DensePath> sourcePath(const BandImportRequest& r, std::string& note) {
+    if (r.source == "qe") return qePath(r, note);
+    note = "k points in 1/Angstrom (Cartesian); gradients dE/dk in eV Angstrom, as interpolated.\n";
+    return readGeninterp(r.input);
+}
 
-namespace {
-
-std::vector<ChosenLine> chooseLines(const BandImportRequest& r, const DensePath& path, std::ostream& out) {
-    const std::vector<PathLine> pieces = splitPath(path);
-    if (pieces.empty()) throw common::Stop(r.input + ": no symmetry line (the path needs two distinct k points in a row)");
+// The lines of the path, each with its points kept.
+std::vector<ChosenLine> allLines(const DensePath& path) {
     std::vector<ChosenLine> all;
+    const std::vector<PathLine> pieces = splitPath(path);
     for (size_t i = 0; i < pieces.size(); ++i) {
         ChosenLine c;
         c.label = c.pathNumber = static_cast<int>(i + 1);
@@ -163,15 +154,20 @@ std::vector<ChosenLine> chooseLines(const BandImportRequest& r, const DensePath&
         c.points = samplePoints(path, c.line, band::kMaxLinePoints);
         all.push_back(c);
     }
+    return all;
+}
+
+// The lines --lines keeps, labelled 1, 2, ... in path order; all of them
+// without it. The table of all lines is printed when there are too many.
+common::Result<std::vector<ChosenLine>> keptLines(const BandImportRequest& r, const DensePath& path,
+                                                   const std::vector<ChosenLine>& all, std::ostream& out) {
     if (r.lines.empty()) {
-        if (all.size() > static_cast<size_t>(band::kMaxLabels)) {
-            printLines(out, path, all);
-            throw common::Stop(r.input + ": the path has " + std::to_string(all.size()) +
+        if (all.size() <= static_cast<size_t>(band::kMaxLabels)) return all;
+        printLines(out, path, all);
+        return common::Failure{r.input + ": the path has " + std::to_string(all.size()) +
                                " symmetry lines, more than the " + std::to_string(band::kMaxLabels) +
                                " the band program takes; choose some with --lines (for example --lines 1-" +
-                               std::to_string(band::kMaxLabels) + ")");
-        }
-        return all;
+                               std::to_string(band::kMaxLabels) + ")"};
     }
     std::vector<ChosenLine> kept;
     for (int n : parseLineChoice(r.lines, static_cast<int>(all.size()))) {
@@ -186,64 +182,67 @@ std::vector<ChosenLine> chooseLines(const BandImportRequest& r, const DensePath&
 
 // fort.2 as the band program makes it from the files written: the stored
 // set-up and fort.1 read back from their text, every line fitted through its
-// energies and slopes. A line that cannot be fitted stops the import.
-std::string interpolateBands(const std::string& fort1, const std::string& fort3, const BandInput& input, int nlines) {
-    const BandInput written =
-        valueOf(band::parseBandInput(RecordFile::fromText("fort.1", fort1), input.nkpt, input.nbands));
-    const band::StoredLines stored = valueOf(band::readSetupLines(RecordFile::fromText("fort.3", fort3), nlines));
+// energies and slopes; fails when a line cannot be fitted.
+common::Result<std::string> interpolateBands(const std::string& fort1, const std::string& fort3,
+                                             const band::BandInput& input, int nlines) {
+    const auto written = band::parseBandInput(common::RecordFile::fromText("fort.1", fort1), input.nkpt, input.nbands);
+    if (!written) return common::Failure{written.error()};
+    const auto stored = band::readSetupLines(common::RecordFile::fromText("fort.3", fort3), nlines);
+    if (!stored) return common::Failure{stored.error()};
     common::Report report;
-    const band::BfitSummary fit = band::interpolate(stored.counts, stored.lines, written, nlines, report,
-                                                    band::FitKind::hermite);
-    if (fit.written != nlines) throw common::Stop("the interpolation of the bands failed:\n" + report.text());
+    const band::BfitSummary fit =
+        band::interpolate(stored->counts, stored->lines, *written, nlines, report, band::FitKind::hermite);
+    if (fit.written != nlines) return common::Failure{"the interpolation of the bands failed:\n" + report.text()};
     return fit.fort2;
 }
 
 }  // namespace
 
-void importBands(const BandImportRequest& r, std::ostream& out) {
+common::Status importBands(const BandImportRequest& r, std::ostream& out) {
     std::string note;
-    DensePath path;
-    if (r.source == "qe") {
-        path = qePath(r, note);
-    } else {
-        path = valueOf(readGeninterp(r.input));
-        note = "k points in 1/Angstrom (Cartesian); gradients dE/dk in eV Angstrom, as interpolated.\n";
-    }
+    auto read = sourcePath(r, note);
+    if (!read) return common::Failure{read.error()};
+    DensePath& path = *read;
     if (path.nbands() > band::kMaxBands)
-        throw common::Stop(r.input + ": " + std::to_string(path.nbands()) + " bands, more than the " +
-                           std::to_string(band::kMaxBands) + " the band program takes");
+        return common::Failure{r.input + ": " + std::to_string(path.nbands()) + " bands, more than the " +
+                               std::to_string(band::kMaxBands) + " the band program takes"};
 
     std::optional<double> fermi = r.fermi;
     std::string fermiFrom = "given";
     if (!r.scf.empty()) {
-        fermi = fermiFromPwOutput(r.scf, r.spin == "up" ? Spin::Up : r.spin == "down" ? Spin::Down : Spin::Both);
+        auto level = fermiFromPwOutput(r.scf, r.spin == "up" ? Spin::Up : r.spin == "down" ? Spin::Down : Spin::Both);
+        if (!level) return common::Failure{level.error()};
+        fermi = *level;
         fermiFrom = "from " + r.scf + (r.spin.empty() ? "" : ", spin " + r.spin);
     }
     if (fermi)
         for (auto& level : path.e)
             for (double& e : level) e -= *fermi;
 
-    const std::vector<ChosenLine> kept = chooseLines(r, path, out);
-    const BandInput input = makeBandInput(path, kept);
-    const int nlines = static_cast<int>(kept.size());
-    const std::string fort1 = valueOf(formatBandInput(input));
-    const std::string fort14 = valueOf(formatBandCounts(input.nkpt, input.nbands, true));
-    const std::string fort3 = formatStoredSetup(makeStoredSetup(path, kept));
-    const std::string fort2 = interpolateBands(fort1, fort3, input, nlines);
-    const StarterPicture picture = starterPicture(r.source == "qe", path, kept, r.labels, r.window, fermi.has_value());
-    const std::string fort15 = valueOf(formatStarterLayout(picture));
+    const std::vector<ChosenLine> all = allLines(path);
+    if (all.empty()) return common::Failure{r.input + ": no symmetry line (the path needs two distinct k points in a row)"};
+    const auto kept = keptLines(r, path, all, out);
+    if (!kept) return common::Failure{kept.error()};
 
-    if (std::error_code made; !std::filesystem::create_directories(r.outDir, made) && made)
-        throw common::Stop(r.outDir + ": cannot be made (" + made.message() + ")");
-    writeWhole(r.outDir, "fort.1", fort1);
-    writeWhole(r.outDir, "fort.14", fort14);
-    writeWhole(r.outDir, "fort.3", fort3);
-    writeWhole(r.outDir, "fort.2", fort2);
-    writeWhole(r.outDir, "fort.15", fort15);
+    const band::BandInput input = makeBandInput(path, *kept);
+    const int nlines = static_cast<int>(kept->size());
+    const auto fort1 = band::formatBandInput(input);
+    if (!fort1) return common::Failure{fort1.error()};
+    const auto fort14 = band::formatBandCounts(input.nkpt, input.nbands, true);
+    if (!fort14) return common::Failure{fort14.error()};
+    const std::string fort3 = formatStoredSetup(makeStoredSetup(path, *kept));
+    const auto fort2 = interpolateBands(*fort1, fort3, input, nlines);
+    if (!fort2) return common::Failure{fort2.error()};
+    const StarterPicture picture = starterPicture(r.source == "qe", path, *kept, r.labels, r.window, fermi.has_value());
+    const auto fort15 = formatStarterLayout(picture);
+    if (!fort15) return common::Failure{fort15.error()};
+    for (const auto& [name, text] : {std::pair<const char*, const std::string&>{"fort.1", *fort1},
+                                     {"fort.14", *fort14}, {"fort.3", fort3}, {"fort.2", *fort2}, {"fort.15", *fort15}})
+        if (auto written = writeWhole(r.outDir, name, text); !written) return written;
 
     out << "Wrote fort.1, fort.14, fort.3, fort.2 and fort.15 in " << r.outDir << ": " << input.nkpt << " k points, "
         << input.nbands << " bands, " << nlines << " symmetry lines.\n";
-    printLines(out, path, kept);
+    printLines(out, path, *kept);
     printPicture(out, picture);
     out << note;
     if (fermi)
@@ -252,6 +251,7 @@ void importBands(const BandImportRequest& r, std::ostream& out) {
         out << "Energies are absolute (no Fermi level given).\n";
     out << "Bands joined through their crossings (fort.3), fitted through energies and slopes (fort.2);\n"
            "'tarlisen --output bands.pdf' in " << r.outDir << " draws the picture.\n";
+    return {};
 }
 
 }  // namespace importer

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "common/error.h"
+
 namespace importer {
 
 struct BandImportRequest {
@@ -33,8 +35,9 @@ std::optional<BandImportRequest> parseBandImport(const std::vector<std::string>&
 // fort.14), the stored set-up that joins the bands through their crossings
 // (fort.3), the interpolated bands (fort.2, fitted through energies and
 // slopes) and a starter layout (fort.15), and prints the summary on `out`.
-// Everything is made before the first file is written. common::Stop on
-// bad input, naming file and line.
-void importBands(const BandImportRequest& request, std::ostream& out);
+// Everything is made before the first file is written. Fails on bad input,
+// naming file and line; common::UsageError when --lines keeps more lines
+// than the band program takes or --labels does not fit the lines.
+common::Status importBands(const BandImportRequest& request, std::ostream& out);
 
 }  // namespace importer

@@ -4,14 +4,15 @@
 #include <cmath>
 #include <numeric>
 
-#include "band/core/state.h"
 #include "import/band_setup.h"
 #include "common/options.h"
+#include "import/import_tool.h"
 
 namespace importer {
 
-using namespace common;
-using namespace band;
+using band::BandInput;
+using band::BandRecord;
+using band::KBlock;
 
 namespace {
 
@@ -193,35 +194,12 @@ std::vector<size_t> samplePoints(const DensePath& path, const PathLine& line, in
 }
 
 std::vector<int> parseLineChoice(const std::string& text, int count) {
-    auto bad = [&](const std::string& why) {
-        return common::UsageError("--lines " + text + ": " + why);
-    };
-    auto number = [&](const std::string& w) {
-        if (w.empty() || w.size() > 6 || w.find_first_not_of("0123456789") != std::string::npos)
-            throw bad("expected line numbers as a-b or a list 1,3,5");
-        const int v = std::stoi(w);
-        if (v < 1 || v > count)
-            throw bad("the path has lines 1 ... " + std::to_string(count) + ", no line " + w);
-        return v;
-    };
-    std::vector<int> chosen;
-    size_t start = 0;
-    while (start <= text.size()) {
-        size_t comma = text.find(',', start);
-        if (comma == std::string::npos) comma = text.size();
-        const std::string part = text.substr(start, comma - start);
-        const size_t dash = part.find('-');
-        if (dash == std::string::npos) {
-            chosen.push_back(number(part));
-        } else {
-            const int a = number(part.substr(0, dash)), b = number(part.substr(dash + 1));
-            if (a > b) throw bad("the range " + part + " runs backwards");
-            for (int v = a; v <= b; ++v) chosen.push_back(v);
-        }
-        start = comma + 1;
-    }
+    std::vector<int> chosen = numberList("--lines", text);
+    for (int v : chosen)
+        if (v > count)
+            throw common::UsageError("--lines " + text + ": the path has lines 1 ... " + std::to_string(count) +
+                                     ", no line " + std::to_string(v));
     std::sort(chosen.begin(), chosen.end());
-    chosen.erase(std::unique(chosen.begin(), chosen.end()), chosen.end());
     return chosen;
 }
 

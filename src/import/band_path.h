@@ -12,9 +12,6 @@
 
 namespace importer {
 
-using namespace common;
-using namespace band;
-
 using KVector = std::array<double, 3>;
 
 // The levels at the k points of a calculation's path, in path order.
@@ -67,9 +64,10 @@ std::vector<std::vector<double>> levelSlopes(const DensePath& path, const PathLi
 // along it, both ends included.
 std::vector<size_t> samplePoints(const DensePath& path, const PathLine& line, int most);
 
-// The lines chosen by "--lines": "a-b", a list "1,3,5", or both ("1-3,7"),
-// out of `count` lines; ascending, each once. common::UsageError when the
-// text is no such list or names a line the path does not have.
+// The lines chosen by "--lines" (a list as numberList reads it: "a-b",
+// "1,3,5" or both, each once) out of `count` lines, in ascending order.
+// common::UsageError when the text is no such list or names a line the path
+// does not have.
 std::vector<int> parseLineChoice(const std::string& text, int count);
 
 // One line of the band input: its label, its number along the whole path,
@@ -89,6 +87,6 @@ struct ChosenLine {
 // representation on the line in code field 1 (at the ends the compatible
 // one, 0 without representations); both fields are selected (nsel 2), so
 // the band program's automatic joining follows the import's join.
-BandInput makeBandInput(const DensePath& path, const std::vector<ChosenLine>& lines);
+band::BandInput makeBandInput(const DensePath& path, const std::vector<ChosenLine>& lines);
 
 }  // namespace importer

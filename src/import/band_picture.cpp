@@ -5,9 +5,9 @@
 #include <cctype>
 #include <cmath>
 
-#include "common/fortran_format.h"
 #include "common/options.h"
 #include "import/lattice_points.h"
+#include "import/text_table.h"
 
 namespace importer {
 
@@ -155,10 +155,6 @@ StarterPicture starterPicture(bool cartesian, const DensePath& path, const std::
 }
 
 void printPicture(std::ostream& out, const StarterPicture& pic) {
-    auto plain = [](double v, int d) {
-        const std::string s = fortran::F(v, 24, d);
-        return s.substr(s.find_first_not_of(' '));
-    };
     double total = 0;
     for (double x : pic.lengths) total += x;
     out << "Picture (fort.15): points";
