@@ -76,4 +76,15 @@ bool drawOnFileDevice(Plot& plot, const std::string& device, int screen, const s
     return id > 0;
 }
 
+Status writePictureFile(Plot& plot, const std::string& device, PictureFormat format,
+                        const std::function<void()>& draw) {
+    const int none = plot.open("/NULL");
+    const bool written = drawOnFileDevice(plot, device, none, draw);
+    plot.end();
+    if (!written) return Failure{"output device " + device + " could not be opened"};
+    if (format == PictureFormat::Hpgl) return {};
+    if (format == PictureFormat::Eps) return publishPostScript(device, std::nullopt);
+    return publishPostScript(device, format == PictureFormat::Pdf ? PictureKind::Pdf : PictureKind::Png);
+}
+
 }  // namespace common
