@@ -4,9 +4,12 @@
 
 #include "band/core/layout_file.h"
 #include "band/core/starter_layout.h"
+#include "band/draw/redraw.h"
 #include "dos/core/layout_file.h"
 #include "dos/core/starter_layout.h"
 #include "dos_fixture.h"
+#include "recording_plot.h"
+#include "silicon_bands.h"
 
 namespace {
 
@@ -18,7 +21,7 @@ TEST(StarterTics, NiceStepsInsideTheWindow) {
     };
     const Case cases[] = {
         {-13, 9, -12, 8, 1, 2},       {-5, 5, -5, 5, 0.5f, 1},        {-20, 10, -20, 10, 1, 5},
-        {-0.3f, 0.25f, -0.3f, 0.25f, 0.01f, 0.05f}, {0.5f, 0.9f, 0.5f, 0.9f, 0.01f, 0.05f},
+        {-0.3f, 0.25f, -0.3f, 0.25f, 0.01f, 0.05f},
         {-13.99329f, 6.6f, -12, 6, 1, 2}, {0, 120, 0, 120, 5, 10},   {2.2f, 2.3f, 2.2f, 2.3f, 0.005f, 0.01f},
     };
     for (const Case& c : cases) {
@@ -31,15 +34,6 @@ TEST(StarterTics, NiceStepsInsideTheWindow) {
         EXPECT_LE((t.end - t.start) / t.label_distance, 12.0001f) << what;
         EXPECT_TRUE(ticsFit(t)) << what;
     }
-}
-
-band::StarterBands silicon() {
-    band::StarterBands s;
-    s.labels = {"L", "\\GAMMA", "X", "W", "K", "\\GAMMA"};
-    s.lengths = {0.866, 1.0, 0.5, 0.354, 1.061};
-    s.emin = -13;
-    s.emax = 9;
-    return s;
 }
 
 // Each starter layout goes through the real fort.15 reader and keeps what
@@ -64,7 +58,7 @@ TEST(StarterLayout, BandLayoutsLoadBackFinished) {
         {"label too long", [](band::StarterBands& s) { s.labels[1] = std::string(81, 'G'); }, "longer than 80"},
     };
     for (const Case& c : cases) {
-        band::StarterBands s = silicon();
+        band::StarterBands s = silicon_bands::starter();
         c.edit(s);
         Result<std::string> text = band::formatStarterLayout(s);
         if (*c.refused) {
@@ -96,6 +90,21 @@ TEST(StarterLayout, BandLayoutsLoadBackFinished) {
         EXPECT_EQ(g.flags[7], marked) << c.name;
         if (marked) EXPECT_EQ(g.efermi, *s.efermi) << c.name;
     }
+}
+
+// The silicon starter drawn: every label and the axis title through the
+// markup, the Fermi marker, and tics on the left and right edges only.
+TEST(StarterLayout, BandLayoutDrawsItsTexts) {
+    Result<std::string> text = band::formatStarterLayout(silicon_bands::starter());
+    ASSERT_TRUE(text);
+    band::BandGraph g;
+    ASSERT_TRUE(band::loadLayout(RecordFile::fromText("fort.15", *text), g));
+    RecordingPlot plot;
+    band::tlrdrw(plot, g);
+    std::string texts;
+    for (const std::string& l : plot.matching("ptxt")) texts += l.substr(l.find('\'')) + " ";
+    EXPECT_EQ(texts, "'L' '\\gG' 'X' 'W' 'K' '\\gG' '' '' '' '' '' 'E - E\\dF \\u(eV)' '\\ge\\df \\u\\(2261)' ");
+    EXPECT_EQ(plot.matching("box").size(), 2u);  // the left edge (labelled) and the right one
 }
 
 // The DOS layout fetches its curves again through the fort.7 reader.
