@@ -1,5 +1,7 @@
 #include "common/dialog.h"
 
+#include <filesystem>
+
 #include "common/console.h"
 #include "common/error.h"
 #include "common/page.h"
@@ -78,6 +80,10 @@ bool drawOnFileDevice(Plot& plot, const std::string& device, int screen, const s
 
 Status writePictureFile(Plot& plot, const std::string& device, PictureFormat format,
                         const std::function<void()>& draw) {
+    // PGPLOT would say so on standard output, in words of its own
+    const std::filesystem::path dir = std::filesystem::path(deviceFile(device)).parent_path();
+    if (!dir.empty() && !std::filesystem::is_directory(dir))
+        return Failure{deviceFile(device) + " cannot be written: no directory " + dir.string()};
     const int none = plot.open("/NULL");
     const bool written = drawOnFileDevice(plot, device, none, draw);
     plot.end();

@@ -82,6 +82,8 @@ TEST(PictureOutput, DrawsTheStoredPictureOrSaysWhichFileIsMissing) {
          "--output x.eps", 1, "", "tarlisen: fort.15, record 2", "", ""},
         {"more lines than fort.2", "tarlisen", [](const ScratchDir& d) { bandsAndLayout(d); d.write("fort.2", " 5\n"); },
          "--output x.eps", 1, "", "tarlisen: fort.2, record 2: ends after 0 of 5", "", ""},
+        {"no such directory", "tarlisen", bandsAndLayout, "--output out/x.pdf", 1, "",
+         "tarlisen: out/x.eps cannot be written: no directory out\n", "", ""},
         {"unknown suffix", "tarlisen", bandsAndLayout, "--output x.svg", 2, "", "tarlisen: --output takes a file ending in", "", ""},
         {"starter DOS layout", "morvane", dosAndLayout, "--output y.eps", 0, "", "", "y.eps", "13\n12\n2\np\n0\n"},
         {"DOS PDF", "morvane", dosAndLayout, "--output=y.pdf", 0, "", "", "y.eps y.pdf", "13\n12\n4\np\n0\n"},
