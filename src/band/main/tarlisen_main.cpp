@@ -1,5 +1,6 @@
 #include <iostream>
 
+#include "band/main/picture_output.h"
 #include "band/main/tarlisen.h"
 #include "common/console.h"
 #include "common/plot.h"
@@ -8,6 +9,10 @@
 int main(int argc, char** argv) {
     const common::ProgramStart start = common::startTarlisen(common::argumentWords(argc, argv), std::cout, std::cerr);
     if (!start.run) return start.status;
+    if (start.args.has("--output")) {
+        common::CpgPlot plot;
+        return band::drawPictureFile(plot, start.args.value("--output"), std::cout, std::cerr);
+    }
     const band::FitKind fit = start.args.value("--fit") == "hermite" ? band::FitKind::hermite : band::FitKind::cosine;
     common::Console con(std::cin, std::cout);
     common::CpgPlot plot;
