@@ -31,7 +31,8 @@ const std::string& morvaneUsage();
 
 // tarlisen [--fit cosine|hermite]: any other fit is a usage error.
 ProgramStart startTarlisen(const std::vector<std::string>& words, std::ostream& out, std::ostream& err);
-// morvane takes no options besides --help and --version.
+// morvane [--output FILE]; tarlisen likewise. A suffix other than .eps, .plt,
+// .pdf or .png, or --fit with --output, is a usage error.
 ProgramStart startMorvane(const std::vector<std::string>& words, std::ostream& out, std::ostream& err);
 
 }  // namespace common

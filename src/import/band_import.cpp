@@ -44,8 +44,9 @@ std::string bandImportUsage() {
            "                is drawn as the Greek letter, K|U marks a jump of the path\n"
            "                (default: the standard points of cubic, hexagonal and tetragonal\n"
            "                lattices when the k points are such, numbers otherwise)\n"
-           "  --window EMIN,EMAX  the energy window of the picture in eV (default: the\n"
-           "                bands within 10 eV below and 5 eV above the Fermi level)\n"
+           "  --window EMIN,EMAX  the energy window of the picture in eV (default: from\n"
+           "                the lowest band, at most 20 eV below the Fermi level, to 5 eV\n"
+           "                above it)\n"
            "  -o DIR        write the files into DIR (default: the current directory)\n"
            "  --help        show this text\n";
 }
@@ -126,10 +127,10 @@ common::Result<DensePath> qePath(const BandImportRequest& r, std::string& note) 
         if (auto s = checkRapMatches(*bands, *rap, rapName); !s) return common::Failure{s.error()};
         path.irrep = rap->rap;
         path.high = rap->high;
-        note = "Bands joined by representation (" + rapName + "); its numbers are the symmetry codes.\n";
+        note = "Bands joined by representation inside the lines (" + rapName + ").\n";
     } else {
         note = "No " + rapName + " (bands.x with lsym=.true. writes it): bands joined by value and slope,\n"
-               "lines split where the path turns or jumps, no symmetry codes.\n";
+               "lines split where the path turns or jumps.\n";
     }
     note += "k points in 2 pi/alat (Cartesian); gradients dE/dk in eV per that unit, from the dense path.\n";
     sortLevels(path);
@@ -234,7 +235,7 @@ common::Status importBands(const BandImportRequest& r, std::ostream& out) {
     const auto fort2 = interpolateBands(*fort1, fort3, input, nlines);
     if (!fort2) return common::Failure{fort2.error()};
     const StarterPicture picture = starterPicture(r.source == "qe", path, *kept, r.labels, r.window, fermi.has_value());
-    const auto fort15 = formatStarterLayout(picture);
+    const auto fort15 = band::formatStarterLayout(picture.bands);
     if (!fort15) return common::Failure{fort15.error()};
     for (const auto& [name, text] : {std::pair<const char*, const std::string&>{"fort.1", *fort1},
                                      {"fort.14", *fort14}, {"fort.3", fort3}, {"fort.2", *fort2}, {"fort.15", *fort15}})

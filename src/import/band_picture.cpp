@@ -114,25 +114,27 @@ StarterPicture starterPicture(bool cartesian, const DensePath& path, const std::
                               const std::string& labels, const std::optional<std::pair<double, double>>& window,
                               bool relative) {
     StarterPicture pic;
-    pic.relative = relative;
+    band::StarterBands& b = pic.bands;
+    b.relative = relative;
+    if (!relative) b.efermi.reset();
     const std::vector<Boundary> bounds = boundaries(path, lines);
     std::string lattice;
     std::optional<std::vector<std::string>> named;
     if (!labels.empty()) {
-        pic.labels = givenLabels(labels, bounds.size());
+        b.labels = givenLabels(labels, bounds.size());
         pic.labelsFrom = "given";
     } else if (cartesian && (named = latticeLabels(path, bounds, lattice))) {
-        pic.labels = *named;
+        b.labels = *named;
         pic.labelsFrom = "the standard points of the " + lattice + " lattice";
     } else {
-        for (size_t i = 0; i < bounds.size(); ++i) pic.labels.push_back(std::to_string(i + 1));
+        for (size_t i = 0; i < bounds.size(); ++i) b.labels.push_back(std::to_string(i + 1));
         pic.labelsFrom = "numbered; --labels names them";
     }
-    for (const ChosenLine& c : lines) pic.lengths.push_back(distance(path.k[c.line.first], path.k[c.line.last]));
+    for (const ChosenLine& c : lines) b.lengths.push_back(distance(path.k[c.line.first], path.k[c.line.last]));
 
     if (window) {
-        pic.emin = window->first;
-        pic.emax = window->second;
+        b.emin = static_cast<float>(window->first);
+        b.emax = static_cast<float>(window->second);
         return pic;
     }
     double lo = 0, hi = 0;
@@ -144,28 +146,26 @@ StarterPicture starterPicture(bool cartesian, const DensePath& path, const std::
                 hi = first ? e : std::max(hi, e);
                 first = false;
             }
-    if (relative && std::max(lo, -10.0) < std::min(hi, 5.0)) {
-        lo = std::max(lo, -10.0);
+    if (relative && std::max(lo, -20.0) < std::min(hi, 5.0)) {
+        lo = std::max(lo, -20.0);
         hi = std::min(hi, 5.0);
     }
-    pic.emin = std::floor(lo);
-    pic.emax = std::ceil(hi);
-    if (pic.emax <= pic.emin) pic.emax = pic.emin + 1;
+    b.emin = static_cast<float>(std::floor(lo));
+    b.emax = static_cast<float>(std::ceil(hi));
+    if (b.emax <= b.emin) b.emax = b.emin + 1;
     return pic;
 }
 
 void printPicture(std::ostream& out, const StarterPicture& pic) {
+    const band::StarterBands& b = pic.bands;
     double total = 0;
-    for (double x : pic.lengths) total += x;
+    for (double x : b.lengths) total += x;
     out << "Picture (fort.15): points";
-    for (const std::string& l : pic.labels) out << " " << l;
+    for (const std::string& l : b.labels) out << " " << l;
     out << " (" << pic.labelsFrom << ");\n  line lengths";
-    for (double x : pic.lengths) out << " " << plain(total > 0 ? x / total : 0.0, 3);
-    out << " of the width; energies " << plain(pic.emin, 1) << " ... " << plain(pic.emax, 1) << " eV"
-        << (pic.relative ? ", the Fermi level at 0" : "") << ".\n";
+    for (double x : b.lengths) out << " " << plain(total > 0 ? x / total : 0.0, 3);
+    out << " of the width; energies " << plain(b.emin, 1) << " ... " << plain(b.emax, 1) << " eV"
+        << (b.relative ? ", the Fermi level at 0" : "") << ".\n";
 }
 
-}  // namespace importer
-namespace importer {
-common::Result<std::string> formatStarterLayout(const StarterPicture&) { return std::string(); }
 }  // namespace importer

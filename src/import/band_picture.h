@@ -9,17 +9,14 @@
 #include <utility>
 #include <vector>
 
-#include "common/error.h"
+#include "band/core/starter_layout.h"
 #include "import/band_path.h"
 
 namespace importer {
 
 struct StarterPicture {
-    std::vector<std::string> labels;  // nlines + 1, in the band program's text markup
-    std::string labelsFrom;           // where they came from, for the summary
-    std::vector<double> lengths;      // of every line, in the path's k units
-    double emin = 0, emax = 0;        // eV
-    bool relative = false;            // energies relative to the Fermi level: its line is drawn
+    band::StarterBands bands;  // labels in the markup, lengths in the path's k units, window
+    std::string labelsFrom;    // where the labels came from, for the summary
 };
 
 // "G" and any Greek letter's name ("Gamma", "SIGMA", "delta") as the markup
@@ -30,15 +27,12 @@ std::string labelMarkup(const std::string& name);
 // The picture of the chosen lines: labels from `labels` (the --labels list,
 // one more than there are lines; common::UsageError when it is not), else
 // the standard points of the lattice the k points belong to (`cartesian`:
-// k in 2 pi/alat), else numbers; the window `window`, else the bands within
-// 10 eV below and 5 eV above the Fermi level (the bands' whole range when
-// the energies are absolute), in whole eV.
+// k in 2 pi/alat), else numbers; the window `window`, else from the lowest
+// band (at most 20 eV below the Fermi level) to 5 eV above it (the bands'
+// whole range when the energies are absolute), in whole eV.
 StarterPicture starterPicture(bool cartesian, const DensePath& path, const std::vector<ChosenLine>& lines,
                               const std::string& labels, const std::optional<std::pair<double, double>>& window,
                               bool relative);
-
-// fort.15 of the picture, through the layout file's own writer.
-common::Result<std::string> formatStarterLayout(const StarterPicture& picture);
 
 // Two summary lines: the labels with the line lengths, the window.
 void printPicture(std::ostream& out, const StarterPicture& picture);

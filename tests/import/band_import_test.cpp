@@ -507,15 +507,15 @@ TEST(StarterPicture, LabelsAndWindowOfTheSiliconPath) {
     };
     for (const Case& c : cases) {
         const StarterPicture pic = starterPicture(c.cartesian, path, chosen(c.lines), c.given, std::nullopt, true);
-        EXPECT_EQ(pic.labels, c.labels) << c.name;
-        EXPECT_EQ(pic.lengths.size(), c.lines.size());
+        EXPECT_EQ(pic.bands.labels, c.labels) << c.name;
+        EXPECT_EQ(pic.bands.lengths.size(), c.lines.size());
     }
-    // L-Gamma is sqrt(3)/2 long, Gamma-X 1; the window keeps 10 eV below
-    // and 5 eV above the Fermi level of bands reaching further.
+    // L-Gamma is sqrt(3)/2 long, Gamma-X 1; the window runs from the
+    // lowest band (-12.058 eV) to 5 eV above the Fermi level.
     const StarterPicture pic = starterPicture(true, path, chosen(all), "", std::nullopt, true);
-    EXPECT_NEAR(pic.lengths[0], std::sqrt(0.75), 1e-9);
-    EXPECT_NEAR(pic.lengths[1], 1.0, 1e-9);
-    EXPECT_EQ(std::make_pair(pic.emin, pic.emax), std::make_pair(-10.0, 5.0));
+    EXPECT_NEAR(pic.bands.lengths[0], std::sqrt(0.75), 1e-9);
+    EXPECT_NEAR(pic.bands.lengths[1], 1.0, 1e-9);
+    EXPECT_EQ(std::make_pair(pic.bands.emin, pic.bands.emax), std::make_pair(-13.0f, 5.0f));
     const StarterPicture given = starterPicture(true, path, chosen(all), "", std::make_pair(-3.5, 2.0), true);
-    EXPECT_EQ(std::make_pair(given.emin, given.emax), std::make_pair(-3.5, 2.0));
+    EXPECT_EQ(std::make_pair(given.bands.emin, given.bands.emax), std::make_pair(-3.5f, 2.0f));
 }

@@ -1,6 +1,7 @@
 #include <iostream>
 #include <optional>
 
+#include "band/main/picture_output.h"
 #include "band/main/tarlisen.h"
 #include "common/console.h"
 #include "common/plot.h"
@@ -9,6 +10,10 @@
 int main(int argc, char** argv) {
     const common::ProgramStart start = common::startTarlisen(common::argumentWords(argc, argv), std::cout, std::cerr);
     if (!start.run) return start.status;
+    if (start.args.has("--output")) {
+        common::CpgPlot plot;
+        return band::drawPictureFile(plot, start.args.value("--output"), std::cout, std::cerr);
+    }
     std::optional<band::FitKind> fit;
     if (start.args.has("--fit"))
         fit = start.args.value("--fit") == "hermite" ? band::FitKind::hermite : band::FitKind::cosine;
