@@ -70,7 +70,9 @@ const std::string& tarlisenUsage() {
                                         "fort.15 and pictures to tarlisen.eps or tarlisen.plt.\n"
                                         "\n"
                                         "Options:\n"
-                                        "  --fit cosine    fit each line with a cosine series (the default)\n"
+                                        "  --fit cosine    fit each line with a cosine series (the default, unless\n"
+                                        "                  fort.14 marks its gradients as the calculation's slopes,\n"
+                                        "                  as the importers do: then the default is hermite)\n"
                                         "  --fit hermite   fit each line with piecewise cubic curves through the\n"
                                         "                  energies and slopes at its k points; the series falls\n"
                                         "                  back on these for a line it cannot fit\n"
@@ -115,7 +117,7 @@ ProgramStart startTarlisen(const std::vector<std::string>& words, std::ostream& 
     ProgramStart s =
         startProgram("tarlisen", tarlisenUsage(), OptionSpec{{"--fit", "--output"}, {}}, words, out, err);
     const std::string fit = s.args.value("--fit", "cosine");
-    if (s.run && fit != "cosine" && fit != "hermite")
+    if (s.run && s.args.has("--fit") && fit != "cosine" && fit != "hermite")
         return usageError("tarlisen", tarlisenUsage(), "--fit takes cosine or hermite, not '" + fit + "'", err);
     // the picture is drawn from fort.2 as it stands: a fit asked for would not be made
     if (s.run && s.args.has("--fit") && s.args.has("--output"))

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numeric>
 
+#include "import/band_setup.h"
 #include "common/options.h"
 #include "import/import_tool.h"
 
@@ -207,23 +208,23 @@ BandInput makeBandInput(const DensePath& path, const std::vector<ChosenLine>& li
     in.nbands = path.nbands();
     const size_t nb = static_cast<size_t>(in.nbands);
     const bool exact = !path.grad.empty();
-    const bool withIrreps = !path.irrep.empty();
     for (const ChosenLine& c : lines) {
         std::vector<std::vector<double>> slope;
         if (!exact) slope = levelSlopes(path, c.line);
+        const auto order = connectBands(path, c.line);
+        const auto bandOf = bandsOfLevels(order);
+        const auto rep = lineRepresentations(path, c.line, order);
         KVector u = minus(path.k[c.line.last], path.k[c.line.first]);
         const double len = norm(u);
         for (double& x : u) x = len > 0 ? x / len : 0.0;
         for (size_t q : c.points) {
             KBlock b;
             for (size_t j = 0; j < 3; ++j) b.k[j] = static_cast<float>(path.k[q][j]);
-            const bool interior = q != c.line.first && q != c.line.last;
-            bool codes = withIrreps && interior;
-            if (codes)
-                for (int r : path.irrep[q]) codes = codes && r > 0;
+            const size_t p = q - c.line.first;
             b.member[0].label = c.label;
-            b.member[0].nsel = codes ? 1 : 0;
-            b.member[0].sel[0] = codes ? 1 : 0;
+            b.member[0].nsel = 2;
+            b.member[0].sel[0] = 1;
+            b.member[0].sel[1] = 0;
             b.bands.resize(nb);
             for (size_t l = 0; l < nb; ++l) {
                 BandRecord& r = b.bands[l];
@@ -231,8 +232,9 @@ BandInput makeBandInput(const DensePath& path, const std::vector<ChosenLine>& li
                 for (size_t j = 0; j < 3; ++j)
                     // (+ 0.0: a gradient of zero is written without a sign)
                     r.grad[j] = static_cast<float>((exact ? path.grad[q][l][j] : slope[q - c.line.first][l] * u[j]) + 0.0);
-                r.code[0] = static_cast<int>(l + 1);
-                r.code[1] = withIrreps ? path.irrep[q][l] : 0;
+                const int band = bandOf[p][l];
+                r.code[0] = band + 1;
+                r.code[1] = rep[static_cast<size_t>(band)];
             }
             in.blocks.push_back(std::move(b));
         }

@@ -82,9 +82,11 @@ struct ChosenLine {
 // The band input of the chosen lines: one k point block per kept point and
 // line (a corner shared by two lines gets a block on each). Gradients are the
 // path's own when it has them, else dE/ds times the line's unit direction.
-// With representations, interior points carry them in code field 1 and
-// select it (nsel 1, sel(1) 1); line ends and points with an unknown
-// representation select nothing. Code field 0 holds the level's number.
+// Every level carries the band it belongs to on the line in code field 0
+// (numbered by its level at the line's first point) and the band's
+// representation on the line in code field 1 (at the ends the compatible
+// one, 0 without representations); both fields are selected (nsel 2), so
+// the band program's automatic joining follows the import's join.
 band::BandInput makeBandInput(const DensePath& path, const std::vector<ChosenLine>& lines);
 
 }  // namespace importer

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "common/options.h"
+#include "dos/core/dos_input.h"
+#include "dos/core/starter_layout.h"
 #include "import/dos_source.h"
 #include "import/lobster.h"
 #include "import/qe_pdos.h"
@@ -142,8 +144,18 @@ common::Status importDos(const DosImportRequest& r, std::ostream& out) {
     if (!src) return common::Failure{src.error()};
     const auto imported = assemble(*src);
     if (!imported) return common::Failure{imported.error()};
+    // the starter layout: read back as the DOS program reads fort.1
+    const auto input = dos::readDosInput(common::RecordFile::fromText("fort.1", imported->text));
+    if (!input) return common::Failure{input.error()};
+    const bool relative = src->fermi.has_value() || src->relative;
+    const auto layout = dos::formatStarterLayout(
+        *input, dos::StarterDos{relative ? std::optional<float>(0.0f) : std::nullopt, relative});
+    if (!layout) return common::Failure{layout.error()};
     if (auto written = writeWhole(r.outDir, "fort.1", imported->text); !written) return written;
-    out << imported->summary << "written: " << (r.outDir == "." ? std::string("fort.1") : r.outDir + "/fort.1") << "\n";
+    if (auto written = writeWhole(r.outDir, "fort.7", *layout); !written) return written;
+    const std::string dir = r.outDir == "." ? std::string() : r.outDir + "/";
+    out << imported->summary << "written: " << dir << "fort.1 and the starter layout " << dir
+        << "fort.7 ('morvane --output dos.pdf' draws it)\n";
     return {};
 }
 

@@ -3,13 +3,17 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <numeric>
 #include <set>
 #include <sstream>
 
 #include "band/core/band_input.h"
+#include "band/core/bands_file.h"
 #include "band/core/setup_file.h"
 #include "e2e/e2e_support.h"
 #include "import/band_path.h"
+#include "import/band_picture.h"
 #include "import/import_tool.h"
 #include "import/qe_bands.h"
 #include "import/w90_geninterp.h"
@@ -173,10 +177,22 @@ TEST(BandPath, SlopesOfQuadraticAndCrossingBands) {
     ASSERT_EQ(in.nkpt, 9);
     const KBlock& b = in.blocks[4];
     EXPECT_EQ(b.member[0].label, 4);
-    EXPECT_EQ(b.member[0].nsel, 0);
     EXPECT_NEAR(b.bands[0].grad[0], 6 * 0.45 * r, 1e-5);
     EXPECT_NEAR(b.bands[0].grad[1], 6 * 0.45 * r, 1e-5);
     EXPECT_EQ(b.bands[0].grad[2], 0.0f);
+
+    // Codes: each level carries its band through the crossing (field 0) and
+    // the band's representation on the line, at the ends too (field 1).
+    const BandInput coded = makeBandInput(q, {c});
+    for (size_t k : {size_t{0}, size_t{4}, size_t{7}, size_t{8}}) {
+        const KBlock& at = coded.blocks[k];
+        const bool crossed = s[k] > 0.5;
+        EXPECT_EQ(at.member[0].nsel, 2);
+        EXPECT_EQ(at.bands[1].code[0], crossed ? 3 : 2) << "s=" << s[k];
+        EXPECT_EQ(at.bands[2].code[0], crossed ? 2 : 3) << "s=" << s[k];
+        for (const BandRecord& level : at.bands) EXPECT_EQ(level.code[1], level.code[0] == 1 ? 1 : 5 - level.code[0]);
+    }
+    EXPECT_EQ(in.blocks[8].bands[1].code[1], 0);  // no representations: 0
 }
 
 TEST(BandPath, LineChoices) {
@@ -266,6 +282,7 @@ TEST(BandInputWriter, ValuesThatDoNotFitTheirFieldsAreRefused) {
     EXPECT_EQ(formatBandInput(in).error(), "fort.1, k point 1: coordinate -10.00000 does not fit F10.7");
     EXPECT_FALSE(formatBandCounts(3, 1001));
     EXPECT_EQ(*formatBandCounts(3, 1000), "     3  1000     0     0     0     0\n");
+    EXPECT_EQ(*formatBandCounts(3, 8, true), "     3     8     1     0     0     0\n");
 }
 
 TEST(FermiEnergy, LastOfTheThreeFormsCounts) {
@@ -305,6 +322,7 @@ TEST(TarlisenImport, RoundTripThroughTheBandReader) {
     const int nkpt = counts->nkpt;
     EXPECT_EQ(nkpt, 55);
     EXPECT_EQ(counts->nbands, 8);
+    EXPECT_TRUE(counts->slopes);
     Result<BandInput> read = readBandInput((dir / "fort.1").string(), nkpt, counts->nbands);
     ASSERT_TRUE(read) << read.error();
     const BandInput& in = *read;
@@ -318,11 +336,12 @@ TEST(TarlisenImport, RoundTripThroughTheBandReader) {
         if (std::find(labels.begin(), labels.end(), label) == labels.end()) labels.push_back(label);
         const int pos = perLabel[static_cast<size_t>(label)]++;
         const bool end = pos == 0 || pos == 10;
-        // Codes at interior points, but not on X-W where the run has none,
-        // nor at (0.3, 0.3, 0.3), where the top band's partner was not computed.
-        const bool unknown = label == 3 || (label == 1 && pos == 4);
-        EXPECT_EQ(b.member[0].nsel, end || unknown ? 0 : 1) << "line " << label << " point " << pos;
-        EXPECT_EQ(b.member[0].sel[0], b.member[0].nsel);
+        // Every point, ends included, selects the band's representation on
+        // the line and its number there.
+        (void)end;
+        EXPECT_EQ(b.member[0].nsel, 2) << "line " << label << " point " << pos;
+        EXPECT_EQ(b.member[0].sel[0], 1);
+        EXPECT_EQ(b.member[0].sel[1], 0);
         if (b.k == std::array<float, 3>{0, 0, 0}) ++gammaBlocks;
         for (int l = 1; l < counts->nbands; ++l) EXPECT_LE(b.bands[l - 1].energy, b.bands[l].energy);
     }
@@ -347,6 +366,7 @@ TEST(TarlisenImport, StatusOfGoodBadAndMisusedRuns) {
         {"--help", 0, ""},
         {"qe cut.dat", 1, "tarlisen-import: cut.dat, line 10: expected the coordinates of k point 5 of 251\n"},
         {"qe missing.dat", 1, "tarlisen-import: missing.dat: cannot be opened\n"},
+        {good + " -o cut.dat/run", 1, "tarlisen-import: cut.dat/run: cannot be created"},
         {"w90 '" + kQe + "si.bands.dat'", 1, "tarlisen-import: " + kQe + "si.bands.dat, line 1: expected 8 numbers"},
         {"qe cut.dat --bogus", 2, "tarlisen-import: unknown option --bogus\nUsage: "},
         {"qe cut.dat --fermi 1 --scf x", 2, "tarlisen-import: --scf and --fermi both"},
@@ -355,6 +375,11 @@ TEST(TarlisenImport, StatusOfGoodBadAndMisusedRuns) {
         {"qe '" + kQe + "si.bands.dat' --lines 2,2", 2, "tarlisen-import: --lines names 2 twice"},
         {"vasp x", 2, "tarlisen-import: unknown source 'vasp' (qe or w90)"},
         {"", 2, "tarlisen-import: no source named (qe or w90)"},
+        {good + " --window 3,1", 2, "tarlisen-import: --window 3,1: EMIN must lie below EMAX"},
+        {good + " --window 3", 2, "tarlisen-import: --window 3: expected EMIN,EMAX in eV"},
+        {good + " --spin up", 2, "tarlisen-import: --spin picks the Fermi energy of --scf"},
+        {good + " --labels G,X", 2, "tarlisen-import: --labels G,X: 2 lines need 3 points, not 2"},
+        {good + " --labels G,,X", 2, "tarlisen-import: --labels G,,X: an empty name"},
     };
     for (const Case& c : cases) {
         const std::string cmd = "cd '" + dir.path.string() + "' && '" + std::string(BINARY_DIR) + "/tarlisen-import' " +
@@ -369,4 +394,128 @@ TEST(TarlisenImport, StatusOfGoodBadAndMisusedRuns) {
         ASSERT_TRUE(counts) << folder << counts.error();
         EXPECT_EQ(counts->nkpt, 22);
     }
+}
+
+namespace {
+
+// The bands of every line of a stored set-up as the levels they take at its
+// k points, taken in fort.1 order: the join, whatever the line's direction
+// and the bands' numbering.
+std::map<int, std::set<std::vector<int>>> joins(const std::string& fort3) {
+    auto f = RecordFile::load(fort3);
+    EXPECT_TRUE(f) << fort3;
+    std::map<int, std::set<std::vector<int>>> out;
+    if (!f) return out;
+    Result<SetupFile> setup = parseSetup(*f);
+    EXPECT_TRUE(setup) << setup.error();
+    if (!setup) return out;
+    for (const SetupBlock& b : setup->blocks) {
+        std::vector<size_t> byFile(b.kfile.size());
+        std::iota(byFile.begin(), byFile.end(), size_t{0});
+        std::sort(byFile.begin(), byFile.end(), [&](size_t x, size_t y) { return b.kfile[x] < b.kfile[y]; });
+        for (int band = 1; band <= setup->nbands; ++band) {
+            std::vector<int> levels;
+            for (size_t k : byFile) {
+                const auto& row = b.order[k];
+                levels.push_back(static_cast<int>(std::find(row.begin(), row.end(), band) - row.begin()) + 1);
+            }
+            out[b.label].insert(levels);
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+// The import hands the band program a finished set-up: the bands joined
+// through their crossings (the program's own joining of a new set-up with
+// the default answers finds the same bands), fort.2 fitted through the
+// slopes, and a layout.
+TEST(TarlisenImport, SetUpJoinsTheBandsThroughTheirCrossings) {
+    struct Case {
+        std::string name, args;
+        int lines;
+        bool crossings;
+    } cases[] = {
+        {"representations", "qe '" + kQe + "si.bands.dat' --scf '" + kQe + "si.scf.out'", 5, true},
+        {"value and slope", "w90 '" + kQe + "si_geninterp.dat'", 0, true},
+    };
+    for (const Case& c : cases) {
+        e2e::ScratchDir dir("import-joins");
+        const std::string out = (dir / "new" / "run").string();
+        const std::string cmd = "'" + std::string(BINARY_DIR) + "/tarlisen-import' " + c.args + " -o '" + out +
+                                "' > '" + (dir / "out.txt").string() + "'";
+        ASSERT_EQ(std::system(cmd.c_str()), 0) << c.name << ": " << e2e::slurp(dir / "out.txt");
+        const auto imported = joins(out + "/fort.3");
+        const int nlines = static_cast<int>(imported.size());
+        if (c.lines) EXPECT_EQ(nlines, c.lines) << c.name;
+        Result<BandsFile> fort2 = readBandsFile(out + "/fort.2");
+        ASSERT_TRUE(fort2) << fort2.error();
+        EXPECT_EQ(fort2->count, nlines) << c.name;
+        EXPECT_TRUE(fort2->stopped.empty()) << fort2->stopped;
+
+        // Not the energy order: some band changes its level along a line.
+        bool crossed = false;
+        for (const auto& [label, bands] : imported)
+            for (const auto& levels : bands)
+                crossed = crossed || std::adjacent_find(levels.begin(), levels.end(), std::not_equal_to<>()) != levels.end();
+        EXPECT_EQ(crossed, c.crossings) << c.name;
+
+        // A set-up from scratch: every line in ascending order, default answers.
+        e2e::ScratchDir fresh("import-joins-fresh");
+        std::filesystem::copy(out + "/fort.1", fresh / "fort.1");
+        std::filesystem::copy(out + "/fort.14", fresh / "fort.14");
+        std::string script = "0\n" + std::to_string(readCounts(out + "/fort.14")->nbands) + "\n";
+        for (int l = 1; l <= nlines; ++l) script += std::to_string(l) + "\n\n5\n0\n0\n\n";
+        script += "0\n0\n";
+        const e2e::Outcome setUp = e2e::run(fresh, "tarlisen", script);
+        ASSERT_EQ(setUp.status, 0) << c.name << ": " << setUp.out;
+        EXPECT_EQ(joins((fresh / "fort.3").string()), imported) << c.name;
+    }
+}
+
+// The starter picture's labels and window for the silicon path, its lines
+// chosen and named in the ways a user can.
+TEST(StarterPicture, LabelsAndWindowOfTheSiliconPath) {
+    auto bands = readQeBands(kQe + "si.bands.dat");
+    auto rap = readQeRap(kQe + "si.bands.dat.rap");
+    ASSERT_TRUE(bands && rap);
+    DensePath path;
+    path.k = bands->k;
+    path.e = bands->e;
+    path.high = rap->high;
+    for (auto& level : path.e)
+        for (double& e : level) e -= 6.242;
+    const std::vector<PathLine> pieces = splitPath(path);
+    auto chosen = [&](std::vector<int> numbers) {
+        std::vector<ChosenLine> lines;
+        for (int n : numbers) lines.push_back({n, n, pieces[static_cast<size_t>(n - 1)], {}});
+        return lines;
+    };
+    const std::vector<int> all{1, 2, 3, 4, 5};
+    struct Case {
+        std::string name;
+        std::vector<int> lines;
+        bool cartesian;
+        std::string given;
+        std::vector<std::string> labels;
+    } cases[] = {
+        {"fcc points", all, true, "", {"L", "\\Gamma", "X", "W", "K", "\\Gamma"}},
+        {"jumps", {1, 3, 5}, true, "", {"L", "\\Gamma|X", "W|K", "\\Gamma"}},
+        {"given", all, true, "L,G,X,w,K|U,sigma", {"L", "\\Gamma", "X", "w", "K|U", "\\Sigma"}},
+        {"unknown units", {2, 3}, false, "", {"1", "2", "3"}},
+    };
+    for (const Case& c : cases) {
+        const StarterPicture pic = starterPicture(c.cartesian, path, chosen(c.lines), c.given, std::nullopt, true);
+        EXPECT_EQ(pic.bands.labels, c.labels) << c.name;
+        EXPECT_EQ(pic.bands.lengths.size(), c.lines.size());
+    }
+    // L-Gamma is sqrt(3)/2 long, Gamma-X 1; the window runs from the
+    // lowest band (-12.058 eV) to 5 eV above the Fermi level.
+    const StarterPicture pic = starterPicture(true, path, chosen(all), "", std::nullopt, true);
+    EXPECT_NEAR(pic.bands.lengths[0], std::sqrt(0.75), 1e-9);
+    EXPECT_NEAR(pic.bands.lengths[1], 1.0, 1e-9);
+    EXPECT_EQ(std::make_pair(pic.bands.emin, pic.bands.emax), std::make_pair(-13.0f, 5.0f));
+    const StarterPicture given = starterPicture(true, path, chosen(all), "", std::make_pair(-3.5, 2.0), true);
+    EXPECT_EQ(std::make_pair(given.bands.emin, given.bands.emax), std::make_pair(-3.5f, 2.0f));
 }

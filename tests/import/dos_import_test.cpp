@@ -427,6 +427,11 @@ TEST(MorvaneImport, StatusCodesAndMorvaneStartsOnEveryImport) {
         const e2e::Outcome o = e2e::run(m, "morvane", "0\n");
         EXPECT_EQ(o.status, 0) << args << o.err;
         EXPECT_NE(o.out.find("Main menu"), std::string::npos) << args;
+        // and draws the starter layout without a question
+        std::filesystem::copy_file(dir / out / "fort.7", m / "fort.7");
+        const e2e::Outcome drawn = e2e::run(m, "morvane", "", "--output dos.eps");
+        EXPECT_EQ(drawn.status, 0) << args << drawn.err;
+        EXPECT_NE(e2e::slurp(m / "dos.eps").find("%%BoundingBox"), std::string::npos) << args;
     }
     // The summary says what was left out and how to choose.
     ASSERT_EQ(run("vasp DOSCAR"), 0);

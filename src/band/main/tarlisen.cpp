@@ -73,7 +73,7 @@ bool readStoredCounts(Console& con, BandState& st) {
 }
 
 // The interpolation pass; false when fort.14 cannot be read.
-bool interpolate(Console& con, BandState& st, band::FitKind fit) {
+bool interpolate(Console& con, BandState& st, std::optional<band::FitKind> fit) {
     Result<BandCounts> counts = readCounts("fort.14");
     if (!counts) {
         con.line(" " + counts.error());
@@ -85,7 +85,7 @@ bool interpolate(Console& con, BandState& st, band::FitKind fit) {
     con.line();
     con.line(" Interpolating bands ...");
     Report report;
-    bfit(st.nlines, st.nkpt, report, ".", fit);
+    bfit(st.nlines, st.nkpt, report, ".", fit.value_or(counts->slopes ? FitKind::hermite : FitKind::cosine));
     con.put(report.text());
     con.line();
     con.line();
@@ -149,7 +149,7 @@ int display(Plot& plot, Console& con) {
     return 0;
 }
 
-int session(Plot& plot, Console& con, band::FitKind fit) {
+int session(Plot& plot, Console& con, std::optional<band::FitKind> fit) {
     BandState st;
     const FrameGeom setupGeom;
     for (;;) {
@@ -181,7 +181,7 @@ int session(Plot& plot, Console& con, band::FitKind fit) {
 
 }  // namespace
 
-int runTarlisen(Plot& plot, Console& con, band::FitKind fit) {
+int runTarlisen(Plot& plot, Console& con, std::optional<FitKind> fit) {
     startScreen(plot, con);
     const FrameGeom geom;
     plot.svp(0.0f, geom.view_right, 0.0f, geom.view_top);

@@ -2,6 +2,8 @@
 // interpolation, and the display that ends in the graph menu.
 #pragma once
 
+#include <optional>
+
 #include "band/core/interpolation.h"
 #include "common/fwd.h"
 
@@ -10,7 +12,9 @@ namespace band {
 using namespace common;
 
 // Runs the program in the current directory, fitting the lines as `fit`
-// says; returns the exit status.
-int runTarlisen(Plot& plot, Console& con, FitKind fit = FitKind::cosine);
+// says, or when it says nothing as fort.14 marks its gradients (the
+// calculation's slopes: Hermite; otherwise the cosine series); returns the
+// exit status.
+int runTarlisen(Plot& plot, Console& con, std::optional<FitKind> fit = std::nullopt);
 
 }  // namespace band

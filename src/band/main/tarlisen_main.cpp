@@ -1,4 +1,5 @@
 #include <iostream>
+#include <optional>
 
 #include "band/main/picture_output.h"
 #include "band/main/tarlisen.h"
@@ -13,7 +14,9 @@ int main(int argc, char** argv) {
         common::CpgPlot plot;
         return band::drawPictureFile(plot, start.args.value("--output"), std::cout, std::cerr);
     }
-    const band::FitKind fit = start.args.value("--fit") == "hermite" ? band::FitKind::hermite : band::FitKind::cosine;
+    std::optional<band::FitKind> fit;
+    if (start.args.has("--fit"))
+        fit = start.args.value("--fit") == "hermite" ? band::FitKind::hermite : band::FitKind::cosine;
     common::Console con(std::cin, std::cout);
     common::CpgPlot plot;
     return band::runTarlisen(plot, con, fit);
