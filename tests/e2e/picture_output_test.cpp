@@ -100,13 +100,21 @@ TEST(PictureOutput, DrawsTheStoredPictureOrSaysWhichFileIsMissing) {
         const Outcome o = e2e::run(dir, r.program, "1\n\nY\n0\n0\n", r.args);
         EXPECT_EQ(o.status, r.status) << r.name << "\n" << o.err;
         EXPECT_EQ(o.out.rfind(r.out, 0), 0u) << r.name << "\n" << o.out;
-        if (!*r.out) EXPECT_EQ(o.out, "") << r.name;
+        if (!*r.out) {
+            EXPECT_EQ(o.out, "") << r.name;
+        }
         EXPECT_EQ(o.err.rfind(r.err, 0), 0u) << r.name << "\n" << o.err;
-        if (*r.err && r.status == 1) EXPECT_EQ(o.err.find('\n'), o.err.size() - 1) << r.name << ": one line";
+        if (*r.err && r.status == 1) {
+            EXPECT_EQ(o.err.find('\n'), o.err.size() - 1) << r.name << ": one line";
+        }
         std::istringstream written(r.written);
-        for (std::string f; written >> f;) EXPECT_GT(dir.read(f).size(), 1000u) << r.name << ": " << f;
+        for (std::string f; written >> f;) {
+            EXPECT_GT(dir.read(f).size(), 1000u) << r.name << ": " << f;
+        }
         if (!*r.written)
-            for (const char* f : {"x.eps", "x.pdf", "y.eps", "y.pdf"}) EXPECT_FALSE(dir.has(f)) << r.name << ": " << f;
+            for (const char* f : {"x.eps", "x.pdf", "y.eps", "y.pdf"}) {
+                EXPECT_FALSE(dir.has(f)) << r.name << ": " << f;
+            }
         if (!*r.menu) continue;
         // the output option of the dialogue, after loading the same layout, draws the same picture
         const std::string eps = std::string(r.program) + ".eps";

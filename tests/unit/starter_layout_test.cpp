@@ -88,7 +88,9 @@ TEST(StarterLayout, BandLayoutsLoadBackFinished) {
         EXPECT_LE(g.tics.end, s.emax) << c.name;
         const bool marked = s.efermi && *s.efermi >= s.emin && *s.efermi <= s.emax;
         EXPECT_EQ(g.flags[7], marked) << c.name;
-        if (marked) EXPECT_EQ(g.efermi, *s.efermi) << c.name;
+        if (marked) {
+            EXPECT_EQ(g.efermi, *s.efermi) << c.name;
+        }
     }
 }
 
