@@ -12,6 +12,8 @@
 #include "import/import_tool.h"
 #include "import/qe_bands.h"
 #include "import/text_table.h"
+#include "import/vasp_bands.h"
+#include "import/vasp_doscar.h"
 #include "import/w90_geninterp.h"
 
 namespace importer {
@@ -20,6 +22,8 @@ namespace fortran = common::fortran;
 
 std::string bandImportUsage() {
     return "Usage: tarlisen-import qe BANDS_FILE [--scf SCF_OUTPUT [--spin up|down] | --fermi E] [OPTIONS]\n"
+           "       tarlisen-import vasp EIGENVAL [--kpoints KPOINTS] [--poscar POSCAR]\n"
+           "                 [--doscar DOSCAR | --outcar OUTCAR | --fermi E] [--spin up|down] [OPTIONS]\n"
            "       tarlisen-import w90 SEEDNAME_geninterp.dat [--fermi E] [OPTIONS]\n"
            "       tarlisen-import --help\n"
            "Writes into DIR everything the band program needs to draw at once: its input\n"
@@ -29,12 +33,20 @@ std::string bandImportUsage() {
            "'tarlisen --output bands.pdf' in DIR draws the picture. Sources:\n"
            "  qe   Quantum ESPRESSO bands.x output (filband) and, when bands.x ran with\n"
            "       lsym=.true., BANDS_FILE.rap beside it (representations)\n"
+           "  vasp VASP EIGENVAL of a line-mode run; KPOINTS names the points, POSCAR\n"
+           "       (or OUTCAR) gives the lattice for distances in k; both spin channels\n"
+           "       of an ISPIN = 2 run in one picture unless --spin picks one\n"
            "  w90  Wannier90 postw90 output with geninterp = true and\n"
            "       geninterp_alsofirstder = true\n"
            "Options:\n"
            "  --scf FILE    take the Fermi energy from this pw.x output\n"
            "  --spin up|down  the Fermi energy of one spin channel (a pw.x run that\n"
-           "                prints one per channel)\n"
+           "                prints one per channel); VASP: the bands of one channel\n"
+           "  --kpoints FILE  the line-mode KPOINTS of a VASP run: the names of the points\n"
+           "  --poscar FILE   the POSCAR of a VASP run: the lattice\n"
+           "  --doscar FILE   the DOSCAR of a VASP run: the Fermi energy\n"
+           "  --outcar FILE   the OUTCAR of a VASP run: the Fermi energy, and the lattice\n"
+           "                without --poscar\n"
            "  --fermi E     the Fermi energy in eV\n"
            "                (energies are written relative to it; absolute without either)\n"
            "  --lines LIST  keep only these symmetry lines of the path: a-b, or a list 1,3,5;\n"
@@ -70,19 +82,28 @@ std::pair<double, double> parseWindow(const std::string& text) {
 
 std::optional<BandImportRequest> parseBandImport(const std::vector<std::string>& words, std::ostream& out) {
     const common::CommandLine cl =
-        common::parseCommandLine(words, {{"--scf", "--fermi", "--lines", "--labels", "--window", "--spin", "-o"}, {"--help"}});
+        common::parseCommandLine(words, {{"--scf", "--fermi", "--lines", "--labels", "--window", "--spin", "-o", "--kpoints", "--poscar", "--doscar",
+                                  "--outcar"},
+                                 {"--help"}});
     if (cl.has("--help")) {
         out << bandImportUsage();
         return std::nullopt;
     }
     BandImportRequest r;
-    r.source = sourceNamed(cl, {"qe", "w90"});
+    r.source = sourceNamed(cl, {"qe", "vasp", "w90"});
     if (cl.positional.size() < 2) throw common::UsageError("no input file given");
     if (cl.positional.size() > 2) throw common::UsageError("one input file only, not also '" + cl.positional[2] + "'");
     r.input = cl.positional[1];
     if (cl.has("--scf") && r.source != "qe") throw common::UsageError("--scf reads a pw.x output: qe only");
+    for (const char* option : {"--kpoints", "--poscar", "--doscar", "--outcar"})
+        if (cl.has(option) && r.source != "vasp") throw common::UsageError(std::string(option) + " reads a VASP file: vasp only");
+    if (cl.has("--doscar") && cl.has("--fermi")) throw common::UsageError("one Fermi energy: --doscar or --fermi");
     r.fermi = givenFermi(cl);
     r.scf = cl.value("--scf");
+    r.kpoints = cl.value("--kpoints");
+    r.poscar = cl.value("--poscar");
+    r.doscar = cl.value("--doscar");
+    r.outcar = cl.value("--outcar");
     if (cl.has("--lines")) {
         r.lines = cl.value("--lines");
         if (r.lines.empty()) throw common::UsageError("--lines needs a list of lines");
@@ -90,7 +111,9 @@ std::optional<BandImportRequest> parseBandImport(const std::vector<std::string>&
     if (cl.has("--spin")) {
         r.spin = cl.value("--spin");
         if (r.spin != "up" && r.spin != "down") throw common::UsageError("--spin takes up or down, not '" + r.spin + "'");
-        if (!cl.has("--scf")) throw common::UsageError("--spin picks the Fermi energy of --scf: give --scf too");
+        if (r.source == "w90") throw common::UsageError("--spin picks a channel of a qe or vasp run");
+        if (r.source == "qe" && !cl.has("--scf"))
+            throw common::UsageError("--spin picks the Fermi energy of --scf: give --scf too");
     }
     r.labels = cl.value("--labels");
     if (cl.has("--labels") && r.labels.empty()) throw common::UsageError("--labels needs a list of points");
@@ -137,9 +160,45 @@ common::Result<DensePath> qePath(const BandImportRequest& r, std::string& note) 
     return path;
 }
 
+Spin spinOf(const BandImportRequest& r) { return r.spin == "up" ? Spin::Up : r.spin == "down" ? Spin::Down : Spin::Both; }
+
+// The path of a VASP run: in Cartesian k with the lattice of --poscar or
+// --outcar, named by --kpoints; `note` says which.
+common::Result<DensePath> vaspBandPath(const BandImportRequest& r, std::string& note) {
+    auto run = readEigenval(r.input);
+    if (!run) return common::Failure{run.error()};
+    std::optional<KpointsPath> kpoints;
+    if (!r.kpoints.empty()) {
+        auto read = readKpoints(r.kpoints);
+        if (!read) return common::Failure{read.error()};
+        kpoints = *read;
+    }
+    std::optional<Lattice> lattice;
+    const std::string latticeFrom = !r.poscar.empty() ? r.poscar : r.outcar;
+    if (!latticeFrom.empty()) {
+        auto read = latticeFrom == r.poscar ? readPoscarReciprocal(r.poscar) : readOutcarReciprocal(r.outcar);
+        if (!read) return common::Failure{read.error()};
+        lattice = *read;
+    }
+    auto path = vaspPath(r.input, *run, kpoints, lattice, spinOf(r));
+    if (!path) return common::Failure{path.error()};
+    if (run->spins == 2)
+        note = r.spin.empty() ? "Both spin channels: bands 1 ... " + std::to_string(path->nbands()) +
+                                    " at each k point hold the " + std::to_string(path->nbands() / 2) +
+                                    " levels of each, every band joined within its own channel.\n"
+                              : "The spin " + r.spin + " channel of the run.\n";
+    note += "Bands joined by value and slope (VASP gives no representations).\n";
+    note += lattice ? "k points in 1/Angstrom (Cartesian, lattice of " + latticeFrom +
+                          "); gradients dE/dk in eV Angstrom, from the dense path.\n"
+                    : "k points as fractions of the reciprocal lattice vectors (no --poscar or --outcar: line\n"
+                      "lengths in those units); gradients dE/dk per that unit, from the dense path.\n";
+    return path;
+}
+
 // The path of the request's source, with the note for the summary.
 common::Result<DensePath> sourcePath(const BandImportRequest& r, std::string& note) {
     if (r.source == "qe") return qePath(r, note);
+    if (r.source == "vasp") return vaspBandPath(r, note);
     note = "k points in 1/Angstrom (Cartesian); gradients dE/dk in eV Angstrom, as interpolated.\n";
     return readGeninterp(r.input);
 }
@@ -156,6 +215,21 @@ std::vector<ChosenLine> allLines(const DensePath& path) {
         all.push_back(c);
     }
     return all;
+}
+
+// Why a point of the path is on none of its lines (the path jumps, or
+// stands still, on both sides of it); nullopt when every point is on one.
+std::optional<std::string> pointOffTheLines(const DensePath& path, const std::vector<ChosenLine>& lines) {
+    std::vector<bool> on(path.k.size(), false);
+    for (const ChosenLine& c : lines)
+        for (size_t i = c.line.first; i <= c.line.last; ++i) on[i] = true;
+    for (size_t i = 0; i < on.size(); ++i)
+        if (!on[i])
+            return "k point " + std::to_string(i + 1) + " (" + plain(path.k[i][0], 5) + ", " + plain(path.k[i][1], 5) +
+                   ", " + plain(path.k[i][2], 5) +
+                   ") lies on no line of the path: it is far from both its neighbours, or repeats one; "
+                   "the k points must follow lines through the zone";
+    return std::nullopt;
 }
 
 // The lines --lines keeps, labelled 1, 2, ... in path order; all of them
@@ -211,10 +285,22 @@ common::Status importBands(const BandImportRequest& r, std::ostream& out) {
     std::optional<double> fermi = r.fermi;
     std::string fermiFrom = "given";
     if (!r.scf.empty()) {
-        auto level = fermiFromPwOutput(r.scf, r.spin == "up" ? Spin::Up : r.spin == "down" ? Spin::Down : Spin::Both);
+        auto level = fermiFromPwOutput(r.scf, spinOf(r));
         if (!level) return common::Failure{level.error()};
         fermi = *level;
         fermiFrom = "from " + r.scf + (r.spin.empty() ? "" : ", spin " + r.spin);
+    }
+    if (!r.doscar.empty()) {
+        auto dos = readDoscar(r.doscar);
+        if (!dos) return common::Failure{dos.error()};
+        fermi = dos->fermi;
+        fermiFrom = "from " + r.doscar;
+    }
+    if (!r.outcar.empty() && !r.fermi && r.doscar.empty()) {
+        auto level = fermiFromOutcar(r.outcar);
+        if (!level) return common::Failure{level.error()};
+        fermi = *level;
+        fermiFrom = "from " + r.outcar;
     }
     if (fermi)
         for (auto& level : path.e)
@@ -222,6 +308,7 @@ common::Status importBands(const BandImportRequest& r, std::ostream& out) {
 
     const std::vector<ChosenLine> all = allLines(path);
     if (all.empty()) return common::Failure{r.input + ": no symmetry line (the path needs two distinct k points in a row)"};
+    if (auto lone = pointOffTheLines(path, all)) return common::Failure{r.input + ": " + *lone};
     const auto kept = keptLines(r, path, all, out);
     if (!kept) return common::Failure{kept.error()};
 

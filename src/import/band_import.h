@@ -1,5 +1,6 @@
 // tarlisen-import: the band program's input files fort.1 and fort.14 from
-// Quantum ESPRESSO's bands.x output or Wannier90's geninterp output.
+// Quantum ESPRESSO's bands.x output, a VASP run's EIGENVAL or Wannier90's
+// geninterp output.
 #pragma once
 
 #include <optional>
@@ -13,14 +14,18 @@
 namespace importer {
 
 struct BandImportRequest {
-    std::string source;            // "qe" or "w90"
-    std::string input;             // the band file or the geninterp file
+    std::string source;            // "qe", "vasp" or "w90"
+    std::string input;             // the band file, EIGENVAL or the geninterp file
     std::string scf;               // pw.x output with the Fermi energy (qe only)
+    std::string kpoints;           // VASP: the line-mode KPOINTS (names of the points)
+    std::string poscar;            // VASP: the POSCAR (the lattice)
+    std::string doscar;            // VASP: the DOSCAR (the Fermi energy)
+    std::string outcar;            // VASP: the OUTCAR (the Fermi energy; the lattice without --poscar)
     std::optional<double> fermi;   // given directly
     std::string lines;             // "--lines": which symmetry lines to keep
     std::string labels;            // "--labels": the points between the lines, "G,X,W,K|U,G"
     std::optional<std::pair<double, double>> window;  // "--window EMIN,EMAX" of the picture
-    std::string spin;              // "--spin up|down": the Fermi energy of that channel
+    std::string spin;              // "--spin up|down": that channel's Fermi energy (qe), its bands (vasp)
     std::string outDir = ".";
 };
 

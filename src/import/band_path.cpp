@@ -70,6 +70,7 @@ void sortLevels(DensePath& path) {
         reorder(e);
         if (!path.grad.empty()) reorder(path.grad[i]);
         if (!path.irrep.empty()) reorder(path.irrep[i]);
+        if (!path.channel.empty()) reorder(path.channel[i]);
     }
 }
 
@@ -109,12 +110,35 @@ std::vector<PathLine> splitPath(const DensePath& path) {
     return lines;
 }
 
+namespace {
+
+// The spin channel of level l at point j (0 with one channel).
+int channelOf(const DensePath& path, size_t j, int l) {
+    return path.channel.empty() ? 0 : path.channel[j][static_cast<size_t>(l)];
+}
+
+// Joins bands to levels of one kind in energy order: `bands` (indices into
+// `now`) to `levels`, the bands taken in the order `before` gives.
+template <class Before>
+void joinInOrder(std::vector<size_t> bands, const std::vector<size_t>& levels, Before before, std::vector<int>& next,
+                 std::vector<bool>& bandDone, std::vector<bool>& levelDone) {
+    std::stable_sort(bands.begin(), bands.end(), before);
+    for (size_t q = 0; q < bands.size(); ++q) {
+        next[bands[q]] = static_cast<int>(levels[q]);
+        bandDone[bands[q]] = true;
+        levelDone[levels[q]] = true;
+    }
+}
+
+}  // namespace
+
 std::vector<std::vector<int>> connectBands(const DensePath& path, const PathLine& line) {
     const int nb = path.nbands();
     const size_t m = line.count();
     std::vector<std::vector<int>> order(m, std::vector<int>(static_cast<size_t>(nb)));
     std::iota(order[0].begin(), order[0].end(), 0);
     const bool withIrreps = !path.irrep.empty();
+    const int channels = path.channel.empty() ? 1 : 2;
     for (size_t p = 0; p + 1 < m; ++p) {
         const size_t j = line.first + p, j1 = j + 1;
         const std::vector<int>& now = order[p];
@@ -129,39 +153,37 @@ std::vector<std::vector<int>> connectBands(const DensePath& path, const PathLine
             }
         }
         std::vector<bool> bandDone(static_cast<size_t>(nb), false), levelDone(static_cast<size_t>(nb), false);
-        // Interior to interior: the same representation, in energy order.
+        // Interior to interior: the same representation in the same channel, in energy order.
         if (withIrreps && p > 0 && j1 < line.last) {
             const std::vector<int>& r0 = path.irrep[j];
             const std::vector<int>& r1 = path.irrep[j1];
             std::vector<int> kinds(r1.begin(), r1.end());
             std::sort(kinds.begin(), kinds.end());
             kinds.erase(std::unique(kinds.begin(), kinds.end()), kinds.end());
-            for (int kind : kinds) {
-                if (kind <= 0) continue;
-                std::vector<size_t> bands, levels;
-                for (size_t b = 0; b < now.size(); ++b)
-                    if (r0[static_cast<size_t>(now[b])] == kind) bands.push_back(b);
-                for (size_t l = 0; l < r1.size(); ++l)
-                    if (r1[l] == kind) levels.push_back(l);
-                if (bands.size() != levels.size()) continue;
-                std::sort(bands.begin(), bands.end(), [&](size_t a, size_t b) { return now[a] < now[b]; });
-                for (size_t q = 0; q < bands.size(); ++q) {
-                    next[bands[q]] = static_cast<int>(levels[q]);
-                    bandDone[bands[q]] = true;
-                    levelDone[levels[q]] = true;
+            for (int c = 0; c < channels; ++c)
+                for (int kind : kinds) {
+                    if (kind <= 0) continue;
+                    std::vector<size_t> bands, levels;
+                    for (size_t b = 0; b < now.size(); ++b)
+                        if (r0[static_cast<size_t>(now[b])] == kind && channelOf(path, j, now[b]) == c) bands.push_back(b);
+                    for (size_t l = 0; l < r1.size(); ++l)
+                        if (r1[l] == kind && channelOf(path, j1, static_cast<int>(l)) == c) levels.push_back(l);
+                    if (bands.size() != levels.size()) continue;
+                    joinInOrder(bands, levels, [&](size_t a, size_t b) { return now[a] < now[b]; }, next, bandDone,
+                                levelDone);
                 }
-            }
         }
-        // The rest by value and slope.
-        std::vector<size_t> bands, levels;
-        for (size_t b = 0; b < bandDone.size(); ++b)
-            if (!bandDone[b]) bands.push_back(b);
-        for (size_t l = 0; l < levelDone.size(); ++l)
-            if (!levelDone[l]) levels.push_back(l);
-        std::stable_sort(bands.begin(), bands.end(), [&](size_t a, size_t b) {
-            return pred[a] != pred[b] ? pred[a] < pred[b] : now[a] < now[b];
-        });
-        for (size_t q = 0; q < bands.size(); ++q) next[bands[q]] = static_cast<int>(levels[q]);
+        // The rest by value and slope, channel by channel.
+        for (int c = 0; c < channels; ++c) {
+            std::vector<size_t> bands, levels;
+            for (size_t b = 0; b < bandDone.size(); ++b)
+                if (!bandDone[b] && channelOf(path, j, now[b]) == c) bands.push_back(b);
+            for (size_t l = 0; l < levelDone.size(); ++l)
+                if (!levelDone[l] && channelOf(path, j1, static_cast<int>(l)) == c) levels.push_back(l);
+            joinInOrder(bands, levels,
+                        [&](size_t a, size_t b) { return pred[a] != pred[b] ? pred[a] < pred[b] : now[a] < now[b]; },
+                        next, bandDone, levelDone);
+        }
     }
     return order;
 }

@@ -21,12 +21,14 @@ struct DensePath {
     std::vector<std::vector<KVector>> grad;    // exact dE/dk [point][level]; empty when not known
     std::vector<std::vector<int>> irrep;       // [point][level]; empty when not known, -1 or 0 unknown there
     std::vector<bool> high;                    // high-symmetry marks; empty when not known
+    std::vector<std::vector<int>> channel;     // spin channel [point][level], 0 up, 1 down; empty with one channel
+    std::vector<std::string> names;            // the name of each point ("" where it has none); empty when none
 
     int nbands() const { return e.empty() ? 0 : static_cast<int>(e.front().size()); }
 };
 
-// Puts the levels at every point in ascending order, their gradients and
-// representations with them.
+// Puts the levels at every point in ascending order, their gradients,
+// representations and channels with them.
 void sortLevels(DensePath& path);
 
 // A symmetry line: the dense points first .. last (inclusive).
@@ -52,7 +54,8 @@ std::vector<PathLine> splitPath(const DensePath& path);
 // Between interior points bands keep their representation, in energy order
 // within each (levels of one representation do not cross); the rest follow
 // their value and slope: the predicted values, sorted, meet the levels in
-// ascending order, which lets bands of unknown kind cross.
+// ascending order, which lets bands of unknown kind cross. A band never
+// leaves its spin channel: both steps pair levels of one channel only.
 std::vector<std::vector<int>> connectBands(const DensePath& path, const PathLine& line);
 
 // dE/ds of every level at every point of the line ([p][level], s the

@@ -102,6 +102,24 @@ std::optional<std::vector<std::string>> latticeLabels(const DensePath& path, con
     return labels;
 }
 
+// The names the path gives its points between the lines, when it names
+// every one of them; nullopt otherwise.
+std::optional<std::vector<std::string>> pathLabels(const DensePath& path, const std::vector<Boundary>& bounds) {
+    if (path.names.empty()) return std::nullopt;
+    std::vector<std::string> labels;
+    for (const Boundary& b : bounds) {
+        std::string label;
+        for (const std::optional<size_t>& at : {b.before, b.jump() ? b.after : std::optional<size_t>{},
+                                                 b.before ? std::optional<size_t>{} : b.after}) {
+            if (!at) continue;
+            if (path.names[*at].empty()) return std::nullopt;
+            label += (label.empty() ? "" : "|") + onePoint(path.names[*at]);
+        }
+        labels.push_back(label);
+    }
+    return labels;
+}
+
 }  // namespace
 
 std::string labelMarkup(const std::string& name) {
@@ -123,6 +141,9 @@ StarterPicture starterPicture(bool cartesian, const DensePath& path, const std::
     if (!labels.empty()) {
         b.labels = givenLabels(labels, bounds.size());
         pic.labelsFrom = "given";
+    } else if ((named = pathLabels(path, bounds))) {
+        b.labels = *named;
+        pic.labelsFrom = "named by the k point file";
     } else if (cartesian && (named = latticeLabels(path, bounds, lattice))) {
         b.labels = *named;
         pic.labelsFrom = "the standard points of the " + lattice + " lattice";

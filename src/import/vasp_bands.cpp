@@ -1,0 +1,293 @@
+#include "import/vasp_bands.h"
+
+#include <cctype>
+#include <cmath>
+
+#include "common/records.h"
+#include "import/text_table.h"
+
+namespace importer {
+
+namespace {
+
+constexpr double kTwoPi = 6.283185307179586;
+
+// The next line at or after r that is not blank; f.size() + 1 when none.
+size_t nextFilled(const common::RecordFile& f, size_t r) {
+    while (r <= f.size() && blank(f.record(r))) ++r;
+    return r;
+}
+
+common::Result<Eigenval> eigenvalOf(const common::RecordFile& f) {
+    if (f.size() < 6) return endsBefore(f, f.size() + 1, "the line with the counts of k points and bands");
+    Eigenval run;
+    const auto head = numbersOn(f, 1);
+    if (!head) return common::Failure{head.error()};
+    if (head->size() != 4) return at(f, 1, "expected 4 numbers (ions, ions, loops, ISPIN)");
+    const auto spins = count(f, 1, "ISPIN", head->back(), 1, 2);
+    if (!spins) return common::Failure{spins.error()};
+    run.spins = static_cast<int>(*spins);
+    const auto counts = numbersOn(f, 6);
+    if (!counts) return common::Failure{counts.error()};
+    if (counts->size() != 3) return at(f, 6, "expected 3 numbers (electrons, k points, bands)");
+    const auto nk = count(f, 6, "NKPTS", (*counts)[1], 1, 1000000);
+    if (!nk) return common::Failure{nk.error()};
+    const auto nb = count(f, 6, "NBANDS", (*counts)[2], 1, 100000);
+    if (!nb) return common::Failure{nb.error()};
+    // "n E" or "n E occ"; two channels: "n E_up E_down" or "n E_up E_down occ_up occ_down"
+    const size_t shortRow = run.spins == 1 ? 2 : 3, longRow = run.spins == 1 ? 3 : 5;
+    size_t r = 7;
+    for (size_t i = 0; i < *nk; ++i) {
+        r = nextFilled(f, r);
+        if (r > f.size()) return endsBefore(f, r, "k point " + std::to_string(i + 1) + " of " + std::to_string(*nk));
+        const auto kw = numbersOn(f, r);
+        if (!kw) return common::Failure{kw.error()};
+        if (kw->size() != 4) return at(f, r, "expected k point " + std::to_string(i + 1) + " as 4 numbers (k1 k2 k3 weight)");
+        run.k.push_back({(*kw)[0], (*kw)[1], (*kw)[2]});
+        run.weight.push_back((*kw)[3]);
+        for (int c = 0; c < run.spins; ++c) run.e[static_cast<size_t>(c)].emplace_back();
+        for (size_t b = 1; b <= *nb; ++b) {
+            ++r;
+            if (r > f.size() || blank(f.record(r)))
+                return endsBefore(f, r, "band " + std::to_string(b) + " of k point " + std::to_string(i + 1));
+            const auto row = numbersOn(f, r);
+            if (!row) return common::Failure{row.error()};
+            if (row->size() != shortRow && row->size() != longRow)
+                return at(f, r, "expected " + std::to_string(shortRow) + " or " + std::to_string(longRow) +
+                                    " numbers (band, energy" + (run.spins == 2 ? " up, energy down" : "") +
+                                    ", occupation)");
+            if ((*row)[0] != static_cast<double>(b)) return at(f, r, "expected band " + std::to_string(b));
+            for (int c = 0; c < run.spins; ++c) run.e[static_cast<size_t>(c)].back().push_back((*row)[1 + c]);
+        }
+        ++r;
+    }
+    if (size_t extra = nextFilled(f, r); extra <= f.size())
+        return at(f, extra, "more lines than the " + std::to_string(*nk) + " k points line 6 announces");
+    return run;
+}
+
+// "k1 k2 k3 [!] NAME": the point and its name ("" without one).
+common::Result<std::pair<KVector, std::string>> kpointLine(const common::RecordFile& f, size_t r) {
+    std::string text = f.record(r);
+    std::string name;
+    const size_t bang = text.find('!');
+    if (bang != std::string::npos) {
+        const auto after = words(text.substr(bang + 1));
+        if (!after.empty()) name = after.front();
+        text = text.substr(0, bang);
+    }
+    std::vector<std::string> w = words(text);
+    if (w.size() == 4 && name.empty() && !number(w[3])) {
+        name = w[3];
+        w.pop_back();
+    }
+    if (w.size() < 3) return at(f, r, "expected a k point (three numbers, then its name)");
+    const auto k = numbersOn(f, r, std::vector<std::string>(w.begin(), w.begin() + 3));
+    if (!k) return common::Failure{k.error()};
+    return std::pair<KVector, std::string>{{(*k)[0], (*k)[1], (*k)[2]}, kpointName(name)};
+}
+
+common::Result<KpointsPath> kpointsOf(const common::RecordFile& f) {
+    KpointsPath kp;
+    kp.name = f.name();
+    if (f.size() < 4) return endsBefore(f, f.size() + 1, "the first point of the path");
+    const std::vector<std::string> first = words(f.record(2));  // "40 ! intersections"
+    if (first.empty()) return at(f, 2, "expected the number of points a segment");
+    const auto n = numbersOn(f, 2, std::vector<std::string>{first.front()});
+    if (!n) return common::Failure{n.error()};
+    const auto per = count(f, 2, "points a segment", n->front(), 2, 100000);
+    if (!per) return common::Failure{per.error()};
+    kp.perSegment = static_cast<int>(*per);
+    const std::vector<std::string> mode = words(f.record(3));
+    if (mode.empty() || (mode[0][0] != 'L' && mode[0][0] != 'l'))
+        return at(f, 3, "not a path: line mode ('Line-mode') expected, the band import needs a path");
+    const std::vector<std::string> coord = words(f.record(4));
+    const char c = coord.empty() ? ' ' : coord[0][0];
+    if (c != 'R' && c != 'r' && c != 'C' && c != 'c' && c != 'K' && c != 'k')
+        return at(f, 4, "expected 'Reciprocal' or 'Cartesian'");
+    kp.fractional = c == 'R' || c == 'r';
+    size_t r = 5;
+    while ((r = nextFilled(f, r)) <= f.size()) {
+        const auto start = kpointLine(f, r);
+        if (!start) return common::Failure{start.error()};
+        const size_t second = r + 1;
+        if (second > f.size() || blank(f.record(second))) return endsBefore(f, second, "the end of the segment");
+        const auto end = kpointLine(f, second);
+        if (!end) return common::Failure{end.error()};
+        kp.ends.push_back({start->first, end->first});
+        kp.names.push_back({start->second, end->second});
+        kp.line.push_back(r);
+        r = second + 1;
+    }
+    if (kp.ends.empty()) return endsBefore(f, 5, "the first segment");
+    return kp;
+}
+
+KVector cross(const KVector& a, const KVector& b) {
+    return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+}
+double dot(const KVector& a, const KVector& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+
+common::Result<Lattice> poscarOf(const common::RecordFile& f) {
+    if (f.size() < 5) return endsBefore(f, f.size() + 1, "the three lattice vectors");
+    const auto scale = numbersOn(f, 2);
+    if (!scale) return common::Failure{scale.error()};
+    if (scale->size() != 1 && scale->size() != 3) return at(f, 2, "expected the scale (one number or three)");
+    Lattice a;
+    for (size_t i = 0; i < 3; ++i) {
+        const auto v = numbersOn(f, 3 + i);
+        if (!v) return common::Failure{v.error()};
+        if (v->size() != 3) return at(f, 3 + i, "expected a lattice vector (three numbers)");
+        a[i] = {(*v)[0], (*v)[1], (*v)[2]};
+    }
+    double volume = dot(a[0], cross(a[1], a[2]));
+    if (std::fabs(volume) < 1e-12) return at(f, 3, "the lattice vectors span no volume");
+    std::array<double, 3> s{};
+    if (scale->size() == 3) {
+        s = {(*scale)[0], (*scale)[1], (*scale)[2]};
+    } else {
+        const double x = scale->front() > 0 ? scale->front() : std::cbrt(-scale->front() / std::fabs(volume));
+        if (scale->front() == 0) return at(f, 2, "a scale of 0");
+        s = {x, x, x};
+    }
+    for (auto& v : a)
+        for (size_t j = 0; j < 3; ++j) v[j] *= s[j];
+    volume = dot(a[0], cross(a[1], a[2]));
+    Lattice b;
+    for (size_t i = 0; i < 3; ++i) {
+        b[i] = cross(a[(i + 1) % 3], a[(i + 2) % 3]);
+        for (double& x : b[i]) x *= kTwoPi / volume;
+    }
+    return b;
+}
+
+}  // namespace
+
+common::Result<Eigenval> parseEigenval(const std::string& name, const std::string& text) {
+    return eigenvalOf(common::RecordFile::fromText(name, text));
+}
+
+common::Result<Eigenval> readEigenval(const std::string& path) {
+    auto f = loadText(path);
+    if (!f) return common::Failure{f.error()};
+    return eigenvalOf(*f);
+}
+
+common::Result<KpointsPath> parseKpoints(const std::string& name, const std::string& text) {
+    return kpointsOf(common::RecordFile::fromText(name, text));
+}
+
+common::Result<KpointsPath> readKpoints(const std::string& path) {
+    auto f = loadText(path);
+    if (!f) return common::Failure{f.error()};
+    return kpointsOf(*f);
+}
+
+std::string kpointName(const std::string& word) {
+    std::string w = word;
+    if (!w.empty() && w[0] == '\\') w = w.substr(1);
+    if (w == "\xCE\x93") return "Gamma";  // Γ
+    std::string low;
+    for (char c : w) low += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (low == "g" || low == "gamma" || low == "gm") return "Gamma";
+    return w;
+}
+
+common::Result<Lattice> parsePoscarReciprocal(const std::string& name, const std::string& text) {
+    return poscarOf(common::RecordFile::fromText(name, text));
+}
+
+common::Result<Lattice> readPoscarReciprocal(const std::string& path) {
+    auto f = loadText(path);
+    if (!f) return common::Failure{f.error()};
+    return poscarOf(*f);
+}
+
+common::Result<Lattice> readOutcarReciprocal(const std::string& path) {
+    auto f = loadText(path);
+    if (!f) return common::Failure{f.error()};
+    std::optional<size_t> last;
+    for (size_t r = 1; r <= f->size(); ++r)
+        if (f->record(r).find("reciprocal lattice vectors") != std::string::npos) last = r;
+    if (!last) return common::Failure{path + ": no 'reciprocal lattice vectors' (is it an OUTCAR?)"};
+    Lattice b;
+    for (size_t i = 0; i < 3; ++i) {
+        const size_t r = *last + 1 + i;
+        if (r > f->size()) return endsBefore(*f, r, "the reciprocal lattice vectors");
+        const auto v = numbersOn(*f, r);
+        if (!v) return common::Failure{v.error()};
+        if (v->size() != 6) return at(*f, r, "expected a direct and a reciprocal lattice vector (six numbers)");
+        b[i] = {(*v)[3] * kTwoPi, (*v)[4] * kTwoPi, (*v)[5] * kTwoPi};
+    }
+    return b;
+}
+
+common::Result<double> fermiFromOutcar(const std::string& path) {
+    auto f = loadText(path);
+    if (!f) return common::Failure{f.error()};
+    std::optional<double> fermi;
+    for (size_t r = 1; r <= f->size(); ++r) {
+        const auto after = wordsAfter(f->record(r), "E-fermi :");
+        if (!after) continue;
+        const auto v = after->empty() ? std::nullopt : number(after->front());
+        if (!v) return at(*f, r, "unreadable Fermi energy");
+        fermi = *v;
+    }
+    if (!fermi) return common::Failure{path + ": no 'E-fermi :' line (is it an OUTCAR?)"};
+    return *fermi;
+}
+
+common::Result<DensePath> vaspPath(const std::string& name, const Eigenval& run, const std::optional<KpointsPath>& kpoints,
+                                   const std::optional<Lattice>& lattice, Spin spin) {
+    if (spin != Spin::Both && run.spins == 1)
+        return common::Failure{name + ": one spin channel (ISPIN = 1): --spin does not apply"};
+    // a hybrid run: the path is the points of weight 0 after the mesh
+    std::vector<size_t> keep;
+    for (size_t i = 0; i < run.k.size(); ++i)
+        if (run.weight[i] == 0) keep.push_back(i);
+    if (keep.empty() || keep.size() == run.k.size()) {
+        keep.resize(run.k.size());
+        for (size_t i = 0; i < keep.size(); ++i) keep[i] = i;
+    }
+    DensePath path;
+    for (size_t i : keep) {
+        const KVector& f = run.k[i];
+        KVector k = f;
+        if (lattice)
+            for (size_t j = 0; j < 3; ++j) k[j] = f[0] * (*lattice)[0][j] + f[1] * (*lattice)[1][j] + f[2] * (*lattice)[2][j];
+        path.k.push_back(k);
+        std::vector<double> e;
+        std::vector<int> channel;
+        for (size_t c = 0; c < static_cast<size_t>(run.spins); ++c) {
+            if ((spin == Spin::Up && c == 1) || (spin == Spin::Down && c == 0)) continue;
+            e.insert(e.end(), run.e[c][i].begin(), run.e[c][i].end());
+            channel.insert(channel.end(), run.e[c][i].size(), static_cast<int>(c));
+        }
+        path.e.push_back(std::move(e));
+        if (run.spins == 2 && spin == Spin::Both) path.channel.push_back(std::move(channel));
+    }
+    if (kpoints) {
+        const KpointsPath& kp = *kpoints;
+        const size_t per = static_cast<size_t>(kp.perSegment);
+        if (kp.ends.size() * per != keep.size())
+            return common::Failure{kp.name + ": " + std::to_string(kp.ends.size()) + " segments of " +
+                                   std::to_string(per) + " points make " + std::to_string(kp.ends.size() * per) +
+                                   " k points, " + name + " has " + std::to_string(keep.size()) + " on its path"};
+        path.names.assign(keep.size(), "");
+        for (size_t s = 0; s < kp.ends.size(); ++s)
+            for (size_t side = 0; side < 2; ++side) {
+                const size_t i = s * per + (side == 0 ? 0 : per - 1);
+                const KVector& want = kp.ends[s][side];
+                const KVector& got = run.k[keep[i]];
+                if (kp.fractional && std::fabs(want[0] - got[0]) + std::fabs(want[1] - got[1]) + std::fabs(want[2] - got[2]) > 1e-4)
+                    return at(kp.name, kp.line[s] + side,
+                              "this point is not k point " + std::to_string(keep[i] + 1) + " of " + name +
+                                  " (are they of the same run?)");
+                path.names[i] = kp.names[s][side];
+            }
+    }
+    sortLevels(path);
+    return path;
+}
+
+}  // namespace importer
