@@ -355,6 +355,8 @@ TEST(TarlisenImport, RoundTripThroughTheBandReader) {
 TEST(TarlisenImport, StatusOfGoodBadAndMisusedRuns) {
     e2e::ScratchDir dir("import-status");
     e2e::spit(dir / "cut.dat", text(kQe + "si.bands.dat").substr(0, 500));
+    // three points of which the last is far from the others: no path
+    e2e::spit(dir / "lone.dat", "1 0 0 0 1 0 0 0\n2 0.1 0 0 1 0 0 0\n3 5 0 0 1 0 0 0\n");
     const std::string good = "qe '" + kQe + "si.bands.dat' --fermi 6.242 --lines 2-3";
     struct Case {
         std::string args;
@@ -373,8 +375,12 @@ TEST(TarlisenImport, StatusOfGoodBadAndMisusedRuns) {
         {"w90 g.dat --scf x", 2, "tarlisen-import: --scf reads a pw.x output"},
         {"qe '" + kQe + "si.bands.dat' --lines 4-6", 2, "tarlisen-import: --lines 4-6: the path has lines 1 ... 5, no line 6"},
         {"qe '" + kQe + "si.bands.dat' --lines 2,2", 2, "tarlisen-import: --lines names 2 twice"},
-        {"vasp x", 2, "tarlisen-import: unknown source 'vasp' (qe or w90)"},
-        {"", 2, "tarlisen-import: no source named (qe or w90)"},
+        {"abinit x", 2, "tarlisen-import: unknown source 'abinit' (qe, vasp or w90)"},
+        {"", 2, "tarlisen-import: no source named (qe, vasp or w90)"},
+        {"w90 lone.dat", 1, "tarlisen-import: lone.dat: k point 3 (5.00000, 0.00000, 0.00000) lies on no line of the path"},
+        {"qe cut.dat --kpoints K", 2, "tarlisen-import: --kpoints reads a VASP file: vasp only"},
+        {"vasp E --doscar D --fermi 1", 2, "tarlisen-import: one Fermi energy: --doscar or --fermi"},
+        {"w90 g.dat --spin up", 2, "tarlisen-import: --spin picks a channel of a qe or vasp run"},
         {good + " --window 3,1", 2, "tarlisen-import: --window 3,1: EMIN must lie below EMAX"},
         {good + " --window 3", 2, "tarlisen-import: --window 3: expected EMIN,EMAX in eV"},
         {good + " --spin up", 2, "tarlisen-import: --spin picks the Fermi energy of --scf"},

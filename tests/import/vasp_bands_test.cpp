@@ -1,0 +1,226 @@
+// tarlisen-import vasp on the line-mode run of examples/vasp-si (made from
+// the silicon tight-binding model in VASP's layouts: EIGENVAL with ISPIN 1
+// and 2, KPOINTS, POSCAR, DOSCAR) and on copies of it changed as real runs
+// differ, or damaged.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "band/core/band_input.h"
+#include "band/core/setup_file.h"
+#include "e2e/e2e_support.h"
+#include "import/band_path.h"
+#include "import/vasp_bands.h"
+
+using namespace common;
+using namespace importer;
+
+namespace {
+
+const std::string kRun = std::string(SOURCE_DIR) + "/examples/vasp-si/";
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string l; std::getline(in, l);) lines.push_back(l);
+    return lines;
+}
+
+std::string joined(const std::vector<std::string>& lines, size_t from = 0, size_t to = std::string::npos) {
+    std::string t;
+    for (size_t i = from; i < std::min(to, lines.size()); ++i) t += lines[i] + "\n";
+    return t;
+}
+
+// The file with its line n (1 ...) replaced by `by` (several lines, or none).
+std::string withLine(const std::string& text, size_t n, const std::string& by) {
+    std::vector<std::string> l = linesOf(text);
+    return joined(l, 0, n - 1) + by + (by.empty() || by.back() == '\n' ? "" : "\n") + joined(l, n);
+}
+
+// EIGENVAL of the example without the k points first ... last (1 ...): 12 lines a point after 6 of header.
+std::string withoutPoints(const std::string& eigenval, size_t first, size_t last, size_t total) {
+    const std::vector<std::string> l = linesOf(eigenval);
+    std::string t = joined(l, 0, 5) + "      8     " + std::to_string(total - (last - first + 1)) + "     10\n";
+    return t + joined(l, 6, 6 + 12 * (first - 1)) + joined(l, 6 + 12 * last);
+}
+
+const std::string kOutcar =
+    " E-fermi :   4.1000     XC(G=0):  -8.6284     alpha+bet : -6.8218\n"
+    "      direct lattice vectors                 reciprocal lattice vectors\n"
+    "     0.000000000  2.715000000  2.715000000    -0.184162063  0.184162063  0.184162063\n"
+    "     2.715000000  0.000000000  2.715000000     0.184162063 -0.184162063  0.184162063\n"
+    "     2.715000000  2.715000000  0.000000000     0.184162063  0.184162063 -0.184162063\n"
+    " E-fermi :   5.2500     XC(G=0):  -8.6284     alpha+bet : -6.8218\n";
+
+struct Scratch {
+    e2e::ScratchDir dir{"vasp-bands"};
+    Scratch() {
+        for (const char* f : {"EIGENVAL", "KPOINTS", "POSCAR", "DOSCAR"}) dir.copyIn(kRun + f);
+        std::filesystem::copy_file(kRun + "spin/EIGENVAL", dir / "EIGENVAL.spin");
+        dir.write("OUTCAR", kOutcar);
+        const std::string k = e2e::slurp(kRun + "KPOINTS");
+        // L-G, G-X, then K-G: a jump from X to K
+        dir.write("KPOINTS.jump", joined(linesOf(k), 0, 10) + joined(linesOf(k), 16));
+        dir.write("EIGENVAL.jump", withoutPoints(e2e::slurp(kRun + "EIGENVAL"), 81, 160, 200));
+        std::string forms = withLine(k, 6, "  0 0 0 ! GAMMA");
+        forms = withLine(forms, 8, "  0 0 0 G");
+        forms = withLine(forms, 18, "    0.00000000    0.00000000    0.00000000 ! \xCE\x93");
+        dir.write("KPOINTS.forms", forms);
+        // a hybrid run: two points of the self-consistent mesh with weights come first
+        const std::vector<std::string> e = linesOf(e2e::slurp(kRun + "EIGENVAL"));
+        std::string mesh = joined(e, 6, 18);
+        mesh.replace(mesh.find("5.0000000E-03"), 13, "0.2500000E+00");
+        std::string path = joined(e, 6);
+        for (size_t at = 0; (at = path.find("5.0000000E-03", at)) != std::string::npos;) path.replace(at, 13, "0.0000000E+00");
+        dir.write("EIGENVAL.hybrid", joined(e, 0, 5) + "      8     201     10\n" + mesh + path);
+    }
+};
+
+}  // namespace
+
+// What the import makes of each variant: the counts, the picture's points
+// and the Fermi energy it names; the first row goes on to the picture.
+TEST(VaspBands, RealFileVariants) {
+    Scratch s;
+    struct Case {
+        std::string name, args;
+        int nkpt, nbands;
+        std::string points, fermi;
+    } cases[] = {
+        {"ISPIN 1, KPOINTS, POSCAR, DOSCAR", "EIGENVAL --kpoints KPOINTS --poscar POSCAR --doscar DOSCAR", 55, 10,
+         "points L \\Gamma X W K \\Gamma (named by the k point file)", "5.0000 eV (from DOSCAR)"},
+        {"ISPIN 2, both channels", "EIGENVAL.spin --kpoints KPOINTS --poscar POSCAR --fermi 5", 55, 20,
+         "points L \\Gamma X W K \\Gamma", "5.0000 eV (given)"},
+        {"ISPIN 2, spin down", "EIGENVAL.spin --spin down --kpoints KPOINTS --outcar OUTCAR", 55, 10,
+         "points L \\Gamma X W K \\Gamma", "5.2500 eV (from OUTCAR)"},
+        {"without KPOINTS", "EIGENVAL --outcar OUTCAR", 55, 10, "points 1 2 3 4 5 6 (numbered", "5.2500 eV (from OUTCAR)"},
+        {"other spellings of Gamma", "EIGENVAL --kpoints KPOINTS.forms", 55, 10, "points L \\Gamma X W K \\Gamma", "absolute"},
+        {"a jump", "EIGENVAL.jump --kpoints KPOINTS.jump --poscar POSCAR", 33, 10, "points L \\Gamma X|K \\Gamma",
+         "absolute"},
+        {"hybrid run", "EIGENVAL.hybrid --kpoints KPOINTS --poscar POSCAR", 55, 10, "points L \\Gamma X W K \\Gamma",
+         "absolute"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const e2e::Outcome r = e2e::run(s.dir, "tarlisen-import", "", "vasp " + c.args + " -o run");
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_NE(r.out.find(c.points), std::string::npos) << r.out;
+        EXPECT_NE(r.out.find(c.fermi), std::string::npos) << r.out;
+        Result<band::BandCounts> counts = band::readCounts((s.dir / "run" / "fort.14").string());
+        ASSERT_TRUE(counts) << counts.error();
+        EXPECT_EQ(counts->nkpt, c.nkpt);
+        EXPECT_EQ(counts->nbands, c.nbands);
+        if (&c == &cases[0]) {  // on to the picture
+            const std::string draw = "cd '" + (s.dir / "run").string() + "' && PGPLOT_DEV=/NULL '" +
+                                     std::string(BINARY_DIR) + "/tarlisen' --output bands.eps > out.txt 2>&1";
+            EXPECT_EQ(std::system(draw.c_str()), 0) << e2e::slurp(s.dir / "run" / "out.txt");
+            EXPECT_GT(std::filesystem::file_size(s.dir / "run" / "bands.eps"), 10000u);
+        }
+        std::filesystem::remove_all(s.dir / "run");
+    }
+}
+
+// Damaged files: one line naming file and line, status 1, nothing written.
+TEST(VaspBands, DamagedFilesAreNamedByFileAndLine) {
+    Scratch s;
+    const std::string eig = e2e::slurp(kRun + "EIGENVAL"), kp = e2e::slurp(kRun + "KPOINTS");
+    struct Case {
+        std::string file, body, args, err;
+    } cases[] = {
+        {"EIGENVAL.bad", withLine(eig, 1, "    2    2    1    3"), "", "EIGENVAL.bad, line 1: ISPIN = 3 is not a count from 1 to 2"},
+        {"EIGENVAL.bad", eig.substr(0, eig.size() / 2), "", "the file ends before band"},
+        {"EIGENVAL.bad", withLine(eig, 6, "      8     201     10"), "", "EIGENVAL.bad, line 2407: the file ends before k point 201 of 201"},
+        {"EIGENVAL.bad", withLine(eig, 6, "      8     199     10"), "", "EIGENVAL.bad, line 2396: more lines than the 199 k points"},
+        {"EIGENVAL.bad", withLine(eig, 10, "    4     -2.079006   1.000000"), "", "EIGENVAL.bad, line 10: expected band 2"},
+        {"EIGENVAL.bad", withLine(eig, 13, "    3      3.5x0000   1.000000"), "", "EIGENVAL.bad, line 13: unreadable number '3.5x0000'"},
+        {"EIGENVAL.bad", withLine(eig, 18, "   10"), "", "EIGENVAL.bad, line 18: expected 2 or 3 numbers"},
+        {"EIGENVAL.bad", withLine(eig, 8, "  0.5  0.5  0.5"), "", "EIGENVAL.bad, line 8: expected k point 1 as 4 numbers"},
+        {"KPOINTS.bad", withLine(kp, 3, "Monkhorst-Pack"), "--kpoints KPOINTS.bad", "KPOINTS.bad, line 3: not a path"},
+        {"KPOINTS.bad", withLine(kp, 9, "    0.50000000    0.10000000    0.50000000 ! X"), "--kpoints KPOINTS.bad",
+         "KPOINTS.bad, line 9: this point is not k point 80 of EIGENVAL.bad"},
+        {"KPOINTS.bad", withLine(kp, 2, "20"), "--kpoints KPOINTS.bad", "KPOINTS.bad: 5 segments of 20 points make 100 k points, EIGENVAL.bad has 200"},
+        {"KPOINTS.bad", joined(linesOf(kp), 0, 14), "--kpoints KPOINTS.bad", "KPOINTS.bad, line 15: the file ends before the end of the segment"},
+        {"POSCAR.bad", withLine(e2e::slurp(kRun + "POSCAR"), 5, "  0 0 0"), "--poscar POSCAR.bad", "POSCAR.bad, line 3: the lattice vectors span no volume"},
+        {"OUTCAR.bad", "no Fermi here\n", "--outcar OUTCAR.bad", "OUTCAR.bad: no 'reciprocal lattice vectors'"},
+        {"OUTCAR.bad", withLine(kOutcar, 6, ""), "--poscar POSCAR --outcar OUTCAR.bad", ""},
+        {"OUTCAR.bad", withLine(kOutcar, 6, " E-fermi :   ****"), "--poscar POSCAR --outcar OUTCAR.bad", "OUTCAR.bad, line 6: unreadable Fermi energy"},
+        {"DOSCAR.bad", "    2    2    1    0\n", "--doscar DOSCAR.bad", "DOSCAR.bad"},
+        {"EIGENVAL.bad", eig, "--spin up", "EIGENVAL.bad: one spin channel (ISPIN = 1): --spin does not apply"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.err);
+        s.dir.write(c.file, c.body);
+        if (c.file != "EIGENVAL.bad") s.dir.write("EIGENVAL.bad", eig);
+        const e2e::Outcome r = e2e::run(s.dir, "tarlisen-import", "", "vasp EIGENVAL.bad " + c.args + " -o run");
+        if (c.err.empty()) {  // the OUTCAR's first E-fermi line, when the second is gone
+            EXPECT_EQ(r.status, 0) << r.err;
+            EXPECT_NE(r.out.find("4.1000 eV (from OUTCAR.bad)"), std::string::npos) << r.out;
+            std::filesystem::remove_all(s.dir / "run");
+            continue;
+        }
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err.rfind("tarlisen-import: ", 0), 0u) << r.err;
+        EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        EXPECT_FALSE(std::filesystem::exists(s.dir / "run"));
+    }
+}
+
+// Both channels: the bands join through crossings within their channel,
+// never from one channel to the other, also where value and slope alone
+// would switch.
+TEST(VaspBands, BandsKeepTheirChannel) {
+    // up: 0 1 2 1.5 (turns back at the end); down: 3 2.5 2.2 1.9. Going on
+    // with its slope the up band would reach 3, the down band 1.9: value and
+    // slope alone give the up band's last level (1.5) to the down band.
+    DensePath p;
+    for (int i = 0; i < 4; ++i) p.k.push_back({0.1 * i, 0, 0});
+    const std::vector<double> up{0, 1, 2, 1.5}, down{3, 2.5, 2.2, 1.9};
+    for (size_t i = 0; i < 4; ++i) {
+        p.e.push_back({up[i], down[i]});
+        p.channel.push_back({0, 1});
+    }
+    sortLevels(p);
+    const auto order = connectBands(p, {0, 3});
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_DOUBLE_EQ(p.e[i][static_cast<size_t>(order[i][0])], up[i]) << i;
+        EXPECT_DOUBLE_EQ(p.e[i][static_cast<size_t>(order[i][1])], down[i]) << i;
+    }
+    p.channel.clear();
+    EXPECT_DOUBLE_EQ(p.e[3][static_cast<size_t>(connectBands(p, {0, 3})[3][0])], down[3]);
+
+    // The example's two channels: at every k point of every line of the
+    // stored set-up each band holds a level of the channel it starts in.
+    auto run = readEigenval(kRun + "spin/EIGENVAL");
+    ASSERT_TRUE(run) << run.error();
+    auto path = vaspPath("EIGENVAL", *run, std::nullopt, std::nullopt, Spin::Both);
+    ASSERT_TRUE(path) << path.error();
+    ASSERT_EQ(path->nbands(), 20);
+    int switched = 0, crossings = 0;
+    for (const PathLine& line : splitPath(*path)) {
+        const auto o = connectBands(*path, line);
+        for (size_t b = 0; b < 20; ++b)
+            for (size_t q = 1; q < o.size(); ++q) {
+                switched += path->channel[line.first + q][static_cast<size_t>(o[q][b])] !=
+                            path->channel[line.first][static_cast<size_t>(o[0][b])];
+                crossings += o[q][b] != o[q - 1][b];
+            }
+    }
+    EXPECT_EQ(switched, 0);
+    EXPECT_GT(crossings, 0);
+}
+
+TEST(VaspBands, NamesOfThePoints) {
+    const std::pair<std::string, std::string> names[] = {
+        {"\\Gamma", "Gamma"}, {"GAMMA", "Gamma"}, {"G", "Gamma"}, {"\xCE\x93", "Gamma"},
+        {"\\Sigma", "Sigma"}, {"X", "X"},        {"", ""},
+    };
+    for (const auto& [word, name] : names) EXPECT_EQ(kpointName(word), name) << word;
+    // A Cartesian KPOINTS names the points without being compared with the run's.
+    auto kp = parseKpoints("K", "path\n 3\nLine\nCartesian\n 0 0 0 G\n 1 0 0 X\n");
+    ASSERT_TRUE(kp) << kp.error();
+    EXPECT_FALSE(kp->fractional);
+    EXPECT_EQ(kp->names[0][1], "X");
+}
