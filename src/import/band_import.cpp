@@ -1,5 +1,6 @@
 #include "import/band_import.h"
 
+#include <cmath>
 #include <filesystem>
 
 #include "band/core/interpolation.h"
@@ -21,7 +22,8 @@ namespace importer {
 namespace fortran = common::fortran;
 
 std::string bandImportUsage() {
-    return "Usage: tarlisen-import qe BANDS_FILE [--scf SCF_OUTPUT [--spin up|down] | --fermi E] [OPTIONS]\n"
+    return "Usage: tarlisen-import qe BANDS_FILE [--down BANDS_FILE] [--scf SCF_OUTPUT [--spin up|down] | --fermi E]\n"
+           "                 [OPTIONS]\n"
            "       tarlisen-import vasp EIGENVAL [--kpoints KPOINTS] [--poscar POSCAR]\n"
            "                 [--doscar DOSCAR | --outcar OUTCAR | --fermi E] [--spin up|down] [OPTIONS]\n"
            "       tarlisen-import w90 SEEDNAME_geninterp.dat [--fermi E] [OPTIONS]\n"
@@ -39,6 +41,8 @@ std::string bandImportUsage() {
            "  w90  Wannier90 postw90 output with geninterp = true and\n"
            "       geninterp_alsofirstder = true\n"
            "Options:\n"
+           "  --down FILE   the bands.x file of the spin-down channel (BANDS_FILE is spin up):\n"
+           "                both channels in one picture\n"
            "  --scf FILE    take the Fermi energy from this pw.x output\n"
            "  --spin up|down  the Fermi energy of one spin channel (a pw.x run that\n"
            "                prints one per channel); VASP: the bands of one channel\n"
@@ -83,7 +87,7 @@ std::pair<double, double> parseWindow(const std::string& text) {
 std::optional<BandImportRequest> parseBandImport(const std::vector<std::string>& words, std::ostream& out) {
     const common::CommandLine cl =
         common::parseCommandLine(words, {{"--scf", "--fermi", "--lines", "--labels", "--window", "--spin", "-o", "--kpoints", "--poscar", "--doscar",
-                                  "--outcar"},
+                                  "--outcar", "--down"},
                                  {"--help"}});
     if (cl.has("--help")) {
         out << bandImportUsage();
@@ -104,6 +108,8 @@ std::optional<BandImportRequest> parseBandImport(const std::vector<std::string>&
     r.poscar = cl.value("--poscar");
     r.doscar = cl.value("--doscar");
     r.outcar = cl.value("--outcar");
+    if (cl.has("--down") && r.source != "qe") throw common::UsageError("--down reads a bands.x file: qe only");
+    r.down = cl.value("--down");
     if (cl.has("--lines")) {
         r.lines = cl.value("--lines");
         if (r.lines.empty()) throw common::UsageError("--lines needs a list of lines");
@@ -135,28 +141,67 @@ void printLines(std::ostream& out, const DensePath& path, const std::vector<Chos
     }
 }
 
-// The path of a bands.x run, joined by representation when its .rap is
-// beside it; `note` says which.
-common::Result<DensePath> qePath(const BandImportRequest& r, std::string& note) {
-    auto bands = readQeBands(r.input);
+// The path of one bands.x file, with the representations of its .rap when
+// that is beside it; `note` says which.
+common::Result<DensePath> qeFilePath(const std::string& input, std::string& note) {
+    auto bands = readQeBands(input);
     if (!bands) return common::Failure{bands.error()};
     DensePath path;
     path.k = bands->k;
     path.e = bands->e;
-    const std::string rapName = r.input + ".rap";
+    const std::string rapName = input + ".rap";
     if (std::filesystem::exists(rapName)) {
         auto rap = readQeRap(rapName);
         if (!rap) return common::Failure{rap.error()};
         if (auto s = checkRapMatches(*bands, *rap, rapName); !s) return common::Failure{s.error()};
         path.irrep = rap->rap;
         path.high = rap->high;
-        note = "Bands joined by representation inside the lines (" + rapName + ").\n";
+        note += "Bands joined by representation inside the lines (" + rapName + ").\n";
     } else {
-        note = "No " + rapName + " (bands.x with lsym=.true. writes it): bands joined by value and slope,\n"
-               "lines split where the path turns or jumps.\n";
+        note += "No " + rapName + " (bands.x with lsym=.true. writes it): bands joined by value and slope,\n"
+                "lines split where the path turns or jumps.\n";
+    }
+    return path;
+}
+
+// The spin-down levels of `down` after the spin-up levels of `up` at every
+// point, marked as the second channel; representations only when both have them.
+common::Status addDownChannel(DensePath& up, const DensePath& down, const std::string& downName) {
+    if (down.k.size() != up.k.size())
+        return common::Failure{downName + ": " + std::to_string(down.k.size()) + " k points, the spin-up file has " +
+                               std::to_string(up.k.size())};
+    const bool irreps = !up.irrep.empty() && !down.irrep.empty();
+    for (size_t i = 0; i < up.k.size(); ++i) {
+        for (size_t j = 0; j < 3; ++j)
+            if (std::fabs(down.k[i][j] - up.k[i][j]) > 1e-5)
+                return common::Failure{downName + ": k point " + std::to_string(i + 1) + " differs from the spin-up file's"};
+        if (down.e[i].size() != up.e[i].size())
+            return common::Failure{downName + ": " + std::to_string(down.e[i].size()) +
+                                   " bands, the spin-up file has " + std::to_string(up.e[i].size())};
+        std::vector<int> channel(up.e[i].size(), 0);
+        channel.resize(2 * up.e[i].size(), 1);
+        up.channel.push_back(std::move(channel));
+        up.e[i].insert(up.e[i].end(), down.e[i].begin(), down.e[i].end());
+        if (irreps) up.irrep[i].insert(up.irrep[i].end(), down.irrep[i].begin(), down.irrep[i].end());
+    }
+    if (!irreps) up.irrep.clear();
+    return {};
+}
+
+// The path of a bands.x run, joined by representation when its .rap is
+// beside it, with the spin-down file of --down as the second channel; `note`
+// says which.
+common::Result<DensePath> qePath(const BandImportRequest& r, std::string& note) {
+    auto path = qeFilePath(r.input, note);
+    if (!path) return common::Failure{path.error()};
+    if (!r.down.empty()) {
+        auto down = qeFilePath(r.down, note);
+        if (!down) return common::Failure{down.error()};
+        if (auto s = addDownChannel(*path, *down, r.down); !s) return common::Failure{s.error()};
+        note += "Both spin channels (" + r.input + " up, " + r.down + " down): every band joined within its own channel.\n";
     }
     note += "k points in 2 pi/alat (Cartesian); gradients dE/dk in eV per that unit, from the dense path.\n";
-    sortLevels(path);
+    sortLevels(*path);
     return path;
 }
 

@@ -17,6 +17,7 @@ struct BandImportRequest {
     std::string source;            // "qe", "vasp" or "w90"
     std::string input;             // the band file, EIGENVAL or the geninterp file
     std::string scf;               // pw.x output with the Fermi energy (qe only)
+    std::string down;              // qe: the bands.x file of the spin-down channel
     std::string kpoints;           // VASP: the line-mode KPOINTS (names of the points)
     std::string poscar;            // VASP: the POSCAR (the lattice)
     std::string doscar;            // VASP: the DOSCAR (the Fermi energy)

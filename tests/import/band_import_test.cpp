@@ -380,6 +380,7 @@ TEST(TarlisenImport, StatusOfGoodBadAndMisusedRuns) {
         {"w90 lone.dat", 1, "tarlisen-import: lone.dat: k point 3 (5.00000, 0.00000, 0.00000) lies on no line of the path"},
         {"qe cut.dat --kpoints K", 2, "tarlisen-import: --kpoints reads a VASP file: vasp only"},
         {"vasp E --doscar D --fermi 1", 2, "tarlisen-import: one Fermi energy: --doscar or --fermi"},
+        {"vasp E --down D", 2, "tarlisen-import: --down reads a bands.x file: qe only"},
         {"w90 g.dat --spin up", 2, "tarlisen-import: --spin picks a channel of a qe or vasp run"},
         {good + " --window 3,1", 2, "tarlisen-import: --window 3,1: EMIN must lie below EMAX"},
         {good + " --window 3", 2, "tarlisen-import: --window 3: expected EMIN,EMAX in eV"},
@@ -479,6 +480,43 @@ TEST(TarlisenImport, SetUpJoinsTheBandsThroughTheirCrossings) {
         const e2e::Outcome setUp = e2e::run(fresh, "tarlisen", script);
         ASSERT_EQ(setUp.status, 0) << c.name << ": " << setUp.out;
         EXPECT_EQ(joins((fresh / "fort.3").string()), imported) << c.name;
+    }
+}
+
+// Two bands.x files, spin up and down, in one set-up: with the same file as
+// both channels every band of the single-channel import comes twice, the
+// two copies joined alike through the crossings, never into each other.
+TEST(TarlisenImport, TwoSpinFilesAreTwoChannels) {
+    e2e::ScratchDir dir("import-two-spins");
+    const std::string up = "'" + kQe + "si.bands.dat' --fermi 6.242";
+    for (const auto& [args, out] : {std::pair<std::string, std::string>{up, "one"}, {up + " --down '" + kQe + "si.bands.dat'", "two"}}) {
+        const e2e::Outcome r = e2e::run(dir, "tarlisen-import", "", "qe " + args + " -o " + out);
+        ASSERT_EQ(r.status, 0) << r.err;
+    }
+    Result<BandsFile> one = readBandsFile((dir / "one" / "fort.2").string());
+    Result<BandsFile> two = readBandsFile((dir / "two" / "fort.2").string());
+    ASSERT_TRUE(one && two);
+    ASSERT_EQ(two->lines.size(), one->lines.size());
+    // A curve of the single channel (equal ones counted together) comes
+    // twice as often in the two-channel fort.2.
+    auto curves = [](const BandLine& line) {
+        std::vector<std::vector<float>> c;
+        for (int band = 0; band < line.nbands; ++band)
+            c.emplace_back(line.e.begin() + band * line.npts, line.e.begin() + (band + 1) * line.npts);
+        return c;
+    };
+    auto times = [](const std::vector<std::vector<float>>& in, const std::vector<float>& curve) {
+        return std::count_if(in.begin(), in.end(), [&](const std::vector<float>& c) {
+            for (size_t p = 0; p < c.size(); ++p)
+                if (std::fabs(c[p] - curve[p]) > 1e-4f) return false;
+            return true;
+        });
+    };
+    for (size_t l = 0; l < one->lines.size(); ++l) {
+        ASSERT_EQ(two->lines[l].nbands, 2 * one->lines[l].nbands);
+        const auto a = curves(one->lines[l]), b = curves(two->lines[l]);
+        for (size_t band = 0; band < a.size(); ++band)
+            EXPECT_EQ(times(b, a[band]), 2 * times(a, a[band])) << "line " << l + 1 << " band " << band + 1;
     }
 }
 
