@@ -25,8 +25,9 @@ std::string lower(std::string s) {
 }
 
 std::string onePoint(const std::string& name) {
-    std::string low = lower(name);
-    if (low == "g") low = "gamma";
+    // "\Gamma" as the codes' k point files write it, "Γ" in UTF-8
+    std::string low = lower(!name.empty() && name[0] == '\\' ? name.substr(1) : name);
+    if (low == "g" || low == "\xCE\x93") low = "gamma";
     if (low == "omicron") low = "omikron";
     for (const char* g : kGreek)
         if (low == g) return "\\" + std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(low[0])))) + low.substr(1);

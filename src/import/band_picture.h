@@ -19,9 +19,9 @@ struct StarterPicture {
     std::string labelsFrom;    // where the labels came from, for the summary
 };
 
-// "G" and any Greek letter's name ("Gamma", "SIGMA", "delta") as the markup
-// that draws the letter; each side of a jump "K|U" on its own; other names
-// as they are.
+// "G", "Γ" and any Greek letter's name ("Gamma", "SIGMA", "delta", also
+// with a backslash before it: "\Gamma") as the markup that draws the
+// letter; each side of a jump "K|U" on its own; other names as they are.
 std::string labelMarkup(const std::string& name);
 
 // The picture of the chosen lines: labels from `labels` (the --labels list,

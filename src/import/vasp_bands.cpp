@@ -1,6 +1,5 @@
 #include "import/vasp_bands.h"
 
-#include <cctype>
 #include <cmath>
 
 #include "common/records.h"
@@ -84,7 +83,7 @@ common::Result<std::pair<KVector, std::string>> kpointLine(const common::RecordF
     if (w.size() < 3) return at(f, r, "expected a k point (three numbers, then its name)");
     const auto k = numbersOn(f, r, std::vector<std::string>(w.begin(), w.begin() + 3));
     if (!k) return common::Failure{k.error()};
-    return std::pair<KVector, std::string>{{(*k)[0], (*k)[1], (*k)[2]}, kpointName(name)};
+    return std::pair<KVector, std::string>{{(*k)[0], (*k)[1], (*k)[2]}, name};
 }
 
 common::Result<KpointsPath> kpointsOf(const common::RecordFile& f) {
@@ -181,16 +180,6 @@ common::Result<KpointsPath> readKpoints(const std::string& path) {
     auto f = loadText(path);
     if (!f) return common::Failure{f.error()};
     return kpointsOf(*f);
-}
-
-std::string kpointName(const std::string& word) {
-    std::string w = word;
-    if (!w.empty() && w[0] == '\\') w = w.substr(1);
-    if (w == "\xCE\x93") return "Gamma";  // Γ
-    std::string low;
-    for (char c : w) low += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (low == "g" || low == "gamma" || low == "gm") return "Gamma";
-    return w;
 }
 
 common::Result<Lattice> parsePoscarReciprocal(const std::string& name, const std::string& text) {

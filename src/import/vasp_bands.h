@@ -53,10 +53,6 @@ struct KpointsPath {
 common::Result<KpointsPath> parseKpoints(const std::string& name, const std::string& text);
 common::Result<KpointsPath> readKpoints(const std::string& path);
 
-// A name as KPOINTS files write it, for the label markup: "\Gamma",
-// "GAMMA", "G" and "Γ" all "Gamma"; a leading backslash dropped.
-std::string kpointName(const std::string& word);
-
 // The reciprocal lattice vectors (1/Angstrom, 2 pi included), rows b1, b2, b3.
 using Lattice = std::array<KVector, 3>;
 common::Result<Lattice> readPoscarReciprocal(const std::string& path);

@@ -11,6 +11,7 @@
 #include "band/core/setup_file.h"
 #include "e2e/e2e_support.h"
 #include "import/band_path.h"
+#include "import/band_picture.h"
 #include "import/vasp_bands.h"
 
 using namespace common;
@@ -214,10 +215,10 @@ TEST(VaspBands, BandsKeepTheirChannel) {
 
 TEST(VaspBands, NamesOfThePoints) {
     const std::pair<std::string, std::string> names[] = {
-        {"\\Gamma", "Gamma"}, {"GAMMA", "Gamma"}, {"G", "Gamma"}, {"\xCE\x93", "Gamma"},
-        {"\\Sigma", "Sigma"}, {"X", "X"},        {"", ""},
+        {"\\Gamma", "\\Gamma"}, {"GAMMA", "\\Gamma"}, {"G", "\\Gamma"}, {"\xCE\x93", "\\Gamma"},
+        {"\\Sigma", "\\Sigma"}, {"X", "X"},          {"\\Gamma|X", "\\Gamma|X"},
     };
-    for (const auto& [word, name] : names) EXPECT_EQ(kpointName(word), name) << word;
+    for (const auto& [word, drawn] : names) EXPECT_EQ(labelMarkup(word), drawn) << word;
     // A Cartesian KPOINTS names the points without being compared with the run's.
     auto kp = parseKpoints("K", "path\n 3\nLine\nCartesian\n 0 0 0 G\n 1 0 0 X\n");
     ASSERT_TRUE(kp) << kp.error();
