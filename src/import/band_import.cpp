@@ -15,6 +15,7 @@
 #include "import/text_table.h"
 #include "import/vasp_bands.h"
 #include "import/vasp_doscar.h"
+#include "import/w90_band.h"
 #include "import/w90_geninterp.h"
 
 namespace importer {
@@ -26,7 +27,7 @@ std::string bandImportUsage() {
            "                 [OPTIONS]\n"
            "       tarlisen-import vasp EIGENVAL [--kpoints KPOINTS] [--poscar POSCAR]\n"
            "                 [--doscar DOSCAR | --outcar OUTCAR | --fermi E] [--spin up|down] [OPTIONS]\n"
-           "       tarlisen-import w90 SEEDNAME_geninterp.dat [--fermi E] [OPTIONS]\n"
+           "       tarlisen-import w90 SEEDNAME_band.dat|SEEDNAME_geninterp.dat [--fermi E] [OPTIONS]\n"
            "       tarlisen-import --help\n"
            "Writes into DIR everything the band program needs to draw at once: its input\n"
            "fort.1 and fort.14, the set-up fort.3 (bands joined through their crossings,\n"
@@ -38,8 +39,10 @@ std::string bandImportUsage() {
            "  vasp VASP EIGENVAL of a line-mode run; KPOINTS names the points, POSCAR\n"
            "       (or OUTCAR) gives the lattice for distances in k; both spin channels\n"
            "       of an ISPIN = 2 run in one picture unless --spin picks one\n"
-           "  w90  Wannier90 postw90 output with geninterp = true and\n"
-           "       geninterp_alsofirstder = true\n"
+           "  w90  Wannier90's band plot SEEDNAME_band.dat (bands_plot = true), with\n"
+           "       SEEDNAME_band.kpt, SEEDNAME_band.labelinfo.dat (the names of the points)\n"
+           "       and SEEDNAME.wout (the lattice) beside it; or postw90 output with\n"
+           "       geninterp = true and geninterp_alsofirstder = true\n"
            "Options:\n"
            "  --down FILE   the bands.x file of the spin-down channel (BANDS_FILE is spin up):\n"
            "                both channels in one picture\n"
@@ -240,10 +243,25 @@ common::Result<DensePath> vaspBandPath(const BandImportRequest& r, std::string& 
     return path;
 }
 
+// The path of Wannier90's band plot, with the files read beside it in `note`.
+common::Result<DensePath> w90BandPath(const BandImportRequest& r, std::string& note) {
+    std::string read;
+    auto path = readW90Band(r.input, read);
+    if (!path) return common::Failure{path.error()};
+    note = "Wannier90 band plot (" + r.input + ", " + read + "): bands joined by value and slope.\n";
+    note += path->names.empty() ? "No _band.labelinfo.dat beside it: lines split where the path turns or jumps.\n" : "";
+    const bool cartesian = read.find(".wout") != std::string::npos;
+    note += cartesian ? "k points in 1/Angstrom (Cartesian); gradients dE/dk in eV Angstrom, from the dense path.\n"
+                      : "k points as fractions of the reciprocal lattice vectors (no .wout beside it: line lengths\n"
+                        "in those units); gradients dE/dk per that unit, from the dense path.\n";
+    return path;
+}
+
 // The path of the request's source, with the note for the summary.
 common::Result<DensePath> sourcePath(const BandImportRequest& r, std::string& note) {
     if (r.source == "qe") return qePath(r, note);
     if (r.source == "vasp") return vaspBandPath(r, note);
+    if (isW90BandFile(r.input)) return w90BandPath(r, note);
     note = "k points in 1/Angstrom (Cartesian); gradients dE/dk in eV Angstrom, as interpolated.\n";
     return readGeninterp(r.input);
 }

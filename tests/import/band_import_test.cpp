@@ -356,6 +356,7 @@ TEST(TarlisenImport, StatusOfGoodBadAndMisusedRuns) {
     e2e::ScratchDir dir("import-status");
     e2e::spit(dir / "cut.dat", text(kQe + "si.bands.dat").substr(0, 500));
     // three points of which the last is far from the others: no path
+    e2e::spit(dir / "si_band.dat", "0.0 1.0\n");
     e2e::spit(dir / "lone.dat", "1 0 0 0 1 0 0 0\n2 0.1 0 0 1 0 0 0\n3 5 0 0 1 0 0 0\n");
     const std::string good = "qe '" + kQe + "si.bands.dat' --fermi 6.242 --lines 2-3";
     struct Case {
@@ -380,6 +381,7 @@ TEST(TarlisenImport, StatusOfGoodBadAndMisusedRuns) {
         {"w90 lone.dat", 1, "tarlisen-import: lone.dat: k point 3 (5.00000, 0.00000, 0.00000) lies on no line of the path"},
         {"qe cut.dat --kpoints K", 2, "tarlisen-import: --kpoints reads a VASP file: vasp only"},
         {"vasp E --doscar D --fermi 1", 2, "tarlisen-import: one Fermi energy: --doscar or --fermi"},
+        {"w90 si_band.dat", 1, "tarlisen-import: si_band.kpt: cannot be opened (wannier90 writes it beside si_band.dat)\n"},
         {"vasp E --down D", 2, "tarlisen-import: --down reads a bands.x file: qe only"},
         {"w90 g.dat --spin up", 2, "tarlisen-import: --spin picks a channel of a qe or vasp run"},
         {good + " --window 3,1", 2, "tarlisen-import: --window 3,1: EMIN must lie below EMAX"},

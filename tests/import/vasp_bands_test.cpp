@@ -4,6 +4,8 @@
 // differ, or damaged.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <sstream>
 
@@ -13,6 +15,7 @@
 #include "import/band_path.h"
 #include "import/band_picture.h"
 #include "import/vasp_bands.h"
+#include "import/w90_band.h"
 
 using namespace common;
 using namespace importer;
@@ -224,4 +227,117 @@ TEST(VaspBands, NamesOfThePoints) {
     ASSERT_TRUE(kp) << kp.error();
     EXPECT_FALSE(kp->fractional);
     EXPECT_EQ(kp->names[0][1], "X");
+}
+
+namespace {
+
+// The example's run as Wannier90's band plot writes it: the shared ends of
+// the segments once, x the distance along the path, the names of the
+// segments' ends in the labelinfo; the lattice in a .wout.
+struct W90Files {
+    std::string band, kpt, labelinfo, wout;
+};
+
+W90Files w90Files() {
+    W90Files w;
+    auto run = readEigenval(kRun + "EIGENVAL");
+    auto b = readPoscarReciprocal(kRun + "POSCAR");
+    EXPECT_TRUE(run && b);
+    if (!run || !b) return w;
+    std::vector<size_t> kept;
+    for (size_t i = 0; i < run->k.size(); ++i)
+        if (i == 0 || run->k[i] != run->k[i - 1]) kept.push_back(i);
+    auto cartesian = [&](size_t i) {
+        KVector k{};
+        for (size_t j = 0; j < 3; ++j) k[j] = run->k[i][0] * (*b)[0][j] + run->k[i][1] * (*b)[1][j] + run->k[i][2] * (*b)[2][j];
+        return k;
+    };
+    std::vector<double> x{0.0};
+    for (size_t n = 1; n < kept.size(); ++n) {
+        const KVector p = cartesian(kept[n]), q = cartesian(kept[n - 1]);
+        x.push_back(x.back() + std::sqrt((p[0] - q[0]) * (p[0] - q[0]) + (p[1] - q[1]) * (p[1] - q[1]) + (p[2] - q[2]) * (p[2] - q[2])));
+    }
+    char buf[200];
+    w.kpt = "       " + std::to_string(kept.size()) + "\n";
+    for (size_t i : kept) {
+        std::snprintf(buf, sizeof buf, "%14.9f%14.9f%14.9f   1.0\n", run->k[i][0], run->k[i][1], run->k[i][2]);
+        w.kpt += buf;
+    }
+    for (size_t band = 0; band < 10; ++band) {
+        for (size_t n = 0; n < kept.size(); ++n) {
+            std::snprintf(buf, sizeof buf, " %14.8E %16.8E\n", x[n], run->e[0][kept[n]][band]);
+            w.band += buf;
+        }
+        w.band += "\n";
+    }
+    const char* names[] = {"L", "G", "X", "W", "K", "G"};
+    for (size_t s = 0; s < 6; ++s) {
+        const size_t n = s * 39;
+        std::snprintf(buf, sizeof buf, "%s   %10zu   %18.10f%18.10f%18.10f%18.10f\n", names[s], n + 1, x[n], run->k[kept[n]][0],
+                      run->k[kept[n]][1], run->k[kept[n]][2]);
+        w.labelinfo += buf;
+    }
+    w.wout = "  header\n                        Reciprocal-Space Vectors (Ang^-1)\n";
+    for (size_t i = 0; i < 3; ++i) {
+        std::snprintf(buf, sizeof buf, "                    b_%zu %14.9f %14.9f %14.9f\n", i + 1, (*b)[i][0], (*b)[i][1], (*b)[i][2]);
+        w.wout += buf;
+    }
+    return w;
+}
+
+}  // namespace
+
+// The same run as Wannier90's band plot and as VASP's files: the same
+// picture (fort.15, and fort.2 to its last digit); the band plot recognised
+// by its name.
+TEST(W90Band, SameRunAsVaspGivesTheSamePicture) {
+    Scratch s;
+    const W90Files w = w90Files();
+    s.dir.write("si_band.dat", w.band);
+    s.dir.write("si_band.kpt", w.kpt);
+    s.dir.write("si_band.labelinfo.dat", w.labelinfo);
+    s.dir.write("si.wout", w.wout);
+    const e2e::Outcome vasp = e2e::run(s.dir, "tarlisen-import", "", "vasp EIGENVAL --kpoints KPOINTS --poscar POSCAR -o vasp");
+    ASSERT_EQ(vasp.status, 0) << vasp.err;
+    const e2e::Outcome w90 = e2e::run(s.dir, "tarlisen-import", "", "w90 si_band.dat -o w90");
+    ASSERT_EQ(w90.status, 0) << w90.err;
+    EXPECT_NE(w90.out.find("points L \\Gamma X W K \\Gamma (named by the k point file)"), std::string::npos) << w90.out;
+    EXPECT_TRUE(s.dir.read("w90/fort.15") == s.dir.read("vasp/fort.15"));
+    // fort.2 to the last digit but one: the .kpt keeps other digits of k than
+    // EIGENVAL, which may move a point kept on a line by one dense step
+    const std::vector<std::string> a = linesOf(s.dir.read("w90/fort.2")), b = linesOf(s.dir.read("vasp/fort.2"));
+    ASSERT_EQ(a.size(), b.size());
+    for (size_t i = 0; i < a.size(); ++i)
+        EXPECT_NEAR(std::stod(a[i]), std::stod(b[i]), 2e-5) << "fort.2 record " << i + 1;
+
+    // without the labels and the lattice: numbered points, lines in the fractions
+    std::filesystem::remove(s.dir / "si_band.labelinfo.dat");
+    std::filesystem::remove(s.dir / "si.wout");
+    const e2e::Outcome bare = e2e::run(s.dir, "tarlisen-import", "", "w90 si_band.dat -o bare");
+    ASSERT_EQ(bare.status, 0) << bare.err;
+    EXPECT_NE(bare.out.find("points 1 2 3 4 5 6 (numbered"), std::string::npos) << bare.out;
+    EXPECT_NE(bare.out.find("fractions of the reciprocal lattice vectors"), std::string::npos) << bare.out;
+}
+
+TEST(W90Band, DamagedFilesAreNamedByFileAndLine) {
+    const W90Files w = w90Files();
+    struct Case {
+        std::string band, kpt, labelinfo, wout, err;
+    } cases[] = {
+        {w.band, withLine(w.kpt, 1, "  197"), w.labelinfo, w.wout, "k, line 198: the file ends before k point 197 of 197"},
+        {w.band, withLine(w.kpt, 3, "  0.5 0.5"), w.labelinfo, w.wout, "k, line 3: expected k1 k2 k3 weight"},
+        {withLine(w.band, 197, ""), w.kpt, w.labelinfo, w.wout, "b, line 197: more than the 196 k points of the .kpt file in band 1"},
+        {withLine(w.band, 20, ""), w.kpt, w.labelinfo, w.wout, "b, line 196: band 1 has 195 k points, the .kpt file 196"},
+        {withLine(w.band, 200, " 0.3 1.0"), w.kpt, w.labelinfo, w.wout, "b, line 200: x differs from band 1's at k point 3"},
+        {withLine(w.band, 5, " 0.1 1.0 2.0"), w.kpt, w.labelinfo, w.wout, "b, line 5: expected x E"},
+        {w.band, w.kpt, withLine(w.labelinfo, 2, "G   300  0.1 0 0 0"), w.wout, "l, line 2: k point 300 is not one of the 196"},
+        {w.band, w.kpt, withLine(w.labelinfo, 3, "X 79"), w.wout, "l, line 3: expected NAME index x k1 k2 k3"},
+        {w.band, w.kpt, w.labelinfo, withLine(w.wout, 4, "  b_3 1 2"), "w, line 4: expected b_2 x y z"},
+        {w.band, w.kpt, w.labelinfo, "nothing\n", "w: no 'Reciprocal-Space Vectors'"},
+    };
+    for (const Case& c : cases) {
+        auto r = parseW90Band({"b", c.band}, {"k", c.kpt}, NamedText{"l", c.labelinfo}, NamedText{"w", c.wout});
+        ASSERT_FALSE(r) << c.err;
+        EXPECT_EQ(r.error().rfind(c.err, 0), 0u) << r.error();
+    }
 }
