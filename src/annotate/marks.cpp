@@ -5,7 +5,9 @@
 #include "common/dialog.h"
 #include "common/plot.h"
 
-namespace common {
+namespace annotate {
+
+using namespace common;
 
 const char* const kFermiText = "\\epsilon \\sub f \\endsub \\arrowrgt";
 
@@ -133,4 +135,4 @@ void mvtitl(Plot& plot, float x1, float w1, float x2, float w2, float x0, float 
     tltrap(plot, vtitle, 0.2f * x0, y0 + 0.5f * h, 90.0f, 1);
 }
 
-}  // namespace common
+}  // namespace annotate

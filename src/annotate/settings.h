@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace common {
+namespace annotate {
 
 struct TicRange {
     float start = 0;           // tic start, axis units
@@ -28,4 +28,4 @@ struct FreeText {
     int pos = 0;
 };
 
-}  // namespace common
+}  // namespace annotate

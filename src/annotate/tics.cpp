@@ -9,7 +9,9 @@
 #include "common/fortran_format.h"
 #include "common/plot.h"
 
-namespace common {
+namespace annotate {
+
+using namespace common;
 
 const TicPrompts kEnergyTicPrompts = {" Tic start energy:          ", " Tic end energy:            ",
                                       " Distance between two tics: ", false};
@@ -184,4 +186,4 @@ void mvtica(Plot& plot, float x0, float y0, float w, float h, float amin, float 
     drawSides(plot, o, tics, side, nsub);
 }
 
-}  // namespace common
+}  // namespace annotate

@@ -9,14 +9,16 @@
 #include "annotate/settings.h"
 
 namespace common {
-
 class Console;
 class Plot;
+}  // namespace common
+
+namespace annotate {
 
 // Side menus: 0 none, 1 left/lower, 2 right/upper, 3 both.
-int tltics(Console& con);
+int tltics(common::Console& con);
 // `side` 0 shows the vertical-axis menu, any other value the horizontal one.
-int mvtics(Console& con, int side);
+int mvtics(common::Console& con, int side);
 
 struct TicPrompts {
     const char* start;
@@ -32,13 +34,13 @@ extern const TicPrompts kEnergyTicPrompts;
 // one-line reason.
 // A distance for which `refusal` gives a line (the layout file could not
 // keep it) is asked again after that line.
-void askTicRange(Console& con, float min, float max, const TicPrompts& prompts, TicRange& tics,
+void askTicRange(common::Console& con, float min, float max, const TicPrompts& prompts, TicRange& tics,
                  const std::function<std::string(float)>& refusal = nullptr);
 
 // " Tics per label (<1: no labels): ". Sets the label distance; a distance
 // beyond `range` becomes `range` with one tic per label. A label distance
 // for which `refusal` gives a line is asked again after that line.
-void askTicsPerLabel(Console& con, float range, TicRange& tics,
+void askTicsPerLabel(common::Console& con, float range, TicRange& tics,
                      const std::function<std::string(float)>& refusal = nullptr);
 
 // Subintervals between labelled tics: held from one axis to the next, as
@@ -48,12 +50,12 @@ int subintervals(const TicRange& tics, int previous);
 // One vertical energy axis at x = xa of the band frame (x0, y0, h; energy
 // window emin ... emin + range). Only the axis at the frame's left edge
 // carries numeric labels; without a label distance no axis does.
-void tltica(Plot& plot, float x0, float y0, float h, float emin, float range,
+void tltica(common::Plot& plot, float x0, float y0, float h, float emin, float range,
             const TicRange& tics, float xa, int side, int& nsub);
 
 // One axis of the DOS graph: orientation 2 is a vertical axis at x = pos,
 // anything else a horizontal one at y = pos (frame x0, y0, w, h).
-void mvtica(Plot& plot, float x0, float y0, float w, float h, float amin, float arange,
+void mvtica(common::Plot& plot, float x0, float y0, float w, float h, float amin, float arange,
             const TicRange& tics, float pos, int side, int orientation, int& nsub);
 
-}  // namespace common
+}  // namespace annotate

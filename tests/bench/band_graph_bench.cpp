@@ -20,6 +20,7 @@
 #include "common/plot.h"
 
 using namespace common;
+using namespace annotate;
 using namespace band;
 
 namespace {

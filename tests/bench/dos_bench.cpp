@@ -19,6 +19,7 @@
 #include "dos/draw/drawing.h"
 
 using namespace common;
+using namespace annotate;
 using namespace dos;
 
 namespace {

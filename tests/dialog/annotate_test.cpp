@@ -9,6 +9,7 @@
 #include "fixtures.h"
 
 using namespace common;
+using namespace annotate;
 
 using fixture::Session;
 

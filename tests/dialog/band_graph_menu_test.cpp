@@ -8,6 +8,7 @@
 #include "band_graph_support.h"
 
 using namespace common;
+using namespace annotate;
 using namespace band;
 
 using bandtest::bandsText;

@@ -13,8 +13,6 @@
 
 namespace band {
 
-using namespace common;
-
 // How the bands of a line are fitted: the cosine series of least roughness,
 // or the piecewise cubic Hermite curve through energies and slopes.
 enum class FitKind { cosine, hermite };
@@ -38,12 +36,12 @@ struct BfitSummary {
 // message; writes nothing. A line the cosine series cannot fit gets the
 // Hermite curve; only a damaged line is left out.
 BfitSummary interpolate(const SetupFile& counts, const std::vector<SetupLine>& lines, const BandInput& input,
-                        int nlines, Report& report, FitKind kind = FitKind::cosine);
+                        int nlines, common::Report& report, FitKind kind = FitKind::cosine);
 
 // The whole pass in directory `dir`: reads fort.3 and fort.1 (nkpt k points,
 // the nbands of fort.3), fits `nlines` lines and replaces fort.2 only when
 // everything is ready. When a file cannot be read fort.2 stays as it was.
-BfitSummary bfit(int nlines, int nkpt, Report& report, const std::string& dir = ".",
+BfitSummary bfit(int nlines, int nkpt, common::Report& report, const std::string& dir = ".",
                  FitKind kind = FitKind::cosine);
 
 }  // namespace band

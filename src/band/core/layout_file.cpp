@@ -9,6 +9,7 @@
 namespace band {
 
 using namespace common;
+using namespace annotate;
 
 namespace {
 
@@ -205,7 +206,7 @@ std::string energyWindowRefusal(float elow, float ehigh) { return rangeRefusal(e
 
 std::string valueRefusal(float v) { return fieldRefusal(v, 10, 5); }
 
-Status saveLayout(const BandGraph& g, const std::string& path) {
+Status saveLayout(const std::string& path, const BandGraph& g) {
     Result<std::string> text = formatLayout(g);
     if (!text) return Failure{path + " not written: " + text.error()};
     return writeFileAtomic(path, *text);

@@ -23,6 +23,7 @@
 namespace band {
 
 using namespace common;
+using namespace annotate;
 
 namespace {
 
@@ -249,7 +250,7 @@ void tlgrph(Plot& plot, Console& con, BandGraph& g) {
             writeOutputFile(plot, con, g, screen);
             break;
         case 11: {
-            if (Status saved = saveLayout(g, kLayoutFile); !saved) con.line(" " + saved.error());
+            if (Status saved = saveLayout(kLayoutFile, g); !saved) con.line(" " + saved.error());
             break;
         }
         case 12:

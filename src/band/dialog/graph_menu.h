@@ -8,8 +8,6 @@
 
 namespace band {
 
-using namespace common;
-
 struct BandGraph;
 
 // PGPLOT device name of the output file: PostScript (selection 1) or
@@ -18,13 +16,13 @@ std::string outputDevice(int selection, int nshow);
 
 // Option 3: the tic range, side and label questions, drawing each axis as
 // soon as its side is known.
-void askBandTics(Plot& plot, Console& con, BandGraph& g);
+void askBandTics(common::Plot& plot, common::Console& con, BandGraph& g);
 
 // Option 10: the whole picture on a file device, then once more on the
 // screen device `screen`.
-void writeOutputFile(Plot& plot, Console& con, BandGraph& g, int screen);
+void writeOutputFile(common::Plot& plot, common::Console& con, BandGraph& g, int screen);
 
 // The menu loop; returns when the user selects 0.
-void tlgrph(Plot& plot, Console& con, BandGraph& g);
+void tlgrph(common::Plot& plot, common::Console& con, BandGraph& g);
 
 }  // namespace band

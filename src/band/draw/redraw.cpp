@@ -11,6 +11,7 @@
 namespace band {
 
 using namespace common;
+using namespace annotate;
 
 bool hasRightEdge(const BandGraph& g) { return g.nshow >= 2 || g.border; }
 

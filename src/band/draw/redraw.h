@@ -6,8 +6,6 @@
 
 namespace band {
 
-using namespace common;
-
 struct BandGraph;
 
 // Whether the frame has a right edge: always with two or more lines, with a
@@ -16,6 +14,6 @@ bool hasRightEdge(const BandGraph& g);
 
 // Draws on the selected device without clearing it. Sets g.draw_problem
 // from the band drawing and g.nsub from the tic axes.
-void tlrdrw(Plot& plot, BandGraph& g);
+void tlrdrw(common::Plot& plot, BandGraph& g);
 
 }  // namespace band

@@ -7,10 +7,8 @@
 
 namespace band {
 
-using namespace common;
-
 // Runs the program in the current directory, fitting the lines as `fit`
 // says; returns the exit status.
-int runTarlisen(Plot& plot, Console& con, FitKind fit = FitKind::cosine);
+int runTarlisen(common::Plot& plot, common::Console& con, FitKind fit = FitKind::cosine);
 
 }  // namespace band

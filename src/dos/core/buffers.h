@@ -9,8 +9,6 @@
 
 namespace dos {
 
-using namespace common;
-
 // Empties both panels: counts 0, common ranges and buffer attributes as at
 // start-up.
 void resetBuffers(DosGraph& g);
@@ -19,7 +17,7 @@ void resetBuffers(DosGraph& g);
 // maximum, common range widened unless on its own scale. Returns the buffer
 // number; nothing changes when the panel is full or a value cannot be read
 // (the failure says so, naming the record).
-Result<int> loadCurve(const DosInput& in, DosGraph& g, Panel panel, int c, const std::string& title,
+common::Result<int> loadCurve(const DosInput& in, DosGraph& g, Panel panel, int c, const std::string& title,
                       float requested_max, bool own_scale);
 
 // Common ranges from the buffers that are not on their own scale; without

@@ -14,8 +14,6 @@
 
 namespace dos {
 
-using namespace common;
-
 enum class Panel { DOS = 1, COOP = 2 };
 
 struct CurveBuffer {
@@ -63,12 +61,12 @@ enum TicAxis {
 constexpr int kSides = 7;
 
 // Portrait (screen) geometry, fractions of the view surface.
-constexpr float kPageWidth = kPortraitWidth;
-constexpr float kPageHeight = kPortraitHeight;
-constexpr float kDefaultX0 = kFrameX0;
-constexpr float kDefaultW0 = kFrameWidth;
-constexpr float kPanelBottom = kFrameY0;
-constexpr float kPanelHeight = kFrameHeight;
+constexpr float kPageWidth = common::kPortraitWidth;
+constexpr float kPageHeight = common::kPortraitHeight;
+constexpr float kDefaultX0 = common::kFrameX0;
+constexpr float kDefaultW0 = common::kFrameWidth;
+constexpr float kPanelBottom = common::kFrameY0;
+constexpr float kPanelHeight = common::kFrameHeight;
 
 struct DosGraph {
     // geometry
@@ -90,13 +88,13 @@ struct DosGraph {
     float emin = 0, emax = 0;
 
     std::array<bool, kFlags> flags{};
-    TicRange energy_tics, dos_tics, coop_tics;
+    annotate::TicRange energy_tics, dos_tics, coop_tics;
     float dos_axis_min = 0, dos_axis_max = 0, coop_axis_max = 0;
     std::array<int, kSides> sides{};
     std::string dos_title = std::string(kTextWidth, ' ');
     std::string coop_title = std::string(kTextWidth, ' ');
     std::string energy_title = std::string(kTextWidth, ' ');
-    std::vector<FreeText> texts;
+    std::vector<annotate::FreeText> texts;
     float efermi = 0;
     bool fermi_line = false;
 

@@ -7,6 +7,7 @@
 namespace dos {
 
 using namespace common;
+using namespace annotate;
 
 namespace {
 

@@ -19,6 +19,7 @@
 namespace dos {
 
 using namespace common;
+using namespace annotate;
 
 namespace {
 

@@ -10,6 +10,7 @@
 namespace dos {
 
 using namespace common;
+using namespace annotate;
 
 void safeWindow(Plot& plot, float x1, float x2, float y1, float y2) {
     if (x1 == x2) {
