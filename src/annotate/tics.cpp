@@ -66,12 +66,6 @@ float labelDistance(float range, float distance, long n) {
 
 }  // namespace
 
-bool ticsFit(const TicRange& tics) {
-    const float length = tics.end - tics.start;
-    auto fits = [&](float step) { return !(step > 0) || length / step <= kMaxTicIntervals; };
-    return fits(tics.distance) && fits(tics.label_distance);
-}
-
 int tltics(Console& con) {
     con.line();
     con.line(" Select axis side of tic marks ");

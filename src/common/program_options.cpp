@@ -4,9 +4,7 @@
 
 namespace common {
 
-namespace {
-
-const char* const kScreen =
+const char* const kScreenHelp =
     "Environment:\n"
     "  PGPLOT_DEV      the screen device (default /XWINDOW; /NULL draws nothing\n"
     "                  and asks for cursor positions on the console)\n";
@@ -19,8 +17,6 @@ ProgramStart usageError(const std::string& name, const std::string& usage, const
     s.status = 2;
     return s;
 }
-
-}  // namespace
 
 ProgramStart startProgram(const std::string& name, const std::string& usage, OptionSpec spec,
                           const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
@@ -43,59 +39,6 @@ ProgramStart startProgram(const std::string& name, const std::string& usage, Opt
     }
     out.flush();
     return s;
-}
-
-const std::string& tarlisenUsage() {
-    static const std::string text = std::string(
-                                        "Usage: tarlisen [--fit cosine|hermite]\n"
-                                        "       tarlisen --help | --version\n"
-                                        "\n"
-                                        "Band structure diagrams from band energies along symmetry lines, made in a\n"
-                                        "dialogue on standard input. In the current directory it reads the band\n"
-                                        "input fort.1 and its counts fort.14, keeps the set-up of the lines in\n"
-                                        "fort.3, writes the interpolated bands to fort.2, the graph layout to\n"
-                                        "fort.15 and pictures to tarlisen.eps or tarlisen.plt.\n"
-                                        "\n"
-                                        "Options:\n"
-                                        "  --fit cosine    fit each line with a cosine series (the default)\n"
-                                        "  --fit hermite   fit each line with piecewise cubic curves through the\n"
-                                        "                  energies and slopes at its k points; the series falls\n"
-                                        "                  back on these for a line it cannot fit\n"
-                                        "  --help          print this text\n"
-                                        "  --version       print the version\n"
-                                        "\n") +
-                                    kScreen;
-    return text;
-}
-
-const std::string& morvaneUsage() {
-    static const std::string text = std::string(
-                                        "Usage: morvane\n"
-                                        "       morvane --help | --version\n"
-                                        "\n"
-                                        "Densities of states, their projections and COOP curves, drawn in a\n"
-                                        "dialogue on standard input. In the current directory it reads the DOS\n"
-                                        "input fort.1, keeps the graph layout in fort.7 and writes pictures to\n"
-                                        "morvane.eps or morvane.plt.\n"
-                                        "\n"
-                                        "Options:\n"
-                                        "  --help          print this text\n"
-                                        "  --version       print the version\n"
-                                        "\n") +
-                                    kScreen;
-    return text;
-}
-
-ProgramStart startTarlisen(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
-    ProgramStart s = startProgram("tarlisen", tarlisenUsage(), OptionSpec{{"--fit"}, {}}, words, out, err);
-    const std::string fit = s.args.value("--fit", "cosine");
-    if (s.run && fit != "cosine" && fit != "hermite")
-        return usageError("tarlisen", tarlisenUsage(), "--fit takes cosine or hermite, not '" + fit + "'", err);
-    return s;
-}
-
-ProgramStart startMorvane(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
-    return startProgram("morvane", morvaneUsage(), OptionSpec{}, words, out, err);
 }
 
 }  // namespace common

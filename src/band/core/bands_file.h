@@ -36,6 +36,10 @@ struct BandsFile {
 // record cannot be read.
 common::Result<BandsFile> readBandsFile(const std::string& path);
 
+// The count record alone (the number of line blocks announced), read
+// without the blocks; fails when it is unreadable or below 0.
+common::Result<int> readBandsCount(const std::string& path);
+
 // The count record "(I2)".
 std::string formatBandsCount(int nlines);
 // One line block: the header "(2I3)" (a thousand curves take a fourth

@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "band/core/bands_file.h"
 #include "band/core/state.h"
 #include "band/core/graph.h"
 #include "band/dialog/frame_questions.h"
@@ -14,6 +15,7 @@
 #include "common/dialog.h"
 #include "common/fortran_format.h"
 #include "common/plot.h"
+#include "common/program_options.h"
 
 namespace band {
 
@@ -33,18 +35,15 @@ void banner(Console& con) {
 
 bool readable(const char* path) { return std::ifstream(path).good(); }
 
-// The line count of fort.2's first record (the only one read here); -1
-// when there is none to read.
+// The line count of fort.2's count record; -1 when there is none to read.
 int storedLineCount(Console& con, bool quiet) {
-    std::ifstream f("fort.2");
-    if (!f) return -1;
-    std::string first;
-    auto n = std::getline(f, first) ? FieldCursor(first).I(2) : std::nullopt;
-    if (!n || *n < 0) {
-        if (!quiet) con.line(" fort.2, record 1: unreadable line count; the bands are set up anew.");
+    if (!readable("fort.2")) return -1;
+    Result<int> n = readBandsCount("fort.2");
+    if (!n) {
+        if (!quiet) con.line(" " + n.error() + "; the bands are set up anew.");
         return -1;
     }
-    return static_cast<int>(*n);
+    return *n;
 }
 
 int mainMenu(Console& con) {
@@ -180,6 +179,37 @@ int session(Plot& plot, Console& con, band::FitKind fit) {
 }
 
 }  // namespace
+
+const std::string& tarlisenUsage() {
+    static const std::string text = std::string(
+                                        "Usage: tarlisen [--fit cosine|hermite]\n"
+                                        "       tarlisen --help | --version\n"
+                                        "\n"
+                                        "Band structure diagrams from band energies along symmetry lines, made in a\n"
+                                        "dialogue on standard input. In the current directory it reads the band\n"
+                                        "input fort.1 and its counts fort.14, keeps the set-up of the lines in\n"
+                                        "fort.3, writes the interpolated bands to fort.2, the graph layout to\n"
+                                        "fort.15 and pictures to tarlisen.eps or tarlisen.plt.\n"
+                                        "\n"
+                                        "Options:\n"
+                                        "  --fit cosine    fit each line with a cosine series (the default)\n"
+                                        "  --fit hermite   fit each line with piecewise cubic curves through the\n"
+                                        "                  energies and slopes at its k points; the series falls\n"
+                                        "                  back on these for a line it cannot fit\n"
+                                        "  --help          print this text\n"
+                                        "  --version       print the version\n"
+                                        "\n") +
+                                    common::kScreenHelp;
+    return text;
+}
+
+common::ProgramStart startTarlisen(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
+    common::ProgramStart s = common::startProgram("tarlisen", tarlisenUsage(), common::OptionSpec{{"--fit"}, {}}, words, out, err);
+    const std::string fit = s.args.value("--fit", "cosine");
+    if (s.run && fit != "cosine" && fit != "hermite")
+        return common::usageError("tarlisen", tarlisenUsage(), "--fit takes cosine or hermite, not '" + fit + "'", err);
+    return s;
+}
 
 int runTarlisen(Plot& plot, Console& con, band::FitKind fit) {
     startScreen(plot, con);

@@ -2,13 +2,23 @@
 // interpolation, and the display that ends in the graph menu.
 #pragma once
 
+#include <iosfwd>
+#include <string>
+#include <vector>
+
 #include "band/core/interpolation.h"
 #include "common/fwd.h"
+#include "common/program_options.h"
 
 namespace band {
 
 // Runs the program in the current directory, fitting the lines as `fit`
 // says; returns the exit status.
 int runTarlisen(common::Plot& plot, common::Console& con, FitKind fit = FitKind::cosine);
+
+// The usage text of tarlisen.
+const std::string& tarlisenUsage();
+// tarlisen [--fit cosine|hermite]: any other fit is a usage error.
+common::ProgramStart startTarlisen(const std::vector<std::string>& words, std::ostream& out, std::ostream& err);
 
 }  // namespace band

@@ -6,7 +6,7 @@
 #include "common/program_options.h"
 
 int main(int argc, char** argv) {
-    const common::ProgramStart start = common::startTarlisen(common::argumentWords(argc, argv), std::cout, std::cerr);
+    const common::ProgramStart start = band::startTarlisen(common::argumentWords(argc, argv), std::cout, std::cerr);
     if (!start.run) return start.status;
     const band::FitKind fit = start.args.value("--fit") == "hermite" ? band::FitKind::hermite : band::FitKind::cosine;
     common::Console con(std::cin, std::cout);

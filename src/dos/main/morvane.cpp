@@ -3,6 +3,7 @@
 #include "common/console.h"
 #include "common/dialog.h"
 #include "common/plot.h"
+#include "common/program_options.h"
 #include "common/records.h"
 #include "dos/core/buffers.h"
 #include "dos/dialog/main_menu.h"
@@ -39,6 +40,28 @@ int morvane(Plot& plot, Console& con, const std::string& input, const std::strin
         runMainMenu(plot, con, in, g, screen, layout);
         return 0;
     });
+}
+
+const std::string& morvaneUsage() {
+    static const std::string text = std::string(
+                                        "Usage: morvane\n"
+                                        "       morvane --help | --version\n"
+                                        "\n"
+                                        "Densities of states, their projections and COOP curves, drawn in a\n"
+                                        "dialogue on standard input. In the current directory it reads the DOS\n"
+                                        "input fort.1, keeps the graph layout in fort.7 and writes pictures to\n"
+                                        "morvane.eps or morvane.plt.\n"
+                                        "\n"
+                                        "Options:\n"
+                                        "  --help          print this text\n"
+                                        "  --version       print the version\n"
+                                        "\n") +
+                                    common::kScreenHelp;
+    return text;
+}
+
+common::ProgramStart startMorvane(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
+    return common::startProgram("morvane", morvaneUsage(), common::OptionSpec{}, words, out, err);
 }
 
 }  // namespace dos

@@ -8,7 +8,7 @@
 #include "dos/main/morvane.h"
 
 int main(int argc, char** argv) {
-    const common::ProgramStart start = common::startMorvane(common::argumentWords(argc, argv), std::cout, std::cerr);
+    const common::ProgramStart start = dos::startMorvane(common::argumentWords(argc, argv), std::cout, std::cerr);
     if (!start.run) return start.status;
     std::ios::sync_with_stdio(false);
     common::Console con(std::cin, std::cout);
