@@ -98,19 +98,20 @@ int main() {
     }
     plot.slw(3);
 
+    Status drawn;
     const double display = worstOf(5, [&] {
         plot.page();
         tlaxes(plot, g.geom.frame_x0, g.geom.frame_y0, g.line_pos, g.geom.frame_w, g.geom.frame_h, g.nshow);
         if (Result<BandsFile> bands = readBandsFile("fort.2")) g.bands = std::move(*bands);
-        g.draw_problem = tlband(plot, g.geom.frame_x0, g.geom.frame_y0, g.line_pos, g.geom.frame_h, g.elow,
-                                g.ehigh, g.nshow, g.bands);
+        drawn = tlband(plot, g.geom.frame_x0, g.geom.frame_y0, g.line_pos, g.geom.frame_h, g.elow, g.ehigh,
+                       g.nshow, g.bands);
     });
     const double redraw = worstOf(5, [&] {
         plot.page();
-        tlrdrw(plot, g);
+        drawn = tlrdrw(plot, g);
     });
-    if (!g.draw_problem.empty()) {
-        std::fprintf(stderr, " bands not drawn in full: %s\n", g.draw_problem.c_str());
+    if (!drawn) {
+        std::fprintf(stderr, " bands not drawn in full: %s\n", drawn.error().c_str());
         return 1;
     }
     const std::string device = outputDevice(1, g.nshow);

@@ -20,7 +20,6 @@ struct BandGraph {
     int nshow = 0;
     float elow = 0, ehigh = 0;
     BandsFile bands;           // fort.2, read once per display
-    std::string draw_problem;  // one line naming fort.2 and the record when a drawing stopped early
 
     std::array<bool, 13> flags{};  // element flags 1 .. 12 (index 0 unused)
     annotate::TicRange tics;

@@ -177,7 +177,6 @@ bool fitLine(const SetupFile& counts, const SetupBlock& blk, const BandInput& in
 BfitSummary interpolate(const SetupFile& counts, const std::vector<SetupLine>& lines, const BandInput& input,
                         int nlines, Report& report, FitKind kind) {
     BfitSummary s;
-    s.complete = true;
     std::string blocks;
     LineConditions cond;
     FitWork work;
@@ -208,14 +207,12 @@ BfitSummary interpolate(const SetupFile& counts, const std::vector<SetupLine>& l
     return s;
 }
 
-BfitSummary bfit(int nlines, int nkpt, Report& report, const std::string& dir, FitKind kind) {
-    BfitSummary s;
+Result<BfitSummary> bfit(int nlines, int nkpt, Report& report, const std::string& dir, FitKind kind) {
     const std::string base = dir.empty() || dir == "." ? std::string() : dir + "/";
     auto stop = [&](const std::string& why) {
-        s.error = why;
         report.line(" " + why);
         report.line(" fort.2 is left as it was.");
-        return s;
+        return Failure{why};
     };
 
     auto fort3 = RecordFile::load(base + "fort.3");
@@ -225,11 +222,8 @@ BfitSummary bfit(int nlines, int nkpt, Report& report, const std::string& dir, F
     Result<BandInput> input = readBandInput(base + "fort.1", nkpt, stored->counts.nbands);
     if (!input) return stop(input.error());
 
-    s = interpolate(stored->counts, stored->lines, *input, nlines, report, kind);
-    if (Status written = writeFileAtomic(base + "fort.2", s.fort2); !written) {
-        s.complete = false;
-        return stop(written.error());
-    }
+    BfitSummary s = interpolate(stored->counts, stored->lines, *input, nlines, report, kind);
+    if (Status written = writeFileAtomic(base + "fort.2", s.fort2); !written) return stop(written.error());
     return s;
 }
 

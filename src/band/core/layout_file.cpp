@@ -216,7 +216,6 @@ Status loadLayout(const RecordFile& file, BandGraph& g) {
     BandGraph fresh;
     // What belongs to the drawing rather than to the layout stays.
     fresh.bands = g.bands;
-    fresh.draw_problem = g.draw_problem;
     fresh.nsub = g.nsub;
     Status read = parseLayout(file, fresh);
     if (!read) return read;

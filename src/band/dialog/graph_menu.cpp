@@ -63,15 +63,9 @@ std::string askLabel(Console& con, const std::string& prompt) {
     return fortran::A(con.askText(prompt, 20), 80);
 }
 
-// Tells the user when the bands could not be drawn in full.
-void reportDrawing(Console& con, const BandGraph& g) {
-    if (!g.draw_problem.empty()) con.line(" " + g.draw_problem + "; bands drawn up to there.");
-}
-
 void redrawScreen(Plot& plot, Console& con, BandGraph& g) {
     plot.page();
-    tlrdrw(plot, g);
-    reportDrawing(con, g);
+    reportDrawing(con, tlrdrw(plot, g));
 }
 
 void changeEnergyRange(Plot& plot, Console& con, BandGraph& g) {
@@ -80,8 +74,8 @@ void changeEnergyRange(Plot& plot, Console& con, BandGraph& g) {
     plot.page();
     const FrameGeom& f = g.geom;
     tlaxes(plot, f.frame_x0, f.frame_y0, g.line_pos, f.frame_w, f.frame_h, g.nshow);
-    g.draw_problem = tlband(plot, f.frame_x0, f.frame_y0, g.line_pos, f.frame_h, g.elow, g.ehigh, g.nshow, g.bands, g.styles);
-    reportDrawing(con, g);
+    reportDrawing(con, tlband(plot, f.frame_x0, f.frame_y0, g.line_pos, f.frame_h, g.elow, g.ehigh, g.nshow,
+                              g.bands, g.styles));
 }
 
 void addLabels(Plot& plot, Console& con, BandGraph& g) {
@@ -131,6 +125,10 @@ void loadGraphLayout(Plot& plot, Console& con, BandGraph& g) {
 }
 
 }  // namespace
+
+void reportDrawing(Console& con, const Status& drawn) {
+    if (!drawn) con.line(" " + drawn.error() + "; bands drawn up to there.");
+}
 
 std::string outputDevice(int selection, int nshow) {
     const int orientation = nshow > 3 ? 1 : 2;  // 1 landscape, 2 portrait
@@ -185,7 +183,7 @@ void writeOutputFile(Plot& plot, Console& con, BandGraph& g, int screen) {
         // a fresh device: the same line width and style as the screen picture
         plot.slw(3);
         plot.sls(1);
-        tlrdrw(plot, g);
+        (void)tlrdrw(plot, g);  // told by the redraw of the screen that follows
     });
     if (!written) con.line(" Output device " + fortran::trimRight(device) + " could not be opened.");
     if (written && selection != 2)

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <string>
+
+#include "common/error.h"
 #include "common/fwd.h"
 
 namespace band {
@@ -13,6 +15,10 @@ struct BandGraph;
 // PGPLOT device name of the output file: PostScript (selection 1) or
 // HPGL (2), landscape for more than three symmetry lines.
 std::string outputDevice(int selection, int nshow);
+
+// Tells the user when the bands could not be drawn in full (the failure of
+// tlband or tlrdrw).
+void reportDrawing(common::Console& con, const common::Status& drawn);
 
 // Option 3: the tic range, side and label questions, drawing each axis as
 // soon as its side is known.

@@ -34,7 +34,7 @@ void tlaxes(Plot& plot, float x0, float y0, const LinePos& p, float w, float h, 
     plot.sclp(1);
 }
 
-std::string tlband(Plot& plot, float x0, float y0, const LinePos& p, float h, float emin, float emax, int n,
+Status tlband(Plot& plot, float x0, float y0, const LinePos& p, float h, float emin, float emax, int n,
                    const BandsFile& bands, const std::vector<BandStyle>& styles) {
     plot.sci(1);
     plot.slw(1);
@@ -61,7 +61,8 @@ std::string tlband(Plot& plot, float x0, float y0, const LinePos& p, float h, fl
     if (now.colour != 1) plot.sci(1);
     if (now.style != 1) plot.sls(1);
     plot.slw(3);
-    return problem;
+    if (!problem.empty()) return Failure{problem};
+    return {};
 }
 
 }  // namespace band

@@ -8,6 +8,7 @@
 #include "band/core/band_style.h"
 #include "band/core/bands_file.h"
 #include "band/core/state.h"
+#include "common/error.h"
 #include "common/one_based.h"
 #include "common/fwd.h"
 
@@ -21,9 +22,9 @@ void equalLines(LinePos& p, float w, int n);
 void tlaxes(common::Plot& plot, float x0, float y0, const LinePos& p, float w, float h, int n);
 // Bands of lines 1 ... n, each in its panel. A line the file does not hold
 // (missing, or after a damaged block) leaves its panel and the later ones
-// empty. Returns why, naming file and record, or nothing when all were drawn.
+// empty. Fails, naming file and record, when not all were drawn.
 // Each band takes its colour, width and style from `styles`.
-std::string tlband(common::Plot& plot, float x0, float y0, const LinePos& p, float h, float emin, float emax, int n,
+common::Status tlband(common::Plot& plot, float x0, float y0, const LinePos& p, float h, float emin, float emax, int n,
                    const BandsFile& bands, const std::vector<BandStyle>& styles = {});
 
 }  // namespace band

@@ -15,13 +15,13 @@ using namespace annotate;
 
 bool hasRightEdge(const BandGraph& g) { return g.nshow >= 2 || g.border; }
 
-void tlrdrw(Plot& plot, BandGraph& g) {
+Status tlrdrw(Plot& plot, BandGraph& g) {
     const FrameGeom& f = g.geom;
     const int n = g.nshow;
     auto pos = [&](int i) { return g.line_pos[i]; };
 
     tlaxes(plot, f.frame_x0, f.frame_y0, g.line_pos, f.frame_w, f.frame_h, n);
-    g.draw_problem = tlband(plot, f.frame_x0, f.frame_y0, g.line_pos, f.frame_h, g.elow, g.ehigh, n, g.bands, g.styles);
+    const Status drawn = tlband(plot, f.frame_x0, f.frame_y0, g.line_pos, f.frame_h, g.elow, g.ehigh, n, g.bands, g.styles);
 
     if (g.flags[2]) tlbrdr(plot, f.frame_x0, f.frame_y0, f.frame_w, f.frame_h);
 
@@ -57,6 +57,7 @@ void tlrdrw(Plot& plot, BandGraph& g) {
     if (g.flags[7])
         tlfrmi(plot, f.frame_x0, f.frame_y0, f.view_right, f.view_top, f.frame_w, f.frame_h, g.elow,
                g.ehigh, g.efermi, g.fermi_line);
+    return drawn;
 }
 
 }  // namespace band

@@ -141,9 +141,8 @@ int display(Plot& plot, Console& con) {
     }
     tlener(con, g.elow, g.ehigh);
     tlaxes(plot, g.geom.frame_x0, g.geom.frame_y0, g.line_pos, g.geom.frame_w, g.geom.frame_h, g.nshow);
-    g.draw_problem = tlband(plot, g.geom.frame_x0, g.geom.frame_y0, g.line_pos, g.geom.frame_h, g.elow, g.ehigh,
-                            g.nshow, g.bands);
-    if (!g.draw_problem.empty()) con.line(" " + g.draw_problem + "; bands drawn up to there.");
+    reportDrawing(con, tlband(plot, g.geom.frame_x0, g.geom.frame_y0, g.line_pos, g.geom.frame_h, g.elow, g.ehigh,
+                              g.nshow, g.bands));
     tlgrph(plot, con, g);
     return 0;
 }
