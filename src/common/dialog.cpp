@@ -1,5 +1,7 @@
 #include "common/dialog.h"
 
+#include <algorithm>
+
 #include "common/console.h"
 #include "common/error.h"
 #include "common/page.h"
@@ -30,7 +32,23 @@ int runDialogue(Plot& plot, Console& con, const std::function<int()>& dialogue) 
     return status;
 }
 
-int askMenu(Console& con, const std::vector<std::string>& lines, int width, int lo, int hi, bool wholeMenuAgain) {
+int highestOption(const std::vector<std::string>& lines) {
+    int highest = 0;
+    for (const std::string& l : lines)
+        for (size_t open = l.find('('); open != std::string::npos; open = l.find('(', open + 1)) {
+            const size_t close = l.find(')', open);
+            if (close == std::string::npos) break;
+            const std::string inside = l.substr(open + 1, close - open - 1);
+            if (inside.find_first_not_of(' ') == std::string::npos ||
+                inside.find_first_not_of(" 0123456789") != std::string::npos)
+                continue;
+            if (auto n = field::readInt(inside)) highest = std::max(highest, static_cast<int>(*n));
+        }
+    return highest;
+}
+
+int askMenu(Console& con, const std::vector<std::string>& lines, int width, int lo, bool wholeMenuAgain) {
+    const int hi = highestOption(lines);
     auto inRange = [lo, hi](long v) { return v >= lo && v <= hi; };
     for (;;) {
         for (const std::string& l : lines) con.line(l);

@@ -23,11 +23,14 @@ int startScreen(Plot& plot, Console& con);
 // in every case.
 int runDialogue(Plot& plot, Console& con, const std::function<int()>& dialogue);
 
+// The highest option of a menu table: the largest n of the "(n)" or "( n)"
+// its lines offer; 0 when there is none.
+int highestOption(const std::vector<std::string>& lines);
+
 // Prints the menu lines, then asks " Selection: " in an Iw field until the
-// answer lies in lo ... hi. With `wholeMenuAgain` an unusable answer brings
-// back the whole menu, otherwise only the prompt.
-int askMenu(Console& con, const std::vector<std::string>& lines, int width, int lo, int hi,
-            bool wholeMenuAgain = false);
+// answer lies in lo ... highestOption(lines). With `wholeMenuAgain` an
+// unusable answer brings back the whole menu, otherwise only the prompt.
+int askMenu(Console& con, const std::vector<std::string>& lines, int width, int lo, bool wholeMenuAgain = false);
 
 // Asks a lower and an upper value (Fw.d fields of `width`) until the upper
 // one lies above the lower one. `beforeEach` runs before every pair of

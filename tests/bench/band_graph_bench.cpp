@@ -52,7 +52,7 @@ BandGraph largest() {
     g.ehigh = 16.0f;
     g.range = g.ehigh - g.elow;
     g.border = true;
-    for (int k = 2; k <= 7; ++k) g.flags[static_cast<size_t>(k)] = true;
+    for (int k = kFlagBorder; k <= kFlagFermi; ++k) g.flags[static_cast<size_t>(k)] = true;
     g.tics = TicRange{-15.0f, 16.0f, 0.5f, 2.0f};
     for (int i = 1; i <= kLines + 1; ++i) {
         g.tic_side[static_cast<size_t>(i)] = 3;

@@ -29,7 +29,7 @@ protected:
 BandGraph finished() {
     BandGraph g = graphFor(3);
     g.geom.view_right = 0.70711f;
-    for (int k = 2; k <= 7; ++k) g.flags[static_cast<size_t>(k)] = true;
+    for (int k = kFlagBorder; k <= kFlagFermi; ++k) g.flags[static_cast<size_t>(k)] = true;
     g.range = 20;
     g.tics = TicRange{-11.5f, 7.25f, 0.25f, 1.0f};
     g.tic_side = {3, 0, 2, 1};
@@ -202,11 +202,11 @@ TEST_F(Layout, DamagedFilesAreRefusedNamingTheRecord) {
 
 TEST_F(Layout, MenuLoadMissingFileChangesNothing) {
     BandGraph g = graphFor(2);
-    g.flags[4] = true;
+    g.flags[kFlagLabels] = true;
     bandtest::Session s("12\n0\n");
     tlgrph(s.plot, s.con, g);
     EXPECT_NE(s.out.str().find(" Layout file does not exist. First use option (11).\n"), std::string::npos);
-    EXPECT_TRUE(g.flags[4]);
+    EXPECT_TRUE(g.flags[kFlagLabels]);
     EXPECT_TRUE(s.plot.matching("page").empty());
 }
 
@@ -215,7 +215,7 @@ TEST_F(Layout, MenuSaveThenLoadRedrawsTheSavedPicture) {
     bandtest::Session s("11\n1\n-5\n5\n12\n0\n");
     tlgrph(s.plot, s.con, g);
     // the energy change cleared the flags; the load brings the saved ones back
-    EXPECT_TRUE(g.flags[3]);
+    EXPECT_TRUE(g.flags[kFlagTics]);
     EXPECT_FLOAT_EQ(g.elow, -12.0f);
     EXPECT_FLOAT_EQ(g.range, 20.0f);
     RecordingPlot expect;
@@ -240,7 +240,7 @@ TEST_F(Layout, MenuLoadOfADamagedFileKeepsTheSettings) {
 
 TEST_F(Layout, MoreLinesThanTheBandFileHoldsDrawsTheBlocksThatExist) {
     BandGraph four = graphFor(4);
-    four.flags[4] = true;
+    four.flags[kFlagLabels] = true;
     ASSERT_TRUE(saveLayout("fort.15", four));
     BandGraph g = graphFor(3);
     bandtest::Session s("12\n0\n");

@@ -14,6 +14,18 @@
 
 namespace band {
 
+// Element flags: what the redraw adds to the frame and the bands, one per
+// option of the graph menu that adds it. The layout file keeps all twelve.
+enum BandFlag {
+    kFlagBorder = 2,
+    kFlagTics = 3,
+    kFlagLabels = 4,
+    kFlagTitles = 5,
+    kFlagTexts = 6,
+    kFlagFermi = 7,
+};
+constexpr int kBandFlags = 12;
+
 struct BandGraph {
     FrameGeom geom;
     common::OneBased<float, kMaxShown + 1> line_pos;  // 1 .. nshow+1
@@ -21,7 +33,7 @@ struct BandGraph {
     float elow = 0, ehigh = 0;
     BandsFile bands;           // fort.2, read once per display
 
-    std::array<bool, 13> flags{};  // element flags 1 .. 12 (index 0 unused)
+    std::array<bool, kBandFlags + 1> flags{};  // element flags 1 .. kBandFlags (index 0 unused)
     annotate::TicRange tics;
     float range = 0;                                     // ehigh - elow of the tic dialogue
     common::OneBased<int, kMaxShown + 1> tic_side;            // axis positions 1 .. nshow+1

@@ -53,7 +53,7 @@ Result<std::string> formatLayout(const BandGraph& g) {
     auto real = [&w](float v, const std::string& what) { return w.F(v, 10, 5, what); };
     w.record(fortran::I(n, 2));
     std::string flags;
-    for (int k = 1; k <= 12; ++k) flags += fortran::L(g.flags[static_cast<size_t>(k)]);
+    for (int k = 1; k <= kBandFlags; ++k) flags += fortran::L(g.flags[static_cast<size_t>(k)]);
     w.record(flags);
     w.record(real(f.frame_x0, "frame_x0") + real(f.frame_y0, "frame_y0") + real(f.frame_w, "frame_w") +
              real(f.frame_h, "frame_h") + real(f.view_right, "view_right") + real(f.view_top, "view_top"));
@@ -101,11 +101,11 @@ Status parseLayout(const RecordFile& file, BandGraph& g) {
     g.nshow = static_cast<int>(*n);
     const size_t count = static_cast<size_t>(g.nshow);
 
-    // 2: element flags 1 .. 12
+    // 2: element flags 1 .. kBandFlags
     r = in.next();
     if (!r) return done();
     FieldCursor fc(*r);
-    for (size_t k = 1; k <= 12; ++k) {
+    for (size_t k = 1; k <= static_cast<size_t>(kBandFlags); ++k) {
         auto v = fc.L(1);
         if (!v) return refuse("unreadable element flags");
         g.flags[k] = *v;

@@ -183,7 +183,7 @@ void crossingDialogue(Plot& plot, Console& con, LineTables& t, const LineState& 
                                 {"", " (1) Change energy range", " (2) Change crossing of bands",
                                  " (3) Copy one symmetry set to another", " (4) Get back original noncrossed state",
                                  " (5) Exit", ""},
-                                1, 1, 5);
+                                1, 1);
         switch (sel) {
             case 1: changeEnergyRange(con, t); break;
             case 2: pickCrossing(plot, con, t, line, st, geom, cx, cy); break;

@@ -80,7 +80,7 @@ void changeEnergyRange(Plot& plot, Console& con, BandGraph& g) {
 
 void addLabels(Plot& plot, Console& con, BandGraph& g) {
     const FrameGeom& f = g.geom;
-    g.flags[4] = true;
+    g.flags[kFlagLabels] = true;
     plot.swin(0.0f, 1.0f, 0.0f, 1.0f);
     plot.svp(0.0f, 1.0f, 0.0f, 1.0f);
     const float y = pointLabelRow(f);
@@ -99,7 +99,7 @@ void addLabels(Plot& plot, Console& con, BandGraph& g) {
 
 void addTitles(Plot& plot, Console& con, BandGraph& g) {
     const FrameGeom& f = g.geom;
-    g.flags[5] = true;
+    g.flags[kFlagTitles] = true;
     selectPageWindow(plot, f.view_right, f.view_top);
     for (int l = 1; l <= g.nshow; ++l) {
         std::string& title = g.titles[l];
@@ -177,7 +177,7 @@ void writeOutputFile(Plot& plot, Console& con, BandGraph& g, int screen) {
     const int selection = askMenu(con,
                                   {"", " Output file options:", " (1) Postscript/encapsulated postscript",
                                    " (2) HPGL", " (3) PDF", " (4) PNG", ""},
-                                  1, 1, 4);
+                                  1, 1);
     const std::string device = outputDevice(selection, g.nshow);
     const bool written = drawOnFileDevice(plot, device, screen, [&] {
         // a fresh device: the same line width and style as the screen picture
@@ -198,7 +198,7 @@ void tlgrph(Plot& plot, Console& con, BandGraph& g) {
     plot.sls(1);
     const int screen = plot.qid();
     for (;;) {
-        const int option = askMenu(con, kMenu, 2, 0, 13);
+        const int option = askMenu(con, kMenu, 2, 0);
         const FrameGeom& f = g.geom;
         switch (option) {
         case 0:
@@ -208,13 +208,13 @@ void tlgrph(Plot& plot, Console& con, BandGraph& g) {
             break;
         case 2:
             if (g.nshow == 1) {
-                g.flags[2] = true;
+                g.flags[kFlagBorder] = true;
                 g.border = true;
                 tlbrdr(plot, f.frame_x0, f.frame_y0, f.frame_w, f.frame_h);
             }
             break;
         case 3:
-            g.flags[3] = true;
+            g.flags[kFlagTics] = true;
             askBandTics(plot, con, g);
             break;
         case 4:
@@ -224,13 +224,13 @@ void tlgrph(Plot& plot, Console& con, BandGraph& g) {
             addTitles(plot, con, g);
             break;
         case 6:
-            g.flags[6] = true;
+            g.flags[kFlagTexts] = true;
             g.texts.clear();
             enterFreeTexts(plot, con, f.view_right, f.view_top, g.texts, band::kMaxFreeTexts,
                            valueRefusal);
             break;
         case 7:
-            g.flags[7] = true;
+            g.flags[kFlagFermi] = true;
             askFermi(con, g.elow, g.ehigh, true, g.efermi, g.fermi_line);
             tlfrmi(plot, f.frame_x0, f.frame_y0, f.view_right, f.view_top, f.frame_w, f.frame_h, g.elow,
                    g.ehigh, g.efermi, g.fermi_line);

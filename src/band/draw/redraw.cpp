@@ -23,9 +23,9 @@ Status tlrdrw(Plot& plot, BandGraph& g) {
     tlaxes(plot, f.frame_x0, f.frame_y0, g.line_pos, f.frame_w, f.frame_h, n);
     const Status drawn = tlband(plot, f.frame_x0, f.frame_y0, g.line_pos, f.frame_h, g.elow, g.ehigh, n, g.bands, g.styles);
 
-    if (g.flags[2]) tlbrdr(plot, f.frame_x0, f.frame_y0, f.frame_w, f.frame_h);
+    if (g.flags[kFlagBorder]) tlbrdr(plot, f.frame_x0, f.frame_y0, f.frame_w, f.frame_h);
 
-    if (g.flags[3]) {
+    if (g.flags[kFlagTics]) {
         auto axis = [&](float xa, int position) {
             tltica(plot, f.frame_x0, f.frame_y0, f.frame_h, g.elow, g.range, g.tics, xa,
                    g.tic_side[position], g.nsub);
@@ -35,7 +35,7 @@ Status tlrdrw(Plot& plot, BandGraph& g) {
         if (hasRightEdge(g)) axis(f.right(), n + 1);
     }
 
-    if (g.flags[4]) {
+    if (g.flags[kFlagLabels]) {
         plot.swin(0.0f, 1.0f, 0.0f, 1.0f);
         plot.svp(0.0f, 1.0f, 0.0f, 1.0f);
         const float y = pointLabelRow(f);
@@ -44,7 +44,7 @@ Status tlrdrw(Plot& plot, BandGraph& g) {
         tltrap(plot, g.labels[n + 1], f.right(), y, 0.0f, 2);
     }
 
-    if (g.flags[5]) {
+    if (g.flags[kFlagTitles]) {
         selectPageWindow(plot, f.view_right, f.view_top);
         for (int i = 1; i <= n; ++i)
             tltrap(plot, g.titles[i], f.frame_x0 + (pos(i) + pos(i + 1)) / 2.0f,
@@ -52,9 +52,9 @@ Status tlrdrw(Plot& plot, BandGraph& g) {
         tltrap(plot, g.vtitle, 0.2f * f.frame_x0, f.frame_y0 + 0.5f * f.frame_h, 90.0f, 1);
     }
 
-    if (g.flags[6]) drawFreeTexts(plot, f.view_right, f.view_top, g.texts);
+    if (g.flags[kFlagTexts]) drawFreeTexts(plot, f.view_right, f.view_top, g.texts);
 
-    if (g.flags[7])
+    if (g.flags[kFlagFermi])
         tlfrmi(plot, f.frame_x0, f.frame_y0, f.view_right, f.view_top, f.frame_w, f.frame_h, g.elow,
                g.ehigh, g.efermi, g.fermi_line);
     return drawn;

@@ -50,7 +50,7 @@ int mainMenu(Console& con) {
     return askMenu(con,
                    {" (1) Display interpolated bands", " (2) Change .BIN information and interpolate bands",
                     " (3) Interpolate bands", "", " (0) Exit", ""},
-                   2, 0, 3);
+                   2, 0);
 }
 
 // Counts record of the stored set-up for a change of it.

@@ -110,6 +110,12 @@ struct DosGraph {
     int count(Panel p) const { return p == Panel::DOS ? nd : nc; }
     // Number of the first buffer of a panel: 1 or 9.
     static int first(Panel p) { return p == Panel::DOS ? 1 : kBuffersPerPanel + 1; }
+    // Number of the last buffer in use in a panel (first - 1 when it has none).
+    int last(Panel p) const { return first(p) + count(p) - 1; }
+    // Whether buffer b is in use: in a panel, up to its last one.
+    bool inUse(long b) const {
+        return (b >= first(Panel::DOS) && b <= last(Panel::DOS)) || (b >= first(Panel::COOP) && b <= last(Panel::COOP));
+    }
     bool anyOwnScale(Panel p) const {
         for (int k = 0; k < count(p); ++k)
             if (buffer(first(p) + k).own_scale) return true;

@@ -226,7 +226,7 @@ void askAxes(Plot& plot, Console& con, DosGraph& g) {
 
 void mvgrph(Plot& plot, Console& con, const DosInput& in, DosGraph& g) {
     for (;;) {
-        const int s = askMenu(con, kMenu, 2, 0, 13);
+        const int s = askMenu(con, kMenu, 2, 0);
         switch (s) {
         case 0:
             return;
