@@ -1,8 +1,11 @@
 // The annotation settings that the graphs keep and their layout files store:
-// tic ranges and free texts. Plain data, for every layer.
+// tic ranges and free texts, and the frames, panels and marks the
+// annotations are drawn in. Plain data, for every layer.
 #pragma once
 
 #include <string>
+
+#include "common/page.h"
 
 namespace annotate {
 
@@ -26,6 +29,30 @@ struct FreeText {
     std::string text;  // 80 characters
     float x = 0, y = 0, angle = 0;
     int pos = 0;
+};
+
+// A frame and the energies its height spans, bottom to top.
+struct EnergyFrame {
+    common::Box box;
+    float emin = 0, emax = 0;
+};
+
+// The Fermi level as the graphs keep it: its energy, and whether a dashed
+// line marks it across the frame.
+struct FermiMark {
+    float energy = 0;
+    bool line = false;
+};
+
+// A DOS panel and the number of curves it holds (none: nothing drawn for it).
+struct CurvePanel {
+    common::Box box;
+    int curves = 0;
+};
+
+// The axis titles of the DOS graph: below the two panels, and the energy.
+struct AxisTitles {
+    std::string dos, coop, energy;
 };
 
 }  // namespace annotate

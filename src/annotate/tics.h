@@ -7,6 +7,7 @@
 #include <string>
 
 #include "annotate/settings.h"
+#include "common/page.h"
 
 namespace common {
 class Console;
@@ -47,15 +48,22 @@ void askTicsPerLabel(common::Console& con, float range, TicRange& tics,
 // the settings of the last labelled axis; 0 before the first.
 int subintervals(const TicRange& tics, int previous);
 
-// One vertical energy axis at x = xa of the band frame (x0, y0, h; energy
-// window emin ... emin + range). Only the axis at the frame's left edge
-// carries numeric labels; without a label distance no axis does.
-void tltica(common::Plot& plot, float x0, float y0, float h, float emin, float range,
-            const TicRange& tics, float xa, int side, int& nsub);
+// Where one axis stands: the frame it belongs to, the values the frame
+// spans along it (min ... min + range), its position (x of a vertical axis,
+// y of a horizontal one) and its side code (the tic menus' answer).
+struct AxisPlace {
+    common::Box frame;
+    float min = 0, range = 0;
+    float pos = 0;
+    int side = 0;
+};
 
-// One axis of the DOS graph: orientation 2 is a vertical axis at x = pos,
-// anything else a horizontal one at y = pos (frame x0, y0, w, h).
-void mvtica(common::Plot& plot, float x0, float y0, float w, float h, float amin, float arange,
-            const TicRange& tics, float pos, int side, int orientation, int& nsub);
+// One vertical energy axis of the band frame. Only the axis at the frame's
+// left edge carries numeric labels; without a label distance no axis does.
+void tltica(common::Plot& plot, const AxisPlace& axis, const TicRange& tics, int& nsub);
+
+// One axis of the DOS graph: orientation 2 is a vertical axis, anything
+// else a horizontal one.
+void mvtica(common::Plot& plot, const AxisPlace& axis, int orientation, const TicRange& tics, int& nsub);
 
 }  // namespace annotate

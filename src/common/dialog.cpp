@@ -59,19 +59,16 @@ int askMenu(Console& con, const std::vector<std::string>& lines, int width, int 
     }
 }
 
-std::pair<float, float> askRange(Console& con, const std::string& lowPrompt, const std::string& highPrompt,
-                                 int width, const std::function<void()>& beforeEach,
-                                 const std::function<void()>& refused,
-                                 const std::function<std::string(float, float)>& refusal) {
+std::pair<float, float> askRange(Console& con, const RangeQuestion& q) {
     for (;;) {
-        if (beforeEach) beforeEach();
-        const float lo = static_cast<float>(con.askReal(lowPrompt, width));
-        const float hi = static_cast<float>(con.askReal(highPrompt, width));
+        if (q.beforeEach) q.beforeEach();
+        const float lo = static_cast<float>(con.askReal(q.low, q.width));
+        const float hi = static_cast<float>(con.askReal(q.high, q.width));
         if (!(hi > lo)) {
-            if (refused) refused();
+            if (q.refused) q.refused();
             continue;
         }
-        const std::string why = refusal ? refusal(lo, hi) : std::string();
+        const std::string why = q.refusal ? q.refusal(lo, hi) : std::string();
         if (why.empty()) return {lo, hi};
         con.line(why);
     }

@@ -32,15 +32,21 @@ int highestOption(const std::vector<std::string>& lines);
 // unusable answer brings back the whole menu, otherwise only the prompt.
 int askMenu(Console& con, const std::vector<std::string>& lines, int width, int lo, bool wholeMenuAgain = false);
 
-// Asks a lower and an upper value (Fw.d fields of `width`) until the upper
-// one lies above the lower one. `beforeEach` runs before every pair of
-// questions, `refused` after a pair that is refused. A pair for which
-// `refusal` gives a line (a file could not keep it) is asked again after
-// that line.
-std::pair<float, float> askRange(Console& con, const std::string& lowPrompt, const std::string& highPrompt,
-                                 int width, const std::function<void()>& beforeEach = nullptr,
-                                 const std::function<void()>& refused = nullptr,
-                                 const std::function<std::string(float, float)>& refusal = nullptr);
+// A range question: the prompts of its lower and upper value, read in Fw.d
+// fields of `width`. `beforeEach` runs before every pair of questions,
+// `refused` after a pair whose upper value does not lie above the lower
+// one. A pair for which `refusal` gives a line (a file could not keep it) is
+// asked again after that line.
+struct RangeQuestion {
+    std::string low, high;
+    int width = 10;
+    std::function<void()> beforeEach = nullptr;
+    std::function<void()> refused = nullptr;
+    std::function<std::string(float, float)> refusal = nullptr;
+};
+
+// Asks the range until the upper value lies above the lower one.
+std::pair<float, float> askRange(Console& con, const RangeQuestion& q);
 
 // For the checks of Console::askReal and askInt: true when `why` is empty;
 // otherwise prints it (the one-line reason) and gives false, so that the

@@ -101,10 +101,9 @@ int main() {
     Status drawn;
     const double display = worstOf(5, [&] {
         plot.page();
-        tlaxes(plot, g.geom.frame_x0, g.geom.frame_y0, g.line_pos, g.geom.frame_w, g.geom.frame_h, g.nshow);
+        tlaxes(plot, g.geom.frame(), g.line_pos, g.nshow);
         if (Result<BandsFile> bands = readBandsFile("fort.2")) g.bands = std::move(*bands);
-        drawn = tlband(plot, g.geom.frame_x0, g.geom.frame_y0, g.line_pos, g.geom.frame_h, g.elow, g.ehigh,
-                       g.nshow, g.bands);
+        drawn = tlband(plot, {g.geom.frame(), g.elow, g.ehigh}, g.line_pos, g.nshow, g.bands);
     });
     const double redraw = worstOf(5, [&] {
         plot.page();

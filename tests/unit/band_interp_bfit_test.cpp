@@ -369,7 +369,7 @@ TEST(Bfit, AThousandBandsAreWrittenAndDrawnInFull) {
     p[2] = 0.5f;
     Result<BandsFile> bands = readBandsFile(dir.file("fort.2"));
     ASSERT_TRUE(bands) << bands.error();
-    Status drawn = tlband(plot, 0.1f, 0.1f, p, 0.5f, 0.0f, 12.0f, 1, *bands);
+    Status drawn = tlband(plot, {{0.1f, 0.1f, 0.5f, 0.5f}, 0.0f, 12.0f}, p, 1, *bands);
     EXPECT_TRUE(drawn) << drawn.error();
     EXPECT_EQ(plot.matching("line ").size(), 1000u);
 }

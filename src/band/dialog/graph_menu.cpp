@@ -73,9 +73,8 @@ void changeEnergyRange(Plot& plot, Console& con, BandGraph& g) {
     tlener(con, g.elow, g.ehigh);
     plot.page();
     const FrameGeom& f = g.geom;
-    tlaxes(plot, f.frame_x0, f.frame_y0, g.line_pos, f.frame_w, f.frame_h, g.nshow);
-    reportDrawing(con, tlband(plot, f.frame_x0, f.frame_y0, g.line_pos, f.frame_h, g.elow, g.ehigh, g.nshow,
-                              g.bands, g.styles));
+    tlaxes(plot, f.frame(), g.line_pos, g.nshow);
+    reportDrawing(con, tlband(plot, {f.frame(), g.elow, g.ehigh}, g.line_pos, g.nshow, g.bands, g.styles));
 }
 
 void addLabels(Plot& plot, Console& con, BandGraph& g) {
@@ -150,8 +149,7 @@ void askBandTics(Plot& plot, Console& con, BandGraph& g) {
     askTicRange(con, g.elow, g.ehigh, kEnergyTicPrompts, g.tics, valueRefusal);
 
     auto axis = [&](float xa, int position) {
-        tltica(plot, f.frame_x0, f.frame_y0, f.frame_h, g.elow, g.range, g.tics, xa,
-               g.tic_side[position], g.nsub);
+        tltica(plot, {f.frame(), g.elow, g.range, xa, g.tic_side[position]}, g.tics, g.nsub);
     };
     con.line();
     con.line(" Left axis:");
@@ -210,7 +208,7 @@ void tlgrph(Plot& plot, Console& con, BandGraph& g) {
             if (g.nshow == 1) {
                 g.flags[kFlagBorder] = true;
                 g.border = true;
-                tlbrdr(plot, f.frame_x0, f.frame_y0, f.frame_w, f.frame_h);
+                tlbrdr(plot, f.frame());
             }
             break;
         case 3:
@@ -226,14 +224,12 @@ void tlgrph(Plot& plot, Console& con, BandGraph& g) {
         case 6:
             g.flags[kFlagTexts] = true;
             g.texts.clear();
-            enterFreeTexts(plot, con, f.view_right, f.view_top, g.texts, band::kMaxFreeTexts,
-                           valueRefusal);
+            enterFreeTexts(plot, con, f.page(), g.texts, band::kMaxFreeTexts, valueRefusal);
             break;
         case 7:
             g.flags[kFlagFermi] = true;
             askFermi(con, g.elow, g.ehigh, true, g.efermi, g.fermi_line);
-            tlfrmi(plot, f.frame_x0, f.frame_y0, f.view_right, f.view_top, f.frame_w, f.frame_h, g.elow,
-                   g.ehigh, g.efermi, g.fermi_line);
+            tlfrmi(plot, {f.frame(), g.elow, g.ehigh}, f.page(), {g.efermi, g.fermi_line});
             break;
         case 8:
             if (g.nshow >= 2) {

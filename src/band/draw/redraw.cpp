@@ -20,15 +20,14 @@ Status tlrdrw(Plot& plot, BandGraph& g) {
     const int n = g.nshow;
     auto pos = [&](int i) { return g.line_pos[i]; };
 
-    tlaxes(plot, f.frame_x0, f.frame_y0, g.line_pos, f.frame_w, f.frame_h, n);
-    const Status drawn = tlband(plot, f.frame_x0, f.frame_y0, g.line_pos, f.frame_h, g.elow, g.ehigh, n, g.bands, g.styles);
+    tlaxes(plot, f.frame(), g.line_pos, n);
+    const Status drawn = tlband(plot, {f.frame(), g.elow, g.ehigh}, g.line_pos, n, g.bands, g.styles);
 
-    if (g.flags[kFlagBorder]) tlbrdr(plot, f.frame_x0, f.frame_y0, f.frame_w, f.frame_h);
+    if (g.flags[kFlagBorder]) tlbrdr(plot, f.frame());
 
     if (g.flags[kFlagTics]) {
         auto axis = [&](float xa, int position) {
-            tltica(plot, f.frame_x0, f.frame_y0, f.frame_h, g.elow, g.range, g.tics, xa,
-                   g.tic_side[position], g.nsub);
+            tltica(plot, {f.frame(), g.elow, g.range, xa, g.tic_side[position]}, g.tics, g.nsub);
         };
         axis(f.frame_x0, 1);
         for (int i = 2; i <= n; ++i) axis(f.frame_x0 + pos(i), i);
@@ -55,8 +54,7 @@ Status tlrdrw(Plot& plot, BandGraph& g) {
     if (g.flags[kFlagTexts]) drawFreeTexts(plot, f.view_right, f.view_top, g.texts);
 
     if (g.flags[kFlagFermi])
-        tlfrmi(plot, f.frame_x0, f.frame_y0, f.view_right, f.view_top, f.frame_w, f.frame_h, g.elow,
-               g.ehigh, g.efermi, g.fermi_line);
+        tlfrmi(plot, {f.frame(), g.elow, g.ehigh}, f.page(), {g.efermi, g.fermi_line});
     return drawn;
 }
 

@@ -140,9 +140,8 @@ int display(Plot& plot, Console& con) {
         g.line_pos[2] = g.geom.frame_w;
     }
     tlener(con, g.elow, g.ehigh);
-    tlaxes(plot, g.geom.frame_x0, g.geom.frame_y0, g.line_pos, g.geom.frame_w, g.geom.frame_h, g.nshow);
-    reportDrawing(con, tlband(plot, g.geom.frame_x0, g.geom.frame_y0, g.line_pos, g.geom.frame_h, g.elow, g.ehigh,
-                              g.nshow, g.bands));
+    tlaxes(plot, g.geom.frame(), g.line_pos, g.nshow);
+    reportDrawing(con, tlband(plot, {g.geom.frame(), g.elow, g.ehigh}, g.line_pos, g.nshow, g.bands));
     tlgrph(plot, con, g);
     return 0;
 }

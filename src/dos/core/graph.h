@@ -123,6 +123,21 @@ struct DosGraph {
     }
     float yt() const { return y0 + h; }
     float xr() const { return x0 + w0; }
+    common::Box frame() const { return {x0, y0, w0, h}; }
+    common::Box page() const { return {0.0f, 0.0f, page_w, page_h}; }
+    // A panel of curves and how many it holds.
+    annotate::CurvePanel panel(Panel p) const {
+        return p == Panel::DOS ? annotate::CurvePanel{{dos_x, y0, dos_w, h}, nd}
+                               : annotate::CurvePanel{{coop_x, y0, coop_w, h}, nc};
+    }
+    annotate::AxisTitles titles() const { return {dos_title, coop_title, energy_title}; }
+    // The tics and the side codes of the value axes below and above a panel.
+    annotate::TicRange& valueTics(Panel p) { return p == Panel::DOS ? dos_tics : coop_tics; }
+    const annotate::TicRange& valueTics(Panel p) const { return p == Panel::DOS ? dos_tics : coop_tics; }
+    int& lowerSide(Panel p) { return sides[p == Panel::DOS ? kSideDosLower : kSideCoopLower]; }
+    int& upperSide(Panel p) { return sides[p == Panel::DOS ? kSideDosUpper : kSideCoopUpper]; }
+    int lowerSide(Panel p) const { return sides[p == Panel::DOS ? kSideDosLower : kSideCoopLower]; }
+    int upperSide(Panel p) const { return sides[p == Panel::DOS ? kSideDosUpper : kSideCoopUpper]; }
 };
 
 // A new graph for the input: start geometry and counts, energy axis E(1) ... E(NE).

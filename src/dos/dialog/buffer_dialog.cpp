@@ -98,16 +98,18 @@ int mvselc(Console& con, DosGraph& g, SelectMode mode) {
         " Select curve to close or open.", " Select curve for shading.",
         " Select curve for changing line attributes.", " Select curve buffer to delete."};
     con.line(heading[static_cast<int>(mode)]);
-    const int dos1 = DosGraph::first(Panel::DOS), coop1 = DosGraph::first(Panel::COOP);
+    // "1-nd" and "9-(8 + nc)": the buffers in use in each panel
+    const std::string dos = fortran::I(DosGraph::first(Panel::DOS), 1) + "-" + fortran::I(g.last(Panel::DOS), 2);
+    auto coop = [&g](int w) {
+        return fortran::I(DosGraph::first(Panel::COOP), w) + "-" + fortran::I(g.last(Panel::COOP), 2);
+    };
     std::string prompt;
     if (g.nd > 0 && g.nc > 0)
-        prompt = " Enter buffer number (DOS, Energies: " + fortran::I(dos1, 1) + "-" + fortran::I(g.last(Panel::DOS), 2) +
-                 ", COOP: " + fortran::I(coop1, 1) + "-" + fortran::I(g.last(Panel::COOP), 2) + "): ";
+        prompt = " Enter buffer number (DOS, Energies: " + dos + ", COOP: " + coop(1) + "): ";
     else if (g.nc > 0)
-        prompt = " Enter buffer number (COOP: " + fortran::I(coop1, 2) + "-" + fortran::I(g.last(Panel::COOP), 2) + "): ";
+        prompt = " Enter buffer number (COOP: " + coop(2) + "): ";
     else
-        prompt = " Enter buffer number (DOS, Energies: " + fortran::I(dos1, 1) + "-" + fortran::I(g.last(Panel::DOS), 2) +
-                 "): ";
+        prompt = " Enter buffer number (DOS, Energies: " + dos + "): ";
     const int b = static_cast<int>(con.askInt(prompt, 2, [&g](long v) { return g.inUse(v); }));
     CurveBuffer& buf = g.buffer(b);
     switch (mode) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "dos/core/buffers.h"
 #include "dos/core/graph.h"
 #include "common/fwd.h"
 
@@ -38,8 +39,8 @@ int askProjection(common::Console& con, const DosInput& in, ProjKind kind);
 // A curve for a panel: the composition question when the graph holds
 // buffers, loading, and drawing. A full panel or an unreadable curve is
 // reported in one line and the whole graph is drawn again.
-void requestCurve(common::Plot& plot, common::Console& con, const DosInput& in, DosGraph& g, Panel panel, int c,
-                  const std::string& title, float requested_max);
+void requestCurve(common::Plot& plot, common::Console& con, const DosInput& in, DosGraph& g,
+                  const CurveRequest& request);
 
 // Deletes a buffer chosen by the user; a panel left alone takes the full width.
 void deleteDialogue(common::Plot& plot, common::Console& con, const DosInput& in, DosGraph& g);
