@@ -463,6 +463,13 @@ TEST(TarlisenImport, SetUpJoinsTheBandsThroughTheirCrossings) {
                 crossed = crossed || std::adjacent_find(levels.begin(), levels.end(), std::not_equal_to<>()) != levels.end();
         EXPECT_EQ(crossed, c.crossings) << c.name;
 
+        // The band program interpolates the stored set-up again through the
+        // slopes without being told (fort.14 marks them): the same fort.2.
+        e2e::ScratchDir again("import-joins-again");
+        for (const char* f : {"fort.1", "fort.14", "fort.3", "fort.2"}) std::filesystem::copy(out + "/" + f, again / f);
+        ASSERT_EQ(e2e::run(again, "tarlisen", "3\n0\n").status, 0) << c.name;
+        EXPECT_EQ(e2e::slurp(again / "fort.2"), e2e::slurp(out + "/fort.2")) << c.name;
+
         // A set-up from scratch: every line in ascending order, default answers.
         e2e::ScratchDir fresh("import-joins-fresh");
         std::filesystem::copy(out + "/fort.1", fresh / "fort.1");
@@ -473,6 +480,12 @@ TEST(TarlisenImport, SetUpJoinsTheBandsThroughTheirCrossings) {
         const e2e::Outcome setUp = e2e::run(fresh, "tarlisen", script);
         ASSERT_EQ(setUp.status, 0) << c.name << ": " << setUp.out;
         EXPECT_EQ(joins((fresh / "fort.3").string()), imported) << c.name;
+        // ... and fits it through the slopes unasked, as --fit hermite does
+        const std::string unasked = e2e::slurp(fresh / "fort.2");
+        ASSERT_EQ(e2e::run(fresh, "tarlisen", "3\n0\n", "--fit hermite").status, 0) << c.name;
+        EXPECT_EQ(e2e::slurp(fresh / "fort.2"), unasked) << c.name;
+        ASSERT_EQ(e2e::run(fresh, "tarlisen", "3\n0\n", "--fit cosine").status, 0) << c.name;
+        EXPECT_NE(e2e::slurp(fresh / "fort.2"), unasked) << c.name;
     }
 }
 
