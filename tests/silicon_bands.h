@@ -8,6 +8,7 @@
 
 #include "band/core/band_input.h"
 #include "band/core/setup_file.h"
+#include "band/core/starter_layout.h"
 
 using namespace common;
 using namespace band;
@@ -26,6 +27,17 @@ inline const BandInput& silicon() {
         return b ? *b : BandInput{};
     }();
     return in;
+}
+
+// The starter layout of the example's path L-Γ-X-W-K-Γ (line lengths in
+// k space), energies relative to the top of the valence bands.
+inline StarterBands starter() {
+    StarterBands s;
+    s.labels = {"L", "\\GAMMA", "X", "W", "K", "\\GAMMA"};
+    s.lengths = {0.866, 1.0, 0.5, 0.354, 1.061};
+    s.emin = -13;
+    s.emax = 9;
+    return s;
 }
 
 }  // namespace silicon_bands

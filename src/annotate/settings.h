@@ -23,6 +23,13 @@ constexpr float kMaxTicIntervals = 1000.0f;
 // Whether the tic and label distances give at most kMaxTicIntervals each.
 bool ticsFit(const TicRange& tics);
 
+// Tics chosen without a dialogue for the axis lo ... hi (lo < hi), for the
+// layouts made from a calculation's results: a label every 1, 2 or 5 times
+// a power of ten, at most 12 of them across the axis, and a tic halfway
+// between two labels (every fifth for a step of 5); start and end on
+// labels inside the axis.
+TicRange labelledTics(float lo, float hi);
+
 // A free text: marked-up line, reference point in page-window coordinates,
 // angle in degrees, position code (0 left, 1 centre, 2 right).
 struct FreeText {

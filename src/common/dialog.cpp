@@ -1,6 +1,7 @@
 #include "common/dialog.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "common/console.h"
 #include "common/error.h"
@@ -89,6 +90,21 @@ bool drawOnFileDevice(Plot& plot, const std::string& device, int screen, const s
     }
     plot.slct(screen);
     return id > 0;
+}
+
+Status writePictureFile(Plot& plot, const std::string& device, PictureFormat format,
+                        const std::function<void()>& draw) {
+    // PGPLOT would say so on standard output, in words of its own
+    const std::filesystem::path dir = std::filesystem::path(deviceFile(device)).parent_path();
+    if (!dir.empty() && !std::filesystem::is_directory(dir))
+        return Failure{deviceFile(device) + " cannot be written: no directory " + dir.string()};
+    const int none = plot.open("/NULL");
+    const bool written = drawOnFileDevice(plot, device, none, draw);
+    plot.end();
+    if (!written) return Failure{"output device " + device + " could not be opened"};
+    if (format == PictureFormat::Hpgl) return {};
+    if (format == PictureFormat::Eps) return publishPostScript(device, std::nullopt);
+    return publishPostScript(device, format == PictureFormat::Pdf ? PictureKind::Pdf : PictureKind::Png);
 }
 
 }  // namespace common

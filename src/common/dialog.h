@@ -4,9 +4,13 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "common/error.h"
+#include "common/publication.h"
 
 namespace common {
 
@@ -58,5 +62,12 @@ bool acceptedUnless(Console& con, const std::string& why);
 // `draw` on it and closes it; then the screen device is selected again.
 // False, with nothing drawn, when the device cannot be opened.
 bool drawOnFileDevice(Plot& plot, const std::string& device, int screen, const std::function<void()>& draw);
+
+// A picture without a dialogue: draws on the file device as
+// drawOnFileDevice does, with /NULL standing in for the screen, and makes
+// the picture `format` asks for from it (the box of the EPS into its
+// header, PDF or PNG beside it). The failure is one line.
+Status writePictureFile(Plot& plot, const std::string& device, PictureFormat format,
+                        const std::function<void()>& draw);
 
 }  // namespace common

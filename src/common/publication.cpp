@@ -204,20 +204,50 @@ Status convertEps(const std::string& gs, const std::string& eps, const std::stri
     return {};
 }
 
-void finishPostScript(Console& con, const std::string& device, std::optional<PictureKind> convert) {
+Status publishPostScript(const std::string& device, std::optional<PictureKind> convert) {
     const std::string eps = deviceFile(device);
-    if (Status fixed = moveBoundingBoxToHeader(eps); !fixed) {
-        con.line(" " + fixed.error());
-        return;
-    }
-    if (!convert) return;
+    if (Status fixed = moveBoundingBoxToHeader(eps); !fixed) return fixed;
+    if (!convert) return {};
     const std::string out = pictureFile(eps, *convert);
     const std::string gs = findGhostscript();
-    if (gs.empty()) {
-        con.line(" ghostscript (gs) not found: " + out + " not written; the picture is in " + eps + ".");
-        return;
-    }
-    if (Status made = convertEps(gs, eps, out, *convert); !made) con.line(" " + made.error());
+    if (gs.empty()) return Failure{"ghostscript (gs) not found: " + out + " not written; the picture is in " + eps + "."};
+    return convertEps(gs, eps, out, *convert);
+}
+
+void finishPostScript(Console& con, const std::string& device, std::optional<PictureKind> convert) {
+    if (Status done = publishPostScript(device, convert); !done) con.line(" " + done.error());
+}
+
+std::optional<PictureFormat> pictureFormat(const std::string& path) {
+    const auto dot = path.rfind('.');
+    const auto slash = path.rfind('/');
+    // a suffix alone ("dir/.pdf") names no file
+    if (dot == std::string::npos || dot == 0 || (slash != std::string::npos && dot <= slash + 1)) return std::nullopt;
+    const std::string suffix = path.substr(dot);
+    if (suffix == ".eps") return PictureFormat::Eps;
+    if (suffix == ".plt") return PictureFormat::Hpgl;
+    if (suffix == ".pdf") return PictureFormat::Pdf;
+    if (suffix == ".png") return PictureFormat::Png;
+    return std::nullopt;
+}
+
+std::string deviceNamed(const std::string& menuDevice, const std::string& path) {
+    const std::string file = deviceFile(menuDevice);
+    const std::string type = menuDevice.substr(menuDevice.rfind('/'));
+    const std::string stem = path.substr(0, path.rfind('.'));
+    std::string device = stem + file.substr(file.rfind('.')) + type;
+    while (!device.empty() && device.back() == ' ') device.pop_back();
+    return device;
+}
+
+ProgramStart checkPictureOption(const std::string& name, const std::string& usage, ProgramStart s,
+                                std::ostream& err) {
+    if (s.run && s.args.has("--output") && !pictureFormat(s.args.value("--output")))
+        return usageError(name, usage,
+                          "--output takes a file ending in .eps, .plt, .pdf or .png, not '" + s.args.value("--output") +
+                              "'",
+                          err);
+    return s;
 }
 
 }  // namespace common

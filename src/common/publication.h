@@ -6,7 +6,10 @@
 #pragma once
 
 #include <optional>
+#include <iosfwd>
 #include <string>
+
+#include "common/program_options.h"
 
 #include "common/error.h"
 
@@ -41,8 +44,26 @@ std::string pictureFile(const std::string& eps, PictureKind kind);
 Status convertEps(const std::string& gs, const std::string& eps, const std::string& out, PictureKind kind);
 
 // After a PostScript device closed: the box into the header of its file,
-// then, when asked, the PDF or PNG beside it. Says on the console, in one
-// line, what went wrong (without ghostscript the EPS is kept).
+// then, when asked, the PDF or PNG beside it. The failure is one line
+// (without ghostscript the EPS is kept).
+Status publishPostScript(const std::string& device, std::optional<PictureKind> convert);
+
+// publishPostScript, saying on the console, in one line, what went wrong.
 void finishPostScript(Console& con, const std::string& device, std::optional<PictureKind> convert);
+
+// The pictures an output file name asks for by its suffix: ".eps", ".plt"
+// (HPGL), ".pdf", ".png"; none for any other name.
+enum class PictureFormat { Eps, Hpgl, Pdf, Png };
+std::optional<PictureFormat> pictureFormat(const std::string& path);
+
+// A graph menu's output device ("tarlisen.eps/VCPS ") writing to the name
+// of `path` instead: its stem with the device's own suffix
+// ("bands.pdf" gives "bands.eps/VCPS"), so PDF and PNG keep their EPS beside them.
+std::string deviceNamed(const std::string& menuDevice, const std::string& path);
+
+// A program's start with --output FILE: a usage error (status 2) when FILE
+// names no picture of pictureFormat; `s` as it is otherwise.
+ProgramStart checkPictureOption(const std::string& name, const std::string& usage, ProgramStart s,
+                                std::ostream& err);
 
 }  // namespace common

@@ -3,9 +3,12 @@
 #pragma once
 
 #include <optional>
+#include <utility>
 #include <ostream>
 #include <string>
 #include <vector>
+
+#include "common/error.h"
 
 namespace importer {
 
@@ -15,6 +18,9 @@ struct BandImportRequest {
     std::string scf;               // pw.x output with the Fermi energy (qe only)
     std::optional<double> fermi;   // given directly
     std::string lines;             // "--lines": which symmetry lines to keep
+    std::string labels;            // "--labels": the points between the lines, "G,X,W,K|U,G"
+    std::optional<std::pair<double, double>> window;  // "--window EMIN,EMAX" of the picture
+    std::string spin;              // "--spin up|down": the Fermi energy of that channel
     std::string outDir = ".";
 };
 
@@ -25,8 +31,13 @@ std::string bandImportUsage();
 // on bad usage.
 std::optional<BandImportRequest> parseBandImport(const std::vector<std::string>& words, std::ostream& out);
 
-// Reads, converts and writes DIR/fort.1 and DIR/fort.14, then prints the
-// summary on `out`. common::Stop on bad input, naming file and line.
-void importBands(const BandImportRequest& request, std::ostream& out);
+// Reads and converts the run, then writes into DIR the band input (fort.1,
+// fort.14), the stored set-up that joins the bands through their crossings
+// (fort.3), the interpolated bands (fort.2, fitted through energies and
+// slopes) and a starter layout (fort.15), and prints the summary on `out`.
+// Everything is made before the first file is written. Fails on bad input,
+// naming file and line; common::UsageError when --lines keeps more lines
+// than the band program takes or --labels does not fit the lines.
+common::Status importBands(const BandImportRequest& request, std::ostream& out);
 
 }  // namespace importer

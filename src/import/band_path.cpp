@@ -4,13 +4,15 @@
 #include <cmath>
 #include <numeric>
 
-#include "band/core/state.h"
+#include "import/band_setup.h"
 #include "common/options.h"
+#include "import/import_tool.h"
 
 namespace importer {
 
-using namespace common;
-using namespace band;
+using band::BandInput;
+using band::BandRecord;
+using band::KBlock;
 
 namespace {
 
@@ -192,35 +194,12 @@ std::vector<size_t> samplePoints(const DensePath& path, const PathLine& line, in
 }
 
 std::vector<int> parseLineChoice(const std::string& text, int count) {
-    auto bad = [&](const std::string& why) {
-        return common::UsageError("--lines " + text + ": " + why);
-    };
-    auto number = [&](const std::string& w) {
-        if (w.empty() || w.size() > 6 || w.find_first_not_of("0123456789") != std::string::npos)
-            throw bad("expected line numbers as a-b or a list 1,3,5");
-        const int v = std::stoi(w);
-        if (v < 1 || v > count)
-            throw bad("the path has lines 1 ... " + std::to_string(count) + ", no line " + w);
-        return v;
-    };
-    std::vector<int> chosen;
-    size_t start = 0;
-    while (start <= text.size()) {
-        size_t comma = text.find(',', start);
-        if (comma == std::string::npos) comma = text.size();
-        const std::string part = text.substr(start, comma - start);
-        const size_t dash = part.find('-');
-        if (dash == std::string::npos) {
-            chosen.push_back(number(part));
-        } else {
-            const int a = number(part.substr(0, dash)), b = number(part.substr(dash + 1));
-            if (a > b) throw bad("the range " + part + " runs backwards");
-            for (int v = a; v <= b; ++v) chosen.push_back(v);
-        }
-        start = comma + 1;
-    }
+    std::vector<int> chosen = numberList("--lines", text);
+    for (int v : chosen)
+        if (v > count)
+            throw common::UsageError("--lines " + text + ": the path has lines 1 ... " + std::to_string(count) +
+                                     ", no line " + std::to_string(v));
     std::sort(chosen.begin(), chosen.end());
-    chosen.erase(std::unique(chosen.begin(), chosen.end()), chosen.end());
     return chosen;
 }
 
@@ -229,23 +208,23 @@ BandInput makeBandInput(const DensePath& path, const std::vector<ChosenLine>& li
     in.nbands = path.nbands();
     const size_t nb = static_cast<size_t>(in.nbands);
     const bool exact = !path.grad.empty();
-    const bool withIrreps = !path.irrep.empty();
     for (const ChosenLine& c : lines) {
         std::vector<std::vector<double>> slope;
         if (!exact) slope = levelSlopes(path, c.line);
+        const auto order = connectBands(path, c.line);
+        const auto bandOf = bandsOfLevels(order);
+        const auto rep = lineRepresentations(path, c.line, order);
         KVector u = minus(path.k[c.line.last], path.k[c.line.first]);
         const double len = norm(u);
         for (double& x : u) x = len > 0 ? x / len : 0.0;
         for (size_t q : c.points) {
             KBlock b;
             for (size_t j = 0; j < 3; ++j) b.k[j] = static_cast<float>(path.k[q][j]);
-            const bool interior = q != c.line.first && q != c.line.last;
-            bool codes = withIrreps && interior;
-            if (codes)
-                for (int r : path.irrep[q]) codes = codes && r > 0;
+            const size_t p = q - c.line.first;
             b.member[0].label = c.label;
-            b.member[0].nsel = codes ? 1 : 0;
-            b.member[0].sel[0] = codes ? 1 : 0;
+            b.member[0].nsel = 2;
+            b.member[0].sel[0] = 1;
+            b.member[0].sel[1] = 0;
             b.bands.resize(nb);
             for (size_t l = 0; l < nb; ++l) {
                 BandRecord& r = b.bands[l];
@@ -253,8 +232,9 @@ BandInput makeBandInput(const DensePath& path, const std::vector<ChosenLine>& li
                 for (size_t j = 0; j < 3; ++j)
                     // (+ 0.0: a gradient of zero is written without a sign)
                     r.grad[j] = static_cast<float>((exact ? path.grad[q][l][j] : slope[q - c.line.first][l] * u[j]) + 0.0);
-                r.code[0] = static_cast<int>(l + 1);
-                r.code[1] = withIrreps ? path.irrep[q][l] : 0;
+                const int band = bandOf[p][l];
+                r.code[0] = band + 1;
+                r.code[1] = rep[static_cast<size_t>(band)];
             }
             in.blocks.push_back(std::move(b));
         }

@@ -12,9 +12,6 @@
 
 namespace importer {
 
-using namespace common;
-using namespace band;
-
 using KVector = std::array<double, 3>;
 
 // The levels at the k points of a calculation's path, in path order.
@@ -67,9 +64,10 @@ std::vector<std::vector<double>> levelSlopes(const DensePath& path, const PathLi
 // along it, both ends included.
 std::vector<size_t> samplePoints(const DensePath& path, const PathLine& line, int most);
 
-// The lines chosen by "--lines": "a-b", a list "1,3,5", or both ("1-3,7"),
-// out of `count` lines; ascending, each once. common::UsageError when the
-// text is no such list or names a line the path does not have.
+// The lines chosen by "--lines" (a list as numberList reads it: "a-b",
+// "1,3,5" or both, each once) out of `count` lines, in ascending order.
+// common::UsageError when the text is no such list or names a line the path
+// does not have.
 std::vector<int> parseLineChoice(const std::string& text, int count);
 
 // One line of the band input: its label, its number along the whole path,
@@ -84,9 +82,11 @@ struct ChosenLine {
 // The band input of the chosen lines: one k point block per kept point and
 // line (a corner shared by two lines gets a block on each). Gradients are the
 // path's own when it has them, else dE/ds times the line's unit direction.
-// With representations, interior points carry them in code field 1 and
-// select it (nsel 1, sel(1) 1); line ends and points with an unknown
-// representation select nothing. Code field 0 holds the level's number.
-BandInput makeBandInput(const DensePath& path, const std::vector<ChosenLine>& lines);
+// Every level carries the band it belongs to on the line in code field 0
+// (numbered by its level at the line's first point) and the band's
+// representation on the line in code field 1 (at the ends the compatible
+// one, 0 without representations); both fields are selected (nsel 2), so
+// the band program's automatic joining follows the import's join.
+band::BandInput makeBandInput(const DensePath& path, const std::vector<ChosenLine>& lines);
 
 }  // namespace importer

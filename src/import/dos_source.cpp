@@ -4,25 +4,19 @@
 #include "common/fortran_format.h"
 #include "dos/core/limits.h"
 #include "import/dos_grid.h"
+#include "import/text_table.h"
 
 namespace importer {
 
-using namespace common;
-using namespace dos;
+using dos::DosCurves;
 
 namespace {
 
 std::vector<float> toFloat(const std::vector<double>& v) { return {v.begin(), v.end()}; }
 
-// A number for the summary: F format without its leading blanks.
-std::string fixed(double v, int decimals) {
-    const std::string f = fortran::F(v, 24, decimals);
-    return f.substr(f.find_first_not_of(' '));
-}
-
 }  // namespace
 
-Imported assemble(const DosSource& src) {
+common::Result<Imported> assemble(const DosSource& src) {
     Imported r;
     std::string& s = r.summary;
     s += "source: " + src.source + "\n";
@@ -34,8 +28,8 @@ Imported assemble(const DosSource& src) {
 
     // Integrals and total energy on the source grid, then the grid of fort.1.
     const size_t n = e.size();
-    const bool resample = n > static_cast<size_t>(kMaxEnergies);
-    const std::vector<double> grid = resample ? evenGrid(e, kMaxEnergies) : e;
+    const bool resample = n > static_cast<size_t>(dos::kMaxEnergies);
+    const std::vector<double> grid = resample ? evenGrid(e, dos::kMaxEnergies) : e;
     auto curve = [&](const std::vector<double>& y) { return toFloat(resample ? resampleCurve(e, y, grid) : y); };
     auto integral = [&](const std::vector<double>& y) {
         return toFloat(resample ? resampleIntegral(e, y, grid) : y);
@@ -44,13 +38,13 @@ Imported assemble(const DosSource& src) {
     c.energy = toFloat(grid);
     s += "energies: " + std::to_string(grid.size());
     if (resample) s += " (resampled evenly from " + std::to_string(n) + ")";
-    s += ", " + fixed(grid.front(), 3) + " ... " + fixed(grid.back(), 3) + " eV\n";
+    s += ", " + plain(grid.front(), 3) + " ... " + plain(grid.back(), 3) + " eV\n";
     if (src.relative && src.fermi)
-        s += "Fermi energy: " + fixed(*src.fermi, 4) + " eV (the source gives energies relative to it)\n";
+        s += "Fermi energy: " + plain(*src.fermi, 4) + " eV (the source gives energies relative to it)\n";
     else if (src.relative)
         s += "energies are relative to the Fermi level in the source\n";
     else if (src.fermi)
-        s += "Fermi energy used: " + fixed(*src.fermi, 4) + " eV (energies written relative to it)\n";
+        s += "Fermi energy used: " + plain(*src.fermi, 4) + " eV (energies written relative to it)\n";
     else
         s += "energies are absolute (no Fermi energy given)\n";
 
@@ -81,11 +75,11 @@ Imported assemble(const DosSource& src) {
     for (const std::string& note : src.notes) s += note + "\n";
 
     if (src.totals && known)
-        s += "electrons below the Fermi level: " + fixed(valueAt(e, idos, 0.0), 2) + "\n";
+        s += "electrons below the Fermi level: " + plain(valueAt(e, idos, 0.0), 2) + "\n";
     else if (src.totals)
         s += "electrons below the Fermi level: unknown (no Fermi energy)\n";
-    auto text = formatDosInput(c);
-    if (!text) throw common::Stop(text.error());
+    auto text = dos::formatDosInput(c);
+    if (!text) return common::Failure{text.error()};
     r.text = std::move(*text);
     return r;
 }

@@ -12,9 +12,6 @@
 
 namespace importer {
 
-using namespace common;
-using namespace dos;
-
 struct SourceProjection {
     std::vector<std::string> description;
     std::vector<double> curve;
@@ -33,13 +30,13 @@ struct DosSource {
 };
 
 struct Imported {
-    DosCurves curves;
+    dos::DosCurves curves;
     std::string text;     // the file fort.1
     std::string summary;  // lines for standard output
 };
 
-// The curves of fort.1, its text and the summary; common::Stop when a value
-// would not fit its field or a count exceeds what fort.1 holds.
-Imported assemble(const DosSource& src);
+// The curves of fort.1, its text and the summary; fails when a value would
+// not fit its field or a count exceeds what fort.1 holds.
+common::Result<Imported> assemble(const DosSource& src);
 
 }  // namespace importer

@@ -1,87 +1,125 @@
 #include "import/import_tool.h"
 
-#include <cstdlib>
-#include <optional>
-#include <sstream>
+#include <algorithm>
+#include <filesystem>
 
 #include "common/records.h"
 #include "import/text_table.h"
 
 namespace importer {
 
-using namespace common;
-
 namespace {
 
-// The first number after `marker` in `line`, when the marker is there.
-// Sets `bad` when the marker is there but no number follows.
-std::optional<double> numberAfter(const std::string& line, const std::string& marker, bool& bad) {
-    const size_t at = line.find(marker);
-    if (at == std::string::npos) return std::nullopt;
-    const char* start = line.c_str() + at + marker.size();
-    char* end = nullptr;
-    const double v = std::strtod(start, &end);
-    if (end == start) {
-        bad = true;
-        return std::nullopt;
-    }
-    return v;
-}
-
-}  // namespace
-
-double fermiFromPwOutput(const std::string& path, Spin spin) {
-    auto f = RecordFile::load(path);
-    if (!f) throw common::Stop(path + ": cannot be opened");
+// The number after one of pw.x's markers of the Fermi level on `line`;
+// nullopt when none is there, a failure when it is unreadable.
+std::optional<common::Result<double>> levelOn(const common::RecordFile& f, size_t r, Spin spin) {
     static const char* const kMarkers[] = {
         "the Fermi energy is",
         "highest occupied, lowest unoccupied level (ev):",
         "highest occupied level (ev):",
     };
-    static const std::string kTwoLevels = "the spin up/dw Fermi energies are";
-    std::optional<double> fermi;
-    for (size_t r = 1; r <= f->size(); ++r) {
-        const std::string& line = f->record(r);
-        if (const size_t at = line.find(kTwoLevels); at != std::string::npos) {
-            std::istringstream levels(line.substr(at + kTwoLevels.size()));
-            double up = 0, down = 0;
-            if (!(levels >> up >> down)) failAt(*f, r, "unreadable Fermi energy");
-            if (spin == Spin::Both) failAt(*f, r, "two Fermi energies, spin up and down; give one with --fermi");
-            fermi = spin == Spin::Up ? up : down;
-            continue;
-        }
-        bool bad = false;
-        for (const char* m : kMarkers) {
-            auto v = numberAfter(line, m, bad);
-            if (bad) failAt(*f, r, "unreadable Fermi energy");
-            if (v) {
-                fermi = v;
-                break;
-            }
+    const std::string& line = f.record(r);
+    if (auto two = wordsAfter(line, "the spin up/dw Fermi energies are")) {
+        const auto up = two->size() >= 2 ? number((*two)[0]) : std::nullopt;
+        const auto down = two->size() >= 2 ? number((*two)[1]) : std::nullopt;
+        if (!up || !down) return common::Result<double>(at(f, r, "unreadable Fermi energy"));
+        if (spin == Spin::Both)
+            return common::Result<double>(at(f, r, "two Fermi energies, spin up and down; give one with --fermi"));
+        return common::Result<double>(spin == Spin::Up ? *up : *down);
+    }
+    for (const char* m : kMarkers) {
+        if (auto after = wordsAfter(line, m)) {
+            const auto v = after->empty() ? std::nullopt : number(after->front());
+            if (!v) return common::Result<double>(at(f, r, "unreadable Fermi energy"));
+            return common::Result<double>(*v);
         }
     }
-    if (!fermi)
-        throw common::Stop(path + ": no Fermi energy and no highest occupied level (is it the output of pw.x?)");
+    return std::nullopt;
+}
+
+}  // namespace
+
+common::Result<double> fermiFromPwOutput(const std::string& path, Spin spin) {
+    auto f = loadText(path);
+    if (!f) return common::Failure{f.error()};
+    std::optional<double> fermi;
+    for (size_t r = 1; r <= f->size(); ++r) {
+        if (auto level = levelOn(*f, r, spin)) {
+            if (!*level) return common::Failure{level->error()};
+            fermi = **level;
+        }
+    }
+    if (!fermi) return common::Failure{path + ": no Fermi energy and no highest occupied level (is it the output of pw.x?)"};
     return *fermi;
 }
 
-void writeWhole(const std::string& dir, const std::string& name, const std::string& text) {
-    const std::string path = dir.empty() || dir == "." ? name : (dir.back() == '/' ? dir + name : dir + "/" + name);
-    if (common::Status written = common::writeFileAtomic(path, text); !written) throw common::Stop(written.error());
+std::vector<int> numberList(const std::string& option, const std::string& text) {
+    auto bad = [&]() { return common::UsageError(option + " takes numbers such as 1,3,5-7, not '" + text + "'"); };
+    auto whole = [&](const std::string& s) {
+        const auto v = s.size() <= 6 && s.find_first_of("+-") == std::string::npos ? integer(s) : std::nullopt;
+        if (!v || *v < 1) throw bad();
+        return static_cast<int>(*v);
+    };
+    std::vector<int> out;
+    size_t start = 0;
+    while (true) {
+        const size_t comma = text.find(',', start);
+        const std::string item = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        const size_t dash = item.find('-');
+        if (dash == std::string::npos) {
+            out.push_back(whole(item));
+        } else {
+            const int a = whole(item.substr(0, dash)), b = whole(item.substr(dash + 1));
+            if (b < a || b - a > 1000) throw bad();
+            for (int v = a; v <= b; ++v) out.push_back(v);
+        }
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    for (size_t i = 0; i < out.size(); ++i)
+        for (size_t j = 0; j < i; ++j)
+            if (out[i] == out[j]) throw common::UsageError(option + " names " + std::to_string(out[i]) + " twice");
+    return out;
 }
 
-int runImport(const std::string& program, const std::string& usage, std::ostream& err,
-              const std::function<void()>& body) {
+std::string sourceNamed(const common::CommandLine& cl, const std::vector<std::string>& known) {
+    std::string names;
+    for (size_t i = 0; i < known.size(); ++i)
+        names += (i == 0 ? "" : i + 1 == known.size() ? " or " : ", ") + known[i];
+    if (cl.positional.empty()) throw common::UsageError("no source named (" + names + ")");
+    const std::string& source = cl.positional.front();
+    if (std::find(known.begin(), known.end(), source) == known.end())
+        throw common::UsageError("unknown source '" + source + "' (" + names + ")");
+    return source;
+}
+
+std::optional<double> givenFermi(const common::CommandLine& cl) {
+    if (cl.has("--scf") && cl.has("--fermi"))
+        throw common::UsageError("--scf and --fermi both give the Fermi energy: one only");
+    if (!cl.has("--fermi")) return std::nullopt;
+    return cl.real("--fermi");
+}
+
+common::Status writeWhole(const std::string& dir, const std::string& name, const std::string& text) {
+    std::error_code ec;
+    if (!dir.empty() && !std::filesystem::exists(dir, ec) && !std::filesystem::create_directories(dir, ec))
+        return common::Failure{dir + ": cannot be created"};
+    const std::string path = dir.empty() || dir == "." ? name : (dir.back() == '/' ? dir + name : dir + "/" + name);
+    return common::writeFileAtomic(path, text);
+}
+
+int runProgram(const std::string& program, const std::string& usage, std::ostream& err,
+               const std::function<common::Status()>& body) {
     try {
-        body();
+        if (common::Status done = body(); !done) {
+            err << program << ": " << done.error() << "\n";
+            return 1;
+        }
         return 0;
     } catch (const common::UsageError& e) {
         err << program << ": " << e.what() << "\n" << usage;
         if (!usage.empty() && usage.back() != '\n') err << "\n";
         return 2;
-    } catch (const common::Stop& e) {
-        err << program << ": " << e.what() << "\n";
-        return 1;
     }
 }
 

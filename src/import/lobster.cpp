@@ -7,8 +7,7 @@
 
 namespace importer {
 
-using namespace common;
-using namespace dos;
+using common::RecordFile;
 
 namespace {
 
@@ -31,8 +30,10 @@ bool numeric(const std::string& line) {
 
 }  // namespace
 
-Coxxcar readCoxxcar(const std::string& path) {
-    const RecordFile f = loadText(path);
+common::Result<Coxxcar> readCoxxcar(const std::string& path) {
+    const auto loaded = loadText(path);
+    if (!loaded) return common::Failure{loaded.error()};
+    const RecordFile& f = *loaded;
     Coxxcar c;
     c.path = path;
     const size_t slash = path.rfind('/');
@@ -42,55 +43,56 @@ Coxxcar readCoxxcar(const std::string& path) {
     // The count line follows the title line (older files have none).
     size_t n = 1;
     if (f.has(n) && !numeric(f.record(n))) ++n;
-    if (!f.has(n)) failAt(f, n, "missing the line of counts (the file is cut)");
-    const std::vector<double> h = numbersOn(f, n);
-    if (h.size() < 6) failAt(f, n, "expected interactions+1, spins, NEDOS, Emin, Emax, E_F");
-    auto count = [&](double v, double lo, double hi, const char* what) {
-        if (v != std::floor(v) || v < lo || v > hi) failAt(f, n, std::string(what) + " is not a count in range");
-        return static_cast<size_t>(v);
-    };
-    const size_t columns = count(h[0], 1, 100000, "the number of interactions+1");
-    c.spins = static_cast<int>(count(h[1], 1, 2, "the spin count"));
-    const size_t nedos = count(h[2], 2, 1e6, "NEDOS");
-    c.fermi = h[5];
+    if (!f.has(n)) return endsBefore(f, n, "the line of counts");
+    const auto h = numbersOn(f, n);
+    if (!h) return common::Failure{h.error()};
+    if (h->size() < 6) return at(f, n, "expected interactions+1, spins, NEDOS, Emin, Emax, E_F");
+    const auto columns = count(f, n, "interactions+1", (*h)[0], 1, 100000);
+    const auto spins = count(f, n, "spins", (*h)[1], 1, 2);
+    const auto nedos = count(f, n, "NEDOS", (*h)[2], 2, 1000000);
+    for (const auto* k : {&columns, &spins, &nedos})
+        if (!*k) return common::Failure{k->error()};
+    c.spins = static_cast<int>(*spins);
+    c.fermi = (*h)[5];
     const size_t countLine = n++;
 
     // Labels: "Average" and one per interaction; the rows start after them.
     std::vector<std::string> labels;
     while (f.has(n) && !numeric(f.record(n))) labels.push_back(trimmed(f.record(n++)));
-    const size_t interactions = columns - 1;
+    const size_t interactions = *columns - 1;
     // "Average" leads the labels; files without it give the interactions only.
     const bool average = !labels.empty() && labels.front().rfind("Average", 0) == 0;
-    if (average && labels.size() == columns) labels.erase(labels.begin());
+    if (average && labels.size() == *columns) labels.erase(labels.begin());
     if (labels.size() != interactions || (!labels.empty() && labels.front().rfind("Average", 0) == 0))
-        failAt(f, countLine, std::to_string(labels.size()) + " interaction labels where the counts announce " +
-                                 std::to_string(interactions));
+        return at(f, countLine, std::to_string(labels.size()) + " interaction labels where the counts announce " +
+                                    std::to_string(interactions));
     c.labels = labels;
 
-    const size_t perSpin = 2 * columns;
+    const size_t perSpin = 2 * *columns;
     const size_t width = 1 + perSpin * static_cast<size_t>(c.spins);
-    c.value.assign(interactions, std::vector<double>(nedos, 0.0));
+    c.value.assign(interactions, std::vector<double>(*nedos, 0.0));
     c.integral = c.value;
-    for (size_t i = 0; i < nedos; ++i, ++n) {
+    for (size_t i = 0; i < *nedos; ++i, ++n) {
         if (!f.has(n) || blank(f.record(n)))
-            failAt(f, n, "missing row " + std::to_string(i + 1) + " of " + std::to_string(nedos) + " (the file is cut)");
-        const std::vector<double> v = numbersOn(f, n);
-        if (v.size() != width)
-            failAt(f, n, std::to_string(v.size()) + " numbers where the counts announce " + std::to_string(width));
-        if (!c.energy.empty() && v[0] <= c.energy.back()) failAt(f, n, "energy does not ascend");
-        c.energy.push_back(v[0]);
+            return endsBefore(f, n, "row " + std::to_string(i + 1) + " of " + std::to_string(*nedos));
+        const auto v = numbersOn(f, n);
+        if (!v) return common::Failure{v.error()};
+        if (v->size() != width)
+            return at(f, n, std::to_string(v->size()) + " numbers where the counts announce " + std::to_string(width));
+        if (!c.energy.empty() && (*v)[0] <= c.energy.back()) return at(f, n, "energy does not ascend");
+        c.energy.push_back((*v)[0]);
         for (int s = 0; s < c.spins; ++s)
             for (size_t k = 0; k < interactions; ++k) {
-                const size_t at = 1 + static_cast<size_t>(s) * perSpin + 2 * (k + 1);
-                c.value[k][i] += v[at];
-                c.integral[k][i] += v[at + 1];
+                const size_t col = 1 + static_cast<size_t>(s) * perSpin + 2 * (k + 1);
+                c.value[k][i] += (*v)[col];
+                c.integral[k][i] += (*v)[col + 1];
             }
     }
     return c;
 }
 
-DosSource lobsterSource(const Coxxcar& c, const std::vector<int>& which, const Doscar* doscar,
-                        const std::vector<int>& atoms) {
+common::Result<DosSource> lobsterSource(const Coxxcar& c, const std::vector<int>& which, const Doscar* doscar,
+                                        const std::vector<int>& atoms) {
     DosSource src;
     src.source = "LOBSTER " + c.kind + "CAR, " + c.path;
     src.energy = c.energy;
@@ -101,8 +103,8 @@ DosSource lobsterSource(const Coxxcar& c, const std::vector<int>& which, const D
     const std::string word = cohp ? "-COHP" : c.kind;
     for (int k : which) {
         if (k > static_cast<int>(c.labels.size()))
-            throw common::Stop(c.path + ": there is no interaction " + std::to_string(k) + " (the file has " +
-                               std::to_string(c.labels.size()) + ")");
+            return common::Failure{c.path + ": there is no interaction " + std::to_string(k) + " (the file has " +
+                                   std::to_string(c.labels.size()) + ")"};
         SourceProjection p;
         const std::string& label = c.labels[static_cast<size_t>(k - 1)];
         p.description = {word + " " + label, c.kind + "CAR interaction " + std::to_string(k) +
@@ -117,18 +119,18 @@ DosSource lobsterSource(const Coxxcar& c, const std::vector<int>& which, const D
     if (c.spins == 2) src.notes.push_back("spin polarised: both channels summed");
     if (doscar) {
         if (doscar->energy.size() != c.energy.size())
-            throw common::Stop(doscar->path + ": " + std::to_string(doscar->energy.size()) + " energies where " +
-                               c.path + " has " + std::to_string(c.energy.size()));
+            return common::Failure{doscar->path + ": " + std::to_string(doscar->energy.size()) + " energies where " +
+                                   c.path + " has " + std::to_string(c.energy.size())};
         for (size_t i = 0; i < c.energy.size(); ++i)
             if (std::fabs(doscar->energy[i] - c.energy[i]) > 5e-4)
-                throw common::Stop(doscar->path + ": energy " + std::to_string(i + 1) + " differs from " + c.path);
+                return common::Failure{doscar->path + ": energy " + std::to_string(i + 1) + " differs from " + c.path};
         src.totals = true;
         src.dos = doscar->dos;
         src.idos = doscar->idos;
         for (int a : atoms) {
             if (a > static_cast<int>(doscar->ion.size()))
-                throw common::Stop(doscar->path + ": there is no atom " + std::to_string(a) + " (the file has " +
-                                   std::to_string(doscar->ion.size()) + ")");
+                return common::Failure{doscar->path + ": there is no atom " + std::to_string(a) + " (the file has " +
+                                       std::to_string(doscar->ion.size()) + ")"};
             const Doscar::Ion& io = doscar->ion[static_cast<size_t>(a - 1)];
             SourceProjection p;
             const std::string who = io.z > 0 ? elementSymbol(io.z) + std::to_string(a) : "Atom " + std::to_string(a);

@@ -14,9 +14,6 @@
 
 namespace importer {
 
-using namespace common;
-using namespace dos;
-
 struct Coxxcar {
     std::string path;
     std::string kind;  // "COHP", "COOP" or "COBI", from the file name
@@ -28,13 +25,15 @@ struct Coxxcar {
     std::vector<std::vector<double>> value, integral;
 };
 
-// common::Stop naming file and line on a damaged file.
-Coxxcar readCoxxcar(const std::string& path);
+// Fails naming file and line on a damaged file.
+common::Result<Coxxcar> readCoxxcar(const std::string& path);
 
 // The interactions `which` (1-based; at most five) as COOP projections, a
 // COHP written as -COHP; with `doscar` (a DOSCAR.lobster on the same grid)
 // also its total DOS and the atoms `atoms` as AO projections.
-DosSource lobsterSource(const Coxxcar& c, const std::vector<int>& which, const Doscar* doscar,
-                        const std::vector<int>& atoms);
+// Fails naming the file that lacks an interaction or an atom asked for, or
+// whose grid differs.
+common::Result<DosSource> lobsterSource(const Coxxcar& c, const std::vector<int>& which, const Doscar* doscar,
+                                        const std::vector<int>& atoms);
 
 }  // namespace importer

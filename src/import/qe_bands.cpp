@@ -2,93 +2,16 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <optional>
 
-#include "common/fortran_format.h"
 #include "common/records.h"
+#include "import/text_table.h"
 
 namespace importer {
 
-using namespace common;
+using common::RecordFile;
 
 namespace {
-
-common::Failure at(const RecordFile& f, size_t line, const std::string& what) {
-    return common::Failure{f.name() + ", line " + std::to_string(line) + ": " + what};
-}
-
-std::vector<std::string> words(const std::string& line) {
-    std::vector<std::string> w;
-    size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
-        size_t j = i;
-        while (j < line.size() && line[j] != ' ' && line[j] != '\t') ++j;
-        if (j > i) w.push_back(line.substr(i, j - i));
-        i = j;
-    }
-    return w;
-}
-
-bool blank(const std::string& line) { return words(line).empty(); }
-
-std::optional<double> number(const std::string& word) {
-    if (word.empty()) return std::nullopt;
-    char* end = nullptr;
-    const double v = std::strtod(word.c_str(), &end);
-    if (end != word.c_str() + word.size() || !std::isfinite(v)) return std::nullopt;
-    return v;
-}
-
-std::optional<long> integer(const std::string& word) {
-    if (word.empty()) return std::nullopt;
-    char* end = nullptr;
-    const long v = std::strtol(word.c_str(), &end, 10);
-    if (end != word.c_str() + word.size()) return std::nullopt;
-    return v;
-}
-
-// The reals of one line. Fixed-width fields may run together ("-100.123-99.456"),
-// so a line that does not split at blanks is cut into fields of `widths`.
-std::optional<std::vector<double>> reals(const std::string& line, std::initializer_list<int> widths) {
-    std::vector<double> out;
-    bool ok = true;
-    for (const std::string& w : words(line)) {
-        auto v = number(w);
-        if (!v) {
-            ok = false;
-            break;
-        }
-        out.push_back(*v);
-    }
-    if (ok) return out;
-    const std::string body = fortran::trimRight(line);
-    for (int w : widths) {
-        if (body.size() % static_cast<size_t>(w) != 0) continue;
-        out.clear();
-        ok = true;
-        for (size_t p = 0; p < body.size() && ok; p += static_cast<size_t>(w)) {
-            auto ws = words(body.substr(p, static_cast<size_t>(w)));
-            auto v = ws.size() == 1 ? number(ws[0]) : std::nullopt;
-            if (v) out.push_back(*v);
-            else ok = false;
-        }
-        if (ok) return out;
-    }
-    return std::nullopt;
-}
-
-// "NAME= 12" inside a header line.
-std::optional<long> headerValue(const std::string& line, const std::string& name) {
-    const size_t at = line.find(name + "=");
-    if (at == std::string::npos) return std::nullopt;
-    const char* start = line.c_str() + at + name.size() + 1;
-    char* end = nullptr;
-    const long v = std::strtol(start, &end, 10);
-    if (end == start) return std::nullopt;
-    return v;
-}
 
 // The header of both files: "&GROUP NB=..., NK=... /" on the first line.
 common::Status readHeader(const RecordFile& f, const std::string& group, const std::string& nbName,
@@ -97,13 +20,20 @@ common::Status readHeader(const RecordFile& f, const std::string& group, const s
     if (!f.has(1)) return at(f, 1, "empty file, expected the header " + form);
     const std::string& h = f.record(1);
     if (h.find(group) == std::string::npos) return at(f, 1, "expected the header " + form);
-    auto b = headerValue(h, nbName);
-    auto k = headerValue(h, nkName);
+    // "NAME= 12" inside the header line.
+    auto value = [&](const std::string& name) {
+        const auto w = wordsAfter(h, name + "=");
+        return w && !w->empty() ? integer(w->front()) : std::nullopt;
+    };
+    auto b = value(nbName);
+    auto k = value(nkName);
     if (!b || !k) return at(f, 1, "unreadable header, expected " + form);
-    if (*b < 1 || *b > 100000) return at(f, 1, nbName + " = " + std::to_string(*b) + " is no band count");
-    if (*k < 1 || *k > 1000000) return at(f, 1, nkName + " = " + std::to_string(*k) + " is no k point count");
-    nb = static_cast<int>(*b);
-    nk = static_cast<int>(*k);
+    auto bands = count(f, 1, nbName, static_cast<double>(*b), 1, 100000);
+    if (!bands) return common::Failure{bands.error()};
+    auto points = count(f, 1, nkName, static_cast<double>(*k), 1, 1000000);
+    if (!points) return common::Failure{points.error()};
+    nb = static_cast<int>(*bands);
+    nk = static_cast<int>(*points);
     return {};
 }
 
@@ -123,7 +53,7 @@ common::Status readValues(const RecordFile& f, size_t& line, int ik, int nk, int
     while (got < count) {
         line = nextLine(f, line);
         if (line == 0)
-            return at(f, f.size() + 1, "file ends inside the " + what + " of " + ordinal(ik, nk));
+            return endsBefore(f, f.size() + 1, "all the " + what + " of " + ordinal(ik, nk));
         const int expect = std::min(10, count - got);
         auto n = read(f.record(line), got);
         if (n < 0) return at(f, line, "unreadable " + what + " of " + ordinal(ik, nk));
@@ -141,7 +71,7 @@ common::Status readCoordinates(const RecordFile& f, size_t& line, int ik, int nk
                                std::vector<std::string>& rest) {
     line = nextLine(f, line);
     if (line == 0)
-        return at(f, f.size() + 1, "file ends before " + ordinal(ik, nk) + " (short file, or the header's count is too large)");
+        return endsBefore(f, f.size() + 1, ordinal(ik, nk) + " (short file, or the header's count is too large)");
     auto w = words(f.record(line));
     if (w.size() < 3) return at(f, line, "expected the coordinates of " + ordinal(ik, nk));
     for (size_t j = 0; j < 3; ++j) {
@@ -176,7 +106,7 @@ common::Result<QeBands> bandsOf(const RecordFile& f) {
         ++line;
         auto& e = b.e[static_cast<size_t>(ik)];
         auto s = readValues(f, line, ik, b.nks, b.nbnd, "energies", "nbnd", [&](const std::string& rec, int) {
-            auto v = reals(rec, {9, 8});
+            auto v = numbers(rec, {9, 8});
             if (!v) return -1;
             e.insert(e.end(), v->begin(), v->end());
             return static_cast<int>(v->size());
@@ -237,27 +167,26 @@ common::Result<QeRap> parseQeRap(const std::string& name, const std::string& tex
 }
 
 common::Result<QeBands> readQeBands(const std::string& path) {
-    auto f = RecordFile::load(path);
-    if (!f) return common::Failure{path + ": cannot be opened"};
+    auto f = loadText(path);
+    if (!f) return common::Failure{f.error()};
     return bandsOf(*f);
 }
 
 common::Result<QeRap> readQeRap(const std::string& path) {
-    auto f = RecordFile::load(path);
-    if (!f) return common::Failure{path + ": cannot be opened"};
+    auto f = loadText(path);
+    if (!f) return common::Failure{f.error()};
     return rapOf(*f);
 }
 
 common::Status checkRapMatches(const QeBands& b, const QeRap& r, const std::string& rapName) {
     if (r.nbnd != b.nbnd || r.nks != b.nks)
-        return common::Failure{rapName + ", line 1: " + std::to_string(r.nbnd) + " bands at " + std::to_string(r.nks) +
-                               " k points, the band file has " + std::to_string(b.nbnd) + " at " +
-                               std::to_string(b.nks)};
+        return at(rapName, 1, std::to_string(r.nbnd) + " bands at " + std::to_string(r.nks) +
+                                  " k points, the band file has " + std::to_string(b.nbnd) + " at " +
+                                  std::to_string(b.nks));
     for (size_t i = 0; i < b.k.size(); ++i)
         for (size_t j = 0; j < 3; ++j)
             if (std::fabs(r.k[i][j] - b.k[i][j]) > 2e-6)
-                return common::Failure{rapName + ", line " + std::to_string(r.line[i]) + ": k point " +
-                                       std::to_string(i + 1) + " differs from the band file's"};
+                return at(rapName, r.line[i], "k point " + std::to_string(i + 1) + " differs from the band file's");
     return {};
 }
 

@@ -14,8 +14,6 @@
 
 namespace importer {
 
-using namespace common;
-
 using KVector = std::array<double, 3>;
 
 struct QeBands {

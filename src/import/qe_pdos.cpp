@@ -7,8 +7,9 @@
 
 namespace importer {
 
-using namespace common;
-using namespace dos;
+using common::Failure;
+using common::RecordFile;
+using common::Result;
 
 namespace {
 
@@ -21,36 +22,38 @@ struct Table {
     std::vector<size_t> lines;              // line of each row
 };
 
-Table readTable(const std::string& path) {
-    Table t{loadText(path), {}, {}, {}, {}};
+Result<Table> readTable(const std::string& path) {
+    auto loaded = loadText(path);
+    if (!loaded) return Failure{loaded.error()};
+    Table t{std::move(*loaded), {}, {}, {}, {}};
     const RecordFile& f = t.file;
-    if (f.size() == 0 || blank(f.record(1))) failAt(f, 1, "no header line (the file is empty)");
+    if (f.size() == 0 || blank(f.record(1))) return at(f, 1, "no header line (the file is empty)");
     const std::string& head = f.record(1);
-    if (head.find('#') != head.find_first_not_of(" \t")) failAt(f, 1, "no '#' header line: not a projwfc.x table");
+    if (head.find('#') != head.find_first_not_of(" \t")) return at(f, 1, "no '#' header line: not a projwfc.x table");
     for (const std::string& w : words(head.substr(head.find('#') + 1))) {
-        if (w == "ik") failAt(f, 1, "k-resolved table (column ik): run projwfc.x without kresolveddos");
+        if (w == "ik") return at(f, 1, "k-resolved table (column ik): run projwfc.x without kresolveddos");
         if (w.find("(E)") != std::string::npos) t.names.push_back(w);
     }
-    if (t.names.empty()) failAt(f, 1, "no dos(E) columns named in the header");
+    if (t.names.empty()) return at(f, 1, "no dos(E) columns named in the header");
     const size_t columns = 1 + t.names.size();
     for (size_t n = 2; n <= f.size(); ++n) {
         const std::string& line = f.record(n);
         if (blank(line) || line.find_first_not_of(" \t") == line.find('#')) continue;
-        std::vector<double> v = numbersOn(f, n);
-        if (v.size() != columns)
-            failAt(f, n, std::to_string(v.size()) + " numbers where the header names " + std::to_string(columns));
-        if (!t.energy.empty() && v[0] <= t.energy.back())
-            failAt(f, n, "energy does not ascend");
-        t.energy.push_back(v[0]);
-        t.rows.emplace_back(v.begin() + 1, v.end());
+        auto v = numbersOn(f, n);
+        if (!v) return Failure{v.error()};
+        if (v->size() != columns)
+            return at(f, n, std::to_string(v->size()) + " numbers where the header names " + std::to_string(columns));
+        if (!t.energy.empty() && v->front() <= t.energy.back()) return at(f, n, "energy does not ascend");
+        t.energy.push_back(v->front());
+        t.rows.emplace_back(v->begin() + 1, v->end());
         t.lines.push_back(n);
     }
-    if (t.energy.size() < 2) failAt(f, f.size() + 1, "fewer than two energies (the file is cut)");
+    if (t.energy.size() < 2) return endsBefore(f, f.size() + 1, "a second energy");
     return t;
 }
 
 // The column(s) of a channel: base(E) alone, or baseup(E) and basedw(E).
-std::vector<double> channel(const Table& t, const std::string& base, Spin spin) {
+Result<std::vector<double>> channel(const Table& t, const std::string& base, Spin spin) {
     auto find = [&](const std::string& name) -> std::optional<size_t> {
         for (size_t i = 0; i < t.names.size(); ++i)
             if (t.names[i] == name) return i;
@@ -59,11 +62,11 @@ std::vector<double> channel(const Table& t, const std::string& base, Spin spin) 
     std::vector<size_t> cols;
     if (auto one = find(base + "(E)")) {
         if (spin != Spin::Both)
-            failAt(t.file, 1, "no " + base + "up/" + base + "dw columns: the run is not spin polarised (leave out --spin)");
+            return at(t.file, 1, "no " + base + "up/" + base + "dw columns: the run is not spin polarised (leave out --spin)");
         cols = {*one};
     } else {
         auto up = find(base + "up(E)"), dw = find(base + "dw(E)");
-        if (!up || !dw) failAt(t.file, 1, "no " + base + "(E) column in the header");
+        if (!up || !dw) return at(t.file, 1, "no " + base + "(E) column in the header");
         if (spin != Spin::Down) cols.push_back(*up);
         if (spin != Spin::Up) cols.push_back(*dw);
     }
@@ -104,28 +107,34 @@ std::string qeProjectionName(const std::string& path) {
     return *element + "(" + atom + ") " + *orbital;
 }
 
-DosSource readQePdos(const std::string& pdosTot, const std::vector<std::string>& projections, Spin spin,
-                     std::optional<double> fermi) {
+Result<DosSource> readQePdos(const std::string& pdosTot, const std::vector<std::string>& projections, Spin spin,
+                             std::optional<double> fermi) {
     DosSource src;
-    const Table tot = readTable(pdosTot);
+    const auto tot = readTable(pdosTot);
+    if (!tot) return Failure{tot.error()};
     src.source = "Quantum ESPRESSO projwfc.x, " + pdosTot;
-    src.energy = tot.energy;
+    src.energy = tot->energy;
     src.fermi = fermi;
     src.totals = true;
-    src.dos = channel(tot, "dos", spin);
+    auto dos = channel(*tot, "dos", spin);
+    if (!dos) return Failure{dos.error()};
+    src.dos = std::move(*dos);
     for (const std::string& path : projections) {
-        const Table t = readTable(path);
-        if (t.energy.size() != tot.energy.size())
-            failAt(t.file, t.lines.back(), std::to_string(t.energy.size()) + " energies where " + pdosTot +
-                                               " has " + std::to_string(tot.energy.size()));
-        for (size_t i = 0; i < t.energy.size(); ++i)
-            if (std::fabs(t.energy[i] - tot.energy[i]) > 5e-4)
-                failAt(t.file, t.lines[i], "energy differs from the one on line " +
-                                               std::to_string(tot.lines[i]) + " of " + pdosTot);
+        const auto t = readTable(path);
+        if (!t) return Failure{t.error()};
+        if (t->energy.size() != tot->energy.size())
+            return at(t->file, t->lines.back(), std::to_string(t->energy.size()) + " energies where " + pdosTot +
+                                                    " has " + std::to_string(tot->energy.size()));
+        for (size_t i = 0; i < t->energy.size(); ++i)
+            if (std::fabs(t->energy[i] - tot->energy[i]) > 5e-4)
+                return at(t->file, t->lines[i], "energy differs from the one on line " +
+                                                    std::to_string(tot->lines[i]) + " of " + pdosTot);
         SourceProjection p;
         const std::string name = qeProjectionName(path);
         p.description = {name.empty() ? baseName(path) : name, baseName(path)};
-        p.curve = channel(t, "ldos", spin);
+        auto ldos = channel(*t, "ldos", spin);
+        if (!ldos) return Failure{ldos.error()};
+        p.curve = std::move(*ldos);
         src.ao.push_back(std::move(p));
     }
     if (spin != Spin::Both) src.notes.push_back(std::string("spin channel: ") + (spin == Spin::Up ? "up" : "down"));

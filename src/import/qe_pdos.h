@@ -13,15 +13,12 @@
 
 namespace importer {
 
-using namespace common;
-using namespace dos;
-
 // The total DOS and up to five projections on the grid of the pdos_tot file.
-// Energies stay absolute; `fermi` (eV) is passed on when known. common::Stop
+// Energies stay absolute; `fermi` (eV) is passed on when known. Fails
 // naming file and line on a damaged file, a grid that differs between the
 // files, or a spin channel asked of a file without spin columns.
-DosSource readQePdos(const std::string& pdosTot, const std::vector<std::string>& projections, Spin spin,
-                     std::optional<double> fermi);
+common::Result<DosSource> readQePdos(const std::string& pdosTot, const std::vector<std::string>& projections,
+                                     Spin spin, std::optional<double> fermi);
 
 // "Si(1) s" from a file name ending in pdos_atm#1(Si)_wfc#2(s); empty when
 // the name does not have that form.

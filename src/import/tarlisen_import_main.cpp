@@ -1,11 +1,11 @@
+// tarlisen-import: writes the band program's input fort.1 and fort.14 from
+// Quantum ESPRESSO's or Wannier90's bands.
 #include <iostream>
 
 #include "import/band_import.h"
 #include "import/import_tool.h"
 
 int main(int argc, char** argv) {
-    const auto words = common::argumentWords(argc, argv);
-    return importer::runImport("tarlisen-import", importer::bandImportUsage(), std::cerr, [&] {
-        if (auto request = importer::parseBandImport(words, std::cout)) importer::importBands(*request, std::cout);
-    });
+    return importer::runImport("tarlisen-import", importer::bandImportUsage(), common::argumentWords(argc, argv),
+                               importer::parseBandImport, importer::importBands, std::cout, std::cerr);
 }

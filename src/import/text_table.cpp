@@ -1,33 +1,39 @@
 #include "import/text_table.h"
 
-#include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <string_view>
 
-#include "common/error.h"
-#include "common/options.h"
+#include "common/fortran_format.h"
 
 namespace importer {
 
-using namespace common;
+using common::Failure;
+using common::RecordFile;
+using common::Result;
 
-RecordFile loadText(const std::string& path) {
+common::Result<RecordFile> loadText(const std::string& path) {
     auto f = RecordFile::load(path);
-    if (!f) throw common::Stop(path + ": cannot be read");
+    if (!f) return Failure{path + ": cannot be opened"};
     return std::move(*f);
 }
 
-void failAt(const RecordFile& f, size_t line, const std::string& what) {
-    throw common::Stop(f.name() + ", line " + std::to_string(line) + ": " + what);
+Failure at(const std::string& file, size_t line, const std::string& what) {
+    return Failure{file + ", line " + std::to_string(line) + ": " + what};
 }
 
-std::vector<std::string> words(const std::string& line) {
+Failure at(const RecordFile& f, size_t line, const std::string& what) { return at(f.name(), line, what); }
+
+Failure endsBefore(const RecordFile& f, size_t line, const std::string& what) {
+    return at(f, line, "the file ends before " + what);
+}
+
+std::vector<std::string> words(const std::string& line, const char* more) {
+    const std::string separators = std::string(" \t\r") + more;
     std::vector<std::string> w;
-    size_t i = 0;
-    while (true) {
-        i = line.find_first_not_of(" \t\r", i);
-        if (i == std::string::npos) break;
-        size_t j = line.find_first_of(" \t\r", i);
+    for (size_t i = line.find_first_not_of(separators); i != std::string::npos;
+         i = line.find_first_not_of(separators, i)) {
+        const size_t j = line.find_first_of(separators, i);
         w.push_back(line.substr(i, j == std::string::npos ? std::string::npos : j - i));
         if (j == std::string::npos) break;
         i = j;
@@ -35,61 +41,124 @@ std::vector<std::string> words(const std::string& line) {
     return w;
 }
 
+std::optional<std::vector<std::string>> wordsAfter(const std::string& line, const std::string& marker) {
+    const size_t at = line.find(marker);
+    if (at == std::string::npos) return std::nullopt;
+    return words(line.substr(at + marker.size()), ",");
+}
+
+bool blank(const std::string& line) { return line.find_first_not_of(" \t\r") == std::string::npos; }
+
+namespace {
+
+bool digit(char c) { return c >= '0' && c <= '9'; }
+
+// The digits of s from i on; i moves past them.
+size_t skipDigits(std::string_view s, size_t& i) {
+    const size_t from = i;
+    while (i < s.size() && digit(s[i])) ++i;
+    return i - from;
+}
+
+}  // namespace
+
 std::optional<double> number(const std::string& word) {
-    if (word.empty()) return std::nullopt;
-    std::string s = word;
-    for (char& c : s) {
-        if (c == 'D' || c == 'd') c = 'E';
-        else if (!((c >= '0' && c <= '9') || c == '.' || c == '+' || c == '-' || c == 'E' || c == 'e'))
-            return std::nullopt;
+    const std::string_view w = word;
+    size_t i = 0;
+    if (i < w.size() && (w[i] == '+' || w[i] == '-')) ++i;
+    size_t digits = skipDigits(w, i);
+    if (i < w.size() && w[i] == '.') digits += skipDigits(w, ++i);
+    if (digits == 0) return std::nullopt;
+    std::string c(w.substr(0, i));
+    if (i < w.size()) {
+        const char e = w[i];
+        if (e == 'E' || e == 'e' || e == 'D' || e == 'd') {
+            c += 'E';
+            const size_t from = ++i;
+            if (i < w.size() && (w[i] == '+' || w[i] == '-')) ++i;
+            if (skipDigits(w, i) == 0) return std::nullopt;
+            c += w.substr(from, i - from);
+        } else if (e == '-' || e == '+') {
+            // Fortran's exponent of three digits drops its letter: 0.1234-100.
+            const size_t from = ++i;
+            if (skipDigits(w, i) < 3 || i != w.size() || e == '+') return std::nullopt;
+            return std::atol(word.c_str() + from) >= 100 ? std::optional<double>(0.0) : std::nullopt;
+        }
     }
-    errno = 0;
-    char* end = nullptr;
-    const double v = std::strtod(s.c_str(), &end);
-    if (end != s.c_str() + s.size() || errno == ERANGE || !std::isfinite(v)) return std::nullopt;
+    if (i != w.size()) return std::nullopt;
+    const double v = std::strtod(c.c_str(), nullptr);
+    if (!std::isfinite(v)) return std::nullopt;
     return v;
 }
 
-std::vector<double> numbersOn(const RecordFile& f, size_t line, const std::string& text) {
-    std::vector<double> v;
+std::optional<long> integer(const std::string& word) {
+    const std::string_view w = word;
+    size_t i = 0;
+    if (i < w.size() && (w[i] == '+' || w[i] == '-')) ++i;
+    const size_t digits = skipDigits(w, i);
+    if (digits == 0 || digits > 18 || i != w.size()) return std::nullopt;
+    return std::strtol(word.c_str(), nullptr, 10);
+}
+
+namespace {
+
+std::optional<std::vector<double>> wordsAsNumbers(const std::string& text) {
+    std::vector<double> out;
     for (const std::string& w : words(text)) {
+        auto v = number(w);
+        if (!v) return std::nullopt;
+        out.push_back(*v);
+    }
+    return out;
+}
+
+}  // namespace
+
+std::optional<std::vector<double>> numbers(const std::string& text, std::initializer_list<int> widths) {
+    if (auto v = wordsAsNumbers(text)) return v;
+    const std::string body = common::fortran::trimRight(text);
+    for (int width : widths) {
+        const size_t w = static_cast<size_t>(width);
+        if (body.size() % w != 0) continue;
+        std::vector<double> out;
+        for (size_t p = 0; p < body.size(); p += w) {
+            auto field = wordsAsNumbers(body.substr(p, w));
+            if (!field || field->size() != 1) break;
+            out.push_back(field->front());
+        }
+        if (out.size() == body.size() / w) return out;
+    }
+    return std::nullopt;
+}
+
+Result<std::vector<double>> numbersOn(const RecordFile& f, size_t line, const std::vector<std::string>& words) {
+    std::vector<double> v;
+    for (const std::string& w : words) {
         auto x = number(w);
-        if (!x) failAt(f, line, "unreadable number '" + w + "'");
+        if (!x) return at(f, line, "unreadable number '" + w + "'");
         v.push_back(*x);
     }
     return v;
 }
 
-bool blank(const std::string& line) { return line.find_first_not_of(" \t\r") == std::string::npos; }
+Result<std::vector<double>> numbersOn(const RecordFile& f, size_t line, const std::string& text) {
+    return numbersOn(f, line, words(text));
+}
 
-std::vector<int> numberList(const std::string& option, const std::string& text) {
-    std::vector<int> out;
-    auto bad = [&]() { return common::UsageError(option + " takes numbers such as 1,3,5-7, not '" + text + "'"); };
-    auto whole = [&](const std::string& s) {
-        if (s.empty() || s.size() > 6 || s.find_first_not_of("0123456789") != std::string::npos) throw bad();
-        const int v = std::atoi(s.c_str());
-        if (v < 1) throw bad();
-        return v;
-    };
-    size_t start = 0;
-    while (start <= text.size()) {
-        size_t comma = text.find(',', start);
-        const std::string item = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-        const size_t dash = item.find('-');
-        if (dash == std::string::npos) {
-            out.push_back(whole(item));
-        } else {
-            const int a = whole(item.substr(0, dash)), b = whole(item.substr(dash + 1));
-            if (b < a || b - a > 1000) throw bad();
-            for (int v = a; v <= b; ++v) out.push_back(v);
-        }
-        if (comma == std::string::npos) break;
-        start = comma + 1;
-    }
-    for (size_t i = 0; i < out.size(); ++i)
-        for (size_t j = 0; j < i; ++j)
-            if (out[i] == out[j]) throw common::UsageError(option + " names " + std::to_string(out[i]) + " twice");
-    return out;
+Result<std::vector<double>> numbersOn(const RecordFile& f, size_t line) { return numbersOn(f, line, f.record(line)); }
+
+Result<size_t> count(const RecordFile& f, size_t line, const std::string& what, double value, size_t lo, size_t hi) {
+    if (value == std::floor(value) && value >= static_cast<double>(lo) && value <= static_cast<double>(hi))
+        return static_cast<size_t>(value);
+    const std::string shown = value == std::floor(value) && std::fabs(value) < 1e15
+                                  ? std::to_string(static_cast<long long>(value))
+                                  : plain(value, 4);
+    return at(f, line, what + " = " + shown + " is not a count from " + std::to_string(lo) + " to " + std::to_string(hi));
+}
+
+std::string plain(double v, int decimals) {
+    const std::string s = common::fortran::F(v, 24, decimals);
+    return s.substr(s.find_first_not_of(' '));
 }
 
 }  // namespace importer

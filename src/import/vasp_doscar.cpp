@@ -7,8 +7,9 @@
 
 namespace importer {
 
-using namespace common;
-using namespace dos;
+using common::Failure;
+using common::RecordFile;
+using common::Result;
 
 namespace {
 
@@ -40,11 +41,38 @@ std::string vaspOrbitals(size_t columns, int spins, size_t& stride) {
 }
 
 // The grid line of the header or of an ion block: its numbers before any ';'.
-std::vector<double> gridLine(const RecordFile& f, size_t n) {
+Result<std::vector<double>> gridLine(const RecordFile& f, size_t n) {
     const std::string& line = f.record(n);
-    const std::vector<double> v = numbersOn(f, n, line.substr(0, line.find(';')));
-    if (v.size() < 4) failAt(f, n, "expected Emax Emin NEDOS E_F");
+    auto v = numbersOn(f, n, line.substr(0, line.find(';')));
+    if (v && v->size() < 4) return at(f, n, "expected Emax Emin NEDOS E_F");
     return v;
+}
+
+using Rows = std::vector<std::vector<double>>;
+
+// The rows of one block from line n on: NEDOS lines of the same column
+// count on the grid of the total DOS (the first block sets it).
+Result<Rows> block(const RecordFile& f, size_t& n, size_t nedos, size_t minColumns, const std::string& what,
+                   std::vector<double>& energy) {
+    Rows rows;
+    for (size_t i = 0; i < nedos; ++i, ++n) {
+        if (!f.has(n))
+            return endsBefore(f, n, "row " + std::to_string(i + 1) + " of " + std::to_string(nedos) + " of the " + what);
+        auto v = numbersOn(f, n);
+        if (!v) return Failure{v.error()};
+        if (v->size() < minColumns || (!rows.empty() && v->size() != rows.front().size()))
+            return at(f, n, std::to_string(v->size()) + " numbers in a row of the " + what +
+                                (rows.empty() ? "" : " of " + std::to_string(rows.front().size())));
+        const double e = v->front();
+        if (energy.size() == nedos) {
+            if (std::fabs(e - energy[i]) > 5e-4) return at(f, n, "energy differs from the total DOS grid");
+        } else if (!energy.empty() && e <= energy.back()) {
+            return at(f, n, "energy does not ascend");
+        }
+        if (energy.size() < nedos) energy.push_back(e);
+        rows.push_back(std::move(*v));
+    }
+    return rows;
 }
 
 }  // namespace
@@ -59,47 +87,33 @@ std::string elementSymbol(int z) {
     return "Z=" + std::to_string(z);
 }
 
-Doscar readDoscar(const std::string& path) {
-    const RecordFile f = loadText(path);
+Result<Doscar> readDoscar(const std::string& path) {
+    const auto loaded = loadText(path);
+    if (!loaded) return Failure{loaded.error()};
+    const RecordFile& f = *loaded;
     Doscar d;
     d.path = path;
-    if (f.size() < kGridLine) failAt(f, f.size() + 1, "missing header line (the file is cut)");
-    const std::vector<double> first = numbersOn(f, 1);
-    if (first.size() < 3 || first[0] != std::floor(first[0]) || first[0] < 1 || first[0] > 100000)
-        failAt(f, 1, "expected the number of ions and the partial-DOS flag");
-    d.ions = static_cast<int>(first[0]);
-    const std::vector<double> g = gridLine(f, kGridLine);
-    if (g[2] != std::floor(g[2]) || g[2] < 2 || g[2] > 1e6) failAt(f, kGridLine, "NEDOS is not a count of at least 2");
-    const size_t nedos = static_cast<size_t>(g[2]);
-    d.fermi = g[3];
+    if (f.size() < kGridLine) return endsBefore(f, f.size() + 1, "the grid line (Emax Emin NEDOS E_F weight)");
+    const auto first = numbersOn(f, 1);
+    if (!first) return Failure{first.error()};
+    if (first->size() < 3) return at(f, 1, "expected the number of ions and the partial-DOS flag");
+    const auto ions = count(f, 1, "ions", (*first)[0], 1, 100000);
+    if (!ions) return Failure{ions.error()};
+    d.ions = static_cast<int>(*ions);
+    const auto g = gridLine(f, kGridLine);
+    if (!g) return Failure{g.error()};
+    const auto nedos = count(f, kGridLine, "NEDOS", (*g)[2], 2, 1000000);
+    if (!nedos) return Failure{nedos.error()};
+    d.fermi = (*g)[3];
 
-    // Rows of one block: NEDOS lines of the same column count on the common grid.
     size_t n = kGridLine + 1;
-    auto block = [&](size_t minColumns, const std::string& what) {
-        std::vector<std::vector<double>> rows;
-        for (size_t i = 0; i < nedos; ++i, ++n) {
-            if (!f.has(n)) failAt(f, n, "missing row " + std::to_string(i + 1) + " of " + std::to_string(nedos) +
-                                            " of the " + what + " (the file is cut)");
-            std::vector<double> v = numbersOn(f, n);
-            if (v.size() < minColumns || (!rows.empty() && v.size() != rows.front().size()))
-                failAt(f, n, std::to_string(v.size()) + " numbers in a row of the " + what +
-                                 (rows.empty() ? "" : " of " + std::to_string(rows.front().size())));
-            if (d.energy.size() == nedos) {
-                if (std::fabs(v[0] - d.energy[i]) > 5e-4) failAt(f, n, "energy differs from the total DOS grid");
-            } else if (!d.energy.empty() && v[0] <= d.energy.back()) {
-                failAt(f, n, "energy does not ascend");
-            }
-            if (d.energy.size() < nedos) d.energy.push_back(v[0]);
-            rows.push_back(std::move(v));
-        }
-        return rows;
-    };
-
-    const auto total = block(3, "total DOS");
-    const size_t cols = total.front().size();
-    if (cols != 3 && cols != 5) failAt(f, kGridLine + 1, std::to_string(cols) + " numbers in a total DOS row (3 or 5)");
+    const auto total = block(f, n, *nedos, 3, "total DOS", d.energy);
+    if (!total) return Failure{total.error()};
+    const size_t cols = total->front().size();
+    if (cols != 3 && cols != 5)
+        return at(f, kGridLine + 1, std::to_string(cols) + " numbers in a total DOS row (3 or 5)");
     d.spins = cols == 5 ? 2 : 1;
-    for (const auto& r : total) {
+    for (const auto& r : *total) {
         d.dos.push_back(d.spins == 2 ? r[1] + r[2] : r[1]);
         d.idos.push_back(d.spins == 2 ? r[3] + r[4] : r[2]);
     }
@@ -107,36 +121,37 @@ Doscar readDoscar(const std::string& path) {
     while (f.has(n) && blank(f.record(n))) ++n;
     if (!f.has(n)) return d;
     for (int ion = 1; ion <= d.ions; ++ion) {
-        if (!f.has(n)) failAt(f, n, "missing block of ion " + std::to_string(ion) + " (the file is cut)");
-        const std::vector<double> h = gridLine(f, n);
-        if (h[2] != g[2]) failAt(f, n, "ion " + std::to_string(ion) + " block of another NEDOS");
+        if (!f.has(n)) return endsBefore(f, n, "the block of ion " + std::to_string(ion));
+        const auto h = gridLine(f, n);
+        if (!h) return Failure{h.error()};
+        if ((*h)[2] != (*g)[2]) return at(f, n, "ion " + std::to_string(ion) + " block of another NEDOS");
         Doscar::Ion io;
         const std::string& head = f.record(n);
         const size_t semi = head.find(';');
         ++n;
-        const auto rows = block(2, "ion " + std::to_string(ion) + " block");
-        const size_t columns = rows.front().size() - 1;
+        const auto rows = block(f, n, *nedos, 2, "ion " + std::to_string(ion) + " block", d.energy);
+        if (!rows) return Failure{rows.error()};
+        const size_t columns = rows->front().size() - 1;
         size_t stride = static_cast<size_t>(d.spins);
         if (semi != std::string::npos) {
             // "; Z= 14; 3s 3p_y 3p_z 3p_x"
             const std::string rest = head.substr(semi + 1);
             const size_t semi2 = rest.find(';');
-            const std::vector<std::string> zw = words(rest.substr(0, semi2));
-            for (const std::string& w : zw)
+            for (const std::string& w : words(rest.substr(0, semi2)))
                 if (auto z = number(w)) io.z = static_cast<int>(*z);
             if (semi2 != std::string::npos) io.orbitals = joined(words(rest.substr(semi2 + 1)));
         } else {
             io.orbitals = vaspOrbitals(columns, d.spins, stride);
         }
-        io.total.assign(nedos, 0.0);
-        for (size_t i = 0; i < nedos; ++i)
-            for (size_t c = 1; c < rows[i].size(); c += stride == 4 ? 4 : 1) io.total[i] += rows[i][c];
+        io.total.assign(*nedos, 0.0);
+        for (size_t i = 0; i < *nedos; ++i)
+            for (size_t c = 1; c < (*rows)[i].size(); c += stride == 4 ? 4 : 1) io.total[i] += (*rows)[i][c];
         d.ion.push_back(std::move(io));
     }
     return d;
 }
 
-DosSource vaspSource(const Doscar& d, const std::vector<int>& ions, std::optional<double> fermi) {
+Result<DosSource> vaspSource(const Doscar& d, const std::vector<int>& ions, std::optional<double> fermi) {
     DosSource src;
     src.source = "VASP DOSCAR, " + d.path;
     src.energy = d.energy;
@@ -146,10 +161,10 @@ DosSource vaspSource(const Doscar& d, const std::vector<int>& ions, std::optiona
     src.idos = d.idos;
     if (d.spins == 2) src.notes.push_back("spin polarised: both channels summed");
     for (int i : ions) {
-        if (d.ion.empty()) throw common::Stop(d.path + ": no ion blocks (the run had no LORBIT); leave out --ions");
+        if (d.ion.empty()) return Failure{d.path + ": no ion blocks (the run had no LORBIT); leave out --ions"};
         if (i > static_cast<int>(d.ion.size()))
-            throw common::Stop(d.path + ": there is no ion " + std::to_string(i) + " (the file has " +
-                               std::to_string(d.ion.size()) + ")");
+            return Failure{d.path + ": there is no ion " + std::to_string(i) + " (the file has " +
+                           std::to_string(d.ion.size()) + ")"};
         const Doscar::Ion& io = d.ion[static_cast<size_t>(i - 1)];
         SourceProjection p;
         p.description = {"Ion " + std::to_string(i) + ": " + io.orbitals};

@@ -14,9 +14,6 @@
 
 namespace importer {
 
-using namespace common;
-using namespace dos;
-
 struct Doscar {
     std::string path;
     int ions = 0;
@@ -32,13 +29,13 @@ struct Doscar {
     std::vector<Ion> ion;  // empty when the file has no ion blocks
 };
 
-// common::Stop naming file and line on a damaged file.
-Doscar readDoscar(const std::string& path);
+// Fails naming file and line on a damaged file.
+common::Result<Doscar> readDoscar(const std::string& path);
 
 // The total DOS of a VASP DOSCAR and the ions `ions` (1-based; at most five)
 // as AO projections. Energies are absolute: made relative to `fermi` when
-// given, else to the file's E_F.
-DosSource vaspSource(const Doscar& d, const std::vector<int>& ions, std::optional<double> fermi);
+// given, else to the file's E_F. Fails when an ion asked for is not there.
+common::Result<DosSource> vaspSource(const Doscar& d, const std::vector<int>& ions, std::optional<double> fermi);
 
 // The symbol of element z ("Si" for 14); "Z=z" beyond the table.
 std::string elementSymbol(int z);

@@ -12,8 +12,6 @@
 
 namespace importer {
 
-using namespace common;
-
 // The path as given: k points in the file's order, levels ascending, the
 // gradients exact, no representations. `name` is named in the complaints.
 common::Result<DensePath> parseGeninterp(const std::string& name, const std::string& text);

@@ -11,13 +11,14 @@
 #include <cmath>
 #include <filesystem>
 #include <functional>
+#include <sstream>
 
 #include "common/error.h"
 #include "common/fortran_format.h"
 #include "dos/core/dos_input.h"
 #include "e2e/e2e_support.h"
 #include "import/dos_grid.h"
-#include "dos/core/dos_input.h"
+#include "import/dos_import.h"
 #include "import/dos_source.h"
 #include "import/import_tool.h"
 #include "import/lobster.h"
@@ -91,14 +92,17 @@ std::string write(const e2e::ScratchDir& dir, const std::string& name, const std
     return (dir / name).string();
 }
 
-// The stop a reader throws, or "" when it does not stop.
-std::string stopOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const common::Stop& e) {
-        return e.what();
-    }
-    return "";
+// Why a reader fails, or "" when it does not.
+template <class T>
+std::string failureOf(const Result<T>& r) {
+    return r ? "" : r.error();
+}
+
+// The value of a reader that must succeed.
+template <class T>
+T valueOf(Result<T> r) {
+    EXPECT_TRUE(r) << r.error();
+    return r ? std::move(*r) : T{};
 }
 
 // A DOSCAR whose point at 3 eV lies at 3.5 eV, in every block.
@@ -215,7 +219,7 @@ TEST(DosGrid, IntegralsAndResamplingKeepTheArea) {
     src.totals = true;
     src.dos = y;
     src.relative = true;
-    const Imported out = assemble(src);
+    const Imported out = valueOf(assemble(src));
     const DosInput back = readBack(out.text);
     EXPECT_EQ(back.ne, 900);
     EXPECT_NEAR(curveOf(back, 2).back(), in.back(), 1e-4);
@@ -227,10 +231,10 @@ TEST(QePdos, SiliconRunHoldsEightElectronsInTheGap) {
     for (const char* f : {"si.pdos_atm#1(Si)_wfc#1(s)", "si.pdos_atm#1(Si)_wfc#2(p)",
                           "si.pdos_atm#2(Si)_wfc#1(s)", "si.pdos_atm#2(Si)_wfc#2(p)"})
         proj.push_back(kQe + f);
-    const double fermi = fermiFromPwOutput(kQe + "si.nscf.out");
+    const double fermi = valueOf(fermiFromPwOutput(kQe + "si.nscf.out"));
     EXPECT_DOUBLE_EQ(fermi, 6.6803);
-    EXPECT_DOUBLE_EQ(fermiFromPwOutput(kQe + "si.scf.out"), 6.2420);
-    const Imported out = assemble(readQePdos(kQe + "si.pdos_tot", proj, Spin::Both, fermi));
+    EXPECT_DOUBLE_EQ(valueOf(fermiFromPwOutput(kQe + "si.scf.out")), 6.2420);
+    const Imported out = valueOf(assemble(valueOf(readQePdos(kQe + "si.pdos_tot", proj, Spin::Both, fermi))));
     const DosInput in = readBack(out.text);
     ASSERT_EQ(in.nao, 4);
     EXPECT_EQ(fortran::trimRight(in.description(ProjKind::AO, 4, 1)), "Si(2) p");
@@ -266,9 +270,9 @@ TEST(QePdos, SpinChannelsAndDamagedTables) {
                              "  1.000  0.5E+00  0.1E+00  0.5E+00  0.1E+00\n";
     const std::string t = write(dir, "x.pdos_tot", tot);
     const std::string p = write(dir, "x.pdos_atm#3(Fe)_wfc#2(d)", ldos);
-    EXPECT_EQ(readQePdos(t, {p}, Spin::Both, std::nullopt).dos, (std::vector<double>{4, 6, 0}));
-    EXPECT_EQ(readQePdos(t, {p}, Spin::Down, std::nullopt).dos, (std::vector<double>{3, 4, 0}));
-    const DosSource up = readQePdos(t, {p}, Spin::Up, std::nullopt);
+    EXPECT_EQ(valueOf(readQePdos(t, {p}, Spin::Both, std::nullopt)).dos, (std::vector<double>{4, 6, 0}));
+    EXPECT_EQ(valueOf(readQePdos(t, {p}, Spin::Down, std::nullopt)).dos, (std::vector<double>{3, 4, 0}));
+    const DosSource up = valueOf(readQePdos(t, {p}, Spin::Up, std::nullopt));
     EXPECT_EQ(up.ao.at(0).curve, (std::vector<double>{0.5, 0.5, 0.5}));
     EXPECT_EQ(up.ao.at(0).description.at(0), "Fe(3) d");
 
@@ -293,7 +297,7 @@ TEST(QePdos, SpinChannelsAndDamagedTables) {
     for (const Case& k : cases) {
         const std::string tf = write(dir, "d.pdos_tot", k.totText);
         const std::string pf = write(dir, "d.pdos_atm#1(Si)_wfc#1(s)", k.projText);
-        const std::string why = stopOf([&] { readQePdos(tf, {pf}, k.spin, std::nullopt); });
+        const std::string why = failureOf(readQePdos(tf, {pf}, k.spin, std::nullopt));
         const bool inProj = std::string(k.name) == "other grid" || std::string(k.name) == "shorter projection";
         EXPECT_EQ(why.rfind((inProj ? pf : tf) + ", line " + std::to_string(k.line) + ": ", 0), 0u)
             << k.name << ": " << why;
@@ -303,27 +307,27 @@ TEST(QePdos, SpinChannelsAndDamagedTables) {
 TEST(VaspDoscar, TotalsIonsAndSpins) {
     e2e::ScratchDir dir("vasp");
     // LORBIT=10 without spin: s p d per ion.
-    const Doscar d = readDoscar(write(dir, "DOSCAR", doscar(1, 3, 2)));
+    const Doscar d = valueOf(readDoscar(write(dir, "DOSCAR", doscar(1, 3, 2))));
     ASSERT_EQ(d.ion.size(), 2u);
     EXPECT_EQ(d.ion[1].orbitals, "s p d");
     EXPECT_NEAR(d.ion[1].total[4], 0.06 + 3 * 2, 1e-9);
-    const DosSource src = vaspSource(d, {2}, std::nullopt);
+    const DosSource src = valueOf(vaspSource(d, {2}, std::nullopt));
     EXPECT_EQ(src.idos, (std::vector<double>{0, 10, 20, 30, 40}));
-    const Imported out = assemble(src);
+    const Imported out = valueOf(assemble(src));
     const DosInput in = readBack(out.text);
     EXPECT_FLOAT_EQ(in.energy.front(), -7.5f);  // relative to the file's E_F 1.5
     EXPECT_EQ(fortran::trimRight(in.description(ProjKind::AO, 1, 1)), "Ion 2: s p d");
     EXPECT_NE(out.summary.find("electrons below the Fermi level: 25.00"), std::string::npos) << out.summary;
-    EXPECT_FLOAT_EQ(readBack(assemble(vaspSource(d, {}, 0.0)).text).energy.front(), -6.0f);
+    EXPECT_FLOAT_EQ(readBack(valueOf(assemble(valueOf(vaspSource(d, {}, 0.0)))).text).energy.front(), -6.0f);
 
     // LORBIT=11 with spin: nine orbitals, up and down columns, both summed.
-    const Doscar s = readDoscar(write(dir, "DOSCAR2", doscar(2, 9, 1)));
+    const Doscar s = valueOf(readDoscar(write(dir, "DOSCAR2", doscar(2, 9, 1))));
     EXPECT_EQ(s.spins, 2);
     EXPECT_EQ(s.dos[2], 0.2 + 0.4);
     EXPECT_EQ(s.idos[1], 20.0);
     EXPECT_EQ(s.ion[0].orbitals.substr(0, 9), "s py pz p");
     EXPECT_NEAR(s.ion[0].total[0], 0.01 * 171 + 18, 1e-9);
-    EXPECT_NE(stopOf([&] { vaspSource(s, {2}, std::nullopt); }).find("there is no ion 2"), std::string::npos);
+    EXPECT_NE(failureOf(vaspSource(s, {2}, std::nullopt)).find("there is no ion 2"), std::string::npos);
 }
 
 TEST(VaspDoscar, DamagedCopiesNameTheLine) {
@@ -344,14 +348,14 @@ TEST(VaspDoscar, DamagedCopiesNameTheLine) {
     };
     for (const auto& [text, line] : cases) {
         const std::string path = write(dir, "DOSCAR", text);
-        const std::string why = stopOf([&] { readDoscar(path); });
+        const std::string why = failureOf(readDoscar(path));
         EXPECT_EQ(why.rfind(path + ", line " + std::to_string(line) + ": ", 0), 0u) << "line " << line << ": " << why;
     }
 }
 
 TEST(Lobster, CohpWrittenAsMinusCohpWithTheFileIntegralsAndDoscar) {
     e2e::ScratchDir dir("lobster");
-    const Coxxcar c = readCoxxcar(write(dir, "COHPCAR.lobster", cohpcar(2)));
+    const Coxxcar c = valueOf(readCoxxcar(write(dir, "COHPCAR.lobster", cohpcar(2))));
     EXPECT_EQ(c.kind, "COHP");
     ASSERT_EQ(c.labels.size(), 2u);
     EXPECT_EQ(c.labels[1], "No.2:Si1->Si1(3.84)");
@@ -360,8 +364,8 @@ TEST(Lobster, CohpWrittenAsMinusCohpWithTheFileIntegralsAndDoscar) {
     EXPECT_DOUBLE_EQ(c.integral[1][1], 6.1 + 7.1);
 
     std::string lobsterDos = doscar(1, 4, 2, "; Z= 14; 3s 3p_y 3p_z 3p_x");
-    const Doscar d = readDoscar(write(dir, "DOSCAR.lobster", lobsterDos));
-    const Imported out = assemble(lobsterSource(c, {2}, &d, {1, 2}));
+    const Doscar d = valueOf(readDoscar(write(dir, "DOSCAR.lobster", lobsterDos)));
+    const Imported out = valueOf(assemble(valueOf(lobsterSource(c, {2}, &d, {1, 2}))));
     const DosInput in = readBack(out.text);
     EXPECT_EQ(in.ntot, 3);
     EXPECT_EQ(in.ncoop, 1);
@@ -371,11 +375,11 @@ TEST(Lobster, CohpWrittenAsMinusCohpWithTheFileIntegralsAndDoscar) {
     EXPECT_FLOAT_EQ(curveOf(in, curveNumber(in, ProjKind::COOP, 1, false))[1], -11.2f);
     EXPECT_FLOAT_EQ(curveOf(in, curveNumber(in, ProjKind::COOP, 1, true))[1], -13.2f);
 
-    const Coxxcar coop = readCoxxcar(write(dir, "COOPCAR.lobster", cohpcar(1)));
-    EXPECT_DOUBLE_EQ(assemble(lobsterSource(coop, {1}, nullptr, {})).curves.coop[0].curve[0], 3.0f);
+    const Coxxcar coop = valueOf(readCoxxcar(write(dir, "COOPCAR.lobster", cohpcar(1))));
+    EXPECT_DOUBLE_EQ(valueOf(assemble(valueOf(lobsterSource(coop, {1}, nullptr, {})))).curves.coop[0].curve[0], 3.0f);
     // A DOSCAR.lobster on another grid is refused.
-    const Doscar other = readDoscar(write(dir, "DOSCAR.other", shifted(lobsterDos)));
-    EXPECT_NE(stopOf([&] { lobsterSource(c, {1}, &other, {}); }).find("energy 4 differs"), std::string::npos);
+    const Doscar other = valueOf(readDoscar(write(dir, "DOSCAR.other", shifted(lobsterDos))));
+    EXPECT_NE(failureOf(lobsterSource(c, {1}, &other, {})).find("energy 4 differs"), std::string::npos);
 }
 
 TEST(Lobster, DamagedCopiesNameTheLine) {
@@ -393,7 +397,7 @@ TEST(Lobster, DamagedCopiesNameTheLine) {
     };
     for (const auto& [text, line] : cases) {
         const std::string path = write(dir, "COOPCAR.lobster", text);
-        const std::string why = stopOf([&] { readCoxxcar(path); });
+        const std::string why = failureOf(readCoxxcar(path));
         EXPECT_EQ(why.rfind(path + ", line " + std::to_string(line) + ": ", 0), 0u) << "line " << line << ": " << why;
     }
 }
@@ -411,17 +415,23 @@ TEST(MorvaneImport, StatusCodesAndMorvaneStartsOnEveryImport) {
     };
     const std::string qe = "qe '" + kQe + "si.pdos_tot' '" + kQe + "si.pdos_atm#1(Si)_wfc#2(p)' --scf '" + kQe +
                            "si.nscf.out'";
+    int made = 0;
     for (const std::string& args : {qe, std::string("vasp DOSCAR --ions 6,2-3"),
                                     std::string("lobster COHPCAR.lobster --doscar DOSCAR.lobster")}) {
-        std::filesystem::create_directories(dir / "out");
-        std::filesystem::remove(dir / "out/fort.1");
-        ASSERT_EQ(run(args + " -o out"), 0) << args << e2e::slurp(dir / "err.txt");
-        EXPECT_NE(e2e::slurp(dir / "out.txt").find("written: out/fort.1"), std::string::npos);
+        // -o makes the folder, and the folders above it, when they are not there.
+        const std::string out = "made/" + std::to_string(++made);
+        ASSERT_EQ(run(args + " -o " + out), 0) << args << e2e::slurp(dir / "err.txt");
+        EXPECT_NE(e2e::slurp(dir / "out.txt").find("written: " + out + "/fort.1"), std::string::npos);
         e2e::ScratchDir m("morvane-on-import");
-        std::filesystem::copy_file(dir / "out/fort.1", m / "fort.1");
+        std::filesystem::copy_file(dir / out / "fort.1", m / "fort.1");
         const e2e::Outcome o = e2e::run(m, "morvane", "0\n");
         EXPECT_EQ(o.status, 0) << args << o.err;
         EXPECT_NE(o.out.find("Main menu"), std::string::npos) << args;
+        // and draws the starter layout without a question
+        std::filesystem::copy_file(dir / out / "fort.7", m / "fort.7");
+        const e2e::Outcome drawn = e2e::run(m, "morvane", "", "--output dos.eps");
+        EXPECT_EQ(drawn.status, 0) << args << drawn.err;
+        EXPECT_NE(e2e::slurp(m / "dos.eps").find("%%BoundingBox"), std::string::npos) << args;
     }
     // The summary says what was left out and how to choose.
     ASSERT_EQ(run("vasp DOSCAR"), 0);
@@ -439,14 +449,16 @@ TEST(MorvaneImport, StatusCodesAndMorvaneStartsOnEveryImport) {
         {"abinit x", 2, "unknown source 'abinit'"},
         {"vasp DOSCAR --ions 1-6", 2, "--ions names 6 ions; at most 5"},
         {"vasp DOSCAR --ions 0", 2, "--ions takes numbers"},
+        {"vasp DOSCAR --ions 2,2", 2, "--ions names 2 twice"},
+        {"qe a --scf x --fermi 1", 2, "--scf and --fermi both give the Fermi energy"},
         {"vasp DOSCAR --scf x", 2, "--scf does not apply to vasp"},
         {"qe a b c d e f g", 2, "6 projection files"},
         {"qe a --spin sideways", 2, "--spin takes up or down"},
         {"vasp DOSCAR --fermi x", 2, "--fermi takes a number"},
-        {"vasp missing", 1, "missing: cannot be read"},
+        {"vasp missing", 1, "missing: cannot be opened"},
         {"vasp DOSCAR --ions 7", 1, "DOSCAR: there is no ion 7"},
         {"lobster COHPCAR.lobster --interactions 3", 1, "there is no interaction 3"},
-        {"vasp DOSCAR -o no/such/dir", 1, "no/such/dir/fort.1: cannot be written"},
+        {"vasp DOSCAR -o DOSCAR", 1, "DOSCAR/fort.1: cannot be written"},
     };
     for (const Case& k : cases) {
         EXPECT_EQ(run(k.args), k.status) << k.args;
@@ -461,4 +473,22 @@ TEST(MorvaneImport, StatusCodesAndMorvaneStartsOnEveryImport) {
         EXPECT_NE(first.find(k.says), std::string::npos) << k.args << ": " << err;
         EXPECT_EQ(err.find("Usage:") != std::string::npos, k.status == 2) << k.args;
     }
+}
+
+// The request as the command line gives it, before any file is read.
+TEST(MorvaneImport, RequestKeepsTheListsInTheirOrder) {
+    std::ostringstream out;
+    auto r = parseDosImport({"lobster", "C", "--doscar", "D", "--ions", "3,1", "-o", "x"}, out);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->files, (std::vector<std::string>{"C"}));
+    EXPECT_EQ(r->doscar, "D");
+    EXPECT_EQ(r->ions, (std::vector<int>{3, 1}));
+    EXPECT_TRUE(r->interactions.empty());
+    EXPECT_EQ(r->outDir, "x");
+    r = parseDosImport({"qe", "t", "p", "--spin", "down", "--fermi", "5.5"}, out);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->spin, Spin::Down);
+    EXPECT_EQ(r->fermi, 5.5);
+    EXPECT_FALSE(parseDosImport({"--help"}, out));
+    EXPECT_EQ(out.str(), dosImportUsage());
 }

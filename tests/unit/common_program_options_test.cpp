@@ -31,12 +31,19 @@ TEST(ProgramStart, HelpVersionFitAndUsageErrors) {
         {{"--colour"}, false, 2, "", "tarlisen: unknown option --colour\nUsage: tarlisen"},
         {{"fort.1"}, false, 2, "", "tarlisen: unexpected argument 'fort.1'\nUsage: tarlisen"},
         {{"--version=2"}, false, 2, "", "tarlisen: option --version takes no value\n"},
+        {{"--output", "out/bands.pdf"}, true, 0, "", ""},
+        {{"--output=bands.plt"}, true, 0, "", ""},
+        {{"--output", "bands.PDF"}, false, 2, "", "tarlisen: --output takes a file ending in .eps, .plt, .pdf or .png, not 'bands.PDF'\n"},
+        {{"--output", "out/.eps"}, false, 2, "", "tarlisen: --output takes a file ending in"},
+        {{"--output", "bands.eps", "--fit", "cosine"}, false, 2, "", "tarlisen: --fit does not go with --output"},
     };
     const Case morvane[] = {
         {{}, true, 0, "", ""},
         {{"--help"}, false, 0, "Usage: morvane\n", ""},
         {{"--version"}, false, 0, "morvane 1.1\n", ""},
         {{"--fit", "hermite"}, false, 2, "", "morvane: unknown option --fit\nUsage: morvane"},
+        {{"--output=dos.png"}, true, 0, "", ""},
+        {{"--output", "dos"}, false, 2, "", "morvane: --output takes a file ending in .eps, .plt, .pdf or .png, not 'dos'\nUsage: morvane"},
     };
     auto check = [](const Case& c, bool band) {
         std::ostringstream out, err;
@@ -59,7 +66,7 @@ TEST(ProgramStart, HelpVersionFitAndUsageErrors) {
     for (const Case& c : morvane) check(c, false);
     // the usage names what the programs read and write and the screen device
     for (const std::string& u : {band::tarlisenUsage(), dos::morvaneUsage()})
-        for (const char* word : {"fort.1", "--help", "--version", "PGPLOT_DEV"})
+        for (const char* word : {"fort.1", "--help", "--version", "--output FILE", ".pdf", "PGPLOT_DEV"})
             EXPECT_NE(u.find(word), std::string::npos) << word;
     EXPECT_NE(band::tarlisenUsage().find("fort.2"), std::string::npos);
 }

@@ -87,35 +87,40 @@ Result<BandCounts> readCounts(const std::string& path) {
     FieldCursor c(f->record(1));
     auto k = c.I(6);
     auto b = c.I(6);
+    const auto mark = c.I(6);  // fields 3 to 6 are free for other writers: only a 1 marks slopes
     if (!k || !b) return Failure{f->where(1, "unreadable counts record")};
     if (*k < 1 || *k > 100000)
         return Failure{f->where(1, "number of k points " + std::to_string(*k) + " outside 1 ... 100000")};
     if (*b < 1 || *b > kMaxBands)
         return Failure{f->where(1, "number of bands " + std::to_string(*b) + " outside 1 ... 1000")};
-    return BandCounts{static_cast<int>(*k), static_cast<int>(*b)};
+    return BandCounts{static_cast<int>(*k), static_cast<int>(*b), mark == 1L};
 }
 
 Result<BandInput> readBandInput(const std::string& path, int nkpt, int nbands) {
     auto f = RecordFile::load(path);
     if (!f) return Failure{path + ": cannot be opened"};
+    return parseBandInput(*f, nkpt, nbands);
+}
+
+Result<BandInput> parseBandInput(const RecordFile& f, int nkpt, int nbands) {
     BandInput input;
     input.nkpt = nkpt;
     input.nbands = nbands;
     input.blocks.assign(static_cast<size_t>(nkpt), KBlock{});
     for (int n = 1; n <= nkpt; ++n) {
-        Status block = readKBlock(*f, static_cast<size_t>(input.firstRecordOf(n)), nbands,
+        Status block = readKBlock(f, static_cast<size_t>(input.firstRecordOf(n)), nbands,
                                   input.blocks[static_cast<size_t>(n - 1)]);
         if (!block) return Failure{block.error()};
     }
     return input;
 }
 
-Result<std::string> formatBandCounts(int nkpt, int nbands) {
+Result<std::string> formatBandCounts(int nkpt, int nbands, bool slopes) {
     if (nkpt < 1 || !fitsI(nkpt, 6)) return Failure{"fort.14: number of k points " + std::to_string(nkpt) + " does not fit I6"};
     if (nbands < 1 || nbands > band::kMaxBands)
         return Failure{"fort.14: " + std::to_string(nbands) + " bands; the band program takes 1 ... " +
                                std::to_string(band::kMaxBands)};
-    return fortran::I(nkpt, 6) + fortran::I(nbands, 6) + fortran::I(0, 6) + fortran::I(0, 6) + fortran::I(0, 6) + fortran::I(0, 6) + "\n";
+    return fortran::I(nkpt, 6) + fortran::I(nbands, 6) + fortran::I(slopes ? 1 : 0, 6) + fortran::I(0, 6) + fortran::I(0, 6) + fortran::I(0, 6) + "\n";
 }
 
 Result<std::string> formatBandInput(const BandInput& in) {

@@ -48,19 +48,25 @@ struct BandInput {
 struct BandCounts {
     int nkpt = 0;
     int nbands = 0;
+    // Third field 1: the gradients are the calculation's own slopes (an
+    // import writes it), so a line is fitted through energies and slopes
+    // unless the user asks otherwise; 0 or blank for every other fort.14.
+    bool slopes = false;
 };
-// The counts of fort.14: "(6I6)", nkpt and nbands.
+// The counts of fort.14: "(6I6)", nkpt, nbands and the slopes mark.
 common::Result<BandCounts> readCounts(const std::string& path);
 
 // Reads fort.1 for the given counts; every record is checked. The failure
 // is one line naming the file and the record.
 common::Result<BandInput> readBandInput(const std::string& path, int nkpt, int nbands);
+// The same for a file already in memory.
+common::Result<BandInput> parseBandInput(const common::RecordFile& file, int nkpt, int nbands);
 
 // The writers of the same two files, for the importers: every value is
 // checked against its field first, a value that would print as asterisks is
 // refused with the k point (and band) it belongs to.
-// "(6I6)": nkpt, nbands and four unused zeros.
-common::Result<std::string> formatBandCounts(int nkpt, int nbands);
+// "(6I6)": nkpt, nbands, the slopes mark (1 or 0) and three unused zeros.
+common::Result<std::string> formatBandCounts(int nkpt, int nbands, bool slopes = false);
 
 // nkpt blocks of nbands + 4 records: "(3F10.7)", three "(12I3)", then one
 // "(4F10.5,I4,10I3)" per band. The failure names the k point (and band).

@@ -1,8 +1,10 @@
 #include "band/core/layout_file.h"
+#include "band/core/starter_layout.h"
 #include "band/dialog/frame_questions.h"
 #include "common/one_based.h"
 
 #include <tuple>
+#include <vector>
 
 #include "common/console.h"
 #include "common/dialog.h"
@@ -27,21 +29,11 @@ void tlener(Console& con, float& emin, float& emax) {
 void tlsyml(Console& con, LinePos& p, float w, int n) {
     con.line();
     con.line(" Symmetry line lengths can be input as relative ratios.");
-    OneBased<double, kMaxShown> length;
-    double sum = 0;
-    for (int l = 1; l <= n; ++l) {
-        length[l] = con.askReal(" Length of symmetry line " + fortran::I(l, 2) + ": ", 10,
-                                                     [](double v) { return v > 0; });
-        sum += length[l];
-    }
-    const double scale = w / sum;
-    double at = 0;
-    p[1] = 0.0f;
-    for (int l = 1; l <= n; ++l) {
-        at += length[l] * scale;
-        p[l + 1] = static_cast<float>(at);
-    }
-    p[n + 1] = w;  // no rounding left over at the right edge
+    std::vector<double> length;
+    for (int l = 1; l <= n; ++l)
+        length.push_back(con.askReal(" Length of symmetry line " + fortran::I(l, 2) + ": ", 10,
+                                     [](double v) { return v > 0; }));
+    linesInProportion(p, length, w);
 }
 
 }  // namespace band

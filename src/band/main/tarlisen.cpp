@@ -15,6 +15,7 @@
 #include "common/dialog.h"
 #include "common/fortran_format.h"
 #include "common/plot.h"
+#include "common/publication.h"
 #include "common/program_options.h"
 
 namespace band {
@@ -72,7 +73,7 @@ bool readStoredCounts(Console& con, BandState& st) {
 }
 
 // The interpolation pass; false when fort.14 cannot be read.
-bool interpolate(Console& con, BandState& st, band::FitKind fit) {
+bool interpolate(Console& con, BandState& st, std::optional<band::FitKind> fit) {
     Result<BandCounts> counts = readCounts("fort.14");
     if (!counts) {
         con.line(" " + counts.error());
@@ -84,7 +85,7 @@ bool interpolate(Console& con, BandState& st, band::FitKind fit) {
     con.line();
     con.line(" Interpolating bands ...");
     Report report;
-    bfit(st.nlines, st.nkpt, report, ".", fit);
+    bfit(st.nlines, st.nkpt, report, ".", fit.value_or(counts->slopes ? FitKind::hermite : FitKind::cosine));
     con.put(report.text());
     con.line();
     con.line();
@@ -146,7 +147,7 @@ int display(Plot& plot, Console& con) {
     return 0;
 }
 
-int session(Plot& plot, Console& con, band::FitKind fit) {
+int session(Plot& plot, Console& con, std::optional<band::FitKind> fit) {
     BandState st;
     const FrameGeom setupGeom;
     for (;;) {
@@ -181,6 +182,7 @@ int session(Plot& plot, Console& con, band::FitKind fit) {
 const std::string& tarlisenUsage() {
     static const std::string text = std::string(
                                         "Usage: tarlisen [--fit cosine|hermite]\n"
+                                        "       tarlisen --output FILE\n"
                                         "       tarlisen --help | --version\n"
                                         "\n"
                                         "Band structure diagrams from band energies along symmetry lines, made in a\n"
@@ -190,10 +192,19 @@ const std::string& tarlisenUsage() {
                                         "fort.15 and pictures to tarlisen.eps or tarlisen.plt.\n"
                                         "\n"
                                         "Options:\n"
-                                        "  --fit cosine    fit each line with a cosine series (the default)\n"
+                                        "  --fit cosine    fit each line with a cosine series (the default, unless\n"
+                                        "                  fort.14 marks its gradients as the calculation's slopes,\n"
+                                        "                  as the importers do: then the default is hermite)\n"
                                         "  --fit hermite   fit each line with piecewise cubic curves through the\n"
                                         "                  energies and slopes at its k points; the series falls\n"
                                         "                  back on these for a line it cannot fit\n"
+                                        "  --output FILE   no dialogue: draw the interpolated bands of fort.2 with the\n"
+                                        "                  layout of fort.15 (without it, the plain frame and bands\n"
+                                        "                  over their whole energy range) to FILE and exit; its\n"
+                                        "                  suffix picks the picture: .eps (PostScript), .plt (HPGL),\n"
+                                        "                  .pdf or .png (made from the colour EPS beside them by\n"
+                                        "                  ghostscript); landscape for four or more lines. No fit\n"
+                                        "                  is made, so --fit does not go with it\n"
                                         "  --help          print this text\n"
                                         "  --version       print the version\n"
                                         "\n") +
@@ -202,14 +213,19 @@ const std::string& tarlisenUsage() {
 }
 
 common::ProgramStart startTarlisen(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
-    common::ProgramStart s = common::startProgram("tarlisen", tarlisenUsage(), common::OptionSpec{{"--fit"}, {}}, words, out, err);
+    common::ProgramStart s = common::startProgram("tarlisen", tarlisenUsage(),
+                                                  common::OptionSpec{{"--fit", "--output"}, {}}, words, out, err);
     const std::string fit = s.args.value("--fit", "cosine");
-    if (s.run && fit != "cosine" && fit != "hermite")
+    if (s.run && s.args.has("--fit") && fit != "cosine" && fit != "hermite")
         return common::usageError("tarlisen", tarlisenUsage(), "--fit takes cosine or hermite, not '" + fit + "'", err);
-    return s;
+    // the picture is drawn from fort.2 as it stands: a fit asked for would not be made
+    if (s.run && s.args.has("--fit") && s.args.has("--output"))
+        return common::usageError("tarlisen", tarlisenUsage(),
+                                  "--fit does not go with --output, which draws fort.2 without interpolating", err);
+    return common::checkPictureOption("tarlisen", tarlisenUsage(), s, err);
 }
 
-int runTarlisen(Plot& plot, Console& con, band::FitKind fit) {
+int runTarlisen(Plot& plot, Console& con, std::optional<FitKind> fit) {
     startScreen(plot, con);
     const FrameGeom geom;
     plot.svp(0.0f, geom.view_right, 0.0f, geom.view_top);

@@ -1,5 +1,7 @@
 #include <iostream>
+#include <optional>
 
+#include "band/main/picture_output.h"
 #include "band/main/tarlisen.h"
 #include "common/console.h"
 #include "common/plot.h"
@@ -8,7 +10,13 @@
 int main(int argc, char** argv) {
     const common::ProgramStart start = band::startTarlisen(common::argumentWords(argc, argv), std::cout, std::cerr);
     if (!start.run) return start.status;
-    const band::FitKind fit = start.args.value("--fit") == "hermite" ? band::FitKind::hermite : band::FitKind::cosine;
+    if (start.args.has("--output")) {
+        common::CpgPlot plot;
+        return band::drawPictureFile(plot, start.args.value("--output"), std::cout, std::cerr);
+    }
+    std::optional<band::FitKind> fit;
+    if (start.args.has("--fit"))
+        fit = start.args.value("--fit") == "hermite" ? band::FitKind::hermite : band::FitKind::cosine;
     common::Console con(std::cin, std::cout);
     common::CpgPlot plot;
     return band::runTarlisen(plot, con, fit);

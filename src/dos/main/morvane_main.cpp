@@ -6,10 +6,15 @@
 #include "common/plot.h"
 #include "common/program_options.h"
 #include "dos/main/morvane.h"
+#include "dos/main/picture_output.h"
 
 int main(int argc, char** argv) {
     const common::ProgramStart start = dos::startMorvane(common::argumentWords(argc, argv), std::cout, std::cerr);
     if (!start.run) return start.status;
+    if (start.args.has("--output")) {
+        common::CpgPlot plot;
+        return dos::drawPictureFile(plot, "fort.1", "fort.7", start.args.value("--output"), std::cerr);
+    }
     std::ios::sync_with_stdio(false);
     common::Console con(std::cin, std::cout);
     common::CpgPlot plot;

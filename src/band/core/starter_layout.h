@@ -1,0 +1,47 @@
+// A finished band graph layout (what fort.15 holds) made from what a band
+// calculation knows, without a dialogue: symmetry labels at the line ends,
+// line lengths in proportion to the path, an energy window with tic marks
+// and labels (labelledTics of annotate/settings.h), the energy axis title, the Fermi line and the
+// border.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "band/core/graph.h"
+#include "common/error.h"
+
+namespace band {
+
+using namespace common;
+
+struct StarterBands {
+    // nlines + 1 labels in the text markup ("\GAMMA", "K|U"), at most 80
+    // characters each; label i sits at the start of line i, the last one
+    // at the end of the last line.
+    std::vector<std::string> labels;
+    // The relative length of each line (> 0), e.g. its length in k space.
+    std::vector<double> lengths;
+    float emin = 0, emax = 0;  // energy window, eV
+    // Fermi level, eV, marked with a dashed line when inside the window;
+    // none when it is not known
+    std::optional<float> efermi = 0.0f;
+    bool relative = true;  // energies relative to the Fermi level: the axis reads E - E_F
+};
+
+// The line positions 1 ... n+1 of a frame `w` wide for lines whose lengths
+// are in the ratios of `lengths` (n of them): P(1) = 0 ... P(n+1) = w.
+void linesInProportion(OneBased<float, kMaxShown + 1>& p, const std::vector<double>& lengths, float w);
+
+// The graph of the settings: 1 to 10 lines, landscape geometry for four or
+// more; the failure names what the layout cannot keep (a window that is
+// not a range or does not fit its field, a length not above 0, a label
+// count that does not match).
+Result<BandGraph> starterGraph(const StarterBands& s);
+
+// The text of fort.15 for the settings (formatLayout of starterGraph); it
+// loads with loadLayout. Write it with writeFileAtomic.
+Result<std::string> formatStarterLayout(const StarterBands& s);
+
+}  // namespace band

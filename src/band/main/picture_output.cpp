@@ -1,0 +1,118 @@
+#include "band/main/picture_output.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <ostream>
+#include <tuple>
+
+#include "band/core/graph.h"
+#include "band/core/layout_file.h"
+#include "band/dialog/graph_menu.h"
+#include "band/draw/frame.h"
+#include "band/draw/redraw.h"
+#include "common/dialog.h"
+#include "common/plot.h"
+#include "common/publication.h"
+#include "common/records.h"
+
+namespace band {
+
+using namespace common;
+
+namespace {
+
+const char* const kBandsFile = "fort.2";
+const char* const kLayoutFile = "fort.15";
+
+// The graph menu's output selection for a picture format.
+int outputSelection(PictureFormat format) {
+    switch (format) {
+    case PictureFormat::Eps: return 1;
+    case PictureFormat::Hpgl: return 2;
+    case PictureFormat::Pdf: return 3;
+    case PictureFormat::Png: return 4;
+    }
+    return 1;
+}
+
+// The lowest and highest energy of lines 1 ... n; a flat set of bands gets
+// a window of 1 eV each side.
+std::pair<float, float> energySpan(const BandsFile& bands, int n) {
+    float lo = 0, hi = 0;
+    bool any = false;
+    for (int l = 0; l < n; ++l)
+        for (float e : bands.lines[static_cast<size_t>(l)].e) {
+            lo = any ? std::min(lo, e) : e;
+            hi = any ? std::max(hi, e) : e;
+            any = true;
+        }
+    if (!(hi > lo)) return {lo - 1.0f, hi + 1.0f};
+    return {lo, hi};
+}
+
+// The graph the display draws when every question takes its default: all
+// lines (as many as a graph shows), equal lengths; the energy window, which
+// the display asks for, is the whole range of the bands.
+BandGraph defaultGraph(BandsFile bands) {
+    BandGraph g;
+    g.nshow = std::min(bands.count, kMaxShown);
+    g.bands = std::move(bands);
+    if (g.nshow >= 4) g.geom = FrameGeom::wide();
+    if (g.nshow >= 2) {
+        equalLines(g.line_pos, g.geom.frame_w, g.nshow);
+    } else {
+        g.geom.frame_w = g.geom.frame_w * 2.0f / 3.0f;
+        g.line_pos[1] = 0.0f;
+        g.line_pos[2] = g.geom.frame_w;
+    }
+    g.border = g.nshow >= 2;
+    return g;
+}
+
+// fort.2 with the layout of fort.15, or the default graph; the failure
+// names the file.
+Result<BandGraph> storedGraph(std::ostream& out) {
+    Result<BandsFile> bands = readBandsFile(kBandsFile);
+    if (!bands) return Failure{bands.error()};
+    if (bands->count <= 0) return Failure{std::string(kBandsFile) + ", record 1: no symmetry line to display"};
+    std::optional<RecordFile> layout = RecordFile::load(kLayoutFile);
+    if (!layout && std::filesystem::exists(kLayoutFile))
+        return Failure{std::string(kLayoutFile) + " could not be opened"};
+    BandGraph g;
+    if (layout) {
+        g.bands = std::move(*bands);
+        if (Status loaded = loadLayout(*layout, g); !loaded) return Failure{loaded.error()};
+    } else {
+        out << " No graph layout " << kLayoutFile << ": the frame and the bands over their whole energy range.\n";
+        g = defaultGraph(std::move(*bands));
+    }
+    for (int l = 1; l <= g.nshow; ++l)
+        if (std::string why = g.bands.missing(l, g.nshow); !why.empty()) return Failure{why};
+    if (!layout) std::tie(g.elow, g.ehigh) = energySpan(g.bands, g.nshow);
+    return g;
+}
+
+}  // namespace
+
+int drawPictureFile(Plot& plot, const std::string& file, std::ostream& out, std::ostream& err) {
+    const std::optional<PictureFormat> format = pictureFormat(file);
+    Result<BandGraph> g = storedGraph(out);
+    if (!g || !format) {
+        err << "tarlisen: " << (g ? file + ": no picture format for this name" : g.error()) << "\n";
+        return 1;
+    }
+    const std::string device = deviceNamed(outputDevice(outputSelection(*format), g->nshow), file);
+    const Status made = writePictureFile(plot, device, *format, [&] {
+        // the same line width and style as the output option gives
+        plot.slw(3);
+        plot.sls(1);
+        tlrdrw(plot, *g);
+    });
+    if (!made) {
+        err << "tarlisen: " << made.error() << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace band

@@ -1,0 +1,22 @@
+// tarlisen --output FILE: the picture drawn from the stored files, without
+// a dialogue, as the graph menu's output option draws it.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+#include "common/fwd.h"
+
+namespace band {
+
+using namespace common;
+
+// Draws the bands of fort.2 with the layout of fort.15 to `file` (its
+// suffix picks EPS, HPGL, PDF or PNG). Without fort.15 the graph is the
+// display's default one: every line, equal lengths, the whole energy range
+// of the bands; `out` says so in one line. A missing or damaged file, or a
+// picture that could not be made, is one line on `err`. Returns the exit
+// status: 0, or 1 after such a line.
+int drawPictureFile(Plot& plot, const std::string& file, std::ostream& out, std::ostream& err);
+
+}  // namespace band

@@ -1,0 +1,35 @@
+// A finished DOS graph layout (what fort.7 holds) made from the DOS input
+// alone, without a dialogue: the total DOS in buffer 1 with the AO
+// projections overlaid on its scale, border, tic marks with labels, axis
+// titles and the Fermi line.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "common/error.h"
+#include "dos/core/graph.h"
+
+namespace dos {
+
+using namespace common;
+
+struct StarterDos {
+    // Fermi level, eV, marked with a dashed line when inside the energy
+    // grid; none when it is not known
+    std::optional<float> efermi = 0.0f;
+    bool relative = true;  // energies relative to the Fermi level: the axis reads E - E_F
+};
+
+// The graph: the whole energy grid; buffer 1 the total DOS (when the input
+// has it), then the AO projections, each in a line style of its own, as
+// many as the DOS buffers hold. An input without either gets its COOP
+// curves in the COOP panel instead. The failure says why there is nothing
+// to draw, or names the curve that cannot be read.
+Result<DosGraph> starterGraph(const DosInput& in, const StarterDos& s);
+
+// The text of fort.7 for that graph (formatLayout); it loads with
+// parseLayout. Write it with writeFileAtomic.
+Result<std::string> formatStarterLayout(const DosInput& in, const StarterDos& s);
+
+}  // namespace dos

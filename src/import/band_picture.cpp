@@ -1,0 +1,171 @@
+#include "import/band_picture.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cmath>
+
+#include "common/options.h"
+#include "import/lattice_points.h"
+#include "import/text_table.h"
+
+namespace importer {
+
+namespace {
+
+// The names the markup draws as Greek capitals (its own spelling of omicron).
+const std::array<const char*, 24> kGreek = {"alpha", "beta",    "gamma",   "delta", "epsilon", "zeta",
+                                            "eta",   "theta",   "iota",    "kappa", "lambda",  "mu",
+                                            "nu",    "xi",      "omikron", "pi",    "rho",     "sigma",
+                                            "tau",   "upsilon", "phi",     "chi",   "psi",     "omega"};
+
+std::string lower(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+std::string onePoint(const std::string& name) {
+    std::string low = lower(name);
+    if (low == "g") low = "gamma";
+    if (low == "omicron") low = "omikron";
+    for (const char* g : kGreek)
+        if (low == g) return "\\" + std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(low[0])))) + low.substr(1);
+    return name;
+}
+
+std::vector<std::string> split(const std::string& text, char sep) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (size_t at; (at = text.find(sep, start)) != std::string::npos; start = at + 1)
+        parts.push_back(text.substr(start, at - start));
+    parts.push_back(text.substr(start));
+    return parts;
+}
+
+double distance(const KVector& a, const KVector& b) {
+    return std::sqrt((a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]) + (a[2] - b[2]) * (a[2] - b[2]));
+}
+
+// The points between the lines, as (end of the line before, start of the
+// line after); a point of both when the path goes on there.
+struct Boundary {
+    std::optional<size_t> before, after;
+    bool jump() const { return before && after && *before != *after; }
+};
+
+std::vector<Boundary> boundaries(const DensePath& path, const std::vector<ChosenLine>& lines) {
+    std::vector<Boundary> b(lines.size() + 1);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        b[i].after = lines[i].line.first;
+        b[i + 1].before = lines[i].line.last;
+    }
+    for (Boundary& x : b)
+        if (x.before && x.after && distance(path.k[*x.before], path.k[*x.after]) < 1e-6) x.after = x.before;
+    return b;
+}
+
+std::vector<std::string> givenLabels(const std::string& text, size_t count) {
+    std::vector<std::string> names = split(text, ',');
+    if (names.size() != count)
+        throw common::UsageError("--labels " + text + ": " + std::to_string(count - 1) + " lines need " +
+                                 std::to_string(count) + " points, not " + std::to_string(names.size()));
+    for (std::string& n : names) {
+        if (n.empty()) throw common::UsageError("--labels " + text + ": an empty name");
+        std::string drawn;
+        for (const std::string& part : split(n, '|')) drawn += (drawn.empty() ? "" : "|") + onePoint(part);
+        if (drawn.size() > 20) throw common::UsageError("--labels " + text + ": '" + n + "' is longer than a label keeps");
+        n = drawn;
+    }
+    return names;
+}
+
+// The standard names when every point between the lines is a standard point
+// of one lattice; nullopt otherwise.
+std::optional<std::vector<std::string>> latticeLabels(const DensePath& path, const std::vector<Boundary>& bounds,
+                                                      std::string& lattice) {
+    std::vector<KVector> points;
+    for (const Boundary& b : bounds) {
+        if (b.before) points.push_back(path.k[*b.before]);
+        if (b.after && b.after != b.before) points.push_back(path.k[*b.after]);
+    }
+    const std::optional<PointNames> named = nameHighSymmetryPoints(points);
+    if (!named) return std::nullopt;
+    lattice = named->lattice;
+    std::vector<std::string> labels;
+    size_t n = 0;
+    for (const Boundary& b : bounds) {
+        std::string label;
+        if (b.before) label = onePoint(named->names[n++]);
+        if (b.after && b.after != b.before) label += (label.empty() ? "" : "|") + onePoint(named->names[n++]);
+        labels.push_back(label);
+    }
+    return labels;
+}
+
+}  // namespace
+
+std::string labelMarkup(const std::string& name) {
+    std::string drawn;
+    for (const std::string& part : split(name, '|')) drawn += (drawn.empty() ? "" : "|") + onePoint(part);
+    return drawn;
+}
+
+StarterPicture starterPicture(bool cartesian, const DensePath& path, const std::vector<ChosenLine>& lines,
+                              const std::string& labels, const std::optional<std::pair<double, double>>& window,
+                              bool relative) {
+    StarterPicture pic;
+    band::StarterBands& b = pic.bands;
+    b.relative = relative;
+    if (!relative) b.efermi.reset();
+    const std::vector<Boundary> bounds = boundaries(path, lines);
+    std::string lattice;
+    std::optional<std::vector<std::string>> named;
+    if (!labels.empty()) {
+        b.labels = givenLabels(labels, bounds.size());
+        pic.labelsFrom = "given";
+    } else if (cartesian && (named = latticeLabels(path, bounds, lattice))) {
+        b.labels = *named;
+        pic.labelsFrom = "the standard points of the " + lattice + " lattice";
+    } else {
+        for (size_t i = 0; i < bounds.size(); ++i) b.labels.push_back(std::to_string(i + 1));
+        pic.labelsFrom = "numbered; --labels names them";
+    }
+    for (const ChosenLine& c : lines) b.lengths.push_back(distance(path.k[c.line.first], path.k[c.line.last]));
+
+    if (window) {
+        b.emin = static_cast<float>(window->first);
+        b.emax = static_cast<float>(window->second);
+        return pic;
+    }
+    double lo = 0, hi = 0;
+    bool first = true;
+    for (const ChosenLine& c : lines)
+        for (size_t q = c.line.first; q <= c.line.last; ++q)
+            for (double e : path.e[q]) {
+                lo = first ? e : std::min(lo, e);
+                hi = first ? e : std::max(hi, e);
+                first = false;
+            }
+    if (relative && std::max(lo, -20.0) < std::min(hi, 5.0)) {
+        lo = std::max(lo, -20.0);
+        hi = std::min(hi, 5.0);
+    }
+    b.emin = static_cast<float>(std::floor(lo));
+    b.emax = static_cast<float>(std::ceil(hi));
+    if (b.emax <= b.emin) b.emax = b.emin + 1;
+    return pic;
+}
+
+void printPicture(std::ostream& out, const StarterPicture& pic) {
+    const band::StarterBands& b = pic.bands;
+    double total = 0;
+    for (double x : b.lengths) total += x;
+    out << "Picture (fort.15): points";
+    for (const std::string& l : b.labels) out << " " << l;
+    out << " (" << pic.labelsFrom << ");\n  line lengths";
+    for (double x : b.lengths) out << " " << plain(total > 0 ? x / total : 0.0, 3);
+    out << " of the width; energies " << plain(b.emin, 1) << " ... " << plain(b.emax, 1) << " eV"
+        << (b.relative ? ", the Fermi level at 0" : "") << ".\n";
+}
+
+}  // namespace importer

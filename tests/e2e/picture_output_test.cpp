@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "band/core/starter_layout.h"
+#include "common/records.h"
+#include "dos/core/dos_input.h"
+#include "dos/core/starter_layout.h"
+#include "e2e_support.h"
+#include "silicon_bands.h"
+
+using e2e::Outcome;
+using e2e::ScratchDir;
+
+namespace {
+
+const std::string kBands = std::string(SOURCE_DIR) + "/examples/si-bands/";
+const std::string kDos = std::string(SOURCE_DIR) + "/examples/si-dos/";
+
+// fort.2 of the silicon example, made once by its session.
+const std::string& siliconBands() {
+    static const std::string text = [] {
+        ScratchDir dir("picture-bands");
+        dir.copyIn(kBands + "fort.1");
+        dir.copyIn(kBands + "fort.14");
+        e2e::run(dir, "tarlisen", e2e::slurp(kBands + "session.txt"));
+        return dir.read("fort.2");
+    }();
+    return text;
+}
+
+std::string siliconLayout() {
+    auto text = band::formatStarterLayout(silicon_bands::starter());
+    return text ? *text : text.error();
+}
+
+std::string dosLayout() {
+    auto in = dos::readDosInput(*common::RecordFile::load(kDos + "fort.1"));
+    auto text = dos::formatStarterLayout(*in, {0.55f, false});
+    return text ? *text : text.error();
+}
+
+struct Row {
+    const char* name;
+    const char* program;
+    std::function<void(const ScratchDir&)> files;
+    const char* args;
+    int status;
+    const char* out;      // expected standard output
+    const char* err;      // expected start of standard error
+    const char* written;  // files the run writes ("" none)
+    const char* menu;     // a dialogue that loads the layout and writes the same EPS ("" none)
+};
+
+void bands(const ScratchDir& d) {
+    d.copyIn(kBands + "fort.1");
+    d.copyIn(kBands + "fort.14");
+    d.write("fort.2", siliconBands());
+}
+void bandsAndLayout(const ScratchDir& d) {
+    bands(d);
+    d.write("fort.15", siliconLayout());
+}
+void dosAndLayout(const ScratchDir& d) {
+    d.copyIn(kDos + "fort.1");
+    d.write("fort.7", dosLayout());
+}
+
+// No question asked: standard input holds answers that must stay unread.
+TEST(PictureOutput, DrawsTheStoredPictureOrSaysWhichFileIsMissing) {
+    const Row rows[] = {
+        {"starter band layout", "tarlisen", bandsAndLayout, "--output x.eps", 0, "", "", "x.eps",
+         "1\n\nY\n-13\n9\n12\n10\n1\n0\n"},
+        {"colour, as the PNG option", "tarlisen", bandsAndLayout, "--output=x.png", 0, "", "", "x.eps x.png",
+         "1\n\nY\n-13\n9\n12\n10\n4\n0\n"},
+        {"no band layout", "tarlisen", bands, "--output x.pdf", 0,
+         " No graph layout fort.15: the frame and the bands over their whole energy range.\n", "", "x.eps x.pdf", ""},
+        {"HPGL", "tarlisen", bands, "--output x.plt", 0, " No graph layout", "", "x.plt", ""},
+        {"no bands", "tarlisen", [](const ScratchDir& d) { d.write("fort.15", siliconLayout()); }, "--output x.eps", 1,
+         "", "tarlisen: fort.2 could not be opened\n", "", ""},
+        {"damaged band layout", "tarlisen", [](const ScratchDir& d) { bands(d); d.write("fort.15", " 5\nTTx\n"); },
+         "--output x.eps", 1, "", "tarlisen: fort.15, record 2", "", ""},
+        {"more lines than fort.2", "tarlisen", [](const ScratchDir& d) { bandsAndLayout(d); d.write("fort.2", " 5\n"); },
+         "--output x.eps", 1, "", "tarlisen: fort.2, record 2: ends after 0 of 5", "", ""},
+        {"no such directory", "tarlisen", bandsAndLayout, "--output out/x.pdf", 1, "",
+         "tarlisen: out/x.eps cannot be written: no directory out\n", "", ""},
+        {"unknown suffix", "tarlisen", bandsAndLayout, "--output x.svg", 2, "", "tarlisen: --output takes a file ending in", "", ""},
+        {"starter DOS layout", "morvane", dosAndLayout, "--output y.eps", 0, "", "", "y.eps", "13\n12\n2\np\n0\n"},
+        {"DOS PDF", "morvane", dosAndLayout, "--output=y.pdf", 0, "", "", "y.eps y.pdf", "13\n12\n4\np\n0\n"},
+        {"no DOS layout", "morvane", [](const ScratchDir& d) { d.copyIn(kDos + "fort.1"); }, "--output y.pdf", 1, "",
+         "morvane: fort.7 could not be opened\n", "", ""},
+        {"damaged DOS input", "morvane", [](const ScratchDir& d) { dosAndLayout(d); d.write("fort.1", "   1   x\n"); },
+         "--output y.eps", 1, "", "morvane: fort.1, record 1", "", ""},
+        {"no DOS input", "morvane", [](const ScratchDir& d) { d.write("fort.7", dosLayout()); }, "--output y.eps", 1, "",
+         "morvane: fort.1 could not be opened\n", "", ""},
+    };
+    for (const Row& r : rows) {
+        ScratchDir dir("picture-row");
+        r.files(dir);
+        const Outcome o = e2e::run(dir, r.program, "1\n\nY\n0\n0\n", r.args);
+        EXPECT_EQ(o.status, r.status) << r.name << "\n" << o.err;
+        EXPECT_EQ(o.out.rfind(r.out, 0), 0u) << r.name << "\n" << o.out;
+        if (!*r.out) {
+            EXPECT_EQ(o.out, "") << r.name;
+        }
+        EXPECT_EQ(o.err.rfind(r.err, 0), 0u) << r.name << "\n" << o.err;
+        if (*r.err && r.status == 1) {
+            EXPECT_EQ(o.err.find('\n'), o.err.size() - 1) << r.name << ": one line";
+        }
+        std::istringstream written(r.written);
+        for (std::string f; written >> f;) {
+            EXPECT_GT(dir.read(f).size(), 1000u) << r.name << ": " << f;
+        }
+        if (!*r.written)
+            for (const char* f : {"x.eps", "x.pdf", "y.eps", "y.pdf"}) {
+                EXPECT_FALSE(dir.has(f)) << r.name << ": " << f;
+            }
+        if (!*r.menu) continue;
+        // the output option of the dialogue, after loading the same layout, draws the same picture
+        const std::string eps = std::string(r.program) + ".eps";
+        const std::string mine = std::string(r.written).substr(0, 5);
+        const Outcome menu = e2e::run(dir, r.program, r.menu);
+        EXPECT_EQ(menu.status, 0) << r.name << "\n" << menu.out;
+        EXPECT_EQ(e2e::withoutCreationDate(dir.read(eps)), e2e::withoutCreationDate(dir.read(mine))) << r.name;
+    }
+}
+
+}  // namespace
