@@ -70,8 +70,9 @@ common::Result<Coxxcar> readCoxxcar(const std::string& path) {
 
     const size_t perSpin = 2 * *columns;
     const size_t width = 1 + perSpin * static_cast<size_t>(c.spins);
-    c.value.assign(interactions, std::vector<double>(*nedos, 0.0));
-    c.integral = c.value;
+    // The rows grow with the file: NEDOS is only what the header claims.
+    c.value.assign(interactions, {});
+    c.integral.assign(interactions, {});
     for (size_t i = 0; i < *nedos; ++i, ++n) {
         if (!f.has(n) || blank(f.record(n)))
             return endsBefore(f, n, "row " + std::to_string(i + 1) + " of " + std::to_string(*nedos));
@@ -81,12 +82,16 @@ common::Result<Coxxcar> readCoxxcar(const std::string& path) {
             return at(f, n, std::to_string(v->size()) + " numbers where the counts announce " + std::to_string(width));
         if (!c.energy.empty() && (*v)[0] <= c.energy.back()) return at(f, n, "energy does not ascend");
         c.energy.push_back((*v)[0]);
-        for (int s = 0; s < c.spins; ++s)
-            for (size_t k = 0; k < interactions; ++k) {
+        for (size_t k = 0; k < interactions; ++k) {
+            double value = 0, integral = 0;
+            for (int s = 0; s < c.spins; ++s) {
                 const size_t col = 1 + static_cast<size_t>(s) * perSpin + 2 * (k + 1);
-                c.value[k][i] += (*v)[col];
-                c.integral[k][i] += (*v)[col + 1];
+                value += (*v)[col];
+                integral += (*v)[col + 1];
             }
+            c.value[k].push_back(value);
+            c.integral[k].push_back(integral);
+        }
     }
     return c;
 }

@@ -31,7 +31,7 @@ void banner(Console& con) {
     con.line(" at your own risk.");
 }
 
-bool readable(const char* path) { return std::ifstream(path).good(); }
+bool readable(const char* path) { return readableFile(path); }
 
 // The line count of fort.2's first record (the only one read here); -1
 // when there is none to read.
