@@ -82,6 +82,7 @@ common::Result<Coxxcar> readCoxxcar(const std::string& path) {
             return at(f, n, std::to_string(v->size()) + " numbers where the counts announce " + std::to_string(width));
         if (!c.energy.empty() && (*v)[0] <= c.energy.back()) return at(f, n, "energy does not ascend");
         c.energy.push_back((*v)[0]);
+        c.lines.push_back(n);
         for (size_t k = 0; k < interactions; ++k) {
             double value = 0, integral = 0;
             for (int s = 0; s < c.spins; ++s) {
@@ -101,6 +102,7 @@ common::Result<DosSource> lobsterSource(const Coxxcar& c, const std::vector<int>
     DosSource src;
     src.source = "LOBSTER " + c.kind + "CAR, " + c.path;
     src.energy = c.energy;
+    src.rows = {c.path, c.lines};
     src.fermi = c.fermi;
     src.relative = true;
     const bool cohp = c.kind == "COHP";
@@ -116,6 +118,7 @@ common::Result<DosSource> lobsterSource(const Coxxcar& c, const std::vector<int>
                                                 (cohp ? ", sign reversed: bonding to the right" : "")};
         for (double v : c.value[static_cast<size_t>(k - 1)]) p.curve.push_back(sign * v);
         for (double v : c.integral[static_cast<size_t>(k - 1)]) p.integral.push_back(sign * v);
+        p.rows = {c.path, c.lines};
         src.coop.push_back(std::move(p));
     }
     if (c.labels.size() > which.size())
@@ -130,6 +133,7 @@ common::Result<DosSource> lobsterSource(const Coxxcar& c, const std::vector<int>
             if (std::fabs(doscar->energy[i] - c.energy[i]) > 5e-4)
                 return common::Failure{doscar->path + ": energy " + std::to_string(i + 1) + " differs from " + c.path};
         src.totals = true;
+        src.rows = {doscar->path, doscar->lines};
         src.dos = doscar->dos;
         src.idos = doscar->idos;
         for (int a : atoms) {
@@ -141,6 +145,7 @@ common::Result<DosSource> lobsterSource(const Coxxcar& c, const std::vector<int>
             const std::string who = io.z > 0 ? elementSymbol(io.z) + std::to_string(a) : "Atom " + std::to_string(a);
             p.description = {who + ": " + io.orbitals};
             p.curve = io.total;
+            p.rows = {doscar->path, io.lines};
             src.ao.push_back(std::move(p));
         }
         if (doscar->ion.size() > atoms.size())
