@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <unistd.h>
@@ -14,7 +15,16 @@
 
 namespace common {
 
+bool readableFile(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(path, ec) && std::ifstream(path).good();
+}
+
 std::optional<std::string> readWholeFile(const std::string& path) {
+    // A directory opens as a stream whose end lies anywhere: the size
+    // below would then be nonsense.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
     std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in) return std::nullopt;
     // one read into a buffer of the file's size, no copies

@@ -34,7 +34,7 @@ void banner(Console& con) {
     con.line(" at your own risk.");
 }
 
-bool readable(const char* path) { return std::ifstream(path).good(); }
+bool readable(const char* path) { return readableFile(path); }
 
 // The line count of fort.2's count record; -1 when there is none to read.
 int storedLineCount(Console& con, bool quiet) {
