@@ -49,7 +49,8 @@ inline std::string drawBands(Plot& plot, BandGraph& g, int n, const std::string&
     Result<BandsFile> bands = readBandsFile(path);
     if (!bands) return bands.error();
     g.bands = *bands;
-    return tlband(plot, g.geom.frame_x0, g.geom.frame_y0, g.line_pos, g.geom.frame_h, g.elow, g.ehigh, n, g.bands);
+    Status drawn = tlband(plot, {g.geom.frame(), g.elow, g.ehigh}, g.line_pos, n, g.bands);
+    return drawn ? std::string() : drawn.error();
 }
 
 // Settings as the main flow leaves them for n equal lines and -12 ... 8 eV,

@@ -65,7 +65,7 @@ inline DosGraph graphFor(const DosInput& in) {
 
 // Loads curve c into a panel as a curve request does after its question.
 inline void load(const DosInput& in, DosGraph& g, Panel p, int c, float reqmax = 0, bool own = false) {
-    if (!loadCurve(in, g, p, c, curveTitle(in, c), reqmax, own))
+    if (!loadCurve(in, g, {p, c, reqmax}, own))
         throw std::runtime_error("curve " + std::to_string(c) + " not loaded");
 }
 

@@ -5,7 +5,9 @@
 #include "common/dialog.h"
 #include "common/plot.h"
 
-namespace common {
+namespace annotate {
+
+using namespace common;
 
 const char* const kFermiText = "\\epsilon \\sub f \\endsub \\arrowrgt";
 
@@ -14,7 +16,8 @@ void selectPageWindow(Plot& plot, float a, float b) {
     plot.svp(0.0f, a, 0.0f, b);
 }
 
-void tlbrdr(Plot& plot, float x0, float y0, float w, float h) {
+void tlbrdr(Plot& plot, const Box& frame) {
+    const float x0 = frame.x0, y0 = frame.y0, w = frame.w, h = frame.h;
     plot.sci(1);
     plot.swin(0.0f, w, 0.0f, h);
     plot.svp(x0, x0 + w, y0, y0 + h);
@@ -25,11 +28,12 @@ void tlbrdr(Plot& plot, float x0, float y0, float w, float h) {
     plot.sclp(1);
 }
 
-void mvbrdr(Plot& plot, float x1, float w1, float x2, float w2, float y0, float h, int n1, int n2) {
+void mvbrdr(Plot& plot, const CurvePanel& dos, const CurvePanel& coop) {
     plot.sls(1);
-    const float top = y0 + h;
-    const float xs[2] = {x1, x2}, ws[2] = {w1, w2};
-    const int ns[2] = {n1, n2};
+    const float y0 = dos.box.y0;
+    const float top = y0 + dos.box.h;
+    const float xs[2] = {dos.box.x0, coop.box.x0}, ws[2] = {dos.box.w, coop.box.w};
+    const int ns[2] = {dos.curves, coop.curves};
     for (int k = 0; k < 2; ++k) {
         if (ns[k] < 1) continue;
         plot.swin(xs[k], xs[k] + ws[k], y0, top);
@@ -58,16 +62,17 @@ float fermiTextBaseline(float y0, float h, float level) {
 }
 }  // namespace
 
-void tlfrmi(Plot& plot, float x0, float y0, float a, float b, float w, float h,
-            float emin, float emax, float efermi, bool line) {
-    selectPageWindow(plot, a, b);
+void tlfrmi(Plot& plot, const EnergyFrame& frame, const Box& page, const FermiMark& fermi) {
+    const float x0 = frame.box.x0, y0 = frame.box.y0, w = frame.box.w, h = frame.box.h;
+    const float emin = frame.emin, emax = frame.emax, efermi = fermi.energy;
+    selectPageWindow(plot, page.w, page.h);
     // Inside the frame, a character height right of its left edge (clear of
     // inward tics): the energy numbers left of the frame and the titles
     // below it stay free, whatever the Fermi energy.
     const float x = x0 + kCharHeight;
     const float level = y0 + h * (efermi - emin) / (emax - emin);
     tltrap(plot, kFermiText, x, fermiTextBaseline(y0, h, level), 0.0f, 0);
-    if (!line) return;
+    if (!fermi.line) return;
     plot.swin(0.0f, w, emin, emax);
     plot.svp(x0, x0 + w, y0, y0 + h);
     plot.sls(2);
@@ -88,10 +93,10 @@ void drawFreeTexts(Plot& plot, float a, float b, const std::vector<FreeText>& te
     for (const FreeText& t : texts) tltrap(plot, t.text, t.x, t.y, t.angle, t.pos);
 }
 
-void enterFreeTexts(Plot& plot, Console& con, float a, float b, std::vector<FreeText>& texts,
+void enterFreeTexts(Plot& plot, Console& con, const Box& page, std::vector<FreeText>& texts,
                     size_t capacity, const std::function<std::string(float)>& refusal) {
     auto why = [&refusal](float v) { return refusal ? refusal(v) : std::string(); };
-    selectPageWindow(plot, a, b);
+    selectPageWindow(plot, page.w, page.h);
     for (;;) {
         if (texts.size() >= capacity) {
             con.line(" The text table is full (" + std::to_string(capacity) + " texts).");
@@ -123,14 +128,13 @@ void enterFreeTexts(Plot& plot, Console& con, float a, float b, std::vector<Free
     }
 }
 
-void mvtitl(Plot& plot, float x1, float w1, float x2, float w2, float x0, float y0, float h,
-            int n1, int n2, const std::string& title1, const std::string& title2,
-            const std::string& vtitle) {
+void mvtitl(Plot& plot, const CurvePanel& dos, const CurvePanel& coop, float x0, const AxisTitles& titles) {
+    const float y0 = dos.box.y0, h = dos.box.h;
     plot.swin(0.0f, 1.0f, 0.0f, 1.0f);
     plot.svp(0.0f, 1.0f, 0.0f, 1.0f);
-    if (n1 > 0) tltrap(plot, title1, x1 + 0.5f * w1, 0.5f * y0, 0.0f, 1);
-    if (n2 > 0) tltrap(plot, title2, x2 + 0.5f * w2, 0.5f * y0, 0.0f, 1);
-    tltrap(plot, vtitle, 0.2f * x0, y0 + 0.5f * h, 90.0f, 1);
+    if (dos.curves > 0) tltrap(plot, titles.dos, dos.box.x0 + 0.5f * dos.box.w, 0.5f * y0, 0.0f, 1);
+    if (coop.curves > 0) tltrap(plot, titles.coop, coop.box.x0 + 0.5f * coop.box.w, 0.5f * y0, 0.0f, 1);
+    tltrap(plot, titles.energy, 0.2f * x0, y0 + 0.5f * h, 90.0f, 1);
 }
 
-}  // namespace common
+}  // namespace annotate

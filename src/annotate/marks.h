@@ -9,48 +9,48 @@
 #include "annotate/settings.h"
 
 namespace common {
-
 class Console;
 class Plot;
+}  // namespace common
+
+namespace annotate {
 
 // The page window: 0 ... a by 0 ... b on the viewport of the same numbers.
-void selectPageWindow(Plot& plot, float a, float b);
+void selectPageWindow(common::Plot& plot, float a, float b);
 
 // Right and top edges of the band frame.
-void tlbrdr(Plot& plot, float x0, float y0, float w, float h);
+void tlbrdr(common::Plot& plot, const common::Box& frame);
 // Top and right edges of the one or two DOS panels that hold curves.
-void mvbrdr(Plot& plot, float x1, float w1, float x2, float w2, float y0, float h, int n1, int n2);
+void mvbrdr(common::Plot& plot, const CurvePanel& dos, const CurvePanel& coop);
 
 // The text of the Fermi-level marker.
 extern const char* const kFermiText;
 // Fermi marker: the text inside the frame at its left edge, above the Fermi
-// level, and with `line` a dashed line across the frame at the Fermi energy.
-void tlfrmi(Plot& plot, float x0, float y0, float a, float b, float w, float h,
-            float emin, float emax, float efermi, bool line);
-inline void mvfrmi(Plot& plot, float x0, float y0, float a, float b, float w, float h,
-                   float emin, float emax, float efermi, bool line) {
-    tlfrmi(plot, x0, y0, a, b, w, h, emin, emax, efermi, line);
+// level, and with a line a dashed line across the frame at the Fermi energy.
+// `page` is the page window the text is placed in.
+void tlfrmi(common::Plot& plot, const EnergyFrame& frame, const common::Box& page, const FermiMark& fermi);
+inline void mvfrmi(common::Plot& plot, const EnergyFrame& frame, const common::Box& page, const FermiMark& fermi) {
+    tlfrmi(plot, frame, page, fermi);
 }
 
 // " Fermi energy: " until emin <= value <= emax, then " Mark with line? (y/n) ".
 // The band program asks after an empty line.
-void askFermi(Console& con, float emin, float emax, bool emptyLineFirst, float& efermi, bool& line);
+void askFermi(common::Console& con, float emin, float emax, bool emptyLineFirst, float& efermi, bool& line);
 
 // Draws every free text in the page window (mvtext and the band redraw).
-void drawFreeTexts(Plot& plot, float a, float b, const std::vector<FreeText>& texts);
+void drawFreeTexts(common::Plot& plot, float a, float b, const std::vector<FreeText>& texts);
 
 // Asks texts one after the other (" Text: ", position, angle, cursor) and
 // draws each at once, appending them to `texts`, until an empty text; a
 // full table (`capacity`) ends the option with a one-line message. An angle
 // or a cursor position for which `refusal` gives a line (the layout file
 // could not keep it) is asked again after that line.
-void enterFreeTexts(Plot& plot, Console& con, float a, float b, std::vector<FreeText>& texts,
+void enterFreeTexts(common::Plot& plot, common::Console& con, const common::Box& page, std::vector<FreeText>& texts,
                     size_t capacity, const std::function<std::string(float)>& refusal = nullptr);
 
 // Axis titles of the DOS graph: each panel that holds curves gets its title
-// centred below it, the energy title runs vertically left of the frame.
-void mvtitl(Plot& plot, float x1, float w1, float x2, float w2, float x0, float y0, float h,
-            int n1, int n2, const std::string& title1, const std::string& title2,
-            const std::string& vtitle);
+// centred below it, the energy title runs vertically left of the frame,
+// whose left edge is at x0.
+void mvtitl(common::Plot& plot, const CurvePanel& dos, const CurvePanel& coop, float x0, const AxisTitles& titles);
 
-}  // namespace common
+}  // namespace annotate

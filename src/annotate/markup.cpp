@@ -6,7 +6,9 @@
 #include "common/fortran_format.h"
 #include "common/plot.h"
 
-namespace common {
+namespace annotate {
+
+using namespace common;
 
 namespace {
 
@@ -151,4 +153,4 @@ void tltrap(Plot& plot, const std::string& text, float x, float y, float angle, 
     plot.ptxt(x, y, angle, fjust, fortran::trimRight(translateMarkup(text)));
 }
 
-}  // namespace common
+}  // namespace annotate

@@ -5,8 +5,10 @@
 #include <string>
 
 namespace common {
-
 class Plot;
+}  // namespace common
+
+namespace annotate {
 
 // The 80-character translation of an 80-character marked-up line. Greek
 // names are read in upper case, lower case or capitalised (\Gamma as
@@ -17,6 +19,6 @@ std::string translateMarkup(const std::string& text);
 // Draws `text` translated at (x, y) in the current window, at `angle` degrees;
 // position 1 centres it, 2 puts its right end at the point, anything else its
 // left end. Sets the character height to 1.0 first.
-void tltrap(Plot& plot, const std::string& text, float x, float y, float angle, int position);
+void tltrap(common::Plot& plot, const std::string& text, float x, float y, float angle, int position);
 
-}  // namespace common
+}  // namespace annotate

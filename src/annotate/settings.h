@@ -1,10 +1,13 @@
 // The annotation settings that the graphs keep and their layout files store:
-// tic ranges and free texts. Plain data, for every layer.
+// tic ranges and free texts, and the frames, panels and marks the
+// annotations are drawn in. Plain data, for every layer.
 #pragma once
 
 #include <string>
 
-namespace common {
+#include "common/page.h"
+
+namespace annotate {
 
 struct TicRange {
     float start = 0;           // tic start, axis units
@@ -35,4 +38,28 @@ struct FreeText {
     int pos = 0;
 };
 
-}  // namespace common
+// A frame and the energies its height spans, bottom to top.
+struct EnergyFrame {
+    common::Box box;
+    float emin = 0, emax = 0;
+};
+
+// The Fermi level as the graphs keep it: its energy, and whether a dashed
+// line marks it across the frame.
+struct FermiMark {
+    float energy = 0;
+    bool line = false;
+};
+
+// A DOS panel and the number of curves it holds (none: nothing drawn for it).
+struct CurvePanel {
+    common::Box box;
+    int curves = 0;
+};
+
+// The axis titles of the DOS graph: below the two panels, and the energy.
+struct AxisTitles {
+    std::string dos, coop, energy;
+};
+
+}  // namespace annotate

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-namespace common {
+namespace annotate {
 
 namespace {
 constexpr double kMostLabels = 12;
@@ -27,4 +27,4 @@ TicRange labelledTics(float lo, float hi) {
     return t;
 }
 
-}  // namespace common
+}  // namespace annotate

@@ -9,7 +9,9 @@
 #include "common/fortran_format.h"
 #include "common/plot.h"
 
-namespace common {
+namespace annotate {
+
+using namespace common;
 
 const TicPrompts kEnergyTicPrompts = {" Tic start energy:          ", " Tic end energy:            ",
                                       " Distance between two tics: ", false};
@@ -63,12 +65,6 @@ float labelDistance(float range, float distance, long n) {
 }
 
 }  // namespace
-
-bool ticsFit(const TicRange& tics) {
-    const float length = tics.end - tics.start;
-    auto fits = [&](float step) { return !(step > 0) || length / step <= kMaxTicIntervals; };
-    return fits(tics.distance) && fits(tics.label_distance);
-}
 
 int tltics(Console& con) {
     con.line();
@@ -132,8 +128,10 @@ int subintervals(const TicRange& tics, int previous) {
     return previous;
 }
 
-void tltica(Plot& plot, float x0, float y0, float h, float emin, float range,
-            const TicRange& tics, float xa, int side, int& nsub) {
+void tltica(Plot& plot, const AxisPlace& axis, const TicRange& tics, int& nsub) {
+    const float x0 = axis.frame.x0, y0 = axis.frame.y0, h = axis.frame.h;
+    const float emin = axis.min, range = axis.range, xa = axis.pos;
+    const int side = axis.side;
     // A tic range of no length has no axis: PGPLOT would refuse the window
     // and viewport and draw the box into the previous ones.
     if (!(tics.end > tics.start) || !(range > 0) || !ticsFit(tics)) return;
@@ -148,8 +146,10 @@ void tltica(Plot& plot, float x0, float y0, float h, float emin, float range,
     drawSides(plot, energyAxisBoxes("", "", base, side), tics, side, nsub);
 }
 
-void mvtica(Plot& plot, float x0, float y0, float w, float h, float amin, float arange,
-            const TicRange& tics, float pos, int side, int orientation, int& nsub) {
+void mvtica(Plot& plot, const AxisPlace& axis, int orientation, const TicRange& tics, int& nsub) {
+    const float x0 = axis.frame.x0, y0 = axis.frame.y0, w = axis.frame.w, h = axis.frame.h;
+    const float amin = axis.min, arange = axis.range, pos = axis.pos;
+    const int side = axis.side;
     // A tic range of no length (start equal to end is a valid answer) has no
     // viewport PGPLOT would accept: no axis then.
     if (!(tics.end > tics.start) || !(arange > 0) || !ticsFit(tics)) return;
@@ -184,4 +184,4 @@ void mvtica(Plot& plot, float x0, float y0, float w, float h, float amin, float 
     drawSides(plot, o, tics, side, nsub);
 }
 
-}  // namespace common
+}  // namespace annotate

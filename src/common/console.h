@@ -10,6 +10,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "common/fortran_format.h"
+
 namespace common {
 
 // Thrown when the console closes while an answer is awaited. The programs
@@ -17,17 +19,6 @@ namespace common {
 struct EndOfInput : std::runtime_error {
     EndOfInput() : std::runtime_error("end of input") {}
 };
-
-// Fixed-width fields of one typed answer. Only the first w characters count;
-// a short line is padded with blanks.
-namespace field {
-std::string columns(const std::string& line, int w);
-// Iw: blanks ignored, all blank is 0, optional sign and digits.
-std::optional<long> readInt(const std::string& text);
-// Fw.d as typed at the console: blanks ignored, all blank is 0, a number
-// without a decimal point is the whole number, exponents with E or D.
-std::optional<double> readReal(const std::string& text);
-}  // namespace field
 
 class Console {
 public:

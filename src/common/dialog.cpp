@@ -1,5 +1,6 @@
 #include "common/dialog.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "common/console.h"
@@ -32,7 +33,23 @@ int runDialogue(Plot& plot, Console& con, const std::function<int()>& dialogue) 
     return status;
 }
 
-int askMenu(Console& con, const std::vector<std::string>& lines, int width, int lo, int hi, bool wholeMenuAgain) {
+int highestOption(const std::vector<std::string>& lines) {
+    int highest = 0;
+    for (const std::string& l : lines)
+        for (size_t open = l.find('('); open != std::string::npos; open = l.find('(', open + 1)) {
+            const size_t close = l.find(')', open);
+            if (close == std::string::npos) break;
+            const std::string inside = l.substr(open + 1, close - open - 1);
+            if (inside.find_first_not_of(' ') == std::string::npos ||
+                inside.find_first_not_of(" 0123456789") != std::string::npos)
+                continue;
+            if (auto n = field::readInt(inside)) highest = std::max(highest, static_cast<int>(*n));
+        }
+    return highest;
+}
+
+int askMenu(Console& con, const std::vector<std::string>& lines, int width, int lo, bool wholeMenuAgain) {
+    const int hi = highestOption(lines);
     auto inRange = [lo, hi](long v) { return v >= lo && v <= hi; };
     for (;;) {
         for (const std::string& l : lines) con.line(l);
@@ -43,19 +60,16 @@ int askMenu(Console& con, const std::vector<std::string>& lines, int width, int 
     }
 }
 
-std::pair<float, float> askRange(Console& con, const std::string& lowPrompt, const std::string& highPrompt,
-                                 int width, const std::function<void()>& beforeEach,
-                                 const std::function<void()>& refused,
-                                 const std::function<std::string(float, float)>& refusal) {
+std::pair<float, float> askRange(Console& con, const RangeQuestion& q) {
     for (;;) {
-        if (beforeEach) beforeEach();
-        const float lo = static_cast<float>(con.askReal(lowPrompt, width));
-        const float hi = static_cast<float>(con.askReal(highPrompt, width));
+        if (q.beforeEach) q.beforeEach();
+        const float lo = static_cast<float>(con.askReal(q.low, q.width));
+        const float hi = static_cast<float>(con.askReal(q.high, q.width));
         if (!(hi > lo)) {
-            if (refused) refused();
+            if (q.refused) q.refused();
             continue;
         }
-        const std::string why = refusal ? refusal(lo, hi) : std::string();
+        const std::string why = q.refusal ? q.refusal(lo, hi) : std::string();
         if (why.empty()) return {lo, hi};
         con.line(why);
     }

@@ -27,21 +27,30 @@ int startScreen(Plot& plot, Console& con);
 // in every case.
 int runDialogue(Plot& plot, Console& con, const std::function<int()>& dialogue);
 
-// Prints the menu lines, then asks " Selection: " in an Iw field until the
-// answer lies in lo ... hi. With `wholeMenuAgain` an unusable answer brings
-// back the whole menu, otherwise only the prompt.
-int askMenu(Console& con, const std::vector<std::string>& lines, int width, int lo, int hi,
-            bool wholeMenuAgain = false);
+// The highest option of a menu table: the largest n of the "(n)" or "( n)"
+// its lines offer; 0 when there is none.
+int highestOption(const std::vector<std::string>& lines);
 
-// Asks a lower and an upper value (Fw.d fields of `width`) until the upper
-// one lies above the lower one. `beforeEach` runs before every pair of
-// questions, `refused` after a pair that is refused. A pair for which
-// `refusal` gives a line (a file could not keep it) is asked again after
-// that line.
-std::pair<float, float> askRange(Console& con, const std::string& lowPrompt, const std::string& highPrompt,
-                                 int width, const std::function<void()>& beforeEach = nullptr,
-                                 const std::function<void()>& refused = nullptr,
-                                 const std::function<std::string(float, float)>& refusal = nullptr);
+// Prints the menu lines, then asks " Selection: " in an Iw field until the
+// answer lies in lo ... highestOption(lines). With `wholeMenuAgain` an
+// unusable answer brings back the whole menu, otherwise only the prompt.
+int askMenu(Console& con, const std::vector<std::string>& lines, int width, int lo, bool wholeMenuAgain = false);
+
+// A range question: the prompts of its lower and upper value, read in Fw.d
+// fields of `width`. `beforeEach` runs before every pair of questions,
+// `refused` after a pair whose upper value does not lie above the lower
+// one. A pair for which `refusal` gives a line (a file could not keep it) is
+// asked again after that line.
+struct RangeQuestion {
+    std::string low, high;
+    int width = 10;
+    std::function<void()> beforeEach = nullptr;
+    std::function<void()> refused = nullptr;
+    std::function<std::string(float, float)> refusal = nullptr;
+};
+
+// Asks the range until the upper value lies above the lower one.
+std::pair<float, float> askRange(Console& con, const RangeQuestion& q);
 
 // For the checks of Console::askReal and askInt: true when `why` is empty;
 // otherwise prints it (the one-line reason) and gives false, so that the

@@ -1,7 +1,24 @@
-// The one error idiom of every program here. A reader or a check returns its
-// value or one line that says what is wrong, naming the file and the record
-// (Result); a stop of the whole program is a Stop, caught in main, which
-// prints its line and ends with status 1 (as end of input does).
+// The error idioms of every program here, one for each job:
+//
+// - a reader or a check: Result<T> (the value) or Status (nothing to
+//   return), or the Failure that says why in one line naming the file and
+//   the record (recordWhere). A result that is partly good keeps what it
+//   read next to the line that says where it stopped (BandsFile::stopped).
+// - walking the records of a file: the sticky RecordReader (records.h),
+//   which keeps the first fault and reads nothing after it; the reader
+//   turns its error() into a Failure at the end.
+// - a stop of the whole program: throw Stop; runDialogue (dialog.h) or the
+//   importers' main prints its line and ends with status 1.
+// - bad usage of a command line: throw UsageError (options.h); the line
+//   and the usage go to standard error, status 2.
+// - end of input at the console: EndOfInput (console.h), thrown by the
+//   Console and caught with Stop: " End of input.", status 1.
+// - a typed answer the program refuses and asks again: the check given to
+//   Console::askReal/askInt returns acceptedUnless(con, why) (dialog.h),
+//   `why` being the refusal line ("" accepts it).
+// An std::optional says only "absent" (a field that does not read, a file
+// that cannot be opened); the caller that knows the file and the record
+// words the failure.
 #pragma once
 
 #include <optional>

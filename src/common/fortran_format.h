@@ -1,7 +1,9 @@
 // Number fields as the programs print and write them (gfortran edit
-// descriptors). Nothing else in the programs formats numbers by hand.
+// descriptors), and as a typed answer or a record gives them. Nothing else in
+// the programs formats or reads numbers by hand.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace common {
@@ -13,6 +15,20 @@ std::string D(double v, int w, int d);        // Dw.d, 0.ddddD+ee
 std::string L(bool v);                        // L1: T or F
 std::string A(const std::string& s, int w);   // Aw: cut or blank-padded to w
 std::string trimRight(const std::string& s);  // without trailing blanks
+// A number quoted in a message, as the user would type it: six significant
+// digits, no trailing zeros ("0.1", "1e+30").
+std::string general(double v);
 }  // namespace fortran
+
+// Fixed-width fields of one line (a typed answer or a record). Only the
+// first w characters count; a short line is padded with blanks.
+namespace field {
+std::string columns(const std::string& line, int w);
+// Iw: blanks ignored, all blank is 0, optional sign and digits.
+std::optional<long> readInt(const std::string& text);
+// Fw.d as typed at the console: blanks ignored, all blank is 0, a number
+// without a decimal point is the whole number, exponents with E or D.
+std::optional<double> readReal(const std::string& text);
+}  // namespace field
 
 }  // namespace common

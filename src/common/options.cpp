@@ -1,6 +1,6 @@
 #include "common/options.h"
 
-#include "common/console.h"
+#include "common/fortran_format.h"
 
 namespace common {
 

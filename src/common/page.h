@@ -13,6 +13,14 @@ constexpr float kFrameWidth = 0.58926f;
 constexpr float kFrameY0 = 0.125f;
 constexpr float kFrameHeight = 0.75f;
 
+// A rectangle of the view surface in normalized device coordinates: a frame,
+// a panel, or the page window from the origin (0 ... w by 0 ... h).
+struct Box {
+    float x0 = 0, y0 = 0, w = 0, h = 0;
+    float right() const { return x0 + w; }
+    float top() const { return y0 + h; }
+};
+
 // Square view surfaces, inches: the screen window and the output files.
 constexpr float kScreenInches = 7.5f;
 constexpr float kPaperInches = 8.267f;

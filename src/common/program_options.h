@@ -1,5 +1,6 @@
-// The command line of the two drawing programs: their usage texts, --help,
-// --version and the usage errors, read with the one command-line reader.
+// The command line of the two drawing programs: --help, --version and the
+// usage errors, read with the one command-line reader (the usage texts are
+// their mains').
 #pragma once
 
 #include <iosfwd>
@@ -26,13 +27,11 @@ struct ProgramStart {
 ProgramStart startProgram(const std::string& name, const std::string& usage, OptionSpec spec,
                           const std::vector<std::string>& words, std::ostream& out, std::ostream& err);
 
-const std::string& tarlisenUsage();
-const std::string& morvaneUsage();
+// "name: why" and the usage on `err`; status 2.
+ProgramStart usageError(const std::string& name, const std::string& usage, const std::string& why,
+                        std::ostream& err);
 
-// tarlisen [--fit cosine|hermite]: any other fit is a usage error.
-ProgramStart startTarlisen(const std::vector<std::string>& words, std::ostream& out, std::ostream& err);
-// morvane [--output FILE]; tarlisen likewise. A suffix other than .eps, .plt,
-// .pdf or .png, or --fit with --output, is a usage error.
-ProgramStart startMorvane(const std::vector<std::string>& words, std::ostream& out, std::ostream& err);
+// The environment paragraph that ends the usage of both drawing programs.
+extern const char* const kScreenHelp;
 
 }  // namespace common

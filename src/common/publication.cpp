@@ -119,16 +119,11 @@ Result<std::string> boxInHeader(const std::string& eps, const std::string& name)
 }
 
 Status moveBoundingBoxToHeader(const std::string& path) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    const std::streamoff size = in ? static_cast<std::streamoff>(in.tellg()) : -1;
-    if (size < 0) return Failure{path + ": cannot be read"};
-    std::string text(static_cast<size_t>(size), '\0');
-    in.seekg(0);
-    if (!in.read(text.data(), size)) return Failure{path + ": cannot be read"};
-    in.close();
-    Result<std::string> fixed = boxInHeader(text, path);
+    const std::optional<std::string> text = readWholeFile(path);
+    if (!text) return Failure{path + ": cannot be read"};
+    Result<std::string> fixed = boxInHeader(*text, path);
     if (!fixed) return Failure{fixed.error()};
-    if (*fixed == text) return {};
+    if (*fixed == *text) return {};
     return writeFileAtomic(path, *fixed);
 }
 
@@ -243,6 +238,16 @@ std::string deviceNamed(const std::string& menuDevice, const std::string& path) 
     std::string device = stem + file.substr(file.rfind('.')) + type;
     while (!device.empty() && device.back() == ' ') device.pop_back();
     return device;
+}
+
+ProgramStart checkPictureOption(const std::string& name, const std::string& usage, ProgramStart s,
+                                std::ostream& err) {
+    if (s.run && s.args.has("--output") && !pictureFormat(s.args.value("--output")))
+        return usageError(name, usage,
+                          "--output takes a file ending in .eps, .plt, .pdf or .png, not '" + s.args.value("--output") +
+                              "'",
+                          err);
+    return s;
 }
 
 }  // namespace common

@@ -6,7 +6,10 @@
 #pragma once
 
 #include <optional>
+#include <iosfwd>
 #include <string>
+
+#include "common/program_options.h"
 
 #include "common/error.h"
 
@@ -57,5 +60,10 @@ std::optional<PictureFormat> pictureFormat(const std::string& path);
 // of `path` instead: its stem with the device's own suffix
 // ("bands.pdf" gives "bands.eps/VCPS"), so PDF and PNG keep their EPS beside them.
 std::string deviceNamed(const std::string& menuDevice, const std::string& path);
+
+// A program's start with --output FILE: a usage error (status 2) when FILE
+// names no picture of pictureFormat; `s` as it is otherwise.
+ProgramStart checkPictureOption(const std::string& name, const std::string& usage, ProgramStart s,
+                                std::ostream& err);
 
 }  // namespace common

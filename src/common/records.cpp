@@ -6,16 +6,25 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <unistd.h>
 
-#include "common/console.h"
 #include "common/fortran_format.h"
 
 namespace common {
 
+bool readableFile(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(path, ec) && std::ifstream(path).good();
+}
+
 std::optional<std::string> readWholeFile(const std::string& path) {
+    // A directory opens as a stream whose end lies anywhere: the size
+    // below would then be nonsense.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
     std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in) return std::nullopt;
     // one read into a buffer of the file's size, no copies
@@ -171,12 +180,6 @@ std::string layoutRefusal(const std::string& why) {
 }
 
 namespace {
-// A number as the user typed it, and as the field gives it back.
-std::string shown(double v) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%g", v);
-    return buf;
-}
 std::string inField(float v, int w, int d) {
     const std::string s = fortran::F(v, w, d);
     return s.substr(s.find_first_not_of(' '));
@@ -185,10 +188,10 @@ std::string inField(float v, int w, int d) {
 
 std::string fieldRefusal(double v, int w, int d, std::optional<float> above) {
     const std::optional<float> back = readBack(v, w, d);
-    if (!back) return layoutRefusal(shown(v) + " does not fit its " + std::to_string(w) + " columns");
+    if (!back) return layoutRefusal(fortran::general(v) + " does not fit its " + std::to_string(w) + " columns");
     if (above && !(*back > *above))
-        return layoutRefusal(shown(v) + " reads back as " + inField(*back, w, d) + ", not above " +
-                             shown(*above));
+        return layoutRefusal(fortran::general(v) + " reads back as " + inField(*back, w, d) + ", not above " +
+                             fortran::general(*above));
     return "";
 }
 
@@ -197,7 +200,7 @@ std::string rangeRefusal(double lo, double hi, int w, int d) {
         if (std::string why = fieldRefusal(v, w, d); !why.empty()) return why;
     const float blo = *readBack(lo, w, d), bhi = *readBack(hi, w, d);
     if (!(bhi > blo))
-        return layoutRefusal(shown(lo) + " to " + shown(hi) + " reads back as " + inField(blo, w, d) + " to " +
+        return layoutRefusal(fortran::general(lo) + " to " + fortran::general(hi) + " reads back as " + inField(blo, w, d) + " to " +
                              inField(bhi, w, d));
     return "";
 }

@@ -12,7 +12,12 @@
 
 namespace common {
 
-// The whole content of a file in one read; nullopt when it cannot be read.
+// True when `path` names a regular file (or a link to one) that can be
+// opened for reading: a directory, a device or a pipe is no input file.
+bool readableFile(const std::string& path);
+
+// The whole content of a file in one read; nullopt when it cannot be read
+// or is not a regular file (readableFile).
 std::optional<std::string> readWholeFile(const std::string& path);
 
 // "fort.1, record 12: what" -- the one-line form of every file complaint.
@@ -36,7 +41,8 @@ private:
 
 class RecordFile {
 public:
-    // Reads the whole file; nullopt when it cannot be opened.
+    // Reads the whole file; nullopt when it cannot be opened or is no
+    // regular file.
     static std::optional<RecordFile> load(const std::string& path);
     static RecordFile fromText(const std::string& name, const std::string& text);
 

@@ -27,9 +27,12 @@ std::vector<double> evenGrid(const std::vector<double>& e, int points) {
 }
 
 double valueAt(const std::vector<double>& e, const std::vector<double>& y, double x) {
-    if (x <= e.front()) return y.front();
+    if (x <= e.front() || e.size() < 2) return y.front();
     if (x >= e.back()) return y.back();
-    const size_t k = static_cast<size_t>(std::upper_bound(e.begin(), e.end(), x) - e.begin());
+    // Within the grid: e[k-1] <= x < e[k]. A grid or an x that is not a
+    // number fails both tests above; k is kept inside the grid all the same.
+    const size_t found = static_cast<size_t>(std::upper_bound(e.begin(), e.end(), x) - e.begin());
+    const size_t k = std::clamp<size_t>(found, 1, e.size() - 1);
     const double w = e[k] - e[k - 1];
     if (w <= 0) return y[k];
     const double t = (x - e[k - 1]) / w;

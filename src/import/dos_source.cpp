@@ -1,7 +1,10 @@
 #include "import/dos_source.h"
 
+#include <algorithm>
+
 #include "common/error.h"
 #include "common/fortran_format.h"
+#include "common/records.h"
 #include "dos/core/limits.h"
 #include "import/dos_grid.h"
 #include "import/text_table.h"
@@ -13,6 +16,42 @@ using dos::DosCurves;
 namespace {
 
 std::vector<float> toFloat(const std::vector<double>& v) { return {v.begin(), v.end()}; }
+
+constexpr int kFieldWidth = 12, kFieldDecimals = 5;  // the F12.5 of every value of fort.1
+
+// The curves of fort.1 on its grid, each with the rows it comes from.
+class Origins {
+public:
+    Origins(const std::vector<double>& source, const std::vector<double>& grid, bool resampled)
+        : source_(source), grid_(grid), resampled_(resampled) {}
+
+    // The first value of `values` that F12.5 cannot hold, named by its row.
+    common::Status check(const std::vector<float>& values, const std::string& name, const Rows& rows) const {
+        for (size_t i = 0; i < values.size() && i < grid_.size(); ++i) {
+            if (common::readBack(values[i], kFieldWidth, kFieldDecimals)) continue;
+            const size_t row = rowOf(i);
+            const std::string what = name + " at " + plain(grid_[i], 3) + " eV, " + plain(values[i], 3) +
+                                     ", does not fit F12.5 of fort.1";
+            if (row < rows.lines.size()) return at(rows.file, rows.lines[row], what);
+            return common::Failure{"fort.1: " + what};
+        }
+        return {};
+    }
+
+private:
+    // The source row of point i of fort.1: itself, or the nearest in energy.
+    size_t rowOf(size_t i) const {
+        if (!resampled_) return i;
+        const auto up = std::lower_bound(source_.begin(), source_.end(), grid_[i]);
+        size_t k = static_cast<size_t>(up - source_.begin());
+        if (k == source_.size() || (k > 0 && grid_[i] - source_[k - 1] < source_[k] - grid_[i])) --k;
+        return k;
+    }
+
+    const std::vector<double>& source_;
+    const std::vector<double>& grid_;
+    bool resampled_;
+};
 
 }  // namespace
 
@@ -48,6 +87,11 @@ common::Result<Imported> assemble(const DosSource& src) {
     else
         s += "energies are absolute (no Fermi energy given)\n";
 
+    const Origins origins(e, grid, resample);
+    const std::string energy = src.fermi && !src.relative
+                                   ? "the energy relative to the Fermi energy " + plain(*src.fermi, 4) + " eV"
+                                   : "the energy";
+    if (auto fits = origins.check(c.energy, energy, src.rows); !fits) return common::Failure{fits.error()};
     std::vector<double> idos;
     if (src.totals) {
         idos = src.idos.empty() ? runningIntegral(e, src.dos) : src.idos;
@@ -55,8 +99,13 @@ common::Result<Imported> assemble(const DosSource& src) {
         c.dos = curve(src.dos);
         c.idos = integral(idos);
         c.etot = integral(energyIntegral(e, src.dos));
+        for (const auto& [values, name] : {std::pair{&c.dos, "the density of states"},
+                                           std::pair{&c.idos, "the integrated density of states"},
+                                           std::pair{&c.etot, "the total energy"}})
+            if (auto fits = origins.check(*values, name, src.rows); !fits) return common::Failure{fits.error()};
         s += "curves 1-3: density of states, integrated density of states, total energy\n";
     }
+    common::Status unfit;
     auto project = [&](const std::vector<SourceProjection>& from, std::vector<DosCurves::Projection>& to,
                        const char* kind) {
         for (size_t p = 0; p < from.size(); ++p) {
@@ -65,6 +114,9 @@ common::Result<Imported> assemble(const DosSource& src) {
             q.description = sp.description;
             q.curve = curve(sp.curve);
             q.integral = integral(sp.integral.empty() ? runningIntegral(e, sp.curve) : sp.integral);
+            const std::string name = std::string(kind) + " projection " + std::to_string(p + 1);
+            if (unfit) unfit = origins.check(q.curve, "the " + name, sp.rows);
+            if (unfit) unfit = origins.check(q.integral, "the integrated " + name, sp.rows);
             to.push_back(std::move(q));
             s += std::string(kind) + " projection " + std::to_string(p + 1) + ": " +
                  (sp.description.empty() ? std::string() : sp.description.front()) + "\n";
@@ -72,6 +124,7 @@ common::Result<Imported> assemble(const DosSource& src) {
     };
     project(src.ao, c.ao, "AO");
     project(src.coop, c.coop, "COOP");
+    if (!unfit) return common::Failure{unfit.error()};
     for (const std::string& note : src.notes) s += note + "\n";
 
     if (src.totals && known)

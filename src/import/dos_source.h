@@ -12,8 +12,17 @@
 
 namespace importer {
 
+// Where the rows of a curve are: the file and the line of each row, one per
+// energy of the source grid. A value of fort.1 that its field cannot hold is
+// named by the row it comes from.
+struct Rows {
+    std::string file;
+    std::vector<size_t> lines;
+};
+
 struct SourceProjection {
     std::vector<std::string> description;
+    Rows rows;
     std::vector<double> curve;
     std::vector<double> integral;  // empty: the running integral of the curve
 };
@@ -21,6 +30,7 @@ struct SourceProjection {
 struct DosSource {
     std::string source;           // the program and the file, for the summary
     std::vector<double> energy;   // ascending, eV
+    Rows rows;                    // of the energies and the totals
     std::optional<double> fermi;  // eV on the scale of the source
     bool relative = false;        // energies already relative to the Fermi level
     bool totals = false;
@@ -35,8 +45,10 @@ struct Imported {
     std::string summary;  // lines for standard output
 };
 
-// The curves of fort.1, its text and the summary; fails when a value would
-// not fit its field or a count exceeds what fort.1 holds.
+// The curves of fort.1, its text and the summary; fails when a count
+// exceeds what fort.1 holds or when a value would not fit its field: then
+// "FILE, line N: ..." names the row of the source it comes from (the row
+// nearest its energy when the grid was resampled).
 common::Result<Imported> assemble(const DosSource& src);
 
 }  // namespace importer

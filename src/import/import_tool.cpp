@@ -1,6 +1,7 @@
 #include "import/import_tool.h"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 
 #include "common/records.h"
@@ -97,7 +98,10 @@ std::optional<double> givenFermi(const common::CommandLine& cl) {
     if (cl.has("--scf") && cl.has("--fermi"))
         throw common::UsageError("--scf and --fermi both give the Fermi energy: one only");
     if (!cl.has("--fermi")) return std::nullopt;
-    return cl.real("--fermi");
+    const double fermi = cl.real("--fermi");
+    if (std::fabs(fermi) > kLargestNumber)
+        throw common::UsageError("--fermi " + cl.value("--fermi") + " is beyond 1e10 eV");
+    return fermi;
 }
 
 common::Status writeWhole(const std::string& dir, const std::string& name, const std::string& text) {

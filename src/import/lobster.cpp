@@ -70,8 +70,9 @@ common::Result<Coxxcar> readCoxxcar(const std::string& path) {
 
     const size_t perSpin = 2 * *columns;
     const size_t width = 1 + perSpin * static_cast<size_t>(c.spins);
-    c.value.assign(interactions, std::vector<double>(*nedos, 0.0));
-    c.integral = c.value;
+    // The rows grow with the file: NEDOS is only what the header claims.
+    c.value.assign(interactions, {});
+    c.integral.assign(interactions, {});
     for (size_t i = 0; i < *nedos; ++i, ++n) {
         if (!f.has(n) || blank(f.record(n)))
             return endsBefore(f, n, "row " + std::to_string(i + 1) + " of " + std::to_string(*nedos));
@@ -81,12 +82,17 @@ common::Result<Coxxcar> readCoxxcar(const std::string& path) {
             return at(f, n, std::to_string(v->size()) + " numbers where the counts announce " + std::to_string(width));
         if (!c.energy.empty() && (*v)[0] <= c.energy.back()) return at(f, n, "energy does not ascend");
         c.energy.push_back((*v)[0]);
-        for (int s = 0; s < c.spins; ++s)
-            for (size_t k = 0; k < interactions; ++k) {
+        c.lines.push_back(n);
+        for (size_t k = 0; k < interactions; ++k) {
+            double value = 0, integral = 0;
+            for (int s = 0; s < c.spins; ++s) {
                 const size_t col = 1 + static_cast<size_t>(s) * perSpin + 2 * (k + 1);
-                c.value[k][i] += (*v)[col];
-                c.integral[k][i] += (*v)[col + 1];
+                value += (*v)[col];
+                integral += (*v)[col + 1];
             }
+            c.value[k].push_back(value);
+            c.integral[k].push_back(integral);
+        }
     }
     return c;
 }
@@ -96,6 +102,7 @@ common::Result<DosSource> lobsterSource(const Coxxcar& c, const std::vector<int>
     DosSource src;
     src.source = "LOBSTER " + c.kind + "CAR, " + c.path;
     src.energy = c.energy;
+    src.rows = {c.path, c.lines};
     src.fermi = c.fermi;
     src.relative = true;
     const bool cohp = c.kind == "COHP";
@@ -111,6 +118,7 @@ common::Result<DosSource> lobsterSource(const Coxxcar& c, const std::vector<int>
                                                 (cohp ? ", sign reversed: bonding to the right" : "")};
         for (double v : c.value[static_cast<size_t>(k - 1)]) p.curve.push_back(sign * v);
         for (double v : c.integral[static_cast<size_t>(k - 1)]) p.integral.push_back(sign * v);
+        p.rows = {c.path, c.lines};
         src.coop.push_back(std::move(p));
     }
     if (c.labels.size() > which.size())
@@ -125,6 +133,7 @@ common::Result<DosSource> lobsterSource(const Coxxcar& c, const std::vector<int>
             if (std::fabs(doscar->energy[i] - c.energy[i]) > 5e-4)
                 return common::Failure{doscar->path + ": energy " + std::to_string(i + 1) + " differs from " + c.path};
         src.totals = true;
+        src.rows = {doscar->path, doscar->lines};
         src.dos = doscar->dos;
         src.idos = doscar->idos;
         for (int a : atoms) {
@@ -136,6 +145,7 @@ common::Result<DosSource> lobsterSource(const Coxxcar& c, const std::vector<int>
             const std::string who = io.z > 0 ? elementSymbol(io.z) + std::to_string(a) : "Atom " + std::to_string(a);
             p.description = {who + ": " + io.orbitals};
             p.curve = io.total;
+            p.rows = {doscar->path, io.lines};
             src.ao.push_back(std::move(p));
         }
         if (doscar->ion.size() > atoms.size())

@@ -21,6 +21,7 @@ struct Coxxcar {
     double fermi = 0;
     std::vector<std::string> labels;  // one per interaction
     std::vector<double> energy;
+    std::vector<size_t> lines;  // the line of each row
     // Per interaction, summed over spins.
     std::vector<std::vector<double>> value, integral;
 };

@@ -95,16 +95,15 @@ common::Status checkEnd(const RecordFile& f, size_t line, int nk, const std::str
 common::Result<QeBands> bandsOf(const RecordFile& f) {
     QeBands b;
     if (auto s = readHeader(f, "&plot", "nbnd", "nks", b.nbnd, b.nks); !s) return common::Failure{s.error()};
-    b.k.resize(static_cast<size_t>(b.nks));
-    b.e.resize(static_cast<size_t>(b.nks));
+    // The k points grow with the file: nks is only what the header claims.
     size_t line = 2;
     for (int ik = 0; ik < b.nks; ++ik) {
         std::vector<std::string> rest;
-        if (auto s = readCoordinates(f, line, ik, b.nks, b.k[static_cast<size_t>(ik)], rest); !s)
+        if (auto s = readCoordinates(f, line, ik, b.nks, b.k.emplace_back(), rest); !s)
             return common::Failure{s.error()};
         if (!rest.empty()) return at(f, line, "expected the 3 coordinates of " + ordinal(ik, b.nks) + " alone");
         ++line;
-        auto& e = b.e[static_cast<size_t>(ik)];
+        auto& e = b.e.emplace_back();
         auto s = readValues(f, line, ik, b.nks, b.nbnd, "energies", "nbnd", [&](const std::string& rec, int) {
             auto v = numbers(rec, {9, 8});
             if (!v) return -1;
@@ -120,26 +119,21 @@ common::Result<QeBands> bandsOf(const RecordFile& f) {
 common::Result<QeRap> rapOf(const RecordFile& f) {
     QeRap r;
     if (auto s = readHeader(f, "&plot_rap", "nbnd_rap", "nks_rap", r.nbnd, r.nks); !s) return common::Failure{s.error()};
-    const auto nk = static_cast<size_t>(r.nks);
-    r.k.resize(nk);
-    r.high.resize(nk);
-    r.rap.resize(nk);
-    r.line.resize(nk);
+    // The k points grow with the file: nks_rap is only what the header claims.
     size_t line = 2;
     for (int ik = 0; ik < r.nks; ++ik) {
-        const auto i = static_cast<size_t>(ik);
         std::vector<std::string> rest;
-        if (auto s = readCoordinates(f, line, ik, r.nks, r.k[i], rest); !s) return common::Failure{s.error()};
-        r.line[i] = line;
+        if (auto s = readCoordinates(f, line, ik, r.nks, r.k.emplace_back(), rest); !s) return common::Failure{s.error()};
+        r.line.push_back(line);
         if (rest.empty() || (rest[0] != "T" && rest[0] != "F"))
             return at(f, line, "expected T or F after the coordinates of " + ordinal(ik, r.nks));
-        r.high[i] = rest[0] == "T";
+        r.high.push_back(rest[0] == "T");
         ++line;
         // Later versions add the group codes to the coordinate line and, for
         // some points, lines of gauge factors (reals) before the numbers.
         if (rest.size() > 1)
             while (f.has(line) && f.record(line).find('.') != std::string::npos) ++line;
-        auto& rap = r.rap[i];
+        auto& rap = r.rap.emplace_back();
         auto s = readValues(f, line, ik, r.nks, r.nbnd, "representations", "nbnd_rap", [&](const std::string& rec, int) {
             int n = 0;
             for (const std::string& w : words(rec)) {

@@ -114,6 +114,7 @@ Result<DosSource> readQePdos(const std::string& pdosTot, const std::vector<std::
     if (!tot) return Failure{tot.error()};
     src.source = "Quantum ESPRESSO projwfc.x, " + pdosTot;
     src.energy = tot->energy;
+    src.rows = {pdosTot, tot->lines};
     src.fermi = fermi;
     src.totals = true;
     auto dos = channel(*tot, "dos", spin);
@@ -135,6 +136,7 @@ Result<DosSource> readQePdos(const std::string& pdosTot, const std::vector<std::
         auto ldos = channel(*t, "ldos", spin);
         if (!ldos) return Failure{ldos.error()};
         p.curve = std::move(*ldos);
+        p.rows = {path, t->lines};
         src.ao.push_back(std::move(p));
     }
     if (spin != Spin::Both) src.notes.push_back(std::string("spin channel: ") + (spin == Spin::Up ? "up" : "down"));

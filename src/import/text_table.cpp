@@ -60,9 +60,8 @@ size_t skipDigits(std::string_view s, size_t& i) {
     return i - from;
 }
 
-}  // namespace
-
-std::optional<double> number(const std::string& word) {
+// The grammar of number(), without its bound.
+std::optional<double> decimal(const std::string& word) {
     const std::string_view w = word;
     size_t i = 0;
     if (i < w.size() && (w[i] == '+' || w[i] == '-')) ++i;
@@ -89,6 +88,20 @@ std::optional<double> number(const std::string& word) {
     const double v = std::strtod(c.c_str(), nullptr);
     if (!std::isfinite(v)) return std::nullopt;
     return v;
+}
+
+}  // namespace
+
+std::optional<double> number(const std::string& word) {
+    const auto v = decimal(word);
+    if (!v || std::fabs(*v) > kLargestNumber) return std::nullopt;
+    return v;
+}
+
+Result<double> numberOn(const RecordFile& f, size_t line, const std::string& word) {
+    if (auto v = number(word)) return *v;
+    if (decimal(word)) return at(f, line, word + " is beyond 1e10 (no value of this file is that large)");
+    return at(f, line, "unreadable number '" + word + "'");
 }
 
 std::optional<long> integer(const std::string& word) {
@@ -134,8 +147,8 @@ std::optional<std::vector<double>> numbers(const std::string& text, std::initial
 Result<std::vector<double>> numbersOn(const RecordFile& f, size_t line, const std::vector<std::string>& words) {
     std::vector<double> v;
     for (const std::string& w : words) {
-        auto x = number(w);
-        if (!x) return at(f, line, "unreadable number '" + w + "'");
+        auto x = numberOn(f, line, w);
+        if (!x) return common::Failure{x.error()};
         v.push_back(*x);
     }
     return v;

@@ -35,11 +35,26 @@ std::optional<std::vector<std::string>> wordsAfter(const std::string& line, cons
 // True when the line holds nothing but blanks.
 bool blank(const std::string& line);
 
-// A finite number as C or Fortran write it: 1.5, -2.0E+01, .5, 5., 1.5D-3,
+// The largest magnitude a number of these files may have. No energy (eV),
+// density of states, population, k coordinate or gradient of a calculation
+// comes near it, and the programs' fields hold at most 99999.99999: beyond
+// it the file is damaged. The bound also keeps every sum and product of the
+// conversions (integrals over a grid, E n(E) dE over a million rows) far
+// inside what a float holds, so no conversion makes an infinity of a
+// number it was given.
+constexpr double kLargestNumber = 1e10;
+
+// A decimal number as C or Fortran write it: 1.5, -2.0E+01, .5, 5., 1.5D-3,
 // and Fortran's three-digit exponent without its letter, 0.1234-100, which
 // is far below what the programs keep and is read as 0 (a positive one is
-// refused: no value of these files is that large).
+// refused: no value of these files is that large). Not a number, infinity,
+// hexadecimal forms and magnitudes beyond kLargestNumber are none.
 std::optional<double> number(const std::string& word);
+
+// The checked reader of one word on line `line` of f: its number, or
+// "FILE, line N: unreadable number 'WORD'" or "FILE, line N: WORD is beyond
+// 1e10 (no value of this file is that large)".
+common::Result<double> numberOn(const common::RecordFile& f, size_t line, const std::string& word);
 
 // An optional sign and digits.
 std::optional<long> integer(const std::string& word);
@@ -51,7 +66,7 @@ std::optional<long> integer(const std::string& word);
 std::optional<std::vector<double>> numbers(const std::string& text, std::initializer_list<int> widths = {});
 
 // Every word of `text` (line `line` of f, the whole line by default) as a
-// number, or "FILE, line N: unreadable number 'WORD'".
+// number, or the complaint of numberOn about the first that is none.
 common::Result<std::vector<double>> numbersOn(const common::RecordFile& f, size_t line,
                                               const std::vector<std::string>& words);
 common::Result<std::vector<double>> numbersOn(const common::RecordFile& f, size_t line, const std::string& text);

@@ -109,6 +109,7 @@ Result<Doscar> readDoscar(const std::string& path) {
     size_t n = kGridLine + 1;
     const auto total = block(f, n, *nedos, 3, "total DOS", d.energy);
     if (!total) return Failure{total.error()};
+    for (size_t i = 0; i < *nedos; ++i) d.lines.push_back(kGridLine + 1 + i);
     const size_t cols = total->front().size();
     if (cols != 3 && cols != 5)
         return at(f, kGridLine + 1, std::to_string(cols) + " numbers in a total DOS row (3 or 5)");
@@ -128,9 +129,10 @@ Result<Doscar> readDoscar(const std::string& path) {
         Doscar::Ion io;
         const std::string& head = f.record(n);
         const size_t semi = head.find(';');
-        ++n;
+        const size_t firstRow = ++n;
         const auto rows = block(f, n, *nedos, 2, "ion " + std::to_string(ion) + " block", d.energy);
         if (!rows) return Failure{rows.error()};
+        for (size_t i = 0; i < *nedos; ++i) io.lines.push_back(firstRow + i);
         const size_t columns = rows->front().size() - 1;
         size_t stride = static_cast<size_t>(d.spins);
         if (semi != std::string::npos) {
@@ -155,6 +157,7 @@ Result<DosSource> vaspSource(const Doscar& d, const std::vector<int>& ions, std:
     DosSource src;
     src.source = "VASP DOSCAR, " + d.path;
     src.energy = d.energy;
+    src.rows = {d.path, d.lines};
     src.fermi = fermi ? *fermi : d.fermi;
     src.totals = true;
     src.dos = d.dos;
@@ -169,6 +172,7 @@ Result<DosSource> vaspSource(const Doscar& d, const std::vector<int>& ions, std:
         SourceProjection p;
         p.description = {"Ion " + std::to_string(i) + ": " + io.orbitals};
         p.curve = io.total;
+        p.rows = {d.path, io.lines};
         src.ao.push_back(std::move(p));
     }
     if (d.ion.size() > ions.size())

@@ -21,10 +21,12 @@ struct Doscar {
     double fermi = 0;
     std::vector<double> energy;
     std::vector<double> dos, idos;  // summed over the spins
+    std::vector<size_t> lines;      // the line of each total DOS row
     struct Ion {
         std::string orbitals;  // "s p d", "3s 3p_y 3p_z 3p_x"
         int z = 0;             // atomic number when the block names it, else 0
         std::vector<double> total;  // summed over orbitals and spins
+        std::vector<size_t> lines;  // the line of each row
     };
     std::vector<Ion> ion;  // empty when the file has no ion blocks
 };

@@ -34,6 +34,10 @@ common::Result<DensePath> pathOf(const common::RecordFile& f) {
         const auto values = numbersOn(f, r, std::vector<std::string>(w.begin() + 1, w.end()));
         if (!values) return common::Failure{values.error()};
         const std::vector<double>& v = *values;
+        // The gradients go into fort.1 as they stand, each in an F10.5 field.
+        for (size_t j = 4; j < 7; ++j)
+            if (!common::readBack(v[j], 10, 5))
+                return at(f, r, "gradient " + w[j + 1] + " does not fit F10.5 of fort.1");
         const KVector k{v[0], v[1], v[2]};
         const bool same = !path.k.empty() && *idx == index && std::fabs(k[0] - path.k.back()[0]) < 1e-9 &&
                           std::fabs(k[1] - path.k.back()[1]) < 1e-9 && std::fabs(k[2] - path.k.back()[2]) < 1e-9;

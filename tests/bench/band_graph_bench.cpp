@@ -20,6 +20,7 @@
 #include "common/plot.h"
 
 using namespace common;
+using namespace annotate;
 using namespace band;
 
 namespace {
@@ -51,7 +52,7 @@ BandGraph largest() {
     g.ehigh = 16.0f;
     g.range = g.ehigh - g.elow;
     g.border = true;
-    for (int k = 2; k <= 7; ++k) g.flags[static_cast<size_t>(k)] = true;
+    for (int k = kFlagBorder; k <= kFlagFermi; ++k) g.flags[static_cast<size_t>(k)] = true;
     g.tics = TicRange{-15.0f, 16.0f, 0.5f, 2.0f};
     for (int i = 1; i <= kLines + 1; ++i) {
         g.tic_side[static_cast<size_t>(i)] = 3;
@@ -97,19 +98,19 @@ int main() {
     }
     plot.slw(3);
 
+    Status drawn;
     const double display = worstOf(5, [&] {
         plot.page();
-        tlaxes(plot, g.geom.frame_x0, g.geom.frame_y0, g.line_pos, g.geom.frame_w, g.geom.frame_h, g.nshow);
+        tlaxes(plot, g.geom.frame(), g.line_pos, g.nshow);
         if (Result<BandsFile> bands = readBandsFile("fort.2")) g.bands = std::move(*bands);
-        g.draw_problem = tlband(plot, g.geom.frame_x0, g.geom.frame_y0, g.line_pos, g.geom.frame_h, g.elow,
-                                g.ehigh, g.nshow, g.bands);
+        drawn = tlband(plot, {g.geom.frame(), g.elow, g.ehigh}, g.line_pos, g.nshow, g.bands);
     });
     const double redraw = worstOf(5, [&] {
         plot.page();
-        tlrdrw(plot, g);
+        drawn = tlrdrw(plot, g);
     });
-    if (!g.draw_problem.empty()) {
-        std::fprintf(stderr, " bands not drawn in full: %s\n", g.draw_problem.c_str());
+    if (!drawn) {
+        std::fprintf(stderr, " bands not drawn in full: %s\n", drawn.error().c_str());
         return 1;
     }
     const std::string device = outputDevice(1, g.nshow);

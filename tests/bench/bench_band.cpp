@@ -89,10 +89,10 @@ double peakMB() {
 double timedPass(const std::string& dir, band::FitKind kind) {
     Report con;
     const auto t0 = std::chrono::steady_clock::now();
-    band::BfitSummary s = band::bfit(kLines, kLines * kPoints, con, dir, kind);
+    common::Result<band::BfitSummary> s = band::bfit(kLines, kLines * kPoints, con, dir, kind);
     const double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-    if (!s.complete || s.written != kLines || !s.fallback.empty()) {
-        std::fprintf(stderr, "interpolation failed: %d of %d lines written\n%s", s.written, kLines, con.text().c_str());
+    if (!s || s->written != kLines || !s->fallback.empty()) {
+        std::fprintf(stderr, "interpolation failed: %d of %d lines written\n%s", s ? s->written : 0, kLines, con.text().c_str());
         return -1.0;
     }
     return secs;

@@ -19,6 +19,7 @@
 #include "dos/draw/drawing.h"
 
 using namespace common;
+using namespace annotate;
 using namespace dos;
 
 namespace {
@@ -73,9 +74,9 @@ int main() {
     for (int r = 0; r < rounds; ++r) {
         initGraph(g, in);
         for (int k = 0; k < kBuffersPerPanel; ++k) {
-            loadCurve(in, g, Panel::DOS, 1 + k, curveTitle(in, 1 + k), 0.0f, false);
+            loadCurve(in, g, {Panel::DOS, 1 + k}, false);
             const int coop = curveNumber(in, ProjKind::COOP, 1 + k % 5, k >= 5);
-            loadCurve(in, g, Panel::COOP, coop, curveTitle(in, coop), 0.0f, false);
+            loadCurve(in, g, {Panel::COOP, coop}, false);
         }
     }
     ok = benchRow("DOS curve load, per curve (16 buffers)", msSince(t) / (rounds * kBuffers), "ms", 5) && ok;

@@ -9,6 +9,7 @@
 #include "fixtures.h"
 
 using namespace common;
+using namespace annotate;
 
 using fixture::Session;
 
@@ -16,9 +17,9 @@ TEST(Tics, OnlyTheFrameEdgeCarriesNumericLabels) {
     RecordingPlot p;
     TicRange t{-12.0f, 8.0f, 0.25f, 1.0f};
     int nsub = 0;
-    tltica(p, 0.11785f, 0.125f, 0.75f, -12.0f, 20.0f, t, 0.11785f, 1, nsub);
+    tltica(p, {{0.11785f, 0.125f, 0.58926f, 0.75f}, -12.0f, 20.0f, 0.11785f, 1}, t, nsub);
     EXPECT_EQ(nsub, 4);
-    tltica(p, 0.11785f, 0.125f, 0.75f, -12.0f, 20.0f, t, 0.3f, 2, nsub);
+    tltica(p, {{0.11785f, 0.125f, 0.58926f, 0.75f}, -12.0f, 20.0f, 0.3f, 2}, t, nsub);
     auto boxes = p.matching("box");
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[0], "box '' 1 4 'ABN     ITSV' 1 4");
@@ -30,7 +31,7 @@ TEST(Tics, OnlyTheFrameEdgeCarriesNumericLabels) {
 TEST(Tics, SubintervalsRoundAndSideThreeDrawsTwoBoxes) {
     RecordingPlot p;
     int nsub = 0;
-    tltica(p, 0.1f, 0.1f, 0.8f, 0.0f, 10.0f, TicRange{0, 10, 0.3f, 1.0f}, 0.1f, 3, nsub);
+    tltica(p, {{0.1f, 0.1f, 0.58926f, 0.8f}, 0.0f, 10.0f, 0.1f, 3}, TicRange{0, 10, 0.3f, 1.0f}, nsub);
     EXPECT_EQ(nsub, 3);
     auto boxes = p.matching("box");
     ASSERT_EQ(boxes.size(), 2u);
@@ -38,18 +39,18 @@ TEST(Tics, SubintervalsRoundAndSideThreeDrawsTwoBoxes) {
     EXPECT_NE(boxes[1].find("'AB      TSV' 1 3"), std::string::npos);  // numbers written once
     // the DOS energy axis the same way
     p.clear();
-    mvtica(p, 0.1f, 0.1f, 0.6f, 0.8f, 0.0f, 10.0f, TicRange{0, 10, 0.3f, 1.0f}, 0.1f, 3, 2, nsub);
+    mvtica(p, {{0.1f, 0.1f, 0.6f, 0.8f}, 0.0f, 10.0f, 0.1f, 3}, 2, TicRange{0, 10, 0.3f, 1.0f}, nsub);
     EXPECT_EQ(p.matching("box"), (std::vector<std::string>{"box '        ITS' 1 3 'ABN     ITSV' 1 3",
                                                            "box '        TS' 1 3 'AB      TSV' 1 3"}));
     p.clear();
-    tltica(p, 0.1f, 0.1f, 0.8f, 0.0f, 10.0f, TicRange{0, 10, 0.3f, 1.0f}, 0.5f, 0, nsub);
+    tltica(p, {{0.1f, 0.1f, 0.58926f, 0.8f}, 0.0f, 10.0f, 0.5f, 0}, TicRange{0, 10, 0.3f, 1.0f}, nsub);
     EXPECT_TRUE(p.matching("box").empty());
 }
 
 TEST(Tics, WithoutLabelsTicsAtTheTicDistanceAndNoNumbers) {
     RecordingPlot p;
     int nsub = 4;
-    tltica(p, 0.1f, 0.1f, 0.8f, 0.0f, 10.0f, TicRange{0, 10, 0.5f, 0.0f}, 0.1f, 1, nsub);
+    tltica(p, {{0.1f, 0.1f, 0.58926f, 0.8f}, 0.0f, 10.0f, 0.1f, 1}, TicRange{0, 10, 0.5f, 0.0f}, nsub);
     EXPECT_EQ(nsub, 4);  // kept from the last labelled axis
     EXPECT_EQ(p.matching("box")[0], "box '' 0.5 1 'AB      ITSV' 0.5 1");
 }
@@ -58,16 +59,16 @@ TEST(Tics, HorizontalDosAxisLabelsOnlyAtTheFrameBottom) {
     RecordingPlot p;
     int nsub = 0;
     TicRange t{0.0f, 4.0f, 0.5f, 1.0f};
-    mvtica(p, 0.11785f, 0.125f, 0.58926f, 0.75f, 0.0f, 4.0f, t, 0.125f, 3, 1, nsub);
+    mvtica(p, {{0.11785f, 0.125f, 0.58926f, 0.75f}, 0.0f, 4.0f, 0.125f, 3}, 1, t, nsub);
     auto boxes = p.matching("box");
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[0], "box 'ABN     ITS' 1 2 '        ITSV' 1 2");
     EXPECT_EQ(boxes[1], "box 'AB      TS' 1 2 '        TSV' 1 2");  // numbers written once
     p.clear();
-    mvtica(p, 0.11785f, 0.125f, 0.58926f, 0.75f, 0.0f, 4.0f, t, 0.875f, 1, 1, nsub);
+    mvtica(p, {{0.11785f, 0.125f, 0.58926f, 0.75f}, 0.0f, 4.0f, 0.875f, 1}, 1, t, nsub);
     EXPECT_EQ(p.matching("box")[0], "box 'AB      ITS' 1 2 '        ITSV' 1 2");
     p.clear();
-    mvtica(p, 0.11785f, 0.125f, 0.58926f, 0.75f, -5.0f, 10.0f, t, 0.11785f, 2, 2, nsub);
+    mvtica(p, {{0.11785f, 0.125f, 0.58926f, 0.75f}, -5.0f, 10.0f, 0.11785f, 2}, 2, t, nsub);
     EXPECT_EQ(p.matching("box")[0], "box '        TS' 1 2 'ABN     TSV' 1 2");
 }
 
@@ -106,8 +107,8 @@ TEST(Tics, SettingsBeyondAThousandTicsOrLabelsDrawNoAxis) {
     EXPECT_FALSE(ticsFit(TicRange{-12.0f, 8.0f, 1.0f, 0.00001f}));
     RecordingPlot p;
     int nsub = 3;
-    tltica(p, 0.1f, 0.1f, 0.8f, -12.0f, 20.0f, TicRange{-12.0f, 8.0f, 0.00001f, 0.00001f}, 0.1f, 3, nsub);
-    mvtica(p, 0.1f, 0.1f, 0.6f, 0.8f, 0.0f, 10.0f, TicRange{0.0f, 10.0f, 1.0f, 0.001f}, 0.1f, 1, 1, nsub);
+    tltica(p, {{0.1f, 0.1f, 0.58926f, 0.8f}, -12.0f, 20.0f, 0.1f, 3}, TicRange{-12.0f, 8.0f, 0.00001f, 0.00001f}, nsub);
+    mvtica(p, {{0.1f, 0.1f, 0.6f, 0.8f}, 0.0f, 10.0f, 0.1f, 1}, 1, TicRange{0.0f, 10.0f, 1.0f, 0.001f}, nsub);
     EXPECT_TRUE(p.calls.empty());
     EXPECT_EQ(nsub, 3);
 }
@@ -152,7 +153,7 @@ TEST(TicDialogue, SideMenus) {
 
 TEST(Marks, FermiMarkerInsideTheFrameEdgeAndDashedLineAcrossIt) {
     RecordingPlot p;
-    tlfrmi(p, 0.11785f, 0.125f, 0.707107f, 1.0f, 0.58926f, 0.75f, -2.0f, 2.0f, -2.0f, true);
+    tlfrmi(p, {{0.11785f, 0.125f, 0.58926f, 0.75f}, -2.0f, 2.0f}, {0.0f, 0.0f, 0.707107f, 1.0f}, {-2.0f, true});
     EXPECT_EQ(p.calls[0], "swin 0 0.707107 0 1");
     EXPECT_EQ(p.matching("ptxt")[0], "ptxt 0.14285 0.1425 0 0 '\\ge\\df \\u\\(2261)'");
     EXPECT_EQ(p.matching("sls")[0], "sls 2");
@@ -160,7 +161,7 @@ TEST(Marks, FermiMarkerInsideTheFrameEdgeAndDashedLineAcrossIt) {
     EXPECT_EQ(p.matching("draw")[0], "draw 0.58926 -2");
     EXPECT_EQ(p.calls.back(), "sls 1");
     RecordingPlot q;
-    tlfrmi(q, 0.11785f, 0.125f, 0.707107f, 1.0f, 0.58926f, 0.75f, -2.0f, 2.0f, 0.0f, false);
+    tlfrmi(q, {{0.11785f, 0.125f, 0.58926f, 0.75f}, -2.0f, 2.0f}, {0.0f, 0.0f, 0.707107f, 1.0f}, {0.0f, false});
     EXPECT_TRUE(q.matching("sls").empty());
 }
 
@@ -173,7 +174,7 @@ TEST(Marks, FermiTextKeepsClearOfTheNumbersAndTitlesForEveryLevel) {
     const float x0 = 0.11785f, y0 = 0.125f, h = 0.75f, ch = 0.025f;
     for (float ef : {-12.0f, -11.99f, 0.0f, 1.0f, 7.5f, 7.99f, 8.0f}) {
         RecordingPlot p;
-        tlfrmi(p, x0, y0, 0.707107f, 1.0f, 0.58926f, h, -12.0f, 8.0f, ef, false);
+        tlfrmi(p, {{x0, y0, 0.58926f, h}, -12.0f, 8.0f}, {0.0f, 0.0f, 0.707107f, 1.0f}, {ef, false});
         std::istringstream f(p.matching("ptxt").at(0).substr(5));
         float x = 0, y = 0;
         f >> x >> y;
@@ -199,7 +200,7 @@ TEST(Marks, FermiDialogueRefusesEnergiesOutsideTheWindow) {
 TEST(Marks, FreeTextsPlacedWithTheConsoleCursorAndRedrawn) {
     Session s("L\n0\n0\n0.1, 0.2\nR\n2\n90\nbad\n0.5 0.6\n\n");
     std::vector<FreeText> texts;
-    enterFreeTexts(s.plot, s.con, 0.707107f, 1.0f, texts, 200);
+    enterFreeTexts(s.plot, s.con, {0.0f, 0.0f, 0.707107f, 1.0f}, texts, 200);
     ASSERT_EQ(texts.size(), 2u);
     EXPECT_FLOAT_EQ(texts[1].x, 0.5f);
     EXPECT_FLOAT_EQ(texts[1].angle, 90.0f);
@@ -213,7 +214,7 @@ TEST(Marks, FreeTextsPlacedWithTheConsoleCursorAndRedrawn) {
 TEST(Marks, FreeTextAngleOrPositionTheLayoutCannotKeepIsAskedAgain) {
     Session s("A\n0\n1e6\n45\n123456 0.5\n0.2 0.3\n\n");
     std::vector<FreeText> texts;
-    enterFreeTexts(s.plot, s.con, 1.0f, 1.0f, texts, 200, [](float v) { return fieldRefusal(v, 10, 5); });
+    enterFreeTexts(s.plot, s.con, {0.0f, 0.0f, 1.0f, 1.0f}, texts, 200, [](float v) { return fieldRefusal(v, 10, 5); });
     ASSERT_EQ(texts.size(), 1u);
     EXPECT_FLOAT_EQ(texts[0].angle, 45.0f);
     EXPECT_FLOAT_EQ(texts[0].x, 0.2f);
@@ -227,14 +228,14 @@ TEST(Marks, FreeTextAngleOrPositionTheLayoutCannotKeepIsAskedAgain) {
 TEST(Marks, FullTextTableEndsTheOption) {
     Session s("A\n0\n0\n0.1 0.1\nB\n");
     std::vector<FreeText> texts;
-    enterFreeTexts(s.plot, s.con, 1.0f, 1.0f, texts, 1);
+    enterFreeTexts(s.plot, s.con, {0.0f, 0.0f, 1.0f, 1.0f}, texts, 1);
     EXPECT_EQ(texts.size(), 1u);
     EXPECT_NE(s.out.str().find(" The text table is full (1 texts).\n"), std::string::npos);
 }
 
 TEST(Marks, BordersAndTitles) {
     RecordingPlot p;
-    mvbrdr(p, 0.1f, 0.3f, 0.4f, 0.3f, 0.125f, 0.75f, 2, 0);
+    mvbrdr(p, {{0.1f, 0.125f, 0.3f, 0.75f}, 2}, {{0.4f, 0.125f, 0.3f, 0.75f}, 0});
     EXPECT_EQ(p.matching("draw").size(), 2u);
     EXPECT_EQ(p.matching("move")[0], "move 0.1 0.875");
     // the edges lie on the panel viewport's own edges: drawn unclipped
@@ -242,7 +243,7 @@ TEST(Marks, BordersAndTitles) {
     EXPECT_EQ(p.calls[p.calls.size() - 5], "sclp 0");
     EXPECT_EQ(p.calls.back(), "sclp 1");
     p.clear();
-    mvtitl(p, 0.1f, 0.3f, 0.4f, 0.3f, 0.1f, 0.125f, 0.75f, 1, 1, "DOS", "COOP", "E");
+    mvtitl(p, {{0.1f, 0.125f, 0.3f, 0.75f}, 1}, {{0.4f, 0.125f, 0.3f, 0.75f}, 1}, 0.1f, {"DOS", "COOP", "E"});
     auto t = p.matching("ptxt");
     ASSERT_EQ(t.size(), 3u);
     EXPECT_EQ(t[0], "ptxt 0.25 0.0625 0 0.5 'DOS'");
@@ -253,7 +254,7 @@ TEST(Tics, AnAxisOnTheRightPageEdgeGetsABoxBeyondIt) {
     // a landscape DOS page is 1.0 wide: its right axis lies on the edge
     RecordingPlot p;
     int nsub = 0;
-    mvtica(p, 0.16667f, 0.088388f, 0.83333f, 0.53033f, -10.0f, 20.0f, TicRange{-10, 10, 1, 5}, 1.0f, 2, 2, nsub);
+    mvtica(p, {{0.16667f, 0.088388f, 0.83333f, 0.53033f}, -10.0f, 20.0f, 1.0f, 2}, 2, TicRange{-10, 10, 1, 5}, nsub);
     EXPECT_EQ(p.matching("swin")[0], "swin 1 2 -10 10");
     EXPECT_EQ(p.matching("svp")[0], "svp 1 2 0.088388 0.618718");
     EXPECT_EQ(p.matching("box")[0], "box '        TS' 5 5 'AB      TSV' 5 5");
@@ -262,6 +263,6 @@ TEST(Tics, AnAxisOnTheRightPageEdgeGetsABoxBeyondIt) {
 TEST(Tics, ATicRangeOfNoLengthDrawsNoDosAxis) {
     RecordingPlot p;
     int nsub = 0;
-    mvtica(p, 0.11785f, 0.125f, 0.58926f, 0.75f, -10.0f, 20.0f, TicRange{2, 2, 1, 0}, 0.11785f, 1, 2, nsub);
+    mvtica(p, {{0.11785f, 0.125f, 0.58926f, 0.75f}, -10.0f, 20.0f, 0.11785f, 1}, 2, TicRange{2, 2, 1, 0}, nsub);
     EXPECT_TRUE(p.calls.empty());
 }

@@ -46,7 +46,7 @@ TEST(Frame, OneLineHasNeitherRightNorTopEdge) {
     auto g = bandtest::graphFor(1);
     EXPECT_FLOAT_EQ(g.geom.frame_w, 0.39284f);
     EXPECT_FLOAT_EQ(g.line_pos[2], g.geom.frame_w);
-    tlaxes(p, g.geom.frame_x0, g.geom.frame_y0, g.line_pos, g.geom.frame_w, g.geom.frame_h, 1);
+    tlaxes(p, g.geom.frame(), g.line_pos, 1);
     EXPECT_EQ(p.calls, (std::vector<std::string>{"sci 1", "swin 0 0.39284 0 0.75", "svp 0.11785 0.51069 0.125 0.875",
                                                  "sclp 0", "move 0 0.75", "draw 0 0", "draw 0.39284 0",
                                                  "sclp 1"}));
@@ -56,7 +56,7 @@ TEST(Frame, SeveralLinesAreClosedAndSeparated) {
     RecordingPlot p;
     auto g = bandtest::graphFor(4);
     EXPECT_FLOAT_EQ(g.geom.right(), 0.99333f);
-    tlaxes(p, g.geom.frame_x0, g.geom.frame_y0, g.line_pos, g.geom.frame_w, g.geom.frame_h, 4);
+    tlaxes(p, g.geom.frame(), g.line_pos, 4);
     auto draws = p.matching("draw");
     ASSERT_EQ(draws.size(), 4u + 3u);
     EXPECT_EQ(draws[2], "draw 0.83333 0.75");
@@ -176,7 +176,7 @@ TEST(Frame, EveryEdgeReachesThePostScriptFile) {
     ASSERT_GT(p.open(file + "/PS"), 0);
     p.pap(8.267f, 1.0f);
     auto g = bandtest::graphFor(5);
-    tlaxes(p, g.geom.frame_x0, g.geom.frame_y0, g.line_pos, g.geom.frame_w, g.geom.frame_h, 5);
+    tlaxes(p, g.geom.frame(), g.line_pos, 5);
     p.clos();
     std::ifstream in(file);
     std::string line, body;

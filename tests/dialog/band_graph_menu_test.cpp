@@ -8,6 +8,7 @@
 #include "band_graph_support.h"
 
 using namespace common;
+using namespace annotate;
 using namespace band;
 
 using bandtest::bandsText;
@@ -67,7 +68,7 @@ TEST_F(Menu, TicDialogueClampsTheRangeAndDrawsEachAxisWithItsSide) {
     // line 2 side 2, line 3 both sides, right border none
     Session s("3\n-15\n10\n0.25\n1\n4\n2\n3\n0\n0\n");
     tlgrph(s.plot, s.con, g);
-    EXPECT_TRUE(g.flags[3]);
+    EXPECT_TRUE(g.flags[kFlagTics]);
     EXPECT_FLOAT_EQ(g.tics.start, -12.0f);
     EXPECT_FLOAT_EQ(g.tics.end, 8.0f);
     EXPECT_FLOAT_EQ(g.tics.label_distance, 1.0f);
@@ -117,7 +118,7 @@ TEST_F(Menu, ATicRangeOfNoLengthDrawsNoAxis) {
     BandGraph g = graphFor(2);
     Session s("3\n2\n2\n0.5\n3\n1\n3\n3\n9\n0\n");
     tlgrph(s.plot, s.con, g);
-    EXPECT_TRUE(g.flags[3]);
+    EXPECT_TRUE(g.flags[kFlagTics]);
     EXPECT_TRUE(s.plot.matching("box").empty());
     EXPECT_TRUE(s.plot.matching("swin 0.11785 1").empty());
 }
@@ -203,7 +204,7 @@ TEST_F(Menu, EnergyRangeClearsEveryElementAndTheRedrawShowsOnlyFrameAndBands) {
     BandGraph g = decorated();
     Session s("1\n-5\n5\n9\n0\n");
     tlgrph(s.plot, s.con, g);
-    for (int k = 1; k <= 12; ++k) EXPECT_FALSE(g.flags[static_cast<size_t>(k)]) << k;
+    for (int k = 1; k <= kBandFlags; ++k) EXPECT_FALSE(g.flags[static_cast<size_t>(k)]) << k;
     EXPECT_EQ(g.labels[2], "\\GAMMA");  // the settings themselves stay
     auto last = afterLastPage(s.plot);
     EXPECT_EQ(findCall(last, "ptxt"), -1);
@@ -216,13 +217,13 @@ TEST_F(Menu, BorderOnlyWithOneLine) {
     BandGraph g = graphFor(3);
     Session s("2\n0\n");
     tlgrph(s.plot, s.con, g);
-    EXPECT_FALSE(g.flags[2]);
+    EXPECT_FALSE(g.flags[kFlagBorder]);
     EXPECT_EQ(s.plot.calls, (std::vector<std::string>{"sls 1"}));
 
     BandGraph one = graphFor(1);
     Session t("2\n9\n0\n");
     tlgrph(t.plot, t.con, one);
-    EXPECT_TRUE(one.flags[2]);
+    EXPECT_TRUE(one.flags[kFlagBorder]);
     EXPECT_TRUE(one.border);
     auto last = afterLastPage(t.plot);
     EXPECT_NE(findCall(last, "move 0.39284 0"), -1);
@@ -241,7 +242,7 @@ TEST_F(Menu, LabelsAreCutToTwentyCharacters) {
     EXPECT_EQ(s.plot.matching("ptxt"),
               (std::vector<std::string>{"ptxt 0.11785 0.09375 0 0 '\\gGis the centre'",
                                         "ptxt 0.41248 0.09375 0 0.5 'X'", "ptxt 0.70711 0.09375 0 1 'W'"}));
-    EXPECT_TRUE(g.flags[4]);
+    EXPECT_TRUE(g.flags[kFlagLabels]);
 }
 
 TEST_F(Menu, TitlesBelowThePanelsAndTheEnergyTitleUpright) {
@@ -288,7 +289,7 @@ TEST_F(Menu, FermiMarkerPointsAtTheFermiLevel) {
     g.ehigh = 2;
     Session s("7\n0\ny\n0\n");
     tlgrph(s.plot, s.con, g);
-    EXPECT_TRUE(g.flags[7]);
+    EXPECT_TRUE(g.flags[kFlagFermi]);
     EXPECT_TRUE(g.fermi_line);
     EXPECT_EQ(s.plot.matching("ptxt")[0].rfind("ptxt 0.14285 0.5175 0 0 ", 0), 0u);
     EXPECT_EQ(s.plot.matching("move")[0], "move 0 0");

@@ -16,6 +16,7 @@
 #include "dos_fixture.h"
 
 using namespace common;
+using namespace annotate;
 using namespace dos;
 
 using dostest::Session;

@@ -325,7 +325,7 @@ TEST(DosBuffers, ANinthCurveIsRefusedAndTheGraphRedrawn) {
     DosGraph g = graphFor(in);
     for (int k = 0; k < 8; ++k) load(in, g, Panel::DOS, 1 + k % 3);
     Session s("2\n");
-    requestCurve(s.plot, s.con, in, g, Panel::DOS, 2, curveTitle(in, 2), 0.0f);
+    requestCurve(s.plot, s.con, in, g, {Panel::DOS, 2});
     EXPECT_EQ(g.nd, 8);
     const std::string out = s.out.str();
     EXPECT_EQ(out.substr(out.size() - 29), " DOS curve buffers are full.\n");
@@ -364,7 +364,7 @@ TEST(DosBuffers, AnUnreadableCurveLoadsNothingAndNamesTheRecord) {
     text.replace(text.find("     2.03000"), 12, "     2.0x000");
     in.file = RecordFile::fromText("fort.1", text);  // the file changed since start-up
     Session s("2\n");
-    requestCurve(s.plot, s.con, in, g, Panel::DOS, 2, curveTitle(in, 2), 0.0f);
+    requestCurve(s.plot, s.con, in, g, {Panel::DOS, 2});
     EXPECT_EQ(g.nd, 1);
     EXPECT_FLOAT_EQ(g.dos_max, 1.05f);
     const std::string out = s.out.str();

@@ -222,6 +222,18 @@ TEST(TarlisenSession, MissingInputAndEndOfInputStopWithStatusOne) {
     Outcome bad = e2e::run(dir, "tarlisen", "");
     EXPECT_EQ(bad.status, 1);
     EXPECT_NE(bad.out.find(" fort.14, record 1: unreadable counts record\n"), std::string::npos);
+
+    // A directory is no input file: the one line, status 1.
+    for (const char* name : {"fort.1", "fort.14"}) {
+        ScratchDir d("band-directory");
+        copyExample(d);
+        std::filesystem::remove(d / name);
+        std::filesystem::create_directory(d / name);
+        Outcome r = e2e::run(d, "tarlisen", "0\n");
+        EXPECT_EQ(r.status, 1) << name;
+        EXPECT_NE(r.out.find(" Inputfiles name.EH1 or name.EHE could not be opened.\n"), std::string::npos) << name;
+        EXPECT_EQ(r.err, "") << name;
+    }
 }
 
 TEST(TarlisenSession, ASetUpWithoutLinesLeavesNothingToDisplay) {

@@ -77,6 +77,10 @@ TEST_F(DosE2E, MissingInputStopsBeforeTheBanner) {
     RunResult r = run(script("0\n"));
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, " Inputfile could not be opened.\n");
+    fs::create_directory(dir / "fort.1");  // a directory is no input file
+    RunResult d = run(script("0\n"));
+    EXPECT_EQ(d.status, 1);
+    EXPECT_EQ(d.out, " Inputfile could not be opened.\n");
 }
 
 TEST_F(DosE2E, DamagedInputNamesTheRecord) {

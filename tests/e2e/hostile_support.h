@@ -23,6 +23,8 @@ struct Variant {
     bool refuse = false;
     // The damage lies outside the fields: the run must be the undamaged one.
     bool same = false;
+    // A directory stands where the file should be.
+    bool directory = false;
 };
 
 // A name of the running test, for its own scratch directories.
@@ -63,6 +65,7 @@ inline std::vector<Variant> damaged(const std::string& text, size_t stride) {
     const size_t n = recs.size();
     std::vector<Variant> v;
     v.push_back({"empty file", "", true, false});
+    v.push_back({"a directory for the file", "", false, false, true});
     std::string junk;
     for (int i = 0; i < 3000; ++i) junk += static_cast<char>((i * 7919 + 13) % 256);
     v.push_back({"binary junk", junk, true, false});
@@ -155,7 +158,7 @@ inline bool names(const std::string& out, const std::string& file) {
 inline std::map<std::string, std::string> snapshot(const e2e::ScratchDir& dir) {
     std::map<std::string, std::string> files;
     for (const auto& e : std::filesystem::directory_iterator(dir.path))
-        files[e.path().filename().string()] = e2e::slurp(e.path());
+        files[e.path().filename().string()] = e.is_directory() ? "(directory)" : e2e::slurp(e.path());
     return files;
 }
 
@@ -180,7 +183,12 @@ inline void check(const Attack& a, const std::vector<Variant>& variants) {
         std::filesystem::remove_all(dir.path);
         std::filesystem::create_directories(dir.path);
         a.prepare(dir);
-        e2e::spit(dir / a.file, v.text);
+        if (v.directory) {
+            std::filesystem::remove(dir / a.file);
+            std::filesystem::create_directory(dir / a.file);
+        } else {
+            e2e::spit(dir / a.file, v.text);
+        }
         const auto before = snapshot(dir);
         const Run r = runLimited(dir, a.program, a.script);
         const std::string what = a.program + ", " + a.file + ", " + v.name;

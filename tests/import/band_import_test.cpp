@@ -72,6 +72,10 @@ TEST(QeBands, DamagedCopiesAreNamedByFileAndLine) {
         {"more bands in the header", replaced(good, "nbnd=   8", "nbnd=   9"), "b, line 3: 8 values where 9 energies of k point 1"},
         {"unreadable energy", replaced(good, "5.026", "5.0x6"), "b, line 3: unreadable energies of k point 1"},
         {"unreadable k point", replaced(good, "0.490000", "0.49o000"), "b, line 4: unreadable coordinates of k point 2"},
+        {"a count far beyond the file", replaced(good, "nks=   251", "nks=999999"), "the file ends before k point 252 of 999999"},
+        {"not a number", replaced(good, "5.026", "  NaN"), "b, line 3: unreadable energies of k point 1"},
+        {"a hexadecimal k point", replaced(good, "0.490000", "0x1p-1  "), "b, line 4: unreadable coordinates of k point 2"},
+        {"a k point beyond any", replaced(good, "0.490000", "4.9E+999"), "b, line 4: unreadable coordinates of k point 2"},
     };
     for (const Case& c : cases) {
         auto r = parseQeBands("b", c.body);
@@ -358,6 +362,10 @@ TEST(TarlisenImport, StatusOfGoodBadAndMisusedRuns) {
     // three points of which the last is far from the others: no path
     e2e::spit(dir / "si_band.dat", "0.0 1.0\n");
     e2e::spit(dir / "lone.dat", "1 0 0 0 1 0 0 0\n2 0.1 0 0 1 0 0 0\n3 5 0 0 1 0 0 0\n");
+    e2e::spit(dir / "steep.dat", "  1  0.0 0.0 0.0  -5.0  0.0 0.0 0.0\n  1  0.0 0.0 0.0  -4.0  0.0 12345.6 0.0\n");
+    e2e::spit(dir / "nan.dat", "  1  0.0 0.0 nan  -5.0  0.0 0.0 0.0\n");
+    e2e::spit(dir / "nan.out", "     the Fermi energy is      NaN ev\n");
+    std::filesystem::create_directories(dir / "made");
     const std::string good = "qe '" + kQe + "si.bands.dat' --fermi 6.242 --lines 2-3";
     struct Case {
         std::string args;
@@ -370,6 +378,10 @@ TEST(TarlisenImport, StatusOfGoodBadAndMisusedRuns) {
         {"qe cut.dat", 1, "tarlisen-import: cut.dat, line 10: expected the coordinates of k point 5 of 251\n"},
         {"qe missing.dat", 1, "tarlisen-import: missing.dat: cannot be opened\n"},
         {good + " -o cut.dat/run", 1, "tarlisen-import: cut.dat/run: cannot be created"},
+        {"qe made", 1, "tarlisen-import: made: cannot be opened\n"},  // a directory
+        {"w90 steep.dat", 1, "tarlisen-import: steep.dat, line 2: gradient 12345.6 does not fit F10.5 of fort.1\n"},
+        {"w90 nan.dat", 1, "tarlisen-import: nan.dat, line 1: unreadable number 'nan'\n"},
+        {"qe '" + kQe + "si.bands.dat' --scf nan.out", 1, "tarlisen-import: nan.out, line 1: unreadable Fermi energy\n"},
         {"w90 '" + kQe + "si.bands.dat'", 1, "tarlisen-import: " + kQe + "si.bands.dat, line 1: expected 8 numbers"},
         {"qe cut.dat --bogus", 2, "tarlisen-import: unknown option --bogus\nUsage: "},
         {"qe cut.dat --fermi 1 --scf x", 2, "tarlisen-import: --scf and --fermi both"},
@@ -472,6 +484,13 @@ TEST(TarlisenImport, SetUpJoinsTheBandsThroughTheirCrossings) {
                 crossed = crossed || std::adjacent_find(levels.begin(), levels.end(), std::not_equal_to<>()) != levels.end();
         EXPECT_EQ(crossed, c.crossings) << c.name;
 
+        // The band program interpolates the stored set-up again through the
+        // slopes without being told (fort.14 marks them): the same fort.2.
+        e2e::ScratchDir again("import-joins-again");
+        for (const char* f : {"fort.1", "fort.14", "fort.3", "fort.2"}) std::filesystem::copy(out + "/" + f, again / f);
+        ASSERT_EQ(e2e::run(again, "tarlisen", "3\n0\n").status, 0) << c.name;
+        EXPECT_EQ(e2e::slurp(again / "fort.2"), e2e::slurp(out + "/fort.2")) << c.name;
+
         // A set-up from scratch: every line in ascending order, default answers.
         e2e::ScratchDir fresh("import-joins-fresh");
         std::filesystem::copy(out + "/fort.1", fresh / "fort.1");
@@ -482,6 +501,12 @@ TEST(TarlisenImport, SetUpJoinsTheBandsThroughTheirCrossings) {
         const e2e::Outcome setUp = e2e::run(fresh, "tarlisen", script);
         ASSERT_EQ(setUp.status, 0) << c.name << ": " << setUp.out;
         EXPECT_EQ(joins((fresh / "fort.3").string()), imported) << c.name;
+        // ... and fits it through the slopes unasked, as --fit hermite does
+        const std::string unasked = e2e::slurp(fresh / "fort.2");
+        ASSERT_EQ(e2e::run(fresh, "tarlisen", "3\n0\n", "--fit hermite").status, 0) << c.name;
+        EXPECT_EQ(e2e::slurp(fresh / "fort.2"), unasked) << c.name;
+        ASSERT_EQ(e2e::run(fresh, "tarlisen", "3\n0\n", "--fit cosine").status, 0) << c.name;
+        EXPECT_NE(e2e::slurp(fresh / "fort.2"), unasked) << c.name;
     }
 }
 

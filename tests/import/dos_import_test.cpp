@@ -345,6 +345,10 @@ TEST(VaspDoscar, DamagedCopiesNameTheLine) {
         {damaged(good, 20, "  3.0  0.01  1.02  1.03"), 20},        // ion row off the grid
         {damaged(good, 18, "", true), 18},                           // second ion block missing
         {damaged(good, 21, "", true), 21},                           // second ion block cut
+        {damaged(good, 6, "   6.0  -6.0  5  NaN  1.0"), 6},          // E_F not a number
+        {damaged(good, 6, "   6.0  -6.0  5  0x1p3  1.0"), 6},        // E_F hexadecimal
+        {damaged(good, 9, "  0.0  0.2  2.0E+300"), 9},               // a value beyond any
+        {damaged(good, 6, "   6.0  -6.0  999999  1.5  1.0"), 12},    // NEDOS far beyond the file
     };
     for (const auto& [text, line] : cases) {
         const std::string path = write(dir, "DOSCAR", text);
@@ -394,6 +398,9 @@ TEST(Lobster, DamagedCopiesNameTheLine) {
         {damaged(good, 8, "  0.0  1.0  2.0  3.0  4.0  5.0  6.o"), 8},     // unreadable
         {damaged(good, 9, "  -9.0  1.0  2.0  3.0  4.0  5.0  6.0"), 9},    // not ascending
         {damaged(good, 10, "", true), 10},                                // rows cut
+        {damaged(good, 2, "       3       1  999999  -6.0  6.0  5.5"), 11},  // NEDOS far beyond the file
+        {damaged(good, 2, "       3       1       5  -6.0  6.0  Inf"), 2},     // E_F infinite
+        {damaged(good, 8, "  0.0  1.0  2.0  3.0  4.0  5.0  -7E+10"), 8},     // a value beyond any
     };
     for (const auto& [text, line] : cases) {
         const std::string path = write(dir, "COOPCAR.lobster", text);
@@ -459,9 +466,30 @@ TEST(MorvaneImport, StatusCodesAndMorvaneStartsOnEveryImport) {
         {"vasp DOSCAR --ions 7", 1, "DOSCAR: there is no ion 7"},
         {"lobster COHPCAR.lobster --interactions 3", 1, "there is no interaction 3"},
         {"vasp DOSCAR -o DOSCAR", 1, "DOSCAR/fort.1: cannot be written"},
+        {"vasp made", 1, "made: cannot be opened"},  // a directory
+        {"lobster COHPCAR.lobster --doscar made", 1, "made: cannot be opened"},
+        {"qe '" + kQe + "si.pdos_tot' --scf nan.out", 1, "nan.out, line 1: unreadable Fermi energy"},
+        {"vasp DOSCAR --fermi 1e20", 2, "--fermi 1e20 is beyond 1e10 eV"},
+        // Values that do not fit F12.5 are named by the row they come from,
+        // also after the grid is resampled and for a curve made by the import.
+        {"vasp DOSCAR --fermi -9e9", 1, "DOSCAR, line 7: the energy relative to the Fermi energy"},
+        {"vasp DOSCAR.wide", 1, "DOSCAR.wide, line 506: the density of states at -1.112 eV"},
+        {"vasp DOSCAR.steep", 1, "DOSCAR.steep, line 8: the total energy at -4.500 eV"},
+        {"lobster COHPCAR.big", 1, "COHPCAR.big, line 6: the COOP projection 2 at -6.000 eV, -1234567.750"},
     };
+    e2e::spit(dir / "nan.out", "     the Fermi energy is   NaN ev\n");
+    std::filesystem::create_directories(dir / "made");
+    e2e::spit(dir / "COHPCAR.big", damaged(cohpcar(1), 6, num(-6) + num(1) + num(2) + num(3) + num(4) + fortran::F(1234567.8, 20, 3) + num(6)));
+    // 1000 energies (resampled to 900), a spike on the row of line 507 that reaches the point nearest line 506.
+    std::string wide = "   1   1   1   0\n  0.16E+02  0.38E-09  0.38E-09  0.38E-09  0.50E-15\n  1.0E-004\n  CAR\n system\n";
+    wide += "   1000.0  -1000.0  1000  0.0  1.0\n";
+    for (int i = 0; i < 1000; ++i) wide += num(-1000 + 2000.0 * i / 999) + fortran::F(i == 500 ? 1e9 : 0.1, 20, 3) + num(0) + "\n";
+    e2e::spit(dir / "DOSCAR.wide", wide);
+    e2e::spit(dir / "DOSCAR.steep", damaged(doscar(1, 3, 1), 8, num(-3) + num(50000) + num(10)));
     for (const Case& k : cases) {
+        std::filesystem::remove(dir / "fort.1");
         EXPECT_EQ(run(k.args), k.status) << k.args;
+        EXPECT_FALSE(std::filesystem::exists(dir / "fort.1")) << k.args << ": fort.1 written";
         const std::string err = e2e::slurp(dir / "err.txt"), out = e2e::slurp(dir / "out.txt");
         if (k.status == 0) {
             EXPECT_EQ(out.rfind("Usage: morvane-import", 0), 0u);

@@ -18,6 +18,8 @@ TEST(TextToolkit, OneNumberGrammarForEveryReader) {
         {"", std::nullopt}, {".", std::nullopt}, {"1.5E", std::nullopt}, {"1-5", std::nullopt},
         {"0.1234+100", std::nullopt}, {"1.5.3", std::nullopt}, {"inf", std::nullopt}, {"nan", std::nullopt},
         {"1e999", std::nullopt}, {"--1", std::nullopt}, {"0x10", std::nullopt}, {"1.0ev", std::nullopt},
+        {"NaN", std::nullopt}, {"-Inf", std::nullopt}, {"0x1p3", std::nullopt},
+        {"1e10", 1e10}, {"-1.0D+10", -1e10}, {"1.00001e10", std::nullopt}, {"-2D300", std::nullopt},  // kLargestNumber
     };
     for (const Row& r : rows) EXPECT_EQ(number(r.word), r.value) << "'" << r.word << "'";
     EXPECT_EQ(integer("-12"), -12);
@@ -36,8 +38,10 @@ TEST(TextToolkit, WordsFieldsCountsAndComplaints) {
 
     const auto f = common::RecordFile::fromText("F", "1 2.5\n 1 x\n");
     EXPECT_EQ(numbersOn(f, 2).error(), "F, line 2: unreadable number 'x'");
+    EXPECT_EQ(numbersOn(f, 1, "1 -3D12").error(), "F, line 1: -3D12 is beyond 1e10 (no value of this file is that large)");
     EXPECT_EQ(*count(f, 1, "NEDOS", 2.0, 2, 10), 2u);
     EXPECT_EQ(count(f, 1, "NEDOS", 1, 2, 10).error(), "F, line 1: NEDOS = 1 is not a count from 2 to 10");
     EXPECT_EQ(count(f, 1, "spins", 2.5, 1, 2).error(), "F, line 1: spins = 2.5000 is not a count from 1 to 2");
     EXPECT_EQ(loadText("/nonexistent/x").error(), "/nonexistent/x: cannot be opened");
+    EXPECT_EQ(loadText("/tmp").error(), "/tmp: cannot be opened");  // a directory is no file
 }

@@ -5,6 +5,7 @@
 #include "recording_plot.h"
 
 using namespace common;
+using namespace annotate;
 
 namespace {
 std::string tr(const std::string& s) { return fortran::trimRight(translateMarkup(s)); }

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
+
 #include "band/core/band_input.h"
+#include "band/core/bands_file.h"
 #include "band/core/setup_file.h"
 
 using namespace common;
@@ -80,4 +84,26 @@ TEST(BandFiles, TruncatedSetupKeepsTheCompleteBlocks) {
     Result<SetupFile> s = parseSetup(f);
     EXPECT_FALSE(s);
     EXPECT_NE(s.error().find("fort.3, record"), std::string::npos);
+}
+
+// The count record of fort.2 is read alone, as the main menu needs it.
+TEST(BandFiles, CountRecordOfTheInterpolatedBands) {
+    struct Row {
+        const char* text;
+        int count;  // -1: refused
+    } rows[] = {{" 5\n   3  2\n", 5}, {" 0\n", 0}, {"12345\n", 12}, {"-1\n", -1}, {" x\n", -1}, {"", -1}};
+    const std::string path = ::testing::TempDir() + "count-fort.2";
+    for (const Row& r : rows) {
+        std::ofstream(path) << r.text;
+        Result<int> n = readBandsCount(path);
+        if (r.count < 0) {
+            ASSERT_FALSE(n) << r.text;
+            EXPECT_EQ(n.error(), path + ", record 1: unreadable line count");
+        } else {
+            ASSERT_TRUE(n) << r.text << n.error();
+            EXPECT_EQ(*n, r.count);
+        }
+    }
+    std::remove(path.c_str());
+    EXPECT_FALSE(readBandsCount(path));
 }

@@ -6,6 +6,7 @@
 #include "band_graph_support.h"
 
 using namespace common;
+using namespace annotate;
 using namespace band;
 
 using bandtest::bandsText;
@@ -28,7 +29,7 @@ protected:
 BandGraph finished() {
     BandGraph g = graphFor(3);
     g.geom.view_right = 0.70711f;
-    for (int k = 2; k <= 7; ++k) g.flags[static_cast<size_t>(k)] = true;
+    for (int k = kFlagBorder; k <= kFlagFermi; ++k) g.flags[static_cast<size_t>(k)] = true;
     g.range = 20;
     g.tics = TicRange{-11.5f, 7.25f, 0.25f, 1.0f};
     g.tic_side = {3, 0, 2, 1};
@@ -101,7 +102,7 @@ TEST_F(Layout, SavedBeforeAnyAnnotationAllFlagsFalse) {
 
 TEST_F(Layout, RoundTripGivesTheSameSettingsAndTheSameDrawing) {
     BandGraph g = finished();
-    ASSERT_TRUE(saveLayout(g, "fort.15"));
+    ASSERT_TRUE(saveLayout("fort.15", g));
     BandGraph h;
     h.bands = g.bands;  // the display's bands stay through a load
     ASSERT_TRUE(loadFrom("fort.15", h));
@@ -132,7 +133,7 @@ TEST_F(Layout, RoundTripGivesTheSameSettingsAndTheSameDrawing) {
 }
 
 TEST_F(Layout, NumbersComeBackWithFiveDecimals) {
-    ASSERT_TRUE(saveLayout(graphFor(2), "fort.15"));
+    ASSERT_TRUE(saveLayout("fort.15", graphFor(2)));
     BandGraph h;
     ASSERT_TRUE(loadFrom("fort.15", h));
     EXPECT_FLOAT_EQ(h.geom.view_right, 0.70711f);
@@ -141,16 +142,16 @@ TEST_F(Layout, NumbersComeBackWithFiveDecimals) {
 }
 
 TEST_F(Layout, SavingTwiceKeepsOnlyTheSecond) {
-    ASSERT_TRUE(saveLayout(finished(), "fort.15"));
-    ASSERT_TRUE(saveLayout(graphFor(1), "fort.15"));
+    ASSERT_TRUE(saveLayout("fort.15", finished()));
+    ASSERT_TRUE(saveLayout("fort.15", graphFor(1)));
     EXPECT_EQ(readText("fort.15"), layoutOf(graphFor(1)));
 }
 
 TEST_F(Layout, ANumberTooWideIsNotSavedAndTheOldFileStays) {
-    ASSERT_TRUE(saveLayout(graphFor(2), "fort.15"));
+    ASSERT_TRUE(saveLayout("fort.15", graphFor(2)));
     BandGraph g = finished();
     g.texts[1].angle = 123456.0f;
-    Status saved = saveLayout(g, "fort.15");
+    Status saved = saveLayout("fort.15", g);
     EXPECT_FALSE(saved);
     EXPECT_EQ(saved.error(), "fort.15 not written: text angle 123456.00000 does not fit the layout file");
     EXPECT_EQ(readText("fort.15"), layoutOf(graphFor(2)));
@@ -201,11 +202,11 @@ TEST_F(Layout, DamagedFilesAreRefusedNamingTheRecord) {
 
 TEST_F(Layout, MenuLoadMissingFileChangesNothing) {
     BandGraph g = graphFor(2);
-    g.flags[4] = true;
+    g.flags[kFlagLabels] = true;
     bandtest::Session s("12\n0\n");
     tlgrph(s.plot, s.con, g);
     EXPECT_NE(s.out.str().find(" Layout file does not exist. First use option (11).\n"), std::string::npos);
-    EXPECT_TRUE(g.flags[4]);
+    EXPECT_TRUE(g.flags[kFlagLabels]);
     EXPECT_TRUE(s.plot.matching("page").empty());
 }
 
@@ -214,7 +215,7 @@ TEST_F(Layout, MenuSaveThenLoadRedrawsTheSavedPicture) {
     bandtest::Session s("11\n1\n-5\n5\n12\n0\n");
     tlgrph(s.plot, s.con, g);
     // the energy change cleared the flags; the load brings the saved ones back
-    EXPECT_TRUE(g.flags[3]);
+    EXPECT_TRUE(g.flags[kFlagTics]);
     EXPECT_FLOAT_EQ(g.elow, -12.0f);
     EXPECT_FLOAT_EQ(g.range, 20.0f);
     RecordingPlot expect;
@@ -239,8 +240,8 @@ TEST_F(Layout, MenuLoadOfADamagedFileKeepsTheSettings) {
 
 TEST_F(Layout, MoreLinesThanTheBandFileHoldsDrawsTheBlocksThatExist) {
     BandGraph four = graphFor(4);
-    four.flags[4] = true;
-    ASSERT_TRUE(saveLayout(four, "fort.15"));
+    four.flags[kFlagLabels] = true;
+    ASSERT_TRUE(saveLayout("fort.15", four));
     BandGraph g = graphFor(3);
     bandtest::Session s("12\n0\n");
     tlgrph(s.plot, s.con, g);

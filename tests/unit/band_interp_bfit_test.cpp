@@ -149,15 +149,15 @@ TEST(Bfit, GammaXPassesThroughTheComputedEnergies) {
     fs::copy_file(kExample + "fort.1", dir.file("fort.1"));
     dir.write("fort.3", setupText(0, 10, {gx}));
     Session run;
-    band::BfitSummary s = band::bfit(1, 36, run.con, dir.path.string());
-    EXPECT_TRUE(s.complete);
-    EXPECT_EQ(s.written, 1);
-    EXPECT_TRUE(s.left_out.empty());
+    common::Result<band::BfitSummary> s = band::bfit(1, 36, run.con, dir.path.string());
+    ASSERT_TRUE(s) << s.error();
+    EXPECT_EQ(s->written, 1);
+    EXPECT_TRUE(s->left_out.empty());
     EXPECT_EQ(run.said().find("left out"), std::string::npos) << run.said();
     EXPECT_NE(run.said().find(" k points of symmetry line:  2\n"), std::string::npos);
 
     const std::string fort2 = dir.read("fort.2");
-    EXPECT_EQ(fort2, s.fort2);
+    EXPECT_EQ(fort2, s->fort2);
     EXPECT_EQ(fort2.substr(0, 10), " 1\n 51 10\n");
     int count = 0;
     auto lines = parseFort2(fort2, count);
@@ -204,11 +204,11 @@ TEST(Bfit, NullRowLineIsFittedThroughEnergiesAndSlopesAndTheOthersKept) {
     fs::copy_file(kExample + "fort.1", dir.file("fort.1"));
     dir.write("fort.3", setupText(0, 10, blocks));
     Session run;
-    band::BfitSummary s = band::bfit(3, 36, run.con, dir.path.string());
-    EXPECT_TRUE(s.complete);
-    EXPECT_EQ(s.written, 3);
-    EXPECT_TRUE(s.left_out.empty());
-    EXPECT_EQ(s.fallback, std::vector<int>{2});
+    common::Result<band::BfitSummary> s = band::bfit(3, 36, run.con, dir.path.string());
+    ASSERT_TRUE(s) << s.error();
+    EXPECT_EQ(s->written, 3);
+    EXPECT_TRUE(s->left_out.empty());
+    EXPECT_EQ(s->fallback, std::vector<int>{2});
     EXPECT_NE(run.said().find("\n\n This matrix is null.\n Line  2 fitted through its energies and slopes instead.\n"),
               std::string::npos)
         << run.said();
@@ -245,11 +245,11 @@ TEST(Bfit, DamagedLinesAreNamedAndLeftOut) {
     dir.write("fort.3", padRecordsTo80(text));
     Session run;
     // nine lines asked for, eight blocks (one a stray record) in the file
-    band::BfitSummary s = band::bfit(9, 36, run.con, dir.path.string());
+    common::Result<band::BfitSummary> s = band::bfit(9, 36, run.con, dir.path.string());
     const std::string log = run.said();
-    EXPECT_TRUE(s.complete);
-    EXPECT_EQ(s.written, 2) << log;
-    EXPECT_EQ(s.left_out, (std::vector<int>{2, 3, 4, 5, 6, 7, 9}));
+    ASSERT_TRUE(s) << s.error();
+    EXPECT_EQ(s->written, 2) << log;
+    EXPECT_EQ(s->left_out, (std::vector<int>{2, 3, 4, 5, 6, 7, 9}));
     EXPECT_NE(log.find("/fort.3, record 27: unreadable band order\n Line  2 left out of fort.2.\n"), std::string::npos)
         << log;
     EXPECT_NE(log.find(" Line  2, k point  3: band order in fort.3 is not a permutation of bands 1 ... 10.\n"), std::string::npos);
@@ -272,23 +272,23 @@ TEST(Bfit, PreviousFort2StaysWhenThePassCannotStart) {
     fs::copy_file(kExample + "fort.1", dir.file("fort.1"));
     Session run;
     // no fort.3
-    band::BfitSummary s = band::bfit(1, 36, run.con, dir.path.string());
-    EXPECT_FALSE(s.complete);
-    EXPECT_NE(s.error.find("fort.3: cannot be opened"), std::string::npos);
+    common::Result<band::BfitSummary> s = band::bfit(1, 36, run.con, dir.path.string());
+    ASSERT_FALSE(s);
+    EXPECT_NE(s.error().find("fort.3: cannot be opened"), std::string::npos);
     EXPECT_NE(run.said().find(" fort.2 is left as it was.\n"), std::string::npos);
     EXPECT_EQ(dir.read("fort.2"), "previous\n");
     // an unreadable counts record
     dir.write("fort.3", " 10  x0 10\n");
-    EXPECT_FALSE(band::bfit(1, 36, run.con, dir.path.string()).complete);
+    EXPECT_FALSE(band::bfit(1, 36, run.con, dir.path.string()));
     EXPECT_EQ(dir.read("fort.2"), "previous\n");
     // fort.1 shorter than fort.14 says
     dir.write("fort.3", setupText(0, 10, {buildBlock(LineChoice{}, 0, 10)}));
     s = band::bfit(1, 37, run.con, dir.path.string());
-    EXPECT_FALSE(s.complete);
-    EXPECT_NE(s.error.find("fort.1, record"), std::string::npos);
+    ASSERT_FALSE(s);
+    EXPECT_NE(s.error().find("fort.1, record"), std::string::npos);
     EXPECT_EQ(dir.read("fort.2"), "previous\n");
     // and a pass that can run replaces it
-    EXPECT_TRUE(band::bfit(1, 36, run.con, dir.path.string()).complete);
+    EXPECT_TRUE(band::bfit(1, 36, run.con, dir.path.string()));
     EXPECT_EQ(dir.read("fort.2").substr(0, 10), " 1\n 51 10\n");
 }
 
@@ -360,16 +360,17 @@ TEST(Bfit, AThousandBandsAreWrittenAndDrawnInFull) {
     blk.order = {identity, identity};
     dir.write("fort.3", formatSetupCounts(1000, 0, 1000) + formatSetupBlock(blk, 1000));
     Session run;
-    band::BfitSummary s = band::bfit(1, 2, run.con, dir.path.string());
-    ASSERT_TRUE(s.complete) << run.said();
-    EXPECT_EQ(s.written, 1);
+    common::Result<band::BfitSummary> s = band::bfit(1, 2, run.con, dir.path.string());
+    ASSERT_TRUE(s) << run.said();
+    EXPECT_EQ(s->written, 1);
     EXPECT_EQ(dir.read("fort.2").substr(0, 11), " 1\n 511000\n");
     RecordingPlot plot;
     LinePos p{};
     p[2] = 0.5f;
     Result<BandsFile> bands = readBandsFile(dir.file("fort.2"));
     ASSERT_TRUE(bands) << bands.error();
-    EXPECT_EQ(tlband(plot, 0.1f, 0.1f, p, 0.5f, 0.0f, 12.0f, 1, *bands), "");
+    Status drawn = tlband(plot, {{0.1f, 0.1f, 0.5f, 0.5f}, 0.0f, 12.0f}, p, 1, *bands);
+    EXPECT_TRUE(drawn) << drawn.error();
     EXPECT_EQ(plot.matching("line ").size(), 1000u);
 }
 

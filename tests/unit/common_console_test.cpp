@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "common/console.h"
+#include "common/dialog.h"
 #include "common/records.h"
 
 using namespace common;
@@ -56,4 +57,19 @@ TEST(Console, YesNoComparesBothCasesAndEndOfInputThrows) {
     EXPECT_TRUE(con.askYesNo("? "));
     EXPECT_FALSE(con.askYesNo("? "));
     EXPECT_THROW(con.askYesNo("? "), EndOfInput);
+}
+
+// The highest selection of a menu is read from its own lines.
+TEST(Menu, HighestOptionComesFromTheTable) {
+    const std::vector<std::pair<std::vector<std::string>, int>> rows = {
+        {{" (1) Display", " (3) Interpolate bands", "", " (0) Exit"}, 3},
+        {{" (12) Redraw", " (13) Change band colours", " ( 0) Quit program"}, 13},
+        {{" Are you including (because of symmetry)", "  (0) both (def.)", "  (1) left"}, 1},
+        {{" Mark with line? (y/n)", " ( ) nothing", " (-1) no"}, 0},
+    };
+    for (const auto& [lines, highest] : rows) EXPECT_EQ(highestOption(lines), highest) << lines.front();
+    std::istringstream in("13\n6\n");
+    std::ostringstream out;
+    Console con(in, out);
+    EXPECT_EQ(askMenu(con, {" ( 5) Exit", " ( 6) Last"}, 2, 0), 6);  // 13 lies above the table
 }

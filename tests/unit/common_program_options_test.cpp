@@ -2,7 +2,9 @@
 
 #include <sstream>
 
+#include "band/main/tarlisen.h"
 #include "common/program_options.h"
+#include "dos/main/morvane.h"
 
 namespace {
 
@@ -46,7 +48,7 @@ TEST(ProgramStart, HelpVersionFitAndUsageErrors) {
     auto check = [](const Case& c, bool band) {
         std::ostringstream out, err;
         const common::ProgramStart s =
-            band ? common::startTarlisen(c.words, out, err) : common::startMorvane(c.words, out, err);
+            band ? band::startTarlisen(c.words, out, err) : dos::startMorvane(c.words, out, err);
         std::string what = band ? "tarlisen" : "morvane";
         for (const auto& w : c.words) what += " " + w;
         EXPECT_EQ(s.run, c.run) << what;
@@ -63,8 +65,8 @@ TEST(ProgramStart, HelpVersionFitAndUsageErrors) {
     for (const Case& c : tarlisen) check(c, true);
     for (const Case& c : morvane) check(c, false);
     // the usage names what the programs read and write and the screen device
-    for (const std::string& u : {common::tarlisenUsage(), common::morvaneUsage()})
+    for (const std::string& u : {band::tarlisenUsage(), dos::morvaneUsage()})
         for (const char* word : {"fort.1", "--help", "--version", "--output FILE", ".pdf", "PGPLOT_DEV"})
             EXPECT_NE(u.find(word), std::string::npos) << word;
-    EXPECT_NE(common::tarlisenUsage().find("fort.2"), std::string::npos);
+    EXPECT_NE(band::tarlisenUsage().find("fort.2"), std::string::npos);
 }

@@ -25,14 +25,14 @@ TEST(StarterTics, NiceStepsInsideTheWindow) {
         {-13.99329f, 6.6f, -12, 6, 1, 2}, {0, 120, 0, 120, 5, 10},   {2.2f, 2.3f, 2.2f, 2.3f, 0.005f, 0.01f},
     };
     for (const Case& c : cases) {
-        const TicRange t = labelledTics(c.lo, c.hi);
+        const annotate::TicRange t = annotate::labelledTics(c.lo, c.hi);
         const std::string what = std::to_string(c.lo) + " ... " + std::to_string(c.hi);
         EXPECT_NEAR(t.start, c.start, 1e-5) << what;
         EXPECT_NEAR(t.end, c.end, 1e-5) << what;
         EXPECT_NEAR(t.distance, c.distance, 1e-6) << what;
         EXPECT_NEAR(t.label_distance, c.label, 1e-6) << what;
         EXPECT_LE((t.end - t.start) / t.label_distance, 12.0001f) << what;
-        EXPECT_TRUE(ticsFit(t)) << what;
+        EXPECT_TRUE(annotate::ticsFit(t)) << what;
     }
 }
 
@@ -156,12 +156,12 @@ TEST(StarterLayout, DosLayoutsLoadBackWithTheirCurves) {
         } else {
             EXPECT_EQ(g.buffer(9).curve, curveNumber(in, ProjKind::COOP, 1, false)) << c.name;
         }
-        EXPECT_TRUE(g.flag(kFlagBorder) && g.flag(kFlagTics) && g.flag(kFlagTitles)) << c.name;
+        EXPECT_TRUE(g.flag(dos::kFlagBorder) && g.flag(dos::kFlagTics) && g.flag(dos::kFlagTitles)) << c.name;
         EXPECT_EQ(g.energy_tics.start, -2.0f) << c.name;
         EXPECT_EQ(g.energy_tics.end, 2.0f) << c.name;
         EXPECT_EQ(fortran::trimRight(g.energy_title),
                   c.starter.relative ? "E - E\\sub F \\endsub (eV)" : "Energy (eV)") << c.name;
-        EXPECT_EQ(g.flag(kFlagFermi), c.starter.efermi && *c.starter.efermi <= 2.0f) << c.name;
+        EXPECT_EQ(g.flag(dos::kFlagFermi), c.starter.efermi && *c.starter.efermi <= 2.0f) << c.name;
     }
 }
 

@@ -106,10 +106,9 @@ Result<BandInput> parseBandInput(const RecordFile& f, int nkpt, int nbands) {
     BandInput input;
     input.nkpt = nkpt;
     input.nbands = nbands;
-    input.blocks.assign(static_cast<size_t>(nkpt), KBlock{});
+    // The blocks grow with the file: fort.14's count is only a claim on it.
     for (int n = 1; n <= nkpt; ++n) {
-        Status block = readKBlock(f, static_cast<size_t>(input.firstRecordOf(n)), nbands,
-                                  input.blocks[static_cast<size_t>(n - 1)]);
+        Status block = readKBlock(f, static_cast<size_t>(input.firstRecordOf(n)), nbands, input.blocks.emplace_back());
         if (!block) return Failure{block.error()};
     }
     return input;

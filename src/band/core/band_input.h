@@ -13,8 +13,6 @@
 
 namespace band {
 
-using namespace common;
-
 // One band record of fort.1: "(4F10.5,I4,10I3)".
 struct BandRecord {
     float energy = 0;
@@ -56,23 +54,23 @@ struct BandCounts {
     bool slopes = false;
 };
 // The counts of fort.14: "(6I6)", nkpt, nbands and the slopes mark.
-Result<BandCounts> readCounts(const std::string& path);
+common::Result<BandCounts> readCounts(const std::string& path);
 
 // Reads fort.1 for the given counts; every record is checked. The failure
 // is one line naming the file and the record.
-Result<BandInput> readBandInput(const std::string& path, int nkpt, int nbands);
+common::Result<BandInput> readBandInput(const std::string& path, int nkpt, int nbands);
 // The same for a file already in memory.
-Result<BandInput> parseBandInput(const RecordFile& file, int nkpt, int nbands);
+common::Result<BandInput> parseBandInput(const common::RecordFile& file, int nkpt, int nbands);
 
 // The writers of the same two files, for the importers: every value is
 // checked against its field first, a value that would print as asterisks is
 // refused with the k point (and band) it belongs to.
 // "(6I6)": nkpt, nbands, the slopes mark (1 or 0) and three unused zeros.
-Result<std::string> formatBandCounts(int nkpt, int nbands, bool slopes = false);
+common::Result<std::string> formatBandCounts(int nkpt, int nbands, bool slopes = false);
 
 // nkpt blocks of nbands + 4 records: "(3F10.7)", three "(12I3)", then one
 // "(4F10.5,I4,10I3)" per band. The failure names the k point (and band).
-Result<std::string> formatBandInput(const BandInput& input);
+common::Result<std::string> formatBandInput(const BandInput& input);
 
 
 }  // namespace band

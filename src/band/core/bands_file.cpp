@@ -1,5 +1,7 @@
 #include "band/core/bands_file.h"
 
+#include <fstream>
+
 #include "band/core/state.h"
 #include "common/fortran_format.h"
 #include "common/records.h"
@@ -50,6 +52,15 @@ std::string BandsFile::missing(int n, int shown) const {
     if (!stopped.empty()) return stopped;
     return name + ", record " + std::to_string(end_record) + ": ends after " + std::to_string(lines.size()) +
            " of " + std::to_string(shown) + " symmetry lines";
+}
+
+Result<int> readBandsCount(const std::string& path) {
+    std::ifstream f(path);
+    if (!f) return Failure{path + " could not be opened"};
+    std::string first;
+    auto n = std::getline(f, first) ? FieldCursor(first).I(2) : std::nullopt;
+    if (!n || *n < 0) return Failure{recordWhere(path, 1, "unreadable line count")};
+    return static_cast<int>(*n);
 }
 
 Result<BandsFile> readBandsFile(const std::string& path) {

@@ -11,8 +11,6 @@
 
 namespace band {
 
-using namespace common;
-
 // One line block: npts points of nbands curves, e[(b - 1) * npts + (p - 1)].
 struct BandLine {
     int npts = 0;
@@ -36,7 +34,11 @@ struct BandsFile {
 
 // Reads the whole file; fails only when it cannot be opened or its count
 // record cannot be read.
-Result<BandsFile> readBandsFile(const std::string& path);
+common::Result<BandsFile> readBandsFile(const std::string& path);
+
+// The count record alone (the number of line blocks announced), read
+// without the blocks; fails when it is unreadable or below 0.
+common::Result<int> readBandsCount(const std::string& path);
 
 // The count record "(I2)".
 std::string formatBandsCount(int nlines);
@@ -44,7 +46,7 @@ std::string formatBandsCount(int nlines);
 // column) and the energies "(F10.5)" of curves 1 ... nbands, each given by
 // energy(p, b). Fails, naming band firstBand + b - 1, when an energy does
 // not fit its field.
-Result<std::string> formatBandLine(int npts, int nbands, int firstBand,
+common::Result<std::string> formatBandLine(int npts, int nbands, int firstBand,
                                    const std::function<double(int, int)>& energy);
 
 }  // namespace band

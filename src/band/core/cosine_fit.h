@@ -15,13 +15,11 @@
 
 namespace band {
 
-using namespace common;
-
 constexpr int kTerms = 20;                       // cosine terms of the series
 constexpr int kMaxConditions = 2 * kMaxLinePoints;  // value and slope per k point
 constexpr double kTwoPi = 6.2831855;
 
-using TermTable = OneBased<double, kTerms>;  // index 1..20
+using TermTable = common::OneBased<double, kTerms>;  // index 1..20
 
 namespace fit {
 // cos(omega_m x), the value of term m.
@@ -37,7 +35,7 @@ double da(const TermTable& omega, double x, int m);
 struct LineConditions {
     int nk = 0;
     int ninterp = 0;
-    OneBased<double, kMaxLinePoints> x;
+    common::OneBased<double, kMaxLinePoints> x;
     std::vector<double> ed = std::vector<double>(static_cast<size_t>(kMaxConditions) * kMaxBands, 0.0);
 
     double& operator()(int row, int col) { return ed[index(row, col)]; }
@@ -51,11 +49,11 @@ private:
 
 // The work arrays of the fit, made once per interpolation pass.
 struct FitWork {
-    std::array<OneBased<int, kMaxLinePoints>, 2> P{};  // cumulative drop counts (values, slopes)
+    std::array<common::OneBased<int, kMaxLinePoints>, 2> P{};  // cumulative drop counts (values, slopes)
     SquareMatrix C, Cwork;                                 // Gram matrix, then its inverse
     MatrixVector e{}, w{};
     TermTable g{}, omega{};
-    OneBased<OneBased<double, kMaxConditions>, kTerms> U;  // U(m, j)
+    common::OneBased<common::OneBased<double, kMaxConditions>, kTerms> U;  // U(m, j)
     std::vector<double> c0 = std::vector<double>(kMaxBands + 1, 0.0);
     std::vector<double> lambda = std::vector<double>(static_cast<size_t>(kTerms + 1) * (kMaxBands + 1), 0.0);
     std::vector<double> table = std::vector<double>(static_cast<size_t>(kGridPoints) * (kMaxBands + 1), 0.0);
@@ -74,14 +72,14 @@ struct FitWork {
 inline double gridX(int p) { return (p - 1) / 100.0; }
 
 // Per k point 1 ... nk: its slope is not used.
-using Drops = OneBased<bool, kMaxLinePoints>;
+using Drops = common::OneBased<bool, kMaxLinePoints>;
 
 // Fits all bands of one line. The conditions hold the used slopes packed
 // (n = 2 nk - dropped rows). On success w.c0, w.lambda and
 // w.out(1..npts, 1..ninterp) hold the fit, with npts 51, or 26 when end_ns is
 // nonzero. The failure gives the console lines: the inversion's (then
 // w.inversion says why) or an input error (a drop count that does not fit).
-Status fitCosineSeries(const LineConditions& cond, const Drops& drop, int n, int end_ns, int ndropped,
+common::Status fitCosineSeries(const LineConditions& cond, const Drops& drop, int n, int end_ns, int ndropped,
                        FitWork& w);
 
 // The fitted series of band b at its k point i (from the basis values).

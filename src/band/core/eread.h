@@ -11,8 +11,6 @@
 
 namespace band {
 
-using namespace common;
-
 // How the messages of the interpolation name a line: " Line  2".
 std::string lineName(int label);
 
@@ -21,7 +19,7 @@ std::string lineName(int label);
 // nkl+1 .. 2 nkl. kfile(i) (at index i-1) is the block of position i in fort.1.
 // Echoes the line's k points; nothing is reported for bad counts or k
 // points. The failure is the line that names the line and what is wrong.
-Status eread(const BandInput& input, const std::vector<int>& kfile, int nbands, int nlower, int ninterp,
-                  int nkl, int label, int end_ns, Report& report, LineConditions& out);
+common::Status eread(const BandInput& input, const std::vector<int>& kfile, int nbands, int nlower, int ninterp,
+                  int nkl, int label, int end_ns, common::Report& report, LineConditions& out);
 
 }  // namespace band

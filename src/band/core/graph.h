@@ -14,25 +14,34 @@
 
 namespace band {
 
-using namespace common;
+// Element flags: what the redraw adds to the frame and the bands, one per
+// option of the graph menu that adds it. The layout file keeps all twelve.
+enum BandFlag {
+    kFlagBorder = 2,
+    kFlagTics = 3,
+    kFlagLabels = 4,
+    kFlagTitles = 5,
+    kFlagTexts = 6,
+    kFlagFermi = 7,
+};
+constexpr int kBandFlags = 12;
 
 struct BandGraph {
     FrameGeom geom;
-    OneBased<float, kMaxShown + 1> line_pos;  // 1 .. nshow+1
+    common::OneBased<float, kMaxShown + 1> line_pos;  // 1 .. nshow+1
     int nshow = 0;
     float elow = 0, ehigh = 0;
     BandsFile bands;           // fort.2, read once per display
-    std::string draw_problem;  // one line naming fort.2 and the record when a drawing stopped early
 
-    std::array<bool, 13> flags{};  // element flags 1 .. 12 (index 0 unused)
-    TicRange tics;
+    std::array<bool, kBandFlags + 1> flags{};  // element flags 1 .. kBandFlags (index 0 unused)
+    annotate::TicRange tics;
     float range = 0;                                     // ehigh - elow of the tic dialogue
-    OneBased<int, kMaxShown + 1> tic_side;            // axis positions 1 .. nshow+1
+    common::OneBased<int, kMaxShown + 1> tic_side;            // axis positions 1 .. nshow+1
     int nsub = 0;                                        // subintervals of the last labelled axis
-    OneBased<std::string, kMaxShown + 1> labels;      // symmetry-point labels 1 .. nshow+1
-    OneBased<std::string, kMaxShown> titles;          // line titles 1 .. nshow
+    common::OneBased<std::string, kMaxShown + 1> labels;      // symmetry-point labels 1 .. nshow+1
+    common::OneBased<std::string, kMaxShown> titles;          // line titles 1 .. nshow
     std::string vtitle;                                  // vertical axis title
-    std::vector<FreeText> texts;                         // at most band::kMaxFreeTexts
+    std::vector<annotate::FreeText> texts;                         // at most band::kMaxFreeTexts
     float efermi = 0;
     bool fermi_line = false;
     bool border = false;

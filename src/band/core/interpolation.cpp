@@ -73,26 +73,44 @@ bool hermiteLine(const LineConditions& cond, const std::vector<double>& slopes, 
     return true;
 }
 
-// One line: reordered, fitted and checked; true with the block appended to out.
-// The cosine series that fails falls back on the Hermite curve.
-bool fitLine(const SetupFile& counts, const SetupBlock& blk, const BandInput& input, Report& report,
-             LineConditions& cond, FitWork& work, std::vector<double>& slopes, FitKind kind, bool& fellBack,
-             std::string& out) {
+// The buffers one line's fit works in, kept from line to line.
+struct FitScratch {
+    LineConditions cond;
+    FitWork work;
+    std::vector<double> slopes;
+};
+
+// What the fit of one line gives: its block of fort.2 when it could be
+// fitted (the messages of a failure are in the report), and whether the
+// cosine series fell back on the Hermite curve.
+struct LineFit {
+    bool fitted = false;
+    bool fell_back = false;
+    std::string block;
+};
+
+// One line: reordered, fitted and checked. The cosine series that fails
+// falls back on the Hermite curve.
+LineFit fitLine(const SetupFile& counts, const SetupBlock& blk, const BandInput& input, FitKind kind,
+                Report& report, FitScratch& scratch) {
+    LineConditions& cond = scratch.cond;
+    FitWork& work = scratch.work;
+    std::vector<double>& slopes = scratch.slopes;
+    LineFit fit;
     const int nbands = counts.nbands, nlower = counts.nlower, ninterp = counts.ninterp;
     const int nk = blk.nkl;
     const std::string name = lineName(blk.label);
-    fellBack = false;
 
     if (!headerInRange(blk)) {
         report.line(name + ": end-point values in its header (record " + std::to_string(blk.headerRecord) +
                  " of fort.3) out of range.");
-        return false;
+        return fit;
     }
     for (int k = 1; k <= nk; ++k) {
         if (!isOrderRow(blk.order[static_cast<size_t>(k - 1)], nbands, nlower, ninterp)) {
             report.line(name + ", k point " + fortran::I(k, 2) + ": band order in fort.3 is not a permutation of bands " +
                      std::to_string(nlower + 1) + " ... " + std::to_string(nlower + ninterp) + ".");
-            return false;
+            return fit;
         }
     }
     const std::vector<std::vector<int>> perms = tsort(blk, nbands);
@@ -100,7 +118,7 @@ bool fitLine(const SetupFile& counts, const SetupBlock& blk, const BandInput& in
     if (Status read = eread(input, blk.kfile, nbands, nlower, ninterp, nk, blk.label, blk.end_ns, report, cond);
         !read) {
         report.line(read.error());
-        return false;
+        return fit;
     }
 
     // End-point slopes that are not used (left and right in display order).
@@ -136,7 +154,7 @@ bool fitLine(const SetupFile& counts, const SetupBlock& blk, const BandInput& in
         if (!series) {
             report.line(series.error());
             // an input error is no reason for the other curve: the line is left out
-            if (work.inversion.ok()) return false;
+            if (work.inversion.ok()) return fit;
         }
         // Every curve must pass through its energies.
         for (int q = 1; q <= ninterp && fitted; ++q) {
@@ -152,12 +170,12 @@ bool fitLine(const SetupFile& counts, const SetupBlock& blk, const BandInput& in
         }
         if (!fitted) {
             report.line(name + " fitted through its energies and slopes instead.");
-            fellBack = true;
+            fit.fell_back = true;
         }
     }
-    if ((kind == FitKind::hermite || fellBack) && !hermiteLine(cond, slopes, blk.end_ns, work)) {
+    if ((kind == FitKind::hermite || fit.fell_back) && !hermiteLine(cond, slopes, blk.end_ns, work)) {
         report.line(name + ": two of its k points lie at the same place on the line.");
-        return false;
+        return fit;
     }
 
     // Every interpolated energy must fit its field: asterisks would leave a
@@ -166,10 +184,11 @@ bool fitLine(const SetupFile& counts, const SetupBlock& blk, const BandInput& in
         formatBandLine(work.npts, ninterp, nlower + 1, [&work](int p, int q) { return work.out(p, q); });
     if (!block) {
         report.line(name + ": " + block.error() + ".");
-        return false;
+        return fit;
     }
-    out += *block;
-    return true;
+    fit.fitted = true;
+    fit.block = std::move(*block);
+    return fit;
 }
 
 }  // namespace
@@ -177,11 +196,8 @@ bool fitLine(const SetupFile& counts, const SetupBlock& blk, const BandInput& in
 BfitSummary interpolate(const SetupFile& counts, const std::vector<SetupLine>& lines, const BandInput& input,
                         int nlines, Report& report, FitKind kind) {
     BfitSummary s;
-    s.complete = true;
     std::string blocks;
-    LineConditions cond;
-    FitWork work;
-    std::vector<double> slopes;
+    FitScratch scratch;
     for (int l = 1; l <= nlines; ++l) {
         if (l > static_cast<int>(lines.size())) {
             report.line(" Line block " + std::to_string(l) + " of fort.3 is missing.");
@@ -194,10 +210,10 @@ BfitSummary interpolate(const SetupFile& counts, const std::vector<SetupLine>& l
             leaveOut(report, s, l, line.label);
             continue;
         }
-        bool fellBack = false;
-        if (fitLine(counts, *line.block, input, report, cond, work, slopes, kind, fellBack, blocks)) {
+        if (LineFit fit = fitLine(counts, *line.block, input, kind, report, scratch); fit.fitted) {
+            blocks += fit.block;
             ++s.written;
-            if (fellBack) s.fallback.push_back(l);
+            if (fit.fell_back) s.fallback.push_back(l);
         } else {
             leaveOut(report, s, l, line.label);
         }
@@ -208,14 +224,12 @@ BfitSummary interpolate(const SetupFile& counts, const std::vector<SetupLine>& l
     return s;
 }
 
-BfitSummary bfit(int nlines, int nkpt, Report& report, const std::string& dir, FitKind kind) {
-    BfitSummary s;
+Result<BfitSummary> bfit(int nlines, int nkpt, Report& report, const std::string& dir, FitKind kind) {
     const std::string base = dir.empty() || dir == "." ? std::string() : dir + "/";
     auto stop = [&](const std::string& why) {
-        s.error = why;
         report.line(" " + why);
         report.line(" fort.2 is left as it was.");
-        return s;
+        return Failure{why};
     };
 
     auto fort3 = RecordFile::load(base + "fort.3");
@@ -225,11 +239,8 @@ BfitSummary bfit(int nlines, int nkpt, Report& report, const std::string& dir, F
     Result<BandInput> input = readBandInput(base + "fort.1", nkpt, stored->counts.nbands);
     if (!input) return stop(input.error());
 
-    s = interpolate(stored->counts, stored->lines, *input, nlines, report, kind);
-    if (Status written = writeFileAtomic(base + "fort.2", s.fort2); !written) {
-        s.complete = false;
-        return stop(written.error());
-    }
+    BfitSummary s = interpolate(stored->counts, stored->lines, *input, nlines, report, kind);
+    if (Status written = writeFileAtomic(base + "fort.2", s.fort2); !written) return stop(written.error());
     return s;
 }
 

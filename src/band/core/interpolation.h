@@ -13,8 +13,6 @@
 
 namespace band {
 
-using namespace common;
-
 // How the bands of a line are fitted: the cosine series of least roughness,
 // or the piecewise cubic Hermite curve through energies and slopes.
 enum class FitKind { cosine, hermite };
@@ -25,12 +23,10 @@ enum class FitKind { cosine, hermite };
 void applyBandOrder(const std::vector<std::vector<int>>& perms, int nlower, LineConditions& cond);
 
 struct BfitSummary {
-    bool complete = false;           // fort.2 was (or may be) written
     int written = 0;                 // line blocks in fort.2, also its count record
     std::vector<int> left_out;       // ordinals 1..nlines of the lines left out
     std::vector<int> fallback;       // ordinals of the lines the series could not fit: Hermite curves
     std::string fort2;               // the content of fort.2
-    std::string error;               // why the pass stopped early
 };
 
 // The pass on files already in memory; input holds fort.1 read with the
@@ -38,12 +34,13 @@ struct BfitSummary {
 // message; writes nothing. A line the cosine series cannot fit gets the
 // Hermite curve; only a damaged line is left out.
 BfitSummary interpolate(const SetupFile& counts, const std::vector<SetupLine>& lines, const BandInput& input,
-                        int nlines, Report& report, FitKind kind = FitKind::cosine);
+                        int nlines, common::Report& report, FitKind kind = FitKind::cosine);
 
 // The whole pass in directory `dir`: reads fort.3 and fort.1 (nkpt k points,
 // the nbands of fort.3), fits `nlines` lines and replaces fort.2 only when
-// everything is ready. When a file cannot be read fort.2 stays as it was.
-BfitSummary bfit(int nlines, int nkpt, Report& report, const std::string& dir = ".",
+// everything is ready. When a file cannot be read or written fort.2 stays
+// as it was, and the failure says why.
+common::Result<BfitSummary> bfit(int nlines, int nkpt, common::Report& report, const std::string& dir = ".",
                  FitKind kind = FitKind::cosine);
 
 }  // namespace band

@@ -9,6 +9,7 @@
 namespace band {
 
 using namespace common;
+using namespace annotate;
 
 namespace {
 
@@ -52,7 +53,7 @@ Result<std::string> formatLayout(const BandGraph& g) {
     auto real = [&w](float v, const std::string& what) { return w.F(v, 10, 5, what); };
     w.record(fortran::I(n, 2));
     std::string flags;
-    for (int k = 1; k <= 12; ++k) flags += fortran::L(g.flags[static_cast<size_t>(k)]);
+    for (int k = 1; k <= kBandFlags; ++k) flags += fortran::L(g.flags[static_cast<size_t>(k)]);
     w.record(flags);
     w.record(real(f.frame_x0, "frame_x0") + real(f.frame_y0, "frame_y0") + real(f.frame_w, "frame_w") +
              real(f.frame_h, "frame_h") + real(f.view_right, "view_right") + real(f.view_top, "view_top"));
@@ -100,11 +101,11 @@ Status parseLayout(const RecordFile& file, BandGraph& g) {
     g.nshow = static_cast<int>(*n);
     const size_t count = static_cast<size_t>(g.nshow);
 
-    // 2: element flags 1 .. 12
+    // 2: element flags 1 .. kBandFlags
     r = in.next();
     if (!r) return done();
     FieldCursor fc(*r);
-    for (size_t k = 1; k <= 12; ++k) {
+    for (size_t k = 1; k <= static_cast<size_t>(kBandFlags); ++k) {
         auto v = fc.L(1);
         if (!v) return refuse("unreadable element flags");
         g.flags[k] = *v;
@@ -205,7 +206,7 @@ std::string energyWindowRefusal(float elow, float ehigh) { return rangeRefusal(e
 
 std::string valueRefusal(float v) { return fieldRefusal(v, 10, 5); }
 
-Status saveLayout(const BandGraph& g, const std::string& path) {
+Status saveLayout(const std::string& path, const BandGraph& g) {
     Result<std::string> text = formatLayout(g);
     if (!text) return Failure{path + " not written: " + text.error()};
     return writeFileAtomic(path, *text);
@@ -215,7 +216,6 @@ Status loadLayout(const RecordFile& file, BandGraph& g) {
     BandGraph fresh;
     // What belongs to the drawing rather than to the layout stays.
     fresh.bands = g.bands;
-    fresh.draw_problem = g.draw_problem;
     fresh.nsub = g.nsub;
     Status read = parseLayout(file, fresh);
     if (!read) return read;

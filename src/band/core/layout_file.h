@@ -9,17 +9,15 @@
 
 namespace band {
 
-using namespace common;
-
 struct BandGraph;
 
 // The file text, or the failure naming the first number that does not fit
 // its field (the file could not be read back).
-Result<std::string> formatLayout(const BandGraph& g);
+common::Result<std::string> formatLayout(const BandGraph& g);
 
 // Reads every record into `g` and checks it; on failure the line names the
 // file and record and `g` may be half filled (parse into a copy).
-Status parseLayout(const RecordFile& file, BandGraph& g);
+common::Status parseLayout(const common::RecordFile& file, BandGraph& g);
 
 // Why fort.15 could not keep an answer as typed, as the one line the
 // question gives before it asks again; "" when it can. Every real of the
@@ -29,10 +27,10 @@ std::string energyWindowRefusal(float elow, float ehigh);
 std::string valueRefusal(float v);
 
 // Writes the layout through a temporary file; the old one stays on failure.
-Status saveLayout(const BandGraph& g, const std::string& path);
+common::Status saveLayout(const std::string& path, const BandGraph& g);
 
 // Replaces the settings of `g` (not its drawing state) only when the whole
 // file reads and passes the checks; the energy range is recomputed.
-Status loadLayout(const RecordFile& file, BandGraph& g);
+common::Status loadLayout(const common::RecordFile& file, BandGraph& g);
 
 }  // namespace band

@@ -12,8 +12,6 @@
 
 namespace band {
 
-using namespace common;
-
 struct SetupBlock {
     int label = 0, nkl = 0, begin_ns = 0, end_ns = 0, drop_sel = 0, ns_incl = 0;
     std::vector<int> kfile;               // position 1..nkl at 0..nkl-1, display order
@@ -32,19 +30,19 @@ inline int orderRecords(int nbands) { return nbands / 20 + (nbands % 20 != 0 ? 1
 inline int blockRecords(int nkl, int nbands) { return 1 + nkl * (1 + orderRecords(nbands)); }
 
 // The counts record "(3I4)", as a set-up without blocks.
-Result<SetupFile> readSetupCounts(const RecordFile& file);
+common::Result<SetupFile> readSetupCounts(const common::RecordFile& file);
 // The line block whose header is record `header`, for `nbands` bands.
-Result<SetupBlock> readSetupBlock(const RecordFile& file, size_t header, int nbands);
+common::Result<SetupBlock> readSetupBlock(const common::RecordFile& file, size_t header, int nbands);
 // The counts and every block (nbands 0: the counts record's); fails at the
 // first block that cannot be read.
-Result<SetupFile> parseSetup(const RecordFile& file, int nbands = 0);
+common::Result<SetupFile> parseSetup(const common::RecordFile& file, int nbands = 0);
 
 // One line of the stored set-up as the interpolation takes it: its label
 // (0 when not even the header could be read) and its block, or why the
 // block cannot be read.
 struct SetupLine {
     int label = 0;
-    Result<SetupBlock> block = Failure{""};
+    common::Result<SetupBlock> block = common::Failure{""};
 };
 struct StoredLines {
     SetupFile counts;
@@ -54,7 +52,7 @@ struct StoredLines {
 // block costs only its own line: reading goes on with the block after it
 // (or with the next record when its header cannot be read). Fails only when
 // the counts record cannot be read.
-Result<StoredLines> readSetupLines(const RecordFile& fort3, int nlines);
+common::Result<StoredLines> readSetupLines(const common::RecordFile& fort3, int nlines);
 
 std::string formatSetupCounts(int nbands, int nlower, int ninterp);  // "(3I4)"
 std::string formatSetupBlock(const SetupBlock& block, int nbands);    // header, positions, orders

@@ -65,7 +65,7 @@ Result<BandGraph> starterGraph(const StarterBands& s) {
     g.border = true;
     g.flags[kBorderFlag] = g.nshow == 1;  // wider graphs have their right edge and top already
     g.flags[kTicsFlag] = true;
-    g.tics = labelledTics(s.emin, s.emax);
+    g.tics = annotate::labelledTics(s.emin, s.emax);
     g.tic_side[1] = 1;           // outward, with the labels
     g.tic_side[g.nshow + 1] = 1;  // inward at the right edge
 

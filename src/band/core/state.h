@@ -46,6 +46,8 @@ struct FrameGeom {
     static FrameGeom wide() { return FrameGeom{1.0f, 1.0f, 0.83333f, 0.75f, 0.16f, 0.17f}; }
     float right() const { return frame_x0 + frame_w; }
     float top() const { return frame_y0 + frame_h; }
+    common::Box frame() const { return {frame_x0, frame_y0, frame_w, frame_h}; }
+    common::Box page() const { return {0.0f, 0.0f, view_right, view_top}; }
 };
 
 // A table indexed from 1 like the band tables: (level or band, k position).

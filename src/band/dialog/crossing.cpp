@@ -177,13 +177,13 @@ void crossingDialogue(Plot& plot, Console& con, LineTables& t, const LineState& 
     float cx = geom.frame_x0 + 0.5f * geom.frame_w, cy = geom.frame_y0 + 0.5f * geom.frame_h;
     for (;;) {
         plot.page();
-        tlaxes(plot, geom.frame_x0, geom.frame_y0, single, geom.frame_w, geom.frame_h, 1);
+        tlaxes(plot, geom.frame(), single, 1);
         tlraw(plot, t, viewOf(t, line, st, geom));
         const int sel = askMenu(con,
                                 {"", " (1) Change energy range", " (2) Change crossing of bands",
                                  " (3) Copy one symmetry set to another", " (4) Get back original noncrossed state",
                                  " (5) Exit", ""},
-                                1, 1, 5);
+                                1, 1);
         switch (sel) {
             case 1: changeEnergyRange(con, t); break;
             case 2: pickCrossing(plot, con, t, line, st, geom, cx, cy); break;

@@ -9,17 +9,15 @@
 
 namespace band {
 
-using namespace common;
-
 // Waits for the cursor on a marker and returns its energy position and k
 // position (energy_orig is searched). (cx, cy) is the cursor's start and
 // keeps its last position.
-void tlselc(Plot& plot, Console& con, const LineTables& t, const RawView& v, int& level, int& kpos,
+void tlselc(common::Plot& plot, common::Console& con, const LineTables& t, const RawView& v, int& level, int& kpos,
             float& cx, float& cy);
 
 // Runs the display loop until selection 5. Keeps
 // energy_cur(band_order(b, k), k) = energy_orig(b, k) after every change.
-void crossingDialogue(Plot& plot, Console& con, LineTables& t, const LineState& line,
+void crossingDialogue(common::Plot& plot, common::Console& con, LineTables& t, const LineState& line,
                       const BandState& st, const FrameGeom& geom);
 
 // The changes themselves, one per selection.

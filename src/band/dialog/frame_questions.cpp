@@ -15,13 +15,15 @@ namespace band {
 using namespace common;
 
 void tlener(Console& con, float& emin, float& emax) {
-    std::tie(emin, emax) = askRange(
-        con, " Minimum energy in eV: ", " Maximum energy in eV: ", 10, [&con] { con.line(); },
-        [&con] {
-            con.line();
-            con.line(" Error: Maximum energy is lower than minimum.");
-        },
-        energyWindowRefusal);
+    std::tie(emin, emax) = askRange(con, {.low = " Minimum energy in eV: ",
+                                          .high = " Maximum energy in eV: ",
+                                          .beforeEach = [&con] { con.line(); },
+                                          .refused =
+                                              [&con] {
+                                                  con.line();
+                                                  con.line(" Error: Maximum energy is lower than minimum.");
+                                              },
+                                          .refusal = energyWindowRefusal});
 }
 
 void tlsyml(Console& con, LinePos& p, float w, int n) {

@@ -7,11 +7,9 @@
 
 namespace band {
 
-using namespace common;
-
 // " Minimum energy in eV: ", " Maximum energy in eV: " until min < max.
-void tlener(Console& con, float& emin, float& emax);
+void tlener(common::Console& con, float& emin, float& emax);
 // Line lengths as ratios: P(1) = 0 ... P(n+1) = w.
-void tlsyml(Console& con, LinePos& p, float w, int n);
+void tlsyml(common::Console& con, LinePos& p, float w, int n);
 
 }  // namespace band

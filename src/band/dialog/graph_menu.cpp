@@ -23,6 +23,7 @@
 namespace band {
 
 using namespace common;
+using namespace annotate;
 
 namespace {
 
@@ -62,15 +63,9 @@ std::string askLabel(Console& con, const std::string& prompt) {
     return fortran::A(con.askText(prompt, 20), 80);
 }
 
-// Tells the user when the bands could not be drawn in full.
-void reportDrawing(Console& con, const BandGraph& g) {
-    if (!g.draw_problem.empty()) con.line(" " + g.draw_problem + "; bands drawn up to there.");
-}
-
 void redrawScreen(Plot& plot, Console& con, BandGraph& g) {
     plot.page();
-    tlrdrw(plot, g);
-    reportDrawing(con, g);
+    reportDrawing(con, tlrdrw(plot, g));
 }
 
 void changeEnergyRange(Plot& plot, Console& con, BandGraph& g) {
@@ -78,14 +73,13 @@ void changeEnergyRange(Plot& plot, Console& con, BandGraph& g) {
     tlener(con, g.elow, g.ehigh);
     plot.page();
     const FrameGeom& f = g.geom;
-    tlaxes(plot, f.frame_x0, f.frame_y0, g.line_pos, f.frame_w, f.frame_h, g.nshow);
-    g.draw_problem = tlband(plot, f.frame_x0, f.frame_y0, g.line_pos, f.frame_h, g.elow, g.ehigh, g.nshow, g.bands, g.styles);
-    reportDrawing(con, g);
+    tlaxes(plot, f.frame(), g.line_pos, g.nshow);
+    reportDrawing(con, tlband(plot, {f.frame(), g.elow, g.ehigh}, g.line_pos, g.nshow, g.bands, g.styles));
 }
 
 void addLabels(Plot& plot, Console& con, BandGraph& g) {
     const FrameGeom& f = g.geom;
-    g.flags[4] = true;
+    g.flags[kFlagLabels] = true;
     plot.swin(0.0f, 1.0f, 0.0f, 1.0f);
     plot.svp(0.0f, 1.0f, 0.0f, 1.0f);
     const float y = pointLabelRow(f);
@@ -104,7 +98,7 @@ void addLabels(Plot& plot, Console& con, BandGraph& g) {
 
 void addTitles(Plot& plot, Console& con, BandGraph& g) {
     const FrameGeom& f = g.geom;
-    g.flags[5] = true;
+    g.flags[kFlagTitles] = true;
     selectPageWindow(plot, f.view_right, f.view_top);
     for (int l = 1; l <= g.nshow; ++l) {
         std::string& title = g.titles[l];
@@ -131,6 +125,10 @@ void loadGraphLayout(Plot& plot, Console& con, BandGraph& g) {
 
 }  // namespace
 
+void reportDrawing(Console& con, const Status& drawn) {
+    if (!drawn) con.line(" " + drawn.error() + "; bands drawn up to there.");
+}
+
 std::string outputDevice(int selection, int nshow) {
     const int orientation = nshow > 3 ? 1 : 2;  // 1 landscape, 2 portrait
     return kDevices.at(static_cast<size_t>(2 * selection + orientation - 2 - 1));
@@ -151,8 +149,7 @@ void askBandTics(Plot& plot, Console& con, BandGraph& g) {
     askTicRange(con, g.elow, g.ehigh, kEnergyTicPrompts, g.tics, valueRefusal);
 
     auto axis = [&](float xa, int position) {
-        tltica(plot, f.frame_x0, f.frame_y0, f.frame_h, g.elow, g.range, g.tics, xa,
-               g.tic_side[position], g.nsub);
+        tltica(plot, {f.frame(), g.elow, g.range, xa, g.tic_side[position]}, g.tics, g.nsub);
     };
     con.line();
     con.line(" Left axis:");
@@ -178,13 +175,13 @@ void writeOutputFile(Plot& plot, Console& con, BandGraph& g, int screen) {
     const int selection = askMenu(con,
                                   {"", " Output file options:", " (1) Postscript/encapsulated postscript",
                                    " (2) HPGL", " (3) PDF", " (4) PNG", ""},
-                                  1, 1, 4);
+                                  1, 1);
     const std::string device = outputDevice(selection, g.nshow);
     const bool written = drawOnFileDevice(plot, device, screen, [&] {
         // a fresh device: the same line width and style as the screen picture
         plot.slw(3);
         plot.sls(1);
-        tlrdrw(plot, g);
+        (void)tlrdrw(plot, g);  // told by the redraw of the screen that follows
     });
     if (!written) con.line(" Output device " + fortran::trimRight(device) + " could not be opened.");
     if (written && selection != 2)
@@ -199,7 +196,7 @@ void tlgrph(Plot& plot, Console& con, BandGraph& g) {
     plot.sls(1);
     const int screen = plot.qid();
     for (;;) {
-        const int option = askMenu(con, kMenu, 2, 0, 13);
+        const int option = askMenu(con, kMenu, 2, 0);
         const FrameGeom& f = g.geom;
         switch (option) {
         case 0:
@@ -209,13 +206,13 @@ void tlgrph(Plot& plot, Console& con, BandGraph& g) {
             break;
         case 2:
             if (g.nshow == 1) {
-                g.flags[2] = true;
+                g.flags[kFlagBorder] = true;
                 g.border = true;
-                tlbrdr(plot, f.frame_x0, f.frame_y0, f.frame_w, f.frame_h);
+                tlbrdr(plot, f.frame());
             }
             break;
         case 3:
-            g.flags[3] = true;
+            g.flags[kFlagTics] = true;
             askBandTics(plot, con, g);
             break;
         case 4:
@@ -225,16 +222,14 @@ void tlgrph(Plot& plot, Console& con, BandGraph& g) {
             addTitles(plot, con, g);
             break;
         case 6:
-            g.flags[6] = true;
+            g.flags[kFlagTexts] = true;
             g.texts.clear();
-            enterFreeTexts(plot, con, f.view_right, f.view_top, g.texts, band::kMaxFreeTexts,
-                           valueRefusal);
+            enterFreeTexts(plot, con, f.page(), g.texts, band::kMaxFreeTexts, valueRefusal);
             break;
         case 7:
-            g.flags[7] = true;
+            g.flags[kFlagFermi] = true;
             askFermi(con, g.elow, g.ehigh, true, g.efermi, g.fermi_line);
-            tlfrmi(plot, f.frame_x0, f.frame_y0, f.view_right, f.view_top, f.frame_w, f.frame_h, g.elow,
-                   g.ehigh, g.efermi, g.fermi_line);
+            tlfrmi(plot, {f.frame(), g.elow, g.ehigh}, f.page(), {g.efermi, g.fermi_line});
             break;
         case 8:
             if (g.nshow >= 2) {
@@ -249,7 +244,7 @@ void tlgrph(Plot& plot, Console& con, BandGraph& g) {
             writeOutputFile(plot, con, g, screen);
             break;
         case 11: {
-            if (Status saved = saveLayout(g, kLayoutFile); !saved) con.line(" " + saved.error());
+            if (Status saved = saveLayout(kLayoutFile, g); !saved) con.line(" " + saved.error());
             break;
         }
         case 12:

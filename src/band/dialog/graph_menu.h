@@ -4,11 +4,11 @@
 #pragma once
 
 #include <string>
+
+#include "common/error.h"
 #include "common/fwd.h"
 
 namespace band {
-
-using namespace common;
 
 struct BandGraph;
 
@@ -16,15 +16,19 @@ struct BandGraph;
 // HPGL (2), landscape for more than three symmetry lines.
 std::string outputDevice(int selection, int nshow);
 
+// Tells the user when the bands could not be drawn in full (the failure of
+// tlband or tlrdrw).
+void reportDrawing(common::Console& con, const common::Status& drawn);
+
 // Option 3: the tic range, side and label questions, drawing each axis as
 // soon as its side is known.
-void askBandTics(Plot& plot, Console& con, BandGraph& g);
+void askBandTics(common::Plot& plot, common::Console& con, BandGraph& g);
 
 // Option 10: the whole picture on a file device, then once more on the
 // screen device `screen`.
-void writeOutputFile(Plot& plot, Console& con, BandGraph& g, int screen);
+void writeOutputFile(common::Plot& plot, common::Console& con, BandGraph& g, int screen);
 
 // The menu loop; returns when the user selects 0.
-void tlgrph(Plot& plot, Console& con, BandGraph& g);
+void tlgrph(common::Plot& plot, common::Console& con, BandGraph& g);
 
 }  // namespace band

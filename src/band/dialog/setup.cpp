@@ -235,12 +235,12 @@ void measureLine(SetupRun& r) {
     t.ehigh = t.emax;
 }
 
-int askSelection(Console& con, std::vector<std::string> lines, int max, bool emptyFirst) {
+int askSelection(Console& con, std::vector<std::string> lines, bool emptyFirst) {
     if (emptyFirst) {
         lines.insert(lines.begin(), "");
         lines.push_back("");
     }
-    return askMenu(con, lines, 1, 0, max);
+    return askMenu(con, lines, 1, 0);
 }
 
 void finishingQuestions(SetupRun& r) {
@@ -248,17 +248,17 @@ void finishingQuestions(SetupRun& r) {
     const std::string l = fortran::I(ln.label, 2);
     ln.end_ns = askSelection(r.con, {" Enter if bands at end of line " + l + " are",
                                       "   (0) symmorphic (derivative=0)", "   (1) nonsymmorphic (nonzero derivative)", ""},
-                             1, false);
+                             false);
     ln.begin_ns = askSelection(r.con, {" Enter if the beginning of the line " + l + " is", "   (0) symmorphic",
                                         "   (1) nonsymmorphic", ""},
-                               1, false);
+                               false);
     ln.drop_sel = askSelection(
         r.con,
         {" The derivatives should NOT be used as interpolation procedure information at",
          " (because they are zero or incorrect due to the  degeneracy at the zone boundary)",
          "  (0) both left and right hand end points (def.)", "  (1) the left hand end point",
          "  (2) the right hand end point", "  (3) neither end point"},
-        3, true);
+        true);
     ln.ns_incl = 0;
     if (ln.begin_ns + ln.end_ns >= 1) {
         ln.ns_incl = 1;

@@ -9,12 +9,10 @@
 
 namespace band {
 
-using namespace common;
-
 // Runs the whole dialogue. With st.stored_setup the stored set-up
 // fort.3 (counts already in `st`) is offered line by line. Returns false
 // after a one-line message when the input cannot be used; fort.3 is then
 // left as it was. On success st.nlines counts the finished lines.
-bool runSetup(Plot& plot, Console& con, BandState& st, const FrameGeom& geom);
+bool runSetup(common::Plot& plot, common::Console& con, BandState& st, const FrameGeom& geom);
 
 }  // namespace band

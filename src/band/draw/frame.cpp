@@ -13,7 +13,8 @@ void equalLines(LinePos& p, float w, int n) {
         p[i] = static_cast<float>(i - 1) * w / static_cast<float>(n);
 }
 
-void tlaxes(Plot& plot, float x0, float y0, const LinePos& p, float w, float h, int n) {
+void tlaxes(Plot& plot, const Box& frame, const LinePos& p, int n) {
+    const float x0 = frame.x0, y0 = frame.y0, w = frame.w, h = frame.h;
     plot.sci(1);
     plot.swin(0.0f, w, 0.0f, h);
     plot.svp(x0, x0 + w, y0, y0 + h);
@@ -34,8 +35,9 @@ void tlaxes(Plot& plot, float x0, float y0, const LinePos& p, float w, float h, 
     plot.sclp(1);
 }
 
-std::string tlband(Plot& plot, float x0, float y0, const LinePos& p, float h, float emin, float emax, int n,
+Status tlband(Plot& plot, const annotate::EnergyFrame& frame, const LinePos& p, int n,
                    const BandsFile& bands, const std::vector<BandStyle>& styles) {
+    const float x0 = frame.box.x0, y0 = frame.box.y0, h = frame.box.h, emin = frame.emin, emax = frame.emax;
     plot.sci(1);
     plot.slw(1);
     BandStyle now{0, 0, 1, 1, 1};  // what is in force (the style is the caller's, full)
@@ -61,7 +63,8 @@ std::string tlband(Plot& plot, float x0, float y0, const LinePos& p, float h, fl
     if (now.colour != 1) plot.sci(1);
     if (now.style != 1) plot.sls(1);
     plot.slw(3);
-    return problem;
+    if (!problem.empty()) return Failure{problem};
+    return {};
 }
 
 }  // namespace band

@@ -7,25 +7,25 @@
 
 #include "band/core/band_style.h"
 #include "band/core/bands_file.h"
+#include "annotate/settings.h"
 #include "band/core/state.h"
+#include "common/error.h"
 #include "common/one_based.h"
 #include "common/fwd.h"
 
 namespace band {
 
-using namespace common;
-
-using LinePos = OneBased<float, kMaxShown + 1>;  // 1 .. n+1
+using LinePos = common::OneBased<float, kMaxShown + 1>;  // 1 .. n+1
 
 // Equal lengths: P(i) = (i - 1) w / n.
 void equalLines(LinePos& p, float w, int n);
 // Frame: left and bottom edges; with n > 1 also right, top and separators.
-void tlaxes(Plot& plot, float x0, float y0, const LinePos& p, float w, float h, int n);
+void tlaxes(common::Plot& plot, const common::Box& frame, const LinePos& p, int n);
 // Bands of lines 1 ... n, each in its panel. A line the file does not hold
 // (missing, or after a damaged block) leaves its panel and the later ones
-// empty. Returns why, naming file and record, or nothing when all were drawn.
+// empty. Fails, naming file and record, when not all were drawn.
 // Each band takes its colour, width and style from `styles`.
-std::string tlband(Plot& plot, float x0, float y0, const LinePos& p, float h, float emin, float emax, int n,
+common::Status tlband(common::Plot& plot, const annotate::EnergyFrame& frame, const LinePos& p, int n,
                    const BandsFile& bands, const std::vector<BandStyle>& styles = {});
 
 }  // namespace band

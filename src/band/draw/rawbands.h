@@ -7,8 +7,6 @@
 
 namespace band {
 
-using namespace common;
-
 struct RawView {
     float lower = 0, upper = 0;  // energy window
     float x0 = 0, y0 = 0, w = 0, h = 0;
@@ -17,6 +15,6 @@ struct RawView {
 
 // Polylines through circle markers, one per band (energy_cur), with the
 // band numbers at the left and the window's energies beside the frame.
-void tlraw(Plot& plot, const LineTables& t, const RawView& v);
+void tlraw(common::Plot& plot, const LineTables& t, const RawView& v);
 
 }  // namespace band

@@ -11,30 +11,30 @@
 namespace band {
 
 using namespace common;
+using namespace annotate;
 
 bool hasRightEdge(const BandGraph& g) { return g.nshow >= 2 || g.border; }
 
-void tlrdrw(Plot& plot, BandGraph& g) {
+Status tlrdrw(Plot& plot, BandGraph& g) {
     const FrameGeom& f = g.geom;
     const int n = g.nshow;
     auto pos = [&](int i) { return g.line_pos[i]; };
 
-    tlaxes(plot, f.frame_x0, f.frame_y0, g.line_pos, f.frame_w, f.frame_h, n);
-    g.draw_problem = tlband(plot, f.frame_x0, f.frame_y0, g.line_pos, f.frame_h, g.elow, g.ehigh, n, g.bands, g.styles);
+    tlaxes(plot, f.frame(), g.line_pos, n);
+    const Status drawn = tlband(plot, {f.frame(), g.elow, g.ehigh}, g.line_pos, n, g.bands, g.styles);
 
-    if (g.flags[2]) tlbrdr(plot, f.frame_x0, f.frame_y0, f.frame_w, f.frame_h);
+    if (g.flags[kFlagBorder]) tlbrdr(plot, f.frame());
 
-    if (g.flags[3]) {
+    if (g.flags[kFlagTics]) {
         auto axis = [&](float xa, int position) {
-            tltica(plot, f.frame_x0, f.frame_y0, f.frame_h, g.elow, g.range, g.tics, xa,
-                   g.tic_side[position], g.nsub);
+            tltica(plot, {f.frame(), g.elow, g.range, xa, g.tic_side[position]}, g.tics, g.nsub);
         };
         axis(f.frame_x0, 1);
         for (int i = 2; i <= n; ++i) axis(f.frame_x0 + pos(i), i);
         if (hasRightEdge(g)) axis(f.right(), n + 1);
     }
 
-    if (g.flags[4]) {
+    if (g.flags[kFlagLabels]) {
         plot.swin(0.0f, 1.0f, 0.0f, 1.0f);
         plot.svp(0.0f, 1.0f, 0.0f, 1.0f);
         const float y = pointLabelRow(f);
@@ -43,7 +43,7 @@ void tlrdrw(Plot& plot, BandGraph& g) {
         tltrap(plot, g.labels[n + 1], f.right(), y, 0.0f, 2);
     }
 
-    if (g.flags[5]) {
+    if (g.flags[kFlagTitles]) {
         selectPageWindow(plot, f.view_right, f.view_top);
         for (int i = 1; i <= n; ++i)
             tltrap(plot, g.titles[i], f.frame_x0 + (pos(i) + pos(i + 1)) / 2.0f,
@@ -51,11 +51,11 @@ void tlrdrw(Plot& plot, BandGraph& g) {
         tltrap(plot, g.vtitle, 0.2f * f.frame_x0, f.frame_y0 + 0.5f * f.frame_h, 90.0f, 1);
     }
 
-    if (g.flags[6]) drawFreeTexts(plot, f.view_right, f.view_top, g.texts);
+    if (g.flags[kFlagTexts]) drawFreeTexts(plot, f.view_right, f.view_top, g.texts);
 
-    if (g.flags[7])
-        tlfrmi(plot, f.frame_x0, f.frame_y0, f.view_right, f.view_top, f.frame_w, f.frame_h, g.elow,
-               g.ehigh, g.efermi, g.fermi_line);
+    if (g.flags[kFlagFermi])
+        tlfrmi(plot, {f.frame(), g.elow, g.ehigh}, f.page(), {g.efermi, g.fermi_line});
+    return drawn;
 }
 
 }  // namespace band

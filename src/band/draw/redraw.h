@@ -2,11 +2,10 @@
 // annotation whose element flag is on, in a fixed order.
 #pragma once
 
+#include "common/error.h"
 #include "common/fwd.h"
 
 namespace band {
-
-using namespace common;
 
 struct BandGraph;
 
@@ -14,8 +13,8 @@ struct BandGraph;
 // single line only once the border was added.
 bool hasRightEdge(const BandGraph& g);
 
-// Draws on the selected device without clearing it. Sets g.draw_problem
-// from the band drawing and g.nsub from the tic axes.
-void tlrdrw(Plot& plot, BandGraph& g);
+// Draws on the selected device without clearing it; sets g.nsub from the
+// tic axes. Fails, as tlband, when the bands could not be drawn in full.
+common::Status tlrdrw(common::Plot& plot, BandGraph& g);
 
 }  // namespace band

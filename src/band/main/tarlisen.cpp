@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "band/core/bands_file.h"
 #include "band/core/state.h"
 #include "band/core/graph.h"
 #include "band/dialog/frame_questions.h"
@@ -14,6 +15,8 @@
 #include "common/dialog.h"
 #include "common/fortran_format.h"
 #include "common/plot.h"
+#include "common/publication.h"
+#include "common/program_options.h"
 
 namespace band {
 
@@ -31,27 +34,24 @@ void banner(Console& con) {
     con.line(" at your own risk.");
 }
 
-bool readable(const char* path) { return std::ifstream(path).good(); }
+bool readable(const char* path) { return readableFile(path); }
 
-// The line count of fort.2's first record (the only one read here); -1
-// when there is none to read.
+// The line count of fort.2's count record; -1 when there is none to read.
 int storedLineCount(Console& con, bool quiet) {
-    std::ifstream f("fort.2");
-    if (!f) return -1;
-    std::string first;
-    auto n = std::getline(f, first) ? FieldCursor(first).I(2) : std::nullopt;
-    if (!n || *n < 0) {
-        if (!quiet) con.line(" fort.2, record 1: unreadable line count; the bands are set up anew.");
+    if (!readable("fort.2")) return -1;
+    Result<int> n = readBandsCount("fort.2");
+    if (!n) {
+        if (!quiet) con.line(" " + n.error() + "; the bands are set up anew.");
         return -1;
     }
-    return static_cast<int>(*n);
+    return *n;
 }
 
 int mainMenu(Console& con) {
     return askMenu(con,
                    {" (1) Display interpolated bands", " (2) Change .BIN information and interpolate bands",
                     " (3) Interpolate bands", "", " (0) Exit", ""},
-                   2, 0, 3);
+                   2, 0);
 }
 
 // Counts record of the stored set-up for a change of it.
@@ -141,10 +141,8 @@ int display(Plot& plot, Console& con) {
         g.line_pos[2] = g.geom.frame_w;
     }
     tlener(con, g.elow, g.ehigh);
-    tlaxes(plot, g.geom.frame_x0, g.geom.frame_y0, g.line_pos, g.geom.frame_w, g.geom.frame_h, g.nshow);
-    g.draw_problem = tlband(plot, g.geom.frame_x0, g.geom.frame_y0, g.line_pos, g.geom.frame_h, g.elow, g.ehigh,
-                            g.nshow, g.bands);
-    if (!g.draw_problem.empty()) con.line(" " + g.draw_problem + "; bands drawn up to there.");
+    tlaxes(plot, g.geom.frame(), g.line_pos, g.nshow);
+    reportDrawing(con, tlband(plot, {g.geom.frame(), g.elow, g.ehigh}, g.line_pos, g.nshow, g.bands));
     tlgrph(plot, con, g);
     return 0;
 }
@@ -180,6 +178,52 @@ int session(Plot& plot, Console& con, std::optional<band::FitKind> fit) {
 }
 
 }  // namespace
+
+const std::string& tarlisenUsage() {
+    static const std::string text = std::string(
+                                        "Usage: tarlisen [--fit cosine|hermite]\n"
+                                        "       tarlisen --output FILE\n"
+                                        "       tarlisen --help | --version\n"
+                                        "\n"
+                                        "Band structure diagrams from band energies along symmetry lines, made in a\n"
+                                        "dialogue on standard input. In the current directory it reads the band\n"
+                                        "input fort.1 and its counts fort.14, keeps the set-up of the lines in\n"
+                                        "fort.3, writes the interpolated bands to fort.2, the graph layout to\n"
+                                        "fort.15 and pictures to tarlisen.eps or tarlisen.plt.\n"
+                                        "\n"
+                                        "Options:\n"
+                                        "  --fit cosine    fit each line with a cosine series (the default, unless\n"
+                                        "                  fort.14 marks its gradients as the calculation's slopes,\n"
+                                        "                  as the importers do: then the default is hermite)\n"
+                                        "  --fit hermite   fit each line with piecewise cubic curves through the\n"
+                                        "                  energies and slopes at its k points; the series falls\n"
+                                        "                  back on these for a line it cannot fit\n"
+                                        "  --output FILE   no dialogue: draw the interpolated bands of fort.2 with the\n"
+                                        "                  layout of fort.15 (without it, the plain frame and bands\n"
+                                        "                  over their whole energy range) to FILE and exit; its\n"
+                                        "                  suffix picks the picture: .eps (PostScript), .plt (HPGL),\n"
+                                        "                  .pdf or .png (made from the colour EPS beside them by\n"
+                                        "                  ghostscript); landscape for four or more lines. No fit\n"
+                                        "                  is made, so --fit does not go with it\n"
+                                        "  --help          print this text\n"
+                                        "  --version       print the version\n"
+                                        "\n") +
+                                    common::kScreenHelp;
+    return text;
+}
+
+common::ProgramStart startTarlisen(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
+    common::ProgramStart s = common::startProgram("tarlisen", tarlisenUsage(),
+                                                  common::OptionSpec{{"--fit", "--output"}, {}}, words, out, err);
+    const std::string fit = s.args.value("--fit", "cosine");
+    if (s.run && s.args.has("--fit") && fit != "cosine" && fit != "hermite")
+        return common::usageError("tarlisen", tarlisenUsage(), "--fit takes cosine or hermite, not '" + fit + "'", err);
+    // the picture is drawn from fort.2 as it stands: a fit asked for would not be made
+    if (s.run && s.args.has("--fit") && s.args.has("--output"))
+        return common::usageError("tarlisen", tarlisenUsage(),
+                                  "--fit does not go with --output, which draws fort.2 without interpolating", err);
+    return common::checkPictureOption("tarlisen", tarlisenUsage(), s, err);
+}
 
 int runTarlisen(Plot& plot, Console& con, std::optional<FitKind> fit) {
     startScreen(plot, con);

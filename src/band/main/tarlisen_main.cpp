@@ -8,7 +8,7 @@
 #include "common/program_options.h"
 
 int main(int argc, char** argv) {
-    const common::ProgramStart start = common::startTarlisen(common::argumentWords(argc, argv), std::cout, std::cerr);
+    const common::ProgramStart start = band::startTarlisen(common::argumentWords(argc, argv), std::cout, std::cerr);
     if (!start.run) return start.status;
     if (start.args.has("--output")) {
         common::CpgPlot plot;

@@ -29,8 +29,10 @@ void resetBuffers(DosGraph& g) {
     for (CurveBuffer& b : g.buf) b.resetAttributes();
 }
 
-Result<int> loadCurve(const DosInput& in, DosGraph& g, Panel panel, int c, const std::string& title,
-                      float requested_max, bool own_scale) {
+Result<int> loadCurve(const DosInput& in, DosGraph& g, const CurveRequest& request, bool own_scale) {
+    const Panel panel = request.panel;
+    const int c = request.curve;
+    const float requested_max = request.requested_max;
     if (g.count(panel) >= kBuffersPerPanel)
         return Failure{panel == Panel::DOS ? "DOS curve buffers are full." : "COOP curve buffers are full."};
     Result<CurveValues> fetched = fetchCurve(in, c);
@@ -58,7 +60,7 @@ Result<int> loadCurve(const DosInput& in, DosGraph& g, Panel panel, int c, const
     CurveBuffer& b = g.buffer(number);
     b.values = values;
     b.curve = c;
-    b.title = fortran::A(title, kTitleWidth);
+    b.title = fortran::A(curveTitle(in, c), kTitleWidth);
     b.min = m;
     b.max = M;
     b.own_scale = own_scale;

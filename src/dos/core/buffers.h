@@ -9,18 +9,23 @@
 
 namespace dos {
 
-using namespace common;
-
 // Empties both panels: counts 0, common ranges and buffer attributes as at
 // start-up.
 void resetBuffers(DosGraph& g);
 
-// Loads curve `c` into the next buffer of `panel`: range with the requested
-// maximum, common range widened unless on its own scale. Returns the buffer
-// number; nothing changes when the panel is full or a value cannot be read
-// (the failure says so, naming the record).
-Result<int> loadCurve(const DosInput& in, DosGraph& g, Panel panel, int c, const std::string& title,
-                      float requested_max, bool own_scale);
+// A curve of the input asked for a panel: its number (1 ...) and the
+// maximum the user asked its range to reach at least (0: none).
+struct CurveRequest {
+    Panel panel = Panel::DOS;
+    int curve = 0;
+    float requested_max = 0.0f;
+};
+
+// Loads the requested curve, with its title, into the next buffer of its
+// panel: range with the requested maximum, common range widened unless on
+// its own scale. Returns the buffer number; nothing changes when the panel
+// is full or a value cannot be read (the failure says so, naming the record).
+common::Result<int> loadCurve(const DosInput& in, DosGraph& g, const CurveRequest& request, bool own_scale);
 
 // Common ranges from the buffers that are not on their own scale; without
 // such a buffer the start values (DOS 1000 ... 0, COOP maximum 0).

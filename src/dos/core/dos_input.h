@@ -14,8 +14,6 @@
 
 namespace dos {
 
-using namespace common;
-
 // Records 5-104, 105-204, 205-304: three kinds of projection descriptions.
 enum class ProjKind { AO = 0, FMO = 1, COOP = 2 };
 
@@ -30,7 +28,7 @@ struct DosInput {
     std::array<std::array<std::array<std::string, kMaxDescLines>, kMaxProjections>, 3> desc;
     std::vector<float> energy;  // E(1) ... E(NE) at 0 ... NE-1
     float egrid_low = 0, egrid_high = 0;
-    RecordFile file = RecordFile::fromText("fort.1", "");
+    common::RecordFile file = common::RecordFile::fromText("fort.1", "");
 
     int projections(ProjKind k) const {
         return k == ProjKind::AO ? nao : k == ProjKind::FMO ? nfmo : ncoop;
@@ -61,12 +59,12 @@ inline long valueRecord(int ne, int c, int i) {
 
 // Reads and checks the whole file. The failure is one line naming the file
 // and the record.
-Result<DosInput> readDosInput(const RecordFile& file);
+common::Result<DosInput> readDosInput(const common::RecordFile& file);
 
 // The NE values of curve c (1 ... curveCount), or the line that says which
 // value cannot be read or that the file has no such curve.
 using CurveValues = std::array<float, kMaxEnergies>;
-Result<CurveValues> fetchCurve(const DosInput& in, int c);
+common::Result<CurveValues> fetchCurve(const DosInput& in, int c);
 
 // The 72-character title of a curve: the total curves by name, a projection
 // by its prefix and the first 64 characters of its first description line.
@@ -89,6 +87,6 @@ struct DosCurves {
 // projections than the reader holds, a curve of the wrong length, an energy
 // grid that does not ascend, or a value that does not fit F12.5 (named by
 // its curve and point).
-Result<std::string> formatDosInput(const DosCurves& curves);
+common::Result<std::string> formatDosInput(const DosCurves& curves);
 
 }  // namespace dos

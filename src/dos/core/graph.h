@@ -14,8 +14,6 @@
 
 namespace dos {
 
-using namespace common;
-
 enum class Panel { DOS = 1, COOP = 2 };
 
 struct CurveBuffer {
@@ -63,12 +61,12 @@ enum TicAxis {
 constexpr int kSides = 7;
 
 // Portrait (screen) geometry, fractions of the view surface.
-constexpr float kPageWidth = kPortraitWidth;
-constexpr float kPageHeight = kPortraitHeight;
-constexpr float kDefaultX0 = kFrameX0;
-constexpr float kDefaultW0 = kFrameWidth;
-constexpr float kPanelBottom = kFrameY0;
-constexpr float kPanelHeight = kFrameHeight;
+constexpr float kPageWidth = common::kPortraitWidth;
+constexpr float kPageHeight = common::kPortraitHeight;
+constexpr float kDefaultX0 = common::kFrameX0;
+constexpr float kDefaultW0 = common::kFrameWidth;
+constexpr float kPanelBottom = common::kFrameY0;
+constexpr float kPanelHeight = common::kFrameHeight;
 
 struct DosGraph {
     // geometry
@@ -90,13 +88,13 @@ struct DosGraph {
     float emin = 0, emax = 0;
 
     std::array<bool, kFlags> flags{};
-    TicRange energy_tics, dos_tics, coop_tics;
+    annotate::TicRange energy_tics, dos_tics, coop_tics;
     float dos_axis_min = 0, dos_axis_max = 0, coop_axis_max = 0;
     std::array<int, kSides> sides{};
     std::string dos_title = std::string(kTextWidth, ' ');
     std::string coop_title = std::string(kTextWidth, ' ');
     std::string energy_title = std::string(kTextWidth, ' ');
-    std::vector<FreeText> texts;
+    std::vector<annotate::FreeText> texts;
     float efermi = 0;
     bool fermi_line = false;
 
@@ -112,6 +110,12 @@ struct DosGraph {
     int count(Panel p) const { return p == Panel::DOS ? nd : nc; }
     // Number of the first buffer of a panel: 1 or 9.
     static int first(Panel p) { return p == Panel::DOS ? 1 : kBuffersPerPanel + 1; }
+    // Number of the last buffer in use in a panel (first - 1 when it has none).
+    int last(Panel p) const { return first(p) + count(p) - 1; }
+    // Whether buffer b is in use: in a panel, up to its last one.
+    bool inUse(long b) const {
+        return (b >= first(Panel::DOS) && b <= last(Panel::DOS)) || (b >= first(Panel::COOP) && b <= last(Panel::COOP));
+    }
     bool anyOwnScale(Panel p) const {
         for (int k = 0; k < count(p); ++k)
             if (buffer(first(p) + k).own_scale) return true;
@@ -119,6 +123,21 @@ struct DosGraph {
     }
     float yt() const { return y0 + h; }
     float xr() const { return x0 + w0; }
+    common::Box frame() const { return {x0, y0, w0, h}; }
+    common::Box page() const { return {0.0f, 0.0f, page_w, page_h}; }
+    // A panel of curves and how many it holds.
+    annotate::CurvePanel panel(Panel p) const {
+        return p == Panel::DOS ? annotate::CurvePanel{{dos_x, y0, dos_w, h}, nd}
+                               : annotate::CurvePanel{{coop_x, y0, coop_w, h}, nc};
+    }
+    annotate::AxisTitles titles() const { return {dos_title, coop_title, energy_title}; }
+    // The tics and the side codes of the value axes below and above a panel.
+    annotate::TicRange& valueTics(Panel p) { return p == Panel::DOS ? dos_tics : coop_tics; }
+    const annotate::TicRange& valueTics(Panel p) const { return p == Panel::DOS ? dos_tics : coop_tics; }
+    int& lowerSide(Panel p) { return sides[p == Panel::DOS ? kSideDosLower : kSideCoopLower]; }
+    int& upperSide(Panel p) { return sides[p == Panel::DOS ? kSideDosUpper : kSideCoopUpper]; }
+    int lowerSide(Panel p) const { return sides[p == Panel::DOS ? kSideDosLower : kSideCoopLower]; }
+    int upperSide(Panel p) const { return sides[p == Panel::DOS ? kSideDosUpper : kSideCoopUpper]; }
 };
 
 // A new graph for the input: start geometry and counts, energy axis E(1) ... E(NE).

@@ -7,6 +7,7 @@
 namespace dos {
 
 using namespace common;
+using namespace annotate;
 
 namespace {
 
@@ -74,7 +75,7 @@ Result<std::string> formatLayout(const DosGraph& g) {
              fortran::L(b.closed) + reals(w, {b.offset, b.min, b.max}, 12, 5) + fortran::A(b.title, kTitleWidth));
     }
     line(fortran::I(g.nc, 2));
-    for (int k = 9; k <= 8 + g.nc; ++k) {
+    for (int k = DosGraph::first(Panel::COOP); k <= g.last(Panel::COOP); ++k) {
         const CurveBuffer& b = g.buffer(k);
         line(fortran::I(b.curve, 2) + fortran::I(b.line_type, 2) + fortran::I(b.brush, 2) + fortran::L(b.own_scale) +
              fortran::L(b.closed) + reals(w, {b.min, b.max}, 12, 5) + fortran::A(b.title, kTitleWidth));

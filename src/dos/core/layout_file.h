@@ -9,16 +9,14 @@
 
 namespace dos {
 
-using namespace common;
-
 // The whole file as text, or the failure naming the first number that does
 // not fit its field.
-Result<std::string> formatLayout(const DosGraph& g);
+common::Result<std::string> formatLayout(const DosGraph& g);
 
 // Reads a layout into `g` (a copy of the current graph to be replaced) and
 // fetches its curves from the input. The whole file is checked first; on
 // failure the line names the record and `g` must be discarded.
-Status parseLayout(const RecordFile& file, const DosInput& in, DosGraph& g);
+common::Status parseLayout(const common::RecordFile& file, const DosInput& in, DosGraph& g);
 
 // Why fort.7 could not keep an answer as typed, as the one line the
 // question gives before it asks again; "" when it can. Reals are F10.5
@@ -30,6 +28,6 @@ std::string positiveRefusal(float v);
 std::string offsetRefusal(float v);
 
 // Writes fort.7 atomically; the failure is one line.
-Status saveLayout(const std::string& path, const DosGraph& g);
+common::Status saveLayout(const std::string& path, const DosGraph& g);
 
 }  // namespace dos

@@ -22,7 +22,7 @@ const char* const kCoopTitle = "COOP";
 Status loadAll(const DosInput& in, DosGraph& g, Panel panel, const std::vector<int>& curves) {
     for (int c : curves) {
         if (g.count(panel) >= kBuffersPerPanel) break;
-        Result<int> b = loadCurve(in, g, panel, c, curveTitle(in, c), 0.0f, false);
+        Result<int> b = loadCurve(in, g, CurveRequest{panel, c, 0.0f}, false);
         if (!b) return Failure{b.error()};
         const int k = *b - DosGraph::first(panel);
         g.buffer(*b).line_type = k == 0 ? 1 : (k - 1) % (kMaxLineType - 1) + 2;
@@ -40,19 +40,19 @@ std::vector<int> projectionCurves(const DosInput& in, ProjKind kind) {
 // common scale gets its lower axis labelled too.
 void addTics(DosGraph& g) {
     g.setFlag(kFlagTics, true);
-    g.energy_tics = labelledTics(g.emin, g.emax);
+    g.energy_tics = annotate::labelledTics(g.emin, g.emax);
     g.sides[kSideLeft] = 1;
     g.sides[kSideRight] = 2;
     const float F = g.xfactor;
     if (g.nd > 0 && g.nc == 0 && !g.anyOwnScale(Panel::DOS) && g.dos_max > g.dos_min) {
         g.dos_axis_min = F * g.dos_min;
         g.dos_axis_max = F * g.dos_max;
-        g.dos_tics = labelledTics(g.dos_axis_min, g.dos_axis_max);
+        g.dos_tics = annotate::labelledTics(g.dos_axis_min, g.dos_axis_max);
         g.sides[kSideDosLower] = 1;
     }
     if (g.nc > 0 && g.nd == 0 && !g.anyOwnScale(Panel::COOP) && g.coop_max > 0) {
         g.coop_axis_max = F * g.coop_max;
-        g.coop_tics = labelledTics(-g.coop_axis_max, g.coop_axis_max);
+        g.coop_tics = annotate::labelledTics(-g.coop_axis_max, g.coop_axis_max);
         g.sides[kSideCoopLower] = 1;
     }
 }

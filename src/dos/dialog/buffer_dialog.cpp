@@ -88,7 +88,8 @@ void mvlist(Console& con, const DosGraph& g) {
         con.line();
         con.line(" COOP buffers:");
         con.line();
-        for (int k = 9; k <= 8 + g.nc; ++k) con.line(listLine(k, g.buffer(k).title));
+        for (int k = DosGraph::first(Panel::COOP); k <= g.last(Panel::COOP); ++k)
+            con.line(listLine(k, g.buffer(k).title));
     }
 }
 
@@ -97,17 +98,19 @@ int mvselc(Console& con, DosGraph& g, SelectMode mode) {
         " Select curve to close or open.", " Select curve for shading.",
         " Select curve for changing line attributes.", " Select curve buffer to delete."};
     con.line(heading[static_cast<int>(mode)]);
+    // "1-nd" and "9-(8 + nc)": the buffers in use in each panel
+    const std::string dos = fortran::I(DosGraph::first(Panel::DOS), 1) + "-" + fortran::I(g.last(Panel::DOS), 2);
+    auto coop = [&g](int w) {
+        return fortran::I(DosGraph::first(Panel::COOP), w) + "-" + fortran::I(g.last(Panel::COOP), 2);
+    };
     std::string prompt;
     if (g.nd > 0 && g.nc > 0)
-        prompt = " Enter buffer number (DOS, Energies: " + fortran::I(1, 1) + "-" + fortran::I(g.nd, 2) +
-                 ", COOP: " + fortran::I(9, 1) + "-" + fortran::I(8 + g.nc, 2) + "): ";
+        prompt = " Enter buffer number (DOS, Energies: " + dos + ", COOP: " + coop(1) + "): ";
     else if (g.nc > 0)
-        prompt = " Enter buffer number (COOP: " + fortran::I(9, 2) + "-" + fortran::I(8 + g.nc, 2) + "): ";
+        prompt = " Enter buffer number (COOP: " + coop(2) + "): ";
     else
-        prompt = " Enter buffer number (DOS, Energies: " + fortran::I(1, 1) + "-" + fortran::I(g.nd, 2) + "): ";
-    const int b = static_cast<int>(con.askInt(prompt, 2, [&g](long v) {
-        return (v >= 1 && v <= g.nd) || (v >= 9 && v <= 8 + g.nc);
-    }));
+        prompt = " Enter buffer number (DOS, Energies: " + dos + "): ";
+    const int b = static_cast<int>(con.askInt(prompt, 2, [&g](long v) { return g.inUse(v); }));
     CurveBuffer& buf = g.buffer(b);
     switch (mode) {
     case SelectMode::CloseOpen:

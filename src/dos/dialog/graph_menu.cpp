@@ -19,6 +19,7 @@
 namespace dos {
 
 using namespace common;
+using namespace annotate;
 
 namespace {
 
@@ -69,7 +70,7 @@ void changeEnergyRange(Console& con, DosGraph& g) {
     g.setFlag(kFlagTics, false);
     showEnergyRange(con, g);
     std::tie(g.emin, g.emax) =
-        askRange(con, " Lower energy:  ", " Higher energy: ", 10, nullptr, nullptr, rangeRefusal);
+        askRange(con, {.low = " Lower energy:  ", .high = " Higher energy: ", .refusal = rangeRefusal});
 }
 
 void changeXRange(Console& con, DosGraph& g) {
@@ -79,12 +80,13 @@ void changeXRange(Console& con, DosGraph& g) {
     g.xfactor = static_cast<float>(con.askReal(" x range: ", 6, keptAbove0(con)));
 }
 
-// One panel's horizontal axes: lower and (with a border) upper side, the
-// value range, tics and labels; each axis drawn at once.
-void askValueAxes(Plot& plot, Console& con, DosGraph& g, const char* name, float x, float w,
-                  float amin, float amax, TicRange& tics, int& lower, int& upper, float& store_min,
-                  float& store_max) {
-    const std::string n = name;
+// One panel's horizontal axes over amin ... amax: lower and (with a border)
+// upper side, the value range, tics and labels; each axis drawn at once.
+void askValueAxes(Plot& plot, Console& con, DosGraph& g, Panel panel, float amin, float amax) {
+    const std::string n = panel == Panel::DOS ? "DOS" : "COOP";
+    TicRange& tics = g.valueTics(panel);
+    int& lower = g.lowerSide(panel);
+    int& upper = g.upperSide(panel);
     lower = upper = 0;
     if (!(amax > amin)) {
         // all curves zero: no range to put tics on, and the tic questions
@@ -101,8 +103,13 @@ void askValueAxes(Plot& plot, Console& con, DosGraph& g, const char* name, float
         upper = mvtics(con, 1);
     }
     if (lower == 0 && upper == 0) return;
-    store_min = amin;
-    store_max = amax;
+    // the COOP axes are symmetric: only their maximum is kept
+    if (panel == Panel::DOS) {
+        g.dos_axis_min = amin;
+        g.dos_axis_max = amax;
+    } else {
+        g.coop_axis_max = amax;
+    }
     const float range = amax - amin;
     con.line(" " + n + " axis range:   " + fortran::F(range, 10, 5));
     con.line(" " + n + " axis minimum: " + fortran::F(amin, 10, 5));
@@ -115,9 +122,9 @@ void askValueAxes(Plot& plot, Console& con, DosGraph& g, const char* name, float
     tics.label_distance = 0;
     if (lower > 0) {
         askTicsPerLabel(con, range, tics, valueRefusal);
-        mvtica(plot, x, g.y0, w, g.h, amin, range, tics, g.y0, lower, 1, g.nsub);
+        mvtica(plot, {g.panel(panel).box, amin, range, g.y0, lower}, 1, tics, g.nsub);
     }
-    if (upper > 0) mvtica(plot, x, g.y0, w, g.h, amin, range, tics, g.yt(), upper, 1, g.nsub);
+    if (upper > 0) mvtica(plot, {g.panel(panel).box, amin, range, g.yt(), upper}, 1, tics, g.nsub);
 }
 
 void addTitles(Plot& plot, Console& con, DosGraph& g) {
@@ -125,22 +132,21 @@ void addTitles(Plot& plot, Console& con, DosGraph& g) {
     if (g.nd > 0) g.dos_title = con.askText(" DOS axis title: ", kTextWidth);
     if (g.nc > 0) g.coop_title = con.askText(" COOP axis title: ", kTextWidth);
     g.energy_title = con.askText(" Energy axis title: ", kTextWidth);
-    mvtitl(plot, g.dos_x, g.dos_w, g.coop_x, g.coop_w, g.x0, g.y0, g.h, g.nd, g.nc, g.dos_title,
-           g.coop_title, g.energy_title);
+    mvtitl(plot, g.panel(Panel::DOS), g.panel(Panel::COOP), g.x0, g.titles());
 }
 
 void addText(Plot& plot, Console& con, const DosInput& in, DosGraph& g) {
     g.setFlag(kFlagText, true);
     selectPageWindow(plot, g.page_w, g.page_h);
     if (!g.texts.empty() && con.askYesNo(" Clear old text (y/n)? ")) g.texts.clear();
-    enterFreeTexts(plot, con, g.page_w, g.page_h, g.texts, kMaxTexts, valueRefusal);
+    enterFreeTexts(plot, con, g.page(), g.texts, kMaxTexts, valueRefusal);
     redraw(plot, in, g);
 }
 
 void markFermi(Plot& plot, Console& con, DosGraph& g) {
     g.setFlag(kFlagFermi, true);
     askFermi(con, g.emin, g.emax, false, g.efermi, g.fermi_line);
-    mvfrmi(plot, g.x0, g.y0, g.page_w, g.page_h, g.w0, g.h, g.emin, g.emax, g.efermi, g.fermi_line);
+    mvfrmi(plot, {g.frame(), g.emin, g.emax}, g.page(), {g.efermi, g.fermi_line});
 }
 
 void changeRanges(Console& con, DosGraph& g) {
@@ -149,7 +155,7 @@ void changeRanges(Console& con, DosGraph& g) {
         con.line(" DOS buffer maximum: " + fortran::F(g.dos_max, 10, 5));
         con.line();
         con.line(" Enter new values:");
-        std::tie(g.dos_min, g.dos_max) = askRange(con, " Minimum: ", " Maximum: ", 10, nullptr, nullptr, rangeRefusal);
+        std::tie(g.dos_min, g.dos_max) = askRange(con, {.low = " Minimum: ", .high = " Maximum: ", .refusal = rangeRefusal});
     }
     if (g.nc > 0) {
         con.line(" COOP buffer maximum: " + fortran::F(g.coop_max, 10, 5));
@@ -190,7 +196,7 @@ void askAxes(Plot& plot, Console& con, DosGraph& g) {
     askTicRange(con, g.emin, g.emax, kEnergyTicPrompts, g.energy_tics, valueRefusal);
     auto energyAxis = [&](float pos, int side) {
         if (erange > 0)
-            mvtica(plot, g.x0, g.y0, g.w0, g.h, g.emin, erange, g.energy_tics, pos, side, 2, g.nsub);
+            mvtica(plot, {g.frame(), g.emin, erange, pos, side}, 2, g.energy_tics, g.nsub);
     };
 
     con.line();
@@ -213,19 +219,14 @@ void askAxes(Plot& plot, Console& con, DosGraph& g) {
     }
     const float F = g.xfactor;
     if (g.nd > 0 && g.nc == 0 && !g.anyOwnScale(Panel::DOS))
-        askValueAxes(plot, con, g, "DOS", g.dos_x, g.dos_w, F * g.dos_min, F * g.dos_max, g.dos_tics,
-                     g.sides[kSideDosLower], g.sides[kSideDosUpper], g.dos_axis_min, g.dos_axis_max);
-    if (g.nc > 0 && g.nd == 0 && !g.anyOwnScale(Panel::COOP)) {
-        float unused = 0;
-        askValueAxes(plot, con, g, "COOP", g.coop_x, g.coop_w, -F * g.coop_max, F * g.coop_max,
-                     g.coop_tics, g.sides[kSideCoopLower], g.sides[kSideCoopUpper], unused,
-                     g.coop_axis_max);
-    }
+        askValueAxes(plot, con, g, Panel::DOS, F * g.dos_min, F * g.dos_max);
+    if (g.nc > 0 && g.nd == 0 && !g.anyOwnScale(Panel::COOP))
+        askValueAxes(plot, con, g, Panel::COOP, -F * g.coop_max, F * g.coop_max);
 }
 
 void mvgrph(Plot& plot, Console& con, const DosInput& in, DosGraph& g) {
     for (;;) {
-        const int s = askMenu(con, kMenu, 2, 0, 13);
+        const int s = askMenu(con, kMenu, 2, 0);
         switch (s) {
         case 0:
             return;
@@ -239,7 +240,7 @@ void mvgrph(Plot& plot, Console& con, const DosInput& in, DosGraph& g) {
             break;
         case 3:
             g.setFlag(kFlagBorder, true);
-            mvbrdr(plot, g.dos_x, g.dos_w, g.coop_x, g.coop_w, g.y0, g.h, g.nd, g.nc);
+            mvbrdr(plot, g.panel(Panel::DOS), g.panel(Panel::COOP));
             break;
         case 4:
             askAxes(plot, con, g);

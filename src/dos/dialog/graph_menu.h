@@ -8,12 +8,10 @@
 
 namespace dos {
 
-using namespace common;
-
 // Runs the menu until the user selects 0.
-void mvgrph(Plot& plot, Console& con, const DosInput& in, DosGraph& g);
+void mvgrph(common::Plot& plot, common::Console& con, const DosInput& in, DosGraph& g);
 
 // Option 4: the tic dialogue for every axis the graph has; draws each axis.
-void askAxes(Plot& plot, Console& con, DosGraph& g);
+void askAxes(common::Plot& plot, common::Console& con, DosGraph& g);
 
 }  // namespace dos

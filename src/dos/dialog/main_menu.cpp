@@ -84,11 +84,11 @@ int askProjection(Console& con, const DosInput& in, ProjKind kind) {
     return static_cast<int>(con.askInt(" Selection: ", 1, [n](long v) { return v >= 1 && v <= n; }));
 }
 
-void requestCurve(Plot& plot, Console& con, const DosInput& in, DosGraph& g, Panel panel, int c,
-                  const std::string& title, float requested_max) {
+void requestCurve(Plot& plot, Console& con, const DosInput& in, DosGraph& g, const CurveRequest& request) {
+    const Panel panel = request.panel;
     bool own = false;
     if (g.nd + g.nc > 0) own = askComposition(plot, con, in, g, panel);
-    const Result<int> loaded = loadCurve(in, g, panel, c, title, requested_max, own);
+    const Result<int> loaded = loadCurve(in, g, request, own);
     if (loaded) {
         con.line();
         con.line(" " + g.buffer(*loaded).title);
@@ -130,8 +130,7 @@ void requestProjection(Plot& plot, Console& con, const DosInput& in, DosGraph& g
         requested = static_cast<float>(con.askReal(" Enter maximum of AO projected DOS curve: ", 10));
     if (integrated && kind == ProjKind::FMO)
         requested = static_cast<float>(con.askReal(" Enter maximum of FMO projected DOS curve: ", 10));
-    requestCurve(plot, con, in, g, kind == ProjKind::COOP ? Panel::COOP : Panel::DOS, c, curveTitle(in, c),
-                 requested);
+    requestCurve(plot, con, in, g, {kind == ProjKind::COOP ? Panel::COOP : Panel::DOS, c, requested});
 }
 
 }  // namespace
@@ -170,7 +169,7 @@ void runMainMenu(Plot& plot, Console& con, const DosInput& in, DosGraph& g, int 
         case MenuAction::IntegratedDos:
         case MenuAction::TotalEnergy: {
             const int c = s - numberOf(menu, MenuAction::Dos) + 1;
-            requestCurve(plot, con, in, g, Panel::DOS, c, curveTitle(in, c), 0.0f);
+            requestCurve(plot, con, in, g, {Panel::DOS, c});
             break;
         }
         case MenuAction::AO:

@@ -6,12 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "dos/core/buffers.h"
 #include "dos/core/graph.h"
 #include "common/fwd.h"
 
 namespace dos {
-
-using namespace common;
 
 enum class MenuAction {
     Dos, IntegratedDos, TotalEnergy,
@@ -27,7 +26,7 @@ struct MenuEntry {
 
 // The entries shown for this input and graph, numbered from 1 in order.
 std::vector<MenuEntry> buildMainMenu(const DosInput& in, const DosGraph& g);
-void printMainMenu(Console& con, const std::vector<MenuEntry>& menu);
+void printMainMenu(common::Console& con, const std::vector<MenuEntry>& menu);
 // The action of selection s among the entries shown; none for 0 or a number
 // not shown.
 std::optional<MenuAction> dispatch(const std::vector<MenuEntry>& menu, int s);
@@ -35,25 +34,25 @@ std::optional<MenuAction> dispatch(const std::vector<MenuEntry>& menu, int s);
 int numberOf(const std::vector<MenuEntry>& menu, MenuAction a);
 
 // The projection list of a kind; returns the projection chosen.
-int askProjection(Console& con, const DosInput& in, ProjKind kind);
+int askProjection(common::Console& con, const DosInput& in, ProjKind kind);
 
 // A curve for a panel: the composition question when the graph holds
 // buffers, loading, and drawing. A full panel or an unreadable curve is
 // reported in one line and the whole graph is drawn again.
-void requestCurve(Plot& plot, Console& con, const DosInput& in, DosGraph& g, Panel panel, int c,
-                  const std::string& title, float requested_max);
+void requestCurve(common::Plot& plot, common::Console& con, const DosInput& in, DosGraph& g,
+                  const CurveRequest& request);
 
 // Deletes a buffer chosen by the user; a panel left alone takes the full width.
-void deleteDialogue(Plot& plot, Console& con, const DosInput& in, DosGraph& g);
+void deleteDialogue(common::Plot& plot, common::Console& con, const DosInput& in, DosGraph& g);
 
 // The load dialogue: a missing file is reported with the menu number of
 // "Save graph layout"; a refused file with its record; the graph is replaced
 // and redrawn only when the whole file is good. True when loaded.
-bool loadLayout(Plot& plot, Console& con, const DosInput& in, DosGraph& g, const std::string& path,
+bool loadLayout(common::Plot& plot, common::Console& con, const DosInput& in, DosGraph& g, const std::string& path,
                 int saveNumber);
 
 // The menu loop until Quit. `layout` is the layout file's path.
-void runMainMenu(Plot& plot, Console& con, const DosInput& in, DosGraph& g, int screen,
+void runMainMenu(common::Plot& plot, common::Console& con, const DosInput& in, DosGraph& g, int screen,
                  const std::string& layout);
 
 }  // namespace dos

@@ -63,7 +63,7 @@ void generateOutput(Plot& plot, Console& con, const DosInput& in, DosGraph& g, i
                              {"", " Output file options:", " (1) Gray scale postscript/encapsulated postscript",
                               " (2) Color postscript/encapsulated postscript", " (3) HPGL", " (4) PDF",
                               " (5) PNG", ""},
-                             1, 1, 5, true);
+                             1, 1, true);
     const float dx = g.dos_x, dw = g.dos_w, cx = g.coop_x, cw = g.coop_w;
     char o = ' ';
     while (o != 'P' && o != 'p' && o != 'L' && o != 'l') o = con.askChar(" Portrait or landscape plot (p/l)? ");

@@ -9,8 +9,6 @@
 
 namespace dos {
 
-using namespace common;
-
 // PGPLOT device (file name and type) for output type 1-3 (grey PostScript, colour
 // PostScript, HPGL) and orientation.
 std::string outputDevice(int type, bool landscape);
@@ -19,7 +17,7 @@ constexpr int kGreyPostScript = 1;
 
 // On the grey device every brush 2-15 gets a grey level of its own, lighter
 // than the lines; the device's own table would fill most of them black.
-void setGreyBrushes(Plot& plot);
+void setGreyBrushes(common::Plot& plot);
 
 // The landscape panels, fractions of the square view surface, of which an
 // A4 page in landscape shows a strip 0.707 high. The bottom 5 % of the view
@@ -40,6 +38,6 @@ void setPortraitPage(DosGraph& g);
 
 // The output dialogue: type, orientation, drawing on the file device, then
 // the screen selected again with its geometry and the graph drawn on it.
-void generateOutput(Plot& plot, Console& con, const DosInput& in, DosGraph& g, int screen);
+void generateOutput(common::Plot& plot, common::Console& con, const DosInput& in, DosGraph& g, int screen);
 
 }  // namespace dos

@@ -10,6 +10,7 @@
 namespace dos {
 
 using namespace common;
+using namespace annotate;
 
 void safeWindow(Plot& plot, float x1, float x2, float y1, float y2) {
     if (x1 == x2) {
@@ -92,7 +93,7 @@ TicRange ticsOnAxis(const TicRange& asked, float asked_min, float asked_max, flo
 void mvaxes(Plot& plot, DosGraph& g) {
     const float erange = g.emax - g.emin;
     auto energyAxis = [&](float pos, int side) {
-        if (side > 0 && erange > 0) mvtica(plot, g.x0, g.y0, g.w0, g.h, g.emin, erange, g.energy_tics, pos, side, 2, g.nsub);
+        if (side > 0 && erange > 0) mvtica(plot, {g.frame(), g.emin, erange, pos, side}, 2, g.energy_tics, g.nsub);
     };
     energyAxis(g.x0, g.sides[kSideLeft]);
     // a middle axis stands only between two panels
@@ -103,33 +104,31 @@ void mvaxes(Plot& plot, DosGraph& g) {
     // overlay, a deletion or new buffer ranges may have changed it since the
     // tics were asked).
     const float F = g.xfactor;
-    auto valueAxes = [&](float x, float w, float amin, float amax, float asked_min, float asked_max,
-                         const TicRange& asked, int lower, int upper) {
+    // panel p's axes over amin ... amax, their tics asked over asked_min ... asked_max
+    auto valueAxes = [&](Panel p, float amin, float amax, float asked_min, float asked_max) {
         if (!(amax > amin)) return;
-        const TicRange tics = ticsOnAxis(asked, asked_min, asked_max, amin, amax);
+        const TicRange tics = ticsOnAxis(g.valueTics(p), asked_min, asked_max, amin, amax);
         const float arange = amax - amin;
-        if (lower > 0) mvtica(plot, x, g.y0, w, g.h, amin, arange, tics, g.y0, lower, 1, g.nsub);
-        if (upper > 0) mvtica(plot, x, g.y0, w, g.h, amin, arange, tics, g.yt(), upper, 1, g.nsub);
+        const common::Box box = g.panel(p).box;
+        if (g.lowerSide(p) > 0) mvtica(plot, {box, amin, arange, g.y0, g.lowerSide(p)}, 1, tics, g.nsub);
+        if (g.upperSide(p) > 0) mvtica(plot, {box, amin, arange, g.yt(), g.upperSide(p)}, 1, tics, g.nsub);
     };
     if (g.nd > 0 && g.nc == 0 && !g.anyOwnScale(Panel::DOS))
-        valueAxes(g.dos_x, g.dos_w, F * g.dos_min, F * g.dos_max, g.dos_axis_min, g.dos_axis_max,
-                  g.dos_tics, g.sides[kSideDosLower], g.sides[kSideDosUpper]);
+        valueAxes(Panel::DOS, F * g.dos_min, F * g.dos_max, g.dos_axis_min, g.dos_axis_max);
     else if (g.nd == 0 && g.nc > 0 && !g.anyOwnScale(Panel::COOP))
-        valueAxes(g.coop_x, g.coop_w, -F * g.coop_max, F * g.coop_max, -g.coop_axis_max,
-                  g.coop_axis_max, g.coop_tics, g.sides[kSideCoopLower], g.sides[kSideCoopUpper]);
+        valueAxes(Panel::COOP, -F * g.coop_max, F * g.coop_max, -g.coop_axis_max, g.coop_axis_max);
 }
 
 void mvrdrw(Plot& plot, const DosInput& in, DosGraph& g) {
     if (g.nd > 0) mvplot(plot, in, g, Panel::DOS);
     if (g.nc > 0) mvplot(plot, in, g, Panel::COOP);
-    if (g.flag(kFlagBorder)) mvbrdr(plot, g.dos_x, g.dos_w, g.coop_x, g.coop_w, g.y0, g.h, g.nd, g.nc);
+    if (g.flag(kFlagBorder)) mvbrdr(plot, g.panel(Panel::DOS), g.panel(Panel::COOP));
     if (g.flag(kFlagTics)) mvaxes(plot, g);
     if (g.flag(kFlagTitles))
-        mvtitl(plot, g.dos_x, g.dos_w, g.coop_x, g.coop_w, g.x0, g.y0, g.h, g.nd, g.nc, g.dos_title,
-               g.coop_title, g.energy_title);
+        mvtitl(plot, g.panel(Panel::DOS), g.panel(Panel::COOP), g.x0, g.titles());
     if (g.flag(kFlagText)) drawFreeTexts(plot, g.page_w, g.page_h, g.texts);
     if (g.flag(kFlagFermi))
-        mvfrmi(plot, g.x0, g.y0, g.page_w, g.page_h, g.w0, g.h, g.emin, g.emax, g.efermi, g.fermi_line);
+        mvfrmi(plot, {g.frame(), g.emin, g.emax}, g.page(), {g.efermi, g.fermi_line});
 }
 
 }  // namespace dos

@@ -8,28 +8,26 @@
 
 namespace dos {
 
-using namespace common;
-
 // The curves of one panel, highest buffer first so buffer 1 (or 9) lies on
 // top; closed curves return along the zero of their axis and are filled with
 // their brush colour; the COOP panel gets its zero line. Leaves line width 3,
 // line style 1, colour 1 and the window (0, 1, 0, 1) on the panel.
-void mvplot(Plot& plot, const DosInput& in, const DosGraph& g, Panel panel);
+void mvplot(common::Plot& plot, const DosInput& in, const DosGraph& g, Panel panel);
 
 // The axes with tic marks and labels as set by the graph menu. The value
 // axes run over the range their panel's curves are drawn with now.
-void mvaxes(Plot& plot, DosGraph& g);
+void mvaxes(common::Plot& plot, DosGraph& g);
 
 // The tics of a value axis drawn over amin ... amax that were asked on the
 // axis asked_min ... asked_max: a tic end that reached the end of that axis
 // follows the end of the new one; any other end stays, clipped to the axis.
-TicRange ticsOnAxis(const TicRange& asked, float asked_min, float asked_max, float amin, float amax);
+annotate::TicRange ticsOnAxis(const annotate::TicRange& asked, float asked_min, float asked_max, float amin, float amax);
 
 // The whole graph: both panels, then border, axes, titles, texts and the
 // Fermi marker as their flags say.
-void mvrdrw(Plot& plot, const DosInput& in, DosGraph& g);
+void mvrdrw(common::Plot& plot, const DosInput& in, DosGraph& g);
 
 // A world window that PGPLOT accepts: equal limits are widened by one unit.
-void safeWindow(Plot& plot, float x1, float x2, float y1, float y2);
+void safeWindow(common::Plot& plot, float x1, float x2, float y1, float y2);
 
 }  // namespace dos

@@ -3,6 +3,8 @@
 #include "common/console.h"
 #include "common/dialog.h"
 #include "common/plot.h"
+#include "common/publication.h"
+#include "common/program_options.h"
 #include "common/records.h"
 #include "dos/core/buffers.h"
 #include "dos/dialog/main_menu.h"
@@ -39,6 +41,35 @@ int morvane(Plot& plot, Console& con, const std::string& input, const std::strin
         runMainMenu(plot, con, in, g, screen, layout);
         return 0;
     });
+}
+
+const std::string& morvaneUsage() {
+    static const std::string text = std::string(
+                                        "Usage: morvane\n"
+                                        "       morvane --output FILE\n"
+                                        "       morvane --help | --version\n"
+                                        "\n"
+                                        "Densities of states, their projections and COOP curves, drawn in a\n"
+                                        "dialogue on standard input. In the current directory it reads the DOS\n"
+                                        "input fort.1, keeps the graph layout in fort.7 and writes pictures to\n"
+                                        "morvane.eps or morvane.plt.\n"
+                                        "\n"
+                                        "Options:\n"
+                                        "  --output FILE   no dialogue: draw the curves of fort.1 with the layout of\n"
+                                        "                  fort.7 to FILE, upright, and exit; its suffix picks the\n"
+                                        "                  picture: .eps (colour PostScript), .plt (HPGL), .pdf or\n"
+                                        "                  .png (made from the EPS beside them by ghostscript)\n"
+                                        "  --help          print this text\n"
+                                        "  --version       print the version\n"
+                                        "\n") +
+                                    common::kScreenHelp;
+    return text;
+}
+
+common::ProgramStart startMorvane(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
+    return common::checkPictureOption(
+        "morvane", morvaneUsage(),
+        common::startProgram("morvane", morvaneUsage(), common::OptionSpec{{"--output"}, {}}, words, out, err), err);
 }
 
 }  // namespace dos

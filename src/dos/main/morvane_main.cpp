@@ -9,7 +9,7 @@
 #include "dos/main/picture_output.h"
 
 int main(int argc, char** argv) {
-    const common::ProgramStart start = common::startMorvane(common::argumentWords(argc, argv), std::cout, std::cerr);
+    const common::ProgramStart start = dos::startMorvane(common::argumentWords(argc, argv), std::cout, std::cerr);
     if (!start.run) return start.status;
     if (start.args.has("--output")) {
         common::CpgPlot plot;
