@@ -160,37 +160,25 @@ common::Result<Lattice> poscarOf(const common::RecordFile& f) {
     return b;
 }
 
-}  // namespace
-
-common::Result<Eigenval> parseEigenval(const std::string& name, const std::string& text) {
-    return eigenvalOf(common::RecordFile::fromText(name, text));
-}
-
-common::Result<Eigenval> readEigenval(const std::string& path) {
+// The file at `path` read by `of`.
+template <class T>
+common::Result<T> loaded(const std::string& path, common::Result<T> (*of)(const common::RecordFile&)) {
     auto f = loadText(path);
     if (!f) return common::Failure{f.error()};
-    return eigenvalOf(*f);
+    return of(*f);
 }
+
+}  // namespace
+
+common::Result<Eigenval> readEigenval(const std::string& path) { return loaded(path, eigenvalOf); }
 
 common::Result<KpointsPath> parseKpoints(const std::string& name, const std::string& text) {
     return kpointsOf(common::RecordFile::fromText(name, text));
 }
 
-common::Result<KpointsPath> readKpoints(const std::string& path) {
-    auto f = loadText(path);
-    if (!f) return common::Failure{f.error()};
-    return kpointsOf(*f);
-}
+common::Result<KpointsPath> readKpoints(const std::string& path) { return loaded(path, kpointsOf); }
 
-common::Result<Lattice> parsePoscarReciprocal(const std::string& name, const std::string& text) {
-    return poscarOf(common::RecordFile::fromText(name, text));
-}
-
-common::Result<Lattice> readPoscarReciprocal(const std::string& path) {
-    auto f = loadText(path);
-    if (!f) return common::Failure{f.error()};
-    return poscarOf(*f);
-}
+common::Result<Lattice> readPoscarReciprocal(const std::string& path) { return loaded(path, poscarOf); }
 
 common::Result<Lattice> readOutcarReciprocal(const std::string& path) {
     auto f = loadText(path);

@@ -36,7 +36,6 @@ struct Eigenval {
     std::array<std::vector<std::vector<double>>, 2> e;  // [channel][point][band], eV
 };
 
-common::Result<Eigenval> parseEigenval(const std::string& name, const std::string& text);
 common::Result<Eigenval> readEigenval(const std::string& path);
 
 // The segments of a line-mode KPOINTS: their ends and the names of the ends.
@@ -56,7 +55,6 @@ common::Result<KpointsPath> readKpoints(const std::string& path);
 // The reciprocal lattice vectors (1/Angstrom, 2 pi included), rows b1, b2, b3.
 using Lattice = std::array<KVector, 3>;
 common::Result<Lattice> readPoscarReciprocal(const std::string& path);
-common::Result<Lattice> parsePoscarReciprocal(const std::string& name, const std::string& text);
 common::Result<Lattice> readOutcarReciprocal(const std::string& path);
 
 // The last "E-fermi :" of an OUTCAR.
