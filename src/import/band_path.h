@@ -21,6 +21,7 @@ struct DensePath {
     std::vector<std::vector<KVector>> grad;    // exact dE/dk [point][level]; empty when not known
     std::vector<std::vector<int>> irrep;       // [point][level]; empty when not known, -1 or 0 unknown there
     std::vector<bool> high;                    // high-symmetry marks; empty when not known
+    std::vector<size_t> line;                  // the source file's line of each point; empty when not known
 
     int nbands() const { return e.empty() ? 0 : static_cast<int>(e.front().size()); }
 };
