@@ -152,6 +152,7 @@ common::Result<DensePath> qeFilePath(const std::string& input, std::string& note
     DensePath path;
     path.k = bands->k;
     path.e = bands->e;
+    path.line = bands->line;
     const std::string rapName = input + ".rap";
     if (std::filesystem::exists(rapName)) {
         auto rap = readQeRap(rapName);
@@ -318,6 +319,30 @@ common::Result<std::vector<ChosenLine>> keptLines(const BandImportRequest& r, co
     return kept;
 }
 
+// Every energy and gradient of the band input fits its F10.5 field of
+// fort.1; a value that does not is named by the input file and the line of
+// its k point there (makeBandInput writes the kept points line by line).
+common::Status checkFields(const std::string& input, const DensePath& path, const std::vector<ChosenLine>& lines,
+                           const band::BandInput& in) {
+    size_t block = 0;
+    for (const ChosenLine& c : lines)
+        for (size_t q : c.points) {
+            const band::KBlock& b = in.blocks[block++];
+            for (size_t l = 0; l < b.bands.size(); ++l) {
+                const band::BandRecord& r = b.bands[l];
+                std::string bad;
+                if (!common::readBack(r.energy, 10, 5)) bad = "energy " + plain(r.energy, 5);
+                for (float g : r.grad)
+                    if (bad.empty() && !common::readBack(g, 10, 5)) bad = "slope " + plain(g, 5);
+                if (bad.empty()) continue;
+                const std::string what = "k point " + std::to_string(q + 1) + ", level " + std::to_string(l + 1) +
+                                         ": " + bad + " does not fit F10.5 of fort.1";
+                return path.line.empty() ? common::Failure{input + ": " + what} : at(input, path.line[q], what);
+            }
+        }
+    return {};
+}
+
 // fort.2 as the band program makes it from the files written: the stored
 // set-up and fort.1 read back from their text, every line fitted through its
 // energies and slopes; fails when a line cannot be fitted.
@@ -377,6 +402,7 @@ common::Status importBands(const BandImportRequest& r, std::ostream& out) {
 
     const band::BandInput input = makeBandInput(path, *kept);
     const int nlines = static_cast<int>(kept->size());
+    if (auto fits = checkFields(r.input, path, *kept, input); !fits) return fits;
     const auto fort1 = band::formatBandInput(input);
     if (!fort1) return common::Failure{fort1.error()};
     const auto fort14 = band::formatBandCounts(input.nkpt, input.nbands, true);

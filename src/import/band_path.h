@@ -23,6 +23,7 @@ struct DensePath {
     std::vector<bool> high;                    // high-symmetry marks; empty when not known
     std::vector<std::vector<int>> channel;     // spin channel [point][level], 0 up, 1 down; empty with one channel
     std::vector<std::string> names;            // the name of each point ("" where it has none); empty when none
+    std::vector<size_t> line;                  // the source file's line of each point; empty when not known
 
     int nbands() const { return e.empty() ? 0 : static_cast<int>(e.front().size()); }
 };

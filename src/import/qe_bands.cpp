@@ -102,6 +102,7 @@ common::Result<QeBands> bandsOf(const RecordFile& f) {
         if (auto s = readCoordinates(f, line, ik, b.nks, b.k.emplace_back(), rest); !s)
             return common::Failure{s.error()};
         if (!rest.empty()) return at(f, line, "expected the 3 coordinates of " + ordinal(ik, b.nks) + " alone");
+        b.line.push_back(line);
         ++line;
         auto& e = b.e.emplace_back();
         auto s = readValues(f, line, ik, b.nks, b.nbnd, "energies", "nbnd", [&](const std::string& rec, int) {

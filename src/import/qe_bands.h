@@ -21,6 +21,7 @@ struct QeBands {
     int nks = 0;
     std::vector<KVector> k;                // nks points
     std::vector<std::vector<double>> e;    // [k point][band], in the file's order
+    std::vector<size_t> line;              // line of each k point's coordinates
 };
 
 struct QeRap {

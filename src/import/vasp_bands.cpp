@@ -44,6 +44,7 @@ common::Result<Eigenval> eigenvalOf(const common::RecordFile& f) {
         if (kw->size() != 4) return at(f, r, "expected k point " + std::to_string(i + 1) + " as 4 numbers (k1 k2 k3 weight)");
         run.k.push_back({(*kw)[0], (*kw)[1], (*kw)[2]});
         run.weight.push_back((*kw)[3]);
+        run.line.push_back(r);
         for (int c = 0; c < run.spins; ++c) run.e[static_cast<size_t>(c)].emplace_back();
         for (size_t b = 1; b <= *nb; ++b) {
             ++r;
@@ -233,6 +234,7 @@ common::Result<DensePath> vaspPath(const std::string& name, const Eigenval& run,
         if (lattice)
             for (size_t j = 0; j < 3; ++j) k[j] = f[0] * (*lattice)[0][j] + f[1] * (*lattice)[1][j] + f[2] * (*lattice)[2][j];
         path.k.push_back(k);
+        path.line.push_back(run.line[i]);
         std::vector<double> e;
         std::vector<int> channel;
         for (size_t c = 0; c < static_cast<size_t>(run.spins); ++c) {

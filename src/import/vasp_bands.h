@@ -33,6 +33,7 @@ struct Eigenval {
     int spins = 1;
     std::vector<KVector> k;                          // reciprocal-lattice fractions
     std::vector<double> weight;
+    std::vector<size_t> line;                        // the line of each k point
     std::array<std::vector<std::vector<double>>, 2> e;  // [channel][point][band], eV
 };
 

@@ -32,8 +32,10 @@ common::Result<std::vector<KVector>> kpointsOf(const common::RecordFile& f) {
     return k;
 }
 
-// The energies [point][band] of the band file, `nk` points a band.
-common::Result<std::vector<std::vector<double>>> energiesOf(const common::RecordFile& f, size_t nk) {
+// The energies [point][band] of the band file, `nk` points a band, and the
+// line of each point in the first band (`lines`).
+common::Result<std::vector<std::vector<double>>> energiesOf(const common::RecordFile& f, size_t nk,
+                                                            std::vector<size_t>& lines) {
     std::vector<std::vector<double>> e(nk);
     std::vector<double> x;  // the distances of the first band
     size_t point = 0, band = 0;
@@ -50,7 +52,10 @@ common::Result<std::vector<std::vector<double>>> energiesOf(const common::Record
         if (!v) return common::Failure{v.error()};
         if (v->size() != 2) return at(f, r, "expected x E");
         if (point == nk) return at(f, r, "more than the " + std::to_string(nk) + " k points of the .kpt file in band " + std::to_string(band + 1) + " (no blank line after it?)");
-        if (band == 0) x.push_back((*v)[0]);
+        if (band == 0) {
+            x.push_back((*v)[0]);
+            lines.push_back(r);
+        }
         else if (std::fabs(x[point] - (*v)[0]) > 1e-4) return at(f, r, "x differs from band 1's at k point " + std::to_string(point + 1));
         e[point++].push_back((*v)[1]);
     }
@@ -107,7 +112,7 @@ common::Result<DensePath> pathOf(const common::RecordFile& band, const common::R
     DensePath path;
     const auto k = kpointsOf(kpt);
     if (!k) return common::Failure{k.error()};
-    const auto e = energiesOf(band, k->size());
+    const auto e = energiesOf(band, k->size(), path.line);
     if (!e) return common::Failure{e.error()};
     path.k = *k;
     path.e = *e;

@@ -46,6 +46,7 @@ common::Result<DensePath> pathOf(const common::RecordFile& f) {
             path.k.push_back(k);
             path.e.emplace_back();
             path.grad.emplace_back();
+            path.line.push_back(r);
             index = *idx;
             firstLine = r;
         }

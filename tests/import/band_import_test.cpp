@@ -362,6 +362,7 @@ TEST(TarlisenImport, StatusOfGoodBadAndMisusedRuns) {
     // three points of which the last is far from the others: no path
     e2e::spit(dir / "si_band.dat", "0.0 1.0\n");
     e2e::spit(dir / "lone.dat", "1 0 0 0 1 0 0 0\n2 0.1 0 0 1 0 0 0\n3 5 0 0 1 0 0 0\n");
+    e2e::spit(dir / "huge.dat", " &plot nbnd=   2, nks=     2 /\n  0.0 0.0 0.0\n  1.0 123456.0\n  0.1 0.0 0.0\n  1.0 2.0\n");
     e2e::spit(dir / "steep.dat", "  1  0.0 0.0 0.0  -5.0  0.0 0.0 0.0\n  1  0.0 0.0 0.0  -4.0  0.0 12345.6 0.0\n");
     e2e::spit(dir / "nan.dat", "  1  0.0 0.0 nan  -5.0  0.0 0.0 0.0\n");
     e2e::spit(dir / "nan.out", "     the Fermi energy is      NaN ev\n");
@@ -379,6 +380,7 @@ TEST(TarlisenImport, StatusOfGoodBadAndMisusedRuns) {
         {"qe missing.dat", 1, "tarlisen-import: missing.dat: cannot be opened\n"},
         {good + " -o cut.dat/run", 1, "tarlisen-import: cut.dat/run: cannot be created"},
         {"qe made", 1, "tarlisen-import: made: cannot be opened\n"},  // a directory
+        {"qe huge.dat", 1, "tarlisen-import: huge.dat, line 2: k point 1, level 2: energy 123456.00000 does not fit F10.5 of fort.1\n"},
         {"w90 steep.dat", 1, "tarlisen-import: steep.dat, line 2: gradient 12345.6 does not fit F10.5 of fort.1\n"},
         {"w90 nan.dat", 1, "tarlisen-import: nan.dat, line 1: unreadable number 'nan'\n"},
         {"qe '" + kQe + "si.bands.dat' --scf nan.out", 1, "tarlisen-import: nan.out, line 1: unreadable Fermi energy\n"},

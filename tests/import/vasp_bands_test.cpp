@@ -151,6 +151,8 @@ TEST(VaspBands, DamagedFilesAreNamedByFileAndLine) {
         {"OUTCAR.bad", withLine(kOutcar, 6, ""), "--poscar POSCAR --outcar OUTCAR.bad", ""},
         {"OUTCAR.bad", withLine(kOutcar, 6, " E-fermi :   ****"), "--poscar POSCAR --outcar OUTCAR.bad", "OUTCAR.bad, line 6: unreadable Fermi energy"},
         {"DOSCAR.bad", "    2    2    1    0\n", "--doscar DOSCAR.bad", "DOSCAR.bad"},
+        {"EIGENVAL.bad", withLine(eig, 18, "   10   123456.000000   0.000000"), "",
+         "EIGENVAL.bad, line 8: k point 1, level 10: energy 123456.00000 does not fit F10.5 of fort.1"},
         {"EIGENVAL.bad", eig, "--spin up", "EIGENVAL.bad: one spin channel (ISPIN = 1): --spin does not apply"},
     };
     for (const Case& c : cases) {
