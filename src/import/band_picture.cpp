@@ -110,11 +110,12 @@ std::optional<std::vector<std::string>> pathLabels(const DensePath& path, const 
     std::vector<std::string> labels;
     for (const Boundary& b : bounds) {
         std::string label;
-        for (const std::optional<size_t>& at : {b.before, b.jump() ? b.after : std::optional<size_t>{},
-                                                 b.before ? std::optional<size_t>{} : b.after}) {
-            if (!at) continue;
-            if (path.names[*at].empty()) return std::nullopt;
-            label += (label.empty() ? "" : "|") + onePoint(path.names[*at]);
+        std::vector<size_t> points;  // the end of the line before, the start of the line after when it jumps
+        if (b.before) points.push_back(*b.before);
+        if (b.after && b.after != b.before) points.push_back(*b.after);
+        for (size_t at : points) {
+            if (path.names[at].empty()) return std::nullopt;
+            label += (label.empty() ? "" : "|") + onePoint(path.names[at]);
         }
         labels.push_back(label);
     }
