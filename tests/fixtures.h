@@ -38,8 +38,9 @@ struct ScratchDir {
     std::filesystem::path path;
     explicit ScratchDir(const std::string& name = "") {
         static std::atomic<int> count{0};
-        const std::string own = "scratch-" + std::to_string(::getpid()) + "-" + std::to_string(count++);
-        path = std::filesystem::path(BINARY_DIR) / "e2e-work" / (name.empty() ? own : name);
+        // the process and a count in every name: ctest runs tests side by side
+        const std::string own = std::to_string(::getpid()) + "-" + std::to_string(count++);
+        path = std::filesystem::path(BINARY_DIR) / "e2e-work" / ((name.empty() ? "scratch" : name) + "-" + own);
         std::filesystem::remove_all(path);
         std::filesystem::create_directories(path);
     }
