@@ -92,6 +92,13 @@ std::string write(const e2e::ScratchDir& dir, const std::string& name, const std
     return (dir / name).string();
 }
 
+// What a reader is asked to take: the projections `chosen` (the first ones
+// when none), summed and split by spin as given.
+Choice taking(std::vector<int> chosen = {}, Spin spin = Spin::Both, SumBy sum = SumBy::None) {
+    return Choice{sum, std::move(chosen), spin, "ion", "--ions"};
+}
+Choice channel(Spin spin) { return taking({}, spin); }
+
 // Why a reader fails, or "" when it does not.
 template <class T>
 std::string failureOf(const Result<T>& r) {
@@ -234,7 +241,7 @@ TEST(QePdos, SiliconRunHoldsEightElectronsInTheGap) {
     const double fermi = valueOf(fermiFromPwOutput(kQe + "si.nscf.out"));
     EXPECT_DOUBLE_EQ(fermi, 6.6803);
     EXPECT_DOUBLE_EQ(valueOf(fermiFromPwOutput(kQe + "si.scf.out")), 6.2420);
-    const Imported out = valueOf(assemble(valueOf(readQePdos(kQe + "si.pdos_tot", proj, Spin::Both, fermi))));
+    const Imported out = valueOf(assemble(valueOf(readQePdos(kQe + "si.pdos_tot", proj, channel(Spin::Both), fermi))));
     const DosInput in = readBack(out.text);
     ASSERT_EQ(in.nao, 4);
     EXPECT_EQ(fortran::trimRight(in.description(ProjKind::AO, 4, 1)), "Si(2) p");
@@ -270,9 +277,9 @@ TEST(QePdos, SpinChannelsAndDamagedTables) {
                              "  1.000  0.5E+00  0.1E+00  0.5E+00  0.1E+00\n";
     const std::string t = write(dir, "x.pdos_tot", tot);
     const std::string p = write(dir, "x.pdos_atm#3(Fe)_wfc#2(d)", ldos);
-    EXPECT_EQ(valueOf(readQePdos(t, {p}, Spin::Both, std::nullopt)).dos, (std::vector<double>{4, 6, 0}));
-    EXPECT_EQ(valueOf(readQePdos(t, {p}, Spin::Down, std::nullopt)).dos, (std::vector<double>{3, 4, 0}));
-    const DosSource up = valueOf(readQePdos(t, {p}, Spin::Up, std::nullopt));
+    EXPECT_EQ(valueOf(readQePdos(t, {p}, channel(Spin::Both), std::nullopt)).dos, (std::vector<double>{4, 6, 0}));
+    EXPECT_EQ(valueOf(readQePdos(t, {p}, channel(Spin::Down), std::nullopt)).dos, (std::vector<double>{3, 4, 0}));
+    const DosSource up = valueOf(readQePdos(t, {p}, channel(Spin::Up), std::nullopt));
     EXPECT_EQ(up.ao.at(0).curve, (std::vector<double>{0.5, 0.5, 0.5}));
     EXPECT_EQ(up.ao.at(0).description.at(0), "Fe(3) d");
 
@@ -297,7 +304,7 @@ TEST(QePdos, SpinChannelsAndDamagedTables) {
     for (const Case& k : cases) {
         const std::string tf = write(dir, "d.pdos_tot", k.totText);
         const std::string pf = write(dir, "d.pdos_atm#1(Si)_wfc#1(s)", k.projText);
-        const std::string why = failureOf(readQePdos(tf, {pf}, k.spin, std::nullopt));
+        const std::string why = failureOf(readQePdos(tf, {pf}, channel(k.spin), std::nullopt));
         const bool inProj = std::string(k.name) == "other grid" || std::string(k.name) == "shorter projection";
         EXPECT_EQ(why.rfind((inProj ? pf : tf) + ", line " + std::to_string(k.line) + ": ", 0), 0u)
             << k.name << ": " << why;
@@ -311,23 +318,23 @@ TEST(VaspDoscar, TotalsIonsAndSpins) {
     ASSERT_EQ(d.ion.size(), 2u);
     EXPECT_EQ(d.ion[1].orbitals, "s p d");
     EXPECT_NEAR(d.ion[1].total[4], 0.06 + 3 * 2, 1e-9);
-    const DosSource src = valueOf(vaspSource(d, {2}, std::nullopt));
+    const DosSource src = valueOf(vaspSource(d, taking({2}), std::nullopt));
     EXPECT_EQ(src.idos, (std::vector<double>{0, 10, 20, 30, 40}));
     const Imported out = valueOf(assemble(src));
     const DosInput in = readBack(out.text);
     EXPECT_FLOAT_EQ(in.energy.front(), -7.5f);  // relative to the file's E_F 1.5
     EXPECT_EQ(fortran::trimRight(in.description(ProjKind::AO, 1, 1)), "Ion 2: s p d");
     EXPECT_NE(out.summary.find("electrons below the Fermi level: 25.00"), std::string::npos) << out.summary;
-    EXPECT_FLOAT_EQ(readBack(valueOf(assemble(valueOf(vaspSource(d, {}, 0.0)))).text).energy.front(), -6.0f);
+    EXPECT_FLOAT_EQ(readBack(valueOf(assemble(valueOf(vaspSource(d, taking(), 0.0)))).text).energy.front(), -6.0f);
 
     // LORBIT=11 with spin: nine orbitals, up and down columns, both summed.
     const Doscar s = valueOf(readDoscar(write(dir, "DOSCAR2", doscar(2, 9, 1))));
     EXPECT_EQ(s.spins, 2);
     EXPECT_EQ(s.dos[2], 0.2 + 0.4);
     EXPECT_EQ(s.idos[1], 20.0);
-    EXPECT_EQ(s.ion[0].orbitals.substr(0, 9), "s py pz p");
+    EXPECT_EQ(s.ion[0].orbitals, "s py pz px dxy dyz dz2 dxz x2-y2");
     EXPECT_NEAR(s.ion[0].total[0], 0.01 * 171 + 18, 1e-9);
-    EXPECT_NE(failureOf(vaspSource(s, {2}, std::nullopt)).find("there is no ion 2"), std::string::npos);
+    EXPECT_NE(failureOf(vaspSource(s, taking({2}), std::nullopt)).find("there is no ion 2"), std::string::npos);
 }
 
 TEST(VaspDoscar, DamagedCopiesNameTheLine) {
@@ -369,7 +376,7 @@ TEST(Lobster, CohpWrittenAsMinusCohpWithTheFileIntegralsAndDoscar) {
 
     std::string lobsterDos = doscar(1, 4, 2, "; Z= 14; 3s 3p_y 3p_z 3p_x");
     const Doscar d = valueOf(readDoscar(write(dir, "DOSCAR.lobster", lobsterDos)));
-    const Imported out = valueOf(assemble(valueOf(lobsterSource(c, {2}, &d, {1, 2}))));
+    const Imported out = valueOf(assemble(valueOf(lobsterSource(c, {2}, false, &d, taking({1, 2})))));
     const DosInput in = readBack(out.text);
     EXPECT_EQ(in.ntot, 3);
     EXPECT_EQ(in.ncoop, 1);
@@ -380,10 +387,10 @@ TEST(Lobster, CohpWrittenAsMinusCohpWithTheFileIntegralsAndDoscar) {
     EXPECT_FLOAT_EQ(curveOf(in, curveNumber(in, ProjKind::COOP, 1, true))[1], -13.2f);
 
     const Coxxcar coop = valueOf(readCoxxcar(write(dir, "COOPCAR.lobster", cohpcar(1))));
-    EXPECT_DOUBLE_EQ(valueOf(assemble(valueOf(lobsterSource(coop, {1}, nullptr, {})))).curves.coop[0].curve[0], 3.0f);
+    EXPECT_DOUBLE_EQ(valueOf(assemble(valueOf(lobsterSource(coop, {1}, false, nullptr, taking())))).curves.coop[0].curve[0], 3.0f);
     // A DOSCAR.lobster on another grid is refused.
     const Doscar other = valueOf(readDoscar(write(dir, "DOSCAR.other", shifted(lobsterDos))));
-    EXPECT_NE(failureOf(lobsterSource(c, {1}, &other, {})).find("energy 4 differs"), std::string::npos);
+    EXPECT_NE(failureOf(lobsterSource(c, {1}, false, &other, taking())).find("energy 4 differs"), std::string::npos);
 }
 
 TEST(Lobster, DamagedCopiesNameTheLine) {
@@ -459,12 +466,12 @@ TEST(MorvaneImport, StatusCodesAndMorvaneStartsOnEveryImport) {
         {"vasp DOSCAR --ions 2,2", 2, "--ions names 2 twice"},
         {"qe a --scf x --fermi 1", 2, "--scf and --fermi both give the Fermi energy"},
         {"vasp DOSCAR --scf x", 2, "--scf does not apply to vasp"},
-        {"qe a b c d e f g", 2, "6 projection files"},
-        {"qe a --spin sideways", 2, "--spin takes up or down"},
+        {"qe a b --sum atoms", 2, "--sum takes element, orbital or element,orbital"},
+        {"qe a --spin sideways", 2, "--spin takes up, down or mirror"},
         {"vasp DOSCAR --fermi x", 2, "--fermi takes a number"},
         {"vasp missing", 1, "missing: cannot be opened"},
         {"vasp DOSCAR --ions 7", 1, "DOSCAR: there is no ion 7"},
-        {"lobster COHPCAR.lobster --interactions 3", 1, "there is no interaction 3"},
+        {"lobster COHPCAR.lobster --interactions 3", 1, "there is no bond 3"},
         {"vasp DOSCAR -o DOSCAR", 1, "DOSCAR/fort.1: cannot be written"},
         {"vasp made", 1, "made: cannot be opened"},  // a directory
         {"lobster COHPCAR.lobster --doscar made", 1, "made: cannot be opened"},
