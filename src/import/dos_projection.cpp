@@ -97,9 +97,7 @@ common::Result<std::vector<SourceProjection>> chooseProjections(const std::vecto
     if (!groups) return common::Failure{groups.error()};
     const bool mirror = c.spin == Spin::Mirror;
     const size_t fit = mirror ? slots / 2 : slots;
-    const std::string what = c.sum == SumBy::Element ? "element sum"
-                             : c.sum == SumBy::None  ? c.what
-                                                     : "orbital sum";
+    const std::string what = c.sum == SumBy::None ? c.what : "sum";
     std::vector<int> chosen = c.chosen;
     if (chosen.size() > fit)
         return common::Failure{source + ": " + std::to_string(chosen.size()) + " " + what + "s asked for; " +
@@ -123,7 +121,8 @@ common::Result<std::vector<SourceProjection>> chooseProjections(const std::vecto
         }
     }
     if (groups->size() > chosen.size()) {
-        std::string note = std::to_string(groups->size()) + " " + what + "s in the file, " +
+        std::string note = std::to_string(groups->size()) + " " + what + "s" +
+                           (c.sum == SumBy::None ? " in the file" : "") + ", " +
                            std::to_string(chosen.size()) + " written (choose up to " + counted(fit) + " with " +
                            c.option + ")";
         if (c.sum == SumBy::None && c.option.empty()) {

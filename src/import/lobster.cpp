@@ -178,8 +178,9 @@ common::Result<DosSource> lobsterSource(const Coxxcar& c, const std::vector<int>
         src.notes.push_back(std::to_string(list.size()) + " " + unit + "s in the file, " +
                             std::to_string(chosen.size()) + " written (choose up to five with --interactions)");
     if (!orbitals && !c.pairs.empty())
-        src.notes.push_back("orbital-wise file: " + std::to_string(c.pairs.size()) +
-                            " orbital pairs summed into their bonds (--orbitals writes the pairs)");
+        src.notes.push_back("orbital-wise file: " + std::to_string(c.bonds.size()) + " bonds of " +
+                            std::to_string(c.pairs.size()) + " orbital pairs, each pair summed into its bond "
+                            "(--orbitals writes the pairs)");
     if (c.spins == 2) src.notes.push_back(std::string("spin polarised: both channels summed") +
                                           (doscar && atoms.spin != Spin::Both ? " in the " + c.kind : ""));
     if (doscar) {
