@@ -422,6 +422,7 @@ TEST(Lobster, DamagedCopiesNameTheLine) {
 
 TEST(MorvaneImport, StatusCodesAndMorvaneStartsOnEveryImport) {
     e2e::ScratchDir dir("morvane-import");
+    const std::string spin2 = "vasp '" + kReal + "DOSCAR.ispin2-lorbit11' ", mgb2 = "qe '" + kReal + "mgb2.pdos_tot' ";
     write(dir, "DOSCAR", doscar(2, 9, 6));
     write(dir, "COHPCAR.lobster", cohpcar(2));
     write(dir, "DOSCAR.lobster", doscar(2, 4, 2, "; Z= 14; 3s 3p_y 3p_z 3p_x"));
@@ -436,7 +437,7 @@ TEST(MorvaneImport, StatusCodesAndMorvaneStartsOnEveryImport) {
     int made = 0;
     for (const std::string& args : {qe, std::string("vasp DOSCAR --ions 6,2-3"),
                                     std::string("lobster COHPCAR.lobster --doscar DOSCAR.lobster"),
-                                    "vasp '" + kReal + "DOSCAR.ispin2-lorbit11' --spin mirror"}) {
+                                    spin2 + "--spin mirror"}) {
         // -o makes the folder, and the folders above it, when they are not there.
         const std::string out = "made/" + std::to_string(++made);
         ASSERT_EQ(run(args + " -o " + out), 0) << args << e2e::slurp(dir / "err.txt");
@@ -489,22 +490,22 @@ TEST(MorvaneImport, StatusCodesAndMorvaneStartsOnEveryImport) {
         {"vasp DOSCAR.steep", 1, "DOSCAR.steep, line 8: the total energy at -4.500 eV"},
         {"lobster COHPCAR.big", 1, "COHPCAR.big, line 6: the COOP projection 2 at -6.000 eV, -1234567.750"},
         // The files beside the real ones: damaged, or asked what they do not hold.
-        {"vasp '" + kReal + "DOSCAR.ispin2-lorbit11' --sum element --poscar POSCAR.x", 1, "POSCAR.x, line 7: unreadable number 'x'"},
-        {"vasp '" + kReal + "DOSCAR.ispin2-lorbit11' --sum element --poscar POSCAR.3", 1, "POSCAR.3, line 7: 3 ions where the DOSCAR has 2"},
-        {"vasp '" + kReal + "DOSCAR.ispin2-lorbit11' --sum element --poscar POSCAR.4", 1, "POSCAR.4, line 6: no element symbols"},
-        {"vasp '" + kReal + "DOSCAR.ispin2-lorbit11' --sum element", 1, "names no elements; give the run's POSCAR with --poscar"},
-        {"vasp '" + kReal + "DOSCAR.ispin2-lorbit11' --sum orbital --ions 4", 1, "there is no sum 4 (the file has 3)"},
-        {"vasp '" + kReal + "DOSCAR.ispin2-lorbit11' --spin mirror --ions 1-3", 1, "3 ions asked for; two fit in fort.1 with each spin apart"},
+        {spin2 + "--sum element --poscar POSCAR.x", 1, "POSCAR.x, line 7: unreadable number 'x'"},
+        {spin2 + "--sum element --poscar POSCAR.3", 1, "POSCAR.3, line 7: 3 ions where the DOSCAR has 2"},
+        {spin2 + "--sum element --poscar POSCAR.4", 1, "POSCAR.4, line 6: no element symbols"},
+        {spin2 + "--sum element", 1, "names no elements; give the run's POSCAR with --poscar"},
+        {spin2 + "--sum orbital --ions 4", 1, "there is no sum 4 (the file has 3)"},
+        {spin2 + "--spin mirror --ions 1-3", 1, "3 ions asked for; two fit in fort.1 with each spin apart"},
         {"vasp DOSCAR.plain --spin up", 1, "DOSCAR.plain, line 7: one spin channel (3 numbers a row): the run is not spin polarised"},
         {"vasp DOSCAR --sum atoms", 2, "--sum takes element, orbital or element,orbital"},
         {"qe '" + kQe + "si.pdos_tot' '" + kQe + "si.pdos_atm#1(Si)_wfc#1(s)' --spin mirror --fermi 0", 1,
          "si.pdos_tot, line 1: no dosup/dosdw columns"},
-        {"qe '" + kReal + "mgb2.pdos_tot' --sum element", 2, "--sum needs the projection files"},
-        {"qe '" + kReal + "mgb2.pdos_tot' --scf pw.cut", 1, "pw.cut, line 12: the file ends before band 4 of the k point on line 11"},
-        {"qe '" + kReal + "mgb2.pdos_tot' --scf pw.bad", 1, "pw.bad, line 13: unreadable eigenvalues"},
-        {"qe '" + kReal + "mgb2.pdos_tot' --scf pw.odd", 1, "pw.odd, line 11: 7.00 electrons in 4 bands fill no whole band"},
-        {"qe '" + kReal + "mgb2.pdos_tot' --scf pw.spin", 1, "pw.spin, line 9: a spin-polarised run without a Fermi level"},
-        {"qe '" + kReal + "mgb2.pdos_tot' --scf pw.none", 1, "pw.none: no Fermi energy, no highest occupied level and no eigenvalues"},
+        {mgb2 + "--sum element", 2, "--sum needs the projection files"},
+        {mgb2 + "--scf pw.cut", 1, "pw.cut, line 12: the file ends before band 4 of the k point on line 11"},
+        {mgb2 + "--scf pw.bad", 1, "pw.bad, line 13: unreadable eigenvalues"},
+        {mgb2 + "--scf pw.odd", 1, "pw.odd, line 11: 7.00 electrons in 4 bands fill no whole band"},
+        {mgb2 + "--scf pw.spin", 1, "pw.spin, line 9: a spin-polarised run without a Fermi level"},
+        {mgb2 + "--scf pw.none", 1, "pw.none: no Fermi energy, no highest occupied level and no eigenvalues"},
         {"lobster COHPCAR.lobster --orbitals", 1, "no orbital pairs (the file is not orbital-wise)"},
         {"lobster COHPCAR.lobster --spin mirror", 2, "--spin needs --doscar"},
         {"lobster COHPCAR.lobster --doscar DOSCAR.named", 1, "DOSCAR.named, line 12: 3 orbitals named for 4 columns"},
