@@ -103,17 +103,14 @@ common::Result<DosSource> qeSource(const DosImportRequest& r) {
     return src;
 }
 
-// The element of each ion: from --poscar, else from a POSCAR beside the
-// DOSCAR when there is one (none needed unless summing by element).
+// The element of each ion, for a sum by element: from --poscar, else from
+// the POSCAR beside the DOSCAR.
 common::Result<std::vector<std::string>> vaspElements(const DosImportRequest& r, int ions) {
     std::string poscar = r.poscar;
     if (poscar.empty()) {
         const auto beside = std::filesystem::path(r.files[0]).parent_path() / "POSCAR";
-        if (!std::filesystem::exists(beside)) {
-            if (r.sum == SumBy::Element || r.sum == SumBy::ElementOrbital)
-                return common::Failure{r.files[0] + ": a DOSCAR names no elements; give the run's POSCAR with --poscar"};
-            return std::vector<std::string>{};
-        }
+        if (!std::filesystem::exists(beside))
+            return common::Failure{r.files[0] + ": a DOSCAR names no elements; give the run's POSCAR with --poscar"};
         poscar = beside.string();
     }
     return readPoscarElements(poscar, ions);
@@ -123,7 +120,7 @@ common::Result<DosSource> vaspDosSource(const DosImportRequest& r) {
     const auto d = readDoscar(r.files[0]);
     if (!d) return common::Failure{d.error()};
     std::vector<std::string> elements;
-    if (r.sum != SumBy::None || !r.poscar.empty()) {
+    if (r.sum == SumBy::Element || r.sum == SumBy::ElementOrbital || !r.poscar.empty()) {
         auto e = vaspElements(r, d->ions);
         if (!e) return common::Failure{e.error()};
         elements = std::move(*e);
