@@ -125,12 +125,12 @@ common::Result<std::vector<SourceProjection>> chooseProjections(const std::vecto
                            (c.sum == SumBy::None ? " in the file" : "") + ", " +
                            std::to_string(chosen.size()) + " written (choose up to " + counted(fit) + " with " +
                            c.option + ")";
-        if (c.sum == SumBy::None && c.option.empty()) {
+        if (c.option.empty()) {  // nothing to choose with: say which were taken
             note = std::to_string(groups->size()) + " " + what + "s, the first " + counted(chosen.size()) +
                    " written:";
             for (int k : chosen) note += " " + (*groups)[static_cast<size_t>(k - 1)].name + ",";
             note.pop_back();
-            note += " (--sum element|orbital adds them up)";
+            if (c.sum == SumBy::None) note += " (--sum element|orbital adds them up)";
         }
         notes.push_back(note);
     }
