@@ -601,7 +601,7 @@ TEST(MorvaneImport, RealFileVariants) {
          {"6 sums, 2 written (choose up to five with --ions)"}, {"O d", "Fe s"}, {}, 1, 2, 0.04f * 35 * 1.5f},
         {fe, {}, {"Fe(1) 3s", "Fe(1) 4s", "Fe(1) 3p", "Fe(1) 4p", "Fe(1) d"}, {}, 4, 3, 0.4f * 3 * 1.5f},
         {fe + "--spin mirror --sum element,orbital",
-         {"electrons below the Fermi level: 31.50 spin up, 15.75 spin down", "3 sums, 2 written"},
+         {"electrons below the Fermi level: 31.50 spin up, 15.75 spin down", "3 sums, the first two written: Fe s, Fe p"},
          {"Total DOS, spin down", "Fe s up", "Fe s down", "Fe p up", "Fe p down"}, {}, 5, 3, -(0.15f + 0.2f) * 3},
         {mgb2 + "--fermi 0",
          {"6 projection files, the first five written: Mg(1) s, Mg(1) p, B(2) s, B(2) p, B(3) s (--sum element|orbital "
