@@ -1,6 +1,7 @@
 #include "import/dos_import.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "common/options.h"
 #include "dos/core/dos_input.h"
@@ -27,104 +28,151 @@ std::vector<int> chosen(const common::CommandLine& cl, const std::string& option
     return v;
 }
 
-// The list chosen, or 1 ... min(5, available) when none was.
-std::vector<int> firstOrChosen(const std::vector<int>& list, size_t available) {
-    if (!list.empty()) return list;
-    std::vector<int> v;
-    for (size_t i = 1; i <= std::min(available, kMaxPerKind); ++i) v.push_back(static_cast<int>(i));
-    return v;
+void only(const common::CommandLine& cl, const std::string& source, std::initializer_list<const char*> allowed) {
+    auto refuse = [&](const std::string& option) {
+        for (const char* a : allowed)
+            if (option == a) return;
+        throw common::UsageError("option " + option + " does not apply to " + source);
+    };
+    for (const auto& [option, value] : cl.values) refuse(option);
+    for (const std::string& flag : cl.flags) refuse(flag);
 }
 
-void only(const common::CommandLine& cl, const std::string& source, std::initializer_list<const char*> allowed) {
-    for (const auto& [option, value] : cl.values) {
-        bool ok = false;
-        for (const char* a : allowed) ok = ok || option == a;
-        if (!ok) throw common::UsageError("option " + option + " does not apply to " + source);
-    }
+// --spin: one channel, or both apart to be drawn mirrored.
+Spin spinOf(const common::CommandLine& cl) {
+    if (!cl.has("--spin")) return Spin::Both;
+    const std::string s = cl.value("--spin");
+    if (s == "up") return Spin::Up;
+    if (s == "down") return Spin::Down;
+    if (s == "mirror") return Spin::Mirror;
+    throw common::UsageError("--spin takes up, down or mirror, not '" + s + "'");
+}
+
+SumBy sumOf(const common::CommandLine& cl) {
+    if (!cl.has("--sum")) return SumBy::None;
+    const auto by = sumNamed(cl.value("--sum"));
+    if (!by) throw common::UsageError("--sum takes element, orbital or element,orbital, not '" + cl.value("--sum") + "'");
+    return *by;
 }
 
 void parseQe(const common::CommandLine& cl, DosImportRequest& r) {
-    only(cl, r.source, {"--scf", "--fermi", "--spin", "-o"});
+    only(cl, r.source, {"--scf", "--fermi", "--spin", "--sum", "-o"});
     if (r.files.empty()) throw common::UsageError("qe needs the PREFIX.pdos_tot file");
-    if (r.files.size() - 1 > kMaxPerKind)
-        throw common::UsageError(std::to_string(r.files.size() - 1) + " projection files; at most " +
-                                 std::to_string(kMaxPerKind) + " fit in fort.1: name the ones to import");
+    if (cl.has("--sum") && r.files.size() < 2) throw common::UsageError("--sum needs the projection files");
     r.fermi = givenFermi(cl);
-    if (cl.has("--spin")) {
-        const std::string s = cl.value("--spin");
-        if (s != "up" && s != "down") throw common::UsageError("--spin takes up or down, not '" + s + "'");
-        r.spin = s == "up" ? Spin::Up : Spin::Down;
-    }
+    r.spin = spinOf(cl);
+    r.sum = sumOf(cl);
     r.scf = cl.value("--scf");
 }
 
 void parseVasp(const common::CommandLine& cl, DosImportRequest& r) {
-    only(cl, r.source, {"--ions", "--fermi", "-o"});
+    only(cl, r.source, {"--ions", "--fermi", "--spin", "--sum", "--poscar", "-o"});
     if (r.files.size() != 1) throw common::UsageError("vasp takes one DOSCAR");
     r.fermi = givenFermi(cl);
-    r.ions = chosen(cl, "--ions", "ions");
+    r.spin = spinOf(cl);
+    r.sum = sumOf(cl);
+    r.ions = chosen(cl, "--ions", r.sum == SumBy::None ? "ions" : "sums");
+    r.poscar = cl.value("--poscar");
 }
 
 void parseLobster(const common::CommandLine& cl, DosImportRequest& r) {
-    only(cl, r.source, {"--doscar", "--interactions", "--ions", "-o"});
+    only(cl, r.source, {"--doscar", "--interactions", "--orbitals", "--ions", "--spin", "--sum", "-o"});
     if (r.files.size() != 1) throw common::UsageError("lobster takes one COOPCAR.lobster or COHPCAR.lobster");
-    if (cl.has("--ions") && !cl.has("--doscar")) throw common::UsageError("--ions needs --doscar");
-    r.interactions = chosen(cl, "--interactions", "interactions");
+    for (const char* o : {"--ions", "--spin", "--sum"})
+        if (cl.has(o) && !cl.has("--doscar")) throw common::UsageError(std::string(o) + " needs --doscar");
+    r.interactions = chosen(cl, "--interactions", cl.has("--orbitals") ? "orbital pairs" : "bonds");
+    r.orbitals = cl.has("--orbitals");
+    r.spin = spinOf(cl);
+    r.sum = sumOf(cl);
     r.ions = chosen(cl, "--ions", "atoms");
     r.doscar = cl.value("--doscar");
 }
 
 common::Result<DosSource> qeSource(const DosImportRequest& r) {
     std::optional<double> fermi = r.fermi;
+    std::string how;
     if (!r.scf.empty()) {
-        auto level = fermiFromPwOutput(r.scf, r.spin);
+        auto level = referenceFromPwOutput(r.scf, r.spin);
         if (!level) return common::Failure{level.error()};
-        fermi = *level;
+        fermi = level->energy;
+        how = level->note;
     }
-    return readQePdos(r.files[0], {r.files.begin() + 1, r.files.end()}, r.spin, fermi);
+    auto src = readQePdos(r.files[0], {r.files.begin() + 1, r.files.end()},
+                          Choice{r.sum, {}, r.spin, "projection file", ""}, fermi);
+    if (src && !how.empty()) src->notes.push_back(how);
+    return src;
+}
+
+// The element of each ion, for a sum by element: from --poscar, else from
+// the POSCAR beside the DOSCAR.
+common::Result<std::vector<std::string>> vaspElements(const DosImportRequest& r, int ions) {
+    std::string poscar = r.poscar;
+    if (poscar.empty()) {
+        const auto beside = std::filesystem::path(r.files[0]).parent_path() / "POSCAR";
+        if (!std::filesystem::exists(beside))
+            return common::Failure{r.files[0] + ": a DOSCAR names no elements; give the run's POSCAR with --poscar"};
+        poscar = beside.string();
+    }
+    return readPoscarElements(poscar, ions);
 }
 
 common::Result<DosSource> vaspDosSource(const DosImportRequest& r) {
     const auto d = readDoscar(r.files[0]);
     if (!d) return common::Failure{d.error()};
-    return vaspSource(*d, firstOrChosen(r.ions, d->ion.size()), r.fermi);
+    std::vector<std::string> elements;
+    if (r.sum == SumBy::Element || r.sum == SumBy::ElementOrbital || !r.poscar.empty()) {
+        auto e = vaspElements(r, d->ions);
+        if (!e) return common::Failure{e.error()};
+        elements = std::move(*e);
+    }
+    return vaspSource(*d, Choice{r.sum, r.ions, r.spin, "ion", "--ions"}, r.fermi, elements);
 }
 
 common::Result<DosSource> lobsterDosSource(const DosImportRequest& r) {
     const auto c = readCoxxcar(r.files[0]);
     if (!c) return common::Failure{c.error()};
-    const std::vector<int> interactions = firstOrChosen(r.interactions, c->labels.size());
-    if (r.doscar.empty()) return lobsterSource(*c, interactions, nullptr, {});
+    const Choice atoms{r.sum, r.ions, r.spin, "atom", "--ions"};
+    if (r.doscar.empty()) return lobsterSource(*c, r.interactions, r.orbitals, nullptr, atoms);
     const auto d = readDoscar(r.doscar);
     if (!d) return common::Failure{d.error()};
-    return lobsterSource(*c, interactions, &*d, firstOrChosen(r.ions, d->ion.size()));
+    return lobsterSource(*c, r.interactions, r.orbitals, &*d, atoms);
 }
 
 }  // namespace
 
 std::string dosImportUsage() {
     return "Usage: morvane-import qe PDOS_TOT [PROJECTION_FILE ...] [--scf SCF_OUTPUT | --fermi E]\n"
-           "                         [--spin up|down] [-o DIR]\n"
-           "       morvane-import vasp DOSCAR [--ions LIST] [--fermi E] [-o DIR]\n"
-           "       morvane-import lobster COXXCAR [--doscar DOSCAR.lobster] [--interactions LIST]\n"
-           "                         [--ions LIST] [-o DIR]\n"
+           "                         [--spin up|down|mirror] [--sum element|orbital] [-o DIR]\n"
+           "       morvane-import vasp DOSCAR [--ions LIST] [--fermi E] [--spin up|down|mirror]\n"
+           "                         [--sum element|orbital [--poscar POSCAR]] [-o DIR]\n"
+           "       morvane-import lobster COXXCAR [--interactions LIST] [--orbitals]\n"
+           "                         [--doscar DOSCAR.lobster [--ions LIST] [--spin up|down|mirror]\n"
+           "                         [--sum element|orbital]] [-o DIR]\n"
            "Writes DIR/fort.1 (default: the current directory), the input of morvane.\n"
-           "  qe       PREFIX.pdos_tot of projwfc.x and up to five PREFIX.pdos_atm#N(X)_wfc#M(l)\n"
-           "           files as AO projections; the Fermi energy from the pw.x output of\n"
-           "           --scf or given by --fermi (eV); --spin takes one channel of a\n"
-           "           spin-polarised run (default: both summed) and, when the run fixed\n"
-           "           its magnetisation, that channel's Fermi energy\n"
+           "  qe       PREFIX.pdos_tot of projwfc.x and PREFIX.pdos_atm#N(X)_wfc#M(l)\n"
+           "           files as AO projections (the first five, or all of them added up\n"
+           "           by --sum); the Fermi energy from the pw.x output of --scf (the top\n"
+           "           of the valence band when it prints no Fermi level) or given by\n"
+           "           --fermi (eV)\n"
            "  vasp     DOSCAR: total DOS and its integral, the ions of --ions (default\n"
-           "           1-5) as AO projections; energies relative to the file's E_F or --fermi\n"
-           "  lobster  COOPCAR.lobster or COHPCAR.lobster (written as -COHP): the\n"
-           "           interactions of --interactions (default 1-5) as COOP projections;\n"
-           "           --doscar adds the total DOS and the atoms of --ions (default 1-5)\n"
+           "           1-5) as AO projections; energies relative to the file's E_F or\n"
+           "           --fermi; --sum element reads the elements from --poscar or the\n"
+           "           POSCAR beside the DOSCAR\n"
+           "  lobster  COOPCAR.lobster or COHPCAR.lobster (written as -COHP): the bonds\n"
+           "           of --interactions (default 1-5) as COOP projections, or with\n"
+           "           --orbitals the orbital pairs of an orbital-wise file; --doscar adds\n"
+           "           the total DOS and the atoms of --ions (default 1-5)\n"
+           "--spin takes one channel of a spin-polarised run (default: both summed),\n"
+           "or with mirror both: up to the right, down as negative values to the left.\n"
+           "--sum adds up the projections by element, by orbital (s, p, d, f over all\n"
+           "atoms) or by element,orbital.\n"
            "LIST: numbers from 1, such as 1,3,5-7; at most five.\n";
 }
 
 std::optional<DosImportRequest> parseDosImport(const std::vector<std::string>& words, std::ostream& out) {
     const common::CommandLine cl = common::parseCommandLine(
-        words, {{"--scf", "--fermi", "--spin", "--ions", "--doscar", "--interactions", "-o"}, {"--help"}});
+        words, {{"--scf", "--fermi", "--spin", "--sum", "--ions", "--doscar", "--interactions", "--poscar", "-o"},
+                {"--help", "--orbitals"}});
     if (cl.has("--help")) {
         out << dosImportUsage();
         return std::nullopt;

@@ -9,7 +9,8 @@
 #include <vector>
 
 #include "common/error.h"
-#include "import/import_tool.h"  // Spin
+#include "import/dos_projection.h"  // SumBy
+#include "import/import_tool.h"      // Spin
 
 namespace importer {
 
@@ -18,10 +19,13 @@ struct DosImportRequest {
     std::vector<std::string> files;   // qe: pdos_tot, then projections; vasp: DOSCAR; lobster: COXXCAR
     std::string scf;                  // pw.x output with the Fermi energy (qe only)
     std::optional<double> fermi;      // given directly (qe, vasp)
-    Spin spin = Spin::Both;           // --spin (qe only)
+    Spin spin = Spin::Both;           // --spin up|down|mirror (lobster: of the --doscar file)
+    SumBy sum = SumBy::None;          // --sum: projections added up by element or orbital
+    bool orbitals = false;            // --orbitals: a LOBSTER file's orbital pairs, not its bonds
+    std::string poscar;               // --poscar: the element of each ion (vasp; default POSCAR beside DOSCAR)
     std::string doscar;               // --doscar DOSCAR.lobster (lobster only)
     std::vector<int> ions;            // --ions; empty: the first five
-    std::vector<int> interactions;    // --interactions; empty: the first five
+    std::vector<int> interactions;    // --interactions (bonds); empty: the first five
     std::string outDir = ".";
 };
 

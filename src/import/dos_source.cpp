@@ -127,7 +127,12 @@ common::Result<Imported> assemble(const DosSource& src) {
     if (!unfit) return common::Failure{unfit.error()};
     for (const std::string& note : src.notes) s += note + "\n";
 
-    if (src.totals && known)
+    if (src.totals && known && src.mirrored && !src.ao.empty()) {
+        const SourceProjection& down = src.ao.front();
+        const double below = -valueAt(e, down.integral.empty() ? runningIntegral(e, down.curve) : down.integral, 0.0);
+        s += "electrons below the Fermi level: " + plain(valueAt(e, idos, 0.0), 2) + " spin up, " + plain(below, 2) +
+             " spin down\n";
+    } else if (src.totals && known)
         s += "electrons below the Fermi level: " + plain(valueAt(e, idos, 0.0), 2) + "\n";
     else if (src.totals)
         s += "electrons below the Fermi level: unknown (no Fermi energy)\n";

@@ -36,6 +36,7 @@ struct DosSource {
     bool totals = false;
     std::vector<double> dos, idos;  // idos empty: the running integral of dos
     std::vector<SourceProjection> ao, coop;
+    bool mirrored = false;  // dos is spin up; ao[0] is spin down as negative values (mirrorTotals)
     std::vector<std::string> notes;  // further summary lines
 };
 

@@ -15,8 +15,9 @@
 
 namespace importer {
 
-// The spin channels of a spin-polarised run: both summed, or one of them.
-enum class Spin { Both, Up, Down };
+// The spin channels of a spin-polarised run: both summed, one of them, or
+// both apart (the DOS drawn mirrored: up to the right, down to the left).
+enum class Spin { Both, Up, Down, Mirror };
 
 // The Fermi energy (eV) printed by a pw.x run: "the Fermi energy is X ev",
 // "highest occupied level (ev): X", or "highest occupied, lowest unoccupied
@@ -26,6 +27,17 @@ enum class Spin { Both, Up, Down };
 // failure asks for --fermi). Fails naming the file when it has none or
 // cannot be opened.
 common::Result<double> fermiFromPwOutput(const std::string& path, Spin spin = Spin::Both);
+
+// The reference level of a pw.x run: its Fermi energy as fermiFromPwOutput
+// finds it, or, in an output that prints none (pw.x 4.x of an insulator),
+// the top of the valence band: the highest of the occupied bands (the
+// "number of electrons" over two, all of them in a non-collinear run) over
+// the k points of the last "bands (ev)" listing. `note` says which it is.
+struct PwLevel {
+    double energy = 0;
+    std::string note;
+};
+common::Result<PwLevel> referenceFromPwOutput(const std::string& path, Spin spin = Spin::Both);
 
 // A list of numbers from 1 such as "1,3,5-7" given to `option`, in the
 // order given. A number named twice is refused, as is anything that is no

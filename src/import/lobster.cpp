@@ -1,5 +1,6 @@
 #include "import/lobster.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "common/error.h"
@@ -26,6 +27,50 @@ std::string trimmed(const std::string& s) {
 bool numeric(const std::string& line) {
     const auto w = words(line);
     return !w.empty() && number(w.front()).has_value();
+}
+
+// "No.1:Fe1[3s]->Fe2[3s](2.48)" without its orbitals: "No.1:Fe1->Fe2(2.48)".
+std::string withoutOrbitals(std::string label) {
+    for (size_t a = label.find('['); a != std::string::npos; a = label.find('[', a)) {
+        const size_t b = label.find(']', a);
+        if (b == std::string::npos) break;
+        label.erase(a, b - a + 1);
+    }
+    return label;
+}
+
+void addTo(std::vector<double>& to, const std::vector<double>& from) {
+    if (to.empty()) to.assign(from.size(), 0.0);
+    for (size_t i = 0; i < from.size(); ++i) to[i] += from[i];
+}
+
+// The bonds and the orbital pairs of the interactions read.
+void groupBonds(Coxxcar& c) {
+    std::vector<Coxxcar::Interaction> summed;  // bonds made of their pairs only
+    for (size_t k = 0; k < c.labels.size(); ++k) {
+        const std::string& label = c.labels[k];
+        Coxxcar::Interaction one{label, c.value[k], c.integral[k], 0};
+        if (label.find('[') == std::string::npos) {
+            c.bonds.push_back(std::move(one));
+            continue;
+        }
+        c.pairs.push_back(one);
+        const std::string bond = withoutOrbitals(label);
+        auto own = std::find_if(c.bonds.begin(), c.bonds.end(), [&](const auto& b) { return b.label == bond; });
+        if (own != c.bonds.end()) {
+            ++own->pairs;
+            continue;
+        }
+        auto made = std::find_if(summed.begin(), summed.end(), [&](const auto& b) { return b.label == bond; });
+        if (made == summed.end()) {
+            summed.push_back({bond, {}, {}, 0});
+            made = summed.end() - 1;
+        }
+        addTo(made->value, one.value);
+        addTo(made->integral, one.integral);
+        ++made->pairs;
+    }
+    c.bonds.insert(c.bonds.end(), summed.begin(), summed.end());
 }
 
 }  // namespace
@@ -94,11 +139,12 @@ common::Result<Coxxcar> readCoxxcar(const std::string& path) {
             c.integral[k].push_back(integral);
         }
     }
+    groupBonds(c);
     return c;
 }
 
-common::Result<DosSource> lobsterSource(const Coxxcar& c, const std::vector<int>& which, const Doscar* doscar,
-                                        const std::vector<int>& atoms) {
+common::Result<DosSource> lobsterSource(const Coxxcar& c, const std::vector<int>& which, bool orbitals,
+                                        const Doscar* doscar, const Choice& atoms) {
     DosSource src;
     src.source = "LOBSTER " + c.kind + "CAR, " + c.path;
     src.energy = c.energy;
@@ -108,23 +154,35 @@ common::Result<DosSource> lobsterSource(const Coxxcar& c, const std::vector<int>
     const bool cohp = c.kind == "COHP";
     const double sign = cohp ? -1.0 : 1.0;
     const std::string word = cohp ? "-COHP" : c.kind;
-    for (int k : which) {
-        if (k > static_cast<int>(c.labels.size()))
-            return common::Failure{c.path + ": there is no interaction " + std::to_string(k) + " (the file has " +
-                                   std::to_string(c.labels.size()) + ")"};
+    const std::vector<Coxxcar::Interaction>& list = orbitals ? c.pairs : c.bonds;
+    const std::string unit = orbitals ? "orbital pair" : "bond";
+    if (orbitals && list.empty())
+        return common::Failure{c.path + ": no orbital pairs (the file is not orbital-wise); leave out --orbitals"};
+    std::vector<int> chosen = which;
+    for (size_t k = 1; which.empty() && k <= std::min<size_t>(5, list.size()); ++k) chosen.push_back(static_cast<int>(k));
+    for (int k : chosen) {
+        if (k > static_cast<int>(list.size()))
+            return common::Failure{c.path + ": there is no " + unit + " " + std::to_string(k) + " (the file has " +
+                                   std::to_string(list.size()) + ")"};
+        const Coxxcar::Interaction& b = list[static_cast<size_t>(k - 1)];
         SourceProjection p;
-        const std::string& label = c.labels[static_cast<size_t>(k - 1)];
-        p.description = {word + " " + label, c.kind + "CAR interaction " + std::to_string(k) +
-                                                (cohp ? ", sign reversed: bonding to the right" : "")};
-        for (double v : c.value[static_cast<size_t>(k - 1)]) p.curve.push_back(sign * v);
-        for (double v : c.integral[static_cast<size_t>(k - 1)]) p.integral.push_back(sign * v);
+        p.description = {word + " " + b.label, c.kind + "CAR " + unit + " " + std::to_string(k) +
+                                                   (cohp ? ", sign reversed: bonding to the right" : "")};
+        if (b.pairs > 0) p.description.push_back("the sum of its " + std::to_string(b.pairs) + " orbital pairs");
+        for (double v : b.value) p.curve.push_back(sign * v);
+        for (double v : b.integral) p.integral.push_back(sign * v);
         p.rows = {c.path, c.lines};
         src.coop.push_back(std::move(p));
     }
-    if (c.labels.size() > which.size())
-        src.notes.push_back(std::to_string(c.labels.size()) + " interactions in the file, " +
-                            std::to_string(which.size()) + " written (choose up to five with --interactions)");
-    if (c.spins == 2) src.notes.push_back("spin polarised: both channels summed");
+    if (list.size() > chosen.size())
+        src.notes.push_back(std::to_string(list.size()) + " " + unit + "s in the file, " +
+                            std::to_string(chosen.size()) + " written (choose up to five with --interactions)");
+    if (!orbitals && !c.pairs.empty())
+        src.notes.push_back("orbital-wise file: " + std::to_string(c.bonds.size()) + " bonds of " +
+                            std::to_string(c.pairs.size()) + " orbital pairs, each pair summed into its bond "
+                            "(--orbitals writes the pairs)");
+    if (c.spins == 2) src.notes.push_back(std::string("spin polarised: both channels summed") +
+                                          (doscar && atoms.spin != Spin::Both ? " in the " + c.kind : ""));
     if (doscar) {
         if (doscar->energy.size() != c.energy.size())
             return common::Failure{doscar->path + ": " + std::to_string(doscar->energy.size()) + " energies where " +
@@ -136,21 +194,19 @@ common::Result<DosSource> lobsterSource(const Coxxcar& c, const std::vector<int>
         src.rows = {doscar->path, doscar->lines};
         src.dos = doscar->dos;
         src.idos = doscar->idos;
-        for (int a : atoms) {
-            if (a > static_cast<int>(doscar->ion.size()))
-                return common::Failure{doscar->path + ": there is no atom " + std::to_string(a) + " (the file has " +
-                                       std::to_string(doscar->ion.size()) + ")"};
-            const Doscar::Ion& io = doscar->ion[static_cast<size_t>(a - 1)];
-            SourceProjection p;
-            const std::string who = io.z > 0 ? elementSymbol(io.z) + std::to_string(a) : "Atom " + std::to_string(a);
-            p.description = {who + ": " + io.orbitals};
-            p.curve = io.total;
-            p.rows = {doscar->path, io.lines};
-            src.ao.push_back(std::move(p));
-        }
-        if (doscar->ion.size() > atoms.size())
-            src.notes.push_back(std::to_string(doscar->ion.size()) + " atoms in " + doscar->path + ", " +
-                                std::to_string(atoms.size()) + " written (choose up to five with --ions)");
+        if (atoms.spin != Spin::Both)
+            if (auto spins = doscarSpins(*doscar, atoms.spin, src); !spins) return common::Failure{spins.error()};
+        const bool byOrbital = atoms.sum == SumBy::Orbital || atoms.sum == SumBy::ElementOrbital;
+        std::vector<Projected> all = ionProjections(*doscar, atoms.spin, {}, byOrbital);
+        if (atoms.sum == SumBy::None)
+            for (size_t a = 0; a < all.size(); ++a) {
+                const Doscar::Ion& io = doscar->ion[a];
+                const std::string n = std::to_string(a + 1);
+                all[a].name = (io.z > 0 ? elementSymbol(io.z) + n : "Atom " + n) + ": " + io.orbitals;
+            }
+        auto ao = chooseProjections(all, atoms, 5 - src.ao.size(), doscar->path, src.notes);
+        if (!ao) return common::Failure{ao.error()};
+        src.ao.insert(src.ao.end(), ao->begin(), ao->end());
     }
     return src;
 }

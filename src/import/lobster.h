@@ -24,17 +24,28 @@ struct Coxxcar {
     std::vector<size_t> lines;  // the line of each row
     // Per interaction, summed over spins.
     std::vector<std::vector<double>> value, integral;
+    // An orbital-wise file follows each bond ("No.1:Fe1->Fe2(2.48)") with
+    // its orbital pairs ("No.1:Fe1[3s]->Fe2[3s](2.48)"): the bonds, and
+    // the pairs apart. A bond whose own column is missing is the sum of its
+    // pairs.
+    struct Interaction {
+        std::string label;
+        std::vector<double> value, integral;
+        size_t pairs = 0;  // orbital pairs of a bond
+    };
+    std::vector<Interaction> bonds, pairs;
 };
 
 // Fails naming file and line on a damaged file.
 common::Result<Coxxcar> readCoxxcar(const std::string& path);
 
-// The interactions `which` (1-based; at most five) as COOP projections, a
-// COHP written as -COHP; with `doscar` (a DOSCAR.lobster on the same grid)
-// also its total DOS and the atoms `atoms` as AO projections.
-// Fails naming the file that lacks an interaction or an atom asked for, or
-// whose grid differs.
-common::Result<DosSource> lobsterSource(const Coxxcar& c, const std::vector<int>& which, const Doscar* doscar,
-                                        const std::vector<int>& atoms);
+// The bonds `which` (1-based; at most five; empty: the first five) as COOP
+// projections, or with `orbitals` the orbital pairs of an orbital-wise
+// file; a COHP written as -COHP. With `doscar` (a DOSCAR.lobster on the
+// same grid) also its total DOS and its atoms as AO projections, chosen,
+// summed and split by spin as `atoms` asks. Fails naming the file that
+// lacks a bond or an atom asked for, or whose grid differs.
+common::Result<DosSource> lobsterSource(const Coxxcar& c, const std::vector<int>& which, bool orbitals,
+                                        const Doscar* doscar, const Choice& atoms);
 
 }  // namespace importer

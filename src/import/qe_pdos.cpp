@@ -1,9 +1,13 @@
 #include "import/qe_pdos.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <filesystem>
 
 #include "common/error.h"
 #include "import/text_table.h"
+#include "import/vasp_doscar.h"  // atomicNumber
 
 namespace importer {
 
@@ -91,24 +95,94 @@ std::optional<std::string> between(const std::string& s, size_t& from, char open
     return s.substr(a + 1, b - a - 1);
 }
 
-}  // namespace
-
-std::string qeProjectionName(const std::string& path) {
-    const std::string name = baseName(path);
-    size_t at = name.rfind("pdos_atm#");
-    if (at == std::string::npos) return "";
-    at += 9;
-    const size_t paren = name.find('(', at);
-    const std::string atom = name.substr(at, paren == std::string::npos ? 0 : paren - at);
-    auto element = between(name, at, '(', ')');
-    if (!element || name.compare(at, 5, "_wfc#") != 0) return "";
-    auto orbital = between(name, at, '(', ')');
-    if (!orbital || atom.empty()) return "";
-    return *element + "(" + atom + ") " + *orbital;
+// The element of a species label: "Fe" of "Fe1" or "Fe_up".
+std::string elementOf(const std::string& label) {
+    size_t n = 0;
+    while (n < label.size() && n < 2 && std::isalpha(static_cast<unsigned char>(label[n]))) ++n;
+    if (n == 2 && atomicNumber(label.substr(0, 2)) == 0) n = 1;
+    return label.substr(0, n);
 }
 
-Result<DosSource> readQePdos(const std::string& pdosTot, const std::vector<std::string>& projections, Spin spin,
-                             std::optional<double> fermi) {
+// The outermost shell of angular momentum l (s, p, d, f) that an atom of
+// number z holds in its valence: its period for s and p, one less for d,
+// two less for f; 0 when unknown.
+int valenceShell(int z, char l) {
+    static const int kPeriodEnds[] = {2, 10, 18, 36, 54, 86, 118};
+    int period = 0;
+    while (period < 7 && z > kPeriodEnds[period]) ++period;
+    if (z < 1 || period == 7) return 0;
+    ++period;
+    return l == 's' || l == 'p' ? period : l == 'd' ? period - 1 : l == 'f' ? period - 2 : 0;
+}
+
+// The names of the files given and of the projwfc.x files beside them: an
+// atom's other wave functions tell which shell each one is.
+std::vector<PdosName> siblings(const std::vector<std::string>& paths) {
+    std::vector<PdosName> all;
+    std::vector<std::string> folders;
+    for (const std::string& p : paths) {
+        if (auto n = parsePdosName(p)) all.push_back(*n);
+        const std::string folder = std::filesystem::path(p).parent_path().string();
+        if (std::find(folders.begin(), folders.end(), folder) == folders.end()) folders.push_back(folder);
+    }
+    for (const std::string& folder : folders) {
+        std::error_code ec;
+        for (const auto& entry : std::filesystem::directory_iterator(folder.empty() ? "." : folder, ec))
+            if (auto n = parsePdosName(entry.path().filename().string())) all.push_back(*n);
+    }
+    return all;
+}
+
+}  // namespace
+
+std::optional<PdosName> parsePdosName(const std::string& path) {
+    const std::string name = baseName(path);
+    size_t at = name.rfind("pdos_atm#");
+    if (at == std::string::npos) return std::nullopt;
+    PdosName n;
+    n.prefix = name.substr(0, at);
+    at += 9;
+    const size_t paren = name.find('(', at);
+    const auto atom = integer(name.substr(at, paren == std::string::npos ? 0 : paren - at));
+    auto element = between(name, at, '(', ')');
+    if (!atom || *atom < 1 || *atom > 1000000 || !element || name.compare(at, 5, "_wfc#") != 0) return std::nullopt;
+    at += 5;
+    const size_t paren2 = name.find('(', at);
+    const auto wfc = integer(name.substr(at, paren2 == std::string::npos ? 0 : paren2 - at));
+    auto orbital = between(name, at, '(', ')');
+    if (!wfc || *wfc < 1 || *wfc > 1000000 || !orbital || orbital->empty()) return std::nullopt;
+    n.atom = static_cast<int>(*atom);
+    n.element = *element;
+    n.wfc = static_cast<int>(*wfc);
+    n.orbital = *orbital;
+    return n;
+}
+
+std::string qeProjectionName(const std::string& path) {
+    const auto n = parsePdosName(path);
+    return n ? n->element + "(" + std::to_string(n->atom) + ") " + n->orbital : "";
+}
+
+std::string shellOf(const PdosName& n, const std::vector<PdosName>& all) {
+    if (n.orbital.size() != 1) return n.orbital;  // j-resolved ("p_j1.5") or unknown: as the file names it
+    std::vector<int> same;  // the wave functions of this atom with this l, in the pseudopotential's order
+    for (const PdosName& m : all)
+        if (m.prefix == n.prefix && m.atom == n.atom && m.orbital == n.orbital &&
+            std::find(same.begin(), same.end(), m.wfc) == same.end())
+            same.push_back(m.wfc);
+    if (same.size() < 2) return n.orbital;
+    std::sort(same.begin(), same.end());
+    const size_t below = static_cast<size_t>(same.end() - std::find(same.begin(), same.end(), n.wfc)) - 1;
+    const int valence = valenceShell(atomicNumber(elementOf(n.element)), n.orbital[0]);
+    const int shell = valence - static_cast<int>(below);
+    const int lowest = static_cast<int>(std::string("spdf").find(n.orbital[0])) + 1;  // 1s, 2p, 3d, 4f
+    if (valence == 0 || shell < lowest)
+        return n.orbital + " (wfc " + std::to_string(n.wfc) + ")";
+    return std::to_string(shell) + n.orbital;
+}
+
+Result<DosSource> readQePdos(const std::string& pdosTot, const std::vector<std::string>& projections,
+                             const Choice& choice, std::optional<double> fermi) {
     DosSource src;
     const auto tot = readTable(pdosTot);
     if (!tot) return Failure{tot.error()};
@@ -117,10 +191,34 @@ Result<DosSource> readQePdos(const std::string& pdosTot, const std::vector<std::
     src.rows = {pdosTot, tot->lines};
     src.fermi = fermi;
     src.totals = true;
-    auto dos = channel(*tot, "dos", spin);
-    if (!dos) return Failure{dos.error()};
-    src.dos = std::move(*dos);
-    for (const std::string& path : projections) {
+    const Spin spin = choice.spin;
+    if (spin == Spin::Mirror) {
+        auto up = channel(*tot, "dos", Spin::Up), down = channel(*tot, "dos", Spin::Down);
+        if (!up) return Failure{up.error()};
+        applySpin(src, spin, *up, *down, {}, {});
+    } else {
+        auto dos = channel(*tot, "dos", spin);
+        if (!dos) return Failure{dos.error()};
+        src.dos = std::move(*dos);
+        if (spin != Spin::Both) src.notes.push_back(std::string("spin channel: ") + (spin == Spin::Up ? "up" : "down"));
+    }
+    // Without a sum only the files that fit are read.
+    const size_t fit = spin == Spin::Mirror ? (5 - src.ao.size()) / 2 : 5;
+    const size_t reading = choice.sum == SumBy::None ? std::min(fit, projections.size()) : projections.size();
+    const std::vector<PdosName> names = siblings(projections);
+    std::vector<Projected> all;
+    for (size_t k = 0; k < projections.size(); ++k) {
+        const std::string& path = projections[k];
+        Projected p;
+        const auto n = parsePdosName(path);
+        p.orbital = n ? shellOf(*n, names) : "";
+        p.element = n ? elementOf(n->element) : "";
+        p.name = n ? n->element + "(" + std::to_string(n->atom) + ") " + p.orbital : baseName(path);
+        if (n) p.more = {baseName(path)};
+        if (k >= reading) {  // named in the summary, not read
+            all.push_back(std::move(p));
+            continue;
+        }
         const auto t = readTable(path);
         if (!t) return Failure{t.error()};
         if (t->energy.size() != tot->energy.size())
@@ -130,16 +228,16 @@ Result<DosSource> readQePdos(const std::string& pdosTot, const std::vector<std::
             if (std::fabs(t->energy[i] - tot->energy[i]) > 5e-4)
                 return at(t->file, t->lines[i], "energy differs from the one on line " +
                                                     std::to_string(tot->lines[i]) + " of " + pdosTot);
-        SourceProjection p;
-        const std::string name = qeProjectionName(path);
-        p.description = {name.empty() ? baseName(path) : name, baseName(path)};
-        auto ldos = channel(*t, "ldos", spin);
+        auto ldos = channel(*t, "ldos", spin == Spin::Mirror ? Spin::Up : spin);
         if (!ldos) return Failure{ldos.error()};
-        p.curve = std::move(*ldos);
+        p.up = std::move(*ldos);
+        if (spin == Spin::Mirror) p.down = *channel(*t, "ldos", Spin::Down);
         p.rows = {path, t->lines};
-        src.ao.push_back(std::move(p));
+        all.push_back(std::move(p));
     }
-    if (spin != Spin::Both) src.notes.push_back(std::string("spin channel: ") + (spin == Spin::Up ? "up" : "down"));
+    auto ao = chooseProjections(all, choice, 5 - src.ao.size(), pdosTot, src.notes);
+    if (!ao) return Failure{ao.error()};
+    src.ao.insert(src.ao.end(), ao->begin(), ao->end());
     return src;
 }
 

@@ -16,9 +16,11 @@
 #include "common/error.h"
 #include "common/fortran_format.h"
 #include "dos/core/dos_input.h"
+#include "dos/core/starter_layout.h"
 #include "e2e/e2e_support.h"
 #include "import/dos_grid.h"
 #include "import/dos_import.h"
+#include "import/dos_projection.h"
 #include "import/dos_source.h"
 #include "import/import_tool.h"
 #include "import/lobster.h"
@@ -32,6 +34,8 @@ using namespace importer;
 namespace {
 
 const std::string kQe = std::string(SOURCE_DIR) + "/examples/qe-si/";
+// Small copies of real outputs, a few rows each, in their exact layouts.
+const std::string kReal = std::string(SOURCE_DIR) + "/tests/import/real/";
 
 DosInput readBack(const std::string& text) {
     Result<DosInput> in = readDosInput(RecordFile::fromText("fort.1", text));
@@ -91,6 +95,13 @@ std::string write(const e2e::ScratchDir& dir, const std::string& name, const std
     e2e::spit(dir / name, text);
     return (dir / name).string();
 }
+
+// What a reader is asked to take: the projections `chosen` (the first ones
+// when none), summed and split by spin as given.
+Choice taking(std::vector<int> chosen = {}, Spin spin = Spin::Both, SumBy sum = SumBy::None) {
+    return Choice{sum, std::move(chosen), spin, "ion", "--ions"};
+}
+Choice channel(Spin spin) { return taking({}, spin); }
 
 // Why a reader fails, or "" when it does not.
 template <class T>
@@ -234,7 +245,7 @@ TEST(QePdos, SiliconRunHoldsEightElectronsInTheGap) {
     const double fermi = valueOf(fermiFromPwOutput(kQe + "si.nscf.out"));
     EXPECT_DOUBLE_EQ(fermi, 6.6803);
     EXPECT_DOUBLE_EQ(valueOf(fermiFromPwOutput(kQe + "si.scf.out")), 6.2420);
-    const Imported out = valueOf(assemble(valueOf(readQePdos(kQe + "si.pdos_tot", proj, Spin::Both, fermi))));
+    const Imported out = valueOf(assemble(valueOf(readQePdos(kQe + "si.pdos_tot", proj, channel(Spin::Both), fermi))));
     const DosInput in = readBack(out.text);
     ASSERT_EQ(in.nao, 4);
     EXPECT_EQ(fortran::trimRight(in.description(ProjKind::AO, 4, 1)), "Si(2) p");
@@ -270,9 +281,9 @@ TEST(QePdos, SpinChannelsAndDamagedTables) {
                              "  1.000  0.5E+00  0.1E+00  0.5E+00  0.1E+00\n";
     const std::string t = write(dir, "x.pdos_tot", tot);
     const std::string p = write(dir, "x.pdos_atm#3(Fe)_wfc#2(d)", ldos);
-    EXPECT_EQ(valueOf(readQePdos(t, {p}, Spin::Both, std::nullopt)).dos, (std::vector<double>{4, 6, 0}));
-    EXPECT_EQ(valueOf(readQePdos(t, {p}, Spin::Down, std::nullopt)).dos, (std::vector<double>{3, 4, 0}));
-    const DosSource up = valueOf(readQePdos(t, {p}, Spin::Up, std::nullopt));
+    EXPECT_EQ(valueOf(readQePdos(t, {p}, channel(Spin::Both), std::nullopt)).dos, (std::vector<double>{4, 6, 0}));
+    EXPECT_EQ(valueOf(readQePdos(t, {p}, channel(Spin::Down), std::nullopt)).dos, (std::vector<double>{3, 4, 0}));
+    const DosSource up = valueOf(readQePdos(t, {p}, channel(Spin::Up), std::nullopt));
     EXPECT_EQ(up.ao.at(0).curve, (std::vector<double>{0.5, 0.5, 0.5}));
     EXPECT_EQ(up.ao.at(0).description.at(0), "Fe(3) d");
 
@@ -297,7 +308,7 @@ TEST(QePdos, SpinChannelsAndDamagedTables) {
     for (const Case& k : cases) {
         const std::string tf = write(dir, "d.pdos_tot", k.totText);
         const std::string pf = write(dir, "d.pdos_atm#1(Si)_wfc#1(s)", k.projText);
-        const std::string why = failureOf(readQePdos(tf, {pf}, k.spin, std::nullopt));
+        const std::string why = failureOf(readQePdos(tf, {pf}, channel(k.spin), std::nullopt));
         const bool inProj = std::string(k.name) == "other grid" || std::string(k.name) == "shorter projection";
         EXPECT_EQ(why.rfind((inProj ? pf : tf) + ", line " + std::to_string(k.line) + ": ", 0), 0u)
             << k.name << ": " << why;
@@ -311,23 +322,23 @@ TEST(VaspDoscar, TotalsIonsAndSpins) {
     ASSERT_EQ(d.ion.size(), 2u);
     EXPECT_EQ(d.ion[1].orbitals, "s p d");
     EXPECT_NEAR(d.ion[1].total[4], 0.06 + 3 * 2, 1e-9);
-    const DosSource src = valueOf(vaspSource(d, {2}, std::nullopt));
+    const DosSource src = valueOf(vaspSource(d, taking({2}), std::nullopt));
     EXPECT_EQ(src.idos, (std::vector<double>{0, 10, 20, 30, 40}));
     const Imported out = valueOf(assemble(src));
     const DosInput in = readBack(out.text);
     EXPECT_FLOAT_EQ(in.energy.front(), -7.5f);  // relative to the file's E_F 1.5
     EXPECT_EQ(fortran::trimRight(in.description(ProjKind::AO, 1, 1)), "Ion 2: s p d");
     EXPECT_NE(out.summary.find("electrons below the Fermi level: 25.00"), std::string::npos) << out.summary;
-    EXPECT_FLOAT_EQ(readBack(valueOf(assemble(valueOf(vaspSource(d, {}, 0.0)))).text).energy.front(), -6.0f);
+    EXPECT_FLOAT_EQ(readBack(valueOf(assemble(valueOf(vaspSource(d, taking(), 0.0)))).text).energy.front(), -6.0f);
 
     // LORBIT=11 with spin: nine orbitals, up and down columns, both summed.
     const Doscar s = valueOf(readDoscar(write(dir, "DOSCAR2", doscar(2, 9, 1))));
     EXPECT_EQ(s.spins, 2);
     EXPECT_EQ(s.dos[2], 0.2 + 0.4);
     EXPECT_EQ(s.idos[1], 20.0);
-    EXPECT_EQ(s.ion[0].orbitals.substr(0, 9), "s py pz p");
+    EXPECT_EQ(s.ion[0].orbitals, "s py pz px dxy dyz dz2 dxz x2-y2");
     EXPECT_NEAR(s.ion[0].total[0], 0.01 * 171 + 18, 1e-9);
-    EXPECT_NE(failureOf(vaspSource(s, {2}, std::nullopt)).find("there is no ion 2"), std::string::npos);
+    EXPECT_NE(failureOf(vaspSource(s, taking({2}), std::nullopt)).find("there is no ion 2"), std::string::npos);
 }
 
 TEST(VaspDoscar, DamagedCopiesNameTheLine) {
@@ -369,7 +380,7 @@ TEST(Lobster, CohpWrittenAsMinusCohpWithTheFileIntegralsAndDoscar) {
 
     std::string lobsterDos = doscar(1, 4, 2, "; Z= 14; 3s 3p_y 3p_z 3p_x");
     const Doscar d = valueOf(readDoscar(write(dir, "DOSCAR.lobster", lobsterDos)));
-    const Imported out = valueOf(assemble(valueOf(lobsterSource(c, {2}, &d, {1, 2}))));
+    const Imported out = valueOf(assemble(valueOf(lobsterSource(c, {2}, false, &d, taking({1, 2})))));
     const DosInput in = readBack(out.text);
     EXPECT_EQ(in.ntot, 3);
     EXPECT_EQ(in.ncoop, 1);
@@ -380,10 +391,10 @@ TEST(Lobster, CohpWrittenAsMinusCohpWithTheFileIntegralsAndDoscar) {
     EXPECT_FLOAT_EQ(curveOf(in, curveNumber(in, ProjKind::COOP, 1, true))[1], -13.2f);
 
     const Coxxcar coop = valueOf(readCoxxcar(write(dir, "COOPCAR.lobster", cohpcar(1))));
-    EXPECT_DOUBLE_EQ(valueOf(assemble(valueOf(lobsterSource(coop, {1}, nullptr, {})))).curves.coop[0].curve[0], 3.0f);
+    EXPECT_DOUBLE_EQ(valueOf(assemble(valueOf(lobsterSource(coop, {1}, false, nullptr, taking())))).curves.coop[0].curve[0], 3.0f);
     // A DOSCAR.lobster on another grid is refused.
     const Doscar other = valueOf(readDoscar(write(dir, "DOSCAR.other", shifted(lobsterDos))));
-    EXPECT_NE(failureOf(lobsterSource(c, {1}, &other, {})).find("energy 4 differs"), std::string::npos);
+    EXPECT_NE(failureOf(lobsterSource(c, {1}, false, &other, taking())).find("energy 4 differs"), std::string::npos);
 }
 
 TEST(Lobster, DamagedCopiesNameTheLine) {
@@ -411,6 +422,7 @@ TEST(Lobster, DamagedCopiesNameTheLine) {
 
 TEST(MorvaneImport, StatusCodesAndMorvaneStartsOnEveryImport) {
     e2e::ScratchDir dir("morvane-import");
+    const std::string spin2 = "vasp '" + kReal + "DOSCAR.ispin2-lorbit11' ", mgb2 = "qe '" + kReal + "mgb2.pdos_tot' ";
     write(dir, "DOSCAR", doscar(2, 9, 6));
     write(dir, "COHPCAR.lobster", cohpcar(2));
     write(dir, "DOSCAR.lobster", doscar(2, 4, 2, "; Z= 14; 3s 3p_y 3p_z 3p_x"));
@@ -424,7 +436,8 @@ TEST(MorvaneImport, StatusCodesAndMorvaneStartsOnEveryImport) {
                            "si.nscf.out'";
     int made = 0;
     for (const std::string& args : {qe, std::string("vasp DOSCAR --ions 6,2-3"),
-                                    std::string("lobster COHPCAR.lobster --doscar DOSCAR.lobster")}) {
+                                    std::string("lobster COHPCAR.lobster --doscar DOSCAR.lobster"),
+                                    spin2 + "--spin mirror"}) {
         // -o makes the folder, and the folders above it, when they are not there.
         const std::string out = "made/" + std::to_string(++made);
         ASSERT_EQ(run(args + " -o " + out), 0) << args << e2e::slurp(dir / "err.txt");
@@ -459,12 +472,12 @@ TEST(MorvaneImport, StatusCodesAndMorvaneStartsOnEveryImport) {
         {"vasp DOSCAR --ions 2,2", 2, "--ions names 2 twice"},
         {"qe a --scf x --fermi 1", 2, "--scf and --fermi both give the Fermi energy"},
         {"vasp DOSCAR --scf x", 2, "--scf does not apply to vasp"},
-        {"qe a b c d e f g", 2, "6 projection files"},
-        {"qe a --spin sideways", 2, "--spin takes up or down"},
+        {"qe a b --sum atoms", 2, "--sum takes element, orbital or element,orbital"},
+        {"qe a --spin sideways", 2, "--spin takes up, down or mirror"},
         {"vasp DOSCAR --fermi x", 2, "--fermi takes a number"},
         {"vasp missing", 1, "missing: cannot be opened"},
         {"vasp DOSCAR --ions 7", 1, "DOSCAR: there is no ion 7"},
-        {"lobster COHPCAR.lobster --interactions 3", 1, "there is no interaction 3"},
+        {"lobster COHPCAR.lobster --interactions 3", 1, "there is no bond 3"},
         {"vasp DOSCAR -o DOSCAR", 1, "DOSCAR/fort.1: cannot be written"},
         {"vasp made", 1, "made: cannot be opened"},  // a directory
         {"lobster COHPCAR.lobster --doscar made", 1, "made: cannot be opened"},
@@ -476,7 +489,41 @@ TEST(MorvaneImport, StatusCodesAndMorvaneStartsOnEveryImport) {
         {"vasp DOSCAR.wide", 1, "DOSCAR.wide, line 506: the density of states at -1.112 eV"},
         {"vasp DOSCAR.steep", 1, "DOSCAR.steep, line 8: the total energy at -4.500 eV"},
         {"lobster COHPCAR.big", 1, "COHPCAR.big, line 6: the COOP projection 2 at -6.000 eV, -1234567.750"},
+        // The files beside the real ones: damaged, or asked what they do not hold.
+        {spin2 + "--sum element --poscar POSCAR.x", 1, "POSCAR.x, line 7: unreadable number 'x'"},
+        {spin2 + "--sum element --poscar POSCAR.3", 1, "POSCAR.3, line 7: 3 ions where the DOSCAR has 2"},
+        {spin2 + "--sum element --poscar POSCAR.4", 1, "POSCAR.4, line 6: no element symbols"},
+        {spin2 + "--sum element", 1, "names no elements; give the run's POSCAR with --poscar"},
+        {spin2 + "--sum orbital --ions 4", 1, "there is no sum 4 (the file has 3)"},
+        {spin2 + "--spin mirror --ions 1-3", 1, "3 ions asked for; two fit in fort.1 with each spin apart"},
+        {"vasp DOSCAR.plain --spin up", 1, "DOSCAR.plain, line 7: one spin channel (3 numbers a row): the run is not spin polarised"},
+        {"vasp DOSCAR --sum atoms", 2, "--sum takes element, orbital or element,orbital"},
+        {"qe '" + kQe + "si.pdos_tot' '" + kQe + "si.pdos_atm#1(Si)_wfc#1(s)' --spin mirror --fermi 0", 1,
+         "si.pdos_tot, line 1: no dosup/dosdw columns"},
+        {mgb2 + "--sum element", 2, "--sum needs the projection files"},
+        {mgb2 + "--scf pw.cut", 1, "pw.cut, line 12: the file ends before band 4 of the k point on line 11"},
+        {mgb2 + "--scf pw.bad", 1, "pw.bad, line 13: unreadable eigenvalues"},
+        {mgb2 + "--scf pw.odd", 1, "pw.odd, line 11: 7.00 electrons in 4 bands fill no whole band"},
+        {mgb2 + "--scf pw.spin", 1, "pw.spin, line 9: a spin-polarised run without a Fermi level"},
+        {mgb2 + "--scf pw.none", 1, "pw.none: no Fermi energy, no highest occupied level and no eigenvalues"},
+        {"lobster COHPCAR.lobster --orbitals", 1, "no orbital pairs (the file is not orbital-wise)"},
+        {"lobster COHPCAR.lobster --spin mirror", 2, "--spin needs --doscar"},
+        {"lobster COHPCAR.lobster --doscar DOSCAR.named", 1, "DOSCAR.named, line 12: 3 orbitals named for 4 columns"},
+        {"tarlisen COHPCAR.lobster --orbitals", 2, "unknown source 'tarlisen'"},
+        {"vasp DOSCAR --orbitals", 2, "--orbitals does not apply to vasp"},
     };
+    const std::string poscar = e2e::slurp(std::filesystem::path(kReal) / "POSCAR.FeO");
+    e2e::spit(dir / "POSCAR.x", damaged(poscar, 7, "     1     x"));
+    e2e::spit(dir / "POSCAR.3", damaged(poscar, 7, "     1     2"));
+    e2e::spit(dir / "POSCAR.4", damaged(poscar, 6, "     1     1"));
+    e2e::spit(dir / "DOSCAR.plain", doscar(1, 3, 1));
+    e2e::spit(dir / "DOSCAR.named", doscar(1, 4, 2, "; Z= 14; 3s 3p_y 3p_z"));
+    const std::string pw = e2e::slurp(std::filesystem::path(kReal) / "si.pw41.out");
+    e2e::spit(dir / "pw.cut", damaged(pw, 12, "", true));
+    e2e::spit(dir / "pw.bad", damaged(pw, 13, "    -5.6039   4.64x7   5.9568   5.9568"));
+    e2e::spit(dir / "pw.odd", damaged(pw, 5, "     number of electrons       =         7.00"));
+    e2e::spit(dir / "pw.spin", damaged(pw, 9, " ------ SPIN UP ------------"));
+    e2e::spit(dir / "pw.none", damaged(pw, 9, "", true));
     e2e::spit(dir / "nan.out", "     the Fermi energy is   NaN ev\n");
     std::filesystem::create_directories(dir / "made");
     e2e::spit(dir / "COHPCAR.big", damaged(cohpcar(1), 6, num(-6) + num(1) + num(2) + num(3) + num(4) + fortran::F(1234567.8, 20, 3) + num(6)));
@@ -519,4 +566,104 @@ TEST(MorvaneImport, RequestKeepsTheListsInTheirOrder) {
     EXPECT_EQ(r->fermi, 5.5);
     EXPECT_FALSE(parseDosImport({"--help"}, out));
     EXPECT_EQ(out.str(), dosImportUsage());
+}
+
+// The real-file variants, imported as a user would: the summary, the curves
+// fort.1 holds and their names. The files of tests/import/real/ copy the
+// layouts of public runs a few rows long: VASP 5.4 with ISPIN=2 and
+// LORBIT=11 (two ions, s to x2-y2, up and down side by side), an
+// orbital-wise LOBSTER COHPCAR (each bond followed by its orbital pairs,
+// two spins), projwfc.x of spin-polarised Fe with semicore 3s and 3p
+// states and of MgB2 (six files), and pw.x 4.1 of an insulator, which
+// prints no Fermi level.
+TEST(MorvaneImport, RealFileVariants) {
+    struct Case {
+        std::string args;
+        std::vector<std::string> says;  // lines of the summary
+        std::vector<std::string> ao, coop;  // the names fort.1 lists
+        int curve = 0;     // an AO (> 0) or COOP (< 0) projection to check at `point`
+        size_t point = 0;
+        float value = 0;
+    };
+    const std::string doscar = "vasp '" + kReal + "DOSCAR.ispin2-lorbit11' ";
+    const std::string fe = "qe '" + kReal + "fe.pdos_tot' '" + kReal + "fe.pdos_atm#1(Fe)_wfc#'* --fermi -1 ";
+    const std::string mgb2 = "qe '" + kReal + "mgb2.pdos_tot' '" + kReal + "mgb2.pdos_atm#'* ";
+    const std::string cohp = "lobster '" + kReal + "COHPCAR.orbitalwise.lobster' ";
+    const std::string ions = "s py pz px dxy dyz dz2 dxz x2-y2";
+    const std::vector<Case> cases = {
+        {doscar, {"spin polarised: both channels summed"}, {"Ion 1: " + ions, "Ion 2: " + ions}, {}, 2, 2, 0.04f * 45 * 1.5f},
+        {doscar + "--spin mirror --sum element --poscar '" + kReal + "POSCAR.FeO'",
+         {"spin mirrored", "electrons below the Fermi level: 6.83 spin up, 4.62 spin down", "added up by element"},
+         {"Total DOS, spin down", "Fe up", "Fe down", "O up", "O down"}, {}, 3, 2, -0.45f},
+        {doscar + "--sum orbital --spin down", {"spin channel: down", "projections added up by orbital"}, {"s", "p", "d"},
+         {}, 3, 2, 0.005f * (5 + 6 + 7 + 8 + 9) * 2 * (1 + 2)},
+        {doscar + "--sum element,orbital --ions 6,1 --poscar '" + kReal + "POSCAR.FeO'",
+         {"6 sums, 2 written (choose up to five with --ions)"}, {"O d", "Fe s"}, {}, 1, 2, 0.04f * 35 * 1.5f},
+        {fe, {}, {"Fe(1) 3s", "Fe(1) 4s", "Fe(1) 3p", "Fe(1) 4p", "Fe(1) d"}, {}, 4, 3, 0.4f * 3 * 1.5f},
+        {fe + "--spin mirror --sum element,orbital",
+         {"electrons below the Fermi level: 31.50 spin up, 15.75 spin down", "3 sums, the first two written: Fe s, Fe p"},
+         {"Total DOS, spin down", "Fe s up", "Fe s down", "Fe p up", "Fe p down"}, {}, 5, 3, -(0.15f + 0.2f) * 3},
+        {mgb2 + "--fermi 0",
+         {"6 projection files, the first five written: Mg(1) s, Mg(1) p, B(2) s, B(2) p, B(3) s (--sum element|orbital "
+          "adds them up)"},
+         {"Mg(1) s", "Mg(1) p", "B(2) s", "B(2) p", "B(3) s"}, {}, 5, 3, 0.9f},
+        {mgb2 + "--fermi 0 --sum element", {"projections added up by element"}, {"Mg", "B"}, {}, 2, 3, 4.5f},
+        {mgb2 + "--sum orbital --scf '" + kReal + "si.pw41.out'",
+         {"Fermi energy used: 6.0123 eV",
+          "no Fermi level in " + kReal + "si.pw41.out: the top of the valence band, 6.0123 eV, the highest of band 4 "
+          "at 3 k points"},
+         {"s", "p"}, {}, 1, 3, 1.8f},
+        {cohp, {"orbital-wise file: 2 bonds of 4 orbital pairs, each pair summed into its bond"}, {},
+         {"-COHP No.1:Fe1->O2(2.15)", "-COHP No.2:Fe1->Fe1(3.04)"}, -1, 3, 2.7f},
+        {cohp + "--orbitals --interactions 4,1", {"4 orbital pairs in the file, 2 written"}, {},
+         {"-COHP No.2:Fe1[4s]->Fe1[4s](3.04)", "-COHP No.1:Fe1[3d_xy]->O2[2p_y](2.15)"}, -2, 3, 0.9f},
+    };
+    for (const Case& k : cases) {
+        e2e::ScratchDir dir("real-variants");
+        const std::string cmd = "cd '" + dir.path.string() + "' && '" + BINARY_DIR + "/morvane-import' " + k.args +
+                                " > out.txt 2> err.txt";
+        ASSERT_EQ(std::system(cmd.c_str()), 0) << k.args << ": " << e2e::slurp(dir / "err.txt");
+        const std::string out = e2e::slurp(dir / "out.txt");
+        for (const std::string& line : k.says) EXPECT_NE(out.find(line), std::string::npos) << k.args << "\n" << out;
+        const DosInput in = readBack(e2e::slurp(dir / "fort.1"));
+        auto names = [&](ProjKind kind) {
+            std::vector<std::string> v;
+            for (int p = 1; p <= in.projections(kind); ++p) v.push_back(fortran::trimRight(in.description(kind, p, 1)));
+            return v;
+        };
+        EXPECT_EQ(names(ProjKind::AO), k.ao) << k.args;
+        EXPECT_EQ(names(ProjKind::COOP), k.coop) << k.args;
+        const ProjKind kind = k.curve > 0 ? ProjKind::AO : ProjKind::COOP;
+        const std::vector<float> y = curveOf(in, curveNumber(in, kind, std::abs(k.curve), false));
+        ASSERT_GT(y.size(), k.point) << k.args;
+        EXPECT_NEAR(y[k.point], k.value, 1e-4) << k.args;
+        // Spin down to the left of spin up, on an axis as wide on either side.
+        const auto g = starterGraph(in, StarterDos{});
+        ASSERT_TRUE(g) << g.error();
+        if (k.args.find("mirror") != std::string::npos) EXPECT_EQ(g->dos_min, -g->dos_max) << k.args;
+        else EXPECT_GE(g->dos_min, 0.0f) << k.args;
+    }
+}
+
+TEST(DosProjection, OrbitalLettersAndSemicoreShells) {
+    for (const auto& [orbital, letter] : std::vector<std::pair<std::string, std::string>>{
+             {"4s", "s"}, {"3p_y", "p"}, {"py", "p"}, {"dz2", "d"}, {"x2-y2", "d"}, {"fxyz", "f"}, {"5f", "f"},
+             {"p_j1.5", "p"}, {"column 3", "column 3"}, {"", ""}})
+        EXPECT_EQ(orbitalLetter(orbital), letter) << orbital;
+    // Which shell each wave function is: the atom's other files of that l,
+    // the outermost one the element's valence shell.
+    const std::vector<std::string> files = {
+        "fe.pdos_atm#1(Fe)_wfc#1(s)",  "fe.pdos_atm#1(Fe)_wfc#2(s)",   "fe.pdos_atm#1(Fe)_wfc#3(p)",
+        "fe.pdos_atm#1(Fe)_wfc#5(d)",  "x.pdos_atm#2(Hf1)_wfc#1(s)",   "x.pdos_atm#2(Hf1)_wfc#2(s)",
+        "x.pdos_atm#3(Xx)_wfc#1(s)",   "x.pdos_atm#3(Xx)_wfc#2(s)",    "x.pdos_atm#4(H)_wfc#1(s)",
+        "x.pdos_atm#4(H)_wfc#2(s)",    "x.pdos_atm#5(Au)_wfc#1(p_j0.5)", "x.pdos_atm#5(Au)_wfc#2(p_j1.5)",
+    };
+    std::vector<PdosName> all;
+    for (const std::string& f : files) all.push_back(parsePdosName(f).value());
+    const std::vector<std::string> shells = {"3s", "4s", "p", "d", "5s", "6s", "s (wfc 1)", "s (wfc 2)",
+                                             "s (wfc 1)", "1s", "p_j0.5", "p_j1.5"};
+    for (size_t i = 0; i < files.size(); ++i) EXPECT_EQ(shellOf(all[i], all), shells[i]) << files[i];
+    for (const char* bad : {"x.pdos_atm#(Fe)_wfc#1(s)", "x.pdos_atm#1(Fe)_wfc#(s)", "x.pdos_atm#1(Fe)_wfc#1()",
+                            "x.pdos_atm#1(Fe)wfc#1(s)", "x.pdos_tot"})
+        EXPECT_FALSE(parsePdosName(bad)) << bad;
 }

@@ -1,5 +1,7 @@
 #include "dos/core/starter_layout.h"
 
+#include <algorithm>
+
 #include "annotate/settings.h"
 #include "common/fortran_format.h"
 #include "dos/core/buffers.h"
@@ -69,6 +71,12 @@ Result<DosGraph> starterGraph(const DosInput& in, const StarterDos& s) {
         if (Status loaded = loadAll(in, g, Panel::COOP, projectionCurves(in, ProjKind::COOP)); !loaded)
             return Failure{loaded.error()};
     if (g.nd + g.nc == 0) return Failure{in.file.name() + ": no DOS, AO projection or COOP curve to draw"};
+    // Curves below zero (spin down drawn to the left of spin up): one scale
+    // as wide on either side of zero, so that the two channels compare.
+    if (g.nd > 0 && g.dos_min < 0.0f) {
+        g.dos_max = std::max(g.dos_max, -g.dos_min);
+        g.dos_min = -g.dos_max;
+    }
 
     g.setFlag(kFlagBorder, true);
     addTics(g);

@@ -23,7 +23,8 @@ struct StarterDos {
 
 // The graph: the whole energy grid; buffer 1 the total DOS (when the input
 // has it), then the AO projections, each in a line style of its own, as
-// many as the DOS buffers hold. An input without either gets its COOP
+// many as the DOS buffers hold; curves that go below zero (a spin-down
+// channel as negative values) get a DOS axis as wide on either side of it. An input without either gets its COOP
 // curves in the COOP panel instead. The failure says why there is nothing
 // to draw, or names the curve that cannot be read.
 Result<DosGraph> starterGraph(const DosInput& in, const StarterDos& s);
