@@ -333,8 +333,9 @@ TEST_F(Menu, BandsThatEndEarlyAreReportedAtARedrawAndTheMenuGoesOn) {
 // ---- output file ----
 
 TEST_F(Menu, OutputDeviceFollowsTheLineCount) {
-    EXPECT_EQ(outputDevice(1, 4), "tarlisen.eps/PS   ");
-    EXPECT_EQ(outputDevice(1, 3), "tarlisen.eps/VPS  ");
+    // PostScript in colour: the band colours of option 13 reach the EPS
+    EXPECT_EQ(outputDevice(1, 4), "tarlisen.eps/CPS  ");
+    EXPECT_EQ(outputDevice(1, 3), "tarlisen.eps/VCPS ");
     EXPECT_EQ(outputDevice(2, 4), "tarlisen.plt/HPGL ");
     EXPECT_EQ(outputDevice(2, 3), "tarlisen.plt/VHPGL");
     EXPECT_EQ(outputDevice(2, 1), "tarlisen.plt/VHPGL");
@@ -347,7 +348,7 @@ TEST_F(Menu, OutputDrawsOnTheFileDeviceThenAgainOnTheScreen) {
     const auto& c = s.plot.calls;
     const long open = findCall(c, "open");
     ASSERT_NE(open, -1);
-    EXPECT_EQ(c[static_cast<size_t>(open)], "open 'tarlisen.eps/VPS  '");
+    EXPECT_EQ(c[static_cast<size_t>(open)], "open 'tarlisen.eps/VCPS '");
     EXPECT_EQ(c[static_cast<size_t>(open) + 1], "slct 2");
     EXPECT_EQ(c[static_cast<size_t>(open) + 2], "pap 8.267 1");
     const long clos = findCall(c, "clos");

@@ -29,9 +29,10 @@ namespace {
 
 const char* const kLayoutFile = "fort.15";
 
-// The 18-character device table: 2 x selection + orientation - 2. PDF and
-// PNG are made from the colour PostScript written to the EPS name.
-const std::array<const char*, 8> kDevices = {"tarlisen.eps/PS   ", "tarlisen.eps/VPS  ",
+// The 18-character device table: 2 x selection + orientation - 2. The
+// PostScript is in colour (the band colours of option 13), and PDF and PNG
+// are made from it, written to the EPS name.
+const std::array<const char*, 8> kDevices = {"tarlisen.eps/CPS  ", "tarlisen.eps/VCPS ",
                                              "tarlisen.plt/HPGL ", "tarlisen.plt/VHPGL",
                                              "tarlisen.eps/CPS  ", "tarlisen.eps/VCPS ",
                                              "tarlisen.eps/CPS  ", "tarlisen.eps/VCPS "};
