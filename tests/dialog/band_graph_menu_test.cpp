@@ -153,7 +153,7 @@ TEST_F(Menu, RedrawDrawsTheElementsInTheirFixedOrder) {
     const long title = findCall(c, "ptxt 0.21606 0.055 0 0.5 't1'");
     const long vtitle = findCall(c, "ptxt 0.02357 0.5 90 0.5 'Energy (eV)'");
     const long text = findCall(c, "ptxt 0.6 0.3 90 1 'right'");
-    const long fermi = findCall(c, "ptxt 0.14285 0.5175 0 0 ");
+    const long fermi = findCall(c, "ptxt 0.72211 0.49125 0 0 ");
     EXPECT_EQ(c[0], "sci 1");
     EXPECT_GT(bands, 0);
     EXPECT_GT(border, bands);
@@ -291,7 +291,7 @@ TEST_F(Menu, FermiMarkerPointsAtTheFermiLevel) {
     tlgrph(s.plot, s.con, g);
     EXPECT_TRUE(g.flags[kFlagFermi]);
     EXPECT_TRUE(g.fermi_line);
-    EXPECT_EQ(s.plot.matching("ptxt")[0].rfind("ptxt 0.14285 0.5175 0 0 ", 0), 0u);
+    EXPECT_EQ(s.plot.matching("ptxt")[0].rfind("ptxt 0.72211 0.49125 0 0 ", 0), 0u);
     EXPECT_EQ(s.plot.matching("move")[0], "move 0 0");
     EXPECT_EQ(s.plot.matching("draw")[0], "draw 0.58926 0");
 }
