@@ -200,17 +200,39 @@ TEST_F(Menu, BadSelectionsAskAgainAndTheMenuIsShownInFull) {
     EXPECT_EQ(s.plot.calls, (std::vector<std::string>{"sls 1"}));
 }
 
-TEST_F(Menu, EnergyRangeClearsEveryElementAndTheRedrawShowsOnlyFrameAndBands) {
-    BandGraph g = decorated();
-    Session s("1\n-5\n5\n9\n0\n");
-    tlgrph(s.plot, s.con, g);
-    for (int k = 1; k <= kBandFlags; ++k) EXPECT_FALSE(g.flags[static_cast<size_t>(k)]) << k;
-    EXPECT_EQ(g.labels[2], "\\GAMMA");  // the settings themselves stay
-    auto last = afterLastPage(s.plot);
-    EXPECT_EQ(findCall(last, "ptxt"), -1);
-    EXPECT_EQ(findCall(last, "box"), -1);
-    EXPECT_EQ(findCall(last, "swin 1 51 -5 5"), findCall(last, "swin 1 51"));
-    EXPECT_EQ(s.plot.matching("page").size(), 2u);
+TEST_F(Menu, EnergyRangeKeepsEveryElementRedrawnForTheNewRange) {
+    struct Row {
+        const char* answers;
+        TicRange tics;      // after the change
+        const char* note;   // the line saying the tics were chosen anew, or ""
+    };
+    const Row rows[] = {
+        // the same distances on the same values over the narrower window
+        {"1\n-5\n5\n0\n", {-4, 4, 0.5f, 2}, ""},
+        // no two labels 2 eV apart fit in 1 eV: chosen anew, said once
+        {"1\n-2.5\n-1.5\n0\n", {-2.5f, -1.5f, 0.05f, 0.1f},
+         " Tic distance 0.5 does not fit the range -2.5 ... -1.5: tics every 0.05, labels every 0.1.\n"},
+    };
+    for (const Row& r : rows) {
+        BandGraph g = decorated();
+        Session s(r.answers);
+        tlgrph(s.plot, s.con, g);
+        for (int k : {kFlagTics, kFlagLabels, kFlagTitles, kFlagTexts, kFlagFermi})
+            EXPECT_TRUE(g.flags[static_cast<size_t>(k)]) << k;
+        EXPECT_FLOAT_EQ(g.tics.start, r.tics.start) << r.answers;
+        EXPECT_FLOAT_EQ(g.tics.end, r.tics.end) << r.answers;
+        EXPECT_FLOAT_EQ(g.tics.distance, r.tics.distance) << r.answers;
+        EXPECT_FLOAT_EQ(g.tics.label_distance, r.tics.label_distance) << r.answers;
+        EXPECT_FLOAT_EQ(g.range, g.ehigh - g.elow);
+        EXPECT_EQ(s.out.str().find(" Tic distance") != std::string::npos, *r.note != 0) << s.out.str();
+        if (*r.note) EXPECT_NE(s.out.str().find(r.note), std::string::npos) << s.out.str();
+        // the redraw of the new window carries numbers, labels, titles and the marker
+        auto last = afterLastPage(s.plot);
+        EXPECT_NE(findCall(last, "box ''"), -1);
+        EXPECT_NE(findCall(last, "ptxt 0.11785 0.09375 0 0 'L'"), -1);
+        EXPECT_NE(findCall(last, "ptxt 0.02357 0.5 90 0.5 'Energy (eV)'"), -1);
+        EXPECT_NE(findCall(last, "ptxt 0.72211"), -1);
+    }
 }
 
 TEST_F(Menu, BorderOnlyWithOneLine) {

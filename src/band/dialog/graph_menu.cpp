@@ -69,13 +69,18 @@ void redrawScreen(Plot& plot, Console& con, BandGraph& g) {
     reportDrawing(con, tlrdrw(plot, g));
 }
 
+// A new energy window keeps every annotation: the tics on the same values
+// (chosen anew, said in one line, where their distance no longer fits).
 void changeEnergyRange(Plot& plot, Console& con, BandGraph& g) {
-    g.flags.fill(false);
     tlener(con, g.elow, g.ehigh);
-    plot.page();
-    const FrameGeom& f = g.geom;
-    tlaxes(plot, f.frame(), g.line_pos, g.nshow);
-    reportDrawing(con, tlband(plot, {f.frame(), g.elow, g.ehigh}, g.line_pos, g.nshow, g.bands, g.styles));
+    if (g.flags[kFlagTics]) {
+        std::string note;
+        g.tics = ticsForRange(g.tics, g.elow, g.ehigh, note);
+        g.range = g.ehigh - g.elow;
+        g.nsub = subintervals(g.tics, g.nsub);
+        if (!note.empty()) con.line(note);
+    }
+    redrawScreen(plot, con, g);
 }
 
 void addLabels(Plot& plot, Console& con, BandGraph& g) {

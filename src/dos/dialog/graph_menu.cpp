@@ -66,15 +66,20 @@ void showEnergyRange(Console& con, const DosGraph& g) {
     con.line();
 }
 
+// A new energy window keeps the tics on the same values (chosen anew,
+// said in one line, where their distance no longer fits).
 void changeEnergyRange(Console& con, DosGraph& g) {
-    g.setFlag(kFlagTics, false);
     showEnergyRange(con, g);
     std::tie(g.emin, g.emax) =
         askRange(con, {.low = " Lower energy:  ", .high = " Higher energy: ", .refusal = rangeRefusal});
+    if (!g.flag(kFlagTics)) return;
+    std::string note;
+    g.energy_tics = ticsForRange(g.energy_tics, g.emin, g.emax, note);
+    if (!note.empty()) con.line(note);
 }
 
+// The value axes follow the curves' range when they are drawn.
 void changeXRange(Console& con, DosGraph& g) {
-    g.setFlag(kFlagTics, false);
     con.line(" x range is " + fortran::F(g.xfactor, 6, 3) + " times the amplitude range.");
     con.line();
     g.xfactor = static_cast<float>(con.askReal(" x range: ", 6, keptAbove0(con)));
