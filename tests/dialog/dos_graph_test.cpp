@@ -182,7 +182,13 @@ TEST(DosOutput, LandscapeKeepsTheRightPanelOnTheRight) {
     load(in, g, Panel::COOP, 6);
     load(in, g, Panel::DOS, 1);
     g.dos_x = 0.41248f;
+    // a text at the frame's top left corner and one at its centre
+    g.texts = {FreeText{"corner", 0.11785f, 0.875f, 0, 0}, FreeText{"centre", 0.41248f, 0.5f, 0, 1}};
     setLandscape(g);
+    EXPECT_NEAR(g.texts[0].x, 0.16667f, 1e-5);
+    EXPECT_NEAR(g.texts[0].y, 0.65f, 1e-5);
+    EXPECT_NEAR(g.texts[1].x, 0.16667f + 0.375f, 1e-5);
+    EXPECT_NEAR(g.texts[1].y, 0.4f, 1e-5);
     EXPECT_FLOAT_EQ(g.coop_x, 0.16667f);
     EXPECT_FLOAT_EQ(g.dos_x, 0.54167f);
     EXPECT_FLOAT_EQ(g.dos_w, 0.375f);

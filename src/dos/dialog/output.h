@@ -30,7 +30,8 @@ constexpr float kLandscapeX0 = 0.16667f;
 constexpr float kLandscapeWidth = 0.75f;  // kFrameRightRoom right of it for the Fermi text
 
 // The landscape page: wider than high, both panels side by side when both
-// hold buffers (the one that was on the right stays on the right).
+// hold buffers (the one that was on the right stays on the right), the
+// free texts where they were relative to the frame.
 void setLandscape(DosGraph& g);
 
 // Screen (portrait) page geometry; the panel edges are not touched.
