@@ -114,7 +114,7 @@ void enterFreeTexts(Plot& plot, Console& con, const Box& page, std::vector<FreeT
             return;
         }
         FreeText t;
-        t.text = con.askText(" Text: ", 80);
+        t.text = con.askLabel(" Text: ", 80);
         bool visible = false;
         for (char c : t.text)
             if (static_cast<unsigned char>(c) > ' ') visible = true;

@@ -225,7 +225,9 @@ TEST_F(Menu, EnergyRangeKeepsEveryElementRedrawnForTheNewRange) {
         EXPECT_FLOAT_EQ(g.tics.label_distance, r.tics.label_distance) << r.answers;
         EXPECT_FLOAT_EQ(g.range, g.ehigh - g.elow);
         EXPECT_EQ(s.out.str().find(" Tic distance") != std::string::npos, *r.note != 0) << s.out.str();
-        if (*r.note) EXPECT_NE(s.out.str().find(r.note), std::string::npos) << s.out.str();
+        if (*r.note) {
+            EXPECT_NE(s.out.str().find(r.note), std::string::npos) << s.out.str();
+        }
         // the redraw of the new window carries numbers, labels, titles and the marker
         auto last = afterLastPage(s.plot);
         EXPECT_NE(findCall(last, "box ''"), -1);
@@ -258,8 +260,9 @@ TEST_F(Menu, LabelsAreCutToTwentyCharacters) {
     tlgrph(s.plot, s.con, g);
     EXPECT_EQ(g.labels[1], fortran::A("\\GAMMA is the centre", 80));
     EXPECT_EQ(g.labels[1].size(), 80u);
-    EXPECT_NE(s.out.str().find(" Symmetry line  1, left label:  Symmetry line  2, left label: "
-                               " Right border, label:          \n"),
+    EXPECT_NE(s.out.str().find(" Symmetry line  1, left label: "
+                               " \"\\GAMMA is the centre of the zone\" was cut to \"\\GAMMA is the centre\" (20 characters).\n"
+                               " Symmetry line  2, left label:  Right border, label:          \n"),
               std::string::npos);
     EXPECT_EQ(s.plot.matching("ptxt"),
               (std::vector<std::string>{"ptxt 0.11785 0.09375 0 0 '\\gGis the centre'",
@@ -405,4 +408,18 @@ TEST_F(Menu, AFailingOutputDeviceIsReportedAndTheScreenRedrawn) {
     EXPECT_EQ(s.plot.calls[static_cast<size_t>(open) + 1], "slct 1");
     EXPECT_EQ(s.plot.calls[static_cast<size_t>(open) + 2], "page");
     EXPECT_EQ(s.plot.matching("line").size(), 6u);
+}
+
+// A label or title longer than its field is cut, and one line says so;
+// one that fits (trailing blanks aside) is taken without a word.
+TEST_F(Menu, TitlesCutAtTheirFieldWidthSaySo) {
+    BandGraph g = graphFor(2);
+    Session s("5\nshort   \n\\DELTA\nE - E\\sub F\\endsub (eV)\n0\n");
+    tlgrph(s.plot, s.con, g);
+    EXPECT_EQ(g.vtitle, fortran::A("E - E\\sub F\\endsub (", 80));
+    const std::string out = s.out.str();
+    EXPECT_NE(out.find(" \"E - E\\sub F\\endsub (eV)\" was cut to \"E - E\\sub F\\endsub (\" (20 characters).\n"),
+              std::string::npos)
+        << out;
+    EXPECT_EQ(out.find("was cut"), out.rfind("was cut"));
 }

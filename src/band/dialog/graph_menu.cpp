@@ -61,7 +61,7 @@ const std::vector<std::string> kMenu = {
 
 // A label or title as typed: its first 20 characters in an 80-character field.
 std::string askLabel(Console& con, const std::string& prompt) {
-    return fortran::A(con.askText(prompt, 20), 80);
+    return fortran::A(con.askLabel(prompt, 20), 80);
 }
 
 void redrawScreen(Plot& plot, Console& con, BandGraph& g) {

@@ -134,9 +134,9 @@ void askValueAxes(Plot& plot, Console& con, DosGraph& g, Panel panel, float amin
 
 void addTitles(Plot& plot, Console& con, DosGraph& g) {
     g.setFlag(kFlagTitles, true);
-    if (g.nd > 0) g.dos_title = con.askText(" DOS axis title: ", kTextWidth);
-    if (g.nc > 0) g.coop_title = con.askText(" COOP axis title: ", kTextWidth);
-    g.energy_title = con.askText(" Energy axis title: ", kTextWidth);
+    if (g.nd > 0) g.dos_title = con.askLabel(" DOS axis title: ", kTextWidth);
+    if (g.nc > 0) g.coop_title = con.askLabel(" COOP axis title: ", kTextWidth);
+    g.energy_title = con.askLabel(" Energy axis title: ", kTextWidth);
     mvtitl(plot, g.panel(Panel::DOS), g.panel(Panel::COOP), g.x0, g.titles());
 }
 
