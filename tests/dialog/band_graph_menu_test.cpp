@@ -149,7 +149,7 @@ TEST_F(Menu, RedrawDrawsTheElementsInTheirFixedOrder) {
     const long bands = findCall(c, "line");
     const long border = findCall(c, "move 0.58926 0");
     const long tics = findCall(c, "box");
-    const long label = findCall(c, "ptxt 0.11785 0.09375 0 0 'L'");
+    const long label = findCall(c, "ptxt 0.11785 0.09375 0 0.5 'L'");
     const long title = findCall(c, "ptxt 0.21606 0.055 0 0.5 't1'");
     const long vtitle = findCall(c, "ptxt 0.02357 0.5 90 0.5 'Energy (eV)'");
     const long text = findCall(c, "ptxt 0.6 0.3 90 1 'right'");
@@ -167,7 +167,7 @@ TEST_F(Menu, RedrawDrawsTheElementsInTheirFixedOrder) {
     // tics at the left edge, both separators and the right edge
     EXPECT_EQ(p.matching("box").size(), 5u);
     EXPECT_EQ(findCall(c, "swin 0.70711 1 -12 8") > tics, true);
-    EXPECT_EQ(findCall(c, "ptxt 0.70711 0.09375 0 1 'W'") > label, true);
+    EXPECT_EQ(findCall(c, "ptxt 0.70711 0.09375 0 0.5 'W'") > label, true);
 }
 
 TEST_F(Menu, AllFlagsOffShowsOnlyFrameAndBands) {
@@ -231,7 +231,7 @@ TEST_F(Menu, EnergyRangeKeepsEveryElementRedrawnForTheNewRange) {
         // the redraw of the new window carries numbers, labels, titles and the marker
         auto last = afterLastPage(s.plot);
         EXPECT_NE(findCall(last, "box ''"), -1);
-        EXPECT_NE(findCall(last, "ptxt 0.11785 0.09375 0 0 'L'"), -1);
+        EXPECT_NE(findCall(last, "ptxt 0.11785 0.09375 0 0.5 'L'"), -1);
         EXPECT_NE(findCall(last, "ptxt 0.02357 0.5 90 0.5 'Energy (eV)'"), -1);
         EXPECT_NE(findCall(last, "ptxt 0.72211"), -1);
     }
@@ -265,8 +265,8 @@ TEST_F(Menu, LabelsAreCutToTwentyCharacters) {
                                " Symmetry line  2, left label:  Right border, label:          \n"),
               std::string::npos);
     EXPECT_EQ(s.plot.matching("ptxt"),
-              (std::vector<std::string>{"ptxt 0.11785 0.09375 0 0 '\\gGis the centre'",
-                                        "ptxt 0.41248 0.09375 0 0.5 'X'", "ptxt 0.70711 0.09375 0 1 'W'"}));
+              (std::vector<std::string>{"ptxt 0.11785 0.09375 0 0.5 '\\gGis the centre'",
+                                        "ptxt 0.41248 0.09375 0 0.5 'X'", "ptxt 0.70711 0.09375 0 0.5 'W'"}));
     EXPECT_TRUE(g.flags[kFlagLabels]);
 }
 

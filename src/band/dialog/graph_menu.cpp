@@ -92,14 +92,11 @@ void addLabels(Plot& plot, Console& con, BandGraph& g) {
     for (int l = 1; l <= g.nshow; ++l) {
         std::string& label = g.labels[l];
         label = askLabel(con, " Symmetry line " + fortran::I(l, 2) + ", left label: ");
-        if (l == 1)
-            tltrap(plot, label, f.frame_x0, y, 0.0f, 0);
-        else
-            tltrap(plot, label, f.frame_x0 + g.line_pos[l], y, 0.0f, 1);
+        tltrap(plot, label, f.frame_x0 + g.line_pos[l], y, 0.0f, 1);
     }
     std::string& right = g.labels[g.nshow + 1];
     right = askLabel(con, " Right border, label:          ");
-    tltrap(plot, right, f.right(), y, 0.0f, 2);
+    tltrap(plot, right, f.right(), y, 0.0f, 1);
 }
 
 void addTitles(Plot& plot, Console& con, BandGraph& g) {
