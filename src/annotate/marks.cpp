@@ -9,7 +9,7 @@ namespace annotate {
 
 using namespace common;
 
-const char* const kFermiText = "\\epsilon \\sub f \\endsub \\arrowrgt";
+const char* const kFermiText = "\\arrowlft \\epsilon \\sub f \\endsub";
 
 void selectPageWindow(Plot& plot, float a, float b) {
     plot.swin(0.0f, a, 0.0f, b);
@@ -50,34 +50,45 @@ namespace {
 // Character height 1.0 on the square view surface of both programs, in the
 // page window's units (1/40 of the surface).
 constexpr float kCharHeight = 0.025f;
+// The arrow of the Fermi text stands this far above its baseline: the
+// baseline lies so much below the level the arrow points at.
+constexpr float kArrowHeight = 0.35f * kCharHeight;
+// The Fermi text begins this far right of the frame, clear of outward tics.
+constexpr float kFermiGap = 0.6f * kCharHeight;
+// The marks of the level on the frame edges, without the dashed line.
+constexpr float kFermiMarkLength = 0.8f * kCharHeight;
 
-// Baseline of the Fermi text for a Fermi level at height `level` of the
-// frame (y0, h): just above the level, or just below it where the text
-// would cross the top of the frame. The lowered "f" reaches half a
-// character height below the baseline, the arrow three quarters above it.
-float fermiTextBaseline(float y0, float h, float level) {
-    const float above = level + 0.7f * kCharHeight;
-    if (above + 0.75f * kCharHeight <= y0 + h) return above;
-    return level - kCharHeight;
+// A short mark at `level` from the edge at x inwards by `length` (negative:
+// to the left), drawn in view-surface coordinates.
+void edgeMark(Plot& plot, float x, float level, float length) {
+    plot.move(x, level);
+    plot.draw(x + length, level);
 }
 }  // namespace
 
 void tlfrmi(Plot& plot, const EnergyFrame& frame, const Box& page, const FermiMark& fermi) {
-    const float x0 = frame.box.x0, y0 = frame.box.y0, w = frame.box.w, h = frame.box.h;
+    (void)page;
+    const Box& b = frame.box;
     const float emin = frame.emin, emax = frame.emax, efermi = fermi.energy;
-    selectPageWindow(plot, page.w, page.h);
-    // Inside the frame, a character height right of its left edge (clear of
-    // inward tics): the energy numbers left of the frame and the titles
-    // below it stay free, whatever the Fermi energy.
-    const float x = x0 + kCharHeight;
-    const float level = y0 + h * (efermi - emin) / (emax - emin);
-    tltrap(plot, kFermiText, x, fermiTextBaseline(y0, h, level), 0.0f, 0);
-    if (!fermi.line) return;
-    plot.swin(0.0f, w, emin, emax);
-    plot.svp(x0, x0 + w, y0, y0 + h);
+    if (!(efermi >= emin && efermi <= emax)) return;  // outside a narrowed window: no marker
+    const float level = b.y0 + b.h * (efermi - emin) / (emax - emin);
+    // Outside the frame, just right of its right edge, the arrow at the
+    // level: no band or curve lies there. The whole view surface is the
+    // window, so that a text right of a portrait page is not clipped away.
+    selectPageWindow(plot, 1.0f, 1.0f);
+    plot.sci(1);
+    tltrap(plot, kFermiText, b.right() + kFermiGap, level - kArrowHeight, 0.0f, 0);
+    if (!fermi.line) {
+        plot.sls(1);
+        edgeMark(plot, b.x0, level, kFermiMarkLength);
+        edgeMark(plot, b.right(), level, -kFermiMarkLength);
+        return;
+    }
+    plot.swin(0.0f, b.w, emin, emax);
+    plot.svp(b.x0, b.right(), b.y0, b.top());
     plot.sls(2);
     plot.move(0.0f, efermi);
-    plot.draw(w, efermi);
+    plot.draw(b.w, efermi);
     plot.sls(1);
 }
 
@@ -103,7 +114,7 @@ void enterFreeTexts(Plot& plot, Console& con, const Box& page, std::vector<FreeT
             return;
         }
         FreeText t;
-        t.text = con.askText(" Text: ", 80);
+        t.text = con.askLabel(" Text: ", 80);
         bool visible = false;
         for (char c : t.text)
             if (static_cast<unsigned char>(c) > ' ') visible = true;

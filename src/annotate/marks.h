@@ -25,9 +25,10 @@ void mvbrdr(common::Plot& plot, const CurvePanel& dos, const CurvePanel& coop);
 
 // The text of the Fermi-level marker.
 extern const char* const kFermiText;
-// Fermi marker: the text inside the frame at its left edge, above the Fermi
-// level, and with a line a dashed line across the frame at the Fermi energy.
-// `page` is the page window the text is placed in.
+// Fermi marker: the text just outside the right edge of the frame, its arrow
+// pointing at the Fermi level; with a line a dashed line across the frame at
+// the Fermi energy, without one a short mark at the level on both edges.
+// `page` is the page window of the picture.
 void tlfrmi(common::Plot& plot, const EnergyFrame& frame, const common::Box& page, const FermiMark& fermi);
 inline void mvfrmi(common::Plot& plot, const EnergyFrame& frame, const common::Box& page, const FermiMark& fermi) {
     tlfrmi(plot, frame, page, fermi);

@@ -30,6 +30,13 @@ bool ticsFit(const TicRange& tics);
 // labels inside the axis.
 TicRange labelledTics(float lo, float hi);
 
+// The tics of an axis whose range became lo ... hi: the same tic and label
+// distances, on the same values, over the whole new range; where the
+// distance no longer fits (fewer than two labelled tics, or more than 100
+// tics) the tics of labelledTics (labels only where there were labels), and
+// `note` the line that says so (empty otherwise).
+TicRange ticsForRange(const TicRange& tics, float lo, float hi, std::string& note);
+
 // A free text: marked-up line, reference point in page-window coordinates,
 // angle in degrees, position code (0 left, 1 centre, 2 right).
 struct FreeText {

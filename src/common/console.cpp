@@ -44,6 +44,16 @@ std::string Console::askText(const std::string& text, int w) {
     return field::columns(readLine(), w);
 }
 
+std::string Console::askLabel(const std::string& text, int w) {
+    prompt(text);
+    const std::string answer = fortran::trimRight(readLine());
+    const std::string kept = field::columns(answer, w);
+    if (answer.size() > static_cast<size_t>(w))
+        line(" \"" + answer + "\" was cut to \"" + fortran::trimRight(kept) + "\" (" + std::to_string(w) +
+             " characters).");
+    return kept;
+}
+
 char Console::askChar(const std::string& text) { return askText(text, 1)[0]; }
 
 bool Console::askYesNo(const std::string& text) {

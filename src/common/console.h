@@ -41,6 +41,9 @@ public:
                    const std::function<bool(double)>& ok = nullptr);
     // Prompt, read an Aw field (blank-padded to w characters).
     std::string askText(const std::string& text, int w);
+    // askText for a label or title: an answer longer than the field (its
+    // trailing blanks aside) is cut, and one line says so and to what.
+    std::string askLabel(const std::string& text, int w);
     // Prompt, read an A1 answer: the first character, blank for an empty line.
     char askChar(const std::string& text);
     // Prompt until the answer is Y, y, N or n; true for yes.

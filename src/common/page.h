@@ -13,6 +13,10 @@ constexpr float kFrameWidth = 0.58926f;
 constexpr float kFrameY0 = 0.125f;
 constexpr float kFrameHeight = 0.75f;
 
+// Room a frame leaves right of it on the view surface, for the Fermi text
+// written just outside its right edge.
+constexpr float kFrameRightRoom = 0.08f;
+
 // A rectangle of the view surface in normalized device coordinates: a frame,
 // a panel, or the page window from the origin (0 ... w by 0 ... h).
 struct Box {

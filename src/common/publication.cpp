@@ -10,7 +10,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <cmath>
 #include <map>
+#include <sstream>
 #include <vector>
 
 #include "common/console.h"
@@ -118,10 +120,70 @@ Result<std::string> boxInHeader(const std::string& eps, const std::string& name)
     return out;
 }
 
+namespace {
+
+// "%%Key: " lines of the head (up to the end of the page set-up) whose
+// value is a box, and the numbers of the first of them.
+bool readBox(const std::string& value, double box[4]) {
+    std::istringstream in(value);
+    return static_cast<bool>(in >> box[0] >> box[1] >> box[2] >> box[3]);
+}
+
+// Whole points, the box widened to them.
+std::string boxText(const double box[4]) {
+    std::string out;
+    for (int i = 0; i < 4; ++i)
+        out += (i > 0 ? " " : "") + std::to_string(static_cast<long>(i < 2 ? std::floor(box[i]) : std::ceil(box[i])));
+    return out;
+}
+
+}  // namespace
+
+Result<std::string> uprightLandscape(const std::string& eps, const std::string& name) {
+    // PGPLOT turns a landscape picture on a portrait page: "A B translate
+    // 90 rotate" after a scale of 0.072 point a unit (a device unit is a
+    // thousandth of an inch), so that a point (X, Y) of the picture lands at
+    // (0.072 (A - Y), 0.072 (B + X)). "B B translate" instead puts it upright
+    // at (0.072 (B + X), 0.072 (B + Y)): the box (x1 y1 x2 y2) becomes
+    // (y1, K - x2, y2, K - x1) with K = 0.072 (A + B).
+    const size_t setupEnd = eps.find("%%EndPageSetup");
+    const size_t orientation = eps.find("%%Orientation: Landscape\n");
+    if (orientation == std::string::npos || setupEnd == std::string::npos || orientation > setupEnd) return eps;
+    const std::string turn = " translate 90 rotate\n";
+    const size_t rotate = eps.find(turn);
+    if (rotate == std::string::npos || rotate > setupEnd) return Failure{name + ": no landscape page set-up"};
+    const size_t lineStart = eps.rfind('\n', rotate) + 1;
+    double a = 0, b = 0;
+    std::istringstream(eps.substr(lineStart, rotate - lineStart)) >> a >> b;
+    const double k = 0.072 * (a + b);
+
+    std::string out = eps.substr(0, lineStart);
+    out += std::to_string(static_cast<long>(b)) + " " + std::to_string(static_cast<long>(b)) + " translate\n";
+    out.append(eps, rotate + turn.size(), std::string::npos);
+    // the head: the orientation and every box up to the page's own
+    const size_t headEnd = out.find("%%PageBoundingBox");
+    const size_t limit = headEnd == std::string::npos ? out.find("%%EndPageSetup") : out.find('\n', headEnd);
+    std::vector<std::string> lines = splitLines(out.substr(0, limit + 1));
+    std::string head, key, value;
+    for (std::string& line : lines) {
+        double box[4];
+        if (line == "%%Orientation: Landscape") {
+            line = "%%Orientation: Portrait";
+        } else if (comment(line, key, value) && key.find("BoundingBox") != std::string::npos && readBox(value, box)) {
+            const double upright[4] = {box[1], k - box[2], box[3], k - box[0]};
+            line = "%%" + key + ": " + boxText(upright);
+        }
+        head += line + "\n";
+    }
+    return head + out.substr(limit + 1);
+}
+
 Status moveBoundingBoxToHeader(const std::string& path) {
     const std::optional<std::string> text = readWholeFile(path);
     if (!text) return Failure{path + ": cannot be read"};
-    Result<std::string> fixed = boxInHeader(*text, path);
+    Result<std::string> boxed = boxInHeader(*text, path);
+    if (!boxed) return Failure{boxed.error()};
+    Result<std::string> fixed = uprightLandscape(*boxed, path);
     if (!fixed) return Failure{fixed.error()};
     if (*fixed == *text) return {};
     return writeFileAtomic(path, *fixed);
@@ -166,8 +228,8 @@ Status convertEps(const std::string& gs, const std::string& eps, const std::stri
         args.insert(args.end(), {"-sDEVICE=png16m", "-r300", "-dTextAlphaBits=4", "-dGraphicsAlphaBits=4"});
     }
     args.push_back("-sOutputFile=" + tmp);
-    // PGPLOT turns a landscape picture on its page; the page is turned back
-    // so that the picture stands upright and wide.
+    // An EPS still on its side (written before its pictures were turned
+    // upright): the page is turned back so that the picture stands upright.
     if (landscape) args.insert(args.end(), {"-c", "<</Orientation 3>> setpagedevice"});
     args.insert(args.end(), {"-f", eps});
 

@@ -26,7 +26,13 @@ enum class PictureKind { Pdf, Png };
 // (`name` names the file in the complaint).
 Result<std::string> boxInHeader(const std::string& eps, const std::string& name);
 
-// Rewrites the EPS file at `path` with boxInHeader, whole.
+// A landscape EPS of PGPLOT (its picture turned on a portrait page) turned
+// upright: the picture unturned, "%%Orientation: Portrait" and every box of
+// the head the landscape one, so that croppers and LaTeX show it upright
+// and wide. Any other text comes back unchanged.
+Result<std::string> uprightLandscape(const std::string& eps, const std::string& name);
+
+// Rewrites the EPS file at `path` with boxInHeader and uprightLandscape, whole.
 Status moveBoundingBoxToHeader(const std::string& path);
 
 // The ghostscript program found on PATH, or "" when there is none.

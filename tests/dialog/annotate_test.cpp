@@ -151,40 +151,53 @@ TEST(TicDialogue, SideMenus) {
     EXPECT_EQ(s2.out.str().rfind("\n", 0), std::string::npos);  // no leading empty line
 }
 
-TEST(Marks, FermiMarkerInsideTheFrameEdgeAndDashedLineAcrossIt) {
+TEST(Marks, FermiMarkerRightOfTheFrameAndDashedLineAcrossIt) {
     RecordingPlot p;
-    tlfrmi(p, {{0.11785f, 0.125f, 0.58926f, 0.75f}, -2.0f, 2.0f}, {0.0f, 0.0f, 0.707107f, 1.0f}, {-2.0f, true});
-    EXPECT_EQ(p.calls[0], "swin 0 0.707107 0 1");
-    EXPECT_EQ(p.matching("ptxt")[0], "ptxt 0.14285 0.1425 0 0 '\\ge\\df \\u\\(2261)'");
+    tlfrmi(p, {{0.11785f, 0.125f, 0.58926f, 0.75f}, -2.0f, 2.0f}, {0.0f, 0.0f, 0.707107f, 1.0f}, {-1.0f, true});
+    // the whole view surface: a text right of a portrait page is not clipped
+    EXPECT_EQ(p.calls[0], "swin 0 1 0 1");
+    EXPECT_EQ(p.matching("ptxt")[0], "ptxt 0.72211 0.30375 0 0 '\\(2263) \\ge\\df \\u'");
     EXPECT_EQ(p.matching("sls")[0], "sls 2");
-    EXPECT_EQ(p.matching("move")[0], "move 0 -2");
-    EXPECT_EQ(p.matching("draw")[0], "draw 0.58926 -2");
+    EXPECT_EQ(p.matching("move")[0], "move 0 -1");
+    EXPECT_EQ(p.matching("draw")[0], "draw 0.58926 -1");
     EXPECT_EQ(p.calls.back(), "sls 1");
-    RecordingPlot q;
-    tlfrmi(q, {{0.11785f, 0.125f, 0.58926f, 0.75f}, -2.0f, 2.0f}, {0.0f, 0.0f, 0.707107f, 1.0f}, {0.0f, false});
-    EXPECT_TRUE(q.matching("sls").empty());
 }
 
-TEST(Marks, FermiTextKeepsClearOfTheNumbersAndTitlesForEveryLevel) {
-    // The energy numbers lie left of the frame, the titles below it: the
-    // text starts inside the frame beyond an inward tic (0.6 character
-    // heights of 0.025), and from its lowered "f" (half a character height
-    // below the baseline) to its top (three quarters above) it stays inside
-    // the frame on one side of the Fermi level, wherever that lies.
-    const float x0 = 0.11785f, y0 = 0.125f, h = 0.75f, ch = 0.025f;
-    for (float ef : {-12.0f, -11.99f, 0.0f, 1.0f, 7.5f, 7.99f, 8.0f}) {
+TEST(Marks, FermiTextOutsideTheFrameAtTheLevelAndMarksOnBothEdgesWithoutLine) {
+    // Wherever the level lies, the text starts right of the frame beyond an
+    // outward tic (half a character height of 0.025), its arrow (0.35
+    // character heights above the baseline) at the level; without the dashed
+    // line a short mark at the exact level on each edge, pointing inwards.
+    const float x0 = 0.11785f, y0 = 0.125f, w = 0.58926f, h = 0.75f, ch = 0.025f;
+    for (float ef : {-12.0f, -11.99f, 0.0f, 1.0f, 7.99f, 8.0f}) {
         RecordingPlot p;
-        tlfrmi(p, {{x0, y0, 0.58926f, h}, -12.0f, 8.0f}, {0.0f, 0.0f, 0.707107f, 1.0f}, {ef, false});
+        tlfrmi(p, {{x0, y0, w, h}, -12.0f, 8.0f}, {0.0f, 0.0f, 0.707107f, 1.0f}, {ef, false});
         std::istringstream f(p.matching("ptxt").at(0).substr(5));
         float x = 0, y = 0;
         f >> x >> y;
         const float level = y0 + h * (ef + 12.0f) / 20.0f;
-        const float bottom = y - 0.5f * ch, top = y + 0.75f * ch;
-        EXPECT_GE(x, x0 + 0.6f * ch) << ef;
-        EXPECT_GE(bottom, y0) << ef;
-        EXPECT_LE(top, y0 + h) << ef;
-        EXPECT_TRUE(bottom > level || top < level) << ef;
+        EXPECT_GE(x, x0 + w + 0.5f * ch) << ef;
+        EXPECT_NEAR(y + 0.35f * ch, level, 1e-5) << ef;
+        const auto moves = p.matching("move"), draws = p.matching("draw");
+        ASSERT_EQ(moves.size(), 2u) << ef;
+        ASSERT_EQ(draws.size(), 2u) << ef;
+        float mx = 0, my = 0, dx = 0, dy = 0;
+        std::istringstream(moves[0].substr(5)) >> mx >> my;
+        std::istringstream(draws[0].substr(5)) >> dx >> dy;
+        EXPECT_NEAR(mx, x0, 1e-5);
+        EXPECT_GT(dx, x0);
+        EXPECT_NEAR(my, level, 1e-5);
+        EXPECT_NEAR(dy, level, 1e-5);
+        std::istringstream(moves[1].substr(5)) >> mx >> my;
+        std::istringstream(draws[1].substr(5)) >> dx >> dy;
+        EXPECT_NEAR(mx, x0 + w, 1e-5);
+        EXPECT_LT(dx, x0 + w);
+        EXPECT_NEAR(dy, level, 1e-5);
     }
+    // a level outside a narrowed window has no marker
+    RecordingPlot q;
+    tlfrmi(q, {{x0, y0, w, h}, -2.0f, 2.0f}, {0.0f, 0.0f, 0.707107f, 1.0f}, {3.0f, true});
+    EXPECT_TRUE(q.calls.empty());
 }
 
 TEST(Marks, FermiDialogueRefusesEnergiesOutsideTheWindow) {

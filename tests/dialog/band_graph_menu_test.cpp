@@ -149,11 +149,11 @@ TEST_F(Menu, RedrawDrawsTheElementsInTheirFixedOrder) {
     const long bands = findCall(c, "line");
     const long border = findCall(c, "move 0.58926 0");
     const long tics = findCall(c, "box");
-    const long label = findCall(c, "ptxt 0.11785 0.09375 0 0 'L'");
+    const long label = findCall(c, "ptxt 0.11785 0.09375 0 0.5 'L'");
     const long title = findCall(c, "ptxt 0.21606 0.055 0 0.5 't1'");
     const long vtitle = findCall(c, "ptxt 0.02357 0.5 90 0.5 'Energy (eV)'");
     const long text = findCall(c, "ptxt 0.6 0.3 90 1 'right'");
-    const long fermi = findCall(c, "ptxt 0.14285 0.5175 0 0 ");
+    const long fermi = findCall(c, "ptxt 0.72211 0.49125 0 0 ");
     EXPECT_EQ(c[0], "sci 1");
     EXPECT_GT(bands, 0);
     EXPECT_GT(border, bands);
@@ -167,7 +167,7 @@ TEST_F(Menu, RedrawDrawsTheElementsInTheirFixedOrder) {
     // tics at the left edge, both separators and the right edge
     EXPECT_EQ(p.matching("box").size(), 5u);
     EXPECT_EQ(findCall(c, "swin 0.70711 1 -12 8") > tics, true);
-    EXPECT_EQ(findCall(c, "ptxt 0.70711 0.09375 0 1 'W'") > label, true);
+    EXPECT_EQ(findCall(c, "ptxt 0.70711 0.09375 0 0.5 'W'") > label, true);
 }
 
 TEST_F(Menu, AllFlagsOffShowsOnlyFrameAndBands) {
@@ -200,17 +200,41 @@ TEST_F(Menu, BadSelectionsAskAgainAndTheMenuIsShownInFull) {
     EXPECT_EQ(s.plot.calls, (std::vector<std::string>{"sls 1"}));
 }
 
-TEST_F(Menu, EnergyRangeClearsEveryElementAndTheRedrawShowsOnlyFrameAndBands) {
-    BandGraph g = decorated();
-    Session s("1\n-5\n5\n9\n0\n");
-    tlgrph(s.plot, s.con, g);
-    for (int k = 1; k <= kBandFlags; ++k) EXPECT_FALSE(g.flags[static_cast<size_t>(k)]) << k;
-    EXPECT_EQ(g.labels[2], "\\GAMMA");  // the settings themselves stay
-    auto last = afterLastPage(s.plot);
-    EXPECT_EQ(findCall(last, "ptxt"), -1);
-    EXPECT_EQ(findCall(last, "box"), -1);
-    EXPECT_EQ(findCall(last, "swin 1 51 -5 5"), findCall(last, "swin 1 51"));
-    EXPECT_EQ(s.plot.matching("page").size(), 2u);
+TEST_F(Menu, EnergyRangeKeepsEveryElementRedrawnForTheNewRange) {
+    struct Row {
+        const char* answers;
+        TicRange tics;      // after the change
+        const char* note;   // the line saying the tics were chosen anew, or ""
+    };
+    const Row rows[] = {
+        // the same distances on the same values over the narrower window
+        {"1\n-5\n5\n0\n", {-4, 4, 0.5f, 2}, ""},
+        // no two labels 2 eV apart fit in 1 eV: chosen anew, said once
+        {"1\n-2.5\n-1.5\n0\n", {-2.5f, -1.5f, 0.05f, 0.1f},
+         " Tic distance 0.5 does not fit the range -2.5 ... -1.5: tics every 0.05, labels every 0.1.\n"},
+    };
+    for (const Row& r : rows) {
+        BandGraph g = decorated();
+        Session s(r.answers);
+        tlgrph(s.plot, s.con, g);
+        for (int k : {kFlagTics, kFlagLabels, kFlagTitles, kFlagTexts, kFlagFermi})
+            EXPECT_TRUE(g.flags[static_cast<size_t>(k)]) << k;
+        EXPECT_FLOAT_EQ(g.tics.start, r.tics.start) << r.answers;
+        EXPECT_FLOAT_EQ(g.tics.end, r.tics.end) << r.answers;
+        EXPECT_FLOAT_EQ(g.tics.distance, r.tics.distance) << r.answers;
+        EXPECT_FLOAT_EQ(g.tics.label_distance, r.tics.label_distance) << r.answers;
+        EXPECT_FLOAT_EQ(g.range, g.ehigh - g.elow);
+        EXPECT_EQ(s.out.str().find(" Tic distance") != std::string::npos, *r.note != 0) << s.out.str();
+        if (*r.note) {
+            EXPECT_NE(s.out.str().find(r.note), std::string::npos) << s.out.str();
+        }
+        // the redraw of the new window carries numbers, labels, titles and the marker
+        auto last = afterLastPage(s.plot);
+        EXPECT_NE(findCall(last, "box ''"), -1);
+        EXPECT_NE(findCall(last, "ptxt 0.11785 0.09375 0 0.5 'L'"), -1);
+        EXPECT_NE(findCall(last, "ptxt 0.02357 0.5 90 0.5 'Energy (eV)'"), -1);
+        EXPECT_NE(findCall(last, "ptxt 0.72211"), -1);
+    }
 }
 
 TEST_F(Menu, BorderOnlyWithOneLine) {
@@ -236,12 +260,13 @@ TEST_F(Menu, LabelsAreCutToTwentyCharacters) {
     tlgrph(s.plot, s.con, g);
     EXPECT_EQ(g.labels[1], fortran::A("\\GAMMA is the centre", 80));
     EXPECT_EQ(g.labels[1].size(), 80u);
-    EXPECT_NE(s.out.str().find(" Symmetry line  1, left label:  Symmetry line  2, left label: "
-                               " Right border, label:          \n"),
+    EXPECT_NE(s.out.str().find(" Symmetry line  1, left label: "
+                               " \"\\GAMMA is the centre of the zone\" was cut to \"\\GAMMA is the centre\" (20 characters).\n"
+                               " Symmetry line  2, left label:  Right border, label:          \n"),
               std::string::npos);
     EXPECT_EQ(s.plot.matching("ptxt"),
-              (std::vector<std::string>{"ptxt 0.11785 0.09375 0 0 '\\gGis the centre'",
-                                        "ptxt 0.41248 0.09375 0 0.5 'X'", "ptxt 0.70711 0.09375 0 1 'W'"}));
+              (std::vector<std::string>{"ptxt 0.11785 0.09375 0 0.5 '\\gGis the centre'",
+                                        "ptxt 0.41248 0.09375 0 0.5 'X'", "ptxt 0.70711 0.09375 0 0.5 'W'"}));
     EXPECT_TRUE(g.flags[kFlagLabels]);
 }
 
@@ -291,7 +316,7 @@ TEST_F(Menu, FermiMarkerPointsAtTheFermiLevel) {
     tlgrph(s.plot, s.con, g);
     EXPECT_TRUE(g.flags[kFlagFermi]);
     EXPECT_TRUE(g.fermi_line);
-    EXPECT_EQ(s.plot.matching("ptxt")[0].rfind("ptxt 0.14285 0.5175 0 0 ", 0), 0u);
+    EXPECT_EQ(s.plot.matching("ptxt")[0].rfind("ptxt 0.72211 0.49125 0 0 ", 0), 0u);
     EXPECT_EQ(s.plot.matching("move")[0], "move 0 0");
     EXPECT_EQ(s.plot.matching("draw")[0], "draw 0.58926 0");
 }
@@ -333,8 +358,9 @@ TEST_F(Menu, BandsThatEndEarlyAreReportedAtARedrawAndTheMenuGoesOn) {
 // ---- output file ----
 
 TEST_F(Menu, OutputDeviceFollowsTheLineCount) {
-    EXPECT_EQ(outputDevice(1, 4), "tarlisen.eps/PS   ");
-    EXPECT_EQ(outputDevice(1, 3), "tarlisen.eps/VPS  ");
+    // PostScript in colour: the band colours of option 13 reach the EPS
+    EXPECT_EQ(outputDevice(1, 4), "tarlisen.eps/CPS  ");
+    EXPECT_EQ(outputDevice(1, 3), "tarlisen.eps/VCPS ");
     EXPECT_EQ(outputDevice(2, 4), "tarlisen.plt/HPGL ");
     EXPECT_EQ(outputDevice(2, 3), "tarlisen.plt/VHPGL");
     EXPECT_EQ(outputDevice(2, 1), "tarlisen.plt/VHPGL");
@@ -347,7 +373,7 @@ TEST_F(Menu, OutputDrawsOnTheFileDeviceThenAgainOnTheScreen) {
     const auto& c = s.plot.calls;
     const long open = findCall(c, "open");
     ASSERT_NE(open, -1);
-    EXPECT_EQ(c[static_cast<size_t>(open)], "open 'tarlisen.eps/VPS  '");
+    EXPECT_EQ(c[static_cast<size_t>(open)], "open 'tarlisen.eps/VCPS '");
     EXPECT_EQ(c[static_cast<size_t>(open) + 1], "slct 2");
     EXPECT_EQ(c[static_cast<size_t>(open) + 2], "pap 8.267 1");
     const long clos = findCall(c, "clos");
@@ -382,4 +408,18 @@ TEST_F(Menu, AFailingOutputDeviceIsReportedAndTheScreenRedrawn) {
     EXPECT_EQ(s.plot.calls[static_cast<size_t>(open) + 1], "slct 1");
     EXPECT_EQ(s.plot.calls[static_cast<size_t>(open) + 2], "page");
     EXPECT_EQ(s.plot.matching("line").size(), 6u);
+}
+
+// A label or title longer than its field is cut, and one line says so;
+// one that fits (trailing blanks aside) is taken without a word.
+TEST_F(Menu, TitlesCutAtTheirFieldWidthSaySo) {
+    BandGraph g = graphFor(2);
+    Session s("5\nshort   \n\\DELTA\nE - E\\sub F\\endsub (eV)\n0\n");
+    tlgrph(s.plot, s.con, g);
+    EXPECT_EQ(g.vtitle, fortran::A("E - E\\sub F\\endsub (", 80));
+    const std::string out = s.out.str();
+    EXPECT_NE(out.find(" \"E - E\\sub F\\endsub (eV)\" was cut to \"E - E\\sub F\\endsub (\" (20 characters).\n"),
+              std::string::npos)
+        << out;
+    EXPECT_EQ(out.find("was cut"), out.rfind("was cut"));
 }

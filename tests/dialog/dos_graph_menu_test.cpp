@@ -38,16 +38,22 @@ DosGraph withCurves(const DosInput& in, std::initializer_list<int> dos, std::ini
 
 }  // namespace
 
-TEST(DosGraphMenu, EnergyAndXRangeSwitchTheTicsOffAndRedraw) {
+TEST(DosGraphMenu, EnergyAndXRangeKeepTheTicsAndRedraw) {
     DosInput in = tenEv();
     DosGraph g = withCurves(in, {1}, {});
     g.setFlag(kFlagTics, true);
+    g.energy_tics = {0, 10, 1, 2};
+    g.sides[kSideLeft] = 1;
     Session s("1\n5\n2\n2\n8\n2\n0\nx\n1.5\n0\n");
     mvgrph(s.plot, s.con, in, g);
+    // the energy tics on the same values over the new window, numbered again
+    EXPECT_FLOAT_EQ(g.energy_tics.start, 2.0f);
+    EXPECT_FLOAT_EQ(g.energy_tics.end, 8.0f);
+    EXPECT_EQ(s.plot.matching("box").size(), 2u);
     EXPECT_FLOAT_EQ(g.emin, 2.0f);  // 5 ... 2 refused, both asked again
     EXPECT_FLOAT_EQ(g.emax, 8.0f);
     EXPECT_FLOAT_EQ(g.xfactor, 1.5f);
-    EXPECT_FALSE(g.flag(kFlagTics));
+    EXPECT_TRUE(g.flag(kFlagTics));
     const std::string out = s.out.str();
     EXPECT_NE(out.find("\n Actual energy range:   10.00000\n Lower energy:           0.00000\n"
                        " Higher energy:         10.00000\n\n Lower energy:  "),
@@ -55,7 +61,7 @@ TEST(DosGraphMenu, EnergyAndXRangeSwitchTheTicsOffAndRedraw) {
     EXPECT_NE(out.find(" x range is  1.000 times the amplitude range.\n\n x range:  x range:  x range: "),
               std::string::npos);
     EXPECT_EQ(s.plot.matching("page").size(), 2u);
-    EXPECT_EQ(s.plot.calls.back(), "draw 1 0");
+    EXPECT_EQ(s.plot.calls.back().rfind("box ", 0), 0u);  // the redraw ends with the tics
 }
 
 TEST(DosGraphMenu, TicsOnTwoPanelsAskEnergyAxesOnly) {

@@ -158,9 +158,10 @@ TEST(DosOutput, LandscapeTwoPanelsThenPortraitScreenAgain) {
     size_t close = indexOf(c, "clos");
     ASSERT_NE(close, std::string::npos);
     EXPECT_EQ(c[close + 1], "slct 7");
-    // on the file: DOS panel left, COOP right, each 0.4 wide
-    EXPECT_EQ(c[4], "svp 0.16667 0.56667 0.15 0.65");
-    size_t coop = indexOf(c, "svp 0.56667 0.96667 0.15 0.65");
+    // on the file: DOS panel left, COOP right, each 0.375 wide, the room
+    // for the Fermi text right of them
+    EXPECT_EQ(c[4], "svp 0.16667 0.54167 0.15 0.65");
+    size_t coop = indexOf(c, "svp 0.54167 0.91667 0.15 0.65");
     EXPECT_LT(coop, close);
     // on the screen afterwards: the portrait layout as before
     EXPECT_NE(indexOf(c, "svp 0.11785 0.41248 0.125 0.875", close), std::string::npos);
@@ -181,15 +182,21 @@ TEST(DosOutput, LandscapeKeepsTheRightPanelOnTheRight) {
     load(in, g, Panel::COOP, 6);
     load(in, g, Panel::DOS, 1);
     g.dos_x = 0.41248f;
+    // a text at the frame's top left corner and one at its centre
+    g.texts = {FreeText{"corner", 0.11785f, 0.875f, 0, 0}, FreeText{"centre", 0.41248f, 0.5f, 0, 1}};
     setLandscape(g);
+    EXPECT_NEAR(g.texts[0].x, 0.16667f, 1e-5);
+    EXPECT_NEAR(g.texts[0].y, 0.65f, 1e-5);
+    EXPECT_NEAR(g.texts[1].x, 0.16667f + 0.375f, 1e-5);
+    EXPECT_NEAR(g.texts[1].y, 0.4f, 1e-5);
     EXPECT_FLOAT_EQ(g.coop_x, 0.16667f);
-    EXPECT_FLOAT_EQ(g.dos_x, 0.56667f);
-    EXPECT_FLOAT_EQ(g.dos_w, 0.4f);
+    EXPECT_FLOAT_EQ(g.dos_x, 0.54167f);
+    EXPECT_FLOAT_EQ(g.dos_w, 0.375f);
     // one panel: the full landscape width
     g.nd = 0;
     setLandscape(g);
     EXPECT_FLOAT_EQ(g.coop_x, 0.16667f);
-    EXPECT_FLOAT_EQ(g.coop_w, 0.8f);
+    EXPECT_FLOAT_EQ(g.coop_w, 0.75f);
     EXPECT_FLOAT_EQ(g.page_h, 0.707107f);
 }
 

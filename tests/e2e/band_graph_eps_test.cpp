@@ -47,6 +47,7 @@ TEST_F(Eps, FinishedGraphWrittenToEncapsulatedPostScript) {
         "3\n-12\n8\n1\n1\n4\n3\n2\n"
         "7\n0\ny\n"
         "6\nSi\n1\n0\n0.6 0.82\n\n"
+        "13\n1\n4\n4\n3\n1\n0\n"
         "10\n1\n0\n");
     std::ostringstream out;
     Console con(in, out);
@@ -61,5 +62,7 @@ TEST_F(Eps, FinishedGraphWrittenToEncapsulatedPostScript) {
     EXPECT_NE(eps.find("%%BoundingBox"), std::string::npos);
     EXPECT_NE(eps.find("%%EOF"), std::string::npos);
     EXPECT_EQ(out.str().find("could not"), std::string::npos) << out.str();
+    // the PostScript choice keeps the colours of option 13: the blue bands
+    EXPECT_NE(eps.find("0 0 1024 K"), std::string::npos);
     writeText(std::string(BINARY_DIR) + "/band_graph_sample.eps", eps);
 }

@@ -108,6 +108,15 @@ void expectCroppedPictures(const ScratchDir& dir, const std::string& stem, bool 
     }
 }
 
+// A landscape picture stands upright in its EPS: wider than high, no turn
+// left in the page set-up for a cropper to miss.
+void expectUprightAndWide(const std::string& eps) {
+    EXPECT_EQ(headerComment(eps, "Orientation").value, " Portrait");
+    EXPECT_EQ(eps.find(" rotate\n"), std::string::npos);
+    const Box b = boxOf(headerComment(eps, "BoundingBox").value);
+    EXPECT_GT(b.w(), b.h()) << headerComment(eps, "BoundingBox").value;
+}
+
 }  // namespace
 
 TEST(Publication, ExampleSessionsWriteCroppedEpsPdfAndPng) {
@@ -119,9 +128,11 @@ TEST(Publication, ExampleSessionsWriteCroppedEpsPdfAndPng) {
         e2e::Outcome r = e2e::run(dir, "tarlisen", e2e::slurp(ex + "session.txt"));
         ASSERT_EQ(r.status, 0) << r.out;
         EXPECT_EQ(r.out.find("ghostscript"), std::string::npos);
-        // five lines: landscape; PDF and PNG come from the same colour EPS
+        // five lines: landscape, written upright with its wide box; PDF and
+        // PNG come from the same colour EPS
         const std::string eps = e2e::slurp(dir / "tarlisen.eps");
-        expectCroppedPictures(dir, "tarlisen", true, true, eps, eps);
+        expectUprightAndWide(eps);
+        expectCroppedPictures(dir, "tarlisen", false, false, eps, eps);
     }
     {
         ScratchDir dir("publication-dos");
@@ -141,7 +152,9 @@ TEST(Publication, ExampleSessionsWriteCroppedEpsPdfAndPng) {
         EXPECT_EQ(r.out.find("ghostscript"), std::string::npos);
         e2e::Outcome second = e2e::run(dir, "morvane", script.substr(0, cut + pdfPart.size() + pngPart.size()) + "0\n");
         ASSERT_EQ(second.status, 0);
-        expectCroppedPictures(dir, "morvane", false, true, pdfEps, e2e::slurp(dir / "morvane.eps"));
+        const std::string pngEps = e2e::slurp(dir / "morvane.eps");
+        expectUprightAndWide(pngEps);
+        expectCroppedPictures(dir, "morvane", false, false, pdfEps, pngEps);
     }
 }
 
@@ -168,6 +181,27 @@ TEST(Publication, HeaderCommentsMovedOnceAndRefusedWithoutABox) {
     Result<std::string> refused = boxInHeader(noBox, "x.eps");
     EXPECT_FALSE(refused);
     EXPECT_EQ(refused.error(), "x.eps: no bounding box in the trailer");
+}
+
+// PGPLOT's landscape page (the picture turned on a portrait page) comes out
+// upright with the landscape box; anything else, the result again included,
+// stays as it is.
+TEST(Publication, LandscapeEpsTurnedUprightWithItsWideBox) {
+    const std::string head = "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 71 24 546 611\n%%HiResBoundingBox: 71 24 546 611\n";
+    const std::string landscape = head + "%%Orientation: Landscape\n%%EndComments\n%%BeginPageSetup\n"
+                                         "0.072 0.072 scale\n8617 250 translate 90 rotate\n%%EndPageSetup\n"
+                                         "%%PageBoundingBox: 71 24 546 611\n0 0 1 1 L\n%%EOF\n";
+    Result<std::string> upright = uprightLandscape(landscape, "x.eps");
+    ASSERT_TRUE(upright) << upright.error();
+    // K = 0.072 (8617 + 250) = 638.4: x 24 ... 611, y 638.4 - 546 ... 638.4 - 71
+    EXPECT_EQ(*upright, "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 24 92 611 568\n%%HiResBoundingBox: 24 92 611 568\n"
+                        "%%Orientation: Portrait\n%%EndComments\n%%BeginPageSetup\n0.072 0.072 scale\n"
+                        "250 250 translate\n%%EndPageSetup\n%%PageBoundingBox: 24 92 611 568\n0 0 1 1 L\n%%EOF\n");
+    Result<std::string> again = uprightLandscape(*upright, "x.eps");
+    ASSERT_TRUE(again);
+    EXPECT_EQ(*again, *upright);
+    const std::string noTurn = head + "%%Orientation: Landscape\n%%EndComments\n%%BeginPageSetup\n%%EndPageSetup\n";
+    EXPECT_EQ(uprightLandscape(noTurn, "x.eps").error(), "x.eps: no landscape page set-up");
 }
 
 // Without ghostscript on PATH: one line naming it, the EPS kept (its box in

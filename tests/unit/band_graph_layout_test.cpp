@@ -292,3 +292,24 @@ TEST_F(Layout, BandStylesFollowTheOlderRecordsAndAreChecked) {
         EXPECT_EQ(kept.styles.size(), 2u) << tail;
     }
 }
+
+// A landscape layout stored when the frame reached the right edge of the
+// view surface loads narrowed, its lines in proportion, so that the Fermi
+// text beside it stays on the surface; a portrait one loads as it was.
+TEST_F(Layout, AnOldLandscapeFrameLoadsNarrowedForTheFermiText) {
+    BandGraph old = graphFor(3);
+    old.geom = FrameGeom{1.0f, 1.0f, 0.83333f, 0.75f, 0.16f, 0.17f};
+    equalLines(old.line_pos, old.geom.frame_w, 3);
+    ASSERT_TRUE(saveLayout("fort.15", old));
+    BandGraph h;
+    ASSERT_TRUE(loadFrom("fort.15", h));
+    EXPECT_NEAR(h.geom.right(), 0.92f, 1e-5);
+    EXPECT_NEAR(h.line_pos[2], h.geom.frame_w / 3, 1e-5);
+    EXPECT_NEAR(h.line_pos[4], h.geom.frame_w, 1e-5);
+    EXPECT_FLOAT_EQ(h.geom.frame_x0, 0.16f);
+
+    BandGraph portrait = finished();
+    ASSERT_TRUE(saveLayout("fort.15", portrait));
+    ASSERT_TRUE(loadFrom("fort.15", h));
+    EXPECT_FLOAT_EQ(h.geom.frame_w, portrait.geom.frame_w);
+}

@@ -105,7 +105,7 @@ TEST(StarterLayout, BandLayoutDrawsItsTexts) {
     band::tlrdrw(plot, g);
     std::string texts;
     for (const std::string& l : plot.matching("ptxt")) texts += l.substr(l.find('\'')) + " ";
-    EXPECT_EQ(texts, "'L' '\\gG' 'X' 'W' 'K' '\\gG' '' '' '' '' '' 'E - E\\dF \\u(eV)' '\\ge\\df \\u\\(2261)' ");
+    EXPECT_EQ(texts, "'L' '\\gG' 'X' 'W' 'K' '\\gG' '' '' '' '' '' 'E - E\\dF \\u(eV)' '\\(2263) \\ge\\df \\u' ");
     EXPECT_EQ(plot.matching("box").size(), 2u);  // the left edge (labelled) and the right one
 }
 

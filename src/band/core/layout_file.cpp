@@ -44,6 +44,17 @@ bool text(RecordReader& in, std::string& out) {
     return true;
 }
 
+// A frame stored before the Fermi text stood right of it (the landscape
+// frame reached the right edge of the view surface): narrowed, its lines
+// in proportion, so that the text has its room on the surface.
+void leaveRoomRight(FrameGeom& f, common::OneBased<float, kMaxShown + 1>& pos, int n) {
+    const float widest = 1.0f - common::kFrameRightRoom - f.frame_x0;
+    if (f.right() <= 1.0f - common::kFrameRightRoom || !(widest > 0)) return;
+    const float scale = widest / f.frame_w;
+    f.frame_w = widest;
+    for (int i = 1; i <= n + 1; ++i) pos[i] *= scale;
+}
+
 }  // namespace
 
 Result<std::string> formatLayout(const BandGraph& g) {
@@ -125,6 +136,7 @@ Status parseLayout(const RecordFile& file, BandGraph& g) {
         if (i > 1 && g.line_pos[i] < g.line_pos[i - 1])
             return refuse("symmetry line positions not in ascending order");
     }
+    leaveRoomRight(f, g.line_pos, g.nshow);
 
     // 5: energy window and Fermi energy
     if (!reals(in, {&g.elow, &g.ehigh, &g.efermi}, "energies")) return done();

@@ -42,8 +42,11 @@ struct FrameGeom {
     // The geometry for more than three displayed lines, drawn in landscape:
     // an A4 sheet cuts the square view surface 0.042 above its bottom, so the
     // frame stands high enough that the line titles below it, with their
-    // subscripts and descenders, stay on the sheet.
-    static FrameGeom wide() { return FrameGeom{1.0f, 1.0f, 0.83333f, 0.75f, 0.16f, 0.17f}; }
+    // subscripts and descenders, stay on the sheet; the Fermi text has its
+    // room right of the frame.
+    static FrameGeom wide() {
+        return FrameGeom{1.0f, 1.0f, 1.0f - common::kFrameRightRoom - 0.16f, 0.75f, 0.16f, 0.17f};
+    }
     float right() const { return frame_x0 + frame_w; }
     float top() const { return frame_y0 + frame_h; }
     common::Box frame() const { return {frame_x0, frame_y0, frame_w, frame_h}; }

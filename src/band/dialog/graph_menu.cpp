@@ -29,9 +29,10 @@ namespace {
 
 const char* const kLayoutFile = "fort.15";
 
-// The 18-character device table: 2 x selection + orientation - 2. PDF and
-// PNG are made from the colour PostScript written to the EPS name.
-const std::array<const char*, 8> kDevices = {"tarlisen.eps/PS   ", "tarlisen.eps/VPS  ",
+// The 18-character device table: 2 x selection + orientation - 2. The
+// PostScript is in colour (the band colours of option 13), and PDF and PNG
+// are made from it, written to the EPS name.
+const std::array<const char*, 8> kDevices = {"tarlisen.eps/CPS  ", "tarlisen.eps/VCPS ",
                                              "tarlisen.plt/HPGL ", "tarlisen.plt/VHPGL",
                                              "tarlisen.eps/CPS  ", "tarlisen.eps/VCPS ",
                                              "tarlisen.eps/CPS  ", "tarlisen.eps/VCPS "};
@@ -60,7 +61,7 @@ const std::vector<std::string> kMenu = {
 
 // A label or title as typed: its first 20 characters in an 80-character field.
 std::string askLabel(Console& con, const std::string& prompt) {
-    return fortran::A(con.askText(prompt, 20), 80);
+    return fortran::A(con.askLabel(prompt, 20), 80);
 }
 
 void redrawScreen(Plot& plot, Console& con, BandGraph& g) {
@@ -68,13 +69,18 @@ void redrawScreen(Plot& plot, Console& con, BandGraph& g) {
     reportDrawing(con, tlrdrw(plot, g));
 }
 
+// A new energy window keeps every annotation: the tics on the same values
+// (chosen anew, said in one line, where their distance no longer fits).
 void changeEnergyRange(Plot& plot, Console& con, BandGraph& g) {
-    g.flags.fill(false);
     tlener(con, g.elow, g.ehigh);
-    plot.page();
-    const FrameGeom& f = g.geom;
-    tlaxes(plot, f.frame(), g.line_pos, g.nshow);
-    reportDrawing(con, tlband(plot, {f.frame(), g.elow, g.ehigh}, g.line_pos, g.nshow, g.bands, g.styles));
+    if (g.flags[kFlagTics]) {
+        std::string note;
+        g.tics = ticsForRange(g.tics, g.elow, g.ehigh, note);
+        g.range = g.ehigh - g.elow;
+        g.nsub = subintervals(g.tics, g.nsub);
+        if (!note.empty()) con.line(note);
+    }
+    redrawScreen(plot, con, g);
 }
 
 void addLabels(Plot& plot, Console& con, BandGraph& g) {
@@ -86,14 +92,11 @@ void addLabels(Plot& plot, Console& con, BandGraph& g) {
     for (int l = 1; l <= g.nshow; ++l) {
         std::string& label = g.labels[l];
         label = askLabel(con, " Symmetry line " + fortran::I(l, 2) + ", left label: ");
-        if (l == 1)
-            tltrap(plot, label, f.frame_x0, y, 0.0f, 0);
-        else
-            tltrap(plot, label, f.frame_x0 + g.line_pos[l], y, 0.0f, 1);
+        tltrap(plot, label, f.frame_x0 + g.line_pos[l], y, 0.0f, 1);
     }
     std::string& right = g.labels[g.nshow + 1];
     right = askLabel(con, " Right border, label:          ");
-    tltrap(plot, right, f.right(), y, 0.0f, 2);
+    tltrap(plot, right, f.right(), y, 0.0f, 1);
 }
 
 void addTitles(Plot& plot, Console& con, BandGraph& g) {

@@ -38,9 +38,9 @@ Status tlrdrw(Plot& plot, BandGraph& g) {
         plot.swin(0.0f, 1.0f, 0.0f, 1.0f);
         plot.svp(0.0f, 1.0f, 0.0f, 1.0f);
         const float y = pointLabelRow(f);
-        tltrap(plot, g.labels[1], f.frame_x0, y, 0.0f, 0);
-        for (int i = 2; i <= n; ++i) tltrap(plot, g.labels[i], f.frame_x0 + pos(i), y, 0.0f, 1);
-        tltrap(plot, g.labels[n + 1], f.right(), y, 0.0f, 2);
+        // every label centred on its k point, the frame's ends included
+        for (int i = 1; i <= n; ++i) tltrap(plot, g.labels[i], f.frame_x0 + pos(i), y, 0.0f, 1);
+        tltrap(plot, g.labels[n + 1], f.right(), y, 0.0f, 1);
     }
 
     if (g.flags[kFlagTitles]) {

@@ -66,15 +66,20 @@ void showEnergyRange(Console& con, const DosGraph& g) {
     con.line();
 }
 
+// A new energy window keeps the tics on the same values (chosen anew,
+// said in one line, where their distance no longer fits).
 void changeEnergyRange(Console& con, DosGraph& g) {
-    g.setFlag(kFlagTics, false);
     showEnergyRange(con, g);
     std::tie(g.emin, g.emax) =
         askRange(con, {.low = " Lower energy:  ", .high = " Higher energy: ", .refusal = rangeRefusal});
+    if (!g.flag(kFlagTics)) return;
+    std::string note;
+    g.energy_tics = ticsForRange(g.energy_tics, g.emin, g.emax, note);
+    if (!note.empty()) con.line(note);
 }
 
+// The value axes follow the curves' range when they are drawn.
 void changeXRange(Console& con, DosGraph& g) {
-    g.setFlag(kFlagTics, false);
     con.line(" x range is " + fortran::F(g.xfactor, 6, 3) + " times the amplitude range.");
     con.line();
     g.xfactor = static_cast<float>(con.askReal(" x range: ", 6, keptAbove0(con)));
@@ -129,9 +134,9 @@ void askValueAxes(Plot& plot, Console& con, DosGraph& g, Panel panel, float amin
 
 void addTitles(Plot& plot, Console& con, DosGraph& g) {
     g.setFlag(kFlagTitles, true);
-    if (g.nd > 0) g.dos_title = con.askText(" DOS axis title: ", kTextWidth);
-    if (g.nc > 0) g.coop_title = con.askText(" COOP axis title: ", kTextWidth);
-    g.energy_title = con.askText(" Energy axis title: ", kTextWidth);
+    if (g.nd > 0) g.dos_title = con.askLabel(" DOS axis title: ", kTextWidth);
+    if (g.nc > 0) g.coop_title = con.askLabel(" COOP axis title: ", kTextWidth);
+    g.energy_title = con.askLabel(" Energy axis title: ", kTextWidth);
     mvtitl(plot, g.panel(Panel::DOS), g.panel(Panel::COOP), g.x0, g.titles());
 }
 

@@ -10,6 +10,7 @@
 namespace dos {
 
 using namespace common;
+using annotate::FreeText;
 
 namespace {
 // PDF and PNG are made from the colour PostScript written to the EPS name.
@@ -33,6 +34,7 @@ std::string outputDevice(int type, bool landscape) {
 }
 
 void setLandscape(DosGraph& g) {
+    const Box portrait = g.frame();
     const bool both = g.nd > 0 && g.nc > 0;
     const bool dosRight = g.dos_x > g.coop_x;
     g.page_w = 1.0f;
@@ -46,6 +48,12 @@ void setLandscape(DosGraph& g) {
     if (both) {
         (dosRight ? g.dos_x : g.coop_x) = g.x0 + g.w0 / 2;
         g.dos_w = g.coop_w = g.w0 / 2;
+    }
+    // the free texts keep their place relative to the frame
+    const Box landscape = g.frame();
+    for (FreeText& t : g.texts) {
+        t.x = landscape.x0 + (t.x - portrait.x0) * landscape.w / portrait.w;
+        t.y = landscape.y0 + (t.y - portrait.y0) * landscape.h / portrait.h;
     }
 }
 
@@ -65,6 +73,7 @@ void generateOutput(Plot& plot, Console& con, const DosInput& in, DosGraph& g, i
                               " (5) PNG", ""},
                              1, 1, true);
     const float dx = g.dos_x, dw = g.dos_w, cx = g.coop_x, cw = g.coop_w;
+    const std::vector<FreeText> texts = g.texts;
     char o = ' ';
     while (o != 'P' && o != 'p' && o != 'L' && o != 'l') o = con.askChar(" Portrait or landscape plot (p/l)? ");
     const bool landscape = o == 'L' || o == 'l';
@@ -84,6 +93,7 @@ void generateOutput(Plot& plot, Console& con, const DosInput& in, DosGraph& g, i
     g.dos_w = dw;
     g.coop_x = cx;
     g.coop_w = cw;
+    g.texts = texts;
     if (written) mvrdrw(plot, in, g);
 }
 

@@ -27,10 +27,11 @@ void setGreyBrushes(common::Plot& plot);
 constexpr float kLandscapePanelBottom = 0.15f;
 constexpr float kLandscapePanelHeight = 0.5f;
 constexpr float kLandscapeX0 = 0.16667f;
-constexpr float kLandscapeWidth = 0.8f;
+constexpr float kLandscapeWidth = 0.75f;  // kFrameRightRoom right of it for the Fermi text
 
 // The landscape page: wider than high, both panels side by side when both
-// hold buffers (the one that was on the right stays on the right).
+// hold buffers (the one that was on the right stays on the right), the
+// free texts where they were relative to the frame.
 void setLandscape(DosGraph& g);
 
 // Screen (portrait) page geometry; the panel edges are not touched.
