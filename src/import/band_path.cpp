@@ -17,9 +17,7 @@ using band::KBlock;
 namespace {
 
 KVector minus(const KVector& a, const KVector& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
-double dot(const KVector& a, const KVector& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 double norm(const KVector& a) { return std::sqrt(dot(a, a)); }
-double dist(const KVector& a, const KVector& b) { return norm(minus(a, b)); }
 
 // The turn at point i between the steps into and out of it.
 bool bends(const KVector& a, const KVector& b) {
@@ -32,7 +30,7 @@ bool bends(const KVector& a, const KVector& b) {
 // Distances along the line from its first point.
 std::vector<double> arcLength(const DensePath& path, const PathLine& line) {
     std::vector<double> s(line.count(), 0.0);
-    for (size_t p = 1; p < s.size(); ++p) s[p] = s[p - 1] + dist(path.k[line.first + p], path.k[line.first + p - 1]);
+    for (size_t p = 1; p < s.size(); ++p) s[p] = s[p - 1] + distance(path.k[line.first + p], path.k[line.first + p - 1]);
     return s;
 }
 
@@ -57,6 +55,9 @@ double derivative(const std::vector<double>& s, const std::vector<double>& f, si
 
 }  // namespace
 
+double dot(const KVector& a, const KVector& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+double distance(const KVector& a, const KVector& b) { return norm(minus(a, b)); }
+
 void sortLevels(DensePath& path) {
     for (size_t i = 0; i < path.e.size(); ++i) {
         std::vector<double>& e = path.e[i];
@@ -79,7 +80,7 @@ std::vector<PathLine> splitPath(const DensePath& path) {
     std::vector<PathLine> lines;
     if (n < 2) return lines;
     std::vector<double> step(n - 1);
-    for (size_t i = 0; i + 1 < n; ++i) step[i] = dist(path.k[i + 1], path.k[i]);
+    for (size_t i = 0; i + 1 < n; ++i) step[i] = distance(path.k[i + 1], path.k[i]);
     // A cut after point i: the path jumps or stands still between i and i+1.
     auto cutAfter = [&](size_t i) {
         if (step[i] < 1e-9) return true;
@@ -149,7 +150,7 @@ std::vector<std::vector<int>> connectBands(const DensePath& path, const PathLine
             pred[b] = e;
             if (p > 0) {
                 const double was = path.e[j - 1][static_cast<size_t>(order[p - 1][b])];
-                pred[b] += (e - was) * dist(path.k[j1], path.k[j]) / dist(path.k[j], path.k[j - 1]);
+                pred[b] += (e - was) * distance(path.k[j1], path.k[j]) / distance(path.k[j], path.k[j - 1]);
             }
         }
         std::vector<bool> bandDone(static_cast<size_t>(nb), false), levelDone(static_cast<size_t>(nb), false);

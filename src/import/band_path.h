@@ -14,6 +14,10 @@ namespace importer {
 
 using KVector = std::array<double, 3>;
 
+double dot(const KVector& a, const KVector& b);
+// |a - b|
+double distance(const KVector& a, const KVector& b);
+
 // The levels at the k points of a calculation's path, in path order.
 struct DensePath {
     std::vector<KVector> k;

@@ -4,6 +4,8 @@
 #include <array>
 #include <cctype>
 #include <cmath>
+#include <functional>
+#include <map>
 
 #include "common/options.h"
 #include "import/lattice_points.h"
@@ -43,15 +45,18 @@ std::vector<std::string> split(const std::string& text, char sep) {
     return parts;
 }
 
-double distance(const KVector& a, const KVector& b) {
-    return std::sqrt((a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]) + (a[2] - b[2]) * (a[2] - b[2]));
-}
-
 // The points between the lines, as (end of the line before, start of the
 // line after); a point of both when the path goes on there.
 struct Boundary {
     std::optional<size_t> before, after;
-    bool jump() const { return before && after && *before != *after; }
+    // The points it stands for: the end of the line before and, where the
+    // path jumps, the start of the line after.
+    std::vector<size_t> points() const {
+        std::vector<size_t> p;
+        if (before) p.push_back(*before);
+        if (after && after != before) p.push_back(*after);
+        return p;
+    }
 };
 
 std::vector<Boundary> boundaries(const DensePath& path, const std::vector<ChosenLine>& lines) {
@@ -72,54 +77,54 @@ std::vector<std::string> givenLabels(const std::string& text, size_t count) {
                                  std::to_string(count) + " points, not " + std::to_string(names.size()));
     for (std::string& n : names) {
         if (n.empty()) throw common::UsageError("--labels " + text + ": an empty name");
-        std::string drawn;
-        for (const std::string& part : split(n, '|')) drawn += (drawn.empty() ? "" : "|") + onePoint(part);
+        const std::string drawn = labelMarkup(n);
         if (drawn.size() > 20) throw common::UsageError("--labels " + text + ": '" + n + "' is longer than a label keeps");
         n = drawn;
     }
     return names;
 }
 
+// The label of every boundary from the names of its points ("K|U" where
+// the path jumps); nullopt when a point has no name.
+std::optional<std::vector<std::string>> boundaryLabels(const std::vector<Boundary>& bounds,
+                                                       const std::function<std::string(size_t)>& nameOf) {
+    std::vector<std::string> labels;
+    for (const Boundary& b : bounds) {
+        std::string label;
+        for (size_t at : b.points()) {
+            const std::string name = nameOf(at);
+            if (name.empty()) return std::nullopt;
+            label += (label.empty() ? "" : "|") + onePoint(name);
+        }
+        labels.push_back(label);
+    }
+    return labels;
+}
+
 // The standard names when every point between the lines is a standard point
 // of one lattice; nullopt otherwise.
 std::optional<std::vector<std::string>> latticeLabels(const DensePath& path, const std::vector<Boundary>& bounds,
                                                       std::string& lattice) {
+    std::vector<size_t> at;
     std::vector<KVector> points;
-    for (const Boundary& b : bounds) {
-        if (b.before) points.push_back(path.k[*b.before]);
-        if (b.after && b.after != b.before) points.push_back(path.k[*b.after]);
-    }
+    for (const Boundary& b : bounds)
+        for (size_t q : b.points()) {
+            at.push_back(q);
+            points.push_back(path.k[q]);
+        }
     const std::optional<PointNames> named = nameHighSymmetryPoints(points);
     if (!named) return std::nullopt;
     lattice = named->lattice;
-    std::vector<std::string> labels;
-    size_t n = 0;
-    for (const Boundary& b : bounds) {
-        std::string label;
-        if (b.before) label = onePoint(named->names[n++]);
-        if (b.after && b.after != b.before) label += (label.empty() ? "" : "|") + onePoint(named->names[n++]);
-        labels.push_back(label);
-    }
-    return labels;
+    std::map<size_t, std::string> nameOf;
+    for (size_t i = 0; i < at.size(); ++i) nameOf[at[i]] = named->names[i];
+    return boundaryLabels(bounds, [&](size_t q) { return nameOf[q]; });
 }
 
 // The names the path gives its points between the lines, when it names
 // every one of them; nullopt otherwise.
 std::optional<std::vector<std::string>> pathLabels(const DensePath& path, const std::vector<Boundary>& bounds) {
     if (path.names.empty()) return std::nullopt;
-    std::vector<std::string> labels;
-    for (const Boundary& b : bounds) {
-        std::string label;
-        std::vector<size_t> points;  // the end of the line before, the start of the line after when it jumps
-        if (b.before) points.push_back(*b.before);
-        if (b.after && b.after != b.before) points.push_back(*b.after);
-        for (size_t at : points) {
-            if (path.names[at].empty()) return std::nullopt;
-            label += (label.empty() ? "" : "|") + onePoint(path.names[at]);
-        }
-        labels.push_back(label);
-    }
-    return labels;
+    return boundaryLabels(bounds, [&](size_t q) { return path.names[q]; });
 }
 
 }  // namespace

@@ -126,7 +126,6 @@ common::Result<KpointsPath> kpointsOf(const common::RecordFile& f) {
 KVector cross(const KVector& a, const KVector& b) {
     return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
 }
-double dot(const KVector& a, const KVector& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 
 common::Result<Lattice> poscarOf(const common::RecordFile& f) {
     if (f.size() < 5) return endsBefore(f, f.size() + 1, "the three lattice vectors");
