@@ -127,6 +127,14 @@ std::optional<std::vector<std::string>> pathLabels(const DensePath& path, const 
     return boundaryLabels(bounds, [&](size_t q) { return path.names[q]; });
 }
 
+// Which bands of the line are spin down: bands are numbered by their level
+// at the line's first point, as the stored set-up numbers them.
+std::vector<bool> spinDownBands(const DensePath& path, const PathLine& line) {
+    std::vector<bool> down;
+    for (int channel : path.channel[line.first]) down.push_back(channel == 1);
+    return down;
+}
+
 }  // namespace
 
 std::string labelMarkup(const std::string& name) {
@@ -159,6 +167,8 @@ StarterPicture starterPicture(bool cartesian, const DensePath& path, const std::
         pic.labelsFrom = "numbered; --labels names them";
     }
     for (const ChosenLine& c : lines) b.lengths.push_back(distance(path.k[c.line.first], path.k[c.line.last]));
+    if (!path.channel.empty())
+        for (const ChosenLine& c : lines) b.spinDown.push_back(spinDownBands(path, c.line));
 
     if (window) {
         b.emin = static_cast<float>(window->first);

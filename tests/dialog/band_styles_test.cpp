@@ -68,3 +68,28 @@ TEST_F(BandStyles, RangesAreAskedCheckedAndDrawnBandByBand) {
     ASSERT_EQ(g.styles.size(), 1u);
     EXPECT_EQ(g.styles[0].colour, 2);
 }
+
+// Both spin channels: the spin-down bands keep their look on Y (the
+// default), take the answers on N, and are drawn in it whatever the ranges.
+TEST_F(BandStyles, SpinDownBandsHaveTheirOwnLook) {
+    BandGraph g = graphFor(2);
+    g.spin.bands = {{false, true, false}, {true, false, false}};
+    Session keep("13\n\n0\n0\n");
+    tlgrph(keep.plot, keep.con, g);
+    EXPECT_NE(keep.out.str().find(" The spin-down bands (both spin channels are drawn): colour 2, width 1, style 2.\n"),
+              std::string::npos)
+        << keep.out.str();
+    EXPECT_EQ(g.spin.look.colour, 2);
+
+    Session change("13\nN\n6\n3\n4\n1\n3\n1\n1\n1\n0\n0\n");
+    tlgrph(change.plot, change.con, g);
+    EXPECT_EQ(g.spin.look.colour, 6);
+    EXPECT_EQ(g.spin.look.style, 4);
+    // line 1: band 2 spin down over the range 1-3; line 2: band 1
+    const std::vector<std::string> drawn = {"sci 1", "sci 1", "slw 1", "line", "sci 6", "slw 3", "sls 4", "line",
+                                            "sci 1", "slw 1", "sls 1", "line", "sci 6", "slw 3", "sls 4", "line",
+                                            "sci 1", "slw 1", "sls 1", "line", "line"};
+    const auto calls = bandCalls(change.plot);
+    ASSERT_GE(calls.size(), drawn.size());
+    EXPECT_EQ(std::vector<std::string>(calls.begin(), calls.begin() + static_cast<long>(drawn.size())), drawn);
+}

@@ -10,7 +10,11 @@
 #include <sstream>
 
 #include "band/core/band_input.h"
+#include "band/core/bands_file.h"
+#include "band/core/graph.h"
+#include "band/core/layout_file.h"
 #include "band/core/setup_file.h"
+#include "common/records.h"
 #include "e2e/e2e_support.h"
 #include "import/band_path.h"
 #include "import/band_picture.h"
@@ -216,6 +220,34 @@ TEST(VaspBands, BandsKeepTheirChannel) {
     }
     EXPECT_EQ(switched, 0);
     EXPECT_GT(crossings, 0);
+
+    // The picture: the bands its layout draws in the spin-down look are the
+    // spin-down levels where each line starts (40 points a segment).
+    Scratch s;
+    const e2e::Outcome r = e2e::run(s.dir, "tarlisen-import", "", "vasp EIGENVAL.spin --kpoints KPOINTS --fermi 5 -o run");
+    ASSERT_EQ(r.status, 0) << r.err;
+    auto layout = RecordFile::load((s.dir / "run" / "fort.15").string());
+    ASSERT_TRUE(layout);
+    band::BandGraph g;
+    ASSERT_TRUE(band::loadLayout(*layout, g));
+    auto bands = band::readBandsFile((s.dir / "run" / "fort.2").string());
+    ASSERT_TRUE(bands) << bands.error();
+    ASSERT_EQ(g.spin.bands.size(), 5u);
+    for (int l = 1; l <= 5; ++l) {
+        const band::BandLine& line = bands->lines[static_cast<size_t>(l - 1)];
+        const std::vector<double>& levels = path->e[static_cast<size_t>(40 * (l - 1))];
+        const std::vector<int>& channel = path->channel[static_cast<size_t>(40 * (l - 1))];
+        int down = 0;
+        for (int b = 1; b <= line.nbands; ++b) {
+            const bool drawnDown = band::BandLooks{g.styles, g.spin}.of(l, b).style == 2;
+            down += drawnDown;
+            const double e = line.e[static_cast<size_t>((b - 1) * line.npts)] + 5.0;
+            bool found = false;
+            for (size_t i = 0; i < levels.size(); ++i) found |= channel[i] == drawnDown && std::abs(levels[i] - e) < 2e-5;
+            EXPECT_TRUE(found) << "line " << l << " band " << b;
+        }
+        EXPECT_EQ(down, 10) << l;
+    }
 }
 
 TEST(VaspBands, NamesOfThePoints) {

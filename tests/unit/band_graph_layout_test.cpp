@@ -272,6 +272,22 @@ TEST_F(Layout, BandStylesFollowTheOlderRecordsAndAreChecked) {
     EXPECT_TRUE(back.styles.empty());
     EXPECT_EQ(layoutOf(back), old);
 
+    // both spin channels: the spin-down bands of each line and their look,
+    // after an empty list of ranges
+    BandGraph spin = finished();
+    spin.spin.bands = {{false, true, true}, {true, false}, {}};
+    spin.spin.look = BandStyle{0, 0, 4, 2, 3};
+    const std::string spinText = layoutOf(spin);
+    EXPECT_EQ(spinText.substr(old.size()), "   0\n    3    0  4   2 3\n122\n21\n\n");
+    writeText("fort.15", spinText);
+    ASSERT_TRUE(loadFrom("fort.15", back));
+    EXPECT_EQ(back.spin.bands, spin.spin.bands);
+    EXPECT_EQ(layoutOf(back), spinText);
+    const BandLooks looks{back.styles, back.spin};
+    EXPECT_EQ(looks.of(1, 2).colour, 4);
+    EXPECT_EQ(looks.of(1, 1).colour, 1);
+    EXPECT_EQ(looks.of(3, 1).colour, 1);
+
     const size_t n = records(old).size();
     const std::string at = "fort.15, record ";
     const std::vector<std::pair<std::string, std::string>> damaged = {
@@ -282,6 +298,10 @@ TEST_F(Layout, BandStylesFollowTheOlderRecordsAndAreChecked) {
         {"   1\n    1    4  2   0 1\n", at + std::to_string(n + 2) + ": line width 0 outside 1 ... 201"},
         {"   1\n    1    4  2   1 6\n", at + std::to_string(n + 2) + ": line style 6 outside 1 ... 5"},
         {"   1\n    1    x  2   1 1\n", at + std::to_string(n + 2) + ": unreadable last band"},
+        {"   0\n    2    0  2   1 2\n", at + std::to_string(n + 2) + ": number of lines of the spin channels 2 outside 3 ... 3"},
+        {"   0\n    3    0  2   1 2\n12\n", at + std::to_string(n + 4) + ": missing (the file ends early)"},
+        {"   0\n    3    0  2   1 2\n12\n\n103\n", at + std::to_string(n + 5) + ": spin channel digit '0' is neither 1 (up) nor 2 (down)"},
+        {"   0\n    3    0  0   1 2\n", at + std::to_string(n + 2) + ": colour index 0 outside 1 ... 15"},
     };
     for (const auto& [tail, message] : damaged) {
         writeText("fort.15", old + tail);

@@ -26,4 +26,26 @@ inline BandStyle styleOf(const std::vector<BandStyle>& styles, int b) {
     return BandStyle{b, b, 1, 1, 1};
 }
 
+// The spin-down bands of a picture that holds both spin channels, line by
+// line (bands numbered as above), and the one look they share; no lines for
+// a picture of one channel.
+struct SpinDown {
+    std::vector<std::vector<bool>> bands;  // [line - 1][band - 1]
+    BandStyle look{1, 1, 2, 1, 2};         // red, dashed
+
+    bool holds(int line, int b) const {
+        if (line < 1 || line > static_cast<int>(bands.size())) return false;
+        const std::vector<bool>& l = bands[static_cast<size_t>(line - 1)];
+        return b >= 1 && b <= static_cast<int>(l.size()) && l[static_cast<size_t>(b - 1)];
+    }
+};
+
+// How the bands are drawn: the ranges' looks, the spin-down bands in theirs.
+struct BandLooks {
+    std::vector<BandStyle> ranges;
+    SpinDown spin;
+
+    BandStyle of(int line, int b) const { return spin.holds(line, b) ? spin.look : styleOf(ranges, b); }
+};
+
 }  // namespace band

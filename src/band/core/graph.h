@@ -46,6 +46,7 @@ struct BandGraph {
     bool fermi_line = false;
     bool border = false;
     std::vector<BandStyle> styles;  // band colours and line widths, at most kMaxBandStyles
+    SpinDown spin;                  // the spin-down bands of a picture of both channels
 
 };
 

@@ -55,6 +55,50 @@ void leaveRoomRight(FrameGeom& f, common::OneBased<float, kMaxShown + 1>& pos, i
     for (int i = 1; i <= n + 1; ++i) pos[i] *= scale;
 }
 
+// A band range's record (I5 I5 I3 I4 I2); the spin-down look's record
+// carries the number of lines and 0 in the range's fields.
+std::string styleFields(const BandStyle& st, int first, int last) {
+    return fortran::I(first, 5) + fortran::I(last, 5) + fortran::I(st.colour, 3) + fortran::I(st.width, 4) +
+           fortran::I(st.style, 2);
+}
+
+// Colour, width and style fields of a look record.
+void lookFields(RecordReader& in, FieldCursor& c, BandStyle& st) {
+    st.colour = in.intIn(c, 3, 1, band::kMaxColour, "colour index");
+    st.width = in.intIn(c, 4, 1, band::kMaxLineWidth, "line width");
+    st.style = in.intIn(c, 2, 1, band::kMaxLineStyle, "line style");
+}
+
+// The spin-down block after the band ranges: its look record, then the
+// channel digits of every line's bands.
+Status parseSpinDown(RecordReader& in, int nlines, SpinDown& spin) {
+    auto done = [&]() -> Status { return Failure{in.error()}; };
+    const std::string* r = in.next();
+    FieldCursor c(*r);
+    in.intIn(c, 5, nlines, nlines, "number of lines of the spin channels");
+    in.intIn(c, 5, 0, 0, "spin-down range field");
+    lookFields(in, c, spin.look);
+    if (!in.ok()) return done();
+    for (int l = 0; l < nlines; ++l) {
+        r = in.next();
+        if (!r) return done();
+        std::vector<bool> line;
+        for (char d : fortran::trimRight(*r)) {
+            if (d != '1' && d != '2') {
+                in.fail("spin channel digit '" + std::string(1, d) + "' is neither 1 (up) nor 2 (down)");
+                return done();
+            }
+            line.push_back(d == '2');
+        }
+        if (line.size() > static_cast<size_t>(band::kMaxBands)) {
+            in.fail("more than " + std::to_string(band::kMaxBands) + " bands in a line's spin channels");
+            return done();
+        }
+        spin.bands.push_back(std::move(line));
+    }
+    return {};
+}
+
 }  // namespace
 
 Result<std::string> formatLayout(const BandGraph& g) {
@@ -86,11 +130,19 @@ Result<std::string> formatLayout(const BandGraph& g) {
     w.record(fortran::L(g.border) + fortran::L(g.fermi_line));
     // band colours and line widths: only when set, so a plain picture keeps
     // the records of the older layout
-    if (!g.styles.empty()) {
+    if (!g.styles.empty() || !g.spin.bands.empty()) {
         w.record(fortran::I(static_cast<long>(g.styles.size()), 4));
-        for (const BandStyle& st : g.styles)
-            w.record(fortran::I(st.first, 5) + fortran::I(st.last, 5) + fortran::I(st.colour, 3) +
-                     fortran::I(st.width, 4) + fortran::I(st.style, 2));
+        for (const BandStyle& st : g.styles) w.record(styleFields(st, st.first, st.last));
+    }
+    // the spin-down bands: their look, then a digit a band for every line
+    // (1 spin up, 2 spin down)
+    if (!g.spin.bands.empty()) {
+        w.record(styleFields(g.spin.look, static_cast<int>(g.spin.bands.size()), 0));
+        for (const std::vector<bool>& line : g.spin.bands) {
+            std::string digits;
+            for (bool down : line) digits += down ? '2' : '1';
+            w.record(digits);
+        }
     }
     return w.text();
 }
@@ -205,13 +257,15 @@ Status parseLayout(const RecordFile& file, BandGraph& g) {
         BandStyle st;
         st.first = in.intIn(c, 5, 1, band::kMaxBands, "first band");
         st.last = in.intIn(c, 5, st.first, band::kMaxBands, "last band");
-        st.colour = in.intIn(c, 3, 1, band::kMaxColour, "colour index");
-        st.width = in.intIn(c, 4, 1, band::kMaxLineWidth, "line width");
-        st.style = in.intIn(c, 2, 1, band::kMaxLineStyle, "line style");
+        lookFields(in, c, st);
         if (!in.ok()) return done();
         g.styles.push_back(st);
     }
-    return {};
+
+    // 16-: the spin-down bands (pictures of both spin channels only)
+    g.spin = {};
+    if (in.atEnd()) return {};
+    return parseSpinDown(in, g.nshow, g.spin);
 }
 
 std::string energyWindowRefusal(float elow, float ehigh) { return rangeRefusal(elow, ehigh, 10, 5); }

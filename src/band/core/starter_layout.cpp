@@ -30,6 +30,9 @@ std::string checked(const StarterBands& s) {
         if (!(l > 0) || !std::isfinite(l)) return "a symmetry line length not above 0";
     for (const std::string& l : s.labels)
         if (l.size() > kTextField) return "label longer than 80 characters: " + l;
+    if (!s.spinDown.empty() && s.spinDown.size() != n)
+        return "spin channels of " + std::to_string(s.spinDown.size()) + " lines for " + std::to_string(n) +
+               " symmetry lines";
     if (!(s.emin < s.emax)) return "energy window: minimum not below maximum";
     if (std::string why = energyWindowRefusal(s.emin, s.emax); !why.empty()) return why;
     return s.efermi ? valueRefusal(*s.efermi) : "";
@@ -73,6 +76,8 @@ Result<BandGraph> starterGraph(const StarterBands& s) {
     for (int i = 1; i <= g.nshow + 1; ++i) g.labels[i] = s.labels[static_cast<size_t>(i - 1)];
     g.flags[kTitlesFlag] = true;
     g.vtitle = s.relative ? kRelativeTitle : kAbsoluteTitle;
+
+    g.spin.bands = s.spinDown;
 
     if (s.efermi && *s.efermi >= s.emin && *s.efermi <= s.emax) {
         g.flags[kFermiFlag] = true;

@@ -28,6 +28,10 @@ struct StarterBands {
     // none when it is not known
     std::optional<float> efermi = 0.0f;
     bool relative = true;  // energies relative to the Fermi level: the axis reads E - E_F
+    // Both spin channels: for each line, which of its bands (numbered from
+    // the lowest) are spin down, drawn in the spin-down look; empty for one
+    // channel.
+    std::vector<std::vector<bool>> spinDown;
 };
 
 // The line positions 1 ... n+1 of a frame `w` wide for lines whose lengths

@@ -1,6 +1,7 @@
 #include "band/dialog/band_styles.h"
 
 #include <functional>
+#include <string>
 
 #include "band/core/graph.h"
 #include "common/console.h"
@@ -16,6 +17,21 @@ std::function<bool(long)> within(long lo, long hi) {
     return [lo, hi](long v) { return v >= lo && v <= hi; };
 }
 
+void askLook(Console& con, BandStyle& s) {
+    s.colour = static_cast<int>(con.askInt(" Colour index (1-15):                ", 2, within(1, kMaxColour)));
+    s.width = static_cast<int>(con.askInt(" Line width (1-201):                 ", 3, within(1, kMaxLineWidth)));
+    s.style = static_cast<int>(con.askInt(" Line style (1-5):                   ", 1, within(1, kMaxLineStyle)));
+}
+
+// The look the spin-down bands share in a picture of both spin channels.
+void askSpinDownLook(Console& con, BandStyle& look) {
+    con.line();
+    con.line(" The spin-down bands (both spin channels are drawn): colour " + std::to_string(look.colour) +
+             ", width " + std::to_string(look.width) + ", style " + std::to_string(look.style) + ".");
+    const char keep = con.askChar(" Keep their look? (default=Y) ");
+    if (keep == 'N' || keep == 'n') askLook(con, look);
+}
+
 }  // namespace
 
 void askBandStyles(Console& con, BandGraph& g) {
@@ -25,6 +41,7 @@ void askBandStyles(Console& con, BandGraph& g) {
     con.line("  8 orange, 9 yellow-green, 10 green-cyan, 11 blue-cyan, 12 blue-magenta,");
     con.line("  13 red-magenta, 14 dark grey, 15 light grey.");
     con.line(" Line styles: 1 full, 2 dashed, 3 dash-dot, 4 dotted, 5 dash-dot-dot-dot.");
+    if (!g.spin.bands.empty()) askSpinDownLook(con, g.spin.look);
     if (!g.styles.empty()) {
         con.line();
         con.line("       first  last colour width style");
@@ -43,9 +60,7 @@ void askBandStyles(Console& con, BandGraph& g) {
         s.first = static_cast<int>(con.askInt(" First band of the range (0 = done): ", 4, within(0, kMaxBands)));
         if (s.first == 0) return;
         s.last = static_cast<int>(con.askInt(" Last band of the range:             ", 4, within(s.first, kMaxBands)));
-        s.colour = static_cast<int>(con.askInt(" Colour index (1-15):                ", 2, within(1, kMaxColour)));
-        s.width = static_cast<int>(con.askInt(" Line width (1-201):                 ", 3, within(1, kMaxLineWidth)));
-        s.style = static_cast<int>(con.askInt(" Line style (1-5):                   ", 1, within(1, kMaxLineStyle)));
+        askLook(con, s);
         g.styles.push_back(s);
     }
     con.line(" At most " + std::to_string(kMaxBandStyles) + " band ranges.");

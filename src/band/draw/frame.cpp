@@ -36,7 +36,7 @@ void tlaxes(Plot& plot, const Box& frame, const LinePos& p, int n) {
 }
 
 Status tlband(Plot& plot, const annotate::EnergyFrame& frame, const LinePos& p, int n,
-                   const BandsFile& bands, const std::vector<BandStyle>& styles) {
+                   const BandsFile& bands, const BandLooks& looks) {
     const float x0 = frame.box.x0, y0 = frame.box.y0, h = frame.box.h, emin = frame.emin, emax = frame.emax;
     plot.sci(1);
     plot.slw(1);
@@ -52,7 +52,7 @@ Status tlband(Plot& plot, const annotate::EnergyFrame& frame, const LinePos& p, 
         plot.swin(1.0f, static_cast<float>(line.npts), emin, emax);
         plot.svp(x0 + p[l], x0 + p[l + 1], y0, y0 + h);
         for (int b = 1; b <= line.nbands; ++b) {
-            const BandStyle s = styleOf(styles, b);
+            const BandStyle s = looks.of(l, b);
             if (s.colour != now.colour) plot.sci(s.colour);
             if (s.width != now.width) plot.slw(s.width);
             if (s.style != now.style) plot.sls(s.style);

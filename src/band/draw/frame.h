@@ -24,8 +24,8 @@ void tlaxes(common::Plot& plot, const common::Box& frame, const LinePos& p, int 
 // Bands of lines 1 ... n, each in its panel. A line the file does not hold
 // (missing, or after a damaged block) leaves its panel and the later ones
 // empty. Fails, naming file and record, when not all were drawn.
-// Each band takes its colour, width and style from `styles`.
+// Each band takes its colour, width and style from `looks`.
 common::Status tlband(common::Plot& plot, const annotate::EnergyFrame& frame, const LinePos& p, int n,
-                   const BandsFile& bands, const std::vector<BandStyle>& styles = {});
+                   const BandsFile& bands, const BandLooks& looks = {});
 
 }  // namespace band

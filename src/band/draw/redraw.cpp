@@ -21,7 +21,7 @@ Status tlrdrw(Plot& plot, BandGraph& g) {
     auto pos = [&](int i) { return g.line_pos[i]; };
 
     tlaxes(plot, f.frame(), g.line_pos, n);
-    const Status drawn = tlband(plot, {f.frame(), g.elow, g.ehigh}, g.line_pos, n, g.bands, g.styles);
+    const Status drawn = tlband(plot, {f.frame(), g.elow, g.ehigh}, g.line_pos, n, g.bands, {g.styles, g.spin});
 
     if (g.flags[kFlagBorder]) tlbrdr(plot, f.frame());
 
