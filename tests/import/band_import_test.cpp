@@ -25,6 +25,7 @@ using namespace importer;
 namespace {
 
 const std::string kQe = std::string(SOURCE_DIR) + "/examples/qe-si/";
+const std::string kFe = std::string(SOURCE_DIR) + "/examples/qe-fe/";
 
 std::string text(const std::string& path) { return e2e::slurp(path); }
 
@@ -462,6 +463,7 @@ TEST(TarlisenImport, SetUpJoinsTheBandsThroughTheirCrossings) {
     } cases[] = {
         {"representations", "qe '" + kQe + "si.bands.dat' --scf '" + kQe + "si.scf.out'", 5, true},
         {"value and slope", "w90 '" + kQe + "si_geninterp.dat'", 0, true},
+        {"two spin channels of iron", "qe '" + kFe + "fe.bands1.dat' --down '" + kFe + "fe.bands2.dat' --scf '" + kFe + "scf.out'", 5, true},
     };
     for (const Case& c : cases) {
         e2e::ScratchDir dir("import-joins");
