@@ -463,6 +463,7 @@ TEST(TarlisenImport, SetUpJoinsTheBandsThroughTheirCrossings) {
     } cases[] = {
         {"representations", "qe '" + kQe + "si.bands.dat' --scf '" + kQe + "si.scf.out'", 5, true},
         {"value and slope", "w90 '" + kQe + "si_geninterp.dat'", 0, true},
+        {"Wannier90 band plot", "w90 '" + kQe + "si_band.dat' --fermi 6.242", 5, true},
         {"two spin channels of iron", "qe '" + kFe + "fe.bands1.dat' --down '" + kFe + "fe.bands2.dat' --scf '" + kFe + "scf.out'", 5, true},
     };
     for (const Case& c : cases) {
