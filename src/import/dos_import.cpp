@@ -197,7 +197,7 @@ common::Status importDos(const DosImportRequest& r, std::ostream& out) {
     if (!input) return common::Failure{input.error()};
     const bool relative = src->fermi.has_value() || src->relative;
     const auto layout = dos::formatStarterLayout(
-        *input, dos::StarterDos{relative ? std::optional<float>(0.0f) : std::nullopt, relative});
+        *input, dos::StarterDos{relative ? std::optional<float>(0.0f) : std::nullopt, relative, src->mirrored});
     if (!layout) return common::Failure{layout.error()};
     if (auto written = writeWhole(r.outDir, "fort.1", imported->text); !written) return written;
     if (auto written = writeWhole(r.outDir, "fort.7", *layout); !written) return written;

@@ -637,11 +637,27 @@ TEST(MorvaneImport, RealFileVariants) {
         const std::vector<float> y = curveOf(in, curveNumber(in, kind, std::abs(k.curve), false));
         ASSERT_GT(y.size(), k.point) << k.args;
         EXPECT_NEAR(y[k.point], k.value, 1e-4) << k.args;
-        // Spin down to the left of spin up, on an axis as wide on either side.
-        const auto g = starterGraph(in, StarterDos{});
+        // Spin down to the left of spin up, on an axis as wide on either
+        // side, the two channels of a curve in one line type.
+        const bool mirror = k.args.find("mirror") != std::string::npos;
+        const auto g = starterGraph(in, StarterDos{0.0f, true, mirror});
         ASSERT_TRUE(g) << g.error();
-        if (k.args.find("mirror") != std::string::npos) EXPECT_EQ(g->dos_min, -g->dos_max) << k.args;
-        else EXPECT_GE(g->dos_min, 0.0f) << k.args;
+        if (mirror) {
+            EXPECT_EQ(g->dos_min, -g->dos_max) << k.args;
+            for (int b = 2; b <= g->nd; b += 2) EXPECT_EQ(g->buffer(b).line_type, g->buffer(b - 1).line_type) << k.args;
+            if (g->nd >= 3) EXPECT_NE(g->buffer(3).line_type, g->buffer(1).line_type) << k.args;
+        } else {
+            EXPECT_GE(g->dos_min, 0.0f) << k.args;
+        }
+        // The axis ends on a labelled tic at or beyond the highest curve; the
+        // window reaches from at most 20 eV below the Fermi level to 5 above.
+        if (g->nd > 0) {
+            EXPECT_NEAR(std::remainder(g->dos_axis_max, g->dos_tics.label_distance), 0.0, 1e-4) << k.args;
+            for (int b = 1; b <= g->nd; ++b)
+                for (float v : curveOf(in, g->buffer(b).curve)) EXPECT_LE(std::fabs(v), g->dos_axis_max) << k.args;
+        }
+        EXPECT_GE(g->emin, -20.0f) << k.args;
+        EXPECT_LE(g->emax, 5.0f) << k.args;
     }
 }
 

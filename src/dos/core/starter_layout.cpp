@@ -1,6 +1,7 @@
 #include "dos/core/starter_layout.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "annotate/settings.h"
 #include "common/fortran_format.h"
@@ -18,16 +19,23 @@ const char* const kAbsoluteTitle = "Energy (eV)";
 const char* const kDosTitle = "DOS (states/eV)";
 const char* const kCoopTitle = "COOP";
 
-// Curves into the next buffers of `panel` on its common scale: the first
-// in a full line, the others each in a broken style of its own (styles 2
-// ... 5 in turn); a full panel takes no more.
-Status loadAll(const DosInput& in, DosGraph& g, Panel panel, const std::vector<int>& curves) {
+// The line type of the panel's k-th curve (from 0): the first full, the
+// others each in a broken style of its own (styles 2 ... 5 in turn). With
+// the spin channels mirrored the curves come in pairs (up, then down, the
+// total's down channel first), the two of a pair in one style.
+int starterLineType(int k, bool mirrored) {
+    const int group = mirrored ? k / 2 : k;
+    return group == 0 ? 1 : (group - 1) % (kMaxLineType - 1) + 2;
+}
+
+// Curves into the next buffers of `panel` on its common scale, each in its
+// starter line type; a full panel takes no more.
+Status loadAll(const DosInput& in, DosGraph& g, Panel panel, const std::vector<int>& curves, bool mirrored) {
     for (int c : curves) {
         if (g.count(panel) >= kBuffersPerPanel) break;
         Result<int> b = loadCurve(in, g, CurveRequest{panel, c, 0.0f}, false);
         if (!b) return Failure{b.error()};
-        const int k = *b - DosGraph::first(panel);
-        g.buffer(*b).line_type = k == 0 ? 1 : (k - 1) % (kMaxLineType - 1) + 2;
+        g.buffer(*b).line_type = starterLineType(*b - DosGraph::first(panel), mirrored);
     }
     return {};
 }
@@ -36,6 +44,19 @@ std::vector<int> projectionCurves(const DosInput& in, ProjKind kind) {
     std::vector<int> curves;
     for (int p = 1; p <= in.projections(kind); ++p) curves.push_back(curveNumber(in, kind, p, false));
     return curves;
+}
+
+// The range widened to the labelled tics round it, so that the highest
+// peak does not run into the frame edge; its tics.
+// (A bound a rounding away from a label stays on it; the wider range may
+// want a longer label distance, which is then taken in turn.)
+annotate::TicRange widenedToLabels(float& lo, float& hi) {
+    for (int pass = 0; pass < 2; ++pass) {
+        const float step = annotate::labelledTics(lo, hi).label_distance;
+        lo = std::floor(lo / step + 1e-3f) * step;
+        hi = std::ceil(hi / step - 1e-3f) * step;
+    }
+    return annotate::labelledTics(lo, hi);
 }
 
 // Energy tics left (outward, labelled) and right; a panel alone on its
@@ -49,14 +70,29 @@ void addTics(DosGraph& g) {
     if (g.nd > 0 && g.nc == 0 && !g.anyOwnScale(Panel::DOS) && g.dos_max > g.dos_min) {
         g.dos_axis_min = F * g.dos_min;
         g.dos_axis_max = F * g.dos_max;
-        g.dos_tics = annotate::labelledTics(g.dos_axis_min, g.dos_axis_max);
+        g.dos_tics = widenedToLabels(g.dos_axis_min, g.dos_axis_max);
+        g.dos_min = g.dos_axis_min / F;  // the curves drawn over the widened axis
+        g.dos_max = g.dos_axis_max / F;
         g.sides[kSideDosLower] = 1;
     }
     if (g.nc > 0 && g.nd == 0 && !g.anyOwnScale(Panel::COOP) && g.coop_max > 0) {
+        float lo = -F * g.coop_max;
         g.coop_axis_max = F * g.coop_max;
+        widenedToLabels(lo, g.coop_axis_max);
+        g.coop_max = g.coop_axis_max / F;
         g.coop_tics = annotate::labelledTics(-g.coop_axis_max, g.coop_axis_max);
         g.sides[kSideCoopLower] = 1;
     }
+}
+
+// Energies relative to the Fermi level: from the lowest (at most 20 eV
+// below it) to 5 eV above, in whole eV, as the band pictures; above that a
+// calculation's few empty bands leave little worth drawing.
+void windowAroundFermi(DosGraph& g) {
+    const float lo = std::max(g.emin, -20.0f), hi = std::min(g.emax, 5.0f);
+    if (!(lo < hi)) return;
+    g.emin = std::floor(lo);
+    g.emax = std::ceil(hi);
 }
 
 }  // namespace
@@ -66,9 +102,9 @@ Result<DosGraph> starterGraph(const DosInput& in, const StarterDos& s) {
     initGraph(g, in);
     std::vector<int> dos = projectionCurves(in, ProjKind::AO);
     if (in.ntot >= 1) dos.insert(dos.begin(), 1);
-    if (Status loaded = loadAll(in, g, Panel::DOS, dos); !loaded) return Failure{loaded.error()};
+    if (Status loaded = loadAll(in, g, Panel::DOS, dos, s.mirrored); !loaded) return Failure{loaded.error()};
     if (g.nd == 0)
-        if (Status loaded = loadAll(in, g, Panel::COOP, projectionCurves(in, ProjKind::COOP)); !loaded)
+        if (Status loaded = loadAll(in, g, Panel::COOP, projectionCurves(in, ProjKind::COOP), false); !loaded)
             return Failure{loaded.error()};
     if (g.nd + g.nc == 0) return Failure{in.file.name() + ": no DOS, AO projection or COOP curve to draw"};
     // Curves below zero (spin down drawn to the left of spin up): one scale
@@ -77,6 +113,8 @@ Result<DosGraph> starterGraph(const DosInput& in, const StarterDos& s) {
         g.dos_max = std::max(g.dos_max, -g.dos_min);
         g.dos_min = -g.dos_max;
     }
+
+    if (s.relative) windowAroundFermi(g);
 
     g.setFlag(kFlagBorder, true);
     addTics(g);

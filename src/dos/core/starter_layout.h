@@ -19,13 +19,19 @@ struct StarterDos {
     // grid; none when it is not known
     std::optional<float> efermi = 0.0f;
     bool relative = true;  // energies relative to the Fermi level: the axis reads E - E_F
+    // The spin channels mirrored: the total DOS (spin up) is followed by
+    // its spin-down channel, then every projection by its own.
+    bool mirrored = false;
 };
 
-// The graph: the whole energy grid; buffer 1 the total DOS (when the input
-// has it), then the AO projections, each in a line style of its own, as
-// many as the DOS buffers hold; curves that go below zero (a spin-down
-// channel as negative values) get a DOS axis as wide on either side of it. An input without either gets its COOP
-// curves in the COOP panel instead. The failure says why there is nothing
+// The graph: the whole energy grid (with energies relative to the Fermi
+// level from the lowest, at most 20 eV below it, to 5 eV above); buffer 1
+// the total DOS (when the input has it), then the AO projections, each in a
+// line style of its own (the two channels of a mirrored pair in one), as
+// many as the DOS buffers hold; the value axis widened to the labelled tics
+// round the curves; curves that go below zero (a spin-down channel as
+// negative values) get a DOS axis as wide on either side of it. An input
+// without either gets its COOP curves in the COOP panel instead. The failure says why there is nothing
 // to draw, or names the curve that cannot be read.
 Result<DosGraph> starterGraph(const DosInput& in, const StarterDos& s);
 
