@@ -68,7 +68,7 @@ struct Scratch {
     Scratch() {
         for (const char* f : {"EIGENVAL", "KPOINTS", "POSCAR", "DOSCAR"}) dir.copyIn(kRun + f);
         for (const char* f : {"EIGENVAL.vasp4-si", "EIGENVAL.si-occupations", "DOSCAR.si-total", "EIGENVAL.hse-si",
-                              "KPOINTS.hse-si", "EIGENVAL.ispin2-crcl3", "CONTCAR.crcl3", "KPOINTS.vaspkit-crcl3"})
+                              "KPOINTS.hse-si", "OUTCAR.hse-si", "EIGENVAL.ispin2-crcl3", "CONTCAR.crcl3", "KPOINTS.vaspkit-crcl3"})
             dir.copyIn(kReal + f);
         std::filesystem::copy_file(kRun + "spin/EIGENVAL", dir / "EIGENVAL.spin");
         dir.write("OUTCAR", kOutcar);
@@ -119,6 +119,9 @@ TEST(VaspBands, RealFileVariants) {
          "points 1 2 3 4 5 (numbered", "12.6989 eV (from DOSCAR.si-total)"},
         {"hybrid, its mesh of unequal weights first", "EIGENVAL.hse-si --kpoints KPOINTS.hse-si", 11, 24,
          "points 1 2 (numbered", "absolute"},
+        {"hybrid, lattice and Fermi energy of its OUTCAR (two lattice blocks)",
+         "EIGENVAL.hse-si --kpoints KPOINTS.hse-si --outcar OUTCAR.hse-si", 11, 24, "points 1 2 (numbered",
+         "5.7786 eV (from OUTCAR.hse-si)"},
         {"ISPIN 2 layer, CONTCAR with a blank comment", "EIGENVAL.ispin2-crcl3 --poscar CONTCAR.crcl3", 3, 128,
          "points 1 2 (numbered", "absolute"},
         {"ISPIN 2 layer, spin down", "EIGENVAL.ispin2-crcl3 --spin down --fermi -2", 3, 64, "points 1 2 (numbered",
