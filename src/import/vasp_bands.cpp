@@ -198,10 +198,13 @@ size_t segmentLength(const std::vector<KVector>& k) {
 }
 
 // Where the path jumps: between segments (of `per` points) where one does
-// not start at the end of the one before.
+// not start at the end of the one before, nor one step further on it.
 std::vector<bool> segmentJumps(const std::vector<KVector>& k, size_t per) {
     std::vector<bool> jump(k.size(), false);
-    for (size_t end = per - 1; end + 1 < k.size(); end += per) jump[end] = distance(k[end], k[end + 1]) > 1e-6;
+    for (size_t end = per - 1; end + 1 < k.size(); end += per) {
+        const KVector further{2 * k[end][0] - k[end - 1][0], 2 * k[end][1] - k[end - 1][1], 2 * k[end][2] - k[end - 1][2]};
+        jump[end] = distance(k[end], k[end + 1]) > 1e-6 && distance(further, k[end + 1]) > 1e-5;
+    }
     return jump;
 }
 
