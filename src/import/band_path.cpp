@@ -83,7 +83,7 @@ std::vector<PathLine> splitPath(const DensePath& path) {
     for (size_t i = 0; i + 1 < n; ++i) step[i] = distance(path.k[i + 1], path.k[i]);
     // A cut after point i: the path jumps or stands still between i and i+1.
     auto cutAfter = [&](size_t i) {
-        if (step[i] < 1e-9) return true;
+        if (step[i] < 1e-9 || (!path.jump.empty() && path.jump[i])) return true;
         const double before = i > 0 ? step[i - 1] : 0.0;
         const double after = i + 2 < n ? step[i + 1] : 0.0;
         const double ref = std::max(before, after);

@@ -28,6 +28,7 @@ struct DensePath {
     std::vector<std::vector<int>> channel;     // spin channel [point][level], 0 up, 1 down; empty with one channel
     std::vector<std::string> names;            // the name of each point ("" where it has none); empty when none
     std::vector<size_t> line;                  // the source file's line of each point; empty when not known
+    std::vector<bool> jump;                    // jump[i]: the path jumps from point i to i + 1; empty when not known
 
     int nbands() const { return e.empty() ? 0 : static_cast<int>(e.front().size()); }
 };
@@ -49,9 +50,10 @@ constexpr double kJumpFactor = 3.0;
 constexpr double kBendSine = 0.01;
 
 // The lines of the path: a line ends at a high-symmetry mark or a corner
-// (the point then starts the next line too) and where the path jumps or
-// repeats a point (the next line starts after the jump). Pieces of a single
-// point are no line.
+// (the point then starts the next line too) and where the path jumps (a
+// jump it marks, or a step kJumpFactor times its neighbours) or repeats a
+// point (the next line starts after the jump). Pieces of a single point are
+// no line.
 std::vector<PathLine> splitPath(const DensePath& path);
 
 // The levels of the line joined into bands from point to point: order[p][b]

@@ -18,11 +18,11 @@ size_t nextFilled(const common::RecordFile& f, size_t r) {
 }
 
 common::Result<Eigenval> eigenvalOf(const common::RecordFile& f) {
-    if (f.size() < 6) return endsBefore(f, f.size() + 1, "the line with the counts of k points and bands");
     Eigenval run;
-    const auto head = numbersOn(f, 1);
-    if (!head) return common::Failure{head.error()};
-    if (head->size() != 4) return at(f, 1, "expected 4 numbers (ions, ions, loops, ISPIN)");
+    const auto head = f.size() < 1 ? std::nullopt : numbers(f.record(1));
+    if (!head || head->size() != 4)
+        return at(f, 1, "not a VASP EIGENVAL: expected 4 numbers (ions, ions, loops, ISPIN)");
+    if (f.size() < 6) return endsBefore(f, f.size() + 1, "the line with the counts of k points and bands");
     const auto spins = count(f, 1, "ISPIN", head->back(), 1, 2);
     if (!spins) return common::Failure{spins.error()};
     run.spins = static_cast<int>(*spins);
@@ -91,6 +91,10 @@ common::Result<KpointsPath> kpointsOf(const common::RecordFile& f) {
     KpointsPath kp;
     kp.name = f.name();
     if (f.size() < 4) return endsBefore(f, f.size() + 1, "the first point of the path");
+    // a mesh ("0", "Monkhorst-Pack") or a list of points is no path, whatever line 2 holds
+    const std::vector<std::string> mode = words(f.record(3));
+    if (mode.empty() || (mode[0][0] != 'L' && mode[0][0] != 'l'))
+        return at(f, 3, "not a path: line mode ('Line-mode') expected, the band import needs a path");
     const std::vector<std::string> first = words(f.record(2));  // "40 ! intersections"
     if (first.empty()) return at(f, 2, "expected the number of points a segment");
     const auto n = numbersOn(f, 2, std::vector<std::string>{first.front()});
@@ -98,9 +102,6 @@ common::Result<KpointsPath> kpointsOf(const common::RecordFile& f) {
     const auto per = count(f, 2, "points a segment", n->front(), 2, 100000);
     if (!per) return common::Failure{per.error()};
     kp.perSegment = static_cast<int>(*per);
-    const std::vector<std::string> mode = words(f.record(3));
-    if (mode.empty() || (mode[0][0] != 'L' && mode[0][0] != 'l'))
-        return at(f, 3, "not a path: line mode ('Line-mode') expected, the band import needs a path");
     const std::vector<std::string> coord = words(f.record(4));
     const char c = coord.empty() ? ' ' : coord[0][0];
     if (c != 'R' && c != 'r' && c != 'C' && c != 'c' && c != 'K' && c != 'k')
@@ -158,6 +159,53 @@ common::Result<Lattice> poscarOf(const common::RecordFile& f) {
         for (double& x : b[i]) x *= kTwoPi / volume;
     }
     return b;
+}
+
+// The points of the path (`keep`, indices into run) all weigh the same in a
+// line-mode run; a self-consistent mesh weighs its points by their stars.
+std::optional<common::Failure> meshInstead(const std::string& name, const Eigenval& run, const std::vector<size_t>& keep) {
+    const double w0 = run.weight[keep.front()];
+    for (size_t i : keep)
+        if (std::fabs(run.weight[i] - w0) > 1e-6 * std::fabs(w0))
+            return at(name, run.line[i],
+                      "k point " + std::to_string(i + 1) + " weighs " + plain(run.weight[i], 7) + ", k point " +
+                          std::to_string(keep.front() + 1) + " " + plain(w0, 7) +
+                          ": a mesh, not a path (the band import needs a run with a line-mode KPOINTS)");
+    return std::nullopt;
+}
+
+// True when the points first .. first + n - 1 lie evenly spaced on a line.
+bool evenlySpaced(const std::vector<KVector>& k, size_t first, size_t n) {
+    const KVector step{k[first + 1][0] - k[first][0], k[first + 1][1] - k[first][1], k[first + 1][2] - k[first][2]};
+    if (std::sqrt(dot(step, step)) < 1e-6) return false;
+    for (size_t i = first + 1; i + 1 < first + n; ++i)
+        for (size_t j = 0; j < 3; ++j)
+            if (std::fabs(k[i + 1][j] - k[i][j] - step[j]) > 1e-5) return false;
+    return true;
+}
+
+// The points a segment of a line-mode run without its KPOINTS: the longest
+// segments, all of one length, that cut the points into evenly spaced
+// lines; 0 when only pairs do.
+size_t segmentLength(const std::vector<KVector>& k) {
+    for (size_t per = k.size(); per >= 3; --per) {
+        if (k.size() % per != 0) continue;
+        bool lines = true;
+        for (size_t first = 0; lines && first < k.size(); first += per) lines = evenlySpaced(k, first, per);
+        if (lines) return per;
+    }
+    return 0;
+}
+
+// Where the path jumps: between segments (of `per` points) where one does
+// not start at the end of the one before, nor one step further on it.
+std::vector<bool> segmentJumps(const std::vector<KVector>& k, size_t per) {
+    std::vector<bool> jump(k.size(), false);
+    for (size_t end = per - 1; end + 1 < k.size(); end += per) {
+        const KVector further{2 * k[end][0] - k[end - 1][0], 2 * k[end][1] - k[end - 1][1], 2 * k[end][2] - k[end - 1][2]};
+        jump[end] = distance(k[end], k[end + 1]) > 1e-6 && distance(further, k[end + 1]) > 1e-5;
+    }
+    return jump;
 }
 
 // The file at `path` read by `of`.
@@ -225,8 +273,11 @@ common::Result<DensePath> vaspPath(const std::string& name, const Eigenval& run,
     if (keep.empty() || keep.size() == run.k.size()) {
         keep.resize(run.k.size());
         for (size_t i = 0; i < keep.size(); ++i) keep[i] = i;
+        if (auto mesh = meshInstead(name, run, keep)) return *mesh;
     }
     DensePath path;
+    std::vector<KVector> fractions;
+    for (size_t i : keep) fractions.push_back(run.k[i]);
     for (size_t i : keep) {
         const KVector& f = run.k[i];
         KVector k = f;
@@ -264,6 +315,8 @@ common::Result<DensePath> vaspPath(const std::string& name, const Eigenval& run,
                 path.names[i] = kp.names[s][side];
             }
     }
+    if (const size_t per = kpoints ? static_cast<size_t>(kpoints->perSegment) : segmentLength(fractions); per > 0)
+        path.jump = segmentJumps(fractions, per);
     sortLevels(path);
     return path;
 }

@@ -61,11 +61,13 @@ common::Result<Lattice> readOutcarReciprocal(const std::string& path);
 // The last "E-fermi :" of an OUTCAR.
 common::Result<double> fermiFromOutcar(const std::string& path);
 
-// The path of the run: the weight-0 points of a hybrid run, else all;
-// Cartesian k (1/Angstrom) with `lattice`, else the fractions as they are;
-// the channel `spin` names, or with two channels and Spin::Both both (the
-// spin-down levels marked in `channel`); point names from `kpoints`, whose
-// segments must make up the points of the path.
+// The path of the run: the weight-0 points of a hybrid run, else all, which
+// must weigh the same (a mesh is refused); Cartesian k (1/Angstrom) with
+// `lattice`, else the fractions as they are; the channel `spin` names, or
+// with two channels and Spin::Both both (the spin-down levels marked in
+// `channel`); point names from `kpoints`, whose segments must make up the
+// points of the path; jumps between segments (from `kpoints`, else from
+// segments of evenly spaced points) marked in `jump`.
 common::Result<DensePath> vaspPath(const std::string& name, const Eigenval& run, const std::optional<KpointsPath>& kpoints,
                                    const std::optional<Lattice>& lattice, Spin spin);
 

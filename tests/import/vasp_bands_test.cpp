@@ -1,7 +1,7 @@
 // tarlisen-import vasp on the line-mode run of examples/vasp-si (made from
 // the silicon tight-binding model in VASP's layouts: EIGENVAL with ISPIN 1
-// and 2, KPOINTS, POSCAR, DOSCAR) and on copies of it changed as real runs
-// differ, or damaged.
+// and 2, KPOINTS, POSCAR, DOSCAR), on copies of it changed as real runs
+// differ, or damaged, and on excerpts of public runs (tests/import/real/).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -27,6 +27,7 @@ using namespace importer;
 namespace {
 
 const std::string kRun = std::string(SOURCE_DIR) + "/examples/vasp-si/";
+const std::string kReal = std::string(SOURCE_DIR) + "/tests/import/real/";
 
 std::vector<std::string> linesOf(const std::string& text) {
     std::vector<std::string> lines;
@@ -66,6 +67,9 @@ struct Scratch {
     e2e::ScratchDir dir{"vasp-bands"};
     Scratch() {
         for (const char* f : {"EIGENVAL", "KPOINTS", "POSCAR", "DOSCAR"}) dir.copyIn(kRun + f);
+        for (const char* f : {"EIGENVAL.vasp4-si", "EIGENVAL.si-occupations", "DOSCAR.si-total", "EIGENVAL.hse-si",
+                              "KPOINTS.hse-si", "OUTCAR.hse-si", "EIGENVAL.ispin2-crcl3", "CONTCAR.crcl3", "KPOINTS.vaspkit-crcl3"})
+            dir.copyIn(kReal + f);
         std::filesystem::copy_file(kRun + "spin/EIGENVAL", dir / "EIGENVAL.spin");
         dir.write("OUTCAR", kOutcar);
         const std::string k = e2e::slurp(kRun + "KPOINTS");
@@ -109,6 +113,19 @@ TEST(VaspBands, RealFileVariants) {
          "absolute"},
         {"hybrid run", "EIGENVAL.hybrid --kpoints KPOINTS --poscar POSCAR", 55, 10, "points L \\Gamma X W K \\Gamma",
          "absolute"},
+        // public runs: the jump U|K found from the segments' equal lengths, no lattice needed
+        {"VASP 4, no occupations, no KPOINTS", "EIGENVAL.vasp4-si", 40, 8, "points 1 2 3 4 5 (numbered", "absolute"},
+        {"occupations, DOSCAR of the total DOS", "EIGENVAL.si-occupations --doscar DOSCAR.si-total", 40, 8,
+         "points 1 2 3 4 5 (numbered", "12.6989 eV (from DOSCAR.si-total)"},
+        {"hybrid, its mesh of unequal weights first", "EIGENVAL.hse-si --kpoints KPOINTS.hse-si", 11, 24,
+         "points 1 2 (numbered", "absolute"},
+        {"hybrid, lattice and Fermi energy of its OUTCAR (two lattice blocks)",
+         "EIGENVAL.hse-si --kpoints KPOINTS.hse-si --outcar OUTCAR.hse-si", 11, 24, "points 1 2 (numbered",
+         "5.7786 eV (from OUTCAR.hse-si)"},
+        {"ISPIN 2 layer, CONTCAR with a blank comment", "EIGENVAL.ispin2-crcl3 --poscar CONTCAR.crcl3", 3, 128,
+         "points 1 2 (numbered", "absolute"},
+        {"ISPIN 2 layer, spin down", "EIGENVAL.ispin2-crcl3 --spin down --fermi -2", 3, 64, "points 1 2 (numbered",
+         "-2.0000 eV (given)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -158,6 +175,15 @@ TEST(VaspBands, DamagedFilesAreNamedByFileAndLine) {
         {"EIGENVAL.bad", withLine(eig, 18, "   10   123456.000000   0.000000"), "",
          "EIGENVAL.bad, line 8: k point 1, level 10: energy 123456.00000 does not fit F10.5 of fort.1"},
         {"EIGENVAL.bad", eig, "--spin up", "EIGENVAL.bad: one spin channel (ISPIN = 1): --spin does not apply"},
+        // public files: a mesh, a pw.x band file under the name, a run stopped before its first point
+        {"EIGENVAL.bad", e2e::slurp(kReal + "EIGENVAL.mesh-cdte"), "",
+         "EIGENVAL.bad, line 23: k point 2 weighs 0.0937500, k point 1 0.0312500: a mesh, not a path"},
+        {"KPOINTS.bad", e2e::slurp(kReal + "KPOINTS.mesh-cdte"), "--kpoints KPOINTS.bad", "KPOINTS.bad, line 3: not a path"},
+        {"EIGENVAL.bad", e2e::slurp(kReal + "EIGENVAL.qe-plot"), "", "EIGENVAL.bad, line 1: not a VASP EIGENVAL"},
+        {"EIGENVAL.bad", e2e::slurp(kReal + "EIGENVAL.stopped-crs2"), "",
+         "EIGENVAL.bad, line 7: the file ends before k point 1 of 74"},
+        {"EIGENVAL.bad", e2e::slurp(kReal + "EIGENVAL.ispin2-crcl3"), "--kpoints KPOINTS.vaspkit-crcl3",
+         "KPOINTS.vaspkit-crcl3: 3 segments of 20 points make 60 k points, EIGENVAL.bad has 3"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.err);
