@@ -17,6 +17,7 @@ int startScreen(Plot& plot, Console& con) {
     plot.scr(0, 1.0f, 1.0f, 1.0f);
     plot.scr(1, 0.0f, 0.0f, 0.0f);
     plot.pap(kScreenInches, 1.0f);
+    plot.scf(kTextFont);
     return screen;
 }
 

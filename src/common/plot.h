@@ -9,6 +9,10 @@ namespace common {
 
 class Console;
 
+// The font of every text of both programs' pictures (labels, titles, free
+// texts, tic numbers, the Fermi text): PGPLOT's Roman font.
+constexpr int kTextFont = 2;
+
 class Plot {
 public:
     virtual ~Plot() = default;

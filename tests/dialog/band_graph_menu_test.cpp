@@ -154,7 +154,8 @@ TEST_F(Menu, RedrawDrawsTheElementsInTheirFixedOrder) {
     const long vtitle = findCall(c, "ptxt 0.02357 0.5 90 0.5 'Energy (eV)'");
     const long text = findCall(c, "ptxt 0.6 0.3 90 1 'right'");
     const long fermi = findCall(c, "ptxt 0.72211 0.49125 0 0 ");
-    EXPECT_EQ(c[0], "sci 1");
+    EXPECT_EQ(c[0], "scf 2");
+    EXPECT_EQ(c[1], "sci 1");
     EXPECT_GT(bands, 0);
     EXPECT_GT(border, bands);
     EXPECT_GT(tics, border);
@@ -168,6 +169,18 @@ TEST_F(Menu, RedrawDrawsTheElementsInTheirFixedOrder) {
     EXPECT_EQ(p.matching("box").size(), 5u);
     EXPECT_EQ(findCall(c, "swin 0.70711 1 -12 8") > tics, true);
     EXPECT_EQ(findCall(c, "ptxt 0.70711 0.09375 0 0.5 'W'") > label, true);
+}
+
+TEST_F(Menu, OneFontForEveryTextWithOrWithoutTics) {
+    for (bool tics : {true, false}) {
+        BandGraph g = decorated();
+        g.flags[kFlagTics] = tics;
+        RecordingPlot p;
+        p.scf(1);  // left by the crossing dialogue's band numbers
+        tlrdrw(p, g);
+        EXPECT_EQ(p.matching("box").empty(), !tics);
+        EXPECT_EQ(p.textFonts(), std::set<int>{kTextFont}) << "tics " << tics;
+    }
 }
 
 TEST_F(Menu, AllFlagsOffShowsOnlyFrameAndBands) {
