@@ -25,6 +25,16 @@ std::vector<std::string> RecordingPlot::matching(const std::string& prefix) cons
     return r;
 }
 
+std::set<int> RecordingPlot::textFonts() const {
+    std::set<int> fonts;
+    int font = 1;
+    for (const auto& c : calls) {
+        if (c.rfind("scf ", 0) == 0) font = std::stoi(c.substr(4));
+        if (c.rfind("ptxt ", 0) == 0 || c.rfind("text ", 0) == 0 || c.rfind("box ", 0) == 0) fonts.insert(font);
+    }
+    return fonts;
+}
+
 int RecordingPlot::open(const std::string& device) {
     rec("open " + quoted(device));
     if (failOpen) return 0;

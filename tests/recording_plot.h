@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,9 @@ public:
     // The calls whose line starts with `prefix`.
     std::vector<std::string> matching(const std::string& prefix) const;
     void clear() { calls.clear(); }
+    // The fonts in force at every text and every box drawn (1, PGPLOT's
+    // own, before any is set).
+    std::set<int> textFonts() const;
 
     int open(const std::string& device) override;
     void slct(int id) override;

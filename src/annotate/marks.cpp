@@ -57,6 +57,10 @@ constexpr float kArrowHeight = 0.35f * kCharHeight;
 constexpr float kFermiGap = 0.6f * kCharHeight;
 // The marks of the level on the frame edges, without the dashed line.
 constexpr float kFermiMarkLength = 0.8f * kCharHeight;
+// The baseline of a title below a panel lies so far below the panel: clear
+// of the numbers of a lower axis (their baseline 1.2 character heights down)
+// with a superscript of its own.
+constexpr float kTitleDrop = 3.0f * kCharHeight;
 
 // A short mark at `level` from the edge at x inwards by `length` (negative:
 // to the left), drawn in view-surface coordinates.
@@ -141,10 +145,11 @@ void enterFreeTexts(Plot& plot, Console& con, const Box& page, std::vector<FreeT
 
 void mvtitl(Plot& plot, const CurvePanel& dos, const CurvePanel& coop, float x0, const AxisTitles& titles) {
     const float y0 = dos.box.y0, h = dos.box.h;
+    const float below = y0 - kTitleDrop;
     plot.swin(0.0f, 1.0f, 0.0f, 1.0f);
     plot.svp(0.0f, 1.0f, 0.0f, 1.0f);
-    if (dos.curves > 0) tltrap(plot, titles.dos, dos.box.x0 + 0.5f * dos.box.w, 0.5f * y0, 0.0f, 1);
-    if (coop.curves > 0) tltrap(plot, titles.coop, coop.box.x0 + 0.5f * coop.box.w, 0.5f * y0, 0.0f, 1);
+    if (dos.curves > 0) tltrap(plot, titles.dos, dos.box.x0 + 0.5f * dos.box.w, below, 0.0f, 1);
+    if (coop.curves > 0) tltrap(plot, titles.coop, coop.box.x0 + 0.5f * coop.box.w, below, 0.0f, 1);
     tltrap(plot, titles.energy, 0.2f * x0, y0 + 0.5f * h, 90.0f, 1);
 }
 

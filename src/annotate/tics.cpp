@@ -141,7 +141,7 @@ void tltica(Plot& plot, const AxisPlace& axis, const TicRange& tics, int& nsub) 
     plot.svp(xa, 1.0f, y1, y2);
     const std::string base = (xa == x0 && tics.label_distance > 0) ? "ABN" : "AB";
     plot.sci(1);
-    plot.scf(2);
+    plot.scf(kTextFont);
     nsub = subintervals(tics, nsub);
     drawSides(plot, energyAxisBoxes("", "", base, side), tics, side, nsub);
 }
@@ -169,17 +169,24 @@ void mvtica(Plot& plot, const AxisPlace& axis, int orientation, const TicRange& 
     } else {
         float x1 = x0 + w * (tics.start - amin) / arange;
         float x2 = x0 + w * (tics.end - amin) / arange;
-        plot.swin(tics.start, tics.end, pos, edge);
-        plot.svp(x1, x2, pos, edge);
-        // the lower axis numbers its outward box; the upper one has its
-        // numbers with the tics above the frame only
-        const bool lower = pos == y0;
-        const std::string xbase = (lower && labels) ? "ABN" : "AB";
-        const auto [xin, xout] = numberedBoxes(xbase, "ITS", labels && !lower ? "NTS" : "TS", side);
-        o = {xin, xout, options("", "ITSV"), options("", "TSV")};
+        if (pos == y0) {
+            // the lower axis: the bottom edge of a box above it, numbered
+            // below it with its outward box
+            plot.swin(tics.start, tics.end, pos, edge);
+            plot.svp(x1, x2, pos, edge);
+            const auto [xin, xout] = numberedBoxes(labels ? "ABN" : "AB", "ITS", "TS", side);
+            o = {xin, xout, options("", "ITSV"), options("", "TSV")};
+        } else {
+            // any other axis is the top edge of a box reaching down to the
+            // frame's bottom: its numbers (with the tics above it only) are
+            // written above it, outside the frame, clear of the curves
+            plot.swin(tics.start, tics.end, y0, pos);
+            plot.svp(x1, x2, y0, pos);
+            o = {options("C", "TS"), options(labels ? "CM" : "C", "ITS"), options("", "ITSV"), options("", "TSV")};
+        }
     }
     plot.sci(1);
-    plot.scf(2);
+    plot.scf(kTextFont);
     nsub = subintervals(tics, nsub);
     drawSides(plot, o, tics, side, nsub);
 }

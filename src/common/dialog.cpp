@@ -7,6 +7,7 @@
 #include "common/error.h"
 #include "common/page.h"
 #include "common/plot.h"
+#include "common/records.h"
 
 namespace common {
 
@@ -17,6 +18,7 @@ int startScreen(Plot& plot, Console& con) {
     plot.scr(0, 1.0f, 1.0f, 1.0f);
     plot.scr(1, 0.0f, 0.0f, 0.0f);
     plot.pap(kScreenInches, 1.0f);
+    plot.scf(kTextFont);
     return screen;
 }
 
@@ -92,19 +94,71 @@ bool drawOnFileDevice(Plot& plot, const std::string& device, int screen, const s
     return id > 0;
 }
 
+namespace {
+
+// Draws the picture on the file device once, with `sizes`; false when the
+// device cannot be opened.
+bool drawOnce(Plot& plot, const std::string& device, PictureSizes sizes, const std::function<void(Plot&)>& draw) {
+    SizedPlot sized(plot, sizes);
+    const int none = plot.open("/NULL");
+    const bool written = drawOnFileDevice(plot, device, none, [&] {
+        // the device's own height and width, before the drawing sets them
+        sized.sch(1.0f);
+        sized.slw(1);
+        draw(sized);
+    });
+    plot.end();
+    return written;
+}
+
+// Draws the picture until its sizes suit the width its box gets, then
+// scales the EPS to that width. The sizes depend on the box, which the text
+// the sizes make widens a little: a few passes settle them.
+Status drawToWidth(Plot& plot, const std::string& device, double cm, const std::function<void(Plot&)>& draw) {
+    const std::string eps = deviceFile(device);
+    PictureSizes sizes;
+    for (int pass = 1;; ++pass) {
+        if (!drawOnce(plot, device, sizes, draw)) return Failure{"output device " + device + " could not be opened"};
+        if (Status boxed = moveBoundingBoxToHeader(eps); !boxed) return boxed;
+        const std::optional<std::string> text = readWholeFile(eps);
+        if (!text) return Failure{eps + ": cannot be read"};
+        const std::optional<double> width = boxWidth(*text);
+        if (!width || !(*width > 0)) return Failure{eps + ": no bounding box in the header"};
+        const PictureSizes needed = sizesForWidth(*width, cm);
+        if ((needed.text <= sizes.text && needed.line <= sizes.line) || pass == 4) {
+            Result<std::string> scaled = scaledToWidth(*text, cm, eps);
+            if (!scaled) return Failure{scaled.error()};
+            return writeFileAtomic(eps, *scaled);
+        }
+        sizes = {std::max(sizes.text, needed.text), std::max(sizes.line, needed.line)};
+    }
+}
+
+std::optional<PictureKind> convertedTo(PictureFormat format) {
+    if (format == PictureFormat::Pdf) return PictureKind::Pdf;
+    if (format == PictureFormat::Png) return PictureKind::Png;
+    return std::nullopt;
+}
+
+}  // namespace
+
 Status writePictureFile(Plot& plot, const std::string& device, PictureFormat format,
-                        const std::function<void()>& draw) {
+                        const std::function<void(Plot&)>& draw, std::optional<double> widthCm) {
     // PGPLOT would say so on standard output, in words of its own
     const std::filesystem::path dir = std::filesystem::path(deviceFile(device)).parent_path();
     if (!dir.empty() && !std::filesystem::is_directory(dir))
         return Failure{deviceFile(device) + " cannot be written: no directory " + dir.string()};
+    if (widthCm) {
+        if (format == PictureFormat::Hpgl) return Failure{"an HPGL picture has no width to be made"};
+        if (Status made = drawToWidth(plot, device, *widthCm, draw); !made) return made;
+        return publishPostScript(device, convertedTo(format));
+    }
     const int none = plot.open("/NULL");
-    const bool written = drawOnFileDevice(plot, device, none, draw);
+    const bool written = drawOnFileDevice(plot, device, none, [&] { draw(plot); });
     plot.end();
     if (!written) return Failure{"output device " + device + " could not be opened"};
     if (format == PictureFormat::Hpgl) return {};
-    if (format == PictureFormat::Eps) return publishPostScript(device, std::nullopt);
-    return publishPostScript(device, format == PictureFormat::Pdf ? PictureKind::Pdf : PictureKind::Png);
+    return publishPostScript(device, convertedTo(format));
 }
 
 }  // namespace common

@@ -66,8 +66,11 @@ bool drawOnFileDevice(Plot& plot, const std::string& device, int screen, const s
 // A picture without a dialogue: draws on the file device as
 // drawOnFileDevice does, with /NULL standing in for the screen, and makes
 // the picture `format` asks for from it (the box of the EPS into its
-// header, PDF or PNG beside it). The failure is one line.
+// header, PDF or PNG beside it). With `widthCm` (PostScript only) the
+// picture is made that wide: `draw` draws on the Plot it is given, which
+// sizes text and lines for that width (see sizesForWidth), and the EPS is
+// scaled to it. The failure is one line.
 Status writePictureFile(Plot& plot, const std::string& device, PictureFormat format,
-                        const std::function<void()>& draw);
+                        const std::function<void(Plot&)>& draw, std::optional<double> widthCm = std::nullopt);
 
 }  // namespace common

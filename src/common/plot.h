@@ -9,6 +9,10 @@ namespace common {
 
 class Console;
 
+// The font of every text of both programs' pictures (labels, titles, free
+// texts, tic numbers, the Fermi text): PGPLOT's Roman font.
+constexpr int kTextFont = 2;
+
 class Plot {
 public:
     virtual ~Plot() = default;
@@ -77,6 +81,57 @@ public:
     void text(float x, float y, const std::string& text) override;
     int curs(float& x, float& y, char& ch) override;
     bool hasCursor() override;
+};
+
+// Sizes of a picture drawn to be shown smaller than it is drawn: character
+// heights multiplied by `text`, line widths raised to at least `line`.
+struct PictureSizes {
+    float text = 1.0f;
+    int line = 1;
+};
+
+// A Plot that draws on another with the character heights and line widths of
+// PictureSizes; everything else passes through unchanged.
+class SizedPlot : public Plot {
+public:
+    SizedPlot(Plot& inner, PictureSizes sizes) : inner_(inner), sizes_(sizes) {}
+    int open(const std::string& device) override { return inner_.open(device); }
+    void slct(int id) override { inner_.slct(id); }
+    int qid() override { return inner_.qid(); }
+    void clos() override { inner_.clos(); }
+    void end() override { inner_.end(); }
+    void ask(bool flag) override { inner_.ask(flag); }
+    void pap(float width, float aspect) override { inner_.pap(width, aspect); }
+    void page() override { inner_.page(); }
+    void svp(float x1, float x2, float y1, float y2) override { inner_.svp(x1, x2, y1, y2); }
+    void swin(float x1, float x2, float y1, float y2) override { inner_.swin(x1, x2, y1, y2); }
+    void scr(int ci, float r, float g, float b) override { inner_.scr(ci, r, g, b); }
+    void sci(int ci) override { inner_.sci(ci); }
+    void sch(float size) override { inner_.sch(size * sizes_.text); }
+    void scf(int font) override { inner_.scf(font); }
+    void slw(int width) override { inner_.slw(width < sizes_.line ? sizes_.line : width); }
+    void sls(int style) override { inner_.sls(style); }
+    void sfs(int style) override { inner_.sfs(style); }
+    void sclp(int state) override { inner_.sclp(state); }
+    void move(float x, float y) override { inner_.move(x, y); }
+    void draw(float x, float y) override { inner_.draw(x, y); }
+    void line(int n, const float* x, const float* y) override { inner_.line(n, x, y); }
+    void pt(int n, const float* x, const float* y, int symbol) override { inner_.pt(n, x, y, symbol); }
+    void poly(int n, const float* x, const float* y) override { inner_.poly(n, x, y); }
+    void box(const std::string& xopt, float xtick, int nxsub, const std::string& yopt, float ytick,
+             int nysub) override {
+        inner_.box(xopt, xtick, nxsub, yopt, ytick, nysub);
+    }
+    void ptxt(float x, float y, float angle, float fjust, const std::string& text) override {
+        inner_.ptxt(x, y, angle, fjust, text);
+    }
+    void text(float x, float y, const std::string& text) override { inner_.text(x, y, text); }
+    int curs(float& x, float& y, char& ch) override { return inner_.curs(x, y, ch); }
+    bool hasCursor() override { return inner_.hasCursor(); }
+
+private:
+    Plot& inner_;
+    PictureSizes sizes_;
 };
 
 // Opens the screen device: $PGPLOT_DEV when set, else /XWINDOW; when that

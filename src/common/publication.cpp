@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "common/console.h"
+#include "common/page.h"
 #include "common/records.h"
 
 namespace common {
@@ -302,14 +304,124 @@ std::string deviceNamed(const std::string& menuDevice, const std::string& path) 
     return device;
 }
 
+namespace {
+
+// What is wrong with --width of a command line, or "".
+std::string widthProblem(const CommandLine& args) {
+    if (!args.has("--width")) return "";
+    if (!args.has("--output")) return "--width goes with --output, which makes the picture";
+    if (pictureFormat(args.value("--output")) == PictureFormat::Hpgl)
+        return "--width makes EPS, PDF or PNG pictures; an HPGL file has no size of its own";
+    double cm = 0;
+    try {
+        cm = args.real("--width");
+    } catch (const UsageError& e) {
+        return e.what();
+    }
+    if (!(cm >= kLeastWidthCm && cm <= kMostWidthCm))
+        return "--width takes a width from 4 to 50 cm, not '" + args.value("--width") + "'";
+    return "";
+}
+
+}  // namespace
+
 ProgramStart checkPictureOption(const std::string& name, const std::string& usage, ProgramStart s,
                                 std::ostream& err) {
-    if (s.run && s.args.has("--output") && !pictureFormat(s.args.value("--output")))
+    if (!s.run) return s;
+    if (s.args.has("--output") && !pictureFormat(s.args.value("--output")))
         return usageError(name, usage,
                           "--output takes a file ending in .eps, .plt, .pdf or .png, not '" + s.args.value("--output") +
                               "'",
                           err);
+    if (const std::string why = widthProblem(s.args); !why.empty()) return usageError(name, usage, why, err);
     return s;
+}
+
+std::optional<double> pictureWidth(const CommandLine& args) {
+    if (!args.has("--width")) return std::nullopt;
+    return args.real("--width");
+}
+
+PictureSizes sizesForWidth(double drawnPoints, double cm) {
+    // PGPLOT's character height 1 is 1/40 of the square view surface; its
+    // line width 1 is 1/200 inch
+    constexpr double kHeightPoints = kPaperInches * 72.0 / 40.0;
+    constexpr double kWidthPoints = 72.0 / 200.0;
+    const double scale = cm / 2.54 * 72.0 / drawnPoints;
+    // a hair over the least sizes, so that rounding never puts them under
+    PictureSizes sizes;
+    sizes.text = static_cast<float>(std::max(1.0, 1.005 * kLeastTextPoints / (kHeightPoints * scale)));
+    sizes.line = std::max(1, static_cast<int>(std::ceil(kLeastLinePoints / (kWidthPoints * scale) - 1e-9)));
+    return sizes;
+}
+
+namespace {
+
+// The lines of the head up to the page set-up's end and the box they give:
+// the high-resolution one when there is one.
+bool headBox(const std::string& eps, double box[4]) {
+    const size_t end = eps.find("%%EndPageSetup");
+    std::string key, value;
+    bool found = false;
+    for (const std::string& line : splitLines(eps.substr(0, end))) {
+        if (!comment(line, key, value)) continue;
+        if (key == "HiResBoundingBox" && readBox(value, box)) return true;
+        if (key == "BoundingBox" && !found) found = readBox(value, box);
+    }
+    return found;
+}
+
+std::string pointsText(double v, int decimals = 3) {
+    std::ostringstream out;
+    out.precision(decimals);
+    out << std::fixed << v;
+    return out.str();
+}
+
+}  // namespace
+
+std::optional<double> boxWidth(const std::string& eps) {
+    double box[4];
+    if (!headBox(eps, box)) return std::nullopt;
+    return box[2] - box[0];
+}
+
+Result<std::string> scaledToWidth(const std::string& eps, double cm, const std::string& name) {
+    double box[4];
+    if (!headBox(eps, box) || !(box[2] > box[0])) return Failure{name + ": no bounding box in the header"};
+    const std::string pageScale = "\n0.072 0.072 scale\n";
+    const size_t at = eps.find(pageScale);
+    const size_t setupEnd = eps.find("%%EndPageSetup");
+    if (at == std::string::npos || setupEnd == std::string::npos || at > setupEnd)
+        return Failure{name + ": no page scale in the page set-up"};
+    const double s = cm / 2.54 * 72.0 / (box[2] - box[0]);
+    std::string head, key, value;
+    for (std::string line : splitLines(eps.substr(0, at + 1))) {
+        double b[4];
+        if (comment(line, key, value) && key.find("BoundingBox") != std::string::npos && readBox(value, b)) {
+            for (double& v : b) v *= s;
+            if (key == "HiResBoundingBox") {
+                line = "%%" + key + ": " + pointsText(b[0]) + " " + pointsText(b[1]) + " " + pointsText(b[2]) + " " +
+                       pointsText(b[3]);
+            } else {
+                line = "%%" + key + ": " + boxText(b);
+            }
+        }
+        head += line + "\n";
+    }
+    std::string rest = eps.substr(at + 1);
+    // the page's own box, after the set-up, scales too
+    const std::string setupLine = "%%EndPageSetup\n";
+    const size_t page = rest.find(setupLine) + setupLine.size();
+    if (rest.compare(page, 19, "%%PageBoundingBox: ") == 0) {
+        const size_t lineEnd = rest.find('\n', page);
+        double b[4];
+        if (comment(rest.substr(page, lineEnd - page), key, value) && readBox(value, b)) {
+            for (double& v : b) v *= s;
+            rest.replace(page, lineEnd - page, "%%PageBoundingBox: " + boxText(b));
+        }
+    }
+    return head + pointsText(s, 6) + " " + pointsText(s, 6) + " scale\n" + rest;
 }
 
 }  // namespace common

@@ -12,6 +12,7 @@
 #include "common/program_options.h"
 
 #include "common/error.h"
+#include "common/plot.h"
 
 namespace common {
 
@@ -57,6 +58,29 @@ Status publishPostScript(const std::string& device, std::optional<PictureKind> c
 // publishPostScript, saying on the console, in one line, what went wrong.
 void finishPostScript(Console& con, const std::string& device, std::optional<PictureKind> convert);
 
+// A picture made for a given printed width (--width CM): it is drawn with
+// character heights and line widths such that, the picture scaled to that
+// width, text is at least kLeastTextPoints high and lines at least
+// kLeastLinePoints wide; the EPS then carries that scale and a box that
+// wide, and the PDF page and the PNG (at its 300 dpi) follow from it.
+constexpr double kLeastTextPoints = 7.0;
+constexpr double kLeastLinePoints = 0.5;
+constexpr double kLeastWidthCm = 4.0;
+constexpr double kMostWidthCm = 50.0;
+
+// The sizes for a picture whose drawing, `drawnPoints` wide as PGPLOT draws
+// it, is shown `cm` wide.
+PictureSizes sizesForWidth(double drawnPoints, double cm);
+
+// The width, in points, of the bounding box in the head of an EPS text;
+// none when it has no box there.
+std::optional<double> boxWidth(const std::string& eps);
+
+// The EPS text scaled to be `cm` wide: the scale put before the page's own
+// and every box of the head scaled with it. One without a box in its head
+// is refused (`name` names the file).
+Result<std::string> scaledToWidth(const std::string& eps, double cm, const std::string& name);
+
 // The pictures an output file name asks for by its suffix: ".eps", ".plt"
 // (HPGL), ".pdf", ".png"; none for any other name.
 enum class PictureFormat { Eps, Hpgl, Pdf, Png };
@@ -67,9 +91,15 @@ std::optional<PictureFormat> pictureFormat(const std::string& path);
 // ("bands.pdf" gives "bands.eps/VCPS"), so PDF and PNG keep their EPS beside them.
 std::string deviceNamed(const std::string& menuDevice, const std::string& path);
 
-// A program's start with --output FILE: a usage error (status 2) when FILE
-// names no picture of pictureFormat; `s` as it is otherwise.
+// A program's start with --output FILE [--width CM]: a usage error (status
+// 2) when FILE names no picture of pictureFormat, or --width comes without
+// --output, with an HPGL file, or is no number from kLeastWidthCm to
+// kMostWidthCm; `s` as it is otherwise.
 ProgramStart checkPictureOption(const std::string& name, const std::string& usage, ProgramStart s,
                                 std::ostream& err);
+
+// The width --width asks for, once checkPictureOption has let the command
+// line through; none without it.
+std::optional<double> pictureWidth(const CommandLine& args);
 
 }  // namespace common

@@ -65,8 +65,18 @@ TEST(Tics, HorizontalDosAxisLabelsOnlyAtTheFrameBottom) {
     EXPECT_EQ(boxes[0], "box 'ABN     ITS' 1 2 '        ITSV' 1 2");
     EXPECT_EQ(boxes[1], "box 'AB      TS' 1 2 '        TSV' 1 2");  // numbers written once
     p.clear();
+    // the upper axis is the top edge of a box down to the frame's bottom:
+    // tics into the frame, or out of it with the numbers above the frame
     mvtica(p, {{0.11785f, 0.125f, 0.58926f, 0.75f}, 0.0f, 4.0f, 0.875f, 1}, 1, t, nsub);
-    EXPECT_EQ(p.matching("box")[0], "box 'AB      ITS' 1 2 '        ITSV' 1 2");
+    EXPECT_EQ(p.matching("box")[0], "box 'C       TS' 1 2 '        ITSV' 1 2");
+    EXPECT_EQ(p.matching("svp")[0], "svp 0.11785 0.70711 0.125 0.875");
+    p.clear();
+    mvtica(p, {{0.11785f, 0.125f, 0.58926f, 0.75f}, 0.0f, 4.0f, 0.875f, 3}, 1, t, nsub);
+    EXPECT_EQ(p.matching("box"), (std::vector<std::string>{"box 'C       TS' 1 2 '        ITSV' 1 2",
+                                                           "box 'CM      ITS' 1 2 '        TSV' 1 2"}));
+    p.clear();
+    mvtica(p, {{0.11785f, 0.125f, 0.58926f, 0.75f}, 0.0f, 4.0f, 0.875f, 2}, 1, TicRange{0, 4, 0.5f, 0}, nsub);
+    EXPECT_EQ(p.matching("box")[0], "box 'C       ITS' 0.5 1 '        TSV' 0.5 1");  // no labels asked: no numbers
     p.clear();
     mvtica(p, {{0.11785f, 0.125f, 0.58926f, 0.75f}, -5.0f, 10.0f, 0.11785f, 2}, 2, t, nsub);
     EXPECT_EQ(p.matching("box")[0], "box '        TS' 1 2 'ABN     TSV' 1 2");
@@ -259,7 +269,9 @@ TEST(Marks, BordersAndTitles) {
     mvtitl(p, {{0.1f, 0.125f, 0.3f, 0.75f}, 1}, {{0.4f, 0.125f, 0.3f, 0.75f}, 1}, 0.1f, {"DOS", "COOP", "E"});
     auto t = p.matching("ptxt");
     ASSERT_EQ(t.size(), 3u);
-    EXPECT_EQ(t[0], "ptxt 0.25 0.0625 0 0.5 'DOS'");
+    // three character heights below the panels: clear of a lower axis's numbers
+    EXPECT_EQ(t[0], "ptxt 0.25 0.05 0 0.5 'DOS'");
+    EXPECT_EQ(t[1], "ptxt 0.55 0.05 0 0.5 'COOP'");
     EXPECT_EQ(t[2], "ptxt 0.02 0.5 90 0.5 'E'");
 }
 

@@ -6,6 +6,7 @@
 #include "band/dialog/graph_menu.h"
 #include "band/draw/redraw.h"
 #include "band_graph_support.h"
+#include "common/publication.h"
 
 using namespace common;
 using namespace annotate;
@@ -154,7 +155,8 @@ TEST_F(Menu, RedrawDrawsTheElementsInTheirFixedOrder) {
     const long vtitle = findCall(c, "ptxt 0.02357 0.5 90 0.5 'Energy (eV)'");
     const long text = findCall(c, "ptxt 0.6 0.3 90 1 'right'");
     const long fermi = findCall(c, "ptxt 0.72211 0.49125 0 0 ");
-    EXPECT_EQ(c[0], "sci 1");
+    EXPECT_EQ(c[0], "scf 2");
+    EXPECT_EQ(c[1], "sci 1");
     EXPECT_GT(bands, 0);
     EXPECT_GT(border, bands);
     EXPECT_GT(tics, border);
@@ -168,6 +170,49 @@ TEST_F(Menu, RedrawDrawsTheElementsInTheirFixedOrder) {
     EXPECT_EQ(p.matching("box").size(), 5u);
     EXPECT_EQ(findCall(c, "swin 0.70711 1 -12 8") > tics, true);
     EXPECT_EQ(findCall(c, "ptxt 0.70711 0.09375 0 0.5 'W'") > label, true);
+}
+
+TEST_F(Menu, OneFontForEveryTextWithOrWithoutTics) {
+    for (bool tics : {true, false}) {
+        BandGraph g = decorated();
+        g.flags[kFlagTics] = tics;
+        RecordingPlot p;
+        p.scf(1);  // left by the crossing dialogue's band numbers
+        tlrdrw(p, g);
+        EXPECT_EQ(p.matching("box").empty(), !tics);
+        EXPECT_EQ(p.textFonts(), std::set<int>{kTextFont}) << "tics " << tics;
+    }
+}
+
+// A picture drawn `drawn` points wide and shown `cm` wide: every character
+// height and line width that reaches the device is at least 7 pt and 0.5 pt
+// there, and a picture shown large enough keeps its text as it is.
+TEST_F(Menu, TextAndLinesKeepTheirLeastSizesAtAColumnsWidth) {
+    struct Row {
+        double drawn, cm;
+        bool textAsDrawn;
+    };
+    const Row rows[] = {{583, 8.5, false}, {583, 17, true}, {430, 8.5, true}, {2000, 4, false}, {300, 50, true}};
+    for (const Row& r : rows) {
+        BandGraph g = decorated();
+        g.styles.push_back(BandStyle{1, 2, 4, 6, 1});  // a band range in a width of its own
+        RecordingPlot p;
+        const PictureSizes sizes = sizesForWidth(r.drawn, r.cm);
+        SizedPlot sized(p, sizes);
+        sized.sch(1.0f);
+        tlrdrw(sized, g);
+        const double scale = r.cm / 2.54 * 72.0 / r.drawn;
+        float height = 1e9f;
+        for (const std::string& c : p.matching("sch ")) height = std::min(height, std::stof(c.substr(4)));
+        int width = 1000;
+        for (const std::string& c : p.matching("slw ")) width = std::min(width, std::stoi(c.substr(4)));
+        EXPECT_GE(height * 8.267 * 72 / 40 * scale, 7.0) << r.drawn << " " << r.cm;
+        EXPECT_GE(width * 0.36 * scale, 0.5) << r.drawn << " " << r.cm;
+        EXPECT_EQ(height == 1.0f, r.textAsDrawn) << r.drawn << " " << r.cm;
+        if (sizes.line < 6) {
+            EXPECT_NE(findCall(p.calls, "slw 6"), -1);  // a wider band keeps its width
+        }
+    }
 }
 
 TEST_F(Menu, AllFlagsOffShowsOnlyFrameAndBands) {

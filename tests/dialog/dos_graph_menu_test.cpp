@@ -131,7 +131,7 @@ TEST(DosGraphMenu, HorizontalDosAxesWithBorder) {
     const auto boxes = s.plot.matching("box");
     ASSERT_EQ(boxes.size(), 3u);  // left energy axis, lower and upper DOS axes
     EXPECT_EQ(boxes[1], "box 'ABN     ITS' 1 2 '        ITSV' 1 2");
-    EXPECT_EQ(boxes[2], "box 'AB      NTS' 1 2 '        TSV' 1 2");
+    EXPECT_EQ(boxes[2], "box 'CM      ITS' 1 2 '        TSV' 1 2");  // numbers above the frame
 }
 
 TEST(DosGraphMenu, TitlesTextsAndFermiMarker) {

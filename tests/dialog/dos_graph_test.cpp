@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include "dos/dialog/graph_menu.h"
 #include "dos/core/layout_file.h"
@@ -137,7 +138,7 @@ TEST(DosDrawing, RedrawWithoutBuffersDrawsOnlyTheAnnotations) {
     g.setFlag(kFlagFermi, false);
     p.clear();
     mvrdrw(p, in, g);
-    EXPECT_TRUE(p.calls.empty());
+    EXPECT_EQ(p.calls, std::vector<std::string>{"scf 2"});  // the text font only: nothing drawn
 }
 
 TEST(DosOutput, LandscapeTwoPanelsThenPortraitScreenAgain) {
@@ -160,7 +161,7 @@ TEST(DosOutput, LandscapeTwoPanelsThenPortraitScreenAgain) {
     EXPECT_EQ(c[close + 1], "slct 7");
     // on the file: DOS panel left, COOP right, each 0.375 wide, the room
     // for the Fermi text right of them
-    EXPECT_EQ(c[4], "svp 0.16667 0.54167 0.15 0.65");
+    EXPECT_EQ(s.plot.matching("svp")[0], "svp 0.16667 0.54167 0.15 0.65");
     size_t coop = indexOf(c, "svp 0.54167 0.91667 0.15 0.65");
     EXPECT_LT(coop, close);
     // on the screen afterwards: the portrait layout as before
@@ -209,7 +210,7 @@ TEST(DosOutput, PortraitUsesTheScreenGeometryAndVcps) {
     EXPECT_EQ(s.plot.calls[0], "open 'morvane.eps/VCPS '");
     EXPECT_EQ(outputDevice(1, true), "morvane.eps/PS   ");
     EXPECT_EQ(outputDevice(3, false), "morvane.plt/VHPGL");
-    EXPECT_EQ(s.plot.calls[4], "svp 0.11785 0.70711 0.125 0.875");
+    EXPECT_EQ(s.plot.matching("svp")[0], "svp 0.11785 0.70711 0.125 0.875");
 }
 
 TEST(DosOutput, DeviceThatCannotBeOpenedDrawsNothing) {
@@ -293,6 +294,20 @@ TEST(DosLayout, RecordsAndRoundTrip) {
     for (std::string& call : a.calls)
         if (size_t at = call.find("0.707107"); at != std::string::npos) call.replace(at, 8, "0.70711");
     EXPECT_EQ(a.calls, b.calls);
+}
+
+TEST(DosDrawing, OneFontForEveryTextWithOrWithoutTics) {
+    DosInput in = dostest::input(small());
+    for (bool tics : {true, false}) {
+        DosGraph g = fullGraph(in);
+        g.setFlag(kFlagTics, tics);
+        g.setFlag(kFlagTitles, true);
+        RecordingPlot p;
+        mvrdrw(p, in, g);
+        EXPECT_EQ(p.matching("box").empty(), !tics);
+        EXPECT_GE(p.matching("ptxt").size(), 4u);  // titles, text, Fermi text
+        EXPECT_EQ(p.textFonts(), std::set<int>{kTextFont}) << "tics " << tics;
+    }
 }
 
 TEST(DosLayout, EmptyGraphWritesZeroCounts) {

@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <functional>
+#include <optional>
+#include <sstream>
 
 #include "band/core/starter_layout.h"
+#include "common/publication.h"
 #include "common/records.h"
 #include "dos/core/dos_input.h"
 #include "dos/core/starter_layout.h"
@@ -66,6 +71,46 @@ void dosAndLayout(const ScratchDir& d) {
     d.write("fort.7", dosLayout());
 }
 
+// A picture made CM wide (--width CM): the EPS box, the PDF page and the
+// PNG at 300 dpi that wide, and every line at least 0.5 pt at that width
+// (PGPLOT's "n LW" strokes 5n thousandths of an inch, under the scale the
+// picture got).
+void checkWidth(const ScratchDir& dir, const Row& r) {
+    const std::string args = r.args;
+    const double cm = std::stod(args.substr(args.find("--width") + 8));
+    const double points = cm / 2.54 * 72.0;
+    const std::string stem = std::string(r.written).substr(0, 2);
+    const std::string eps = dir.read(stem + "eps");
+    const std::optional<double> width = common::boxWidth(eps);
+    ASSERT_TRUE(width) << r.name;
+    EXPECT_NEAR(*width, points, 0.01) << r.name;
+    const size_t scaleAt = eps.find(" scale\n0.072 0.072 scale\n");
+    ASSERT_NE(scaleAt, std::string::npos) << r.name;
+    const double scale = std::stod(eps.substr(eps.rfind('\n', scaleAt) + 1));
+    int least = 1000;
+    // the page set-up's own width is PGPLOT's start, under no stroke
+    for (size_t at = eps.find(" LW ", eps.find("%%EndPageSetup")); at != std::string::npos; at = eps.find(" LW ", at + 1)) {
+        const size_t start = eps.find_last_of(" \n", at - 1) + 1;
+        if (std::isdigit(static_cast<unsigned char>(eps[start]))) least = std::min(least, std::stoi(eps.substr(start)));
+    }
+    EXPECT_GE(least * 0.36 * scale, 0.5) << r.name << ": line width " << least;
+    if (std::string(r.written).find(".png") != std::string::npos) {
+        const std::string png = dir.read(stem + "png");
+        ASSERT_GT(png.size(), 24u);
+        const long pixels = (static_cast<unsigned char>(png[18]) << 8) | static_cast<unsigned char>(png[19]);
+        EXPECT_NEAR(pixels, cm / 2.54 * 300.0, 1.0) << r.name;
+    }
+    if (std::string(r.written).find(".pdf") != std::string::npos) {
+        const std::string pdf = dir.read(stem + "pdf");
+        const size_t box = pdf.find("/MediaBox [");
+        ASSERT_NE(box, std::string::npos) << r.name;
+        std::istringstream in(pdf.substr(box + 11, 80));
+        double x0 = 0, y0 = 0, x1 = 0;
+        in >> x0 >> y0 >> x1;
+        EXPECT_NEAR(x1 - x0, points, 1.0) << r.name;
+    }
+}
+
 // No question asked: standard input holds answers that must stay unread.
 TEST(PictureOutput, DrawsTheStoredPictureOrSaysWhichFileIsMissing) {
     const Row rows[] = {
@@ -85,8 +130,12 @@ TEST(PictureOutput, DrawsTheStoredPictureOrSaysWhichFileIsMissing) {
         {"no such directory", "tarlisen", bandsAndLayout, "--output out/x.pdf", 1, "",
          "tarlisen: out/x.eps cannot be written: no directory out\n", "", ""},
         {"unknown suffix", "tarlisen", bandsAndLayout, "--output x.svg", 2, "", "tarlisen: --output takes a file ending in", "", ""},
+        {"one column", "tarlisen", bandsAndLayout, "--output x.png --width 8.5", 0, "", "", "x.eps x.png", ""},
+        {"no width for HPGL", "tarlisen", bands, "--output x.plt --width 8.5", 2, "", "tarlisen: --width makes", "", ""},
         {"starter DOS layout", "morvane", dosAndLayout, "--output y.eps", 0, "", "", "y.eps", "13\n12\n2\np\n0\n"},
         {"DOS PDF", "morvane", dosAndLayout, "--output=y.pdf", 0, "", "", "y.eps y.pdf", "13\n12\n4\np\n0\n"},
+        {"two columns", "morvane", dosAndLayout, "--output=y.pdf --width=17", 0, "", "", "y.eps y.pdf", ""},
+        {"one column DOS", "morvane", dosAndLayout, "--output y.eps --width 8.5", 0, "", "", "y.eps", ""},
         {"no DOS layout", "morvane", [](const ScratchDir& d) { d.copyIn(kDos + "fort.1"); }, "--output y.pdf", 1, "",
          "morvane: fort.7 could not be opened\n", "", ""},
         {"damaged DOS input", "morvane", [](const ScratchDir& d) { dosAndLayout(d); d.write("fort.1", "   1   x\n"); },
@@ -115,6 +164,7 @@ TEST(PictureOutput, DrawsTheStoredPictureOrSaysWhichFileIsMissing) {
             for (const char* f : {"x.eps", "x.pdf", "y.eps", "y.pdf"}) {
                 EXPECT_FALSE(dir.has(f)) << r.name << ": " << f;
             }
+        if (r.status == 0 && std::string(r.args).find("--width") != std::string::npos) checkWidth(dir, r);
         if (!*r.menu) continue;
         // the output option of the dialogue, after loading the same layout, draws the same picture
         const std::string eps = std::string(r.program) + ".eps";

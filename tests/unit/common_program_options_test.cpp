@@ -36,6 +36,17 @@ TEST(ProgramStart, HelpVersionFitAndUsageErrors) {
         {{"--output", "bands.PDF"}, false, 2, "", "tarlisen: --output takes a file ending in .eps, .plt, .pdf or .png, not 'bands.PDF'\n"},
         {{"--output", "out/.eps"}, false, 2, "", "tarlisen: --output takes a file ending in"},
         {{"--output", "bands.eps", "--fit", "cosine"}, false, 2, "", "tarlisen: --fit does not go with --output"},
+        {{"--output", "bands.pdf", "--width", "8.5"}, true, 0, "", ""},
+        {{"--output=bands.eps", "--width=4"}, true, 0, "", ""},
+        {{"--output", "bands.png", "--width", "50"}, true, 0, "", ""},
+        {{"--width", "8.5"}, false, 2, "", "tarlisen: --width goes with --output, which makes the picture\nUsage: tarlisen"},
+        {{"--output", "bands.pdf", "--width", "wide"}, false, 2, "", "tarlisen: --width takes a number, not 'wide'\nUsage"},
+        {{"--output", "bands.pdf", "--width="}, false, 2, "", "tarlisen: --width takes a number, not ''\n"},
+        {{"--output", "bands.pdf", "--width", "3.99"}, false, 2, "", "tarlisen: --width takes a width from 4 to 50 cm, not '3.99'\n"},
+        {{"--output", "bands.pdf", "--width", "50.01"}, false, 2, "", "tarlisen: --width takes a width from 4 to 50 cm, not '50.01'\n"},
+        {{"--output", "bands.pdf", "--width", "-8.5"}, false, 2, "", "tarlisen: --width takes a width from 4 to 50 cm"},
+        {{"--output", "bands.plt", "--width", "8.5"}, false, 2, "", "tarlisen: --width makes EPS, PDF or PNG pictures"},
+        {{"--output", "bands.svg", "--width", "8.5"}, false, 2, "", "tarlisen: --output takes a file ending in"},
     };
     const Case morvane[] = {
         {{}, true, 0, "", ""},
@@ -44,6 +55,10 @@ TEST(ProgramStart, HelpVersionFitAndUsageErrors) {
         {{"--fit", "hermite"}, false, 2, "", "morvane: unknown option --fit\nUsage: morvane"},
         {{"--output=dos.png"}, true, 0, "", ""},
         {{"--output", "dos"}, false, 2, "", "morvane: --output takes a file ending in .eps, .plt, .pdf or .png, not 'dos'\nUsage: morvane"},
+        {{"--output=dos.png", "--width=17"}, true, 0, "", ""},
+        {{"--width", "17"}, false, 2, "", "morvane: --width goes with --output, which makes the picture\nUsage: morvane"},
+        {{"--output", "dos.pdf", "--width", "1.7e1x"}, false, 2, "", "morvane: --width takes a number, not '1.7e1x'\n"},
+        {{"--output", "dos.eps", "--width", "0"}, false, 2, "", "morvane: --width takes a width from 4 to 50 cm"},
     };
     auto check = [](const Case& c, bool band) {
         std::ostringstream out, err;
@@ -66,7 +81,7 @@ TEST(ProgramStart, HelpVersionFitAndUsageErrors) {
     for (const Case& c : morvane) check(c, false);
     // the usage names what the programs read and write and the screen device
     for (const std::string& u : {band::tarlisenUsage(), dos::morvaneUsage()})
-        for (const char* word : {"fort.1", "--help", "--version", "--output FILE", ".pdf", "PGPLOT_DEV"})
+        for (const char* word : {"fort.1", "--help", "--version", "--output FILE", ".pdf", "--width CM", "8.5", "PGPLOT_DEV"})
             EXPECT_NE(u.find(word), std::string::npos) << word;
     EXPECT_NE(band::tarlisenUsage().find("fort.2"), std::string::npos);
 }

@@ -47,6 +47,7 @@ void tlraw(Plot& plot, const LineTables& t, const RawView& v) {
         const float e = t.energy_cur(b, v.kstep < 0 ? v.nkl : 1);
         plot.text(0.0f, e + 0.01f * (v.upper - v.lower), fortran::I(b, 4));
     }
+    plot.scf(kTextFont);  // the band numbers' font is theirs alone
 }
 
 }  // namespace band

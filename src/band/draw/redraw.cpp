@@ -20,6 +20,8 @@ Status tlrdrw(Plot& plot, BandGraph& g) {
     const int n = g.nshow;
     auto pos = [&](int i) { return g.line_pos[i]; };
 
+    // one font for every text, whether tics (which set it too) are drawn or not
+    plot.scf(kTextFont);
     tlaxes(plot, f.frame(), g.line_pos, n);
     const Status drawn = tlband(plot, {f.frame(), g.elow, g.ehigh}, g.line_pos, n, g.bands, {g.styles, g.spin});
 

@@ -94,7 +94,8 @@ Result<BandGraph> storedGraph(std::ostream& out) {
 
 }  // namespace
 
-int drawPictureFile(Plot& plot, const std::string& file, std::ostream& out, std::ostream& err) {
+int drawPictureFile(Plot& plot, const std::string& file, std::ostream& out, std::ostream& err,
+                    std::optional<double> widthCm) {
     const std::optional<PictureFormat> format = pictureFormat(file);
     Result<BandGraph> g = storedGraph(out);
     if (!g || !format) {
@@ -102,12 +103,15 @@ int drawPictureFile(Plot& plot, const std::string& file, std::ostream& out, std:
         return 1;
     }
     const std::string device = deviceNamed(outputDevice(outputSelection(*format), g->nshow), file);
-    const Status made = writePictureFile(plot, device, *format, [&] {
-        // the same line width and style as the output option gives
-        plot.slw(3);
-        plot.sls(1);
-        tlrdrw(plot, *g);
-    });
+    const Status made = writePictureFile(
+        plot, device, *format,
+        [&](Plot& on) {
+            // the same line width and style as the output option gives
+            on.slw(3);
+            on.sls(1);
+            tlrdrw(on, *g);
+        },
+        widthCm);
     if (!made) {
         err << "tarlisen: " << made.error() << "\n";
         return 1;

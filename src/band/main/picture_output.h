@@ -3,6 +3,7 @@
 #pragma once
 
 #include <iosfwd>
+#include <optional>
 #include <string>
 
 #include "common/fwd.h"
@@ -15,8 +16,10 @@ using namespace common;
 // suffix picks EPS, HPGL, PDF or PNG). Without fort.15 the graph is the
 // display's default one: every line, equal lengths, the whole energy range
 // of the bands; `out` says so in one line. A missing or damaged file, or a
-// picture that could not be made, is one line on `err`. Returns the exit
+// picture that could not be made, is one line on `err`. With `widthCm` the
+// picture is made that wide (see writePictureFile). Returns the exit
 // status: 0, or 1 after such a line.
-int drawPictureFile(Plot& plot, const std::string& file, std::ostream& out, std::ostream& err);
+int drawPictureFile(Plot& plot, const std::string& file, std::ostream& out, std::ostream& err,
+                    std::optional<double> widthCm = std::nullopt);
 
 }  // namespace band

@@ -182,7 +182,7 @@ int session(Plot& plot, Console& con, std::optional<band::FitKind> fit) {
 const std::string& tarlisenUsage() {
     static const std::string text = std::string(
                                         "Usage: tarlisen [--fit cosine|hermite]\n"
-                                        "       tarlisen --output FILE\n"
+                                        "       tarlisen --output FILE [--width CM]\n"
                                         "       tarlisen --help | --version\n"
                                         "\n"
                                         "Band structure diagrams from band energies along symmetry lines, made in a\n"
@@ -205,6 +205,11 @@ const std::string& tarlisenUsage() {
                                         "                  .pdf or .png (made from the colour EPS beside them by\n"
                                         "                  ghostscript); landscape for four or more lines. No fit\n"
                                         "                  is made, so --fit does not go with it\n"
+                                        "  --width CM      with --output: make the picture CM centimetres wide\n"
+                                        "                  (4 to 50; 8.5 for one journal column, 17 for two),\n"
+                                        "                  text at least 7 pt and lines at least 0.5 pt at that\n"
+                                        "                  width: the EPS box, the PDF page and the PNG at 300\n"
+                                        "                  dpi; not for .plt\n"
                                         "  --help          print this text\n"
                                         "  --version       print the version\n"
                                         "\n") +
@@ -214,7 +219,7 @@ const std::string& tarlisenUsage() {
 
 common::ProgramStart startTarlisen(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
     common::ProgramStart s = common::startProgram("tarlisen", tarlisenUsage(),
-                                                  common::OptionSpec{{"--fit", "--output"}, {}}, words, out, err);
+                                                  common::OptionSpec{{"--fit", "--output", "--width"}, {}}, words, out, err);
     const std::string fit = s.args.value("--fit", "cosine");
     if (s.run && s.args.has("--fit") && fit != "cosine" && fit != "hermite")
         return common::usageError("tarlisen", tarlisenUsage(), "--fit takes cosine or hermite, not '" + fit + "'", err);

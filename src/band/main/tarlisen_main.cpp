@@ -6,13 +6,15 @@
 #include "common/console.h"
 #include "common/plot.h"
 #include "common/program_options.h"
+#include "common/publication.h"
 
 int main(int argc, char** argv) {
     const common::ProgramStart start = band::startTarlisen(common::argumentWords(argc, argv), std::cout, std::cerr);
     if (!start.run) return start.status;
     if (start.args.has("--output")) {
         common::CpgPlot plot;
-        return band::drawPictureFile(plot, start.args.value("--output"), std::cout, std::cerr);
+        return band::drawPictureFile(plot, start.args.value("--output"), std::cout, std::cerr,
+                                   common::pictureWidth(start.args));
     }
     std::optional<band::FitKind> fit;
     if (start.args.has("--fit"))

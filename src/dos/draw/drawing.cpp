@@ -120,6 +120,8 @@ void mvaxes(Plot& plot, DosGraph& g) {
 }
 
 void mvrdrw(Plot& plot, const DosInput& in, DosGraph& g) {
+    // one font for every text, whether tics (which set it too) are drawn or not
+    plot.scf(kTextFont);
     if (g.nd > 0) mvplot(plot, in, g, Panel::DOS);
     if (g.nc > 0) mvplot(plot, in, g, Panel::COOP);
     if (g.flag(kFlagBorder)) mvbrdr(plot, g.panel(Panel::DOS), g.panel(Panel::COOP));

@@ -5,6 +5,7 @@
 #include "common/console.h"
 #include "common/plot.h"
 #include "common/program_options.h"
+#include "common/publication.h"
 #include "dos/main/morvane.h"
 #include "dos/main/picture_output.h"
 
@@ -13,7 +14,8 @@ int main(int argc, char** argv) {
     if (!start.run) return start.status;
     if (start.args.has("--output")) {
         common::CpgPlot plot;
-        return dos::drawPictureFile(plot, "fort.1", "fort.7", start.args.value("--output"), std::cerr);
+        return dos::drawPictureFile(plot, "fort.1", "fort.7", start.args.value("--output"), std::cerr,
+                                   common::pictureWidth(start.args));
     }
     std::ios::sync_with_stdio(false);
     common::Console con(std::cin, std::cout);

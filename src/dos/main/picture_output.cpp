@@ -36,7 +36,7 @@ Result<RecordFile> loadFile(const std::string& path) {
 }  // namespace
 
 int drawPictureFile(Plot& plot, const std::string& input, const std::string& layout, const std::string& file,
-                    std::ostream& err) {
+                    std::ostream& err, std::optional<double> widthCm) {
     auto fail = [&err](const std::string& why) {
         err << "morvane: " << why << "\n";
         return 1;
@@ -54,7 +54,8 @@ int drawPictureFile(Plot& plot, const std::string& input, const std::string& lay
     if (Status read = parseLayout(*layoutFile, *in, g); !read) return fail(read.error());
 
     const std::string device = deviceNamed(outputDevice(outputType(*format), false), file);
-    const Status made = writePictureFile(plot, device, *format, [&] { mvrdrw(plot, *in, g); });
+    const Status made = writePictureFile(
+        plot, device, *format, [&](Plot& on) { mvrdrw(on, *in, g); }, widthCm);
     if (!made) return fail(made.error());
     return 0;
 }
