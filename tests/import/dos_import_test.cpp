@@ -645,7 +645,9 @@ TEST(MorvaneImport, RealFileVariants) {
         if (mirror) {
             EXPECT_EQ(g->dos_min, -g->dos_max) << k.args;
             for (int b = 2; b <= g->nd; b += 2) EXPECT_EQ(g->buffer(b).line_type, g->buffer(b - 1).line_type) << k.args;
-            if (g->nd >= 3) EXPECT_NE(g->buffer(3).line_type, g->buffer(1).line_type) << k.args;
+            if (g->nd >= 3) {
+                EXPECT_NE(g->buffer(3).line_type, g->buffer(1).line_type) << k.args;
+            }
         } else {
             EXPECT_GE(g->dos_min, 0.0f) << k.args;
         }
