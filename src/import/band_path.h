@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,9 @@ struct DensePath {
     std::vector<std::vector<int>> channel;     // spin channel [point][level], 0 up, 1 down; empty with one channel
     std::vector<std::string> names;            // the name of each point ("" where it has none); empty when none
     std::vector<size_t> line;                  // the source file's line of each point; empty when not known
+    // The reciprocal lattice vectors in the units of k (k Cartesian); none
+    // when the k points are fractions or the lattice is not known.
+    std::optional<std::array<KVector, 3>> reciprocal;
     std::vector<bool> jump;                    // jump[i]: the path jumps from point i to i + 1; empty when not known
 
     int nbands() const { return e.empty() ? 0 : static_cast<int>(e.front().size()); }

@@ -101,10 +101,38 @@ std::optional<std::vector<std::string>> boundaryLabels(const std::vector<Boundar
     return labels;
 }
 
+// The factors that bring the path's Cartesian k to units of 2 pi / alat:
+// 1 when they are in those units already (`inAlat`); else, from the
+// reciprocal lattice vectors, the alat of each standard lattice they could
+// belong to (|b| is sqrt3, sqrt2, 1 or 2/sqrt3 times 2 pi / alat for the
+// face-centred, body-centred, simple cubic or tetragonal, hexagonal ones).
+std::vector<double> alatScales(const DensePath& path, bool inAlat) {
+    if (inAlat) return {1.0};
+    std::vector<double> scales;
+    if (!path.reciprocal) return scales;
+    for (const KVector& b : *path.reciprocal) {
+        const double length = std::sqrt(dot(b, b));
+        if (!(length > 0)) continue;
+        for (double m : {std::sqrt(3.0), std::sqrt(2.0), 1.0, 2.0 / std::sqrt(3.0)}) scales.push_back(m / length);
+    }
+    return scales;
+}
+
+// The reciprocal lattice vectors a lattice that names the points must
+// take for Gamma points too, so that it is the calculation's own lattice,
+// in its own orientation: every one not along z (the height of a hexagonal
+// or tetragonal lattice is taken from the path's points).
+std::vector<KVector> latticeChecks(const std::array<KVector, 3>& b) {
+    std::vector<KVector> checks;
+    for (const KVector& v : b)
+        if (std::hypot(v[0], v[1]) > 1e-6 * std::sqrt(dot(v, v))) checks.push_back(v);
+    return checks;
+}
+
 // The standard names when every point between the lines is a standard point
-// of one lattice; nullopt otherwise.
+// of one lattice, the calculation's own; nullopt otherwise.
 std::optional<std::vector<std::string>> latticeLabels(const DensePath& path, const std::vector<Boundary>& bounds,
-                                                      std::string& lattice) {
+                                                      bool inAlat, std::string& lattice) {
     std::vector<size_t> at;
     std::vector<KVector> points;
     for (const Boundary& b : bounds)
@@ -112,7 +140,19 @@ std::optional<std::vector<std::string>> latticeLabels(const DensePath& path, con
             at.push_back(q);
             points.push_back(path.k[q]);
         }
-    const std::optional<PointNames> named = nameHighSymmetryPoints(points);
+    if (!inAlat && path.reciprocal)
+        for (const KVector& b : latticeChecks(*path.reciprocal)) points.push_back(b);
+    std::optional<PointNames> named;
+    for (double scale : alatScales(path, inAlat)) {
+        std::vector<KVector> scaled = points;
+        for (KVector& k : scaled)
+            for (double& x : k) x *= scale;
+        named = nameHighSymmetryPoints(scaled);
+        if (named && std::all_of(named->names.begin() + static_cast<long>(at.size()), named->names.end(),
+                                 [](const std::string& n) { return n == "Gamma"; }))
+            break;
+        named.reset();
+    }
     if (!named) return std::nullopt;
     lattice = named->lattice;
     std::map<size_t, std::string> nameOf;
@@ -143,7 +183,7 @@ std::string labelMarkup(const std::string& name) {
     return drawn;
 }
 
-StarterPicture starterPicture(bool cartesian, const DensePath& path, const std::vector<ChosenLine>& lines,
+StarterPicture starterPicture(bool inAlat, const DensePath& path, const std::vector<ChosenLine>& lines,
                               const std::string& labels, const std::optional<std::pair<double, double>>& window,
                               bool relative) {
     StarterPicture pic;
@@ -159,7 +199,7 @@ StarterPicture starterPicture(bool cartesian, const DensePath& path, const std::
     } else if ((named = pathLabels(path, bounds))) {
         b.labels = *named;
         pic.labelsFrom = "named by the k point file";
-    } else if (cartesian && (named = latticeLabels(path, bounds, lattice))) {
+    } else if ((named = latticeLabels(path, bounds, inAlat, lattice))) {
         b.labels = *named;
         pic.labelsFrom = "the standard points of the " + lattice + " lattice";
     } else {

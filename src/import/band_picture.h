@@ -26,11 +26,13 @@ std::string labelMarkup(const std::string& name);
 
 // The picture of the chosen lines: labels from `labels` (the --labels list,
 // one more than there are lines; common::UsageError when it is not), else
-// the standard points of the lattice the k points belong to (`cartesian`:
-// k in 2 pi/alat), else numbers; the window `window`, else from the lowest
+// the names the path gives its points, else the standard points of the
+// lattice the k points belong to (`inAlat`: k Cartesian in 2 pi/alat;
+// otherwise k Cartesian in the units of the path's reciprocal lattice), else
+// numbers; the window `window`, else from the lowest
 // band (at most 20 eV below the Fermi level) to 5 eV above it (the bands'
 // whole range when the energies are absolute), in whole eV.
-StarterPicture starterPicture(bool cartesian, const DensePath& path, const std::vector<ChosenLine>& lines,
+StarterPicture starterPicture(bool inAlat, const DensePath& path, const std::vector<ChosenLine>& lines,
                               const std::string& labels, const std::optional<std::pair<double, double>>& window,
                               bool relative);
 

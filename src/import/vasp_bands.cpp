@@ -276,6 +276,7 @@ common::Result<DensePath> vaspPath(const std::string& name, const Eigenval& run,
         if (auto mesh = meshInstead(name, run, keep)) return *mesh;
     }
     DensePath path;
+    path.reciprocal = lattice;
     std::vector<KVector> fractions;
     for (size_t i : keep) fractions.push_back(run.k[i]);
     for (size_t i : keep) {

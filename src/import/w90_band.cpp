@@ -119,6 +119,7 @@ common::Result<DensePath> pathOf(const common::RecordFile& band, const common::R
     if (wout) {
         const auto b = latticeOf(*wout);
         if (!b) return common::Failure{b.error()};
+        path.reciprocal = *b;
         for (KVector& p : path.k) {
             const KVector f = p;
             for (size_t j = 0; j < 3; ++j) p[j] = f[0] * (*b)[0][j] + f[1] * (*b)[1][j] + f[2] * (*b)[2][j];

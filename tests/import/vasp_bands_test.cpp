@@ -107,7 +107,9 @@ TEST(VaspBands, RealFileVariants) {
          "points L \\Gamma X W K \\Gamma", "5.0000 eV (given)"},
         {"ISPIN 2, spin down", "EIGENVAL.spin --spin down --kpoints KPOINTS --outcar OUTCAR", 55, 10,
          "points L \\Gamma X W K \\Gamma", "5.2500 eV (from OUTCAR)"},
-        {"without KPOINTS", "EIGENVAL --outcar OUTCAR", 55, 10, "points 1 2 3 4 5 6 (numbered", "5.2500 eV (from OUTCAR)"},
+        {"without KPOINTS", "EIGENVAL --outcar OUTCAR", 55, 10,
+         "points L \\Gamma X W K \\Gamma (the standard points of the face-centred cubic lattice)", "5.2500 eV (from OUTCAR)"},
+        {"without KPOINTS or lattice", "EIGENVAL", 55, 10, "points 1 2 3 4 5 6 (numbered", "absolute"},
         {"other spellings of Gamma", "EIGENVAL --kpoints KPOINTS.forms", 55, 10, "points L \\Gamma X W K \\Gamma", "absolute"},
         {"a jump", "EIGENVAL.jump --kpoints KPOINTS.jump --poscar POSCAR", 33, 10, "points L \\Gamma X|K \\Gamma",
          "absolute"},
@@ -370,8 +372,15 @@ TEST(W90Band, SameRunAsVaspGivesTheSamePicture) {
     for (size_t i = 0; i < a.size(); ++i)
         EXPECT_NEAR(std::stod(a[i]), std::stod(b[i]), 2e-5) << "fort.2 record " << i + 1;
 
-    // without the labels and the lattice: numbered points, lines in the fractions
+    // without the labels: the lattice of the .wout names the points
     std::filesystem::remove(s.dir / "si_band.labelinfo.dat");
+    const e2e::Outcome unnamed = e2e::run(s.dir, "tarlisen-import", "", "w90 si_band.dat -o unnamed");
+    ASSERT_EQ(unnamed.status, 0) << unnamed.err;
+    EXPECT_NE(unnamed.out.find("points L \\Gamma X W K \\Gamma (the standard points of the face-centred cubic lattice)"),
+              std::string::npos)
+        << unnamed.out;
+
+    // without the labels and the lattice: numbered points, lines in the fractions
     std::filesystem::remove(s.dir / "si.wout");
     const e2e::Outcome bare = e2e::run(s.dir, "tarlisen-import", "", "w90 si_band.dat -o bare");
     ASSERT_EQ(bare.status, 0) << bare.err;
