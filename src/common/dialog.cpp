@@ -1,6 +1,9 @@
 #include "common/dialog.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 #include "common/console.h"
@@ -134,6 +137,59 @@ Status drawToWidth(Plot& plot, const std::string& device, double cm, const std::
     }
 }
 
+// Draws the picture on the file device as it is, its EPS box into the header.
+Status drawPlain(Plot& plot, const std::string& device, PictureFormat format, const std::function<void(Plot&)>& draw) {
+    const int none = plot.open("/NULL");
+    const bool written = drawOnFileDevice(plot, device, none, [&] { draw(plot); });
+    plot.end();
+    if (!written) return Failure{"output device " + device + " could not be opened"};
+    if (format == PictureFormat::Hpgl) return {};
+    return moveBoundingBoxToHeader(deviceFile(device));
+}
+
+// PGPLOT keeps a device's file name in 90 characters: a picture is drawn
+// under a short name in a scratch folder of its own, removed with whatever
+// is left in it, and moved to its place only when it is whole.
+class ScratchFolder {
+public:
+    static Result<ScratchFolder> make() {
+        std::string name = "/tmp/pictureXXXXXX";
+        if (::mkdtemp(name.data()) == nullptr)
+            return Failure{"no scratch folder for the picture in /tmp (" + std::string(std::strerror(errno)) + ")"};
+        return ScratchFolder(name);
+    }
+    ScratchFolder(ScratchFolder&& other) noexcept : path_(std::move(other.path_)) { other.path_.clear(); }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(ScratchFolder&&) = delete;
+    ~ScratchFolder() {
+        std::error_code ignored;
+        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+    }
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    explicit ScratchFolder(std::filesystem::path p) : path_(std::move(p)) {}
+    std::filesystem::path path_;
+};
+
+// Moves a finished file to its place: renamed, or copied whole where the
+// place is on another file system.
+Status moveFile(const std::string& from, const std::string& to) {
+    std::error_code ec;
+    std::filesystem::rename(from, to, ec);
+    if (!ec) return {};
+    const std::optional<std::string> text = readWholeFile(from);
+    if (!text) return Failure{from + ": cannot be read"};
+    return writeFileAtomic(to, *text);
+}
+
+std::string replacedAll(std::string text, const std::string& what, const std::string& by) {
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + by.size()))
+        text.replace(at, what.size(), by);
+    return text;
+}
+
 std::optional<PictureKind> convertedTo(PictureFormat format) {
     if (format == PictureFormat::Pdf) return PictureKind::Pdf;
     if (format == PictureFormat::Png) return PictureKind::Png;
@@ -145,20 +201,29 @@ std::optional<PictureKind> convertedTo(PictureFormat format) {
 Status writePictureFile(Plot& plot, const std::string& device, PictureFormat format,
                         const std::function<void(Plot&)>& draw, std::optional<double> widthCm) {
     // PGPLOT would say so on standard output, in words of its own
-    const std::filesystem::path dir = std::filesystem::path(deviceFile(device)).parent_path();
+    const std::string target = deviceFile(device);
+    const std::filesystem::path dir = std::filesystem::path(target).parent_path();
     if (!dir.empty() && !std::filesystem::is_directory(dir))
-        return Failure{deviceFile(device) + " cannot be written: no directory " + dir.string()};
-    if (widthCm) {
-        if (format == PictureFormat::Hpgl) return Failure{"an HPGL picture has no width to be made"};
-        if (Status made = drawToWidth(plot, device, *widthCm, draw); !made) return made;
-        return publishPostScript(device, convertedTo(format));
+        return Failure{target + " cannot be written: no directory " + dir.string()};
+    if (widthCm && format == PictureFormat::Hpgl) return Failure{"an HPGL picture has no width to be made"};
+    Result<ScratchFolder> scratch = ScratchFolder::make();
+    if (!scratch) return Failure{scratch.error()};
+    const std::string file = (scratch->path() / "picture").string() + target.substr(target.rfind('.'));
+    const std::string drawn = file + device.substr(device.rfind('/'));
+    // the messages name the files where the user will find them
+    auto named = [&](const Status& s) -> Status {
+        if (s) return s;
+        return Failure{replacedAll(s.error(), file.substr(0, file.rfind('.')), target.substr(0, target.rfind('.')))};
+    };
+    if (Status made = widthCm ? drawToWidth(plot, drawn, *widthCm, draw) : drawPlain(plot, drawn, format, draw); !made)
+        return named(made);
+    const std::optional<PictureKind> kind = convertedTo(format);
+    const Status published = kind ? publishPostScript(drawn, kind) : Status{};
+    if (Status moved = moveFile(file, target); !moved) return moved;
+    if (published && kind) {
+        if (Status moved = moveFile(pictureFile(file, *kind), pictureFile(target, *kind)); !moved) return moved;
     }
-    const int none = plot.open("/NULL");
-    const bool written = drawOnFileDevice(plot, device, none, [&] { draw(plot); });
-    plot.end();
-    if (!written) return Failure{"output device " + device + " could not be opened"};
-    if (format == PictureFormat::Hpgl) return {};
-    return publishPostScript(device, convertedTo(format));
+    return named(published);
 }
 
 }  // namespace common

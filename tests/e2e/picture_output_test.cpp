@@ -66,6 +66,15 @@ void bandsAndLayout(const ScratchDir& d) {
     bands(d);
     d.write("fort.15", siliconLayout());
 }
+// A folder whose path, with a picture's name in it, is 200 characters long:
+// longer than PGPLOT keeps of a device's file name.
+const std::string kLongFolder = std::string(96, 'a') + "/" + std::string(96, 'b');
+const std::string kLongArgs = "--output " + kLongFolder + "/x.pdf --width 8.5";
+const std::string kLongWritten = kLongFolder + "/x.eps " + kLongFolder + "/x.pdf";
+const std::string kLongDosArgs = "--output " + kLongFolder + "/y.png";
+const std::string kLongDosWritten = kLongFolder + "/y.eps " + kLongFolder + "/y.png";
+void inLongFolder(const ScratchDir& d) { std::filesystem::create_directories(d / kLongFolder); }
+
 void dosAndLayout(const ScratchDir& d) {
     d.copyIn(kDos + "fort.1");
     d.write("fort.7", dosLayout());
@@ -79,7 +88,8 @@ void checkWidth(const ScratchDir& dir, const Row& r) {
     const std::string args = r.args;
     const double cm = std::stod(args.substr(args.find("--width") + 8));
     const double points = cm / 2.54 * 72.0;
-    const std::string stem = std::string(r.written).substr(0, 2);
+    const std::string first = std::string(r.written).substr(0, std::string(r.written).find(' '));
+    const std::string stem = first.substr(0, first.size() - 3);
     const std::string eps = dir.read(stem + "eps");
     const std::optional<double> width = common::boxWidth(eps);
     ASSERT_TRUE(width) << r.name;
@@ -131,11 +141,15 @@ TEST(PictureOutput, DrawsTheStoredPictureOrSaysWhichFileIsMissing) {
          "tarlisen: out/x.eps cannot be written: no directory out\n", "", ""},
         {"unknown suffix", "tarlisen", bandsAndLayout, "--output x.svg", 2, "", "tarlisen: --output takes a file ending in", "", ""},
         {"one column", "tarlisen", bandsAndLayout, "--output x.png --width 8.5", 0, "", "", "x.eps x.png", ""},
+        {"a path of 200 characters", "tarlisen", [](const ScratchDir& d) { bandsAndLayout(d); inLongFolder(d); },
+         kLongArgs.c_str(), 0, "", "", kLongWritten.c_str(), ""},
         {"no width for HPGL", "tarlisen", bands, "--output x.plt --width 8.5", 2, "", "tarlisen: --width makes", "", ""},
         {"starter DOS layout", "morvane", dosAndLayout, "--output y.eps", 0, "", "", "y.eps", "13\n12\n2\np\n0\n"},
         {"DOS PDF", "morvane", dosAndLayout, "--output=y.pdf", 0, "", "", "y.eps y.pdf", "13\n12\n4\np\n0\n"},
         {"two columns", "morvane", dosAndLayout, "--output=y.pdf --width=17", 0, "", "", "y.eps y.pdf", ""},
         {"one column DOS", "morvane", dosAndLayout, "--output y.eps --width 8.5", 0, "", "", "y.eps", ""},
+        {"DOS at a path of 200 characters", "morvane", [](const ScratchDir& d) { dosAndLayout(d); inLongFolder(d); },
+         kLongDosArgs.c_str(), 0, "", "", kLongDosWritten.c_str(), ""},
         {"no DOS layout", "morvane", [](const ScratchDir& d) { d.copyIn(kDos + "fort.1"); }, "--output y.pdf", 1, "",
          "morvane: fort.7 could not be opened\n", "", ""},
         {"damaged DOS input", "morvane", [](const ScratchDir& d) { dosAndLayout(d); d.write("fort.1", "   1   x\n"); },
