@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <sstream>
 
 #include "common/console.h"
 #include "common/error.h"
@@ -13,6 +14,45 @@
 #include "common/records.h"
 
 namespace common {
+
+int openScreen(Plot& plot, Console& con) {
+    const char* env = std::getenv("PGPLOT_DEV");
+    std::string device = (env && *env) ? env : "/XWINDOW";
+    int id = plot.open(device);
+    if (id > 0) return id;
+    con.line(" Screen device " + device + " could not be opened; drawing goes to /NULL.");
+    return plot.open("/NULL");
+}
+
+namespace {
+
+bool parseTwoReals(const std::string& line, float& x, float& y) {
+    std::string s = line;
+    for (char& c : s)
+        if (c == ',' || c == '\t') c = ' ';
+    std::istringstream in(s);
+    std::string a, b, extra;
+    if (!(in >> a >> b) || (in >> extra)) return false;
+    auto va = field::readReal(a);
+    auto vb = field::readReal(b);
+    if (!va || !vb) return false;
+    x = static_cast<float>(*va);
+    y = static_cast<float>(*vb);
+    return true;
+}
+}  // namespace
+
+void readCursor(Plot& plot, Console& con, float& x, float& y, char& ch) {
+    // The instructions printed before must be visible while the program
+    // waits for the key, also when the output goes through a pipe.
+    con.out().flush();
+    if (plot.hasCursor() && plot.curs(x, y, ch) == 1) return;
+    for (;;) {
+        con.prompt(" Cursor position (x, y): ");
+        if (parseTwoReals(con.readLine(), x, y)) break;
+    }
+    ch = ' ';
+}
 
 int startScreen(Plot& plot, Console& con) {
     const int screen = openScreen(plot, con);

@@ -17,6 +17,15 @@ namespace common {
 class Console;
 class Plot;
 
+// Opens the screen device: $PGPLOT_DEV when set, else /XWINDOW; when that
+// fails, says so on the console and opens /NULL. Returns the device id.
+int openScreen(Plot& plot, Console& con);
+
+// Reads a graphics cursor position in world coordinates starting at (x, y).
+// On a device without a cursor the position is asked on the console:
+// " Cursor position (x, y): " with two reals; the key is then a blank.
+void readCursor(Plot& plot, Console& con, float& x, float& y, char& ch);
+
 // The start-up both programs share: the screen device (see openScreen),
 // no page prompts, white background, black foreground, the screen's view
 // surface. Returns the screen's device id, selected.

@@ -7,8 +7,6 @@
 
 namespace common {
 
-class Console;
-
 // The font of every text of both programs' pictures (labels, titles, free
 // texts, tic numbers, the Fermi text): PGPLOT's Roman font.
 constexpr int kTextFont = 2;
@@ -133,14 +131,5 @@ private:
     Plot& inner_;
     PictureSizes sizes_;
 };
-
-// Opens the screen device: $PGPLOT_DEV when set, else /XWINDOW; when that
-// fails, says so on the console and opens /NULL. Returns the device id.
-int openScreen(Plot& plot, Console& con);
-
-// Reads a graphics cursor position in world coordinates starting at (x, y).
-// On a device without a cursor the position is asked on the console:
-// " Cursor position (x, y): " with two reals; the key is then a blank.
-void readCursor(Plot& plot, Console& con, float& x, float& y, char& ch);
 
 }  // namespace common

@@ -58,7 +58,7 @@ Result<BandGraph> starterGraph(const StarterBands& s) {
     if (std::string why = checked(s); !why.empty()) return Failure{why};
     BandGraph g;
     g.nshow = static_cast<int>(s.lengths.size());
-    if (g.nshow >= 4) g.geom = FrameGeom::wide();
+    g.geom = FrameGeom::forLines(g.nshow);
     if (g.nshow == 1) g.geom.frame_w = g.geom.frame_w * 2.0f / 3.0f;
     linesInProportion(g.line_pos, s.lengths, g.geom.frame_w);
     g.elow = s.emin;

@@ -14,8 +14,6 @@
 
 namespace band {
 
-using namespace common;
-
 struct StarterBands {
     // nlines + 1 labels in the text markup ("\GAMMA", "K|U"), at most 80
     // characters each; label i sits at the start of line i, the last one
@@ -36,16 +34,16 @@ struct StarterBands {
 
 // The line positions 1 ... n+1 of a frame `w` wide for lines whose lengths
 // are in the ratios of `lengths` (n of them): P(1) = 0 ... P(n+1) = w.
-void linesInProportion(OneBased<float, kMaxShown + 1>& p, const std::vector<double>& lengths, float w);
+void linesInProportion(common::OneBased<float, kMaxShown + 1>& p, const std::vector<double>& lengths, float w);
 
 // The graph of the settings: 1 to 10 lines, landscape geometry for four or
 // more; the failure names what the layout cannot keep (a window that is
 // not a range or does not fit its field, a length not above 0, a label
 // count that does not match).
-Result<BandGraph> starterGraph(const StarterBands& s);
+common::Result<BandGraph> starterGraph(const StarterBands& s);
 
 // The text of fort.15 for the settings (formatLayout of starterGraph); it
 // loads with loadLayout. Write it with writeFileAtomic.
-Result<std::string> formatStarterLayout(const StarterBands& s);
+common::Result<std::string> formatStarterLayout(const StarterBands& s);
 
 }  // namespace band

@@ -47,6 +47,9 @@ struct FrameGeom {
     static FrameGeom wide() {
         return FrameGeom{1.0f, 1.0f, 1.0f - common::kFrameRightRoom - 0.16f, 0.75f, 0.16f, 0.17f};
     }
+    // A picture of four or more lines is drawn in landscape, in the wide geometry.
+    static bool landscape(int nshow) { return nshow >= 4; }
+    static FrameGeom forLines(int nshow) { return landscape(nshow) ? wide() : FrameGeom{}; }
     float right() const { return frame_x0 + frame_w; }
     float top() const { return frame_y0 + frame_h; }
     common::Box frame() const { return {frame_x0, frame_y0, frame_w, frame_h}; }

@@ -133,7 +133,7 @@ void reportDrawing(Console& con, const Status& drawn) {
 }
 
 std::string outputDevice(int selection, int nshow) {
-    const int orientation = nshow > 3 ? 1 : 2;  // 1 landscape, 2 portrait
+    const int orientation = FrameGeom::landscape(nshow) ? 1 : 2;  // 1 landscape, 2 portrait
     return kDevices.at(static_cast<size_t>(2 * selection + orientation - 2 - 1));
 }
 

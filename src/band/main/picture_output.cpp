@@ -57,7 +57,7 @@ BandGraph defaultGraph(BandsFile bands) {
     BandGraph g;
     g.nshow = std::min(bands.count, kMaxShown);
     g.bands = std::move(bands);
-    if (g.nshow >= 4) g.geom = FrameGeom::wide();
+    g.geom = FrameGeom::forLines(g.nshow);
     if (g.nshow >= 2) {
         equalLines(g.line_pos, g.geom.frame_w, g.nshow);
     } else {

@@ -10,8 +10,6 @@
 
 namespace band {
 
-using namespace common;
-
 // Draws the bands of fort.2 with the layout of fort.15 to `file` (its
 // suffix picks EPS, HPGL, PDF or PNG). Without fort.15 the graph is the
 // display's default one: every line, equal lengths, the whole energy range
@@ -19,7 +17,7 @@ using namespace common;
 // picture that could not be made, is one line on `err`. With `widthCm` the
 // picture is made that wide (see writePictureFile). Returns the exit
 // status: 0, or 1 after such a line.
-int drawPictureFile(Plot& plot, const std::string& file, std::ostream& out, std::ostream& err,
+int drawPictureFile(common::Plot& plot, const std::string& file, std::ostream& out, std::ostream& err,
                     std::optional<double> widthCm = std::nullopt);
 
 }  // namespace band

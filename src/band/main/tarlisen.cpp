@@ -124,7 +124,7 @@ int display(Plot& plot, Console& con) {
     BandGraph g;
     g.bands = std::move(*bands);
     g.nshow = askShownLines(con, nlines);
-    if (g.nshow >= 4) g.geom = FrameGeom::wide();
+    g.geom = FrameGeom::forLines(g.nshow);
     plot.svp(0.0f, g.geom.view_right, 0.0f, g.geom.view_top);
     plot.page();
     plot.slw(3);

@@ -12,8 +12,6 @@
 
 namespace dos {
 
-using namespace common;
-
 struct StarterDos {
     // Fermi level, eV, marked with a dashed line when inside the energy
     // grid; none when it is not known
@@ -33,10 +31,10 @@ struct StarterDos {
 // negative values) get a DOS axis as wide on either side of it. An input
 // without either gets its COOP curves in the COOP panel instead. The failure says why there is nothing
 // to draw, or names the curve that cannot be read.
-Result<DosGraph> starterGraph(const DosInput& in, const StarterDos& s);
+common::Result<DosGraph> starterGraph(const DosInput& in, const StarterDos& s);
 
 // The text of fort.7 for that graph (formatLayout); it loads with
 // parseLayout. Write it with writeFileAtomic.
-Result<std::string> formatStarterLayout(const DosInput& in, const StarterDos& s);
+common::Result<std::string> formatStarterLayout(const DosInput& in, const StarterDos& s);
 
 }  // namespace dos
