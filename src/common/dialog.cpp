@@ -166,7 +166,7 @@ Status drawToWidth(Plot& plot, const std::string& device, double cm, const std::
         const std::optional<std::string> text = readWholeFile(eps);
         if (!text) return Failure{eps + ": cannot be read"};
         const std::optional<double> width = boxWidth(*text);
-        if (!width || !(*width > 0)) return Failure{eps + ": no bounding box in the header"};
+        if (!width || !(*width > 0)) return Failure{eps + ": nothing was drawn"};
         const PictureSizes needed = sizesForWidth(*width, cm);
         if ((needed.text <= sizes.text && needed.line <= sizes.line) || pass == 4) {
             Result<std::string> scaled = scaledToWidth(*text, cm, eps);
@@ -184,7 +184,13 @@ Status drawPlain(Plot& plot, const std::string& device, PictureFormat format, co
     plot.end();
     if (!written) return Failure{"output device " + device + " could not be opened"};
     if (format == PictureFormat::Hpgl) return {};
-    return moveBoundingBoxToHeader(deviceFile(device));
+    const std::string eps = deviceFile(device);
+    if (Status boxed = moveBoundingBoxToHeader(eps); !boxed) return boxed;
+    const std::optional<std::string> text = readWholeFile(eps);
+    if (!text) return Failure{eps + ": cannot be read"};
+    const std::optional<double> width = boxWidth(*text);
+    if (!width || !(*width > 0)) return Failure{eps + ": nothing was drawn"};
+    return {};
 }
 
 // PGPLOT keeps a device's file name in 90 characters: a picture is drawn

@@ -2,6 +2,8 @@
 // (normalized device coordinates), and the sizes of the view surfaces.
 #pragma once
 
+#include <string>
+
 namespace common {
 
 // Portrait page: the screen and the portrait output files.
@@ -24,6 +26,30 @@ struct Box {
     float right() const { return x0 + w; }
     float top() const { return y0 + h; }
 };
+
+// How much of a box lies on a page (both from the page's origin): all of
+// it, part of it, or nothing. A box whose edge lies on the page's edge, to
+// a ten-thousandth of the view surface, is on it.
+enum class OnPage { Whole, Part, Nothing };
+inline OnPage onPage(const Box& b, const Box& page) {
+    constexpr float slack = 1e-4f;
+    if (b.x0 >= page.right() || b.right() <= page.x0 || b.y0 >= page.top() || b.top() <= page.y0)
+        return OnPage::Nothing;
+    const bool whole = b.x0 >= page.x0 - slack && b.right() <= page.right() + slack && b.y0 >= page.y0 - slack &&
+                       b.top() <= page.top() + slack;
+    return whole ? OnPage::Whole : OnPage::Part;
+}
+
+// The line that says where a part of a picture (`what`: "frame", "DOS
+// panel") lies against its page, after `where` (the file and record that
+// place it): "" when it is all on the page. A picture that cannot be made
+// of it says "the frame lies outside the page" (`refusal`).
+inline std::string placementLine(OnPage fit, const std::string& what, const std::string& where, bool refusal) {
+    if (fit == OnPage::Whole) return "";
+    if (refusal) return where + ": the " + what + " lies outside the page";
+    if (fit == OnPage::Nothing) return where + ": nothing of the " + what + " is on the page";
+    return where + ": part of the " + what + " lies outside the page";
+}
 
 // Square view surfaces, inches: the screen window and the output files.
 constexpr float kScreenInches = 7.5f;

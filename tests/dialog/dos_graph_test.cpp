@@ -373,6 +373,16 @@ TEST(DosLayout, SaveAndLoadThroughTheFile) {
     EXPECT_EQ(*formatLayout(g), *formatLayout(full));
     EXPECT_EQ(s.plot.calls.front(), "page");
 
+    // panels above the page still load, said in one line
+    DosGraph high = full;
+    high.y0 = 100.0f;
+    ASSERT_TRUE(saveLayout(path, high));
+    s.feed("");
+    ASSERT_TRUE(loadLayout(s.plot, s.con, in, g, path, 12));
+    EXPECT_EQ(s.out.str(), " " + path + ", record " + std::to_string(full.nd + full.nc + 4) +
+                               ": nothing of the frame is on the page.\n");
+    g = full;
+
     std::ofstream(path) << " 1\n 9 1 0FF     0.00000     1.00000     3.00000\n";
     s.feed("");
     s.plot.clear();

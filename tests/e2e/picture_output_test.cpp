@@ -75,6 +75,39 @@ const std::string kLongDosArgs = "--output " + kLongFolder + "/y.png";
 const std::string kLongDosWritten = kLongFolder + "/y.eps " + kLongFolder + "/y.png";
 void inLongFolder(const ScratchDir& d) { std::filesystem::create_directories(d / kLongFolder); }
 
+// The text with record n (from 1) changed by `change`.
+std::string withRecord(const std::string& text, int n, const std::function<void(std::string&)>& change) {
+    std::istringstream in(text);
+    std::string out;
+    int k = 0;
+    for (std::string line; std::getline(in, line);) {
+        if (++k == n) change(line);
+        out += line + "\n";
+    }
+    return out;
+}
+// A layout whose frame (band record 3: x origin, y origin, ...) or DOS panels
+// (the geometry record, its eighth field the bottom) lie off the page.
+void bandFrameAt(const ScratchDir& d, const char* origin) {
+    bands(d);
+    d.write("fort.15", withRecord(siliconLayout(), 3, [&](std::string& r) { r.replace(0, 20, origin); }));
+}
+// fort.7's geometry record: after the two counts with their buffers, and the flags.
+int geometryRecord(const std::string& layout) {
+    std::istringstream in(layout);
+    std::vector<std::string> r;
+    for (std::string line; std::getline(in, line);) r.push_back(line);
+    const int nd = std::stoi(r.at(0));
+    return nd + std::stoi(r.at(static_cast<size_t>(nd) + 1)) + 4;
+}
+void dosPanelsAt(const ScratchDir& d, const char* bottom) {
+    d.copyIn(kDos + "fort.1");
+    d.write("fort.7", withRecord(dosLayout(), geometryRecord(dosLayout()),
+                                 [&](std::string& r) { r.replace(70, 10, bottom); }));
+}
+const std::string kDosOffPage =
+    "morvane: fort.7, record " + std::to_string(geometryRecord(dosLayout())) + ": the frame lies outside the page\n";
+
 void dosAndLayout(const ScratchDir& d) {
     d.copyIn(kDos + "fort.1");
     d.write("fort.7", dosLayout());
@@ -137,6 +170,12 @@ TEST(PictureOutput, DrawsTheStoredPictureOrSaysWhichFileIsMissing) {
          "--output x.eps", 1, "", "tarlisen: fort.15, record 2", "", ""},
         {"more lines than fort.2", "tarlisen", [](const ScratchDir& d) { bandsAndLayout(d); d.write("fort.2", " 5\n"); },
          "--output x.eps", 1, "", "tarlisen: fort.2, record 2: ends after 0 of 5", "", ""},
+        {"frame right of the page", "tarlisen", [](const ScratchDir& d) { bandFrameAt(d, " 100.00000   0.17000"); },
+         "--output x.eps", 1, "", "tarlisen: fort.15, record 3: the frame lies outside the page\n", "", ""},
+        {"frame below the page, one column", "tarlisen", [](const ScratchDir& d) { bandFrameAt(d, "   0.16000  -1.00000"); },
+         "--output x.pdf --width 8.5", 1, "", "tarlisen: fort.15, record 3: the frame lies outside the page\n", "", ""},
+        {"frame above the page", "tarlisen", [](const ScratchDir& d) { bandFrameAt(d, "   0.16000   5.00000"); },
+         "--output x.png", 1, "", "tarlisen: fort.15, record 3: the frame lies outside the page\n", "", ""},
         {"no such directory", "tarlisen", bandsAndLayout, "--output out/x.pdf", 1, "",
          "tarlisen: out/x.eps cannot be written: no directory out\n", "", ""},
         {"unknown suffix", "tarlisen", bandsAndLayout, "--output x.svg", 2, "", "tarlisen: --output takes a file ending in", "", ""},
@@ -150,6 +189,10 @@ TEST(PictureOutput, DrawsTheStoredPictureOrSaysWhichFileIsMissing) {
         {"one column DOS", "morvane", dosAndLayout, "--output y.eps --width 8.5", 0, "", "", "y.eps", ""},
         {"DOS at a path of 200 characters", "morvane", [](const ScratchDir& d) { dosAndLayout(d); inLongFolder(d); },
          kLongDosArgs.c_str(), 0, "", "", kLongDosWritten.c_str(), ""},
+        {"DOS panels above the page", "morvane", [](const ScratchDir& d) { dosPanelsAt(d, " 100.00000"); },
+         "--output y.eps", 1, "", kDosOffPage.c_str(), "", ""},
+        {"DOS panels above the page, one column", "morvane", [](const ScratchDir& d) { dosPanelsAt(d, " 100.00000"); },
+         "--output y.pdf --width 8.5", 1, "", kDosOffPage.c_str(), "", ""},
         {"no DOS layout", "morvane", [](const ScratchDir& d) { d.copyIn(kDos + "fort.1"); }, "--output y.pdf", 1, "",
          "morvane: fort.7 could not be opened\n", "", ""},
         {"damaged DOS input", "morvane", [](const ScratchDir& d) { dosAndLayout(d); d.write("fort.1", "   1   x\n"); },
@@ -175,7 +218,7 @@ TEST(PictureOutput, DrawsTheStoredPictureOrSaysWhichFileIsMissing) {
             EXPECT_GT(dir.read(f).size(), 1000u) << r.name << ": " << f;
         }
         if (!*r.written)
-            for (const char* f : {"x.eps", "x.pdf", "y.eps", "y.pdf"}) {
+            for (const char* f : {"x.eps", "x.pdf", "x.png", "y.eps", "y.pdf", "y.png"}) {
                 EXPECT_FALSE(dir.has(f)) << r.name << ": " << f;
             }
         if (r.status == 0 && std::string(r.args).find("--width") != std::string::npos) checkWidth(dir, r);

@@ -228,6 +228,32 @@ TEST_F(Layout, MenuSaveThenLoadRedrawsTheSavedPicture) {
     EXPECT_EQ(std::vector<std::string>(c.begin() + static_cast<long>(last) + 1, c.end()), expect.calls);
 }
 
+// A frame off its page still loads, as every layout that reads does, and
+// the load says how much of the frame is lost.
+TEST_F(Layout, MenuLoadOfAFrameOffThePageSaysSo) {
+    const struct {
+        float x0, y0;
+        const char* said;
+    } cases[] = {
+        {100.0f, 0.17f, " fort.15, record 3: nothing of the frame is on the page.\n"},
+        {0.16f, -0.5f, " fort.15, record 3: part of the frame lies outside the page.\n"},
+        {common::kFrameX0, common::kFrameY0, ""},
+    };
+    for (const auto& c : cases) {
+        BandGraph off = finished();
+        off.geom.frame_x0 = c.x0;
+        off.geom.frame_y0 = c.y0;
+        writeText("fort.15", layoutOf(off));
+        BandGraph g = graphFor(2);
+        bandtest::Session s("12\n0\n");
+        tlgrph(s.plot, s.con, g);
+        const std::string out = s.out.str();
+        const std::string said = *c.said ? c.said : " fort.15, record 3";
+        EXPECT_EQ(out.find(said) != std::string::npos, *c.said != 0) << said;
+        EXPECT_FLOAT_EQ(g.geom.frame_y0, c.y0);
+    }
+}
+
 TEST_F(Layout, MenuLoadOfADamagedFileKeepsTheSettings) {
     writeText("fort.15", " 3\nFTT\n");
     BandGraph g = graphFor(2);

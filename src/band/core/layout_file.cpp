@@ -272,6 +272,11 @@ std::string energyWindowRefusal(float elow, float ehigh) { return rangeRefusal(e
 
 std::string valueRefusal(float v) { return fieldRefusal(v, 10, 5); }
 
+std::string framePlacement(const BandGraph& g, const std::string& file, bool refusal) {
+    // record 3 holds the frame and the page
+    return common::placementLine(common::onPage(g.geom.frame(), g.geom.page()), "frame", file + ", record 3", refusal);
+}
+
 Status saveLayout(const std::string& path, const BandGraph& g) {
     Result<std::string> text = formatLayout(g);
     if (!text) return Failure{path + " not written: " + text.error()};

@@ -26,6 +26,13 @@ common::Status parseLayout(const common::RecordFile& file, BandGraph& g);
 std::string energyWindowRefusal(float elow, float ehigh);
 std::string valueRefusal(float v);
 
+// Where the frame of a layout (read from `file`) lies against its page: ""
+// when all of it is on the page, else one line naming the file and the
+// geometry record: "nothing of the frame is on the page" or "part of the
+// frame lies outside the page" (`refusal`: "the frame lies outside the
+// page", for a picture that is refused).
+std::string framePlacement(const BandGraph& g, const std::string& file, bool refusal = false);
+
 // Writes the layout through a temporary file; the old one stays on failure.
 common::Status saveLayout(const std::string& path, const BandGraph& g);
 

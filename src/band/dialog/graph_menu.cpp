@@ -123,6 +123,7 @@ void loadGraphLayout(Plot& plot, Console& con, BandGraph& g) {
         con.line(" " + loaded.error());
         return;
     }
+    if (std::string off = framePlacement(g, kLayoutFile); !off.empty()) con.line(" " + off + ".");
     redrawScreen(plot, con, g);
 }
 

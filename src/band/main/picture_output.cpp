@@ -82,6 +82,7 @@ Result<BandGraph> storedGraph(std::ostream& out) {
     if (layout) {
         g.bands = std::move(*bands);
         if (Status loaded = loadLayout(*layout, g); !loaded) return Failure{loaded.error()};
+        if (std::string off = framePlacement(g, kLayoutFile, true); !off.empty()) return Failure{off};
     } else {
         out << " No graph layout " << kLayoutFile << ": the frame and the bands over their whole energy range.\n";
         g = defaultGraph(std::move(*bands));

@@ -183,6 +183,18 @@ std::string positiveRefusal(float v) { return fieldRefusal(v, 10, 5, 0.0f); }
 
 std::string offsetRefusal(float v) { return fieldRefusal(v, 12, 5); }
 
+std::string framePlacement(const DosGraph& g, const std::string& file, bool refusal) {
+    // the geometry follows the two counts, their buffers and the flags
+    const std::string where = file + ", record " + std::to_string(g.nd + g.nc + 4);
+    const common::Box page = g.page();
+    std::string line = common::placementLine(common::onPage(g.frame(), page), "frame", where, refusal);
+    if (line.empty() && g.nd > 0)
+        line = common::placementLine(common::onPage(g.panel(Panel::DOS).box, page), "DOS panel", where, refusal);
+    if (line.empty() && g.nc > 0)
+        line = common::placementLine(common::onPage(g.panel(Panel::COOP).box, page), "COOP panel", where, refusal);
+    return line;
+}
+
 Status saveLayout(const std::string& path, const DosGraph& g) {
     Result<std::string> text = formatLayout(g);
     if (!text) return Failure{path + " not written: " + text.error()};

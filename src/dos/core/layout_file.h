@@ -27,6 +27,11 @@ std::string valueRefusal(float v);
 std::string positiveRefusal(float v);
 std::string offsetRefusal(float v);
 
+// Where the frame and the panels in use of a layout (read from `file`) lie
+// against its page: "" when all is on the page, else one line naming the
+// file and the geometry record (see common::placementLine).
+std::string framePlacement(const DosGraph& g, const std::string& file, bool refusal = false);
+
 // Writes fort.7 atomically; the failure is one line.
 common::Status saveLayout(const std::string& path, const DosGraph& g);
 

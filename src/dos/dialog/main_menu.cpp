@@ -148,6 +148,7 @@ bool loadLayout(Plot& plot, Console& con, const DosInput& in, DosGraph& g, const
         return false;
     }
     g = loaded;
+    if (std::string off = framePlacement(g, path); !off.empty()) con.line(" " + off + ".");
     plot.page();
     mvrdrw(plot, in, g);
     return true;

@@ -52,6 +52,7 @@ int drawPictureFile(Plot& plot, const std::string& input, const std::string& lay
     DosGraph g;
     initGraph(g, *in);
     if (Status read = parseLayout(*layoutFile, *in, g); !read) return fail(read.error());
+    if (std::string off = framePlacement(g, layout, true); !off.empty()) return fail(off);
 
     const std::string device = deviceNamed(outputDevice(outputType(*format), false), file);
     const Status made = writePictureFile(
