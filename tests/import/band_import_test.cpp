@@ -12,11 +12,11 @@
 #include "band/core/bands_file.h"
 #include "band/core/setup_file.h"
 #include "e2e/e2e_support.h"
-#include "import/band_path.h"
-#include "import/band_picture.h"
-#include "import/import_tool.h"
-#include "import/qe_bands.h"
-#include "import/w90_geninterp.h"
+#include "import/pipeline/band_path.h"
+#include "import/pipeline/band_picture.h"
+#include "import/tools/import_tool.h"
+#include "import/formats/qe_bands.h"
+#include "import/formats/w90_geninterp.h"
 
 using namespace common;
 using namespace band;

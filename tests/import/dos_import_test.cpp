@@ -18,14 +18,14 @@
 #include "dos/core/dos_input.h"
 #include "dos/core/starter_layout.h"
 #include "e2e/e2e_support.h"
-#include "import/dos_grid.h"
-#include "import/dos_import.h"
-#include "import/dos_projection.h"
-#include "import/dos_source.h"
-#include "import/import_tool.h"
-#include "import/lobster.h"
-#include "import/qe_pdos.h"
-#include "import/vasp_doscar.h"
+#include "import/pipeline/dos_grid.h"
+#include "import/tools/dos_import.h"
+#include "import/model/dos_projection.h"
+#include "import/model/dos_source.h"
+#include "import/tools/import_tool.h"
+#include "import/formats/lobster.h"
+#include "import/formats/qe_pdos.h"
+#include "import/formats/doscar.h"
 
 using namespace common;
 using namespace dos;

@@ -16,10 +16,10 @@
 #include "band/core/setup_file.h"
 #include "common/records.h"
 #include "e2e/e2e_support.h"
-#include "import/band_path.h"
-#include "import/band_picture.h"
-#include "import/vasp_bands.h"
-#include "import/w90_band.h"
+#include "import/pipeline/band_path.h"
+#include "import/pipeline/band_picture.h"
+#include "import/formats/eigenval.h"
+#include "import/formats/w90_band.h"
 
 using namespace common;
 using namespace importer;
