@@ -15,6 +15,7 @@
 #include "import/pipeline/band_path.h"
 #include "import/pipeline/band_picture.h"
 #include "import/tools/import_tool.h"
+#include "import/formats/pw_output.h"
 #include "import/formats/qe_bands.h"
 #include "import/formats/w90_geninterp.h"
 

@@ -198,33 +198,6 @@ common::Status doscarSpins(const Doscar& d, Spin spin, DosSource& src) {
     return {};
 }
 
-Result<std::vector<std::string>> readPoscarElements(const std::string& path, int ions) {
-    const auto loaded = loadText(path);
-    if (!loaded) return Failure{loaded.error()};
-    const RecordFile& f = *loaded;
-    constexpr size_t kSymbols = 6, kCounts = 7;  // after the title, the scale and three lattice vectors
-    if (!f.has(kCounts)) return endsBefore(f, f.size() + 1, "the element symbols and counts (lines 6 and 7)");
-    const std::vector<std::string> symbols = words(f.record(kSymbols));
-    if (symbols.empty() || number(symbols.front()))
-        return at(f, kSymbols, "no element symbols (a POSCAR of VASP 4 names none)");
-    const auto counts = numbersOn(f, kCounts);
-    if (!counts) return Failure{counts.error()};
-    if (counts->size() != symbols.size())
-        return at(f, kCounts, std::to_string(counts->size()) + " counts for " + std::to_string(symbols.size()) +
-                                  " element symbols");
-    std::vector<std::string> element;
-    for (size_t k = 0; k < symbols.size(); ++k) {
-        const auto n = count(f, kCounts, "the count of " + symbols[k], (*counts)[k], 1, 100000);
-        if (!n) return Failure{n.error()};
-        // "Fe_pv" or "Fe_pv/1a2b3c" of newer POTCARs: the element before the suffix
-        const std::string symbol = symbols[k].substr(0, symbols[k].find_first_of("_/"));
-        element.insert(element.end(), *n, symbol);
-    }
-    if (element.size() != static_cast<size_t>(ions))
-        return at(f, kCounts, std::to_string(element.size()) + " ions where the DOSCAR has " + std::to_string(ions));
-    return element;
-}
-
 std::vector<Projected> ionProjections(const Doscar& d, Spin spin, const std::vector<std::string>& element,
                                       bool byOrbital) {
     std::vector<Projected> out;

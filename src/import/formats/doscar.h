@@ -49,11 +49,6 @@ common::Result<Doscar> readDoscar(const std::string& path);
 common::Result<DosSource> vaspSource(const Doscar& d, const Choice& choice, std::optional<double> fermi,
                                      const std::vector<std::string>& element = {});
 
-// The element of each ion from a POSCAR (or CONTCAR) of VASP 5: symbols on
-// line 6 ("Fe_pv" read as Fe), counts on line 7; fails naming file and line
-// when it names none or its count differs from `ions`.
-common::Result<std::vector<std::string>> readPoscarElements(const std::string& path, int ions);
-
 // The AO projections of the ions of a DOSCAR: whole ions, or every orbital
 // of every ion when `byOrbital`; spin summed, one channel, or both apart
 // (Mirror).

@@ -11,10 +11,9 @@
 #include <vector>
 
 #include "common/error.h"
+#include "import/model/k_vector.h"
 
 namespace importer {
-
-using KVector = std::array<double, 3>;
 
 struct QeBands {
     int nbnd = 0;

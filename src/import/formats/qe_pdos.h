@@ -10,7 +10,7 @@
 
 #include "import/model/dos_projection.h"
 #include "import/model/dos_source.h"
-#include "import/tools/import_tool.h"  // Spin
+#include "import/model/spin.h"
 
 namespace importer {
 

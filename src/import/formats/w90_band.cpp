@@ -12,8 +12,6 @@ namespace {
 
 const std::string kSuffix = "_band.dat";
 
-using Lattice = std::array<KVector, 3>;
-
 common::Result<std::vector<KVector>> kpointsOf(const common::RecordFile& f) {
     if (f.size() < 1) return endsBefore(f, 1, "the number of k points");
     const auto n = numbersOn(f, 1);
@@ -120,10 +118,7 @@ common::Result<DensePath> pathOf(const common::RecordFile& band, const common::R
         const auto b = latticeOf(*wout);
         if (!b) return common::Failure{b.error()};
         path.reciprocal = *b;
-        for (KVector& p : path.k) {
-            const KVector f = p;
-            for (size_t j = 0; j < 3; ++j) p[j] = f[0] * (*b)[0][j] + f[1] * (*b)[1][j] + f[2] * (*b)[2][j];
-        }
+        for (KVector& p : path.k) p = cartesian(p, *b);
     }
     if (labelinfo)
         if (auto s = nameThePoints(*labelinfo, path); !s) return common::Failure{s.error()};

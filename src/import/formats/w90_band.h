@@ -13,7 +13,7 @@
 #include <string>
 
 #include "common/error.h"
-#include "import/pipeline/band_path.h"
+#include "import/model/dense_path.h"
 
 namespace importer {
 

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "import/pipeline/band_path.h"
+#include "import/model/dense_path.h"
 #include "common/error.h"
 
 namespace importer {

@@ -1,4 +1,4 @@
-#include "import/pipeline/dos_grid.h"
+#include "import/model/dos_grid.h"
 
 #include <algorithm>
 

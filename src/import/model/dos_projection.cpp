@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "import/pipeline/dos_grid.h"
+#include "import/model/dos_grid.h"
 
 namespace importer {
 

@@ -11,7 +11,7 @@
 
 #include "common/error.h"
 #include "import/model/dos_source.h"
-#include "import/tools/import_tool.h"  // Spin
+#include "import/model/spin.h"
 
 namespace importer {
 

@@ -1,14 +1,10 @@
-// What an importer reads from another program, on that program's grid, and
-// its conversion into the curves of fort.1: energies made relative to the
-// Fermi level, integrals and total energy computed where the source gives
-// none, a fine grid resampled evenly onto at most the points fort.1 holds.
+// The model every DOS source fills: what an importer reads from another
+// program, on that program's grid, with the file and line of every row.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "dos/core/dos_input.h"
 
 namespace importer {
 
@@ -39,17 +35,5 @@ struct DosSource {
     bool mirrored = false;  // dos is spin up; ao[0] is spin down as negative values (mirrorTotals)
     std::vector<std::string> notes;  // further summary lines
 };
-
-struct Imported {
-    dos::DosCurves curves;
-    std::string text;     // the file fort.1
-    std::string summary;  // lines for standard output
-};
-
-// The curves of fort.1, its text and the summary; fails when a count
-// exceeds what fort.1 holds or when a value would not fit its field: then
-// "FILE, line N: ..." names the row of the source it comes from (the row
-// nearest its energy when the grid was resampled).
-common::Result<Imported> assemble(const DosSource& src);
 
 }  // namespace importer

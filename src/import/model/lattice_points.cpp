@@ -1,5 +1,7 @@
 #include "import/model/lattice_points.h"
 
+#include "import/model/k_vector.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -9,20 +11,12 @@ namespace importer {
 
 namespace {
 
-using Vec = std::array<double, 3>;
-using Matrix = std::array<Vec, 3>;  // by rows
+using Vec = KVector;
+using Matrix = importer::Lattice;  // by rows
 
 // Coordinates agree within this, in 2 pi / alat (Quantum ESPRESSO writes six decimals).
 constexpr double kTolerance = 1e-4;
 constexpr double kRoot3 = std::numbers::sqrt3;
-
-double dot(const Vec& a, const Vec& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
-
-double length(const Vec& a) { return std::sqrt(dot(a, a)); }
-
-Vec times(const Matrix& m, const Vec& v) { return {dot(m[0], v), dot(m[1], v), dot(m[2], v)}; }
-
-Vec minus(const Vec& a, const Vec& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
 
 // The point groups: the cubic one, and those about the z axis of the
 // layered lattices.
@@ -60,7 +54,7 @@ struct StandardPoint {
     bool raised;      // lifted to kz = h, the height of A or Z
 };
 
-struct Lattice {
+struct KnownLattice {
     const char* name;
     Holohedry holohedry;
     // Direct lattice vectors in units of a; a layered lattice's third one,
@@ -72,8 +66,8 @@ struct Lattice {
 
 // In the order they are tried. The direct vectors are pw.x's (ibrav 2, 3,
 // 1, 4, 6), and the hexagonal lattice once more turned by 90 degrees.
-const std::vector<Lattice>& lattices() {
-    static const std::vector<Lattice> table = {
+const std::vector<KnownLattice>& lattices() {
+    static const std::vector<KnownLattice> table = {
         {"face-centred cubic", Holohedry::cubic, {Vec{-0.5, 0, 0.5}, Vec{0, 0.5, 0.5}, Vec{-0.5, 0.5, 0}},
          {{"Gamma", {0, 0, 0}, false}, {"X", {0, 1, 0}, false}, {"L", {0.5, 0.5, 0.5}, false},
           {"W", {0.5, 1, 0}, false}, {"K", {0.75, 0.75, 0}, false}, {"U", {0.25, 1, 0.25}, false}}},
@@ -117,7 +111,7 @@ struct Setting {
     std::vector<std::pair<const char*, Vec>> points;
 };
 
-Setting settle(const Lattice& lattice, double h) {
+Setting settle(const KnownLattice& lattice, double h) {
     Setting s{pointGroup(lattice.holohedry), lattice.direct, {}};
     if (lattice.layered()) s.direct[2] = {0, 0, 1 / (2 * h)};
     for (const StandardPoint& p : lattice.points)
@@ -130,7 +124,7 @@ Setting settle(const Lattice& lattice, double h) {
 bool isReciprocalVector(const Vec& d, const Matrix& direct) {
     return std::all_of(direct.begin(), direct.end(), [&](const Vec& a) {
         const double n = dot(a, d);
-        return std::abs(n - std::round(n)) <= kTolerance * length(a);
+        return std::abs(n - std::round(n)) <= kTolerance * norm(a);
     });
 }
 
@@ -143,8 +137,8 @@ const char* nameOf(const Vec& k, const Setting& s) {
         for (const Matrix& g : s.group) {
             const Vec shift = minus(k, times(g, point));
             if (!isReciprocalVector(shift, s.direct)) continue;
-            if (length(shift) < nearest - kTolerance) {
-                nearest = length(shift);
+            if (norm(shift) < nearest - kTolerance) {
+                nearest = norm(shift);
                 name = standard;
             }
         }
@@ -156,7 +150,7 @@ const char* nameOf(const Vec& k, const Setting& s) {
 std::optional<PointNames> nameHighSymmetryPoints(const std::vector<std::array<double, 3>>& points) {
     if (points.empty()) return std::nullopt;
     const std::optional<double> h = heightOf(points);
-    for (const Lattice& lattice : lattices()) {
+    for (const KnownLattice& lattice : lattices()) {
         if (lattice.layered() && !h) continue;
         const Setting setting = settle(lattice, h.value_or(0));  // a cubic lattice has no height
         PointNames named{lattice.name, {}};

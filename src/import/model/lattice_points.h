@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "import/model/k_vector.h"
+
 namespace importer {
 
 struct PointNames {
@@ -32,6 +34,6 @@ struct PointNames {
 // cubic, hexagonal, simple tetragonal; the first that names every point is
 // the answer (Gamma alone is face-centred cubic). nullopt when none does, or
 // when there are no points.
-std::optional<PointNames> nameHighSymmetryPoints(const std::vector<std::array<double, 3>>& points);
+std::optional<PointNames> nameHighSymmetryPoints(const std::vector<KVector>& points);
 
 }  // namespace importer

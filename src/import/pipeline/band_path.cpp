@@ -5,8 +5,6 @@
 #include <numeric>
 
 #include "import/pipeline/band_setup.h"
-#include "common/options.h"
-#include "import/tools/import_tool.h"
 
 namespace importer {
 
@@ -16,15 +14,11 @@ using band::KBlock;
 
 namespace {
 
-KVector minus(const KVector& a, const KVector& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
-double norm(const KVector& a) { return std::sqrt(dot(a, a)); }
-
 // The turn at point i between the steps into and out of it.
 bool bends(const KVector& a, const KVector& b) {
     const double na = norm(a), nb = norm(b);
     if (na == 0 || nb == 0) return false;
-    const KVector c{a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
-    return dot(a, b) < 0 || norm(c) / (na * nb) > kBendSine;
+    return dot(a, b) < 0 || norm(cross(a, b)) / (na * nb) > kBendSine;
 }
 
 // Distances along the line from its first point.
@@ -54,26 +48,6 @@ double derivative(const std::vector<double>& s, const std::vector<double>& f, si
 }
 
 }  // namespace
-
-double dot(const KVector& a, const KVector& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
-double distance(const KVector& a, const KVector& b) { return norm(minus(a, b)); }
-
-void sortLevels(DensePath& path) {
-    for (size_t i = 0; i < path.e.size(); ++i) {
-        std::vector<double>& e = path.e[i];
-        std::vector<size_t> idx(e.size());
-        std::iota(idx.begin(), idx.end(), size_t{0});
-        std::stable_sort(idx.begin(), idx.end(), [&](size_t a, size_t b) { return e[a] < e[b]; });
-        auto reorder = [&](auto& v) {
-            auto old = v;
-            for (size_t l = 0; l < idx.size(); ++l) v[l] = old[idx[l]];
-        };
-        reorder(e);
-        if (!path.grad.empty()) reorder(path.grad[i]);
-        if (!path.irrep.empty()) reorder(path.irrep[i]);
-        if (!path.channel.empty()) reorder(path.channel[i]);
-    }
-}
 
 std::vector<PathLine> splitPath(const DensePath& path) {
     const size_t n = path.k.size();
@@ -214,16 +188,6 @@ std::vector<size_t> samplePoints(const DensePath& path, const PathLine& line, in
     }
     kept.push_back(line.last);
     return kept;
-}
-
-std::vector<int> parseLineChoice(const std::string& text, int count) {
-    std::vector<int> chosen = numberList("--lines", text);
-    for (int v : chosen)
-        if (v > count)
-            throw common::UsageError("--lines " + text + ": the path has lines 1 ... " + std::to_string(count) +
-                                     ", no line " + std::to_string(v));
-    std::sort(chosen.begin(), chosen.end());
-    return chosen;
 }
 
 BandInput makeBandInput(const DensePath& path, const std::vector<ChosenLine>& lines) {

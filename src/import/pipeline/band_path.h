@@ -4,42 +4,13 @@
 // k point blocks with their line membership and symmetry codes.
 #pragma once
 
-#include <array>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "band/core/band_input.h"
+#include "import/model/dense_path.h"
 
 namespace importer {
-
-using KVector = std::array<double, 3>;
-
-double dot(const KVector& a, const KVector& b);
-// |a - b|
-double distance(const KVector& a, const KVector& b);
-
-// The levels at the k points of a calculation's path, in path order.
-struct DensePath {
-    std::vector<KVector> k;
-    std::vector<std::vector<double>> e;        // [point][level], eV
-    std::vector<std::vector<KVector>> grad;    // exact dE/dk [point][level]; empty when not known
-    std::vector<std::vector<int>> irrep;       // [point][level]; empty when not known, -1 or 0 unknown there
-    std::vector<bool> high;                    // high-symmetry marks; empty when not known
-    std::vector<std::vector<int>> channel;     // spin channel [point][level], 0 up, 1 down; empty with one channel
-    std::vector<std::string> names;            // the name of each point ("" where it has none); empty when none
-    std::vector<size_t> line;                  // the source file's line of each point; empty when not known
-    // The reciprocal lattice vectors in the units of k (k Cartesian); none
-    // when the k points are fractions or the lattice is not known.
-    std::optional<std::array<KVector, 3>> reciprocal;
-    std::vector<bool> jump;                    // jump[i]: the path jumps from point i to i + 1; empty when not known
-
-    int nbands() const { return e.empty() ? 0 : static_cast<int>(e.front().size()); }
-};
-
-// Puts the levels at every point in ascending order, their gradients,
-// representations and channels with them.
-void sortLevels(DensePath& path);
 
 // A symmetry line: the dense points first .. last (inclusive).
 struct PathLine {
@@ -77,12 +48,6 @@ std::vector<std::vector<double>> levelSlopes(const DensePath& path, const PathLi
 // Dense points kept for the line: at most `most`, nearest to even spacing
 // along it, both ends included.
 std::vector<size_t> samplePoints(const DensePath& path, const PathLine& line, int most);
-
-// The lines chosen by "--lines" (a list as numberList reads it: "a-b",
-// "1,3,5" or both, each once) out of `count` lines, in ascending order.
-// common::UsageError when the text is no such list or names a line the path
-// does not have.
-std::vector<int> parseLineChoice(const std::string& text, int count);
 
 // One line of the band input: its label, its number along the whole path,
 // and the dense points kept.

@@ -111,7 +111,7 @@ std::vector<double> alatScales(const DensePath& path, bool inAlat) {
     std::vector<double> scales;
     if (!path.reciprocal) return scales;
     for (const KVector& b : *path.reciprocal) {
-        const double length = std::sqrt(dot(b, b));
+        const double length = norm(b);
         if (!(length > 0)) continue;
         for (double m : {std::sqrt(3.0), std::sqrt(2.0), 1.0, 2.0 / std::sqrt(3.0)}) scales.push_back(m / length);
     }
@@ -125,7 +125,7 @@ std::vector<double> alatScales(const DensePath& path, bool inAlat) {
 std::vector<KVector> latticeChecks(const std::array<KVector, 3>& b) {
     std::vector<KVector> checks;
     for (const KVector& v : b)
-        if (std::hypot(v[0], v[1]) > 1e-6 * std::sqrt(dot(v, v))) checks.push_back(v);
+        if (std::hypot(v[0], v[1]) > 1e-6 * norm(v)) checks.push_back(v);
     return checks;
 }
 

@@ -1,4 +1,4 @@
-#include "import/model/dos_source.h"
+#include "import/pipeline/dos_assemble.h"
 
 #include <algorithm>
 
@@ -6,7 +6,7 @@
 #include "common/fortran_format.h"
 #include "common/records.h"
 #include "dos/core/limits.h"
-#include "import/pipeline/dos_grid.h"
+#include "import/model/dos_grid.h"
 #include "import/text/text_table.h"
 
 namespace importer {

@@ -49,6 +49,11 @@ std::optional<std::vector<std::string>> wordsAfter(const std::string& line, cons
 
 bool blank(const std::string& line) { return line.find_first_not_of(" \t\r") == std::string::npos; }
 
+size_t nextFilled(const common::RecordFile& f, size_t r) {
+    while (r <= f.size() && blank(f.record(r))) ++r;
+    return r;
+}
+
 namespace {
 
 bool digit(char c) { return c >= '0' && c <= '9'; }

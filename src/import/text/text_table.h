@@ -35,6 +35,9 @@ std::optional<std::vector<std::string>> wordsAfter(const std::string& line, cons
 // True when the line holds nothing but blanks.
 bool blank(const std::string& line);
 
+// The first line of f at or after r that is not blank; f.size() + 1 when none.
+size_t nextFilled(const common::RecordFile& f, size_t r);
+
 // The largest magnitude a number of these files may have. No energy (eV),
 // density of states, population, k coordinate or gradient of a calculation
 // comes near it, and the programs' fields hold at most 99999.99999: beyond

@@ -14,6 +14,9 @@
 #include "import/formats/qe_bands.h"
 #include "import/text/text_table.h"
 #include "import/formats/eigenval.h"
+#include "import/formats/outcar.h"
+#include "import/formats/poscar.h"
+#include "import/formats/pw_output.h"
 #include "import/formats/doscar.h"
 #include "import/formats/w90_band.h"
 #include "import/formats/w90_geninterp.h"
@@ -225,7 +228,7 @@ common::Result<DensePath> vaspBandPath(const BandImportRequest& r, std::string& 
     std::optional<Lattice> lattice;
     const std::string latticeFrom = !r.poscar.empty() ? r.poscar : r.outcar;
     if (!latticeFrom.empty()) {
-        auto read = latticeFrom == r.poscar ? readPoscarReciprocal(r.poscar) : readOutcarReciprocal(r.outcar);
+        auto read = latticeFrom == r.poscar ? readPoscar(r.poscar).and_then([](const Poscar& p) { return p.reciprocal; }) : readOutcarReciprocal(r.outcar);
         if (!read) return common::Failure{read.error()};
         lattice = *read;
     }

@@ -6,10 +6,13 @@
 #include "common/options.h"
 #include "dos/core/dos_input.h"
 #include "dos/core/starter_layout.h"
-#include "import/model/dos_source.h"
+#include "import/pipeline/dos_assemble.h"
+#include "import/tools/import_tool.h"
 #include "import/formats/lobster.h"
 #include "import/formats/qe_pdos.h"
 #include "import/formats/doscar.h"
+#include "import/formats/poscar.h"
+#include "import/formats/pw_output.h"
 
 namespace importer {
 
@@ -113,7 +116,7 @@ common::Result<std::vector<std::string>> vaspElements(const DosImportRequest& r,
             return common::Failure{r.files[0] + ": a DOSCAR names no elements; give the run's POSCAR with --poscar"};
         poscar = beside.string();
     }
-    return readPoscarElements(poscar, ions);
+    return poscarElements(poscar, ions);
 }
 
 common::Result<DosSource> vaspDosSource(const DosImportRequest& r) {

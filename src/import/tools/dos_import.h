@@ -10,7 +10,7 @@
 
 #include "common/error.h"
 #include "import/model/dos_projection.h"  // SumBy
-#include "import/tools/import_tool.h"      // Spin
+#include "import/model/spin.h"
 
 namespace importer {
 

@@ -1,7 +1,6 @@
-// What the converters from electronic-structure codes share: the Fermi
-// energy of a pw.x run, lists of numbers on the command line, files written
-// whole, and the frame of a program that never prompts (status 0, 1 for bad
-// input, 2 for bad usage).
+// What the two import tools share: lists of numbers on the command line,
+// files written whole, and the frame of a program that never prompts
+// (status 0, 1 for bad input, 2 for bad usage).
 #pragma once
 
 #include <functional>
@@ -12,37 +11,20 @@
 
 #include "common/error.h"    // common::Result, common::Status, common::Failure (status 1)
 #include "common/options.h"  // common::UsageError (status 2), common::argumentWords
+#include "import/model/spin.h"
 
 namespace importer {
-
-// The spin channels of a spin-polarised run: both summed, one of them, or
-// both apart (the DOS drawn mirrored: up to the right, down to the left).
-enum class Spin { Both, Up, Down, Mirror };
-
-// The Fermi energy (eV) printed by a pw.x run: "the Fermi energy is X ev",
-// "highest occupied level (ev): X", or "highest occupied, lowest unoccupied
-// level (ev): X Y" (X is taken); the last one in the file counts. A run with
-// its magnetisation fixed prints "the spin up/dw Fermi energies are X Y ev":
-// the channel `spin` names, and with both channels no single level (the
-// failure asks for --fermi). Fails naming the file when it has none or
-// cannot be opened.
-common::Result<double> fermiFromPwOutput(const std::string& path, Spin spin = Spin::Both);
-
-// The reference level of a pw.x run: its Fermi energy as fermiFromPwOutput
-// finds it, or, in an output that prints none (pw.x 4.x of an insulator),
-// the top of the valence band: the highest of the occupied bands (the
-// "number of electrons" over two, all of them in a non-collinear run) over
-// the k points of the last "bands (ev)" listing. `note` says which it is.
-struct PwLevel {
-    double energy = 0;
-    std::string note;
-};
-common::Result<PwLevel> referenceFromPwOutput(const std::string& path, Spin spin = Spin::Both);
 
 // A list of numbers from 1 such as "1,3,5-7" given to `option`, in the
 // order given. A number named twice is refused, as is anything that is no
 // such list: common::UsageError naming the option.
 std::vector<int> numberList(const std::string& option, const std::string& text);
+
+// The lines chosen by "--lines" (a list as numberList reads it: "a-b",
+// "1,3,5" or both, each once) out of `count` lines, in ascending order.
+// common::UsageError when the text is no such list or names a line the path
+// does not have.
+std::vector<int> parseLineChoice(const std::string& text, int count);
 
 // The source named first on the command line, one of `known` ("qe", ...);
 // common::UsageError when none is named or it is unknown.

@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "import/tools/dos_import.h"
+#include "import/tools/import_tool.h"
 
 int main(int argc, char** argv) {
     return importer::runImport("morvane-import", importer::dosImportUsage(), common::argumentWords(argc, argv),
