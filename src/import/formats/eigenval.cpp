@@ -124,6 +124,7 @@ common::Result<DensePath> vaspPath(const std::string& name, const Eigenval& run,
     }
     DensePath path;
     path.reciprocal = lattice;
+    path.units = lattice ? KUnits::inverseAngstrom : KUnits::fractions;
     std::vector<KVector> fractions;
     for (size_t i : keep) fractions.push_back(run.k[i]);
     for (size_t i : keep) {

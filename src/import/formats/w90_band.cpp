@@ -114,10 +114,12 @@ common::Result<DensePath> pathOf(const common::RecordFile& band, const common::R
     if (!e) return common::Failure{e.error()};
     path.k = *k;
     path.e = *e;
+    path.units = KUnits::fractions;
     if (wout) {
         const auto b = latticeOf(*wout);
         if (!b) return common::Failure{b.error()};
         path.reciprocal = *b;
+        path.units = KUnits::inverseAngstrom;
         for (KVector& p : path.k) p = cartesian(p, *b);
     }
     if (labelinfo)

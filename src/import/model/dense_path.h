@@ -11,8 +11,16 @@
 
 namespace importer {
 
+// The units of the k points of a path.
+enum class KUnits {
+    twoPiOverAlat,    // Cartesian, 2 pi/alat (the lattice constant's)
+    inverseAngstrom,  // Cartesian, 1/Angstrom
+    fractions,        // fractions of the reciprocal lattice vectors
+};
+
 // The levels at the k points of a calculation's path, in path order.
 struct DensePath {
+    KUnits units = KUnits::inverseAngstrom;
     std::vector<KVector> k;
     std::vector<std::vector<double>> e;        // [point][level], eV
     std::vector<std::vector<KVector>> grad;    // exact dE/dk [point][level]; empty when not known

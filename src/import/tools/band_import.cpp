@@ -1,5 +1,6 @@
 #include "import/tools/band_import.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 
@@ -75,92 +76,31 @@ std::string bandImportUsage() {
 
 namespace {
 
-// "--window EMIN,EMAX": two reals, the first below the second.
-std::pair<double, double> parseWindow(const std::string& text) {
-    const size_t comma = text.find(',');
-    std::optional<double> lo, hi;
-    if (comma != std::string::npos) {
-        lo = number(text.substr(0, comma));
-        hi = number(text.substr(comma + 1));
-    }
-    if (!lo || !hi) throw common::UsageError("--window " + text + ": expected EMIN,EMAX in eV");
-    if (!(*lo < *hi)) throw common::UsageError("--window " + text + ": EMIN must lie below EMAX");
-    return {*lo, *hi};
-}
+// The path a source reads, with the lines that say how for the summary.
+struct BandRead {
+    DensePath path;
+    std::string provenance;
+};
 
-}  // namespace
-
-std::optional<BandImportRequest> parseBandImport(const std::vector<std::string>& words, std::ostream& out) {
-    const common::CommandLine cl =
-        common::parseCommandLine(words, {{"--scf", "--fermi", "--lines", "--labels", "--window", "--spin", "-o", "--kpoints", "--poscar", "--doscar",
-                                  "--outcar", "--down"},
-                                 {"--help"}});
-    if (cl.has("--help")) {
-        out << bandImportUsage();
-        return std::nullopt;
-    }
-    BandImportRequest r;
-    r.source = sourceNamed(cl, {"qe", "vasp", "w90"});
-    if (cl.positional.size() < 2) throw common::UsageError("no input file given");
-    if (cl.positional.size() > 2) throw common::UsageError("one input file only, not also '" + cl.positional[2] + "'");
-    r.input = cl.positional[1];
-    if (cl.has("--scf") && r.source != "qe") throw common::UsageError("--scf reads a pw.x output: qe only");
-    for (const char* option : {"--kpoints", "--poscar", "--doscar", "--outcar"})
-        if (cl.has(option) && r.source != "vasp") throw common::UsageError(std::string(option) + " reads a VASP file: vasp only");
-    if (cl.has("--doscar") && cl.has("--fermi")) throw common::UsageError("one Fermi energy: --doscar or --fermi");
-    r.fermi = givenFermi(cl);
-    r.scf = cl.value("--scf");
-    r.kpoints = cl.value("--kpoints");
-    r.poscar = cl.value("--poscar");
-    r.doscar = cl.value("--doscar");
-    r.outcar = cl.value("--outcar");
-    if (cl.has("--down") && r.source != "qe") throw common::UsageError("--down reads a bands.x file: qe only");
-    r.down = cl.value("--down");
-    if (cl.has("--lines")) {
-        r.lines = cl.value("--lines");
-        if (r.lines.empty()) throw common::UsageError("--lines needs a list of lines");
-    }
-    if (cl.has("--spin")) {
-        r.spin = cl.value("--spin");
-        if (r.spin != "up" && r.spin != "down") throw common::UsageError("--spin takes up or down, not '" + r.spin + "'");
-        if (r.source == "w90") throw common::UsageError("--spin picks a channel of a qe or vasp run");
-        if (r.source == "qe" && !cl.has("--scf"))
-            throw common::UsageError("--spin picks the Fermi energy of --scf: give --scf too");
-    }
-    r.labels = cl.value("--labels");
-    if (cl.has("--labels") && r.labels.empty()) throw common::UsageError("--labels needs a list of points");
-    if (cl.has("--window")) r.window = parseWindow(cl.value("--window"));
-    r.outDir = cl.value("-o", ".");
-    return r;
-}
-
-namespace {
-
-std::string coordinates(const KVector& k) { return fortran::F(k[0], 9, 5) + fortran::F(k[1], 9, 5) + fortran::F(k[2], 9, 5); }
-
-void printLines(std::ostream& out, const DensePath& path, const std::vector<ChosenLine>& lines) {
-    out << "label  path line  from                           to                             k points  bands\n";
-    for (const ChosenLine& c : lines) {
-        out << fortran::I(c.label, 5) << fortran::I(c.pathNumber, 11) << "  " << coordinates(path.k[c.line.first]) << "    "
-            << coordinates(path.k[c.line.last]) << fortran::I(static_cast<long>(c.points.size()), 6) << " of"
-            << fortran::I(static_cast<long>(c.line.count()), 4) << fortran::I(path.nbands(), 7) << "\n";
-    }
-}
+using BandSource = SourceRow<common::Result<BandRead> (*)(const BandImportRequest&)>;
 
 // The path of one bands.x file, with the representations of its .rap when
-// that is beside it; `note` says which.
-common::Result<DensePath> qeFilePath(const std::string& input, std::string& note) {
+// that is beside it, and the line that says which.
+common::Result<BandRead> qeFilePath(const std::string& input) {
     auto bands = readQeBands(input);
-    if (!bands) return common::Failure{bands.error()};
-    DensePath path;
+    if (!bands) return bands.failure();
+    BandRead read;
+    DensePath& path = read.path;
+    std::string& note = read.provenance;
+    path.units = KUnits::twoPiOverAlat;
     path.k = bands->k;
     path.e = bands->e;
     path.line = bands->line;
     const std::string rapName = input + ".rap";
     if (std::filesystem::exists(rapName)) {
         auto rap = readQeRap(rapName);
-        if (!rap) return common::Failure{rap.error()};
-        if (auto s = checkRapMatches(*bands, *rap, rapName); !s) return common::Failure{s.error()};
+        if (!rap) return rap.failure();
+        if (auto s = checkRapMatches(*bands, *rap, rapName); !s) return s.failure();
         path.irrep = rap->rap;
         path.high = rap->high;
         note += "Bands joined by representation inside the lines (" + rapName + ").\n";
@@ -168,7 +108,7 @@ common::Result<DensePath> qeFilePath(const std::string& input, std::string& note
         note += "No " + rapName + " (bands.x with lsym=.true. writes it): bands joined by value and slope,\n"
                 "lines split where the path turns or jumps.\n";
     }
-    return path;
+    return read;
 }
 
 // The spin-down levels of `down` after the spin-up levels of `up` at every
@@ -196,27 +136,27 @@ common::Status addDownChannel(DensePath& up, const DensePath& down, const std::s
 }
 
 // The path of a bands.x run, joined by representation when its .rap is
-// beside it, with the spin-down file of --down as the second channel; `note`
-// says which.
-common::Result<DensePath> qePath(const BandImportRequest& r, std::string& note) {
-    auto path = qeFilePath(r.input, note);
-    if (!path) return common::Failure{path.error()};
+// beside it, with the spin-down file of --down as the second channel.
+common::Result<BandRead> qePath(const BandImportRequest& r) {
+    auto read = qeFilePath(r.input);
+    if (!read) return read;
     if (!r.down.empty()) {
-        auto down = qeFilePath(r.down, note);
-        if (!down) return common::Failure{down.error()};
-        if (auto s = addDownChannel(*path, *down, r.down); !s) return common::Failure{s.error()};
-        note += "Both spin channels (" + r.input + " up, " + r.down + " down): every band joined within its own channel.\n";
+        auto down = qeFilePath(r.down);
+        if (!down) return down;
+        if (auto s = addDownChannel(read->path, down->path, r.down); !s) return s.failure();
+        read->provenance += down->provenance + "Both spin channels (" + r.input + " up, " + r.down +
+                            " down): every band joined within its own channel.\n";
     }
-    note += "k points in 2 pi/alat (Cartesian); gradients dE/dk in eV per that unit, from the dense path.\n";
-    sortLevels(*path);
-    return path;
+    read->provenance += "k points in 2 pi/alat (Cartesian); gradients dE/dk in eV per that unit, from the dense path.\n";
+    sortLevels(read->path);
+    return read;
 }
 
 Spin spinOf(const BandImportRequest& r) { return r.spin == "up" ? Spin::Up : r.spin == "down" ? Spin::Down : Spin::Both; }
 
 // The path of a VASP run: in Cartesian k with the lattice of --poscar or
-// --outcar, named by --kpoints; `note` says which.
-common::Result<DensePath> vaspBandPath(const BandImportRequest& r, std::string& note) {
+// --outcar, named by --kpoints.
+common::Result<BandRead> vaspBandPath(const BandImportRequest& r) {
     auto run = readEigenval(r.input);
     if (!run) return common::Failure{run.error()};
     std::optional<KpointsPath> kpoints;
@@ -233,7 +173,8 @@ common::Result<DensePath> vaspBandPath(const BandImportRequest& r, std::string& 
         lattice = *read;
     }
     auto path = vaspPath(r.input, *run, kpoints, lattice, spinOf(r));
-    if (!path) return common::Failure{path.error()};
+    if (!path) return path.failure();
+    std::string note;
     if (run->spins == 2)
         note = r.spin.empty() ? "Both spin channels: bands 1 ... " + std::to_string(path->nbands()) +
                                     " at each k point hold the " + std::to_string(path->nbands() / 2) +
@@ -244,30 +185,118 @@ common::Result<DensePath> vaspBandPath(const BandImportRequest& r, std::string& 
                           "); gradients dE/dk in eV Angstrom, from the dense path.\n"
                     : "k points as fractions of the reciprocal lattice vectors (no --poscar or --outcar: line\n"
                       "lengths in those units); gradients dE/dk per that unit, from the dense path.\n";
-    return path;
+    return BandRead{std::move(*path), note};
 }
 
-// The path of Wannier90's band plot, with the files read beside it in `note`.
-common::Result<DensePath> w90BandPath(const BandImportRequest& r, std::string& note) {
+// The path of Wannier90's band plot, with the files read beside it.
+common::Result<BandRead> w90BandPath(const BandImportRequest& r) {
     std::string read;
     auto path = readW90Band(r.input, read);
-    if (!path) return common::Failure{path.error()};
-    note = "Wannier90 band plot (" + r.input + ", " + read + "): bands joined by value and slope.\n";
+    if (!path) return path.failure();
+    std::string note = "Wannier90 band plot (" + r.input + ", " + read + "): bands joined by value and slope.\n";
     note += path->names.empty() ? "No _band.labelinfo.dat beside it: lines split where the path turns or jumps.\n" : "";
-    const bool cartesian = read.find(".wout") != std::string::npos;
-    note += cartesian ? "k points in 1/Angstrom (Cartesian); gradients dE/dk in eV Angstrom, from the dense path.\n"
+    note += path->units == KUnits::inverseAngstrom ? "k points in 1/Angstrom (Cartesian); gradients dE/dk in eV Angstrom, from the dense path.\n"
                       : "k points as fractions of the reciprocal lattice vectors (no .wout beside it: line lengths\n"
                         "in those units); gradients dE/dk per that unit, from the dense path.\n";
-    return path;
+    return BandRead{std::move(*path), note};
 }
 
-// The path of the request's source, with the note for the summary.
-common::Result<DensePath> sourcePath(const BandImportRequest& r, std::string& note) {
-    if (r.source == "qe") return qePath(r, note);
-    if (r.source == "vasp") return vaspBandPath(r, note);
-    if (isW90BandFile(r.input)) return w90BandPath(r, note);
-    note = "k points in 1/Angstrom (Cartesian); gradients dE/dk in eV Angstrom, as interpolated.\n";
-    return readGeninterp(r.input);
+// Wannier90's band plot or its generic interpolation, as the file's name says.
+common::Result<BandRead> w90Path(const BandImportRequest& r) {
+    if (isW90BandFile(r.input)) return w90BandPath(r);
+    return readGeninterp(r.input).transform([](DensePath path) {
+        return BandRead{std::move(path), "k points in 1/Angstrom (Cartesian); gradients dE/dk in eV Angstrom, as interpolated.\n"};
+    });
+}
+
+// The options only some sources serve.
+const std::vector<SourceOption> kBandOptions = {
+    {"--scf", "reads a pw.x output"},   {"--kpoints", "reads a VASP file"}, {"--poscar", "reads a VASP file"},
+    {"--doscar", "reads a VASP file"},  {"--outcar", "reads a VASP file"},  {"--down", "reads a bands.x file"},
+    {"--spin", "picks a spin channel"},
+};
+
+// The sources of band structures.
+const std::vector<BandSource>& bandSources() {
+    static const std::vector<BandSource> table = {
+        {"qe", "bands.x output (filband), FILE.rap beside it", {"--scf", "--down", "--spin"},
+         "representations (with the .rap), both spin channels (--down), the Fermi level (--scf)", qePath},
+        {"vasp", "EIGENVAL, KPOINTS, POSCAR or CONTCAR, OUTCAR, DOSCAR",
+         {"--kpoints", "--poscar", "--doscar", "--outcar", "--spin"},
+         "point names (KPOINTS), the lattice (POSCAR, OUTCAR), both spin channels, the Fermi level (DOSCAR, OUTCAR)",
+         vaspBandPath},
+        {"w90", "SEEDNAME_band.dat with .kpt, .labelinfo.dat and .wout beside it, or SEEDNAME_geninterp.dat", {},
+         "point names and the lattice (band plot), exact slopes (geninterp)", w90Path},
+    };
+    return table;
+}
+
+// "--window EMIN,EMAX": two reals, the first below the second.
+std::pair<double, double> parseWindow(const std::string& text) {
+    const size_t comma = text.find(',');
+    std::optional<double> lo, hi;
+    if (comma != std::string::npos) {
+        lo = number(text.substr(0, comma));
+        hi = number(text.substr(comma + 1));
+    }
+    if (!lo || !hi) throw common::UsageError("--window " + text + ": expected EMIN,EMAX in eV");
+    if (!(*lo < *hi)) throw common::UsageError("--window " + text + ": EMIN must lie below EMAX");
+    return {*lo, *hi};
+}
+
+}  // namespace
+
+std::optional<BandImportRequest> parseBandImport(const std::vector<std::string>& words, std::ostream& out) {
+    const common::CommandLine cl =
+        common::parseCommandLine(words, {{"--scf", "--fermi", "--lines", "--labels", "--window", "--spin", "-o", "--kpoints", "--poscar", "--doscar",
+                                  "--outcar", "--down"},
+                                 {"--help"}});
+    if (cl.has("--help")) {
+        out << bandImportUsage();
+        return std::nullopt;
+    }
+    BandImportRequest r;
+    const BandSource& source = sourceRow(cl, bandSources(), kBandOptions);
+    r.source = source.name;
+    if (cl.positional.size() < 2) throw common::UsageError("no input file given");
+    if (cl.positional.size() > 2) throw common::UsageError("one input file only, not also '" + cl.positional[2] + "'");
+    r.input = cl.positional[1];
+    if (cl.has("--doscar") && cl.has("--fermi")) throw common::UsageError("one Fermi energy: --doscar or --fermi");
+    r.fermi = givenFermi(cl);
+    r.scf = cl.value("--scf");
+    r.kpoints = cl.value("--kpoints");
+    r.poscar = cl.value("--poscar");
+    r.doscar = cl.value("--doscar");
+    r.outcar = cl.value("--outcar");
+    r.down = cl.value("--down");
+    if (cl.has("--lines")) {
+        r.lines = cl.value("--lines");
+        if (r.lines.empty()) throw common::UsageError("--lines needs a list of lines");
+    }
+    if (cl.has("--spin")) {
+        r.spin = cl.value("--spin");
+        if (r.spin != "up" && r.spin != "down") throw common::UsageError("--spin takes up or down, not '" + r.spin + "'");
+        if (accepts(source, "--scf") && !cl.has("--scf"))
+            throw common::UsageError("--spin picks the Fermi energy of --scf: give --scf too");
+    }
+    r.labels = cl.value("--labels");
+    if (cl.has("--labels") && r.labels.empty()) throw common::UsageError("--labels needs a list of points");
+    if (cl.has("--window")) r.window = parseWindow(cl.value("--window"));
+    r.outDir = cl.value("-o", ".");
+    return r;
+}
+
+namespace {
+
+std::string coordinates(const KVector& k) { return fortran::F(k[0], 9, 5) + fortran::F(k[1], 9, 5) + fortran::F(k[2], 9, 5); }
+
+void printLines(std::ostream& out, const DensePath& path, const std::vector<ChosenLine>& lines) {
+    out << "label  path line  from                           to                             k points  bands\n";
+    for (const ChosenLine& c : lines) {
+        out << fortran::I(c.label, 5) << fortran::I(c.pathNumber, 11) << "  " << coordinates(path.k[c.line.first]) << "    "
+            << coordinates(path.k[c.line.last]) << fortran::I(static_cast<long>(c.points.size()), 6) << " of"
+            << fortran::I(static_cast<long>(c.line.count()), 4) << fortran::I(path.nbands(), 7) << "\n";
+    }
 }
 
 // The lines of the path, each with its points kept.
@@ -365,10 +394,12 @@ common::Result<std::string> interpolateBands(const std::string& fort1, const std
 }  // namespace
 
 common::Status importBands(const BandImportRequest& r, std::ostream& out) {
-    std::string note;
-    auto read = sourcePath(r, note);
-    if (!read) return common::Failure{read.error()};
-    DensePath& path = *read;
+    const BandSource& source = *std::find_if(bandSources().begin(), bandSources().end(),
+                                             [&](const BandSource& row) { return r.source == row.name; });
+    auto read = source.read(r);
+    if (!read) return read.failure();
+    DensePath& path = read->path;
+    const std::string& note = read->provenance;
     if (path.nbands() > band::kMaxBands)
         return common::Failure{r.input + ": " + std::to_string(path.nbands()) + " bands, more than the " +
                                std::to_string(band::kMaxBands) + " the band program takes"};
@@ -413,7 +444,7 @@ common::Status importBands(const BandImportRequest& r, std::ostream& out) {
     const std::string fort3 = formatStoredSetup(makeStoredSetup(path, *kept));
     const auto fort2 = interpolateBands(*fort1, fort3, input, nlines);
     if (!fort2) return common::Failure{fort2.error()};
-    const StarterPicture picture = starterPicture(r.source == "qe", path, *kept, r.labels, r.window, fermi.has_value());
+    const StarterPicture picture = starterPicture(path.units == KUnits::twoPiOverAlat, path, *kept, r.labels, r.window, fermi.has_value());
     const auto fort15 = band::formatStarterLayout(picture.bands);
     if (!fort15) return common::Failure{fort15.error()};
     for (const auto& [name, text] : {std::pair<const char*, const std::string&>{"fort.1", *fort1},

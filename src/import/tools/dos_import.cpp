@@ -5,6 +5,7 @@
 
 #include "common/options.h"
 #include "dos/core/dos_input.h"
+#include "dos/core/limits.h"
 #include "dos/core/starter_layout.h"
 #include "import/pipeline/dos_assemble.h"
 #include "import/tools/import_tool.h"
@@ -18,27 +19,14 @@ namespace importer {
 
 namespace {
 
-// Projections of one kind that fit in fort.1.
-constexpr size_t kMaxPerKind = 5;
-
 // The list given to `option`, at most five numbers; empty when not given.
 std::vector<int> chosen(const common::CommandLine& cl, const std::string& option, const char* what) {
     if (!cl.has(option)) return {};
     std::vector<int> v = numberList(option, cl.value(option));
-    if (v.size() > kMaxPerKind)
+    if (v.size() > static_cast<size_t>(dos::kMaxProjections))
         throw common::UsageError(option + " names " + std::to_string(v.size()) + " " + what + "; at most " +
-                                 std::to_string(kMaxPerKind) + " fit in fort.1");
+                                 std::to_string(dos::kMaxProjections) + " fit in fort.1");
     return v;
-}
-
-void only(const common::CommandLine& cl, const std::string& source, std::initializer_list<const char*> allowed) {
-    auto refuse = [&](const std::string& option) {
-        for (const char* a : allowed)
-            if (option == a) return;
-        throw common::UsageError("option " + option + " does not apply to " + source);
-    };
-    for (const auto& [option, value] : cl.values) refuse(option);
-    for (const std::string& flag : cl.flags) refuse(flag);
 }
 
 // --spin: one channel, or both apart to be drawn mirrored.
@@ -59,7 +47,6 @@ SumBy sumOf(const common::CommandLine& cl) {
 }
 
 void parseQe(const common::CommandLine& cl, DosImportRequest& r) {
-    only(cl, r.source, {"--scf", "--fermi", "--spin", "--sum", "-o"});
     if (r.files.empty()) throw common::UsageError("qe needs the PREFIX.pdos_tot file");
     if (cl.has("--sum") && r.files.size() < 2) throw common::UsageError("--sum needs the projection files");
     r.fermi = givenFermi(cl);
@@ -69,7 +56,6 @@ void parseQe(const common::CommandLine& cl, DosImportRequest& r) {
 }
 
 void parseVasp(const common::CommandLine& cl, DosImportRequest& r) {
-    only(cl, r.source, {"--ions", "--fermi", "--spin", "--sum", "--poscar", "-o"});
     if (r.files.size() != 1) throw common::UsageError("vasp takes one DOSCAR");
     r.fermi = givenFermi(cl);
     r.spin = spinOf(cl);
@@ -79,7 +65,6 @@ void parseVasp(const common::CommandLine& cl, DosImportRequest& r) {
 }
 
 void parseLobster(const common::CommandLine& cl, DosImportRequest& r) {
-    only(cl, r.source, {"--doscar", "--interactions", "--orbitals", "--ions", "--spin", "--sum", "-o"});
     if (r.files.size() != 1) throw common::UsageError("lobster takes one COOPCAR.lobster or COHPCAR.lobster");
     for (const char* o : {"--ions", "--spin", "--sum"})
         if (cl.has(o) && !cl.has("--doscar")) throw common::UsageError(std::string(o) + " needs --doscar");
@@ -172,6 +157,44 @@ std::string dosImportUsage() {
            "LIST: numbers from 1, such as 1,3,5-7; at most five.\n";
 }
 
+namespace {
+
+// A source's reading of its own options, and of its files.
+struct DosReader {
+    void (*parse)(const common::CommandLine&, DosImportRequest&);
+    common::Result<DosSource> (*read)(const DosImportRequest&);
+};
+using DosSourceRow = SourceRow<DosReader>;
+
+// The options only some sources serve.
+const std::vector<SourceOption> kDosOptions = {
+    {"--scf", "reads a pw.x output"},
+    {"--fermi", "gives the Fermi level of a run"},
+    {"--ions", "picks ions of a DOSCAR"},
+    {"--poscar", "reads a VASP file"},
+    {"--doscar", "reads a DOSCAR.lobster"},
+    {"--interactions", "picks bonds of a LOBSTER file"},
+    {"--orbitals", "picks orbital pairs of a LOBSTER file"},
+};
+
+// The sources of densities of states.
+const std::vector<DosSourceRow>& dosSources() {
+    static const std::vector<DosSourceRow> table = {
+        {"qe", "projwfc.x PREFIX.pdos_tot and PREFIX.pdos_atm#N(EL)_wfc#M(L) files", {"--scf", "--fermi"},
+         "total DOS, projections on atomic wave functions named by atom, element and orbital; the Fermi level (--scf)",
+         {parseQe, qeSource}},
+        {"vasp", "DOSCAR, POSCAR or CONTCAR beside it", {"--ions", "--fermi", "--poscar"},
+         "total DOS with its integral and the Fermi level, projections on ions and their orbitals (LORBIT), elements (POSCAR)",
+         {parseVasp, vaspDosSource}},
+        {"lobster", "COOPCAR.lobster or COHPCAR.lobster, DOSCAR.lobster", {"--ions", "--doscar", "--interactions", "--orbitals"},
+         "bond populations (COOP, -COHP) by bond or orbital pair, energies relative to the Fermi level; total DOS and atoms (DOSCAR.lobster)",
+         {parseLobster, lobsterDosSource}},
+    };
+    return table;
+}
+
+}  // namespace
+
 std::optional<DosImportRequest> parseDosImport(const std::vector<std::string>& words, std::ostream& out) {
     const common::CommandLine cl = common::parseCommandLine(
         words, {{"--scf", "--fermi", "--spin", "--sum", "--ions", "--doscar", "--interactions", "--poscar", "-o"},
@@ -181,17 +204,18 @@ std::optional<DosImportRequest> parseDosImport(const std::vector<std::string>& w
         return std::nullopt;
     }
     DosImportRequest r;
-    r.source = sourceNamed(cl, {"qe", "vasp", "lobster"});
+    const DosSourceRow& source = sourceRow(cl, dosSources(), kDosOptions);
+    r.source = source.name;
     r.files.assign(cl.positional.begin() + 1, cl.positional.end());
-    if (r.source == "qe") parseQe(cl, r);
-    else if (r.source == "vasp") parseVasp(cl, r);
-    else parseLobster(cl, r);
+    source.read.parse(cl, r);
     r.outDir = cl.value("-o", ".");
     return r;
 }
 
 common::Status importDos(const DosImportRequest& r, std::ostream& out) {
-    const auto src = r.source == "qe" ? qeSource(r) : r.source == "vasp" ? vaspDosSource(r) : lobsterDosSource(r);
+    const DosSourceRow& source = *std::find_if(dosSources().begin(), dosSources().end(),
+                                               [&](const DosSourceRow& row) { return r.source == row.name; });
+    const auto src = source.read.read(r);
     if (!src) return common::Failure{src.error()};
     const auto imported = assemble(*src);
     if (!imported) return common::Failure{imported.error()};

@@ -47,10 +47,14 @@ std::vector<int> parseLineChoice(const std::string& text, int count) {
     return chosen;
 }
 
+std::string alternatives(const std::vector<std::string>& names) {
+    std::string text;
+    for (size_t i = 0; i < names.size(); ++i) text += (i == 0 ? "" : i + 1 == names.size() ? " or " : ", ") + names[i];
+    return text;
+}
+
 std::string sourceNamed(const common::CommandLine& cl, const std::vector<std::string>& known) {
-    std::string names;
-    for (size_t i = 0; i < known.size(); ++i)
-        names += (i == 0 ? "" : i + 1 == known.size() ? " or " : ", ") + known[i];
+    const std::string names = alternatives(known);
     if (cl.positional.empty()) throw common::UsageError("no source named (" + names + ")");
     const std::string& source = cl.positional.front();
     if (std::find(known.begin(), known.end(), source) == known.end())

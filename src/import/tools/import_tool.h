@@ -26,9 +26,72 @@ std::vector<int> numberList(const std::string& option, const std::string& text);
 // does not have.
 std::vector<int> parseLineChoice(const std::string& text, int count);
 
+// An option that only some sources serve, and what it serves: "--scf",
+// "reads a pw.x output".
+struct SourceOption {
+    const char* option;
+    const char* serves;
+};
+
+// A row of an import's one source table: the source's name on the command
+// line, the files it reads, the options of the table's SourceOption list it
+// accepts (the others are for every source), what its files can supply, and
+// its reader.
+template <class Reader>
+struct SourceRow {
+    const char* name;
+    const char* reads;
+    std::vector<const char*> accepts;
+    const char* supplies;
+    Reader read;
+};
+
+// True when the row accepts `option`.
+template <class Reader>
+bool accepts(const SourceRow<Reader>& row, const std::string& option) {
+    for (const char* a : row.accepts)
+        if (option == a) return true;
+    return false;
+}
+
+// "a", "a or b", "a, b or c".
+std::string alternatives(const std::vector<std::string>& names);
+
 // The source named first on the command line, one of `known` ("qe", ...);
 // common::UsageError when none is named or it is unknown.
 std::string sourceNamed(const common::CommandLine& cl, const std::vector<std::string>& known);
+
+// common::UsageError for the first option of `options` given on the command
+// line that the source's row does not accept: "OPTION SERVES: A or B only",
+// A and B the sources that accept it.
+template <class Reader>
+void refuseUnserved(const common::CommandLine& cl, const SourceRow<Reader>& row,
+                    const std::vector<SourceRow<Reader>>& table, const std::vector<SourceOption>& options) {
+    for (const SourceOption& o : options) {
+        if (!cl.has(o.option) || accepts(row, o.option)) continue;
+        std::vector<std::string> by;
+        for (const SourceRow<Reader>& r : table)
+            if (accepts(r, o.option)) by.push_back(r.name);
+        throw common::UsageError(std::string(o.option) + " " + o.serves + ": " + alternatives(by) + " only");
+    }
+}
+
+// The row of the source named first on the command line, after refusing
+// the options it does not serve; common::UsageError as sourceNamed and
+// refuseUnserved.
+template <class Reader>
+const SourceRow<Reader>& sourceRow(const common::CommandLine& cl, const std::vector<SourceRow<Reader>>& table,
+                                   const std::vector<SourceOption>& options) {
+    std::vector<std::string> names;
+    for (const SourceRow<Reader>& r : table) names.push_back(r.name);
+    const std::string name = sourceNamed(cl, names);
+    for (const SourceRow<Reader>& r : table)
+        if (name == r.name) {
+            refuseUnserved(cl, r, table, options);
+            return r;
+        }
+    throw common::UsageError("unknown source '" + name + "'");  // sourceNamed refused it already
+}
 
 // The Fermi energy given by --fermi, none without it; common::UsageError
 // when --scf gives it too.
