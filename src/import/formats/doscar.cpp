@@ -65,7 +65,7 @@ Result<Rows> block(const RecordFile& f, size_t& n, size_t nedos, size_t minColum
                                 (rows.empty() ? "" : " of " + std::to_string(rows.front().size())));
         const double e = v->front();
         if (energy.size() == nedos) {
-            if (std::fabs(e - energy[i]) > 5e-4) return at(f, n, "energy differs from the total DOS grid");
+            if (std::fabs(e - energy[i]) > kGridTolerance) return at(f, n, "energy differs from the total DOS grid");
         } else if (!energy.empty() && e <= energy.back()) {
             return at(f, n, "energy does not ascend");
         }

@@ -188,7 +188,7 @@ common::Result<DosSource> lobsterSource(const Coxxcar& c, const std::vector<int>
             return common::Failure{doscar->path + ": " + std::to_string(doscar->energy.size()) + " energies where " +
                                    c.path + " has " + std::to_string(c.energy.size())};
         for (size_t i = 0; i < c.energy.size(); ++i)
-            if (std::fabs(doscar->energy[i] - c.energy[i]) > 5e-4)
+            if (std::fabs(doscar->energy[i] - c.energy[i]) > kGridTolerance)
                 return common::Failure{doscar->path + ": energy " + std::to_string(i + 1) + " differs from " + c.path};
         src.totals = true;
         src.rows = {doscar->path, doscar->lines};

@@ -53,12 +53,12 @@ common::Result<std::optional<double>> lastFermiLevel(const common::RecordFile& f
 }  // namespace
 
 common::Result<double> fermiFromPwOutput(const std::string& path, Spin spin) {
-    auto f = loadText(path);
-    if (!f) return common::Failure{f.error()};
-    const auto fermi = lastFermiLevel(*f, spin);
-    if (!fermi) return common::Failure{fermi.error()};
-    if (!*fermi) return common::Failure{path + ": no Fermi energy and no highest occupied level (is it the output of pw.x?)"};
-    return **fermi;
+    return loadText(path)
+        .and_then([&](const common::RecordFile& f) { return lastFermiLevel(f, spin); })
+        .and_then([&](std::optional<double> fermi) -> common::Result<double> {
+            if (fermi) return *fermi;
+            return common::Failure{path + ": no Fermi energy and no highest occupied level (is it the output of pw.x?)"};
+        });
 }
 
 namespace {
@@ -117,12 +117,11 @@ common::Result<PwLevel> valenceTop(const common::RecordFile& f) {
 }  // namespace
 
 common::Result<PwLevel> referenceFromPwOutput(const std::string& path, Spin spin) {
-    auto f = loadText(path);
-    if (!f) return common::Failure{f.error()};
-    const auto fermi = lastFermiLevel(*f, spin);
-    if (!fermi) return common::Failure{fermi.error()};
-    if (*fermi) return PwLevel{**fermi, ""};
-    return valenceTop(*f);
+    return loadText(path).and_then([&](const common::RecordFile& f) {
+        return lastFermiLevel(f, spin).and_then([&](std::optional<double> fermi) {
+            return fermi ? common::Result<PwLevel>(PwLevel{*fermi, ""}) : valenceTop(f);
+        });
+    });
 }
 
 }  // namespace importer

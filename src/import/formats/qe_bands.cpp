@@ -162,15 +162,11 @@ common::Result<QeRap> parseQeRap(const std::string& name, const std::string& tex
 }
 
 common::Result<QeBands> readQeBands(const std::string& path) {
-    auto f = loadText(path);
-    if (!f) return common::Failure{f.error()};
-    return bandsOf(*f);
+    return loadText(path).and_then(bandsOf);
 }
 
 common::Result<QeRap> readQeRap(const std::string& path) {
-    auto f = loadText(path);
-    if (!f) return common::Failure{f.error()};
-    return rapOf(*f);
+    return loadText(path).and_then(rapOf);
 }
 
 common::Status checkRapMatches(const QeBands& b, const QeRap& r, const std::string& rapName) {

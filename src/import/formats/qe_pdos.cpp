@@ -225,7 +225,7 @@ Result<DosSource> readQePdos(const std::string& pdosTot, const std::vector<std::
             return at(t->file, t->lines.back(), std::to_string(t->energy.size()) + " energies where " + pdosTot +
                                                     " has " + std::to_string(tot->energy.size()));
         for (size_t i = 0; i < t->energy.size(); ++i)
-            if (std::fabs(t->energy[i] - tot->energy[i]) > 5e-4)
+            if (std::fabs(t->energy[i] - tot->energy[i]) > kGridTolerance)
                 return at(t->file, t->lines[i], "energy differs from the one on line " +
                                                     std::to_string(tot->lines[i]) + " of " + pdosTot);
         auto ldos = channel(*t, "ldos", spin == Spin::Mirror ? Spin::Up : spin);

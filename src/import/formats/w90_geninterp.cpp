@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "band/core/band_input.h"
 #include "common/records.h"
 #include "import/text/text_table.h"
 
@@ -36,8 +37,8 @@ common::Result<DensePath> pathOf(const common::RecordFile& f) {
         const std::vector<double>& v = *values;
         // The gradients go into fort.1 as they stand, each in an F10.5 field.
         for (size_t j = 4; j < 7; ++j)
-            if (!common::readBack(v[j], 10, 5))
-                return at(f, r, "gradient " + w[j + 1] + " does not fit F10.5 of fort.1");
+            if (!common::readBack(v[j], band::kLevelWidth, band::kLevelDecimals))
+                return at(f, r, "gradient " + w[j + 1] + " does not fit " + band::kLevelField + " of fort.1");
         const KVector k{v[0], v[1], v[2]};
         const bool same = !path.k.empty() && *idx == index && std::fabs(k[0] - path.k.back()[0]) < 1e-9 &&
                           std::fabs(k[1] - path.k.back()[1]) < 1e-9 && std::fabs(k[2] - path.k.back()[2]) < 1e-9;
@@ -66,9 +67,7 @@ common::Result<DensePath> parseGeninterp(const std::string& name, const std::str
 }
 
 common::Result<DensePath> readGeninterp(const std::string& path) {
-    auto f = loadText(path);
-    if (!f) return common::Failure{f.error()};
-    return pathOf(*f);
+    return loadText(path).and_then(pathOf);
 }
 
 }  // namespace importer

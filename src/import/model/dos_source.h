@@ -8,6 +8,10 @@
 
 namespace importer {
 
+// Two energies of grids that must be the same agree within this (eV): the
+// files print them with at least three decimals.
+constexpr double kGridTolerance = 5e-4;
+
 // Where the rows of a curve are: the file and the line of each row, one per
 // energy of the source grid. A value of fort.1 that its field cannot hold is
 // named by the row it comes from.

@@ -47,10 +47,4 @@ band::SetupFile makeStoredSetup(const DensePath& path, const std::vector<ChosenL
     return setup;
 }
 
-std::string formatStoredSetup(const band::SetupFile& setup) {
-    std::string text = band::formatSetupCounts(setup.nbands, setup.nlower, setup.ninterp);
-    for (const band::SetupBlock& b : setup.blocks) text += band::formatSetupBlock(b, setup.nbands);
-    return band::padRecordsTo80(text);
-}
-
 }  // namespace importer

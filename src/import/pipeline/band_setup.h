@@ -29,7 +29,4 @@ std::vector<int> lineRepresentations(const DensePath& path, const PathLine& line
 // slopes are used (the slopes are the calculation's own).
 band::SetupFile makeStoredSetup(const DensePath& path, const std::vector<ChosenLine>& lines);
 
-// fort.3 as the set-up writes it (every record 80 columns wide).
-std::string formatStoredSetup(const band::SetupFile& setup);
-
 }  // namespace importer

@@ -17,7 +17,6 @@ namespace {
 
 std::vector<float> toFloat(const std::vector<double>& v) { return {v.begin(), v.end()}; }
 
-constexpr int kFieldWidth = 12, kFieldDecimals = 5;  // the F12.5 of every value of fort.1
 
 // The curves of fort.1 on its grid, each with the rows it comes from.
 class Origins {
@@ -25,13 +24,13 @@ public:
     Origins(const std::vector<double>& source, const std::vector<double>& grid, bool resampled)
         : source_(source), grid_(grid), resampled_(resampled) {}
 
-    // The first value of `values` that F12.5 cannot hold, named by its row.
+    // The first value of `values` that its field cannot hold, named by its row.
     common::Status check(const std::vector<float>& values, const std::string& name, const Rows& rows) const {
         for (size_t i = 0; i < values.size() && i < grid_.size(); ++i) {
-            if (common::readBack(values[i], kFieldWidth, kFieldDecimals)) continue;
+            if (common::readBack(values[i], dos::kValueWidth, dos::kValueDecimals)) continue;
             const size_t row = rowOf(i);
             const std::string what = name + " at " + plain(grid_[i], 3) + " eV, " + plain(values[i], 3) +
-                                     ", does not fit F12.5 of fort.1";
+                                     ", does not fit " + dos::kValueField + " of fort.1";
             if (row < rows.lines.size()) return at(rows.file, rows.lines[row], what);
             return common::Failure{"fort.1: " + what};
         }

@@ -363,12 +363,12 @@ common::Status checkFields(const std::string& input, const DensePath& path, cons
             for (size_t l = 0; l < b.bands.size(); ++l) {
                 const band::BandRecord& r = b.bands[l];
                 std::string bad;
-                if (!common::readBack(r.energy, 10, 5)) bad = "energy " + plain(r.energy, 5);
+                if (!common::readBack(r.energy, band::kLevelWidth, band::kLevelDecimals)) bad = "energy " + plain(r.energy, 5);
                 for (float g : r.grad)
-                    if (bad.empty() && !common::readBack(g, 10, 5)) bad = "slope " + plain(g, 5);
+                    if (bad.empty() && !common::readBack(g, band::kLevelWidth, band::kLevelDecimals)) bad = "slope " + plain(g, 5);
                 if (bad.empty()) continue;
                 const std::string what = "k point " + std::to_string(q + 1) + ", level " + std::to_string(l + 1) +
-                                         ": " + bad + " does not fit F10.5 of fort.1";
+                                         ": " + bad + " does not fit " + band::kLevelField + " of fort.1";
                 return path.line.empty() ? common::Failure{input + ": " + what} : at(input, path.line[q], what);
             }
         }
@@ -441,7 +441,7 @@ common::Status importBands(const BandImportRequest& r, std::ostream& out) {
     if (!fort1) return common::Failure{fort1.error()};
     const auto fort14 = band::formatBandCounts(input.nkpt, input.nbands, true);
     if (!fort14) return common::Failure{fort14.error()};
-    const std::string fort3 = formatStoredSetup(makeStoredSetup(path, *kept));
+    const std::string fort3 = band::formatSetup(makeStoredSetup(path, *kept));
     const auto fort2 = interpolateBands(*fort1, fort3, input, nlines);
     if (!fort2) return common::Failure{fort2.error()};
     const StarterPicture picture = starterPicture(path.units == KUnits::twoPiOverAlat, path, *kept, r.labels, r.window, fermi.has_value());

@@ -117,13 +117,12 @@ common::Result<DosSource> vaspDosSource(const DosImportRequest& r) {
 }
 
 common::Result<DosSource> lobsterDosSource(const DosImportRequest& r) {
-    const auto c = readCoxxcar(r.files[0]);
-    if (!c) return common::Failure{c.error()};
     const Choice atoms{r.sum, r.ions, r.spin, "atom", "--ions"};
-    if (r.doscar.empty()) return lobsterSource(*c, r.interactions, r.orbitals, nullptr, atoms);
-    const auto d = readDoscar(r.doscar);
-    if (!d) return common::Failure{d.error()};
-    return lobsterSource(*c, r.interactions, r.orbitals, &*d, atoms);
+    return readCoxxcar(r.files[0]).and_then([&](const Coxxcar& c) {
+        if (r.doscar.empty()) return lobsterSource(c, r.interactions, r.orbitals, nullptr, atoms);
+        return readDoscar(r.doscar).and_then(
+            [&](const Doscar& d) { return lobsterSource(c, r.interactions, r.orbitals, &d, atoms); });
+    });
 }
 
 }  // namespace
