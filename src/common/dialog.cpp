@@ -71,8 +71,6 @@ int runDialogue(Plot& plot, Console& con, const std::function<int()>& dialogue) 
         status = dialogue();
     } catch (const EndOfInput&) {
         con.line(" End of input.");
-    } catch (const Stop& stop) {
-        con.line(std::string(" ") + stop.what());
     }
     plot.end();
     return status;

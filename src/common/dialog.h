@@ -32,8 +32,7 @@ void readCursor(Plot& plot, Console& con, float& x, float& y, char& ch);
 int startScreen(Plot& plot, Console& con);
 
 // Runs `dialogue` and returns its status. End of input prints " End of
-// input." and a Stop its line; both give status 1. The graphics are closed
-// in every case.
+// input." and gives status 1. The graphics are closed in every case.
 int runDialogue(Plot& plot, Console& con, const std::function<int()>& dialogue);
 
 // The highest option of a menu table: the largest n of the "(n)" or "( n)"

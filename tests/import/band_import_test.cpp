@@ -12,11 +12,12 @@
 #include "band/core/bands_file.h"
 #include "band/core/setup_file.h"
 #include "e2e/e2e_support.h"
-#include "import/band_path.h"
-#include "import/band_picture.h"
-#include "import/import_tool.h"
-#include "import/qe_bands.h"
-#include "import/w90_geninterp.h"
+#include "import/pipeline/band_path.h"
+#include "import/pipeline/band_picture.h"
+#include "import/tools/import_tool.h"
+#include "import/formats/pw_output.h"
+#include "import/formats/qe_bands.h"
+#include "import/formats/w90_geninterp.h"
 
 using namespace common;
 using namespace band;
@@ -398,7 +399,10 @@ TEST(TarlisenImport, StatusOfGoodBadAndMisusedRuns) {
         {"vasp E --doscar D --fermi 1", 2, "tarlisen-import: one Fermi energy: --doscar or --fermi"},
         {"w90 si_band.dat", 1, "tarlisen-import: si_band.kpt: cannot be opened (wannier90 writes it beside si_band.dat)\n"},
         {"vasp E --down D", 2, "tarlisen-import: --down reads a bands.x file: qe only"},
-        {"w90 g.dat --spin up", 2, "tarlisen-import: --spin picks a channel of a qe or vasp run"},
+        {"w90 g.dat --spin up", 2, "tarlisen-import: --spin picks a spin channel: qe or vasp only"},
+        {"w90 g.dat --scf s.out", 2, "tarlisen-import: --scf reads a pw.x output: qe only"},
+        {"qe cut.dat --outcar O", 2, "tarlisen-import: --outcar reads a VASP file: vasp only"},
+        {"w90 g.dat --poscar P --doscar D", 2, "tarlisen-import: --poscar reads a VASP file: vasp only"},
         {good + " --window 3,1", 2, "tarlisen-import: --window 3,1: EMIN must lie below EMAX"},
         {good + " --window 3", 2, "tarlisen-import: --window 3: expected EMIN,EMAX in eV"},
         {good + " --spin up", 2, "tarlisen-import: --spin picks the Fermi energy of --scf"},

@@ -18,14 +18,16 @@
 #include "dos/core/dos_input.h"
 #include "dos/core/starter_layout.h"
 #include "e2e/e2e_support.h"
-#include "import/dos_grid.h"
-#include "import/dos_import.h"
-#include "import/dos_projection.h"
-#include "import/dos_source.h"
-#include "import/import_tool.h"
-#include "import/lobster.h"
-#include "import/qe_pdos.h"
-#include "import/vasp_doscar.h"
+#include "import/model/dos_grid.h"
+#include "import/tools/dos_import.h"
+#include "import/model/dos_projection.h"
+#include "import/model/dos_source.h"
+#include "import/pipeline/dos_assemble.h"
+#include "import/tools/import_tool.h"
+#include "import/formats/pw_output.h"
+#include "import/formats/lobster.h"
+#include "import/formats/qe_pdos.h"
+#include "import/formats/doscar.h"
 
 using namespace common;
 using namespace dos;
@@ -471,7 +473,7 @@ TEST(MorvaneImport, StatusCodesAndMorvaneStartsOnEveryImport) {
         {"vasp DOSCAR --ions 0", 2, "--ions takes numbers"},
         {"vasp DOSCAR --ions 2,2", 2, "--ions names 2 twice"},
         {"qe a --scf x --fermi 1", 2, "--scf and --fermi both give the Fermi energy"},
-        {"vasp DOSCAR --scf x", 2, "--scf does not apply to vasp"},
+        {"vasp DOSCAR --scf x", 2, "--scf reads a pw.x output: qe only"},
         {"qe a b --sum atoms", 2, "--sum takes element, orbital or element,orbital"},
         {"qe a --spin sideways", 2, "--spin takes up, down or mirror"},
         {"vasp DOSCAR --fermi x", 2, "--fermi takes a number"},
@@ -510,7 +512,10 @@ TEST(MorvaneImport, StatusCodesAndMorvaneStartsOnEveryImport) {
         {"lobster COHPCAR.lobster --spin mirror", 2, "--spin needs --doscar"},
         {"lobster COHPCAR.lobster --doscar DOSCAR.named", 1, "DOSCAR.named, line 12: 3 orbitals named for 4 columns"},
         {"tarlisen COHPCAR.lobster --orbitals", 2, "unknown source 'tarlisen'"},
-        {"vasp DOSCAR --orbitals", 2, "--orbitals does not apply to vasp"},
+        {"vasp DOSCAR --orbitals", 2, "--orbitals picks orbital pairs of a LOBSTER file: lobster only"},
+        {"lobster COHPCAR.lobster --fermi 1", 2, "--fermi gives the Fermi level of a run: qe or vasp only"},
+        {"qe a --ions 1", 2, "--ions picks ions of a DOSCAR: vasp or lobster only"},
+        {"vasp DOSCAR --interactions 1 --doscar D", 2, "--doscar reads a DOSCAR.lobster: lobster only"},
     };
     const std::string poscar = e2e::slurp(std::filesystem::path(kReal) / "POSCAR.FeO");
     e2e::spit(dir / "POSCAR.x", damaged(poscar, 7, "     1     x"));

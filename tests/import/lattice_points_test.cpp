@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "import/lattice_points.h"
-#include "import/qe_bands.h"
+#include "import/model/lattice_points.h"
+#include "import/formats/qe_bands.h"
 
 using namespace importer;
 

@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "import/text_table.h"
+#include "import/text/text_table.h"
 
 using namespace importer;
 

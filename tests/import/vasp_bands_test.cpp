@@ -16,10 +16,11 @@
 #include "band/core/setup_file.h"
 #include "common/records.h"
 #include "e2e/e2e_support.h"
-#include "import/band_path.h"
-#include "import/band_picture.h"
-#include "import/vasp_bands.h"
-#include "import/w90_band.h"
+#include "import/pipeline/band_path.h"
+#include "import/pipeline/band_picture.h"
+#include "import/formats/eigenval.h"
+#include "import/formats/poscar.h"
+#include "import/formats/w90_band.h"
 
 using namespace common;
 using namespace importer;
@@ -303,7 +304,7 @@ struct W90Files {
 W90Files w90Files() {
     W90Files w;
     auto run = readEigenval(kRun + "EIGENVAL");
-    auto b = readPoscarReciprocal(kRun + "POSCAR");
+    auto b = readPoscar(kRun + "POSCAR").and_then([](const Poscar& p) { return p.reciprocal; });
     EXPECT_TRUE(run && b);
     if (!run || !b) return w;
     std::vector<size_t> kept;

@@ -24,7 +24,15 @@ probe band/core/bands_file.cpp '#include "annotate/marks.h"' 'band/core/bands_fi
 probe band/core/graph.h '#include "common/dialog.h"' 'band/core/layout_file.cpp includes common/dialog.h (through band/core/graph.h): against the layers'
 probe common/records.h '#include "common/console.h"' 'common/records.cpp includes common/console.h (through common/records.h): against the layers'
 probe dos/core/graph.h '#include "band/core/graph.h"' 'dos/core/graph.h includes band/core/graph.h: against the layers'
-probe import/text_table.cpp '#include "common/plot.h"' 'import/text_table.cpp includes common/plot.h: against the layers'
+probe import/text/text_table.cpp '#include "common/plot.h"' 'import/text/text_table.cpp includes common/plot.h: against the layers'
+# the importers' layers: text -> model -> formats -> pipeline -> tools, no format in a pipeline
+probe import/text/text_table.cpp '#include "import/model/k_vector.h"' 'import/text/text_table.cpp includes import/model/k_vector.h: against the layers'
+probe import/model/dense_path.cpp '#include "import/formats/qe_bands.h"' 'import/model/dense_path.cpp includes import/formats/qe_bands.h: against the layers'
+probe import/formats/doscar.cpp '#include "import/pipeline/dos_assemble.h"' 'import/formats/doscar.cpp includes import/pipeline/dos_assemble.h: against the layers'
+probe import/pipeline/band_setup.cpp '#include "import/formats/w90_band.h"' 'import/pipeline/band_setup.cpp includes import/formats/w90_band.h: against the layers'
+probe import/formats/w90_band.h '#include "import/tools/import_tool.h"' 'import/formats/w90_band.cpp includes import/tools/import_tool.h (through import/formats/w90_band.h): against the layers'
+probe import/formats/poscar.cpp '#include "annotate/marks.h"' 'import/formats/poscar.cpp includes annotate/marks.h: against the layers'
+probe import/stray.cpp '' 'import/stray.cpp: in no layer'
 
 rm -rf "$work/src"; cp -r "$here/src" "$work/src"
 "$here/scripts/check-layers" "$work/src" >/dev/null || { echo "the untouched copy fails"; failed=1; }

@@ -58,11 +58,11 @@ Status readKBlock(const RecordFile& f, size_t first, int nbands, KBlock& b) {
         size_t r = first + 4 + static_cast<size_t>(i);
         FieldCursor c(f.record(r));
         BandRecord& br = b.bands[static_cast<size_t>(i)];
-        auto e = c.F(10, 5);
+        auto e = c.F(kLevelWidth, kLevelDecimals);
         if (!e) return Failure{f.where(r, "unreadable band energy")};
         br.energy = static_cast<float>(*e);
         for (int j = 0; j < 3; ++j) {
-            auto g = c.F(10, 5);
+            auto g = c.F(kLevelWidth, kLevelDecimals);
             if (!g) return Failure{f.where(r, "unreadable energy gradient")};
             br.grad[static_cast<size_t>(j)] = static_cast<float>(*g);
         }
@@ -159,13 +159,13 @@ Result<std::string> formatBandInput(const BandInput& in) {
         for (size_t i = 0; i < b.bands.size(); ++i) {
             const BandRecord& r = b.bands[i];
             const std::string where = kp + ", band " + std::to_string(i + 1);
-            if (!fitsF(r.energy, 10, 5)) return Failure{where + ": energy " + real(r.energy) + " does not fit F10.5"};
+            if (!fitsF(r.energy, kLevelWidth, kLevelDecimals)) return Failure{where + ": energy " + real(r.energy) + " does not fit " + kLevelField};
             if (r.energy < previous) return Failure{where + ": energies not in ascending order"};
             previous = r.energy;
-            s += fortran::F(r.energy, 10, 5);
+            s += fortran::F(r.energy, kLevelWidth, kLevelDecimals);
             for (float g : r.grad) {
-                if (!fitsF(g, 10, 5)) return Failure{where + ": gradient " + real(g) + " does not fit F10.5"};
-                s += fortran::F(g, 10, 5);
+                if (!fitsF(g, kLevelWidth, kLevelDecimals)) return Failure{where + ": gradient " + real(g) + " does not fit " + kLevelField};
+                s += fortran::F(g, kLevelWidth, kLevelDecimals);
             }
             if (!fitsI(r.code[0], 4))
                 return Failure{where + ": code field 0 " + std::to_string(r.code[0]) + " does not fit I4"};

@@ -13,6 +13,10 @@
 
 namespace band {
 
+// The field of every energy and gradient of fort.1: F10.5.
+constexpr int kLevelWidth = 10, kLevelDecimals = 5;
+constexpr const char* kLevelField = "F10.5";
+
 // One band record of fort.1: "(4F10.5,I4,10I3)".
 struct BandRecord {
     float energy = 0;

@@ -134,4 +134,10 @@ std::string padRecordsTo80(const std::string& text) {
     return out;
 }
 
+std::string formatSetup(const SetupFile& setup) {
+    std::string text = formatSetupCounts(setup.nbands, setup.nlower, setup.ninterp);
+    for (const SetupBlock& b : setup.blocks) text += formatSetupBlock(b, setup.nbands);
+    return padRecordsTo80(text);
+}
+
 }  // namespace band

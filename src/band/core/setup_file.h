@@ -58,5 +58,8 @@ std::string formatSetupCounts(int nbands, int nlower, int ninterp);  // "(3I4)"
 std::string formatSetupBlock(const SetupBlock& block, int nbands);    // header, positions, orders
 // tlcopy: every record of fort.4 written 80 columns wide.
 std::string padRecordsTo80(const std::string& text);
+// The whole stored set-up as the set-up writes it: the counts, then each
+// line's block, every record 80 columns wide.
+std::string formatSetup(const SetupFile& setup);
 
 }  // namespace band

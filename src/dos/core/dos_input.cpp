@@ -11,7 +11,7 @@ namespace {
 // One value of an "(F12.5)" record.
 bool readValue(const RecordFile& f, long rec, float& v) {
     FieldCursor c(f.record(static_cast<size_t>(rec)));
-    auto x = c.F(12, 5);
+    auto x = c.F(kValueWidth, kValueDecimals);
     if (!x) return false;
     v = static_cast<float>(*x);
     return true;

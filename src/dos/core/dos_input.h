@@ -18,6 +18,9 @@ namespace dos {
 enum class ProjKind { AO = 0, FMO = 1, COOP = 2 };
 
 constexpr int kHeaderRecords = 304;
+// The field of every value of fort.1: F12.5.
+constexpr int kValueWidth = 12, kValueDecimals = 5;
+constexpr const char* kValueField = "F12.5";
 constexpr int kDescBlockStart[3] = {5, 105, 205};
 
 struct DosInput {

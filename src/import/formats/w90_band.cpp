@@ -1,0 +1,166 @@
+#include "import/formats/w90_band.h"
+
+#include <cmath>
+#include <filesystem>
+
+#include "common/records.h"
+#include "import/text/text_table.h"
+
+namespace importer {
+
+namespace {
+
+const std::string kSuffix = "_band.dat";
+
+common::Result<std::vector<KVector>> kpointsOf(const common::RecordFile& f) {
+    if (f.size() < 1) return endsBefore(f, 1, "the number of k points");
+    const auto n = numbersOn(f, 1);
+    if (!n) return common::Failure{n.error()};
+    if (n->size() != 1) return at(f, 1, "expected the number of k points");
+    const auto nk = count(f, 1, "number of k points", n->front(), 2, 1000000);
+    if (!nk) return common::Failure{nk.error()};
+    std::vector<KVector> k;
+    for (size_t r = 2; r <= *nk + 1; ++r) {
+        if (r > f.size()) return endsBefore(f, r, "k point " + std::to_string(r - 1) + " of " + std::to_string(*nk));
+        const auto v = numbersOn(f, r);
+        if (!v) return common::Failure{v.error()};
+        if (v->size() != 4) return at(f, r, "expected k1 k2 k3 weight");
+        k.push_back({(*v)[0], (*v)[1], (*v)[2]});
+    }
+    return k;
+}
+
+// The energies [point][band] of the band file, `nk` points a band, and the
+// line of each point in the first band (`lines`).
+common::Result<std::vector<std::vector<double>>> energiesOf(const common::RecordFile& f, size_t nk,
+                                                            std::vector<size_t>& lines) {
+    std::vector<std::vector<double>> e(nk);
+    std::vector<double> x;  // the distances of the first band
+    size_t point = 0, band = 0;
+    for (size_t r = 1; r <= f.size(); ++r) {
+        if (blank(f.record(r))) {
+            if (point != 0 && point != nk)
+                return at(f, r, "band " + std::to_string(band + 1) + " has " + std::to_string(point) + " k points, the .kpt file " +
+                                    std::to_string(nk));
+            if (point == nk) ++band;
+            point = 0;
+            continue;
+        }
+        const auto v = numbersOn(f, r);
+        if (!v) return common::Failure{v.error()};
+        if (v->size() != 2) return at(f, r, "expected x E");
+        if (point == nk) return at(f, r, "more than the " + std::to_string(nk) + " k points of the .kpt file in band " + std::to_string(band + 1) + " (no blank line after it?)");
+        if (band == 0) {
+            x.push_back((*v)[0]);
+            lines.push_back(r);
+        }
+        else if (std::fabs(x[point] - (*v)[0]) > 1e-4) return at(f, r, "x differs from band 1's at k point " + std::to_string(point + 1));
+        e[point++].push_back((*v)[1]);
+    }
+    if (point != 0 && point != nk) return endsBefore(f, f.size() + 1, "band " + std::to_string(band + 1) + " has all its k points");
+    if (e.front().empty()) return common::Failure{f.name() + ": no bands"};
+    return e;
+}
+
+common::Status nameThePoints(const common::RecordFile& f, DensePath& path) {
+    path.names.assign(path.k.size(), "");
+    path.high.assign(path.k.size(), false);
+    for (size_t r = 1; r <= f.size(); ++r) {
+        if (blank(f.record(r))) continue;
+        const std::vector<std::string> w = words(f.record(r));
+        const auto index = w.size() == 6 ? integer(w[1]) : std::nullopt;
+        if (!index) return at(f, r, "expected NAME index x k1 k2 k3");
+        if (*index < 1 || static_cast<size_t>(*index) > path.k.size())
+            return at(f, r, "k point " + w[1] + " is not one of the " + std::to_string(path.k.size()));
+        path.names[static_cast<size_t>(*index - 1)] = w[0];
+        path.high[static_cast<size_t>(*index - 1)] = true;
+    }
+    return {};
+}
+
+common::Result<Lattice> latticeOf(const common::RecordFile& f) {
+    for (size_t r = 1; r <= f.size(); ++r) {
+        if (f.record(r).find("Reciprocal-Space Vectors") == std::string::npos) continue;
+        Lattice b;
+        for (size_t i = 0; i < 3; ++i) {
+            const size_t line = r + 1 + i;
+            if (line > f.size()) return endsBefore(f, line, "the reciprocal lattice vectors");
+            const std::vector<std::string> w = words(f.record(line));
+            if (w.size() != 4 || w[0] != "b_" + std::to_string(i + 1)) return at(f, line, "expected b_" + std::to_string(i + 1) + " x y z");
+            const auto v = numbersOn(f, line, std::vector<std::string>(w.begin() + 1, w.end()));
+            if (!v) return common::Failure{v.error()};
+            b[i] = {(*v)[0], (*v)[1], (*v)[2]};
+        }
+        return b;
+    }
+    return common::Failure{f.name() + ": no 'Reciprocal-Space Vectors' (is it a wannier90 output?)"};
+}
+
+}  // namespace
+
+bool isW90BandFile(const std::string& path) {
+    return path.size() >= kSuffix.size() && path.compare(path.size() - kSuffix.size(), kSuffix.size(), kSuffix) == 0;
+}
+
+namespace {
+
+common::Result<DensePath> pathOf(const common::RecordFile& band, const common::RecordFile& kpt,
+                                 const std::optional<common::RecordFile>& labelinfo,
+                                 const std::optional<common::RecordFile>& wout) {
+    DensePath path;
+    const auto k = kpointsOf(kpt);
+    if (!k) return common::Failure{k.error()};
+    const auto e = energiesOf(band, k->size(), path.line);
+    if (!e) return common::Failure{e.error()};
+    path.k = *k;
+    path.e = *e;
+    path.units = KUnits::fractions;
+    if (wout) {
+        const auto b = latticeOf(*wout);
+        if (!b) return common::Failure{b.error()};
+        path.reciprocal = *b;
+        path.units = KUnits::inverseAngstrom;
+        for (KVector& p : path.k) p = cartesian(p, *b);
+    }
+    if (labelinfo)
+        if (auto s = nameThePoints(*labelinfo, path); !s) return common::Failure{s.error()};
+    sortLevels(path);
+    return path;
+}
+
+std::optional<common::RecordFile> recordsOf(const std::optional<NamedText>& t) {
+    if (!t) return std::nullopt;
+    return common::RecordFile::fromText(t->name, t->text);
+}
+
+}  // namespace
+
+common::Result<DensePath> parseW90Band(const NamedText& band, const NamedText& kpt, const std::optional<NamedText>& labelinfo,
+                                       const std::optional<NamedText>& wout) {
+    return pathOf(common::RecordFile::fromText(band.name, band.text), common::RecordFile::fromText(kpt.name, kpt.text),
+                  recordsOf(labelinfo), recordsOf(wout));
+}
+
+common::Result<DensePath> readW90Band(const std::string& path, std::string& read) {
+    const std::string seed = path.substr(0, path.size() - kSuffix.size());
+    // a file beside the band file that may be missing
+    auto beside = [&](const std::string& name) -> common::Result<std::optional<common::RecordFile>> {
+        if (!std::filesystem::exists(name)) return std::optional<common::RecordFile>{};
+        auto f = loadText(name);
+        if (!f) return common::Failure{f.error()};
+        read += ", " + name;
+        return std::optional<common::RecordFile>{*f};
+    };
+    const auto band = loadText(path);
+    if (!band) return common::Failure{band.error()};
+    const auto kpt = loadText(seed + "_band.kpt");
+    if (!kpt) return common::Failure{kpt.error() + " (wannier90 writes it beside " + path + ")"};
+    read = kpt->name();
+    const auto labels = beside(seed + "_band.labelinfo.dat");
+    if (!labels) return common::Failure{labels.error()};
+    const auto wout = beside(seed + ".wout");
+    if (!wout) return common::Failure{wout.error()};
+    return pathOf(*band, *kpt, *labels, *wout);
+}
+
+}  // namespace importer

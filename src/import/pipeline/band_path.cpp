@@ -1,0 +1,233 @@
+#include "import/pipeline/band_path.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+#include "import/pipeline/band_setup.h"
+
+namespace importer {
+
+using band::BandInput;
+using band::BandRecord;
+using band::KBlock;
+
+namespace {
+
+// The turn at point i between the steps into and out of it.
+bool bends(const KVector& a, const KVector& b) {
+    const double na = norm(a), nb = norm(b);
+    if (na == 0 || nb == 0) return false;
+    return dot(a, b) < 0 || norm(cross(a, b)) / (na * nb) > kBendSine;
+}
+
+// Distances along the line from its first point.
+std::vector<double> arcLength(const DensePath& path, const PathLine& line) {
+    std::vector<double> s(line.count(), 0.0);
+    for (size_t p = 1; p < s.size(); ++p) s[p] = s[p - 1] + distance(path.k[line.first + p], path.k[line.first + p - 1]);
+    return s;
+}
+
+// df/ds at point p from the values f at the distances s: second-order
+// differences, central inside, one-sided at both ends.
+double derivative(const std::vector<double>& s, const std::vector<double>& f, size_t p) {
+    const size_t m = s.size();
+    if (m < 2) return 0.0;
+    if (m == 2) return (f[1] - f[0]) / (s[1] - s[0]);
+    if (p == 0) {
+        const double h0 = s[1] - s[0], h1 = s[2] - s[1];
+        return -(2 * h0 + h1) / (h0 * (h0 + h1)) * f[0] + (h0 + h1) / (h0 * h1) * f[1] - h0 / (h1 * (h0 + h1)) * f[2];
+    }
+    if (p == m - 1) {
+        const double h0 = s[m - 1] - s[m - 2], h1 = s[m - 2] - s[m - 3];
+        return (2 * h0 + h1) / (h0 * (h0 + h1)) * f[m - 1] - (h0 + h1) / (h0 * h1) * f[m - 2] +
+               h0 / (h1 * (h0 + h1)) * f[m - 3];
+    }
+    const double h0 = s[p] - s[p - 1], h1 = s[p + 1] - s[p];
+    return -h1 / (h0 * (h0 + h1)) * f[p - 1] + (h1 - h0) / (h0 * h1) * f[p] + h0 / (h1 * (h0 + h1)) * f[p + 1];
+}
+
+}  // namespace
+
+std::vector<PathLine> splitPath(const DensePath& path) {
+    const size_t n = path.k.size();
+    std::vector<PathLine> lines;
+    if (n < 2) return lines;
+    std::vector<double> step(n - 1);
+    for (size_t i = 0; i + 1 < n; ++i) step[i] = distance(path.k[i + 1], path.k[i]);
+    // A cut after point i: the path jumps or stands still between i and i+1.
+    auto cutAfter = [&](size_t i) {
+        if (step[i] < 1e-9 || (!path.jump.empty() && path.jump[i])) return true;
+        const double before = i > 0 ? step[i - 1] : 0.0;
+        const double after = i + 2 < n ? step[i + 1] : 0.0;
+        const double ref = std::max(before, after);
+        return ref > 0 && step[i] > kJumpFactor * ref;
+    };
+    auto corner = [&](size_t i) {
+        if (!path.high.empty() && path.high[i]) return true;
+        return bends(minus(path.k[i], path.k[i - 1]), minus(path.k[i + 1], path.k[i]));
+    };
+    size_t start = 0;
+    auto close = [&](size_t last) {
+        if (last > start) lines.push_back({start, last});
+    };
+    for (size_t i = 0; i < n; ++i) {
+        if (i + 1 == n) {
+            close(i);
+        } else if (cutAfter(i)) {
+            close(i);
+            start = i + 1;
+        } else if (i > start && corner(i)) {
+            close(i);
+            start = i;
+        }
+    }
+    return lines;
+}
+
+namespace {
+
+// The spin channel of level l at point j (0 with one channel).
+int channelOf(const DensePath& path, size_t j, int l) {
+    return path.channel.empty() ? 0 : path.channel[j][static_cast<size_t>(l)];
+}
+
+// Joins bands to levels of one kind in energy order: `bands` (indices into
+// `now`) to `levels`, the bands taken in the order `before` gives.
+template <class Before>
+void joinInOrder(std::vector<size_t> bands, const std::vector<size_t>& levels, Before before, std::vector<int>& next,
+                 std::vector<bool>& bandDone, std::vector<bool>& levelDone) {
+    std::stable_sort(bands.begin(), bands.end(), before);
+    for (size_t q = 0; q < bands.size(); ++q) {
+        next[bands[q]] = static_cast<int>(levels[q]);
+        bandDone[bands[q]] = true;
+        levelDone[levels[q]] = true;
+    }
+}
+
+}  // namespace
+
+std::vector<std::vector<int>> connectBands(const DensePath& path, const PathLine& line) {
+    const int nb = path.nbands();
+    const size_t m = line.count();
+    std::vector<std::vector<int>> order(m, std::vector<int>(static_cast<size_t>(nb)));
+    std::iota(order[0].begin(), order[0].end(), 0);
+    const bool withIrreps = !path.irrep.empty();
+    const int channels = path.channel.empty() ? 1 : 2;
+    for (size_t p = 0; p + 1 < m; ++p) {
+        const size_t j = line.first + p, j1 = j + 1;
+        const std::vector<int>& now = order[p];
+        std::vector<int>& next = order[p + 1];
+        std::vector<double> pred(static_cast<size_t>(nb));
+        for (size_t b = 0; b < pred.size(); ++b) {
+            const double e = path.e[j][static_cast<size_t>(now[b])];
+            pred[b] = e;
+            if (p > 0) {
+                const double was = path.e[j - 1][static_cast<size_t>(order[p - 1][b])];
+                pred[b] += (e - was) * distance(path.k[j1], path.k[j]) / distance(path.k[j], path.k[j - 1]);
+            }
+        }
+        std::vector<bool> bandDone(static_cast<size_t>(nb), false), levelDone(static_cast<size_t>(nb), false);
+        // Interior to interior: the same representation in the same channel, in energy order.
+        if (withIrreps && p > 0 && j1 < line.last) {
+            const std::vector<int>& r0 = path.irrep[j];
+            const std::vector<int>& r1 = path.irrep[j1];
+            std::vector<int> kinds(r1.begin(), r1.end());
+            std::sort(kinds.begin(), kinds.end());
+            kinds.erase(std::unique(kinds.begin(), kinds.end()), kinds.end());
+            for (int c = 0; c < channels; ++c)
+                for (int kind : kinds) {
+                    if (kind <= 0) continue;
+                    std::vector<size_t> bands, levels;
+                    for (size_t b = 0; b < now.size(); ++b)
+                        if (r0[static_cast<size_t>(now[b])] == kind && channelOf(path, j, now[b]) == c) bands.push_back(b);
+                    for (size_t l = 0; l < r1.size(); ++l)
+                        if (r1[l] == kind && channelOf(path, j1, static_cast<int>(l)) == c) levels.push_back(l);
+                    if (bands.size() != levels.size()) continue;
+                    joinInOrder(bands, levels, [&](size_t a, size_t b) { return now[a] < now[b]; }, next, bandDone,
+                                levelDone);
+                }
+        }
+        // The rest by value and slope, channel by channel.
+        for (int c = 0; c < channels; ++c) {
+            std::vector<size_t> bands, levels;
+            for (size_t b = 0; b < bandDone.size(); ++b)
+                if (!bandDone[b] && channelOf(path, j, now[b]) == c) bands.push_back(b);
+            for (size_t l = 0; l < levelDone.size(); ++l)
+                if (!levelDone[l] && channelOf(path, j1, static_cast<int>(l)) == c) levels.push_back(l);
+            joinInOrder(bands, levels,
+                        [&](size_t a, size_t b) { return pred[a] != pred[b] ? pred[a] < pred[b] : now[a] < now[b]; },
+                        next, bandDone, levelDone);
+        }
+    }
+    return order;
+}
+
+std::vector<std::vector<double>> levelSlopes(const DensePath& path, const PathLine& line) {
+    const auto order = connectBands(path, line);
+    const std::vector<double> s = arcLength(path, line);
+    const size_t nb = static_cast<size_t>(path.nbands());
+    std::vector<std::vector<double>> slope(line.count(), std::vector<double>(nb, 0.0));
+    std::vector<double> f(line.count());
+    for (size_t b = 0; b < nb; ++b) {
+        for (size_t p = 0; p < f.size(); ++p) f[p] = path.e[line.first + p][static_cast<size_t>(order[p][b])];
+        for (size_t p = 0; p < f.size(); ++p) slope[p][static_cast<size_t>(order[p][b])] = derivative(s, f, p);
+    }
+    return slope;
+}
+
+std::vector<size_t> samplePoints(const DensePath& path, const PathLine& line, int most) {
+    const std::vector<double> s = arcLength(path, line);
+    const size_t m = std::min(line.count(), static_cast<size_t>(std::max(most, 2)));
+    std::vector<size_t> kept{line.first};
+    size_t p = 0;
+    for (size_t i = 1; i + 1 < m; ++i) {
+        const double target = s.back() * static_cast<double>(i) / static_cast<double>(m - 1);
+        while (p + 1 < s.size() && std::fabs(s[p + 1] - target) <= std::fabs(s[p] - target)) ++p;
+        if (line.first + p > kept.back() && line.first + p < line.last) kept.push_back(line.first + p);
+    }
+    kept.push_back(line.last);
+    return kept;
+}
+
+BandInput makeBandInput(const DensePath& path, const std::vector<ChosenLine>& lines) {
+    BandInput in;
+    in.nbands = path.nbands();
+    const size_t nb = static_cast<size_t>(in.nbands);
+    const bool exact = !path.grad.empty();
+    for (const ChosenLine& c : lines) {
+        std::vector<std::vector<double>> slope;
+        if (!exact) slope = levelSlopes(path, c.line);
+        const auto order = connectBands(path, c.line);
+        const auto bandOf = bandsOfLevels(order);
+        const auto rep = lineRepresentations(path, c.line, order);
+        KVector u = minus(path.k[c.line.last], path.k[c.line.first]);
+        const double len = norm(u);
+        for (double& x : u) x = len > 0 ? x / len : 0.0;
+        for (size_t q : c.points) {
+            KBlock b;
+            for (size_t j = 0; j < 3; ++j) b.k[j] = static_cast<float>(path.k[q][j]);
+            const size_t p = q - c.line.first;
+            b.member[0].label = c.label;
+            b.member[0].nsel = 2;
+            b.member[0].sel[0] = 1;
+            b.member[0].sel[1] = 0;
+            b.bands.resize(nb);
+            for (size_t l = 0; l < nb; ++l) {
+                BandRecord& r = b.bands[l];
+                r.energy = static_cast<float>(path.e[q][l]);
+                for (size_t j = 0; j < 3; ++j)
+                    // (+ 0.0: a gradient of zero is written without a sign)
+                    r.grad[j] = static_cast<float>((exact ? path.grad[q][l][j] : slope[q - c.line.first][l] * u[j]) + 0.0);
+                const int band = bandOf[p][l];
+                r.code[0] = band + 1;
+                r.code[1] = rep[static_cast<size_t>(band)];
+            }
+            in.blocks.push_back(std::move(b));
+        }
+    }
+    in.nkpt = static_cast<int>(in.blocks.size());
+    return in;
+}
+
+}  // namespace importer

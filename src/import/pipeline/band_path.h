@@ -1,0 +1,71 @@
+// From a dense path of k points with its levels to the band program's input:
+// the path cut into symmetry lines, the levels connected into bands along
+// each line, slopes along the line, at most 11 points kept a line, and the
+// k point blocks with their line membership and symmetry codes.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "band/core/band_input.h"
+#include "import/model/dense_path.h"
+
+namespace importer {
+
+// A symmetry line: the dense points first .. last (inclusive).
+struct PathLine {
+    size_t first = 0;
+    size_t last = 0;
+    size_t count() const { return last - first + 1; }
+};
+
+// A step longer than this many times its neighbours is a jump of the path.
+constexpr double kJumpFactor = 3.0;
+// Consecutive steps whose directions differ by more than this sine turn a corner.
+constexpr double kBendSine = 0.01;
+
+// The lines of the path: a line ends at a high-symmetry mark or a corner
+// (the point then starts the next line too) and where the path jumps (a
+// jump it marks, or a step kJumpFactor times its neighbours) or repeats a
+// point (the next line starts after the jump). Pieces of a single point are
+// no line.
+std::vector<PathLine> splitPath(const DensePath& path);
+
+// The levels of the line joined into bands from point to point: order[p][b]
+// is the level of band b at the line's point p (order[0] the identity).
+// Between interior points bands keep their representation, in energy order
+// within each (levels of one representation do not cross); the rest follow
+// their value and slope: the predicted values, sorted, meet the levels in
+// ascending order, which lets bands of unknown kind cross. A band never
+// leaves its spin channel: both steps pair levels of one channel only.
+std::vector<std::vector<int>> connectBands(const DensePath& path, const PathLine& line);
+
+// dE/ds of every level at every point of the line ([p][level], s the
+// distance along the line in the path's k units): finite differences along
+// the connected bands, second order, one-sided at the line's ends.
+std::vector<std::vector<double>> levelSlopes(const DensePath& path, const PathLine& line);
+
+// Dense points kept for the line: at most `most`, nearest to even spacing
+// along it, both ends included.
+std::vector<size_t> samplePoints(const DensePath& path, const PathLine& line, int most);
+
+// One line of the band input: its label, its number along the whole path,
+// and the dense points kept.
+struct ChosenLine {
+    int label = 0;
+    int pathNumber = 0;
+    PathLine line;
+    std::vector<size_t> points;
+};
+
+// The band input of the chosen lines: one k point block per kept point and
+// line (a corner shared by two lines gets a block on each). Gradients are the
+// path's own when it has them, else dE/ds times the line's unit direction.
+// Every level carries the band it belongs to on the line in code field 0
+// (numbered by its level at the line's first point) and the band's
+// representation on the line in code field 1 (at the ends the compatible
+// one, 0 without representations); both fields are selected (nsel 2), so
+// the band program's automatic joining follows the import's join.
+band::BandInput makeBandInput(const DensePath& path, const std::vector<ChosenLine>& lines);
+
+}  // namespace importer

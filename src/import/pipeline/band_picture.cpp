@@ -1,0 +1,249 @@
+#include "import/pipeline/band_picture.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cmath>
+#include <functional>
+#include <map>
+
+#include "common/options.h"
+#include "import/model/lattice_points.h"
+#include "import/text/text_table.h"
+
+namespace importer {
+
+namespace {
+
+// The names the markup draws as Greek capitals (its own spelling of omicron).
+const std::array<const char*, 24> kGreek = {"alpha", "beta",    "gamma",   "delta", "epsilon", "zeta",
+                                            "eta",   "theta",   "iota",    "kappa", "lambda",  "mu",
+                                            "nu",    "xi",      "omikron", "pi",    "rho",     "sigma",
+                                            "tau",   "upsilon", "phi",     "chi",   "psi",     "omega"};
+
+std::string lower(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+std::string onePoint(const std::string& name) {
+    // "\Gamma" as the codes' k point files write it, "Γ" in UTF-8
+    std::string low = lower(!name.empty() && name[0] == '\\' ? name.substr(1) : name);
+    if (low == "g" || low == "\xCE\x93") low = "gamma";
+    if (low == "omicron") low = "omikron";
+    for (const char* g : kGreek)
+        if (low == g) return "\\" + std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(low[0])))) + low.substr(1);
+    return name;
+}
+
+std::vector<std::string> split(const std::string& text, char sep) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (size_t at; (at = text.find(sep, start)) != std::string::npos; start = at + 1)
+        parts.push_back(text.substr(start, at - start));
+    parts.push_back(text.substr(start));
+    return parts;
+}
+
+// The points between the lines, as (end of the line before, start of the
+// line after); a point of both when the path goes on there.
+struct Boundary {
+    std::optional<size_t> before, after;
+    // The points it stands for: the end of the line before and, where the
+    // path jumps, the start of the line after.
+    std::vector<size_t> points() const {
+        std::vector<size_t> p;
+        if (before) p.push_back(*before);
+        if (after && after != before) p.push_back(*after);
+        return p;
+    }
+};
+
+std::vector<Boundary> boundaries(const DensePath& path, const std::vector<ChosenLine>& lines) {
+    std::vector<Boundary> b(lines.size() + 1);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        b[i].after = lines[i].line.first;
+        b[i + 1].before = lines[i].line.last;
+    }
+    for (Boundary& x : b)
+        if (x.before && x.after && distance(path.k[*x.before], path.k[*x.after]) < 1e-6) x.after = x.before;
+    return b;
+}
+
+std::vector<std::string> givenLabels(const std::string& text, size_t count) {
+    std::vector<std::string> names = split(text, ',');
+    if (names.size() != count)
+        throw common::UsageError("--labels " + text + ": " + std::to_string(count - 1) + " lines need " +
+                                 std::to_string(count) + " points, not " + std::to_string(names.size()));
+    for (std::string& n : names) {
+        if (n.empty()) throw common::UsageError("--labels " + text + ": an empty name");
+        const std::string drawn = labelMarkup(n);
+        if (drawn.size() > 20) throw common::UsageError("--labels " + text + ": '" + n + "' is longer than a label keeps");
+        n = drawn;
+    }
+    return names;
+}
+
+// The label of every boundary from the names of its points ("K|U" where
+// the path jumps); nullopt when a point has no name.
+std::optional<std::vector<std::string>> boundaryLabels(const std::vector<Boundary>& bounds,
+                                                       const std::function<std::string(size_t)>& nameOf) {
+    std::vector<std::string> labels;
+    for (const Boundary& b : bounds) {
+        std::string label;
+        for (size_t at : b.points()) {
+            const std::string name = nameOf(at);
+            if (name.empty()) return std::nullopt;
+            label += (label.empty() ? "" : "|") + onePoint(name);
+        }
+        labels.push_back(label);
+    }
+    return labels;
+}
+
+// The factors that bring the path's Cartesian k to units of 2 pi / alat:
+// 1 when they are in those units already (`inAlat`); else, from the
+// reciprocal lattice vectors, the alat of each standard lattice they could
+// belong to (|b| is sqrt3, sqrt2, 1 or 2/sqrt3 times 2 pi / alat for the
+// face-centred, body-centred, simple cubic or tetragonal, hexagonal ones).
+std::vector<double> alatScales(const DensePath& path, bool inAlat) {
+    if (inAlat) return {1.0};
+    std::vector<double> scales;
+    if (!path.reciprocal) return scales;
+    for (const KVector& b : *path.reciprocal) {
+        const double length = norm(b);
+        if (!(length > 0)) continue;
+        for (double m : {std::sqrt(3.0), std::sqrt(2.0), 1.0, 2.0 / std::sqrt(3.0)}) scales.push_back(m / length);
+    }
+    return scales;
+}
+
+// The reciprocal lattice vectors a lattice that names the points must
+// take for Gamma points too, so that it is the calculation's own lattice,
+// in its own orientation: every one not along z (the height of a hexagonal
+// or tetragonal lattice is taken from the path's points).
+std::vector<KVector> latticeChecks(const std::array<KVector, 3>& b) {
+    std::vector<KVector> checks;
+    for (const KVector& v : b)
+        if (std::hypot(v[0], v[1]) > 1e-6 * norm(v)) checks.push_back(v);
+    return checks;
+}
+
+// The standard names when every point between the lines is a standard point
+// of one lattice, the calculation's own; nullopt otherwise.
+std::optional<std::vector<std::string>> latticeLabels(const DensePath& path, const std::vector<Boundary>& bounds,
+                                                      bool inAlat, std::string& lattice) {
+    std::vector<size_t> at;
+    std::vector<KVector> points;
+    for (const Boundary& b : bounds)
+        for (size_t q : b.points()) {
+            at.push_back(q);
+            points.push_back(path.k[q]);
+        }
+    if (!inAlat && path.reciprocal)
+        for (const KVector& b : latticeChecks(*path.reciprocal)) points.push_back(b);
+    std::optional<PointNames> named;
+    for (double scale : alatScales(path, inAlat)) {
+        std::vector<KVector> scaled = points;
+        for (KVector& k : scaled)
+            for (double& x : k) x *= scale;
+        named = nameHighSymmetryPoints(scaled);
+        if (named && std::all_of(named->names.begin() + static_cast<long>(at.size()), named->names.end(),
+                                 [](const std::string& n) { return n == "Gamma"; }))
+            break;
+        named.reset();
+    }
+    if (!named) return std::nullopt;
+    lattice = named->lattice;
+    std::map<size_t, std::string> nameOf;
+    for (size_t i = 0; i < at.size(); ++i) nameOf[at[i]] = named->names[i];
+    return boundaryLabels(bounds, [&](size_t q) { return nameOf[q]; });
+}
+
+// The names the path gives its points between the lines, when it names
+// every one of them; nullopt otherwise.
+std::optional<std::vector<std::string>> pathLabels(const DensePath& path, const std::vector<Boundary>& bounds) {
+    if (path.names.empty()) return std::nullopt;
+    return boundaryLabels(bounds, [&](size_t q) { return path.names[q]; });
+}
+
+// Which bands of the line are spin down: bands are numbered by their level
+// at the line's first point, as the stored set-up numbers them.
+std::vector<bool> spinDownBands(const DensePath& path, const PathLine& line) {
+    std::vector<bool> down;
+    for (int channel : path.channel[line.first]) down.push_back(channel == 1);
+    return down;
+}
+
+}  // namespace
+
+std::string labelMarkup(const std::string& name) {
+    std::string drawn;
+    for (const std::string& part : split(name, '|')) drawn += (drawn.empty() ? "" : "|") + onePoint(part);
+    return drawn;
+}
+
+StarterPicture starterPicture(bool inAlat, const DensePath& path, const std::vector<ChosenLine>& lines,
+                              const std::string& labels, const std::optional<std::pair<double, double>>& window,
+                              bool relative) {
+    StarterPicture pic;
+    band::StarterBands& b = pic.bands;
+    b.relative = relative;
+    if (!relative) b.efermi.reset();
+    const std::vector<Boundary> bounds = boundaries(path, lines);
+    std::string lattice;
+    std::optional<std::vector<std::string>> named;
+    if (!labels.empty()) {
+        b.labels = givenLabels(labels, bounds.size());
+        pic.labelsFrom = "given";
+    } else if ((named = pathLabels(path, bounds))) {
+        b.labels = *named;
+        pic.labelsFrom = "named by the k point file";
+    } else if ((named = latticeLabels(path, bounds, inAlat, lattice))) {
+        b.labels = *named;
+        pic.labelsFrom = "the standard points of the " + lattice + " lattice";
+    } else {
+        for (size_t i = 0; i < bounds.size(); ++i) b.labels.push_back(std::to_string(i + 1));
+        pic.labelsFrom = "numbered; --labels names them";
+    }
+    for (const ChosenLine& c : lines) b.lengths.push_back(distance(path.k[c.line.first], path.k[c.line.last]));
+    if (!path.channel.empty())
+        for (const ChosenLine& c : lines) b.spinDown.push_back(spinDownBands(path, c.line));
+
+    if (window) {
+        b.emin = static_cast<float>(window->first);
+        b.emax = static_cast<float>(window->second);
+        return pic;
+    }
+    double lo = 0, hi = 0;
+    bool first = true;
+    for (const ChosenLine& c : lines)
+        for (size_t q = c.line.first; q <= c.line.last; ++q)
+            for (double e : path.e[q]) {
+                lo = first ? e : std::min(lo, e);
+                hi = first ? e : std::max(hi, e);
+                first = false;
+            }
+    if (relative && std::max(lo, -20.0) < std::min(hi, 5.0)) {
+        lo = std::max(lo, -20.0);
+        hi = std::min(hi, 5.0);
+    }
+    b.emin = static_cast<float>(std::floor(lo));
+    b.emax = static_cast<float>(std::ceil(hi));
+    if (b.emax <= b.emin) b.emax = b.emin + 1;
+    return pic;
+}
+
+void printPicture(std::ostream& out, const StarterPicture& pic) {
+    const band::StarterBands& b = pic.bands;
+    double total = 0;
+    for (double x : b.lengths) total += x;
+    out << "Picture (fort.15): points";
+    for (const std::string& l : b.labels) out << " " << l;
+    out << " (" << pic.labelsFrom << ");\n  line lengths";
+    for (double x : b.lengths) out << " " << plain(total > 0 ? x / total : 0.0, 3);
+    out << " of the width; energies " << plain(b.emin, 1) << " ... " << plain(b.emax, 1) << " eV"
+        << (b.relative ? ", the Fermi level at 0" : "") << ".\n";
+}
+
+}  // namespace importer

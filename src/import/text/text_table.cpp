@@ -1,0 +1,182 @@
+#include "import/text/text_table.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <string_view>
+
+#include "common/fortran_format.h"
+
+namespace importer {
+
+using common::Failure;
+using common::RecordFile;
+using common::Result;
+
+common::Result<RecordFile> loadText(const std::string& path) {
+    auto f = RecordFile::load(path);
+    if (!f) return Failure{path + ": cannot be opened"};
+    return std::move(*f);
+}
+
+Failure at(const std::string& file, size_t line, const std::string& what) {
+    return Failure{file + ", line " + std::to_string(line) + ": " + what};
+}
+
+Failure at(const RecordFile& f, size_t line, const std::string& what) { return at(f.name(), line, what); }
+
+Failure endsBefore(const RecordFile& f, size_t line, const std::string& what) {
+    return at(f, line, "the file ends before " + what);
+}
+
+std::vector<std::string> words(const std::string& line, const char* more) {
+    const std::string separators = std::string(" \t\r") + more;
+    std::vector<std::string> w;
+    for (size_t i = line.find_first_not_of(separators); i != std::string::npos;
+         i = line.find_first_not_of(separators, i)) {
+        const size_t j = line.find_first_of(separators, i);
+        w.push_back(line.substr(i, j == std::string::npos ? std::string::npos : j - i));
+        if (j == std::string::npos) break;
+        i = j;
+    }
+    return w;
+}
+
+std::optional<std::vector<std::string>> wordsAfter(const std::string& line, const std::string& marker) {
+    const size_t at = line.find(marker);
+    if (at == std::string::npos) return std::nullopt;
+    return words(line.substr(at + marker.size()), ",");
+}
+
+bool blank(const std::string& line) { return line.find_first_not_of(" \t\r") == std::string::npos; }
+
+size_t nextFilled(const common::RecordFile& f, size_t r) {
+    while (r <= f.size() && blank(f.record(r))) ++r;
+    return r;
+}
+
+namespace {
+
+bool digit(char c) { return c >= '0' && c <= '9'; }
+
+// The digits of s from i on; i moves past them.
+size_t skipDigits(std::string_view s, size_t& i) {
+    const size_t from = i;
+    while (i < s.size() && digit(s[i])) ++i;
+    return i - from;
+}
+
+// The grammar of number(), without its bound.
+std::optional<double> decimal(const std::string& word) {
+    const std::string_view w = word;
+    size_t i = 0;
+    if (i < w.size() && (w[i] == '+' || w[i] == '-')) ++i;
+    size_t digits = skipDigits(w, i);
+    if (i < w.size() && w[i] == '.') digits += skipDigits(w, ++i);
+    if (digits == 0) return std::nullopt;
+    std::string c(w.substr(0, i));
+    if (i < w.size()) {
+        const char e = w[i];
+        if (e == 'E' || e == 'e' || e == 'D' || e == 'd') {
+            c += 'E';
+            const size_t from = ++i;
+            if (i < w.size() && (w[i] == '+' || w[i] == '-')) ++i;
+            if (skipDigits(w, i) == 0) return std::nullopt;
+            c += w.substr(from, i - from);
+        } else if (e == '-' || e == '+') {
+            // Fortran's exponent of three digits drops its letter: 0.1234-100.
+            const size_t from = ++i;
+            if (skipDigits(w, i) < 3 || i != w.size() || e == '+') return std::nullopt;
+            return std::atol(word.c_str() + from) >= 100 ? std::optional<double>(0.0) : std::nullopt;
+        }
+    }
+    if (i != w.size()) return std::nullopt;
+    const double v = std::strtod(c.c_str(), nullptr);
+    if (!std::isfinite(v)) return std::nullopt;
+    return v;
+}
+
+}  // namespace
+
+std::optional<double> number(const std::string& word) {
+    const auto v = decimal(word);
+    if (!v || std::fabs(*v) > kLargestNumber) return std::nullopt;
+    return v;
+}
+
+Result<double> numberOn(const RecordFile& f, size_t line, const std::string& word) {
+    if (auto v = number(word)) return *v;
+    if (decimal(word)) return at(f, line, word + " is beyond 1e10 (no value of this file is that large)");
+    return at(f, line, "unreadable number '" + word + "'");
+}
+
+std::optional<long> integer(const std::string& word) {
+    const std::string_view w = word;
+    size_t i = 0;
+    if (i < w.size() && (w[i] == '+' || w[i] == '-')) ++i;
+    const size_t digits = skipDigits(w, i);
+    if (digits == 0 || digits > 18 || i != w.size()) return std::nullopt;
+    return std::strtol(word.c_str(), nullptr, 10);
+}
+
+namespace {
+
+std::optional<std::vector<double>> wordsAsNumbers(const std::string& text) {
+    std::vector<double> out;
+    for (const std::string& w : words(text)) {
+        auto v = number(w);
+        if (!v) return std::nullopt;
+        out.push_back(*v);
+    }
+    return out;
+}
+
+}  // namespace
+
+std::optional<std::vector<double>> numbers(const std::string& text, std::initializer_list<int> widths) {
+    if (auto v = wordsAsNumbers(text)) return v;
+    const std::string body = common::fortran::trimRight(text);
+    for (int width : widths) {
+        const size_t w = static_cast<size_t>(width);
+        if (body.size() % w != 0) continue;
+        std::vector<double> out;
+        for (size_t p = 0; p < body.size(); p += w) {
+            auto field = wordsAsNumbers(body.substr(p, w));
+            if (!field || field->size() != 1) break;
+            out.push_back(field->front());
+        }
+        if (out.size() == body.size() / w) return out;
+    }
+    return std::nullopt;
+}
+
+Result<std::vector<double>> numbersOn(const RecordFile& f, size_t line, const std::vector<std::string>& words) {
+    std::vector<double> v;
+    for (const std::string& w : words) {
+        auto x = numberOn(f, line, w);
+        if (!x) return common::Failure{x.error()};
+        v.push_back(*x);
+    }
+    return v;
+}
+
+Result<std::vector<double>> numbersOn(const RecordFile& f, size_t line, const std::string& text) {
+    return numbersOn(f, line, words(text));
+}
+
+Result<std::vector<double>> numbersOn(const RecordFile& f, size_t line) { return numbersOn(f, line, f.record(line)); }
+
+Result<size_t> count(const RecordFile& f, size_t line, const std::string& what, double value, size_t lo, size_t hi) {
+    if (value == std::floor(value) && value >= static_cast<double>(lo) && value <= static_cast<double>(hi))
+        return static_cast<size_t>(value);
+    const std::string shown = value == std::floor(value) && std::fabs(value) < 1e15
+                                  ? std::to_string(static_cast<long long>(value))
+                                  : plain(value, 4);
+    return at(f, line, what + " = " + shown + " is not a count from " + std::to_string(lo) + " to " + std::to_string(hi));
+}
+
+std::string plain(double v, int decimals) {
+    const std::string s = common::fortran::F(v, 24, decimals);
+    return s.substr(s.find_first_not_of(' '));
+}
+
+}  // namespace importer

@@ -1,0 +1,468 @@
+#include "import/tools/band_import.h"
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+
+#include "band/core/interpolation.h"
+#include "band/core/state.h"
+#include "common/fortran_format.h"
+#include "common/report.h"
+#include "import/pipeline/band_path.h"
+#include "import/pipeline/band_picture.h"
+#include "import/pipeline/band_setup.h"
+#include "import/tools/import_tool.h"
+#include "import/formats/qe_bands.h"
+#include "import/text/text_table.h"
+#include "import/formats/eigenval.h"
+#include "import/formats/outcar.h"
+#include "import/formats/poscar.h"
+#include "import/formats/pw_output.h"
+#include "import/formats/doscar.h"
+#include "import/formats/w90_band.h"
+#include "import/formats/w90_geninterp.h"
+
+namespace importer {
+
+namespace fortran = common::fortran;
+
+std::string bandImportUsage() {
+    return "Usage: tarlisen-import qe BANDS_FILE [--down BANDS_FILE] [--scf SCF_OUTPUT [--spin up|down] | --fermi E]\n"
+           "                 [OPTIONS]\n"
+           "       tarlisen-import vasp EIGENVAL [--kpoints KPOINTS] [--poscar POSCAR]\n"
+           "                 [--doscar DOSCAR | --outcar OUTCAR | --fermi E] [--spin up|down] [OPTIONS]\n"
+           "       tarlisen-import w90 SEEDNAME_band.dat|SEEDNAME_geninterp.dat [--fermi E] [OPTIONS]\n"
+           "       tarlisen-import --help\n"
+           "Writes into DIR everything the band program needs to draw at once: its input\n"
+           "fort.1 and fort.14, the set-up fort.3 (bands joined through their crossings,\n"
+           "k points in the direction of the path), the interpolated bands fort.2 (fitted\n"
+           "through energies and slopes) and a starter layout fort.15; then\n"
+           "'tarlisen --output bands.pdf' in DIR draws the picture. Sources:\n"
+           "  qe   Quantum ESPRESSO bands.x output (filband) and, when bands.x ran with\n"
+           "       lsym=.true., BANDS_FILE.rap beside it (representations)\n"
+           "  vasp VASP EIGENVAL of a line-mode run; KPOINTS names the points, POSCAR\n"
+           "       (or OUTCAR) gives the lattice for distances in k; both spin channels\n"
+           "       of an ISPIN = 2 run in one picture unless --spin picks one\n"
+           "  w90  Wannier90's band plot SEEDNAME_band.dat (bands_plot = true), with\n"
+           "       SEEDNAME_band.kpt, SEEDNAME_band.labelinfo.dat (the names of the points)\n"
+           "       and SEEDNAME.wout (the lattice) beside it; or postw90 output with\n"
+           "       geninterp = true and geninterp_alsofirstder = true\n"
+           "Options:\n"
+           "  --down FILE   the bands.x file of the spin-down channel (BANDS_FILE is spin up):\n"
+           "                both channels in one picture\n"
+           "  --scf FILE    take the Fermi energy from this pw.x output\n"
+           "  --spin up|down  the Fermi energy of one spin channel (a pw.x run that\n"
+           "                prints one per channel); VASP: the bands of one channel\n"
+           "  --kpoints FILE  the line-mode KPOINTS of a VASP run: the names of the points\n"
+           "  --poscar FILE   the POSCAR of a VASP run: the lattice\n"
+           "  --doscar FILE   the DOSCAR of a VASP run: the Fermi energy\n"
+           "  --outcar FILE   the OUTCAR of a VASP run: the Fermi energy, and the lattice\n"
+           "                without --poscar\n"
+           "  --fermi E     the Fermi energy in eV\n"
+           "                (energies are written relative to it; absolute without either)\n"
+           "  --lines LIST  keep only these symmetry lines of the path: a-b, or a list 1,3,5;\n"
+           "                they are labelled 1, 2, ... in path order (at most 10 lines)\n"
+           "  --labels LIST the points at the ends of the lines, in path order, one more\n"
+           "                than there are lines: G,X,W,K,G,L; G or Gamma (any Greek name)\n"
+           "                is drawn as the Greek letter, K|U marks a jump of the path\n"
+           "                (default: the standard points of cubic, hexagonal and tetragonal\n"
+           "                lattices when the k points are such, numbers otherwise)\n"
+           "  --window EMIN,EMAX  the energy window of the picture in eV (default: from\n"
+           "                the lowest band, at most 20 eV below the Fermi level, to 5 eV\n"
+           "                above it)\n"
+           "  -o DIR        write the files into DIR (default: the current directory)\n"
+           "  --help        show this text\n";
+}
+
+namespace {
+
+// The path a source reads, with the lines that say how for the summary.
+struct BandRead {
+    DensePath path;
+    std::string provenance;
+};
+
+using BandSource = SourceRow<common::Result<BandRead> (*)(const BandImportRequest&)>;
+
+// The path of one bands.x file, with the representations of its .rap when
+// that is beside it, and the line that says which.
+common::Result<BandRead> qeFilePath(const std::string& input) {
+    auto bands = readQeBands(input);
+    if (!bands) return bands.failure();
+    BandRead read;
+    DensePath& path = read.path;
+    std::string& note = read.provenance;
+    path.units = KUnits::twoPiOverAlat;
+    path.k = bands->k;
+    path.e = bands->e;
+    path.line = bands->line;
+    const std::string rapName = input + ".rap";
+    if (std::filesystem::exists(rapName)) {
+        auto rap = readQeRap(rapName);
+        if (!rap) return rap.failure();
+        if (auto s = checkRapMatches(*bands, *rap, rapName); !s) return s.failure();
+        path.irrep = rap->rap;
+        path.high = rap->high;
+        note += "Bands joined by representation inside the lines (" + rapName + ").\n";
+    } else {
+        note += "No " + rapName + " (bands.x with lsym=.true. writes it): bands joined by value and slope,\n"
+                "lines split where the path turns or jumps.\n";
+    }
+    return read;
+}
+
+// The spin-down levels of `down` after the spin-up levels of `up` at every
+// point, marked as the second channel; representations only when both have them.
+common::Status addDownChannel(DensePath& up, const DensePath& down, const std::string& downName) {
+    if (down.k.size() != up.k.size())
+        return common::Failure{downName + ": " + std::to_string(down.k.size()) + " k points, the spin-up file has " +
+                               std::to_string(up.k.size())};
+    const bool irreps = !up.irrep.empty() && !down.irrep.empty();
+    for (size_t i = 0; i < up.k.size(); ++i) {
+        for (size_t j = 0; j < 3; ++j)
+            if (std::fabs(down.k[i][j] - up.k[i][j]) > 1e-5)
+                return common::Failure{downName + ": k point " + std::to_string(i + 1) + " differs from the spin-up file's"};
+        if (down.e[i].size() != up.e[i].size())
+            return common::Failure{downName + ": " + std::to_string(down.e[i].size()) +
+                                   " bands, the spin-up file has " + std::to_string(up.e[i].size())};
+        std::vector<int> channel(up.e[i].size(), 0);
+        channel.resize(2 * up.e[i].size(), 1);
+        up.channel.push_back(std::move(channel));
+        up.e[i].insert(up.e[i].end(), down.e[i].begin(), down.e[i].end());
+        if (irreps) up.irrep[i].insert(up.irrep[i].end(), down.irrep[i].begin(), down.irrep[i].end());
+    }
+    if (!irreps) up.irrep.clear();
+    return {};
+}
+
+// The path of a bands.x run, joined by representation when its .rap is
+// beside it, with the spin-down file of --down as the second channel.
+common::Result<BandRead> qePath(const BandImportRequest& r) {
+    auto read = qeFilePath(r.input);
+    if (!read) return read;
+    if (!r.down.empty()) {
+        auto down = qeFilePath(r.down);
+        if (!down) return down;
+        if (auto s = addDownChannel(read->path, down->path, r.down); !s) return s.failure();
+        read->provenance += down->provenance + "Both spin channels (" + r.input + " up, " + r.down +
+                            " down): every band joined within its own channel.\n";
+    }
+    read->provenance += "k points in 2 pi/alat (Cartesian); gradients dE/dk in eV per that unit, from the dense path.\n";
+    sortLevels(read->path);
+    return read;
+}
+
+Spin spinOf(const BandImportRequest& r) { return r.spin == "up" ? Spin::Up : r.spin == "down" ? Spin::Down : Spin::Both; }
+
+// The path of a VASP run: in Cartesian k with the lattice of --poscar or
+// --outcar, named by --kpoints.
+common::Result<BandRead> vaspBandPath(const BandImportRequest& r) {
+    auto run = readEigenval(r.input);
+    if (!run) return common::Failure{run.error()};
+    std::optional<KpointsPath> kpoints;
+    if (!r.kpoints.empty()) {
+        auto read = readKpoints(r.kpoints);
+        if (!read) return common::Failure{read.error()};
+        kpoints = *read;
+    }
+    std::optional<Lattice> lattice;
+    const std::string latticeFrom = !r.poscar.empty() ? r.poscar : r.outcar;
+    if (!latticeFrom.empty()) {
+        auto read = latticeFrom == r.poscar ? readPoscar(r.poscar).and_then([](const Poscar& p) { return p.reciprocal; }) : readOutcarReciprocal(r.outcar);
+        if (!read) return common::Failure{read.error()};
+        lattice = *read;
+    }
+    auto path = vaspPath(r.input, *run, kpoints, lattice, spinOf(r));
+    if (!path) return path.failure();
+    std::string note;
+    if (run->spins == 2)
+        note = r.spin.empty() ? "Both spin channels: bands 1 ... " + std::to_string(path->nbands()) +
+                                    " at each k point hold the " + std::to_string(path->nbands() / 2) +
+                                    " levels of each, every band joined within its own channel.\n"
+                              : "The spin " + r.spin + " channel of the run.\n";
+    note += "Bands joined by value and slope (VASP gives no representations).\n";
+    note += lattice ? "k points in 1/Angstrom (Cartesian, lattice of " + latticeFrom +
+                          "); gradients dE/dk in eV Angstrom, from the dense path.\n"
+                    : "k points as fractions of the reciprocal lattice vectors (no --poscar or --outcar: line\n"
+                      "lengths in those units); gradients dE/dk per that unit, from the dense path.\n";
+    return BandRead{std::move(*path), note};
+}
+
+// The path of Wannier90's band plot, with the files read beside it.
+common::Result<BandRead> w90BandPath(const BandImportRequest& r) {
+    std::string read;
+    auto path = readW90Band(r.input, read);
+    if (!path) return path.failure();
+    std::string note = "Wannier90 band plot (" + r.input + ", " + read + "): bands joined by value and slope.\n";
+    note += path->names.empty() ? "No _band.labelinfo.dat beside it: lines split where the path turns or jumps.\n" : "";
+    note += path->units == KUnits::inverseAngstrom ? "k points in 1/Angstrom (Cartesian); gradients dE/dk in eV Angstrom, from the dense path.\n"
+                      : "k points as fractions of the reciprocal lattice vectors (no .wout beside it: line lengths\n"
+                        "in those units); gradients dE/dk per that unit, from the dense path.\n";
+    return BandRead{std::move(*path), note};
+}
+
+// Wannier90's band plot or its generic interpolation, as the file's name says.
+common::Result<BandRead> w90Path(const BandImportRequest& r) {
+    if (isW90BandFile(r.input)) return w90BandPath(r);
+    return readGeninterp(r.input).transform([](DensePath path) {
+        return BandRead{std::move(path), "k points in 1/Angstrom (Cartesian); gradients dE/dk in eV Angstrom, as interpolated.\n"};
+    });
+}
+
+// The options only some sources serve.
+const std::vector<SourceOption> kBandOptions = {
+    {"--scf", "reads a pw.x output"},   {"--kpoints", "reads a VASP file"}, {"--poscar", "reads a VASP file"},
+    {"--doscar", "reads a VASP file"},  {"--outcar", "reads a VASP file"},  {"--down", "reads a bands.x file"},
+    {"--spin", "picks a spin channel"},
+};
+
+// The sources of band structures.
+const std::vector<BandSource>& bandSources() {
+    static const std::vector<BandSource> table = {
+        {"qe", "bands.x output (filband), FILE.rap beside it", {"--scf", "--down", "--spin"},
+         "representations (with the .rap), both spin channels (--down), the Fermi level (--scf)", qePath},
+        {"vasp", "EIGENVAL, KPOINTS, POSCAR or CONTCAR, OUTCAR, DOSCAR",
+         {"--kpoints", "--poscar", "--doscar", "--outcar", "--spin"},
+         "point names (KPOINTS), the lattice (POSCAR, OUTCAR), both spin channels, the Fermi level (DOSCAR, OUTCAR)",
+         vaspBandPath},
+        {"w90", "SEEDNAME_band.dat with .kpt, .labelinfo.dat and .wout beside it, or SEEDNAME_geninterp.dat", {},
+         "point names and the lattice (band plot), exact slopes (geninterp)", w90Path},
+    };
+    return table;
+}
+
+// "--window EMIN,EMAX": two reals, the first below the second.
+std::pair<double, double> parseWindow(const std::string& text) {
+    const size_t comma = text.find(',');
+    std::optional<double> lo, hi;
+    if (comma != std::string::npos) {
+        lo = number(text.substr(0, comma));
+        hi = number(text.substr(comma + 1));
+    }
+    if (!lo || !hi) throw common::UsageError("--window " + text + ": expected EMIN,EMAX in eV");
+    if (!(*lo < *hi)) throw common::UsageError("--window " + text + ": EMIN must lie below EMAX");
+    return {*lo, *hi};
+}
+
+}  // namespace
+
+std::optional<BandImportRequest> parseBandImport(const std::vector<std::string>& words, std::ostream& out) {
+    const common::CommandLine cl =
+        common::parseCommandLine(words, {{"--scf", "--fermi", "--lines", "--labels", "--window", "--spin", "-o", "--kpoints", "--poscar", "--doscar",
+                                  "--outcar", "--down"},
+                                 {"--help"}});
+    if (cl.has("--help")) {
+        out << bandImportUsage();
+        return std::nullopt;
+    }
+    BandImportRequest r;
+    const BandSource& source = sourceRow(cl, bandSources(), kBandOptions);
+    r.source = source.name;
+    if (cl.positional.size() < 2) throw common::UsageError("no input file given");
+    if (cl.positional.size() > 2) throw common::UsageError("one input file only, not also '" + cl.positional[2] + "'");
+    r.input = cl.positional[1];
+    if (cl.has("--doscar") && cl.has("--fermi")) throw common::UsageError("one Fermi energy: --doscar or --fermi");
+    r.fermi = givenFermi(cl);
+    r.scf = cl.value("--scf");
+    r.kpoints = cl.value("--kpoints");
+    r.poscar = cl.value("--poscar");
+    r.doscar = cl.value("--doscar");
+    r.outcar = cl.value("--outcar");
+    r.down = cl.value("--down");
+    if (cl.has("--lines")) {
+        r.lines = cl.value("--lines");
+        if (r.lines.empty()) throw common::UsageError("--lines needs a list of lines");
+    }
+    if (cl.has("--spin")) {
+        r.spin = cl.value("--spin");
+        if (r.spin != "up" && r.spin != "down") throw common::UsageError("--spin takes up or down, not '" + r.spin + "'");
+        if (accepts(source, "--scf") && !cl.has("--scf"))
+            throw common::UsageError("--spin picks the Fermi energy of --scf: give --scf too");
+    }
+    r.labels = cl.value("--labels");
+    if (cl.has("--labels") && r.labels.empty()) throw common::UsageError("--labels needs a list of points");
+    if (cl.has("--window")) r.window = parseWindow(cl.value("--window"));
+    r.outDir = cl.value("-o", ".");
+    return r;
+}
+
+namespace {
+
+std::string coordinates(const KVector& k) { return fortran::F(k[0], 9, 5) + fortran::F(k[1], 9, 5) + fortran::F(k[2], 9, 5); }
+
+void printLines(std::ostream& out, const DensePath& path, const std::vector<ChosenLine>& lines) {
+    out << "label  path line  from                           to                             k points  bands\n";
+    for (const ChosenLine& c : lines) {
+        out << fortran::I(c.label, 5) << fortran::I(c.pathNumber, 11) << "  " << coordinates(path.k[c.line.first]) << "    "
+            << coordinates(path.k[c.line.last]) << fortran::I(static_cast<long>(c.points.size()), 6) << " of"
+            << fortran::I(static_cast<long>(c.line.count()), 4) << fortran::I(path.nbands(), 7) << "\n";
+    }
+}
+
+// The lines of the path, each with its points kept.
+std::vector<ChosenLine> allLines(const DensePath& path) {
+    std::vector<ChosenLine> all;
+    const std::vector<PathLine> pieces = splitPath(path);
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        ChosenLine c;
+        c.label = c.pathNumber = static_cast<int>(i + 1);
+        c.line = pieces[i];
+        c.points = samplePoints(path, c.line, band::kMaxLinePoints);
+        all.push_back(c);
+    }
+    return all;
+}
+
+// Why a point of the path is on none of its lines (the path jumps, or
+// stands still, on both sides of it); nullopt when every point is on one.
+std::optional<std::string> pointOffTheLines(const DensePath& path, const std::vector<ChosenLine>& lines) {
+    std::vector<bool> on(path.k.size(), false);
+    for (const ChosenLine& c : lines)
+        for (size_t i = c.line.first; i <= c.line.last; ++i) on[i] = true;
+    for (size_t i = 0; i < on.size(); ++i)
+        if (!on[i])
+            return "k point " + std::to_string(i + 1) + " (" + plain(path.k[i][0], 5) + ", " + plain(path.k[i][1], 5) +
+                   ", " + plain(path.k[i][2], 5) +
+                   ") lies on no line of the path: it is far from both its neighbours, or repeats one; "
+                   "the k points must follow lines through the zone";
+    return std::nullopt;
+}
+
+// The lines --lines keeps, labelled 1, 2, ... in path order; all of them
+// without it. The table of all lines is printed when there are too many.
+common::Result<std::vector<ChosenLine>> keptLines(const BandImportRequest& r, const DensePath& path,
+                                                   const std::vector<ChosenLine>& all, std::ostream& out) {
+    if (r.lines.empty()) {
+        if (all.size() <= static_cast<size_t>(band::kMaxLabels)) return all;
+        printLines(out, path, all);
+        return common::Failure{r.input + ": the path has " + std::to_string(all.size()) +
+                               " symmetry lines, more than the " + std::to_string(band::kMaxLabels) +
+                               " the band program takes; choose some with --lines (for example --lines 1-" +
+                               std::to_string(band::kMaxLabels) + ")"};
+    }
+    std::vector<ChosenLine> kept;
+    for (int n : parseLineChoice(r.lines, static_cast<int>(all.size()))) {
+        kept.push_back(all[static_cast<size_t>(n - 1)]);
+        kept.back().label = static_cast<int>(kept.size());
+    }
+    if (kept.size() > static_cast<size_t>(band::kMaxLabels))
+        throw common::UsageError("--lines " + r.lines + ": " + std::to_string(kept.size()) + " lines, more than the " +
+                                 std::to_string(band::kMaxLabels) + " the band program takes");
+    return kept;
+}
+
+// Every energy and gradient of the band input fits its F10.5 field of
+// fort.1; a value that does not is named by the input file and the line of
+// its k point there (makeBandInput writes the kept points line by line).
+common::Status checkFields(const std::string& input, const DensePath& path, const std::vector<ChosenLine>& lines,
+                           const band::BandInput& in) {
+    size_t block = 0;
+    for (const ChosenLine& c : lines)
+        for (size_t q : c.points) {
+            const band::KBlock& b = in.blocks[block++];
+            for (size_t l = 0; l < b.bands.size(); ++l) {
+                const band::BandRecord& r = b.bands[l];
+                std::string bad;
+                if (!common::readBack(r.energy, band::kLevelWidth, band::kLevelDecimals)) bad = "energy " + plain(r.energy, 5);
+                for (float g : r.grad)
+                    if (bad.empty() && !common::readBack(g, band::kLevelWidth, band::kLevelDecimals)) bad = "slope " + plain(g, 5);
+                if (bad.empty()) continue;
+                const std::string what = "k point " + std::to_string(q + 1) + ", level " + std::to_string(l + 1) +
+                                         ": " + bad + " does not fit " + band::kLevelField + " of fort.1";
+                return path.line.empty() ? common::Failure{input + ": " + what} : at(input, path.line[q], what);
+            }
+        }
+    return {};
+}
+
+// fort.2 as the band program makes it from the files written: the stored
+// set-up and fort.1 read back from their text, every line fitted through its
+// energies and slopes; fails when a line cannot be fitted.
+common::Result<std::string> interpolateBands(const std::string& fort1, const std::string& fort3,
+                                             const band::BandInput& input, int nlines) {
+    const auto written = band::parseBandInput(common::RecordFile::fromText("fort.1", fort1), input.nkpt, input.nbands);
+    if (!written) return common::Failure{written.error()};
+    const auto stored = band::readSetupLines(common::RecordFile::fromText("fort.3", fort3), nlines);
+    if (!stored) return common::Failure{stored.error()};
+    common::Report report;
+    const band::BfitSummary fit =
+        band::interpolate(stored->counts, stored->lines, *written, nlines, report, band::FitKind::hermite);
+    if (fit.written != nlines) return common::Failure{"the interpolation of the bands failed:\n" + report.text()};
+    return fit.fort2;
+}
+
+}  // namespace
+
+common::Status importBands(const BandImportRequest& r, std::ostream& out) {
+    const BandSource& source = *std::find_if(bandSources().begin(), bandSources().end(),
+                                             [&](const BandSource& row) { return r.source == row.name; });
+    auto read = source.read(r);
+    if (!read) return read.failure();
+    DensePath& path = read->path;
+    const std::string& note = read->provenance;
+    if (path.nbands() > band::kMaxBands)
+        return common::Failure{r.input + ": " + std::to_string(path.nbands()) + " bands, more than the " +
+                               std::to_string(band::kMaxBands) + " the band program takes"};
+
+    std::optional<double> fermi = r.fermi;
+    std::string fermiFrom = "given";
+    if (!r.scf.empty()) {
+        auto level = fermiFromPwOutput(r.scf, spinOf(r));
+        if (!level) return common::Failure{level.error()};
+        fermi = *level;
+        fermiFrom = "from " + r.scf + (r.spin.empty() ? "" : ", spin " + r.spin);
+    }
+    if (!r.doscar.empty()) {
+        auto dos = readDoscar(r.doscar);
+        if (!dos) return common::Failure{dos.error()};
+        fermi = dos->fermi;
+        fermiFrom = "from " + r.doscar;
+    }
+    if (!r.outcar.empty() && !r.fermi && r.doscar.empty()) {
+        auto level = fermiFromOutcar(r.outcar);
+        if (!level) return common::Failure{level.error()};
+        fermi = *level;
+        fermiFrom = "from " + r.outcar;
+    }
+    if (fermi)
+        for (auto& level : path.e)
+            for (double& e : level) e -= *fermi;
+
+    const std::vector<ChosenLine> all = allLines(path);
+    if (all.empty()) return common::Failure{r.input + ": no symmetry line (the path needs two distinct k points in a row)"};
+    if (auto lone = pointOffTheLines(path, all)) return common::Failure{r.input + ": " + *lone};
+    const auto kept = keptLines(r, path, all, out);
+    if (!kept) return common::Failure{kept.error()};
+
+    const band::BandInput input = makeBandInput(path, *kept);
+    const int nlines = static_cast<int>(kept->size());
+    if (auto fits = checkFields(r.input, path, *kept, input); !fits) return fits;
+    const auto fort1 = band::formatBandInput(input);
+    if (!fort1) return common::Failure{fort1.error()};
+    const auto fort14 = band::formatBandCounts(input.nkpt, input.nbands, true);
+    if (!fort14) return common::Failure{fort14.error()};
+    const std::string fort3 = band::formatSetup(makeStoredSetup(path, *kept));
+    const auto fort2 = interpolateBands(*fort1, fort3, input, nlines);
+    if (!fort2) return common::Failure{fort2.error()};
+    const StarterPicture picture = starterPicture(path.units == KUnits::twoPiOverAlat, path, *kept, r.labels, r.window, fermi.has_value());
+    const auto fort15 = band::formatStarterLayout(picture.bands);
+    if (!fort15) return common::Failure{fort15.error()};
+    for (const auto& [name, text] : {std::pair<const char*, const std::string&>{"fort.1", *fort1},
+                                     {"fort.14", *fort14}, {"fort.3", fort3}, {"fort.2", *fort2}, {"fort.15", *fort15}})
+        if (auto written = writeWhole(r.outDir, name, text); !written) return written;
+
+    out << "Wrote fort.1, fort.14, fort.3, fort.2 and fort.15 in " << r.outDir << ": " << input.nkpt << " k points, "
+        << input.nbands << " bands, " << nlines << " symmetry lines.\n";
+    printLines(out, path, *kept);
+    printPicture(out, picture);
+    out << note;
+    if (fermi)
+        out << "Energies relative to the Fermi energy " << plain(*fermi, 4) << " eV (" << fermiFrom << ").\n";
+    else
+        out << "Energies are absolute (no Fermi level given).\n";
+    out << "Bands joined through their crossings (fort.3), fitted through energies and slopes (fort.2);\n"
+           "'tarlisen --output bands.pdf' in " << r.outDir << " draws the picture.\n";
+    return {};
+}
+
+}  // namespace importer
