@@ -61,7 +61,10 @@ void RecordingPlot::scr(int ci, float r, float g, float b) {
     rec("scr " + std::to_string(ci) + " " + num(r) + " " + num(g) + " " + num(b));
 }
 void RecordingPlot::sci(int ci) { rec("sci " + std::to_string(ci)); }
-void RecordingPlot::sch(float size) { rec("sch " + num(size)); }
+void RecordingPlot::sch(float size) {
+    height_ = size;
+    rec("sch " + num(size));
+}
 void RecordingPlot::scf(int font) { rec("scf " + std::to_string(font)); }
 void RecordingPlot::slw(int width) { rec("slw " + std::to_string(width)); }
 void RecordingPlot::sls(int style) { rec("sls " + std::to_string(style)); }

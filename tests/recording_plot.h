@@ -60,9 +60,13 @@ public:
     void text(float x, float y, const std::string& text) override;
     int curs(float& x, float& y, char& ch) override;
     bool hasCursor() override;
+    // Not recorded: the estimates at the character height in force.
+    float len(const std::string& text) override { return estimateLength(text, height_); }
+    void qcs(float& xch, float& ych) override { xch = ych = height_ / 40.0f; }
 
 private:
     void rec(const std::string& s) { calls.push_back(s); }
+    float height_ = 1.0f;
 };
 
 }  // namespace common

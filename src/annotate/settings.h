@@ -4,8 +4,14 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "common/page.h"
+
+namespace common {
+class RecordReader;
+struct KeywordRecord;
+}  // namespace common
 
 namespace annotate {
 
@@ -68,5 +74,59 @@ struct CurvePanel {
 struct AxisTitles {
     std::string dos, coop, energy;
 };
+
+// The colours of both programs' curves: PGPLOT's predefined indices 1 ... 15
+// and, above them, a palette that stays apart in colour-blind vision and
+// keeps distinct grey levels (Okabe and Ito's eight colours; black is 1).
+// Every picture defines the palette before it draws (definePalette).
+enum PaletteColour {
+    kOrange = 16,
+    kSkyBlue,
+    kBluishGreen,
+    kYellow,
+    kBlue,
+    kVermillion,
+    kReddishPurple,
+};
+constexpr int kFirstPaletteColour = kOrange;
+constexpr int kMaxColour = kReddishPurple;  // highest colour index a curve can take
+constexpr int kMaxLineWidth = 201;          // PGPLOT line widths 1 ... 201
+constexpr int kMaxLineStyle = 5;            // PGPLOT line styles 1 (full) ... 5
+
+// The colour of the k-th curve of a picture (from 0): black, then the
+// palette in an order that alternates dark and light greys (blue, orange,
+// bluish green, sky blue, vermillion, reddish purple, yellow), round again
+// after the last.
+int curveColour(int k);
+
+// Where a legend stands in the frame or panel that holds its curves.
+enum class LegendCorner { Free = 0, TopRight = 1, TopLeft = 2, BottomLeft = 3, BottomRight = 4 };
+constexpr int kLegendCorners = 4;
+
+// The legend as a layout keeps it: whether it is drawn, and where (Free:
+// in the first corner where it covers no data).
+struct LegendPlace {
+    bool on = false;
+    LegendCorner corner = LegendCorner::Free;
+    bool operator==(const LegendPlace&) const = default;
+};
+
+// One line of a legend: its marked-up name and the look of its sample line
+// (colour index, PGPLOT line width and style); a fill colour above 0 draws
+// a shaded patch under the line.
+struct LegendEntry {
+    std::string text;
+    int colour = 1, width = 1, style = 1;
+    int fill = 0;
+    bool sameLook(const LegendEntry& o) const {
+        return colour == o.colour && width == o.width && style == o.style && fill == o.fill;
+    }
+};
+
+// The layouts' legend record, "legend ON CORNER"; reading it checks both
+// numbers and names the record when one is wrong.
+extern const char* const kLegendKeyword;
+std::string legendRecord(const LegendPlace& place);
+bool readLegendRecord(common::RecordReader& in, const common::KeywordRecord& k, LegendPlace& place);
 
 }  // namespace annotate

@@ -49,4 +49,28 @@ bool CpgPlot::hasCursor() {
     return len >= 3 && value[0] == 'Y';
 }
 
+float CpgPlot::len(const std::string& text) {
+    float xl = 0, yl = 0;
+    cpglen(0, text.c_str(), &xl, &yl);
+    return xl;
+}
+void CpgPlot::qcs(float& xch, float& ych) { cpgqcs(0, &xch, &ych); }
+
+// ---- measuring without a device ----
+
+float Plot::len(const std::string& text) { return estimateLength(text, 1.0f); }
+void Plot::qcs(float& xch, float& ych) { xch = ych = 1.0f / 40.0f; }
+
+float Plot::estimateLength(const std::string& text, float size) {
+    int chars = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\') {
+            ++i;  // an escape (\u, \gG, ...) counted as at most one character
+            continue;
+        }
+        ++chars;
+    }
+    return 0.6f * size / 40.0f * static_cast<float>(chars);
+}
+
 }  // namespace common

@@ -46,6 +46,18 @@ public:
     virtual int curs(float& x, float& y, char& ch) = 0;
     // PGQINF('CURSOR') == 'YES' for the selected device.
     virtual bool hasCursor() = 0;
+    // PGLEN in normalized device coordinates: the width of a text (PGPLOT
+    // escapes) at the character height in force.
+    virtual float len(const std::string& text);
+    // PGQCS in normalized device coordinates: the character height in force
+    // measured along x and along y (they differ on a surface not square).
+    virtual void qcs(float& xch, float& ych);
+
+protected:
+    // Estimates for a square view surface, for devices that do not measure:
+    // a character height of `size` is size/40 of the surface, and each
+    // character 0.6 of a height wide.
+    static float estimateLength(const std::string& text, float size);
 };
 
 class CpgPlot : public Plot {
@@ -79,6 +91,8 @@ public:
     void text(float x, float y, const std::string& text) override;
     int curs(float& x, float& y, char& ch) override;
     bool hasCursor() override;
+    float len(const std::string& text) override;
+    void qcs(float& xch, float& ych) override;
 };
 
 // Sizes of a picture drawn to be shown smaller than it is drawn: character
@@ -126,6 +140,8 @@ public:
     void text(float x, float y, const std::string& text) override { inner_.text(x, y, text); }
     int curs(float& x, float& y, char& ch) override { return inner_.curs(x, y, ch); }
     bool hasCursor() override { return inner_.hasCursor(); }
+    float len(const std::string& text) override { return inner_.len(text); }
+    void qcs(float& xch, float& ych) override { inner_.qcs(xch, ych); }
 
 private:
     Plot& inner_;

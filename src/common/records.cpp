@@ -1,6 +1,7 @@
 #include "common/records.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -165,6 +166,57 @@ int RecordReader::intIn(FieldCursor& c, int w, int lo, int hi, const std::string
         return lo;
     }
     return static_cast<int>(v);
+}
+
+bool RecordReader::counted(const KeywordRecord& k, size_t count) {
+    if (k.numbers.size() == count) return ok();
+    return fail("'" + k.keyword + "' record with " + std::to_string(k.numbers.size()) + " numbers (" +
+                std::to_string(count) + " wanted)");
+}
+
+int RecordReader::numberIn(const KeywordRecord& k, size_t i, int lo, int hi, const std::string& what) {
+    if (!ok() || i >= k.numbers.size()) return lo;
+    const long v = k.numbers[i];
+    if (v < lo || v > hi) {
+        fail(what + " " + std::to_string(v) + " outside " + std::to_string(lo) + " ... " + std::to_string(hi));
+        return lo;
+    }
+    return static_cast<int>(v);
+}
+
+bool startsKeyword(const std::string& record) {
+    return !record.empty() && std::isalpha(static_cast<unsigned char>(record[0]));
+}
+
+std::optional<KeywordRecord> readKeywordRecord(const std::string& record) {
+    std::istringstream words(record);
+    KeywordRecord k;
+    words >> k.keyword;
+    for (std::string w; words >> w;) {
+        long v = 0;
+        const auto [end, ec] = std::from_chars(w.data(), w.data() + w.size(), v);
+        if (ec != std::errc() || end != w.data() + w.size()) return std::nullopt;
+        k.numbers.push_back(v);
+    }
+    return k;
+}
+
+bool readKeywordRecords(RecordReader& in, const std::map<std::string, KeywordReader>& readers) {
+    while (in.ok() && !in.atEnd()) {
+        const std::string* r = in.next();
+        std::optional<KeywordRecord> k = startsKeyword(*r) ? readKeywordRecord(*r) : std::nullopt;
+        if (!k) return in.fail("unreadable record '" + fortran::trimRight(*r) + "' (a keyword and whole numbers wanted)");
+        auto reader = readers.find(k->keyword);
+        if (reader == readers.end()) return in.fail("unknown record '" + k->keyword + "'");
+        if (!reader->second(in, *k)) return false;
+    }
+    return in.ok();
+}
+
+std::string keywordRecord(const std::string& keyword, const std::vector<long>& numbers) {
+    std::string r = keyword;
+    for (long v : numbers) r += " " + std::to_string(v);
+    return r;
 }
 
 std::optional<float> readBack(double v, int w, int d) {

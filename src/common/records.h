@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -75,6 +77,22 @@ private:
     size_t pos_ = 0;
 };
 
+// The records a layout file keeps after its fixed ones, each starting with
+// a word that names what it holds, then whole numbers separated by blanks
+// ("legend 1 0"): any number of them in any order, so that new settings
+// follow the records older files end with.
+struct KeywordRecord {
+    std::string keyword;
+    std::vector<long> numbers;
+};
+// Whether a record is one: its first character is a letter.
+bool startsKeyword(const std::string& record);
+// The keyword and numbers of a record; nullopt when a word after the
+// keyword is no whole number.
+std::optional<KeywordRecord> readKeywordRecord(const std::string& record);
+// The record of a keyword and its numbers.
+std::string keywordRecord(const std::string& keyword, const std::vector<long>& numbers);
+
 // Walks the records of a file in order and keeps the first fault, naming its
 // record; after a fault every read gives nothing more.
 class RecordReader {
@@ -86,6 +104,8 @@ public:
     bool atEnd() const { return !f_.has(n_ + 1); }
     // The next record, or nullptr (and the fault "missing") past the end.
     const std::string* next();
+    // The next record without reading it; nullptr past the end.
+    const std::string* peek() const { return f_.has(n_ + 1) ? &f_.record(n_ + 1) : nullptr; }
     // Keeps `what` as the fault of the current record (unless one is kept); false.
     bool fail(const std::string& what);
     // The value of a field just read, or T{} and the fault "unreadable what".
@@ -101,11 +121,24 @@ public:
         return static_cast<float>(get(c.F(w, d), what));
     }
 
+    // The numbers of a keyword record, which must be `count`; the fault
+    // names the keyword otherwise.
+    bool counted(const KeywordRecord& k, size_t count);
+    // Number i (from 0) of a keyword record within lo ... hi ("what v
+    // outside lo ... hi" otherwise).
+    int numberIn(const KeywordRecord& k, size_t i, int lo, int hi, const std::string& what);
+
 private:
     const RecordFile& f_;
     size_t n_ = 0;
     std::string error_;
 };
+
+// Reads the keyword records from the next one to the end of the file, each
+// with the reader of its keyword (which returns false on a fault it kept);
+// a record that does not read, or whose keyword has no reader, is the fault.
+using KeywordReader = std::function<bool(RecordReader&, const KeywordRecord&)>;
+bool readKeywordRecords(RecordReader& in, const std::map<std::string, KeywordReader>& readers);
 
 // Collects the records of a file to be written. A number that does not fit
 // its field would print as asterisks, which could not be read back: the

@@ -5,33 +5,41 @@
 
 #include <vector>
 
+#include "annotate/settings.h"
+
 namespace band {
 
 struct BandStyle {
     int first = 1, last = 1;  // band range
-    int colour = 1;           // PGPLOT colour index 1 ... 15
+    int colour = 1;           // PGPLOT colour index 1 ... kMaxColour
     int width = 1;            // PGPLOT line width 1 ... kMaxLineWidth
     int style = 1;            // PGPLOT line style 1 (full) ... 5
 };
 
 constexpr int kMaxBandStyles = 20;
-constexpr int kMaxColour = 15;
-constexpr int kMaxLineWidth = 201;
-constexpr int kMaxLineStyle = 5;
+constexpr int kMaxColour = annotate::kMaxColour;
+constexpr int kMaxLineWidth = annotate::kMaxLineWidth;
+constexpr int kMaxLineStyle = annotate::kMaxLineStyle;
+
+// The look of a band outside every range: black, thin, full.
+constexpr BandStyle kPlainLook{1, 1, 1, 1, 1};
 
 // The look of band b.
 inline BandStyle styleOf(const std::vector<BandStyle>& styles, int b) {
     for (auto s = styles.rbegin(); s != styles.rend(); ++s)
         if (b >= s->first && b <= s->last) return *s;
-    return BandStyle{b, b, 1, 1, 1};
+    return BandStyle{b, b, kPlainLook.colour, kPlainLook.width, kPlainLook.style};
 }
 
 // The spin-down bands of a picture that holds both spin channels, line by
 // line (bands numbered as above), and the one look they share; no lines for
-// a picture of one channel.
+// a picture of one channel. Their look is a full line, vermillion and a
+// little heavier than the plain one: mid-grey in grey print, so that it
+// stays apart from the dashed Fermi line, and two degenerate spin-down
+// bands still read as spin down where a dash pattern would run together.
 struct SpinDown {
     std::vector<std::vector<bool>> bands;  // [line - 1][band - 1]
-    BandStyle look{1, 1, 2, 1, 2};         // red, dashed
+    BandStyle look{1, 1, annotate::kVermillion, kPlainLook.width + 1, 1};
 
     bool holds(int line, int b) const {
         if (line < 1 || line > static_cast<int>(bands.size())) return false;

@@ -47,6 +47,7 @@ struct BandGraph {
     bool border = false;
     std::vector<BandStyle> styles;  // band colours and line widths, at most kMaxBandStyles
     SpinDown spin;                  // the spin-down bands of a picture of both channels
+    annotate::LegendPlace legend;   // the spin channels named (graph menu option 14)
 
 };
 

@@ -69,6 +69,27 @@ void lookFields(RecordReader& in, FieldCursor& c, BandStyle& st) {
     st.style = in.intIn(c, 2, 1, band::kMaxLineStyle, "line style");
 }
 
+// The band ranges' block: their number, then a record each.
+Status parseStyles(RecordReader& in, std::vector<BandStyle>& styles) {
+    auto done = [&]() -> Status { return Failure{in.error()}; };
+    const std::string* r = in.next();
+    FieldCursor nc(*r);
+    const int nstyles = in.intIn(nc, 4, 0, band::kMaxBandStyles, "number of band line styles");
+    if (!in.ok()) return done();
+    for (int k = 0; k < nstyles; ++k) {
+        r = in.next();
+        if (!r) return done();
+        FieldCursor c(*r);
+        BandStyle st;
+        st.first = in.intIn(c, 5, 1, band::kMaxBands, "first band");
+        st.last = in.intIn(c, 5, st.first, band::kMaxBands, "last band");
+        lookFields(in, c, st);
+        if (!in.ok()) return done();
+        styles.push_back(st);
+    }
+    return {};
+}
+
 // The spin-down block after the band ranges: its look record, then the
 // channel digits of every line's bands.
 Status parseSpinDown(RecordReader& in, int nlines, SpinDown& spin) {
@@ -129,7 +150,7 @@ Result<std::string> formatLayout(const BandGraph& g) {
                  fortran::I(t.pos, 2) + fortran::A(t.text, 80));
     w.record(fortran::L(g.border) + fortran::L(g.fermi_line));
     // band colours and line widths: only when set, so a plain picture keeps
-    // the records of the older layout
+    // the records of the older layout (and so for every later block)
     if (!g.styles.empty() || !g.spin.bands.empty()) {
         w.record(fortran::I(static_cast<long>(g.styles.size()), 4));
         for (const BandStyle& st : g.styles) w.record(styleFields(st, st.first, st.last));
@@ -144,6 +165,8 @@ Result<std::string> formatLayout(const BandGraph& g) {
             w.record(digits);
         }
     }
+    // keyword records, each read by its word
+    if (g.legend != LegendPlace{}) w.record(legendRecord(g.legend));
     return w.text();
 }
 
@@ -245,27 +268,22 @@ Status parseLayout(const RecordFile& file, BandGraph& g) {
 
     // 14-15: band colours and line widths (absent from older layouts)
     g.styles.clear();
-    if (in.atEnd()) return {};
-    r = in.next();
-    FieldCursor nc(*r);
-    const int nstyles = in.intIn(nc, 4, 0, band::kMaxBandStyles, "number of band line styles");
-    if (!in.ok()) return done();
-    for (int k = 0; k < nstyles; ++k) {
-        r = in.next();
-        if (!r) return done();
-        FieldCursor c(*r);
-        BandStyle st;
-        st.first = in.intIn(c, 5, 1, band::kMaxBands, "first band");
-        st.last = in.intIn(c, 5, st.first, band::kMaxBands, "last band");
-        lookFields(in, c, st);
-        if (!in.ok()) return done();
-        g.styles.push_back(st);
-    }
-
-    // 16-: the spin-down bands (pictures of both spin channels only)
     g.spin = {};
-    if (in.atEnd()) return {};
-    return parseSpinDown(in, g.nshow, g.spin);
+    g.legend = {};
+    auto positional = [&in] { return in.peek() && !startsKeyword(*in.peek()); };
+    if (positional()) {
+        if (Status read = parseStyles(in, g.styles); !read) return read;
+    }
+    // 16-: the spin-down bands (pictures of both spin channels only)
+    if (positional()) {
+        if (Status read = parseSpinDown(in, g.nshow, g.spin); !read) return read;
+    }
+    // then the keyword records, in any order
+    if (!readKeywordRecords(in, {{kLegendKeyword, [&g](RecordReader& r, const KeywordRecord& k) {
+                                      return readLegendRecord(r, k, g.legend);
+                                  }}}))
+        return done();
+    return {};
 }
 
 std::string energyWindowRefusal(float elow, float ehigh) { return rangeRefusal(elow, ehigh, 10, 5); }

@@ -78,6 +78,7 @@ Result<BandGraph> starterGraph(const StarterBands& s) {
     g.vtitle = s.relative ? kRelativeTitle : kAbsoluteTitle;
 
     g.spin.bands = s.spinDown;
+    g.legend.on = !s.spinDown.empty();  // the two channels named
 
     if (s.efermi && *s.efermi >= s.emin && *s.efermi <= s.emax) {
         g.flags[kFermiFlag] = true;

@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 
+#include "annotate/looks.h"
 #include "band/core/graph.h"
 #include "common/console.h"
 #include "common/fortran_format.h"
@@ -18,9 +19,9 @@ std::function<bool(long)> within(long lo, long hi) {
 }
 
 void askLook(Console& con, BandStyle& s) {
-    s.colour = static_cast<int>(con.askInt(" Colour index (1-15):                ", 2, within(1, kMaxColour)));
-    s.width = static_cast<int>(con.askInt(" Line width (1-201):                 ", 3, within(1, kMaxLineWidth)));
-    s.style = static_cast<int>(con.askInt(" Line style (1-5):                   ", 1, within(1, kMaxLineStyle)));
+    s.colour = annotate::askColour(con);
+    s.width = annotate::askLineWidth(con);
+    s.style = annotate::askLineStyle(con);
 }
 
 // The look the spin-down bands share in a picture of both spin channels.
@@ -37,9 +38,7 @@ void askSpinDownLook(Console& con, BandStyle& look) {
 void askBandStyles(Console& con, BandGraph& g) {
     con.line(" Band colours and line widths. Bands are counted from the lowest");
     con.line(" interpolated band (1) upwards; a later range wins where two overlap.");
-    con.line(" Colours: 1 black, 2 red, 3 green, 4 blue, 5 cyan, 6 magenta, 7 yellow,");
-    con.line("  8 orange, 9 yellow-green, 10 green-cyan, 11 blue-cyan, 12 blue-magenta,");
-    con.line("  13 red-magenta, 14 dark grey, 15 light grey.");
+    annotate::showColours(con);
     con.line(" Line styles: 1 full, 2 dashed, 3 dash-dot, 4 dotted, 5 dash-dot-dot-dot.");
     if (!g.spin.bands.empty()) askSpinDownLook(con, g.spin.look);
     if (!g.styles.empty()) {

@@ -3,6 +3,7 @@
 #include <array>
 #include <vector>
 
+#include "annotate/legend.h"
 #include "annotate/markup.h"
 #include "annotate/marks.h"
 #include "annotate/tics.h"
@@ -54,6 +55,7 @@ const std::vector<std::string> kMenu = {
     " (11) Save graph layout",
     " (12) Load graph layout",
     " (13) Change band colours and line widths",
+    " (14) Legend",
     "",
     " ( 0) Quit program",
     "",
@@ -124,6 +126,17 @@ void loadGraphLayout(Plot& plot, Console& con, BandGraph& g) {
         return;
     }
     if (std::string off = framePlacement(g, kLayoutFile); !off.empty()) con.line(" " + off + ".");
+    redrawScreen(plot, con, g);
+}
+
+// The legend names the spin channels; a picture of one channel has nothing
+// for it to name.
+void changeLegend(Plot& plot, Console& con, BandGraph& g) {
+    if (legendEntries(g).empty()) {
+        con.line(" The bands are of one kind: a legend would name nothing.");
+        return;
+    }
+    askLegend(con, g.legend);
     redrawScreen(plot, con, g);
 }
 
@@ -257,6 +270,9 @@ void tlgrph(Plot& plot, Console& con, BandGraph& g) {
         case 13:
             askBandStyles(con, g);
             redrawScreen(plot, con, g);
+            break;
+        case 14:
+            changeLegend(plot, con, g);
             break;
         }
     }

@@ -35,6 +35,23 @@ void tlaxes(Plot& plot, const Box& frame, const LinePos& p, int n) {
     plot.sclp(1);
 }
 
+std::vector<annotate::Trace> bandTraces(const annotate::EnergyFrame& frame, const LinePos& p, int n,
+                                        const BandsFile& bands) {
+    std::vector<annotate::Trace> traces;
+    std::array<float, kGridPoints> x{};
+    for (int l = 1; l <= n && bands.missing(l, n).empty(); ++l) {
+        const BandLine& line = bands.lines[static_cast<size_t>(l - 1)];
+        if (line.npts < 2) continue;
+        for (int i = 1; i <= line.npts; ++i) x[i - 1] = static_cast<float>(i);
+        const common::Box view{frame.box.x0 + p[l], frame.box.y0, p[l + 1] - p[l], frame.box.h};
+        for (int b = 1; b <= line.nbands; ++b)
+            traces.push_back(annotate::traceOnPage(view, 1.0f, static_cast<float>(line.npts), frame.emin, frame.emax,
+                                                   line.npts, x.data(),
+                                                   line.e.data() + static_cast<size_t>(b - 1) * static_cast<size_t>(line.npts)));
+    }
+    return traces;
+}
+
 Status tlband(Plot& plot, const annotate::EnergyFrame& frame, const LinePos& p, int n,
                    const BandsFile& bands, const BandLooks& looks) {
     const float x0 = frame.box.x0, y0 = frame.box.y0, h = frame.box.h, emin = frame.emin, emax = frame.emax;

@@ -4,9 +4,11 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "band/core/band_style.h"
 #include "band/core/bands_file.h"
+#include "annotate/legend.h"
 #include "annotate/settings.h"
 #include "band/core/state.h"
 #include "common/error.h"
@@ -25,6 +27,9 @@ void tlaxes(common::Plot& plot, const common::Box& frame, const LinePos& p, int 
 // (missing, or after a damaged block) leaves its panel and the later ones
 // empty. Fails, naming file and record, when not all were drawn.
 // Each band takes its colour, width and style from `looks`.
+// The bands tlband draws, as the legend must leave them clear.
+std::vector<annotate::Trace> bandTraces(const annotate::EnergyFrame& frame, const LinePos& p, int n,
+                                        const BandsFile& bands);
 common::Status tlband(common::Plot& plot, const annotate::EnergyFrame& frame, const LinePos& p, int n,
                    const BandsFile& bands, const BandLooks& looks = {});
 

@@ -1,5 +1,7 @@
 #include "band/draw/redraw.h"
 
+#include "annotate/legend.h"
+#include "annotate/looks.h"
 #include "annotate/markup.h"
 #include "annotate/marks.h"
 #include "annotate/tics.h"
@@ -15,6 +17,25 @@ using namespace annotate;
 
 bool hasRightEdge(const BandGraph& g) { return g.nshow >= 2 || g.border; }
 
+std::vector<LegendEntry> legendEntries(const BandGraph& g) {
+    if (g.spin.bands.empty()) return {};
+    auto entry = [](const char* name, const BandStyle& s) { return LegendEntry{name, s.colour, s.width, s.style, 0}; };
+    return {entry("spin up", kPlainLook), entry("spin down", g.spin.look)};
+}
+
+void drawBandLegend(Plot& plot, const BandGraph& g) {
+    const std::vector<LegendEntry> entries = legendEntries(g);
+    if (entries.empty()) return;
+    const EnergyFrame frame{g.geom.frame(), g.elow, g.ehigh};
+    std::vector<Trace> traces = bandTraces(frame, g.line_pos, g.nshow, g.bands);
+    if (g.flags[kFlagFermi] && g.fermi_line) traces.push_back(acrossFrame(frame.box, g.elow, g.ehigh, g.efermi));
+    for (int i = 2; i <= g.nshow; ++i) {  // the separators of the symmetry lines
+        const float x = frame.box.x0 + g.line_pos[i];
+        traces.push_back({{x, x}, {frame.box.y0, frame.box.top()}});
+    }
+    drawLegend(plot, entries, frame.box, g.legend.corner, traces);
+}
+
 Status tlrdrw(Plot& plot, BandGraph& g) {
     const FrameGeom& f = g.geom;
     const int n = g.nshow;
@@ -22,6 +43,7 @@ Status tlrdrw(Plot& plot, BandGraph& g) {
 
     // one font for every text, whether tics (which set it too) are drawn or not
     plot.scf(kTextFont);
+    definePalette(plot);
     tlaxes(plot, f.frame(), g.line_pos, n);
     const Status drawn = tlband(plot, {f.frame(), g.elow, g.ehigh}, g.line_pos, n, g.bands, {g.styles, g.spin});
 
@@ -57,6 +79,8 @@ Status tlrdrw(Plot& plot, BandGraph& g) {
 
     if (g.flags[kFlagFermi])
         tlfrmi(plot, {f.frame(), g.elow, g.ehigh}, f.page(), {g.efermi, g.fermi_line});
+
+    if (g.legend.on) drawBandLegend(plot, g);
     return drawn;
 }
 

@@ -100,4 +100,31 @@ void deleteBuffer(DosGraph& g, int b) {
     recomputeRange(g, panel);
 }
 
+std::vector<annotate::LegendEntry> legendEntries(const DosGraph& g, Panel panel) {
+    struct Named {
+        annotate::LegendEntry entry;
+        std::string half;
+    };
+    std::vector<Named> named;
+    for (int b = DosGraph::first(panel); b <= g.last(panel); ++b) {
+        const CurveBuffer& buf = g.buffer(b);
+        std::string half;
+        const annotate::LegendEntry e{curveName(buf.title, half), buf.colour, buf.width, buf.line_type,
+                                      buf.closed ? buf.brush : 0};
+        auto same = std::find_if(named.begin(), named.end(), [&e](const Named& n) {
+            return n.entry.text == e.text && n.entry.sameLook(e);
+        });
+        if (same != named.end())
+            same->half.clear();  // the other half of a curve drawn before, or the curve again
+        else
+            named.push_back({e, half});
+    }
+    std::vector<annotate::LegendEntry> entries;
+    for (Named& n : named) {
+        if (!n.half.empty()) n.entry.text += " (" + n.half + ")";
+        entries.push_back(n.entry);
+    }
+    return entries;
+}
+
 }  // namespace dos

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "common/error.h"
 #include "dos/core/graph.h"
@@ -34,5 +35,10 @@ void recomputeRange(DosGraph& g, Panel panel);
 // Removes buffer b (1-16): the later buffers of its panel move down one slot
 // with their whole record; the freed last slot gets the start attributes.
 void deleteBuffer(DosGraph& g, int b);
+
+// The legend of a panel: its curves in buffer order, each by its name and
+// look; the two spin halves of one curve in one look are one entry, a half
+// drawn apart says which it is ("Fe d (down)").
+std::vector<annotate::LegendEntry> legendEntries(const DosGraph& g, Panel panel);
 
 }  // namespace dos

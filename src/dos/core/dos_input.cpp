@@ -163,6 +163,33 @@ std::string curveTitle(const DosInput& in, int c) {
                   kTitleWidth);
 }
 
+namespace {
+
+bool cutSuffix(std::string& s, const std::string& suffix) {
+    if (s.size() <= suffix.size() || s.compare(s.size() - suffix.size(), suffix.size(), suffix) != 0) return false;
+    s.erase(s.size() - suffix.size());
+    return true;
+}
+
+}  // namespace
+
+std::string curveName(const std::string& title, std::string& half) {
+    std::string name = fortran::trimRight(title);
+    half.clear();
+    for (const char* kind : kKindPrefix)
+        if (name.rfind(kind, 0) == 0) name.erase(0, name.find_first_not_of(' ', std::string(kind).size()));
+    if (name == "Density of states") return "total";
+    if (name == "Total DOS, spin down") {
+        half = "down";
+        return "total";
+    }
+    if (cutSuffix(name, " up"))
+        half = "up";
+    else if (cutSuffix(name, " down"))
+        half = "down";
+    return name;
+}
+
 // ---- the writer ----
 
 namespace {

@@ -73,6 +73,11 @@ common::Result<CurveValues> fetchCurve(const DosInput& in, int c);
 // by its prefix and the first 64 characters of its first description line.
 std::string curveTitle(const DosInput& in, int c);
 
+// The name a legend gives the curve of a buffer title: the projection's
+// description without its kind ("Fe d"), "total" for the total DOS; `half`
+// "up" or "down" for one spin channel of a curve ("" otherwise).
+std::string curveName(const std::string& title, std::string& half);
+
 // ---- the writer, for the importers ----
 
 struct DosCurves {

@@ -20,6 +20,8 @@ struct CurveBuffer {
     int curve = 0;           // curve number in fort.1
     int line_type = 1;       // PGPLOT line style 1-5
     int brush = 0;           // fill colour index 1-15, 0 = no fill
+    int colour = 1;          // line colour index 1 ... annotate::kMaxColour
+    int width = 1;           // PGPLOT line width 1 ... annotate::kMaxLineWidth
     bool own_scale = false;  // drawn on its own range, outside the common one
     bool closed = false;     // closed down to the zero of the value axis
     float offset = 0;        // added to every value when drawn (DOS only)
@@ -32,6 +34,8 @@ struct CurveBuffer {
     void resetAttributes() {
         line_type = 1;
         brush = 0;
+        colour = 1;
+        width = 1;
         own_scale = false;
         closed = false;
         offset = 0;
@@ -97,6 +101,7 @@ struct DosGraph {
     std::vector<annotate::FreeText> texts;
     float efermi = 0;
     bool fermi_line = false;
+    annotate::LegendPlace legend;  // the curves named (graph menu option 15)
 
     // Subintervals between labelled tics, held from one axis to the next.
     int nsub = 0;

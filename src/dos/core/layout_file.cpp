@@ -63,6 +63,21 @@ void readBuffers(RecordReader& r, const DosInput& in, DosGraph& g, Panel panel) 
     }
 }
 
+// "look B COLOUR WIDTH": the colour and line width of buffer B's curve.
+const char* const kLookKeyword = "look";
+
+bool readLook(RecordReader& r, const KeywordRecord& k, DosGraph& g) {
+    if (!r.counted(k, 3)) return false;
+    const int b = r.numberIn(k, 0, 1, kBuffers, "buffer number");
+    if (r.ok() && !g.inUse(b)) return r.fail("buffer " + std::to_string(b) + " holds no curve");
+    const int colour = r.numberIn(k, 1, 1, kMaxColour, "colour index");
+    const int width = r.numberIn(k, 2, 1, kMaxLineWidth, "line width");
+    if (!r.ok()) return false;
+    g.buffer(b).colour = colour;
+    g.buffer(b).width = width;
+    return true;
+}
+
 }  // namespace
 
 Result<std::string> formatLayout(const DosGraph& g) {
@@ -101,6 +116,14 @@ Result<std::string> formatLayout(const DosGraph& g) {
     line(fortran::I(static_cast<long>(g.texts.size()), 4));
     for (const FreeText& t : g.texts)
         line(reals(w, {t.x, t.y, t.angle}, 10, 5) + fortran::I(t.pos, 2) + fortran::A(t.text, kTextWidth));
+    // keyword records, each read by its word; only what differs from a
+    // fresh graph, so a plain picture keeps the records of older layouts
+    for (int b = 1; b <= kBuffers; ++b) {
+        const CurveBuffer& buf = g.buffer(b);
+        if (g.inUse(b) && (buf.colour != 1 || buf.width != 1))
+            line(keywordRecord(kLookKeyword, {b, buf.colour, buf.width}));
+    }
+    if (g.legend != LegendPlace{}) line(legendRecord(g.legend));
     return w.text();
 }
 
@@ -171,6 +194,12 @@ Status parseLayout(const RecordFile& file, const DosInput& in, DosGraph& g) {
             g.texts.push_back(ft);
         }
     }
+    g.legend = {};
+    if (r.ok())
+        readKeywordRecords(r, {{kLookKeyword, [&g](RecordReader& in, const KeywordRecord& k) { return readLook(in, k, g); }},
+                               {kLegendKeyword, [&g](RecordReader& in, const KeywordRecord& k) {
+                                    return readLegendRecord(in, k, g.legend);
+                                }}});
     if (!r.ok()) return Failure{r.error()};
     return {};
 }

@@ -19,14 +19,15 @@ const char* const kAbsoluteTitle = "Energy (eV)";
 const char* const kDosTitle = "DOS (states/eV)";
 const char* const kCoopTitle = "COOP";
 
-// The line type of the panel's k-th curve (from 0): the first full, the
-// others each in a broken style of its own (styles 2 ... 5 in turn). With
-// the spin channels mirrored the curves come in pairs (up, then down, the
-// total's down channel first), the two of a pair in one style.
-int starterLineType(int k, bool mirrored) {
-    const int group = mirrored ? k / 2 : k;
-    return group == 0 ? 1 : (group - 1) % (kMaxLineType - 1) + 2;
-}
+// The curve of the panel's k-th buffer (from 0); with the spin channels
+// mirrored the curves come in pairs (up, then down, the total's down
+// channel first), the two of a pair one curve.
+int curveOfBuffer(int k, bool mirrored) { return mirrored ? k / 2 : k; }
+
+// The line type of curve k (from 0): the first full, the others each in a
+// broken style of its own (styles 2 ... 5 in turn), which tells them apart
+// where the colours alone would not (a grey print, a black and white copy).
+int starterLineType(int k) { return k == 0 ? 1 : (k - 1) % (kMaxLineType - 1) + 2; }
 
 // Curves into the next buffers of `panel` on its common scale, each in its
 // starter line type; a full panel takes no more.
@@ -35,7 +36,9 @@ Status loadAll(const DosInput& in, DosGraph& g, Panel panel, const std::vector<i
         if (g.count(panel) >= kBuffersPerPanel) break;
         Result<int> b = loadCurve(in, g, CurveRequest{panel, c, 0.0f}, false);
         if (!b) return Failure{b.error()};
-        g.buffer(*b).line_type = starterLineType(*b - DosGraph::first(panel), mirrored);
+        const int k = curveOfBuffer(*b - DosGraph::first(panel), mirrored);
+        g.buffer(*b).line_type = starterLineType(k);
+        g.buffer(*b).colour = annotate::curveColour(k);
     }
     return {};
 }
@@ -118,6 +121,7 @@ Result<DosGraph> starterGraph(const DosInput& in, const StarterDos& s) {
 
     g.setFlag(kFlagBorder, true);
     addTics(g);
+    g.legend.on = true;
     g.setFlag(kFlagTitles, true);
     g.dos_title = fortran::A(kDosTitle, kTextWidth);
     g.coop_title = fortran::A(kCoopTitle, kTextWidth);

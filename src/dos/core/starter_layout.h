@@ -25,7 +25,8 @@ struct StarterDos {
 // The graph: the whole energy grid (with energies relative to the Fermi
 // level from the lowest, at most 20 eV below it, to 5 eV above); buffer 1
 // the total DOS (when the input has it), then the AO projections, each in a
-// line style of its own (the two channels of a mirrored pair in one), as
+// colour (curveColour: the total black) and a line style of its own (the
+// two channels of a mirrored pair in one), named in a legend, as
 // many as the DOS buffers hold; the value axis widened to the labelled tics
 // round the curves; curves that go below zero (a spin-down channel as
 // negative values) get a DOS axis as wide on either side of it. An input

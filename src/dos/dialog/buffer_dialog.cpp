@@ -1,5 +1,6 @@
 #include "dos/dialog/buffer_dialog.h"
 
+#include "annotate/looks.h"
 #include "common/console.h"
 #include "common/fortran_format.h"
 #include "common/plot.h"
@@ -94,9 +95,10 @@ void mvlist(Console& con, const DosGraph& g) {
 }
 
 int mvselc(Console& con, DosGraph& g, SelectMode mode) {
-    static const char* const heading[4] = {
+    static const char* const heading[5] = {
         " Select curve to close or open.", " Select curve for shading.",
-        " Select curve for changing line attributes.", " Select curve buffer to delete."};
+        " Select curve for changing line attributes.", " Select curve buffer to delete.",
+        " Select curve for changing its colour and line width."};
     con.line(heading[static_cast<int>(mode)]);
     // "1-nd" and "9-(8 + nc)": the buffers in use in each panel
     const std::string dos = fortran::I(DosGraph::first(Panel::DOS), 1) + "-" + fortran::I(g.last(Panel::DOS), 2);
@@ -130,6 +132,13 @@ int mvselc(Console& con, DosGraph& g, SelectMode mode) {
         break;
     case SelectMode::Delete:
         deleteBuffer(g, b);
+        break;
+    case SelectMode::Look:
+        con.line(" Colour index of selected curve is " + fortran::I(buf.colour, 2) + ", line width " +
+                 fortran::I(buf.width, 3) + ".");
+        annotate::showColours(con);
+        buf.colour = annotate::askColour(con);
+        buf.width = annotate::askLineWidth(con);
         break;
     }
     return b;

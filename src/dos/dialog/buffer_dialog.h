@@ -17,8 +17,9 @@ bool askComposition(common::Plot& plot, common::Console& con, const DosInput& in
 // Lists the titles of the filled buffers of both panels.
 void mvlist(common::Console& con, const DosGraph& g);
 
-// Buffer selection dialogue. Modes: close/open, shading, line type, delete.
-enum class SelectMode { CloseOpen = 0, Shading = 1, LineType = 2, Delete = 3 };
+// Buffer selection dialogue. Modes: close/open, shading, line type, delete,
+// colour and line width.
+enum class SelectMode { CloseOpen = 0, Shading = 1, LineType = 2, Delete = 3, Look = 4 };
 // Asks the buffer number and applies the mode; returns the buffer chosen.
 int mvselc(common::Console& con, DosGraph& g, SelectMode mode);
 

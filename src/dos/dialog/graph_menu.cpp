@@ -1,5 +1,6 @@
 #include "dos/dialog/graph_menu.h"
 
+#include "annotate/legend.h"
 #include "annotate/marks.h"
 #include "annotate/markup.h"
 #include "annotate/tics.h"
@@ -40,6 +41,8 @@ const std::vector<std::string> kMenu = {
     " (11) Change buffer ranges",
     " (12) Change DOS buffer drawing offsets",
     " (13) List curve buffer contents",
+    " (14) Change colour and line width of a curve",
+    " (15) Legend",
     "",
     " ( 0) Return to main menu",
     "",
@@ -281,6 +284,14 @@ void mvgrph(Plot& plot, Console& con, const DosInput& in, DosGraph& g) {
             break;
         case 13:
             mvlist(con, g);
+            break;
+        case 14:
+            mvselc(con, g, SelectMode::Look);
+            redraw(plot, in, g);
+            break;
+        case 15:
+            askLegend(con, g.legend);
+            redraw(plot, in, g);
             break;
         }
     }

@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <array>
 
+#include "annotate/legend.h"
+#include "annotate/looks.h"
 #include "annotate/marks.h"
 #include "annotate/tics.h"
 #include "common/plot.h"
+#include "dos/core/buffers.h"
 
 namespace dos {
 
@@ -24,54 +27,74 @@ void safeWindow(Plot& plot, float x1, float x2, float y1, float y2) {
     plot.swin(x1, x2, y1, y2);
 }
 
-void mvplot(Plot& plot, const DosInput& in, const DosGraph& g, Panel panel) {
-    const bool dos = panel == Panel::DOS;
-    const float x = dos ? g.dos_x : g.coop_x;
-    const float w = dos ? g.dos_w : g.coop_w;
-    const float F = g.xfactor;
-    plot.slw(1);
-    plot.svp(x, x + w, g.y0, g.y0 + g.h);
-    const float cx1 = dos ? F * g.dos_min : -F * g.coop_max;
-    const float cx2 = dos ? F * g.dos_max : F * g.coop_max;
-    safeWindow(plot, cx1, cx2, g.emin, g.emax);
+namespace {
 
+using Points = std::array<float, kMaxEnergies + 2>;
+
+// The polyline of buffer b as mvplot draws it (a closed curve returns along
+// the zero of its axis); its number of points.
+int curvePoints(const DosInput& in, const DosGraph& g, Panel panel, int b, Points& px, Points& py) {
+    const CurveBuffer& buf = g.buffer(b);
+    const float offset = panel == Panel::DOS ? buf.offset : 0.0f;
     const int ne = in.ne;
-    std::array<float, kMaxEnergies + 2> px, py;
-    for (int b = DosGraph::first(panel) + g.count(panel) - 1; b >= DosGraph::first(panel); --b) {
+    int n = 0;
+    if (buf.closed) {
+        px[0] = 0.0f;
+        py[0] = in.energy[0];
+        n = 1;
+    }
+    for (int i = 0; i < ne; ++i, ++n) {
+        px[static_cast<size_t>(n)] = buf.values[static_cast<size_t>(i)] + offset;
+        py[static_cast<size_t>(n)] = in.energy[static_cast<size_t>(i)];
+    }
+    if (buf.closed) {
+        px[static_cast<size_t>(n)] = 0.0f;
+        py[static_cast<size_t>(n)] = in.energy[static_cast<size_t>(ne - 1)];
+        ++n;
+    }
+    return n;
+}
+
+// The value range buffer b is drawn over: its own, or the panel's common one.
+std::pair<float, float> valueWindow(const DosGraph& g, Panel panel, int b) {
+    const float F = g.xfactor;
+    const CurveBuffer& buf = g.buffer(b);
+    if (buf.own_scale) return {F * buf.min, F * buf.max};
+    return panel == Panel::DOS ? std::pair{F * g.dos_min, F * g.dos_max} : std::pair{-F * g.coop_max, F * g.coop_max};
+}
+
+}  // namespace
+
+void mvplot(Plot& plot, const DosInput& in, const DosGraph& g, Panel panel) {
+    const CurvePanel p = g.panel(panel);
+    plot.slw(1);
+    plot.svp(p.box.x0, p.box.right(), g.y0, g.y0 + g.h);
+    const float F = g.xfactor;
+    if (panel == Panel::DOS)
+        safeWindow(plot, F * g.dos_min, F * g.dos_max, g.emin, g.emax);
+    else
+        safeWindow(plot, -F * g.coop_max, F * g.coop_max, g.emin, g.emax);
+    definePalette(plot);
+    Points px, py;
+    for (int b = g.last(panel); b >= DosGraph::first(panel); --b) {
         const CurveBuffer& buf = g.buffer(b);
-        const float offset = dos ? buf.offset : 0.0f;
-        int n = 0;
-        if (buf.closed) {
-            px[0] = 0.0f;
-            py[0] = in.energy[0];
-            n = 1;
-        }
-        for (int i = 0; i < ne; ++i, ++n) {
-            px[static_cast<size_t>(n)] = buf.values[static_cast<size_t>(i)] + offset;
-            py[static_cast<size_t>(n)] = in.energy[static_cast<size_t>(i)];
-        }
-        if (buf.closed) {
-            px[static_cast<size_t>(n)] = 0.0f;
-            py[static_cast<size_t>(n)] = in.energy[static_cast<size_t>(ne - 1)];
-            ++n;
-        }
-        if (buf.own_scale)
-            safeWindow(plot, F * buf.min, F * buf.max, g.emin, g.emax);
-        else
-            safeWindow(plot, cx1, cx2, g.emin, g.emax);
+        const int n = curvePoints(in, g, panel, b, px, py);
+        const auto [x1, x2] = valueWindow(g, panel, b);
+        safeWindow(plot, x1, x2, g.emin, g.emax);
         if (buf.closed && buf.brush >= 1) {
             plot.sfs(1);
             plot.sci(buf.brush);
             plot.poly(n, px.data(), py.data());
         }
-        plot.sci(1);
+        plot.sci(buf.colour);
+        plot.slw(buf.width);
         plot.sls(buf.line_type);
         plot.line(n, px.data(), py.data());
     }
     plot.sci(1);
     plot.slw(3);
     plot.sls(1);
-    if (!dos) {
+    if (panel == Panel::COOP) {  // the zero line, in the window of the panel's first curve
         plot.move(0.0f, g.emin);
         plot.draw(0.0f, g.emax);
     }
@@ -79,6 +102,39 @@ void mvplot(Plot& plot, const DosInput& in, const DosGraph& g, Panel panel) {
     plot.move(0.0f, 1.0f);
     plot.draw(0.0f, 0.0f);
     plot.draw(1.0f, 0.0f);
+}
+
+std::vector<Trace> curveTraces(const DosInput& in, const DosGraph& g, Panel panel) {
+    std::vector<Trace> traces;
+    const Box box = g.panel(panel).box;
+    Points px, py;
+    for (int b = DosGraph::first(panel); b <= g.last(panel); ++b) {
+        const int n = curvePoints(in, g, panel, b, px, py);
+        auto [x1, x2] = valueWindow(g, panel, b);
+        if (x1 == x2) {  // as safeWindow widens it
+            x1 -= 1.0f;
+            x2 += 1.0f;
+        }
+        if (g.emin < g.emax) traces.push_back(traceOnPage(box, x1, x2, g.emin, g.emax, n, px.data(), py.data()));
+    }
+    // the COOP panel's zero line, in the window of its first curve
+    if (panel == Panel::COOP && g.count(panel) > 0) {
+        const auto [x1, x2] = valueWindow(g, panel, DosGraph::first(panel));
+        const float x = x1 < x2 ? box.x0 - x1 * box.w / (x2 - x1) : box.x0 + box.w / 2;
+        traces.push_back({{x, x}, {box.y0, box.top()}});
+    }
+    if (g.flag(kFlagFermi) && g.fermi_line && g.emin < g.emax)
+        traces.push_back(acrossFrame(box, g.emin, g.emax, g.efermi));
+    return traces;
+}
+
+void drawLegends(Plot& plot, const DosInput& in, const DosGraph& g) {
+    std::vector<LegendEntry> dos = legendEntries(g, Panel::DOS), coop = legendEntries(g, Panel::COOP);
+    if (dos.size() + coop.size() < 2) return;  // one curve needs no name
+    if (!dos.empty())
+        drawLegend(plot, dos, g.panel(Panel::DOS).box, g.legend.corner, curveTraces(in, g, Panel::DOS));
+    if (!coop.empty())
+        drawLegend(plot, coop, g.panel(Panel::COOP).box, g.legend.corner, curveTraces(in, g, Panel::COOP));
 }
 
 TicRange ticsOnAxis(const TicRange& asked, float asked_min, float asked_max, float amin, float amax) {
@@ -131,6 +187,7 @@ void mvrdrw(Plot& plot, const DosInput& in, DosGraph& g) {
     if (g.flag(kFlagText)) drawFreeTexts(plot, g.page_w, g.page_h, g.texts);
     if (g.flag(kFlagFermi))
         mvfrmi(plot, {g.frame(), g.emin, g.emax}, g.page(), {g.efermi, g.fermi_line});
+    if (g.legend.on) drawLegends(plot, in, g);
 }
 
 }  // namespace dos

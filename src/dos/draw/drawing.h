@@ -3,16 +3,29 @@
 // annotation that is switched on (mvrdrw). None of them clears the page.
 #pragma once
 
+#include <vector>
+
+#include "annotate/legend.h"
 #include "dos/core/graph.h"
 #include "common/fwd.h"
 
 namespace dos {
 
 // The curves of one panel, highest buffer first so buffer 1 (or 9) lies on
-// top; closed curves return along the zero of their axis and are filled with
-// their brush colour; the COOP panel gets its zero line. Leaves line width 3,
+// top, each in its colour, width and line type; closed curves return along
+// the zero of their axis and are filled with their brush colour; the COOP
+// panel gets its zero line. Leaves line width 3,
 // line style 1, colour 1 and the window (0, 1, 0, 1) on the panel.
 void mvplot(common::Plot& plot, const DosInput& in, const DosGraph& g, Panel panel);
+
+// The curves of a panel as mvplot draws them, its zero line and the Fermi
+// line across it: what its legend must leave clear.
+std::vector<annotate::Trace> curveTraces(const DosInput& in, const DosGraph& g, Panel panel);
+
+// The legend of each panel that holds curves, when the picture has more
+// than one; each where its panel's curves leave room (or in the corner of
+// g.legend).
+void drawLegends(common::Plot& plot, const DosInput& in, const DosGraph& g);
 
 // The axes with tic marks and labels as set by the graph menu. The value
 // axes run over the range their panel's curves are drawn with now.

@@ -1,0 +1,176 @@
+#include "annotate/legend.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+
+#include "annotate/markup.h"
+#include "common/console.h"
+#include "common/fortran_format.h"
+#include "common/plot.h"
+
+namespace annotate {
+
+using namespace common;
+
+namespace {
+
+// Sizes of the legend in character heights.
+constexpr float kPad = 0.5f;     // round the entries, inside the box
+constexpr float kInset = 0.8f;   // between the box and the frame edges (clear of inward tics)
+constexpr float kSample = 3.0f;  // length of a line sample: a dash pattern shows twice
+constexpr float kGap = 0.6f;     // between the sample and its name
+constexpr float kPitch = 1.6f;   // from one row to the next
+
+// The measures of the entries: the character height along x and along y,
+// and the widest name; the box they take.
+struct Measures {
+    float hx = 1.0f / 40.0f, hy = 1.0f / 40.0f;
+    float widest = 0;
+    float width() const { return hx * (2 * kPad + kSample + kGap) + widest; }
+    float depth(size_t rows) const { return hy * (2 * kPad + kPitch * static_cast<float>(rows) - (kPitch - 1.0f)); }
+};
+
+Measures measure(Plot& plot, const std::vector<LegendEntry>& entries) {
+    Measures m;
+    plot.sch(1.0f);  // the height tltrap writes with
+    plot.qcs(m.hx, m.hy);
+    for (const LegendEntry& e : entries)
+        m.widest = std::max(m.widest, plot.len(fortran::trimRight(translateMarkup(e.text))));
+    return m;
+}
+
+Box boxIn(const Box& frame, LegendCorner corner, const Measures& m, size_t rows) {
+    const bool right = corner == LegendCorner::TopRight || corner == LegendCorner::BottomRight;
+    const bool top = corner == LegendCorner::TopRight || corner == LegendCorner::TopLeft;
+    const float w = m.width(), h = m.depth(rows), ix = kInset * m.hx, iy = kInset * m.hy;
+    return {right ? frame.right() - ix - w : frame.x0 + ix, top ? frame.top() - iy - h : frame.y0 + iy, w, h};
+}
+
+// Where a legend may stand, in the order it is tried: the four corners,
+// then places along the top, bottom, right and left edges in between.
+std::vector<Box> placesAlongEdges(const Box& frame, const Measures& m, size_t rows) {
+    std::vector<Box> places;
+    for (LegendCorner c : {LegendCorner::TopRight, LegendCorner::TopLeft, LegendCorner::BottomRight,
+                           LegendCorner::BottomLeft})
+        places.push_back(boxIn(frame, c, m, rows));
+    const Box tr = places[0], bl = places[3];
+    constexpr int kSteps = 8;
+    for (int k = 1; k < kSteps; ++k) {
+        const float f = static_cast<float>(k) / kSteps;
+        const float x = tr.x0 + f * (bl.x0 - tr.x0), y = tr.y0 + f * (bl.y0 - tr.y0);
+        places.push_back({x, tr.y0, tr.w, tr.h});
+        places.push_back({x, bl.y0, tr.w, tr.h});
+        places.push_back({tr.x0, y, tr.w, tr.h});
+        places.push_back({bl.x0, y, tr.w, tr.h});
+    }
+    return places;
+}
+
+// Whether the segment (ax, ay) - (bx, by) passes through the box: the part
+// of it left after clipping to each edge in turn is not empty.
+bool meets(const Box& b, float ax, float ay, float bx, float by) {
+    float t0 = 0, t1 = 1;
+    const float dx = bx - ax, dy = by - ay;
+    const std::array<std::pair<float, float>, 4> edges = {
+        std::pair{-dx, ax - b.x0}, {dx, b.right() - ax}, {-dy, ay - b.y0}, {dy, b.top() - ay}};
+    for (auto [p, q] : edges) {
+        if (p == 0) {
+            if (q < 0) return false;
+            continue;
+        }
+        const float t = q / p;
+        if (p < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+Trace traceOnPage(const Box& view, float x1, float x2, float y1, float y2, int n, const float* x, const float* y) {
+    Trace t;
+    const float sx = view.w / (x2 - x1), sy = view.h / (y2 - y1);
+    for (int i = 0; i < n; ++i) {
+        t.x.push_back(view.x0 + (x[i] - x1) * sx);
+        t.y.push_back(view.y0 + (y[i] - y1) * sy);
+    }
+    return t;
+}
+
+Trace acrossFrame(const Box& frame, float y1, float y2, float y) {
+    const float at = frame.y0 + (y - y1) * frame.h / (y2 - y1);
+    return {{frame.x0, frame.right()}, {at, at}};
+}
+
+int segmentsIn(const Box& box, const std::vector<Trace>& traces) {
+    int n = 0;
+    for (const Trace& t : traces) {
+        if (t.x.size() == 1 && meets(box, t.x[0], t.y[0], t.x[0], t.y[0])) ++n;
+        for (size_t i = 1; i < t.x.size(); ++i)
+            if (meets(box, t.x[i - 1], t.y[i - 1], t.x[i], t.y[i])) ++n;
+    }
+    return n;
+}
+
+Box legendBox(Plot& plot, const std::vector<LegendEntry>& entries, const Box& frame, LegendCorner corner,
+              const std::vector<Trace>& traces) {
+    const Measures m = measure(plot, entries);
+    if (corner != LegendCorner::Free) return boxIn(frame, corner, m, entries.size());
+    Box best;
+    int fewest = -1;
+    for (const Box& b : placesAlongEdges(frame, m, entries.size())) {
+        const int n = segmentsIn(b, traces);
+        if (fewest < 0 || n < fewest) {
+            best = b;
+            fewest = n;
+        }
+        if (n == 0) break;
+    }
+    return best;
+}
+
+void drawLegend(Plot& plot, const std::vector<LegendEntry>& entries, const Box& frame, LegendCorner corner,
+                const std::vector<Trace>& traces) {
+    if (entries.empty()) return;
+    const Box b = legendBox(plot, entries, frame, corner, traces);
+    const Measures m = measure(plot, entries);
+    const float hx = m.hx, hy = m.hy;
+    plot.svp(0.0f, 1.0f, 0.0f, 1.0f);
+    plot.swin(0.0f, 1.0f, 0.0f, 1.0f);
+    const float x1 = b.x0 + kPad * hx, x2 = x1 + kSample * hx;
+    float y = b.top() - (kPad + 0.5f) * hy;  // the middle of the first row
+    for (const LegendEntry& e : entries) {
+        if (e.fill > 0) {
+            const float px[4] = {x1, x2, x2, x1}, py[4] = {y - 0.5f * hy, y - 0.5f * hy, y, y};
+            plot.sfs(1);
+            plot.sci(e.fill);
+            plot.poly(4, px, py);
+        }
+        const float lx[2] = {x1, x2}, ly[2] = {y, y};
+        plot.sci(e.colour);
+        plot.slw(e.width);
+        plot.sls(e.style);
+        plot.line(2, lx, ly);
+        plot.sci(1);
+        plot.sls(1);
+        plot.slw(3);  // the width of the frame and its texts
+        tltrap(plot, e.text, x2 + kGap * hx, y - 0.35f * hy, 0.0f, 0);
+        y -= kPitch * hy;
+    }
+}
+
+void askLegend(Console& con, LegendPlace& place) {
+    con.line(" Legend: a line sample and the name of every kind of curve.");
+    place.on = con.askYesNo(" Draw the legend (y/n)? ");
+    if (!place.on) return;
+    con.line(" Place: (0) where it covers no curve, (1) top right, (2) top left,");
+    con.line("        (3) bottom left, (4) bottom right");
+    place.corner = static_cast<LegendCorner>(
+        con.askInt(" Place (0-4): ", 1, [](long v) { return v >= 0 && v <= kLegendCorners; }));
+}
+
+}  // namespace annotate
