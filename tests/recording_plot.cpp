@@ -1,6 +1,7 @@
 #include "recording_plot.h"
 
 #include <cstdio>
+#include <sstream>
 
 namespace common {
 
@@ -23,6 +24,33 @@ std::vector<std::string> RecordingPlot::matching(const std::string& prefix) cons
     for (const auto& c : calls)
         if (c.rfind(prefix, 0) == 0) r.push_back(c);
     return r;
+}
+
+std::vector<RecordingPlot::Polyline> RecordingPlot::polylinesOnPage() const {
+    std::vector<Polyline> lines;
+    float vp[4] = {0, 1, 0, 1}, win[4] = {0, 1, 0, 1};
+    for (const auto& c : calls) {
+        std::istringstream in(c);
+        std::string what;
+        in >> what;
+        if (what == "svp" || what == "swin") {
+            float* to = what == "svp" ? vp : win;
+            for (int k = 0; k < 4; ++k) in >> to[k];
+        } else if (what == "line") {
+            int n = 0;
+            in >> n;
+            Polyline l;
+            for (int i = 0; i < n; ++i) {
+                char open, comma, close;
+                float x, y;
+                in >> open >> x >> comma >> y >> close;
+                l.emplace_back(vp[0] + (x - win[0]) * (vp[1] - vp[0]) / (win[1] - win[0]),
+                               vp[2] + (y - win[2]) * (vp[3] - vp[2]) / (win[3] - win[2]));
+            }
+            lines.push_back(std::move(l));
+        }
+    }
+    return lines;
 }
 
 std::set<int> RecordingPlot::textFonts() const {

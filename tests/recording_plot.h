@@ -27,6 +27,10 @@ public:
     // The calls whose line starts with `prefix`.
     std::vector<std::string> matching(const std::string& prefix) const;
     void clear() { calls.clear(); }
+    // Every polyline drawn (line calls), its points in normalized device
+    // coordinates through the viewport and window in force.
+    using Polyline = std::vector<std::pair<float, float>>;
+    std::vector<Polyline> polylinesOnPage() const;
     // The fonts in force at every text and every box drawn (1, PGPLOT's
     // own, before any is set).
     std::set<int> textFonts() const;

@@ -82,7 +82,8 @@ TEST_F(Bands, EachLineInItsPanelOnePolylinePerBand) {
     auto lines = p.matching("line");
     ASSERT_EQ(lines.size(), 6u);
     EXPECT_EQ(lines[3].rfind("line 26 (1,1.42074) (2,1.45465)", 0), 0u);
-    EXPECT_EQ(p.calls[1], "slw 1");
+    EXPECT_EQ(p.matching("scr ").size(), 7u);  // the palette, defined before the bands
+    EXPECT_EQ(p.calls[8], "slw 1");
     EXPECT_EQ(p.calls.back(), "slw 3");
 }
 

@@ -230,7 +230,7 @@ TEST_F(Menu, AllFlagsOffShowsOnlyFrameAndBands) {
 
 TEST_F(Menu, BadSelectionsAskAgainAndTheMenuIsShownInFull) {
     BandGraph g = graphFor(3);
-    Session s("14\n-1\nx\n0\n");
+    Session s("15\n-1\nx\n0\n");
     tlgrph(s.plot, s.con, g);
     EXPECT_EQ(s.out.str(),
               "\n Graph modification menu:\n\n"
@@ -238,7 +238,8 @@ TEST_F(Menu, BadSelectionsAskAgainAndTheMenuIsShownInFull) {
               " ( 4) Add symmetry axes labels\n ( 5) Add symmetry line and energy axis titles\n"
               " ( 6) Add optional text (eg. symmetry labels)\n ( 7) Mark fermi energy\n"
               " ( 8) Change symmetry line lengths\n ( 9) Clear and redraw\n (10) Generate output file\n"
-              " (11) Save graph layout\n (12) Load graph layout\n (13) Change band colours and line widths\n\n"
+              " (11) Save graph layout\n (12) Load graph layout\n (13) Change band colours and line widths\n"
+              " (14) Legend\n\n"
               " ( 0) Quit program\n\n"
               " Selection:  Selection:  Selection:  Selection: ");
     EXPECT_TRUE(g.border);  // two or more lines: the frame is closed

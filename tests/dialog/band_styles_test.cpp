@@ -39,9 +39,9 @@ std::vector<std::string> bandCalls(const RecordingPlot& p) {
 
 TEST_F(BandStyles, RangesAreAskedCheckedAndDrawnBandByBand) {
     BandGraph g = graphFor(2);
-    // out-of-range answers ask again: band 1001, last below first, colour 16,
-    // width 0, style 6
-    Session s("13\n2\n1\n3\n16\n4\n0\n5\n6\n2\n1001\n3\n3\n3\n1\n1\n0\n0\n");
+    // out-of-range answers ask again: band 1001, last below first, colour 23
+    // (beyond the palette), width 0, style 6
+    Session s("13\n2\n1\n3\n23\n4\n0\n5\n6\n2\n1001\n3\n3\n3\n1\n1\n0\n0\n");
     tlgrph(s.plot, s.con, g);
     ASSERT_EQ(g.styles.size(), 2u);
     EXPECT_EQ(g.styles[0].first, 2);
@@ -76,10 +76,10 @@ TEST_F(BandStyles, SpinDownBandsHaveTheirOwnLook) {
     g.spin.bands = {{false, true, false}, {true, false, false}};
     Session keep("13\n\n0\n0\n");
     tlgrph(keep.plot, keep.con, g);
-    EXPECT_NE(keep.out.str().find(" The spin-down bands (both spin channels are drawn): colour 2, width 1, style 2.\n"),
+    EXPECT_NE(keep.out.str().find(" The spin-down bands (both spin channels are drawn): colour 21, width 2, style 1.\n"),
               std::string::npos)
         << keep.out.str();
-    EXPECT_EQ(g.spin.look.colour, 2);
+    EXPECT_EQ(g.spin.look.colour, annotate::kVermillion);
 
     Session change("13\nN\n6\n3\n4\n1\n3\n1\n1\n1\n0\n0\n");
     tlgrph(change.plot, change.con, g);

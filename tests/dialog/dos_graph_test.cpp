@@ -13,6 +13,7 @@
 #include "dos/dialog/main_menu.h"
 #include "dos/dialog/output.h"
 #include "dos/core/buffers.h"
+#include "dos/core/starter_layout.h"
 #include "dos/draw/drawing.h"
 #include "dos_fixture.h"
 
@@ -55,15 +56,21 @@ TEST(DosDrawing, HighestBufferFirstWithFillsInTheBrushColour) {
     g.buffer(1).closed = true;
     g.buffer(1).brush = 4;
     g.buffer(3).line_type = 2;
+    g.buffer(2).colour = annotate::kBlue;
+    g.buffer(2).width = 4;
     RecordingPlot p;
     mvplot(p, in, g, Panel::DOS);
-    EXPECT_EQ(p.calls, (std::vector<std::string>{
-                           "slw 1", "svp 0.11785 0.70711 0.125 0.875", "swin 1 9 1 3",
-                           "swin 1 9 1 3", "sci 1", "sls 2", "line 3 (3,1) (6,2) (9,3)",
-                           "swin 1 9 1 3", "sci 1", "sls 1", "line 3 (2,1) (4,2) (6,3)",
-                           "swin 1 9 1 3", "sfs 1", "sci 4", "poly 5 (0,1) (1,1) (2,2) (3,3) (0,3)",
-                           "sci 1", "sls 1", "line 5 (0,1) (1,1) (2,2) (3,3) (0,3)",
-                           "sci 1", "slw 3", "sls 1", "swin 0 1 0 1", "move 0 1", "draw 0 0", "draw 1 0"}));
+    std::vector<std::string> drawn;  // without the palette's definitions
+    for (const std::string& c : p.calls)
+        if (c.rfind("scr ", 0) != 0) drawn.push_back(c);
+    EXPECT_EQ(p.matching("scr ").size(), 7u);
+    EXPECT_EQ(drawn, (std::vector<std::string>{
+                         "slw 1", "svp 0.11785 0.70711 0.125 0.875", "swin 1 9 1 3",
+                         "swin 1 9 1 3", "sci 1", "slw 1", "sls 2", "line 3 (3,1) (6,2) (9,3)",
+                         "swin 1 9 1 3", "sci 20", "slw 4", "sls 1", "line 3 (2,1) (4,2) (6,3)",
+                         "swin 1 9 1 3", "sfs 1", "sci 4", "poly 5 (0,1) (1,1) (2,2) (3,3) (0,3)",
+                         "sci 1", "slw 1", "sls 1", "line 5 (0,1) (1,1) (2,2) (3,3) (0,3)",
+                         "sci 1", "slw 3", "sls 1", "swin 0 1 0 1", "move 0 1", "draw 0 0", "draw 1 0"}));
 }
 
 TEST(DosDrawing, ClosedCurveWithOffsetClosesAtZero) {
@@ -253,6 +260,9 @@ DosGraph fullGraph(const DosInput& in) {
     g.efermi = 2.25f;
     g.fermi_line = true;
     g.xfactor = 1.25f;
+    g.buffer(2).colour = annotate::kVermillion;
+    g.buffer(2).width = 4;
+    g.legend = {true, LegendCorner::TopLeft};
     return g;
 }
 
@@ -279,6 +289,8 @@ TEST(DosLayout, RecordsAndRoundTrip) {
     EXPECT_NE(text.find("\nFFTTFTFFFTFFF\n"), std::string::npos);
     EXPECT_NE(text.find("\n1320000\n"), std::string::npos);
     EXPECT_NE(text.find("\n   2.25000T\n"), std::string::npos);
+    const std::string keywords = "look 2 21 4\nlegend 1 2\n";
+    ASSERT_EQ(text.substr(text.size() - keywords.size()), keywords);
 
     DosGraph back = graphFor(in);
     Status read = parseLayout(RecordFile::fromText("fort.7", text), in, back);
@@ -294,6 +306,14 @@ TEST(DosLayout, RecordsAndRoundTrip) {
     for (std::string& call : a.calls)
         if (size_t at = call.find("0.707107"); at != std::string::npos) call.replace(at, 8, "0.70711");
     EXPECT_EQ(a.calls, b.calls);
+
+    // a layout written before curves had colours and legends loads with
+    // black thin curves and no legend
+    DosGraph older = graphFor(in);
+    ASSERT_TRUE(parseLayout(RecordFile::fromText("fort.7", text.substr(0, text.size() - keywords.size())), in, older));
+    EXPECT_EQ(older.buffer(2).colour, 1);
+    EXPECT_EQ(older.buffer(2).width, 1);
+    EXPECT_EQ(older.legend, LegendPlace{});
 }
 
 TEST(DosDrawing, OneFontForEveryTextWithOrWithoutTics) {
@@ -336,6 +356,13 @@ TEST(DosLayout, DamagedFilesAreRefusedAndTheGraphStays) {
         {18, "  11", "fort.7, record 18: number of texts 11 outside 0 ... 10"},
         {12, "   0.00000   0.00000   0.00000   1.2.000", "fort.7, record 12: unreadable x range factor"},
         {19, "   0.30000   0.90000   0.00000 1Si", ""},  // fine
+        {20, "look 3 21 4", "fort.7, record 20: buffer 3 holds no curve"},
+        {20, "look 2 23 4", "fort.7, record 20: colour index 23 outside 1 ... 22"},
+        {20, "look 2 21 0", "fort.7, record 20: line width 0 outside 1 ... 201"},
+        {20, "look 2 21", "fort.7, record 20: 'look' record with 2 numbers (3 wanted)"},
+        {21, "legend 1 9", "fort.7, record 21: legend corner 9 outside 0 ... 4"},
+        {21, "legnd 1 0", "fort.7, record 21: unknown record 'legnd'"},
+        {21, "   0.50000", "fort.7, record 21: unreadable record '   0.50000' (a keyword and whole numbers wanted)"},
     };
     for (const Case& c : cases) {
         DosGraph g = fullGraph(in);
@@ -498,7 +525,12 @@ TEST(DosOutput, GreyPostScriptGivesEveryBrushItsOwnLightGrey) {
     for (char type : {'1', '2'}) {
         Session s(std::string(1, type) + "\np\n");
         generateOutput(s.plot, s.con, in, g, 5);
-        const auto reps = s.plot.matching("scr");
+        // the brushes' greys, and the palette every picture defines
+        std::vector<std::string> reps, palette;
+        for (const std::string& r : s.plot.matching("scr "))
+            (numbers(r)[0] < annotate::kFirstPaletteColour ? reps : palette).push_back(r);
+        EXPECT_EQ(palette.size() % 7, 0u);
+        EXPECT_FALSE(palette.empty());
         if (type == '2') {
             EXPECT_TRUE(reps.empty());  // the colour device keeps its colours
             continue;
@@ -535,4 +567,150 @@ TEST(DosOutput, LandscapeKeepsEverythingOnAnA4Sheet) {
     EXPECT_LT(g.y0 + g.h + tic, g.page_h);
     EXPECT_LT(g.xr() + tic, 1.0f);  // outward tics of the right axis inside the view surface
     EXPECT_FLOAT_EQ(g.coop_x + g.coop_w, g.xr());
+}
+
+namespace {
+
+// The legend as drawn: the texts, and the box from its line samples (two-
+// point level lines) to the right end of its longest text.
+struct DrawnLegend {
+    std::vector<std::string> names;
+    float x0 = 1, x1 = 0, y0 = 1, y1 = 0;
+};
+
+DrawnLegend legendOf(const RecordingPlot& p) {
+    DrawnLegend l;
+    for (const auto& line : p.polylinesOnPage())
+        if (line.size() == 2 && line[0].second == line[1].second) {
+            l.x0 = std::min(l.x0, line[0].first);
+            l.y0 = std::min(l.y0, line[0].second);
+            l.y1 = std::max(l.y1, line[0].second);
+        }
+    for (const std::string& t : p.matching("ptxt ")) {
+        std::istringstream in(t.substr(5));
+        float x, y, angle, just;
+        std::string text;
+        in >> x >> y >> angle >> just;
+        std::getline(in, text);
+        text = text.substr(2, text.size() - 3);  // ' quoted '
+        if (y < l.y0 - 0.02f || y > l.y1 || x < l.x0) continue;  // not beside a sample
+        l.names.push_back(text);
+        l.x1 = std::max(l.x1, x + 0.6f / 40.0f * static_cast<float>(text.size()));
+    }
+    return l;
+}
+
+// Points of the curves (polylines of more than two points) that lie in the box.
+int curvePointsIn(const RecordingPlot& p, const DrawnLegend& l) {
+    int n = 0;
+    for (const auto& line : p.polylinesOnPage()) {
+        if (line.size() <= 2) continue;
+        for (size_t i = 1; i < line.size(); ++i)
+            for (int k = 0; k <= 20; ++k) {
+                const float x = line[i - 1].first + (line[i].first - line[i - 1].first) * static_cast<float>(k) / 20;
+                const float y = line[i - 1].second + (line[i].second - line[i - 1].second) * static_cast<float>(k) / 20;
+                if (x >= l.x0 && x <= l.x1 && y >= l.y0 && y <= l.y1) ++n;
+            }
+    }
+    return n;
+}
+
+}  // namespace
+
+// The starter legend names every curve in buffer order, in its colour; two
+// curves crossing the panel on its diagonals leave no corner clear, so it
+// stands in the room between them along an edge. A corner asked for is kept
+// whatever it covers.
+TEST(DosLegend, NamesEveryCurveWhereNoCurveRuns) {
+    Shape shape;
+    shape.ntot = 3;
+    shape.nao = 2;
+    shape.ncoop = 0;
+    shape.ne = 41;
+    shape.value = [](int c, int i) {
+        const float e = static_cast<float>(i - 1);
+        return c == 0 ? e : c == 1 ? e : c == 4 ? 40.0f - e : c == 6 ? 0.05f * e : 1.0f;
+    };
+    const DosInput in = dostest::input(shape);
+    Result<DosGraph> g = starterGraph(in, StarterDos{std::nullopt, false, false});
+    ASSERT_TRUE(g) << g.error();
+    ASSERT_TRUE(g->legend.on);
+    EXPECT_EQ(g->buffer(2).colour, annotate::kBlue);
+
+    RecordingPlot p;
+    mvrdrw(p, in, *g);
+    DrawnLegend l = legendOf(p);
+    EXPECT_EQ(l.names, (std::vector<std::string>{"total", "ao 1 line 1", "ao 2 line 1"}));
+    EXPECT_EQ(curvePointsIn(p, l), 0);
+    const common::Box panel = g->panel(Panel::DOS).box;
+    EXPECT_GT(l.y0, panel.y0 + panel.h / 2);              // along the top edge
+    EXPECT_GT(l.x0, panel.x0 + panel.w / 8);              // clear of the corners
+    EXPECT_LT(l.x1, panel.right() - panel.w / 8);
+
+    g->legend.corner = LegendCorner::BottomLeft;
+    RecordingPlot q;
+    mvrdrw(q, in, *g);
+    l = legendOf(q);
+    EXPECT_EQ(l.names.size(), 3u);
+    EXPECT_LT(l.x0, panel.x0 + panel.w / 8);
+    EXPECT_LT(l.y0, panel.y0 + panel.h / 4);
+    EXPECT_GT(curvePointsIn(q, l), 0);
+
+    // one curve needs no name; a legend switched off draws none
+    g->legend.corner = LegendCorner::Free;
+    for (bool one : {true, false}) {
+        DosGraph h = *g;
+        if (one) h.nd = 1;
+        h.legend.on = one;
+        RecordingPlot r;
+        mvrdrw(r, in, h);
+        EXPECT_TRUE(legendOf(r).names.empty()) << one;
+    }
+}
+
+// The two spin halves of a curve in one look are one entry; drawn apart,
+// each says which half it is.
+TEST(DosLegend, SpinHalvesOfACurveAreOneEntryUntilTheirLooksDiffer) {
+    DosGraph g;
+    auto title = [](const std::string& t) { return fortran::A(t, kTitleWidth); };
+    const char* titles[] = {"Density of states", "AOPROJ  Total DOS, spin down", "AOPROJ  Fe(1) d up",
+                            "AOPROJ  Fe(1) d down", "FMOPROJ Ring p"};
+    g.nd = 5;
+    for (int b = 1; b <= 5; ++b) g.buffer(b).title = title(titles[b - 1]);
+    auto names = [&g] {
+        std::vector<std::string> n;
+        for (const LegendEntry& e : legendEntries(g, Panel::DOS)) n.push_back(e.text);
+        return n;
+    };
+    EXPECT_EQ(names(), (std::vector<std::string>{"total", "Fe(1) d", "Ring p"}));
+    g.buffer(4).colour = annotate::kOrange;
+    g.buffer(2).line_type = 2;
+    EXPECT_EQ(names(), (std::vector<std::string>{"total", "total (down)", "Fe(1) d (up)", "Fe(1) d (down)", "Ring p"}));
+}
+
+// Option 14 sets the colour and width of the curve asked for, each asked
+// again until in range; the redraw draws it so and fort.7 keeps it.
+TEST(DosLegend, ColourAndWidthOfACurveFromTheGraphMenu) {
+    DosInput in = dostest::input(small());
+    DosGraph g = graphFor(in);
+    load(in, g, Panel::DOS, 1);
+    load(in, g, Panel::DOS, 4);
+    Session s("14\n2\n23\n20\n0\n5\n0\n");
+    mvgrph(s.plot, s.con, in, g);
+    const std::string out = s.out.str();
+    EXPECT_NE(out.find(" (14) Change colour and line width of a curve\n (15) Legend\n"), std::string::npos);
+    EXPECT_NE(out.find(" Colour index of selected curve is  1, line width   1.\n"), std::string::npos);
+    EXPECT_NE(out.find("19 yellow, 20 blue, 21 vermillion, 22 reddish purple."), std::string::npos);
+    EXPECT_EQ(g.buffer(2).colour, annotate::kBlue);
+    EXPECT_EQ(g.buffer(2).width, 5);
+    EXPECT_EQ(g.buffer(1).colour, 1);
+    const auto calls = s.plot.calls;
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "sci 20"), calls.end());
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "slw 5"), calls.end());
+    EXPECT_NE(formatLayout(g)->find("\nlook 2 20 5\n"), std::string::npos);
+
+    Session legend("15\ny\n7\n2\n0\n");
+    mvgrph(legend.plot, legend.con, in, g);
+    EXPECT_EQ(g.legend, (LegendPlace{true, LegendCorner::TopLeft}));
+    EXPECT_NE(legend.out.str().find(" Place (0-4):  Place (0-4): "), std::string::npos);
 }

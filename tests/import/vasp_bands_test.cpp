@@ -268,7 +268,7 @@ TEST(VaspBands, BandsKeepTheirChannel) {
         const std::vector<int>& channel = path->channel[static_cast<size_t>(40 * (l - 1))];
         int down = 0;
         for (int b = 1; b <= line.nbands; ++b) {
-            const bool drawnDown = band::BandLooks{g.styles, g.spin}.of(l, b).style == 2;
+            const bool drawnDown = band::BandLooks{g.styles, g.spin}.of(l, b).colour == annotate::kVermillion;
             down += drawnDown;
             const double e = line.e[static_cast<size_t>((b - 1) * line.npts)] + 5.0;
             bool found = false;

@@ -320,14 +320,14 @@ TEST_F(Layout, BandStylesFollowTheOlderRecordsAndAreChecked) {
         {"  21\n", at + std::to_string(n + 1) + ": number of band line styles 21 outside 0 ... 20"},
         {"   1\n", at + std::to_string(n + 2) + ": missing (the file ends early)"},
         {"   1\n    5    4  2   1 1\n", at + std::to_string(n + 2) + ": last band 4 outside 5 ... 1000"},
-        {"   1\n    1    4 16   1 1\n", at + std::to_string(n + 2) + ": colour index 16 outside 1 ... 15"},
+        {"   1\n    1    4 23   1 1\n", at + std::to_string(n + 2) + ": colour index 23 outside 1 ... 22"},
         {"   1\n    1    4  2   0 1\n", at + std::to_string(n + 2) + ": line width 0 outside 1 ... 201"},
         {"   1\n    1    4  2   1 6\n", at + std::to_string(n + 2) + ": line style 6 outside 1 ... 5"},
         {"   1\n    1    x  2   1 1\n", at + std::to_string(n + 2) + ": unreadable last band"},
         {"   0\n    2    0  2   1 2\n", at + std::to_string(n + 2) + ": number of lines of the spin channels 2 outside 3 ... 3"},
         {"   0\n    3    0  2   1 2\n12\n", at + std::to_string(n + 4) + ": missing (the file ends early)"},
         {"   0\n    3    0  2   1 2\n12\n\n103\n", at + std::to_string(n + 5) + ": spin channel digit '0' is neither 1 (up) nor 2 (down)"},
-        {"   0\n    3    0  0   1 2\n", at + std::to_string(n + 2) + ": colour index 0 outside 1 ... 15"},
+        {"   0\n    3    0  0   1 2\n", at + std::to_string(n + 2) + ": colour index 0 outside 1 ... 22"},
     };
     for (const auto& [tail, message] : damaged) {
         writeText("fort.15", old + tail);
@@ -336,6 +336,51 @@ TEST_F(Layout, BandStylesFollowTheOlderRecordsAndAreChecked) {
         EXPECT_FALSE(loaded) << tail;
         EXPECT_EQ(loaded.error(), message);
         EXPECT_EQ(kept.styles.size(), 2u) << tail;
+    }
+}
+
+// The legend is a keyword record after every older record: a picture of
+// both spin channels has it after the spin-down block, a plain one right
+// after the border record; a layout without it loads with the legend off.
+TEST_F(Layout, TheLegendRecordFollowsTheOlderRecordsAndIsChecked) {
+    const std::string old = layoutOf(finished());
+    BandGraph spin = finished();
+    spin.spin.bands = {{false, true}, {true}, {}};
+    spin.legend = {true, LegendCorner::BottomLeft};
+    const std::string text = layoutOf(spin);
+    ASSERT_EQ(text.substr(0, old.size()), old);
+    EXPECT_EQ(text.substr(old.size()), "   0\n    3    0 21   2 1\n12\n2\n\nlegend 1 3\n");
+    BandGraph plain = finished();
+    plain.legend = {false, LegendCorner::TopLeft};
+    EXPECT_EQ(layoutOf(plain).substr(old.size()), "legend 0 2\n");
+    for (const std::string& t : {text, layoutOf(plain)}) {
+        writeText("fort.15", t);
+        BandGraph back = graphFor(2);
+        ASSERT_TRUE(loadFrom("fort.15", back));
+        EXPECT_EQ(layoutOf(back), t);
+    }
+    writeText("fort.15", old);
+    BandGraph back = spin;
+    ASSERT_TRUE(loadFrom("fort.15", back));
+    EXPECT_EQ(back.legend, LegendPlace{});
+
+    const size_t n = records(old).size();
+    auto at = [](size_t r, const std::string& what) { return "fort.15, record " + std::to_string(r) + ": " + what; };
+    const std::vector<std::pair<std::string, std::string>> damaged = {
+        {"legend 1\n", at(n + 1, "'legend' record with 1 numbers (2 wanted)")},
+        {"legend 2 0\n", at(n + 1, "legend switch 2 outside 0 ... 1")},
+        {"legend 1 5\n", at(n + 1, "legend corner 5 outside 0 ... 4")},
+        {"legend 1 x\n", at(n + 1, "unreadable record 'legend 1 x' (a keyword and whole numbers wanted)")},
+        {"legend 1 0\nshade 1\n", at(n + 2, "unknown record 'shade'")},
+        {"   0\n    3    0 21   2 1\n1\n2\n\nlegend 1 0\n   4\n", at(n + 7, "unreadable record '   4' (a keyword and whole numbers wanted)")},
+    };
+    for (const auto& [tail, message] : damaged) {
+        writeText("fort.15", old + tail);
+        BandGraph kept = spin;
+        Status loaded = loadFrom("fort.15", kept);
+        EXPECT_FALSE(loaded) << tail;
+        EXPECT_EQ(loaded.error(), message);
+        EXPECT_EQ(kept.legend, spin.legend) << tail;
     }
 }
 
@@ -358,4 +403,34 @@ TEST_F(Layout, AnOldLandscapeFrameLoadsNarrowedForTheFermiText) {
     ASSERT_TRUE(saveLayout("fort.15", portrait));
     ASSERT_TRUE(loadFrom("fort.15", h));
     EXPECT_FLOAT_EQ(h.geom.frame_w, portrait.geom.frame_w);
+}
+
+// A picture of both spin channels names them, each beside a sample in its
+// look; option 14 switches the legend; a picture of one channel has nothing
+// to name and says so.
+TEST_F(Layout, TheSpinChannelsAreNamedBesideTheirSamples) {
+    BandGraph g = graphFor(3);
+    g.spin.bands = {{false, true}, {false, true}, {false, true}};
+    g.legend.on = true;
+    RecordingPlot p;
+    ASSERT_TRUE(tlrdrw(p, g));
+    const auto texts = p.matching("ptxt ");
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_NE(texts[0].find("'spin up'"), std::string::npos);
+    EXPECT_NE(texts[1].find("'spin down'"), std::string::npos);
+    // the spin-down sample: vermillion, full, heavier than the spin-up one
+    const long down = bandtest::findCall(p.calls, "sci 21", bandtest::findCall(p.calls, "ptxt "));
+    ASSERT_GE(down, 0);
+    EXPECT_EQ(p.calls[static_cast<size_t>(down) + 1], "slw 2");
+    EXPECT_EQ(p.calls[static_cast<size_t>(down) + 2], "sls 1");
+
+    bandtest::Session s("14\nn\n0\n");
+    tlgrph(s.plot, s.con, g);
+    EXPECT_FALSE(g.legend.on);
+    EXPECT_TRUE(s.plot.matching("ptxt ").empty());
+
+    BandGraph one = graphFor(3);
+    bandtest::Session t("14\n0\n");
+    tlgrph(t.plot, t.con, one);
+    EXPECT_NE(t.out.str().find(" The bands are of one kind: a legend would name nothing.\n"), std::string::npos);
 }

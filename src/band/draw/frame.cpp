@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "annotate/looks.h"
 #include "common/plot.h"
 
 namespace band {
@@ -55,6 +56,7 @@ std::vector<annotate::Trace> bandTraces(const annotate::EnergyFrame& frame, cons
 Status tlband(Plot& plot, const annotate::EnergyFrame& frame, const LinePos& p, int n,
                    const BandsFile& bands, const BandLooks& looks) {
     const float x0 = frame.box.x0, y0 = frame.box.y0, h = frame.box.h, emin = frame.emin, emax = frame.emax;
+    annotate::definePalette(plot);  // the looks may take its colours
     plot.sci(1);
     plot.slw(1);
     BandStyle now{0, 0, 1, 1, 1};  // what is in force (the style is the caller's, full)

@@ -1,7 +1,6 @@
 #include "band/draw/redraw.h"
 
 #include "annotate/legend.h"
-#include "annotate/looks.h"
 #include "annotate/markup.h"
 #include "annotate/marks.h"
 #include "annotate/tics.h"
@@ -43,7 +42,6 @@ Status tlrdrw(Plot& plot, BandGraph& g) {
 
     // one font for every text, whether tics (which set it too) are drawn or not
     plot.scf(kTextFont);
-    definePalette(plot);
     tlaxes(plot, f.frame(), g.line_pos, n);
     const Status drawn = tlband(plot, {f.frame(), g.elow, g.ehigh}, g.line_pos, n, g.bands, {g.styles, g.spin});
 

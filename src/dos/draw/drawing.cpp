@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <tuple>
+#include <utility>
 
 #include "annotate/legend.h"
 #include "annotate/looks.h"
@@ -15,15 +17,19 @@ namespace dos {
 using namespace common;
 using namespace annotate;
 
+namespace {
+
+// A range PGPLOT accepts for a window: equal limits widened by one unit.
+std::pair<float, float> acceptedRange(float lo, float hi) {
+    if (lo == hi) return {lo - 1.0f, hi + 1.0f};
+    return {lo, hi};
+}
+
+}  // namespace
+
 void safeWindow(Plot& plot, float x1, float x2, float y1, float y2) {
-    if (x1 == x2) {
-        x1 -= 1.0f;
-        x2 += 1.0f;
-    }
-    if (y1 == y2) {
-        y1 -= 1.0f;
-        y2 += 1.0f;
-    }
+    std::tie(x1, x2) = acceptedRange(x1, x2);
+    std::tie(y1, y2) = acceptedRange(y1, y2);
     plot.swin(x1, x2, y1, y2);
 }
 
@@ -110,11 +116,8 @@ std::vector<Trace> curveTraces(const DosInput& in, const DosGraph& g, Panel pane
     Points px, py;
     for (int b = DosGraph::first(panel); b <= g.last(panel); ++b) {
         const int n = curvePoints(in, g, panel, b, px, py);
-        auto [x1, x2] = valueWindow(g, panel, b);
-        if (x1 == x2) {  // as safeWindow widens it
-            x1 -= 1.0f;
-            x2 += 1.0f;
-        }
+        const auto [lo, hi] = valueWindow(g, panel, b);
+        const auto [x1, x2] = acceptedRange(lo, hi);
         if (g.emin < g.emax) traces.push_back(traceOnPage(box, x1, x2, g.emin, g.emax, n, px.data(), py.data()));
     }
     // the COOP panel's zero line, in the window of its first curve
