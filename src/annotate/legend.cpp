@@ -21,6 +21,8 @@ constexpr float kInset = 0.8f;   // between the box and the frame edges (clear o
 constexpr float kSample = 3.0f;  // length of a line sample: a dash pattern shows twice
 constexpr float kGap = 0.6f;     // between the sample and its name
 constexpr float kPitch = 1.6f;   // from one row to the next
+constexpr float kColumnGap = 1.0f;  // from one column to the next
+constexpr float kBelow = 4.5f;      // from the frames' bottom, below their numbers and axis titles
 
 // The measures of the entries: the character height along x and along y,
 // and the widest name; the box they take.
@@ -89,6 +91,39 @@ bool meets(const Box& b, float ax, float ay, float bx, float by) {
     return true;
 }
 
+// Draws the entries from the top left (x, top) of their box, `columns` a
+// row, on the whole view surface.
+void drawEntries(Plot& plot, const std::vector<LegendEntry>& entries, const Measures& m, float x, float top,
+                 int columns) {
+    const float hx = m.hx, hy = m.hy;
+    plot.svp(0.0f, 1.0f, 0.0f, 1.0f);
+    plot.swin(0.0f, 1.0f, 0.0f, 1.0f);
+    plot.sclp(0);  // a legend below the frames may lie below a picture's shrunk view surface
+    for (size_t k = 0; k < entries.size(); ++k) {
+        const LegendEntry& e = entries[k];
+        const auto column = static_cast<float>(k % static_cast<size_t>(columns));
+        const auto row = static_cast<float>(k / static_cast<size_t>(columns));
+        const float x1 = x + column * (m.width() + kColumnGap * hx) + kPad * hx, x2 = x1 + kSample * hx;
+        const float y = top - (kPad + 0.5f + row * kPitch) * hy;  // the middle of the row
+        if (e.fill > 0) {
+            const float px[4] = {x1, x2, x2, x1}, py[4] = {y - 0.5f * hy, y - 0.5f * hy, y, y};
+            plot.sfs(1);
+            plot.sci(e.fill);
+            plot.poly(4, px, py);
+        }
+        const float lx[2] = {x1, x2}, ly[2] = {y, y};
+        plot.sci(e.colour);
+        plot.slw(e.width);
+        plot.sls(e.style);
+        plot.line(2, lx, ly);
+        plot.sci(1);
+        plot.sls(1);
+        plot.slw(3);  // the width of the frame and its texts
+        tltrap(plot, e.text, x2 + kGap * hx, y - 0.35f * hy, 0.0f, 0);
+    }
+    plot.sclp(1);
+}
+
 }  // namespace
 
 Trace traceOnPage(const Box& view, float x1, float x2, float y1, float y2, int n, const float* x, const float* y) {
@@ -116,51 +151,32 @@ int segmentsIn(const Box& box, const std::vector<Trace>& traces) {
     return n;
 }
 
-Box legendBox(Plot& plot, const std::vector<LegendEntry>& entries, const Box& frame, LegendCorner corner,
-              const std::vector<Trace>& traces) {
+std::optional<Box> legendBox(Plot& plot, const std::vector<LegendEntry>& entries, const Box& frame,
+                             LegendCorner corner, const std::vector<Trace>& traces) {
     const Measures m = measure(plot, entries);
+    if (m.width() + 2 * kInset * m.hx > frame.w || m.depth(entries.size()) + 2 * kInset * m.hy > frame.h)
+        return std::nullopt;
     if (corner != LegendCorner::Free) return boxIn(frame, corner, m, entries.size());
-    Box best;
-    int fewest = -1;
-    for (const Box& b : placesAlongEdges(frame, m, entries.size())) {
-        const int n = segmentsIn(b, traces);
-        if (fewest < 0 || n < fewest) {
-            best = b;
-            fewest = n;
-        }
-        if (n == 0) break;
-    }
-    return best;
+    for (const Box& b : placesAlongEdges(frame, m, entries.size()))
+        if (segmentsIn(b, traces) == 0) return b;
+    return std::nullopt;
 }
 
-void drawLegend(Plot& plot, const std::vector<LegendEntry>& entries, const Box& frame, LegendCorner corner,
+bool drawLegend(Plot& plot, const std::vector<LegendEntry>& entries, const Box& frame, LegendCorner corner,
                 const std::vector<Trace>& traces) {
+    if (entries.empty()) return true;
+    const std::optional<Box> b = legendBox(plot, entries, frame, corner, traces);
+    if (b) drawEntries(plot, entries, measure(plot, entries), b->x0, b->top(), 1);
+    return b.has_value();
+}
+
+void drawLegendBelow(Plot& plot, const std::vector<LegendEntry>& entries, const Box& span) {
     if (entries.empty()) return;
-    const Box b = legendBox(plot, entries, frame, corner, traces);
     const Measures m = measure(plot, entries);
-    const float hx = m.hx, hy = m.hy;
-    plot.svp(0.0f, 1.0f, 0.0f, 1.0f);
-    plot.swin(0.0f, 1.0f, 0.0f, 1.0f);
-    const float x1 = b.x0 + kPad * hx, x2 = x1 + kSample * hx;
-    float y = b.top() - (kPad + 0.5f) * hy;  // the middle of the first row
-    for (const LegendEntry& e : entries) {
-        if (e.fill > 0) {
-            const float px[4] = {x1, x2, x2, x1}, py[4] = {y - 0.5f * hy, y - 0.5f * hy, y, y};
-            plot.sfs(1);
-            plot.sci(e.fill);
-            plot.poly(4, px, py);
-        }
-        const float lx[2] = {x1, x2}, ly[2] = {y, y};
-        plot.sci(e.colour);
-        plot.slw(e.width);
-        plot.sls(e.style);
-        plot.line(2, lx, ly);
-        plot.sci(1);
-        plot.sls(1);
-        plot.slw(3);  // the width of the frame and its texts
-        tltrap(plot, e.text, x2 + kGap * hx, y - 0.35f * hy, 0.0f, 0);
-        y -= kPitch * hy;
-    }
+    const float pitch = m.width() + kColumnGap * m.hx;
+    const int columns = std::clamp(static_cast<int>((span.w + kColumnGap * m.hx) / pitch), 1,
+                                   static_cast<int>(entries.size()));
+    drawEntries(plot, entries, m, span.x0, span.y0 - kBelow * m.hy, columns);
 }
 
 void askLegend(Console& con, LegendPlace& place) {

@@ -5,6 +5,7 @@
 // bands are all entries of one kind.
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "annotate/settings.h"
@@ -30,17 +31,25 @@ int segmentsIn(const common::Box& box, const std::vector<Trace>& traces);
 
 // The box (normalized device coordinates) the entries take in the frame:
 // in the corner asked for, or, with LegendCorner::Free, the first place the
-// traces do not pass through (the one they pass least through when none is
-// clear) of the corners top right, top left, bottom right, bottom left and
-// then places along the edges between them.
-common::Box legendBox(common::Plot& plot, const std::vector<LegendEntry>& entries, const common::Box& frame,
-                      LegendCorner corner, const std::vector<Trace>& traces);
+// traces do not pass through of the corners top right, top left, bottom
+// right, bottom left and then places along the edges between them. None
+// when the entries are wider or higher than the frame, or, with
+// LegendCorner::Free, when every place covers a trace.
+std::optional<common::Box> legendBox(common::Plot& plot, const std::vector<LegendEntry>& entries,
+                                     const common::Box& frame, LegendCorner corner, const std::vector<Trace>& traces);
 
-// Draws the entries, one a row: the sample in its look, the name after it
-// in black. Leaves colour 1, line style 1, fill style 1 and the window
-// (0, 1, 0, 1) on the whole view surface.
-void drawLegend(common::Plot& plot, const std::vector<LegendEntry>& entries, const common::Box& frame,
+// Draws the entries in the frame where legendBox puts them, one a row: the
+// sample in its look, the name after it in black. Returns false, drawing
+// nothing, where legendBox finds no place. Leaves colour 1, line style 1,
+// fill style 1 and the window (0, 1, 0, 1) on the whole view surface.
+bool drawLegend(common::Plot& plot, const std::vector<LegendEntry>& entries, const common::Box& frame,
                 LegendCorner corner, const std::vector<Trace>& traces);
+
+// Draws the entries below the frames that `span` covers, under their numbers
+// and axis titles: in as many columns as fit across its width, row by row
+// from its left; for a legend no frame has room for. Leaves what drawLegend
+// leaves.
+void drawLegendBelow(common::Plot& plot, const std::vector<LegendEntry>& entries, const common::Box& span);
 
 // The legend question of both graph menus: on or off and, when on, where.
 void askLegend(common::Console& con, LegendPlace& place);

@@ -43,6 +43,12 @@ void definePalette(Plot& plot) {
     for (const Rgb& c : kPalette) plot.scr(c.ci, c.r, c.g, c.b);
 }
 
+std::array<float, 3> paletteRgb(int ci) {
+    for (const Rgb& c : kPalette)
+        if (c.ci == ci) return {c.r, c.g, c.b};
+    return {0.0f, 0.0f, 0.0f};
+}
+
 void showColours(Console& con) {
     con.line(" Colours: 1 black, 2 red, 3 green, 4 blue, 5 cyan, 6 magenta, 7 yellow,");
     con.line("  8 orange, 9 yellow-green, 10 green-cyan, 11 blue-cyan, 12 blue-magenta,");

@@ -3,6 +3,8 @@
 // and line style.
 #pragma once
 
+#include <array>
+
 #include "annotate/settings.h"
 #include "common/fwd.h"
 
@@ -12,6 +14,10 @@ namespace annotate {
 // and blue on the selected device. Colour representations belong to a
 // device, so every picture calls it before it draws.
 void definePalette(common::Plot& plot);
+
+// The red, green and blue (0 ... 1) of palette colour `ci` (kOrange ...
+// kReddishPurple); black for any other index.
+std::array<float, 3> paletteRgb(int ci);
 
 // The lines that name the colour indices a curve can take.
 void showColours(common::Console& con);

@@ -3,13 +3,15 @@
 #include "annotate/markup.h"
 #include "common/console.h"
 #include "common/dialog.h"
+#include "common/fortran_format.h"
 #include "common/plot.h"
 
 namespace annotate {
 
 using namespace common;
 
-const char* const kFermiText = "\\arrowlft \\epsilon \\sub f \\endsub";
+// The Fermi level as the starter layouts' energy titles name it (E - E_F).
+const char* const kFermiText = "\\arrowlft E\\sub F \\endsub";
 
 void selectPageWindow(Plot& plot, float a, float b) {
     plot.swin(0.0f, a, 0.0f, b);
@@ -61,6 +63,9 @@ constexpr float kFermiMarkLength = 0.8f * kCharHeight;
 // of the numbers of a lower axis (their baseline 1.2 character heights down)
 // with a superscript of its own.
 constexpr float kTitleDrop = 3.0f * kCharHeight;
+// The baseline of the picture's title above the frame: clear of the
+// numbers of an upper axis.
+constexpr float kTitleRise = 2.2f * kCharHeight;
 
 // A short mark at `level` from the edge at x inwards by `length` (negative:
 // to the left), drawn in view-surface coordinates.
@@ -81,7 +86,8 @@ void tlfrmi(Plot& plot, const EnergyFrame& frame, const Box& page, const FermiMa
     // window, so that a text right of a portrait page is not clipped away.
     selectPageWindow(plot, 1.0f, 1.0f);
     plot.sci(1);
-    tltrap(plot, kFermiText, b.right() + kFermiGap, level - kArrowHeight, 0.0f, 0);
+    const float scale = plot.textScale();
+    tltrap(plot, kFermiText, b.right() + kFermiGap * scale, level - kArrowHeight * scale, 0.0f, 0);
     if (!fermi.line) {
         plot.sls(1);
         edgeMark(plot, b.x0, level, kFermiMarkLength);
@@ -108,6 +114,18 @@ void drawFreeTexts(Plot& plot, float a, float b, const std::vector<FreeText>& te
     for (const FreeText& t : texts) tltrap(plot, t.text, t.x, t.y, t.angle, t.pos);
 }
 
+namespace {
+// The coordinates a free text's position is given in, as the prompt says.
+std::string pageCoordinates(const Box& page) {
+    auto n = [](float v) {
+        std::string s = fortran::F(v, 5, 2);
+        return s.substr(s.find_first_not_of(' '));
+    };
+    return " (Page coordinates from its lower left corner: x 0 ... " + n(page.w) + " across, y 0 ... " + n(page.h) +
+           " up.)";
+}
+}  // namespace
+
 void enterFreeTexts(Plot& plot, Console& con, const Box& page, std::vector<FreeText>& texts,
                     size_t capacity, const std::function<std::string(float)>& refusal) {
     auto why = [&refusal](float v) { return refusal ? refusal(v) : std::string(); };
@@ -129,12 +147,16 @@ void enterFreeTexts(Plot& plot, Console& con, const Box& page, std::vector<FreeT
             " Text angle: ", 10, [&](double v) { return acceptedUnless(con, why(static_cast<float>(v))); }));
         for (;;) {
             con.line(" Position mouse pointer, then type any key.");
+            con.line(pageCoordinates(page));
             float x = 0.5f, y = 0.5f;
             char ch = ' ';
             readCursor(plot, con, x, y, ch);
             t.x = x;
             t.y = y;
-            const std::string refused = why(x).empty() ? why(y) : why(x);
+            const bool onPage = x >= 0.0f && x <= page.w && y >= 0.0f && y <= page.h;
+            const std::string refused =
+                !onPage ? " That position lies off the page; the text would not be seen."
+                        : (why(x).empty() ? why(y) : why(x));
             if (refused.empty()) break;
             con.line(refused);
         }
@@ -145,12 +167,27 @@ void enterFreeTexts(Plot& plot, Console& con, const Box& page, std::vector<FreeT
 
 void mvtitl(Plot& plot, const CurvePanel& dos, const CurvePanel& coop, float x0, const AxisTitles& titles) {
     const float y0 = dos.box.y0, h = dos.box.h;
-    const float below = y0 - kTitleDrop;
+    const float below = y0 - kTitleDrop * plot.textScale();
     plot.swin(0.0f, 1.0f, 0.0f, 1.0f);
     plot.svp(0.0f, 1.0f, 0.0f, 1.0f);
     if (dos.curves > 0) tltrap(plot, titles.dos, dos.box.x0 + 0.5f * dos.box.w, below, 0.0f, 1);
     if (coop.curves > 0) tltrap(plot, titles.coop, coop.box.x0 + 0.5f * coop.box.w, below, 0.0f, 1);
-    tltrap(plot, titles.energy, 0.2f * x0, y0 + 0.5f * h, 90.0f, 1);
+    tltrap(plot, titles.energy, energyTitleX(x0, plot.textScale()), y0 + 0.5f * h, 90.0f, 1);
+}
+
+float energyTitleX(float frameX0, float textScale) {
+    // at the text's own size a fifth of the margin from the surface's edge;
+    // larger text moves it out by the growth of the room the numbers and
+    // the title take, about four character heights
+    constexpr float kTitleRoom = 3.8f * kCharHeight;
+    return 0.2f * frameX0 - kTitleRoom * (textScale - 1.0f);
+}
+
+void drawPictureTitle(Plot& plot, const std::string& title, const Box& frame) {
+    if (title.find_first_not_of(' ') == std::string::npos) return;
+    selectPageWindow(plot, 1.0f, 1.0f);
+    plot.sci(1);
+    tltrap(plot, title, frame.x0 + 0.5f * frame.w, frame.top() + kTitleRise * plot.textScale(), 0.0f, 1);
 }
 
 }  // namespace annotate

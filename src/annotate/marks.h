@@ -54,4 +54,12 @@ void enterFreeTexts(common::Plot& plot, common::Console& con, const common::Box&
 // whose left edge is at x0.
 void mvtitl(common::Plot& plot, const CurvePanel& dos, const CurvePanel& coop, float x0, const AxisTitles& titles);
 
+// The x of the vertical energy title left of a frame whose left edge is at
+// `frameX0`: clear of the axis numbers for text `textScale` times its size.
+float energyTitleX(float frameX0, float textScale);
+
+// The picture's title (marked up, as tltrap takes it) centred above the
+// frame, clear of an upper axis's numbers; a blank title draws nothing.
+void drawPictureTitle(common::Plot& plot, const std::string& title, const common::Box& frame);
+
 }  // namespace annotate

@@ -1,5 +1,7 @@
 #include "annotate/settings.h"
 
+#include <algorithm>
+#include <cmath>
 #include <iterator>
 
 #include "common/records.h"
@@ -10,6 +12,26 @@ bool ticsFit(const TicRange& tics) {
     const float length = tics.end - tics.start;
     auto fits = [&](float step) { return !(step > 0) || length / step <= kMaxTicIntervals; };
     return fits(tics.distance) && fits(tics.label_distance);
+}
+
+EnergyWindow starterWindow(double lowest, double highest) {
+    // "just below": the lowest band half an eV clear of the frame's edge
+    constexpr double kClearance = 0.5;
+    EnergyWindow w{std::floor(std::max(-kStarterBelow, lowest - kClearance)),
+                   std::ceil(std::min(kStarterAbove, highest))};
+    if (!(w.lo < w.hi)) w = {std::floor(lowest), std::ceil(highest)};
+    if (!(w.lo < w.hi)) w.hi = w.lo + 1;
+    return w;
+}
+
+const char* const kTitleKeyword = "title";
+
+std::string titleRecord(const std::string& title) { return std::string(kTitleKeyword) + " " + title; }
+
+std::string titleOf(const common::KeywordRecord& k) {
+    const size_t first = k.rest.find_first_not_of(' ');
+    if (first == std::string::npos) return "";
+    return k.rest.substr(first, k.rest.find_last_not_of(' ') + 1 - first);
 }
 
 }  // namespace annotate

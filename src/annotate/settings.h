@@ -31,10 +31,29 @@ bool ticsFit(const TicRange& tics);
 
 // Tics chosen without a dialogue for the axis lo ... hi (lo < hi), for the
 // layouts made from a calculation's results: a label every 1, 2 or 5 times
-// a power of ten, at most 12 of them across the axis, and a tic halfway
-// between two labels (every fifth for a step of 5); start and end on
-// labels inside the axis.
-TicRange labelledTics(float lo, float hi);
+// a power of ten, at most `mostLabels` of them across the axis, and a tic
+// halfway between two labels (every fifth for a step of 5); start and end
+// on labels inside the axis.
+TicRange labelledTics(float lo, float hi, int mostLabels = 12);
+// Labels that run along a narrow value axis: few enough that their numbers
+// keep clear of each other at a column's width.
+constexpr int kMostValueLabels = 4;
+// Labels of a starter picture's energy axis.
+constexpr int kMostEnergyLabels = 6;
+
+// The energy window of a starter picture of energies relative to the Fermi
+// level, both programs, from the lowest and highest energy there is: the
+// bands round the gap or the Fermi level rather than deep semicore states,
+// kStarterBelow eV below it to kStarterAbove eV above; occupied states that
+// reach less deep from just below the lowest of them, and never beyond the
+// highest energy there is; whole eV. Energies that leave no window there
+// (all above the Fermi level, say) keep their whole range, in whole eV.
+constexpr double kStarterBelow = 6.0;
+constexpr double kStarterAbove = 4.0;
+struct EnergyWindow {
+    double lo = 0, hi = 0;
+};
+EnergyWindow starterWindow(double lowest, double highest);
 
 // The tics of an axis whose range became lo ... hi: the same tic and label
 // distances, on the same values, over the whole new range; where the
@@ -56,6 +75,11 @@ struct EnergyFrame {
     common::Box box;
     float emin = 0, emax = 0;
 };
+
+// The keyword of the layouts' record of the calculation's own Fermi energy
+// ("fermi    -5.43210", eV on the calculation's absolute scale), which the
+// importers write when they made the energies relative to it.
+constexpr const char* kSourceFermiKeyword = "fermi";
 
 // The Fermi level as the graphs keep it: its energy, and whether a dashed
 // line marks it across the frame.
@@ -128,5 +152,11 @@ struct LegendEntry {
 extern const char* const kLegendKeyword;
 std::string legendRecord(const LegendPlace& place);
 bool readLegendRecord(common::RecordReader& in, const common::KeywordRecord& k, LegendPlace& place);
+
+// The layouts' picture title record, "title TEXT" (the title as typed,
+// markup and all); none for a picture without a title.
+extern const char* const kTitleKeyword;
+std::string titleRecord(const std::string& title);
+std::string titleOf(const common::KeywordRecord& k);
 
 }  // namespace annotate

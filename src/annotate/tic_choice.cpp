@@ -7,17 +7,14 @@
 
 namespace annotate {
 
-namespace {
-constexpr double kMostLabels = 12;
-}
-
-TicRange labelledTics(float lo, float hi) {
+TicRange labelledTics(float lo, float hi, int mostLabels) {
+    const double kMostLabels = mostLabels;
     const double span = static_cast<double>(hi) - lo;
-    const double power = std::pow(10.0, std::floor(std::log10(span / kMostLabels)));
+    const double power = std::pow(10.0, std::floor(std::log10(span / mostLabels)));
     double step = power;
     for (double m : {1.0, 2.0, 5.0, 10.0}) {
         step = m * power;
-        if (span / step <= kMostLabels * (1 + 1e-9)) break;
+        if (span / step <= mostLabels * (1 + 1e-9)) break;
     }
     const bool five = std::lround(step / power) == 5;
     TicRange t;

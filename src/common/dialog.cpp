@@ -4,11 +4,13 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <cstdio>
 #include <filesystem>
 #include <sstream>
 
 #include "common/console.h"
 #include "common/error.h"
+#include "common/fortran_format.h"
 #include "common/page.h"
 #include "common/plot.h"
 #include "common/records.h"
@@ -109,7 +111,7 @@ std::pair<float, float> askRange(Console& con, const RangeQuestion& q) {
         const float lo = static_cast<float>(con.askReal(q.low, q.width));
         const float hi = static_cast<float>(con.askReal(q.high, q.width));
         if (!(hi > lo)) {
-            if (q.refused) q.refused();
+            if (q.refused) q.refused(lo, hi);
             continue;
         }
         const std::string why = q.refusal ? q.refusal(lo, hi) : std::string();
@@ -138,8 +140,10 @@ bool drawOnFileDevice(Plot& plot, const std::string& device, int screen, const s
 namespace {
 
 // Draws the picture on the file device once, with `sizes`; false when the
-// device cannot be opened.
-bool drawOnce(Plot& plot, const std::string& device, PictureSizes sizes, const std::function<void(Plot&)>& draw) {
+// device cannot be opened. `thinnest` gets the thinnest line width the
+// picture asks for a stroke, `textCut` whether a text ran off the surface.
+bool drawOnce(Plot& plot, const std::string& device, PictureSizes sizes, const std::function<void(Plot&)>& draw,
+              int& thinnest, bool& textCut) {
     SizedPlot sized(plot, sizes);
     const int none = plot.open("/NULL");
     const bool written = drawOnFileDevice(plot, device, none, [&] {
@@ -149,29 +153,55 @@ bool drawOnce(Plot& plot, const std::string& device, PictureSizes sizes, const s
         draw(sized);
     });
     plot.end();
+    thinnest = sized.thinnestStroke();
+    textCut = sized.textOffSurface();
     return written;
+}
+
+// The least share of the view surface the content keeps when text that
+// grew for a small width would run off it: below it the width is refused.
+constexpr float kLeastContent = 0.3f;
+constexpr float kContentStep = 0.85f;
+
+// Whether the sizes drawn give what the width needs: the text no smaller
+// and at most 3 % larger, the lines no thinner.
+bool settled(const PictureSizes& drawn, const PictureSizes& needed) {
+    return drawn.text >= needed.text && drawn.text <= 1.03f * needed.text && drawn.line >= needed.line &&
+           drawn.leastLine >= needed.leastLine;
 }
 
 // Draws the picture until its sizes suit the width its box gets, then
 // scales the EPS to that width. The sizes depend on the box, which the text
-// the sizes make widens a little: a few passes settle them.
+// the sizes make changes a little: a few passes settle them. Text that runs
+// off the view surface shrinks the content, never the text.
 Status drawToWidth(Plot& plot, const std::string& device, double cm, const std::function<void(Plot&)>& draw) {
     const std::string eps = deviceFile(device);
     PictureSizes sizes;
     for (int pass = 1;; ++pass) {
-        if (!drawOnce(plot, device, sizes, draw)) return Failure{"output device " + device + " could not be opened"};
+        int thinnest = 0;
+        bool textCut = false;
+        if (!drawOnce(plot, device, sizes, draw, thinnest, textCut))
+            return Failure{"output device " + device + " could not be opened"};
         if (Status boxed = moveBoundingBoxToHeader(eps); !boxed) return boxed;
         const std::optional<std::string> text = readWholeFile(eps);
         if (!text) return Failure{eps + ": cannot be read"};
         const std::optional<double> width = boxWidth(*text);
         if (!width || !(*width > 0)) return Failure{eps + ": nothing was drawn"};
-        const PictureSizes needed = sizesForWidth(*width, cm);
-        if ((needed.text <= sizes.text && needed.line <= sizes.line) || pass == 4) {
-            Result<std::string> scaled = scaledToWidth(*text, cm, eps);
-            if (!scaled) return Failure{scaled.error()};
-            return writeFileAtomic(eps, *scaled);
+        const bool cut = pass > 1 && (textCut || reachesSurfaceEdge(*text));
+        if (cut && sizes.content * kContentStep < kLeastContent) {
+            std::remove(eps.c_str());
+            std::string w = fortran::F(cm, 6, 1);
+            w.erase(0, w.find_first_not_of(' '));
+            return Failure{"the lettering does not fit a picture " + w + " cm wide; a wider --width makes room for it"};
         }
-        sizes = {std::max(sizes.text, needed.text), std::max(sizes.line, needed.line)};
+        const PictureSizes needed =
+            sizesForWidth(*width, cm, thinnest, cut ? sizes.content * kContentStep : sizes.content);
+        if ((!cut && settled(sizes, needed)) || pass == 16) {
+            return scaledToWidth(*text, cm, eps).and_then([&](const std::string& scaled) { return writeFileAtomic(eps, scaled); });
+        }
+        sizes = needed;
+        sizes.text *= 1.01f;
+        sizes.line *= 1.01f;
     }
 }
 
@@ -237,6 +267,7 @@ std::string replacedAll(std::string text, const std::string& what, const std::st
 std::optional<PictureKind> convertedTo(PictureFormat format) {
     if (format == PictureFormat::Pdf) return PictureKind::Pdf;
     if (format == PictureFormat::Png) return PictureKind::Png;
+    if (format == PictureFormat::Svg) return PictureKind::Svg;
     return std::nullopt;
 }
 

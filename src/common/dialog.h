@@ -53,7 +53,7 @@ struct RangeQuestion {
     std::string low, high;
     int width = 10;
     std::function<void()> beforeEach = nullptr;
-    std::function<void()> refused = nullptr;
+    std::function<void(float, float)> refused = nullptr;
     std::function<std::string(float, float)> refusal = nullptr;
 };
 

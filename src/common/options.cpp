@@ -59,4 +59,11 @@ std::vector<std::string> argumentWords(int argc, char** argv) {
     return words;
 }
 
+std::string titleProblem(const CommandLine& args) {
+    const std::string title = args.has("--title") ? args.value("--title") : "";
+    if (title.size() > kTitleCharacters) return "--title takes at most 80 characters";
+    if (title.find_first_of("\n\r") != std::string::npos) return "--title takes one line";
+    return "";
+}
+
 }  // namespace common

@@ -37,6 +37,11 @@ struct CommandLine {
 // given twice is a UsageError naming it.
 CommandLine parseCommandLine(const std::vector<std::string>& words, const OptionSpec& spec);
 
+// What is wrong with the picture title of --title, which is one text line
+// of at most kTitleCharacters characters; "" when nothing is.
+inline constexpr size_t kTitleCharacters = 80;
+std::string titleProblem(const CommandLine& args);
+
 // argv[1] ... argv[argc-1] as words.
 std::vector<std::string> argumentWords(int argc, char** argv);
 

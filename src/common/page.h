@@ -51,6 +51,10 @@ inline std::string placementLine(OnPage fit, const std::string& what, const std:
     return where + ": part of the " + what + " lies outside the page";
 }
 
+// The weight of the frame, the tics and the data curves (bands, DOS curves)
+// unless a layout gives a curve a width of its own: PGPLOT line width 3.
+constexpr int kLineWidth = 3;
+
 // Square view surfaces, inches: the screen window and the output files.
 constexpr float kScreenInches = 7.5f;
 constexpr float kPaperInches = 8.267f;

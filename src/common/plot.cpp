@@ -2,7 +2,49 @@
 
 #include <cpgplot.h>
 
+#include <cmath>
+#include <vector>
+
 namespace common {
+
+int sizedWidth(int width, const PictureSizes& sizes) {
+    const int scaled = static_cast<int>(std::ceil(static_cast<double>(width) * sizes.line - 1e-6));
+    return scaled < sizes.leastLine ? sizes.leastLine : scaled;
+}
+
+std::array<float, 2> SizedPlot::onSurface(float x, float y) const {
+    auto ndc = [](float v, float w0, float w1, float v0, float v1) {
+        return w1 == w0 ? v0 : v0 + (v - w0) / (w1 - w0) * (v1 - v0);
+    };
+    return {ndc(x, window_[0], window_[1], viewport_[0], viewport_[1]),
+            ndc(y, window_[2], window_[3], viewport_[2], viewport_[3])};
+}
+
+void SizedPlot::poly(int n, const float* x, const float* y) {
+    if (clip_ != 0) {
+        inner_.poly(n, x, y);
+        return;
+    }
+    std::vector<float> sx, sy;
+    for (int i = 0; i < n; ++i) {
+        const auto [px, py] = onSurface(x[i], y[i]);
+        sx.push_back(px);
+        sy.push_back(py);
+    }
+    inner_.svp(0.0f, 1.0f, 0.0f, 1.0f);
+    inner_.swin(0.0f, 1.0f, 0.0f, 1.0f);
+    inner_.poly(n, sx.data(), sy.data());
+    inner_.svp(viewport_[0], viewport_[1], viewport_[2], viewport_[3]);
+    inner_.swin(window_[0], window_[1], window_[2], window_[3]);
+}
+
+void SizedPlot::placed(float x, float y, const std::string& text) {
+    if (text.find_first_not_of(' ') == std::string::npos) return;
+    const auto [nx, ny] = onSurface(x, y);
+    // PGPLOT's character height 1 is 1/40 of the view surface
+    const float h = height_ / 40.0f;
+    if (nx < h || nx > 1.0f - h || ny < 0.5f * h || ny > 1.0f - h) offSurface_ = true;
+}
 
 // ---- CpgPlot: forwards to PGPLOT ----
 

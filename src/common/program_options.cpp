@@ -9,9 +9,10 @@ const char* const kScreenHelp =
     "  PGPLOT_DEV      the screen device (default /XWINDOW; /NULL draws nothing\n"
     "                  and asks for cursor positions on the console)\n";
 
-ProgramStart usageError(const std::string& name, const std::string& usage, const std::string& why,
-                        std::ostream& err) {
-    err << name << ": " << why << "\n" << usage;
+std::string usageHint(const std::string& name) { return "Try '" + name + " --help' for the options.\n"; }
+
+ProgramStart usageError(const std::string& name, const std::string& why, std::ostream& err) {
+    err << name << ": " << why << "\n" << usageHint(name);
     err.flush();
     ProgramStart s;
     s.status = 2;
@@ -26,14 +27,14 @@ ProgramStart startProgram(const std::string& name, const std::string& usage, Opt
     try {
         s.args = parseCommandLine(words, spec);
     } catch (const UsageError& e) {
-        return usageError(name, usage, e.what(), err);
+        return usageError(name, e.what(), err);
     }
     if (s.args.has("--help")) {
         out << usage;
     } else if (s.args.has("--version")) {
         out << name << " " << kVersion << "\n";
     } else if (!s.args.positional.empty()) {
-        return usageError(name, usage, "unexpected argument '" + s.args.positional.front() + "'", err);
+        return usageError(name, "unexpected argument '" + s.args.positional.front() + "'", err);
     } else {
         s.run = true;
     }

@@ -23,13 +23,14 @@ struct ProgramStart {
 // Reads `words` with the options of `spec` (--help and --version are always
 // there). --help prints `usage` on `out`, --version "name version", both
 // status 0. A usage error (see parseCommandLine; any positional word is one)
-// prints "name: why" and the usage on `err`, status 2.
+// is usageError's.
 ProgramStart startProgram(const std::string& name, const std::string& usage, OptionSpec spec,
                           const std::vector<std::string>& words, std::ostream& out, std::ostream& err);
 
-// "name: why" and the usage on `err`; status 2.
-ProgramStart usageError(const std::string& name, const std::string& usage, const std::string& why,
-                        std::ostream& err);
+// "name: why" and usageHint's line on `err`; status 2.
+ProgramStart usageError(const std::string& name, const std::string& why, std::ostream& err);
+// The line after a usage error that points at the usage.
+std::string usageHint(const std::string& name);
 
 // The environment paragraph that ends the usage of both drawing programs.
 extern const char* const kScreenHelp;

@@ -1,8 +1,6 @@
 #include "common/publication.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <cmath>
 #include <map>
 #include <sstream>
@@ -25,6 +22,7 @@ namespace common {
 namespace {
 
 const std::string kAtEnd = "(atend)";
+// A title is one text line of the markup.
 
 std::vector<std::string> splitLines(const std::string& text) {
     std::vector<std::string> lines;
@@ -48,11 +46,6 @@ bool comment(const std::string& line, std::string& key, std::string& value) {
     value = line.substr(colon + 1);
     if (!value.empty() && value.front() == ' ') value.erase(0, 1);
     return true;
-}
-
-bool fileExists(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0;
 }
 
 }  // namespace
@@ -183,26 +176,11 @@ Result<std::string> uprightLandscape(const std::string& eps, const std::string& 
 Status moveBoundingBoxToHeader(const std::string& path) {
     const std::optional<std::string> text = readWholeFile(path);
     if (!text) return Failure{path + ": cannot be read"};
-    Result<std::string> boxed = boxInHeader(*text, path);
-    if (!boxed) return Failure{boxed.error()};
-    Result<std::string> fixed = uprightLandscape(*boxed, path);
-    if (!fixed) return Failure{fixed.error()};
+    Result<std::string> fixed =
+        boxInHeader(*text, path).and_then([&](const std::string& boxed) { return uprightLandscape(boxed, path); });
+    if (!fixed) return fixed.failure();
     if (*fixed == *text) return {};
     return writeFileAtomic(path, *fixed);
-}
-
-std::string findGhostscript() {
-    const char* env = std::getenv("PATH");
-    const std::string path = env ? env : "";
-    std::string::size_type start = 0;
-    for (;;) {
-        const auto end = path.find(':', start);
-        const std::string dir = path.substr(start, end == std::string::npos ? std::string::npos : end - start);
-        const std::string gs = (dir.empty() ? std::string(".") : dir) + "/gs";
-        if (::access(gs.c_str(), X_OK) == 0) return gs;
-        if (end == std::string::npos) return "";
-        start = end + 1;
-    }
 }
 
 std::string deviceFile(const std::string& device) { return device.substr(0, device.rfind('/')); }
@@ -210,72 +188,20 @@ std::string deviceFile(const std::string& device) { return device.substr(0, devi
 std::string pictureFile(const std::string& eps, PictureKind kind) {
     const auto dot = eps.rfind('.');
     const std::string stem = dot == std::string::npos ? eps : eps.substr(0, dot);
-    return stem + (kind == PictureKind::Pdf ? ".pdf" : ".png");
+    return stem + (kind == PictureKind::Pdf ? ".pdf" : kind == PictureKind::Png ? ".png" : ".svg");
 }
 
-Status convertEps(const std::string& gs, const std::string& eps, const std::string& out, PictureKind kind) {
-    std::ifstream in(eps, std::ios::binary);
-    if (!in) return Failure{eps + ": cannot be read"};
-    bool landscape = false;
-    for (std::string line; std::getline(in, line) && line != "%%EndComments";)
-        if (line == "%%Orientation: Landscape") landscape = true;
-    in.close();
-
-    const std::string tmp = out + ".tmp" + std::to_string(::getpid());
-    std::vector<std::string> args = {gs, "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-dEPSCrop"};
-    if (kind == PictureKind::Pdf) {
-        // pdfwrite would turn the page after the direction of its text
-        args.insert(args.end(), {"-sDEVICE=pdfwrite", "-dAutoRotatePages=/None"});
-    } else {
-        args.insert(args.end(), {"-sDEVICE=png16m", "-r300", "-dTextAlphaBits=4", "-dGraphicsAlphaBits=4"});
-    }
-    args.push_back("-sOutputFile=" + tmp);
-    // An EPS still on its side (written before its pictures were turned
-    // upright): the page is turned back so that the picture stands upright.
-    if (landscape) args.insert(args.end(), {"-c", "<</Orientation 3>> setpagedevice"});
-    args.insert(args.end(), {"-f", eps});
-
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-
-    std::fflush(nullptr);
-    const pid_t pid = ::fork();
-    if (pid < 0) return Failure{out + " not written: ghostscript could not be started (" + std::strerror(errno) + ")"};
-    if (pid == 0) {
-        // ghostscript's own messages go to standard error, clear of the dialogue
-        ::dup2(2, 1);
-        const int null = ::open("/dev/null", O_RDONLY);
-        if (null >= 0) ::dup2(null, 0);
-        ::execv(gs.c_str(), argv.data());
-        ::_exit(127);
-    }
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    const bool ran = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    if (!ran || !fileExists(tmp)) {
-        std::remove(tmp.c_str());
-        const std::string how = WIFEXITED(status) ? "status " + std::to_string(WEXITSTATUS(status))
-                                                  : "signal " + std::to_string(WTERMSIG(status));
-        return Failure{out + " not written: ghostscript failed on " + eps + " (" + how + ")"};
-    }
-    if (std::rename(tmp.c_str(), out.c_str()) != 0) {
-        const int err = errno;
-        std::remove(tmp.c_str());
-        return Failure{out + ": cannot be written (" + std::strerror(err) + ")"};
-    }
-    return {};
+Status renderEps(const std::string& eps, const std::string& out, PictureKind kind) {
+    const std::optional<std::string> text = readWholeFile(eps);
+    if (!text) return Failure{eps + ": cannot be read"};
+    return readEps(*text, eps).and_then([&](const EpsPicture& picture) { return renderPicture(picture, out, kind); });
 }
 
 Status publishPostScript(const std::string& device, std::optional<PictureKind> convert) {
     const std::string eps = deviceFile(device);
     if (Status fixed = moveBoundingBoxToHeader(eps); !fixed) return fixed;
     if (!convert) return {};
-    const std::string out = pictureFile(eps, *convert);
-    const std::string gs = findGhostscript();
-    if (gs.empty()) return Failure{"ghostscript (gs) not found: " + out + " not written; the picture is in " + eps + "."};
-    return convertEps(gs, eps, out, *convert);
+    return renderEps(eps, pictureFile(eps, *convert), *convert);
 }
 
 void finishPostScript(Console& con, const std::string& device, std::optional<PictureKind> convert) {
@@ -292,6 +218,7 @@ std::optional<PictureFormat> pictureFormat(const std::string& path) {
     if (suffix == ".plt") return PictureFormat::Hpgl;
     if (suffix == ".pdf") return PictureFormat::Pdf;
     if (suffix == ".png") return PictureFormat::Png;
+    if (suffix == ".svg") return PictureFormat::Svg;
     return std::nullopt;
 }
 
@@ -311,7 +238,7 @@ std::string widthProblem(const CommandLine& args) {
     if (!args.has("--width")) return "";
     if (!args.has("--output")) return "--width goes with --output, which makes the picture";
     if (pictureFormat(args.value("--output")) == PictureFormat::Hpgl)
-        return "--width makes EPS, PDF or PNG pictures; an HPGL file has no size of its own";
+        return "--width makes EPS, PDF, PNG or SVG pictures; an HPGL file has no size of its own";
     double cm = 0;
     try {
         cm = args.real("--width");
@@ -325,40 +252,46 @@ std::string widthProblem(const CommandLine& args) {
 
 }  // namespace
 
-ProgramStart checkPictureOption(const std::string& name, const std::string& usage, ProgramStart s,
+ProgramStart checkPictureOption(const std::string& name, ProgramStart s,
                                 std::ostream& err) {
     if (!s.run) return s;
     if (s.args.has("--output") && !pictureFormat(s.args.value("--output")))
-        return usageError(name, usage,
-                          "--output takes a file ending in .eps, .plt, .pdf or .png, not '" + s.args.value("--output") +
+        return usageError(name,
+                          "--output takes a file ending in .eps, .plt, .pdf, .png or .svg, not '" + s.args.value("--output") +
                               "'",
                           err);
-    if (const std::string why = widthProblem(s.args); !why.empty()) return usageError(name, usage, why, err);
+    if (const std::string why = widthProblem(s.args); !why.empty()) return usageError(name, why, err);
+    if (s.args.has("--title") && !s.args.has("--output"))
+        return usageError(name, "--title goes with --output, which makes the picture", err);
+    if (const std::string why = titleProblem(s.args); !why.empty()) return usageError(name, why, err);
     return s;
 }
+
+std::string pictureTitle(const CommandLine& args) { return args.has("--title") ? args.value("--title") : ""; }
 
 std::optional<double> pictureWidth(const CommandLine& args) {
     if (!args.has("--width")) return std::nullopt;
     return args.real("--width");
 }
 
-PictureSizes sizesForWidth(double drawnPoints, double cm) {
+PictureSizes sizesForWidth(double drawnPoints, double cm, int thinnest, float content) {
     // PGPLOT's character height 1 is 1/40 of the square view surface; its
     // line width 1 is 1/200 inch
     constexpr double kHeightPoints = kPaperInches * 72.0 / 40.0;
     constexpr double kWidthPoints = 72.0 / 200.0;
     const double scale = cm / 2.54 * 72.0 / drawnPoints;
-    // a hair over the least sizes, so that rounding never puts them under
+    const double leastUnits = kLeastLinePoints / (kWidthPoints * scale);
     PictureSizes sizes;
-    sizes.text = static_cast<float>(std::max(1.0, 1.005 * kLeastTextPoints / (kHeightPoints * scale)));
-    sizes.line = std::max(1, static_cast<int>(std::ceil(kLeastLinePoints / (kWidthPoints * scale) - 1e-9)));
+    // a hair over the sizes, so that rounding never puts them under
+    sizes.text = static_cast<float>(1.005 * kTextPoints / (kHeightPoints * scale));
+    // the thinnest stroke gets the least width (PGPLOT's least, one unit,
+    // on a large picture), the others theirs in proportion
+    sizes.line = static_cast<float>(1.005 * std::max(1.0, leastUnits) / std::max(1, thinnest));
+    sizes.leastLine = std::max(1, static_cast<int>(std::ceil(leastUnits - 1e-9)));
+    sizes.content = content;
     return sizes;
 }
 
-namespace {
-
-// The lines of the head up to the page set-up's end and the box they give:
-// the high-resolution one when there is one.
 bool headBox(const std::string& eps, double box[4]) {
     const size_t end = eps.find("%%EndPageSetup");
     std::string key, value;
@@ -371,6 +304,8 @@ bool headBox(const std::string& eps, double box[4]) {
     return found;
 }
 
+namespace {
+
 std::string pointsText(double v, int decimals = 3) {
     std::ostringstream out;
     out.precision(decimals);
@@ -379,6 +314,22 @@ std::string pointsText(double v, int decimals = 3) {
 }
 
 }  // namespace
+
+bool reachesSurfaceEdge(const std::string& eps) {
+    double box[4];
+    const size_t setupEnd = eps.find("%%EndPageSetup");
+    const std::string pageScale = "0.072 0.072 scale\n";
+    const size_t at = eps.find(pageScale);
+    if (!headBox(eps, box) || at == std::string::npos || at > setupEnd) return false;
+    // the page's origin, in PGPLOT's units (a thousandth of an inch), then
+    // the square view surface from there
+    double a = 0, b = 0;
+    std::istringstream(eps.substr(at + pageScale.size(), 40)) >> a >> b;
+    const double x0 = 0.072 * a, y0 = 0.072 * b, side = kPaperInches * 72.0;
+    // PGPLOT's box is whole points, a point wider than the drawing
+    constexpr double kSlack = 1.5;
+    return box[0] < x0 + kSlack || box[1] < y0 + kSlack || box[2] > x0 + side - kSlack || box[3] > y0 + side - kSlack;
+}
 
 std::optional<double> boxWidth(const std::string& eps) {
     double box[4];

@@ -1,8 +1,9 @@
 // Pictures for publication. PGPLOT writes the bounding box of its PostScript
 // at the end of the file ("(atend)"), which croppers and LaTeX routes ignore:
-// it is moved into the header once the device has closed. PDF and PNG are
-// made from that EPS by ghostscript, cropped to the drawing, a landscape
-// picture turned upright; every file is written whole or not at all.
+// it is moved into the header once the device has closed. PDF, PNG and SVG
+// are made from that EPS in the program (eps_replay.h), cropped to the
+// drawing, a landscape picture upright; every file is written whole or not
+// at all.
 #pragma once
 
 #include <optional>
@@ -11,14 +12,13 @@
 
 #include "common/program_options.h"
 
+#include "common/eps_replay.h"
 #include "common/error.h"
 #include "common/plot.h"
 
 namespace common {
 
 class Console;
-
-enum class PictureKind { Pdf, Png };
 
 // The EPS text with its "(atend)" header comments (bounding box, page
 // bounding box, fonts, pages) filled from the trailer, which loses them,
@@ -36,23 +36,19 @@ Result<std::string> uprightLandscape(const std::string& eps, const std::string& 
 // Rewrites the EPS file at `path` with boxInHeader and uprightLandscape, whole.
 Status moveBoundingBoxToHeader(const std::string& path);
 
-// The ghostscript program found on PATH, or "" when there is none.
-std::string findGhostscript();
-
 // The file name of a PGPLOT device string ("tarlisen.eps/CPS  " gives
-// "tarlisen.eps") and the picture beside it ("tarlisen.pdf").
+// "tarlisen.eps") and the picture beside it ("tarlisen.pdf", ".png", ".svg").
 std::string deviceFile(const std::string& device);
 std::string pictureFile(const std::string& eps, PictureKind kind);
 
-// Converts the EPS (box in the header) to PDF or to a 300 dpi PNG with
-// anti-aliasing on white, cropped to the box; a landscape EPS
-// ("%%Orientation: Landscape") gives an upright wide picture. ghostscript
-// writes to a temporary name renamed to `out` only when it succeeded.
-Status convertEps(const std::string& gs, const std::string& eps, const std::string& out, PictureKind kind);
+// Makes the PDF, the 300 dpi PNG or the SVG of the EPS (box in the header,
+// upright) at `out`, cropped to the box: read by readEps, drawn by
+// renderPicture. The failure is one line naming the file.
+Status renderEps(const std::string& eps, const std::string& out, PictureKind kind);
 
 // After a PostScript device closed: the box into the header of its file,
-// then, when asked, the PDF or PNG beside it. The failure is one line
-// (without ghostscript the EPS is kept).
+// then, when asked, the PDF, PNG or SVG beside it. The failure is one line;
+// the EPS is kept whatever happens to the picture made from it.
 Status publishPostScript(const std::string& device, std::optional<PictureKind> convert);
 
 // publishPostScript, saying on the console, in one line, what went wrong.
@@ -60,17 +56,28 @@ void finishPostScript(Console& con, const std::string& device, std::optional<Pic
 
 // A picture made for a given printed width (--width CM): it is drawn with
 // character heights and line widths such that, the picture scaled to that
-// width, text is at least kLeastTextPoints high and lines at least
-// kLeastLinePoints wide; the EPS then carries that scale and a box that
-// wide, and the PDF page and the PNG (at its 300 dpi) follow from it.
-constexpr double kLeastTextPoints = 7.0;
+// width, the text is kTextPoints high (PGPLOT draws sub- and superscripts
+// at 0.6 of it: 5.1 pt) at every width, and the thinnest line is at least
+// kLeastLinePoints wide, the others in proportion to it; the EPS then
+// carries that scale and a box that wide, and the PDF and SVG page and the
+// PNG (at its 300 dpi) follow from it.
+constexpr double kTextPoints = 8.5;
 constexpr double kLeastLinePoints = 0.5;
 constexpr double kLeastWidthCm = 4.0;
 constexpr double kMostWidthCm = 50.0;
 
 // The sizes for a picture whose drawing, `drawnPoints` wide as PGPLOT draws
-// it, is shown `cm` wide.
-PictureSizes sizesForWidth(double drawnPoints, double cm);
+// it, is shown `cm` wide, its thinnest stroke `thinnest` wide (PGPLOT line
+// width); the drawing's content as `content` (see PictureSizes).
+PictureSizes sizesForWidth(double drawnPoints, double cm, int thinnest, float content = 1.0f);
+
+// The bounding box in the head of an EPS text (up to the end of its page
+// set-up), the high-resolution one where there is one: false without one.
+bool headBox(const std::string& eps, double box[4]);
+
+// Whether the drawing of a PGPLOT EPS (its box in the head, not yet
+// scaled) reaches an edge of the view surface, where PGPLOT cuts it off.
+bool reachesSurfaceEdge(const std::string& eps);
 
 // The width, in points, of the bounding box in the head of an EPS text;
 // none when it has no box there.
@@ -82,21 +89,24 @@ std::optional<double> boxWidth(const std::string& eps);
 Result<std::string> scaledToWidth(const std::string& eps, double cm, const std::string& name);
 
 // The pictures an output file name asks for by its suffix: ".eps", ".plt"
-// (HPGL), ".pdf", ".png"; none for any other name.
-enum class PictureFormat { Eps, Hpgl, Pdf, Png };
+// (HPGL), ".pdf", ".png", ".svg"; none for any other name.
+enum class PictureFormat { Eps, Hpgl, Pdf, Png, Svg };
 std::optional<PictureFormat> pictureFormat(const std::string& path);
 
 // A graph menu's output device ("tarlisen.eps/VCPS ") writing to the name
 // of `path` instead: its stem with the device's own suffix
-// ("bands.pdf" gives "bands.eps/VCPS"), so PDF and PNG keep their EPS beside them.
+// ("bands.pdf" gives "bands.eps/VCPS"), so PDF, PNG and SVG keep their EPS beside them.
 std::string deviceNamed(const std::string& menuDevice, const std::string& path);
 
 // A program's start with --output FILE [--width CM]: a usage error (status
 // 2) when FILE names no picture of pictureFormat, or --width comes without
 // --output, with an HPGL file, or is no number from kLeastWidthCm to
-// kMostWidthCm; `s` as it is otherwise.
-ProgramStart checkPictureOption(const std::string& name, const std::string& usage, ProgramStart s,
-                                std::ostream& err);
+// kMostWidthCm, or --title comes without --output or is longer than a text
+// line (80 characters); `s` as it is otherwise.
+ProgramStart checkPictureOption(const std::string& name, ProgramStart s, std::ostream& err);
+
+// The title --title gives the picture; "" without it.
+std::string pictureTitle(const CommandLine& args);
 
 // The width --width asks for, once checkPictureOption has let the command
 // line through; none without it.

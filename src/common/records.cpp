@@ -169,6 +169,9 @@ int RecordReader::intIn(FieldCursor& c, int w, int lo, int hi, const std::string
 }
 
 bool RecordReader::counted(const KeywordRecord& k, size_t count) {
+    if (!k.whole)
+        return fail("unreadable record '" + fortran::trimRight(k.keyword + k.rest) +
+                    "' (a keyword and whole numbers wanted)");
     if (k.numbers.size() == count) return ok();
     return fail("'" + k.keyword + "' record with " + std::to_string(k.numbers.size()) + " numbers (" +
                 std::to_string(count) + " wanted)");
@@ -188,24 +191,36 @@ bool startsKeyword(const std::string& record) {
     return !record.empty() && std::isalpha(static_cast<unsigned char>(record[0]));
 }
 
-std::optional<KeywordRecord> readKeywordRecord(const std::string& record) {
+KeywordRecord readKeywordRecord(const std::string& record) {
     std::istringstream words(record);
     KeywordRecord k;
     words >> k.keyword;
+    const size_t after = record.find(k.keyword) + k.keyword.size();
+    k.rest = record.substr(std::min(after, record.size()));
     for (std::string w; words >> w;) {
         long v = 0;
         const auto [end, ec] = std::from_chars(w.data(), w.data() + w.size(), v);
-        if (ec != std::errc() || end != w.data() + w.size()) return std::nullopt;
+        if (ec != std::errc() || end != w.data() + w.size()) k.whole = false;
         k.numbers.push_back(v);
     }
+    if (!k.whole) k.numbers.clear();
     return k;
+}
+
+double RecordReader::realOf(const KeywordRecord& k, const std::string& what) {
+    std::istringstream words(k.rest);
+    std::string word, extra;
+    std::optional<double> v;
+    if (words >> word && !(words >> extra)) v = field::readReal(word);
+    return get(v, what);
 }
 
 bool readKeywordRecords(RecordReader& in, const std::map<std::string, KeywordReader>& readers) {
     while (in.ok() && !in.atEnd()) {
         const std::string* r = in.next();
-        std::optional<KeywordRecord> k = startsKeyword(*r) ? readKeywordRecord(*r) : std::nullopt;
-        if (!k) return in.fail("unreadable record '" + fortran::trimRight(*r) + "' (a keyword and whole numbers wanted)");
+        if (!startsKeyword(*r))
+            return in.fail("unreadable record '" + fortran::trimRight(*r) + "' (a keyword and whole numbers wanted)");
+        const std::optional<KeywordRecord> k = readKeywordRecord(*r);
         auto reader = readers.find(k->keyword);
         if (reader == readers.end()) return in.fail("unknown record '" + k->keyword + "'");
         if (!reader->second(in, *k)) return false;

@@ -8,6 +8,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/error.h"
@@ -49,6 +50,7 @@ public:
     static RecordFile fromText(const std::string& name, const std::string& text);
 
     const std::string& name() const { return name_; }
+    // The first n records under the same name.
     size_t size() const { return records_.size(); }
     bool has(size_t n) const { return n >= 1 && n <= records_.size(); }
     // Record n, counted from 1.
@@ -83,13 +85,14 @@ private:
 // follow the records older files end with.
 struct KeywordRecord {
     std::string keyword;
-    std::vector<long> numbers;
+    std::vector<long> numbers;  // when every word after the keyword is a whole number
+    std::string rest;           // the record after its keyword
+    bool whole = true;          // every word after the keyword a whole number
 };
 // Whether a record is one: its first character is a letter.
 bool startsKeyword(const std::string& record);
-// The keyword and numbers of a record; nullopt when a word after the
-// keyword is no whole number.
-std::optional<KeywordRecord> readKeywordRecord(const std::string& record);
+// The keyword, its numbers and the rest of a record.
+KeywordRecord readKeywordRecord(const std::string& record);
 // The record of a keyword and its numbers.
 std::string keywordRecord(const std::string& keyword, const std::vector<long>& numbers);
 
@@ -127,6 +130,9 @@ public:
     // Number i (from 0) of a keyword record within lo ... hi ("what v
     // outside lo ... hi" otherwise).
     int numberIn(const KeywordRecord& k, size_t i, int lo, int hi, const std::string& what);
+    // The one real a keyword record holds ("KEYWORD value"), or 0 and the
+    // fault "unreadable what".
+    double realOf(const KeywordRecord& k, const std::string& what);
 
 private:
     const RecordFile& f_;
@@ -146,6 +152,8 @@ bool readKeywordRecords(RecordReader& in, const std::map<std::string, KeywordRea
 class RecordWriter {
 public:
     void record(const std::string& r) { text_ += r + "\n"; }
+    // A keyword record "KEYWORD value", the value in an F12.5 field.
+    void keywordRecord(const std::string& keyword, double v) { record(keyword + F(v, 12, 5, keyword)); }
     // The Fw.d field of v; `what` names the value in the complaint.
     std::string F(double v, int w, int d, const std::string& what = "the value");
     // The text, or the failure "what v does not fit the layout file".

@@ -166,7 +166,7 @@ TEST(Marks, FermiMarkerRightOfTheFrameAndDashedLineAcrossIt) {
     tlfrmi(p, {{0.11785f, 0.125f, 0.58926f, 0.75f}, -2.0f, 2.0f}, {0.0f, 0.0f, 0.707107f, 1.0f}, {-1.0f, true});
     // the whole view surface: a text right of a portrait page is not clipped
     EXPECT_EQ(p.calls[0], "swin 0 1 0 1");
-    EXPECT_EQ(p.matching("ptxt")[0], "ptxt 0.72211 0.30375 0 0 '\\(2263) \\ge\\df \\u'");
+    EXPECT_EQ(p.matching("ptxt")[0], "ptxt 0.72211 0.30375 0 0 '\\(2263) E\\dF \\u'");
     EXPECT_EQ(p.matching("sls")[0], "sls 2");
     EXPECT_EQ(p.matching("move")[0], "move 0 -1");
     EXPECT_EQ(p.matching("draw")[0], "draw 0.58926 -1");
@@ -235,7 +235,7 @@ TEST(Marks, FreeTextsPlacedWithTheConsoleCursorAndRedrawn) {
 }
 
 TEST(Marks, FreeTextAngleOrPositionTheLayoutCannotKeepIsAskedAgain) {
-    Session s("A\n0\n1e6\n45\n123456 0.5\n0.2 0.3\n\n");
+    Session s("A\n0\n1e6\n45\n123456 0.5\n0.5 -0.1\n0.2 0.3\n\n");
     std::vector<FreeText> texts;
     enterFreeTexts(s.plot, s.con, {0.0f, 0.0f, 1.0f, 1.0f}, texts, 200, [](float v) { return fieldRefusal(v, 10, 5); });
     ASSERT_EQ(texts.size(), 1u);
@@ -244,7 +244,13 @@ TEST(Marks, FreeTextAngleOrPositionTheLayoutCannotKeepIsAskedAgain) {
     const std::string out = s.out.str();
     EXPECT_NE(out.find(" The layout file cannot hold this value: 1e+06 does not fit its 10 columns.\n"),
               std::string::npos);
-    EXPECT_NE(out.find("123456 does not fit"), std::string::npos);
+    // a position off the page is said, as the page coordinates are
+    EXPECT_NE(out.find(" (Page coordinates from its lower left corner: x 0 ... 1.00 across, y 0 ... 1.00 up.)\n"),
+              std::string::npos);
+    size_t offPage = 0;
+    for (size_t at = out.find(" That position lies off the page"); at != std::string::npos; at = out.find(" That position lies off the page", at + 1))
+        ++offPage;
+    EXPECT_EQ(offPage, 2u) << out;
     EXPECT_EQ(s.plot.matching("ptxt").size(), 1u);
 }
 

@@ -22,8 +22,11 @@ TEST(FrameDialogue, EqualEnergiesAreRefusedAndBothAskedAgain) {
     EXPECT_FLOAT_EQ(hi, 4.0f);
     EXPECT_EQ(s.out.str(),
               "\n Minimum energy in eV:  Maximum energy in eV: "
-              "\n Error: Maximum energy is lower than minimum.\n"
+              "\n Error: Maximum and minimum energy are equal.\n"
               "\n Minimum energy in eV:  Minimum energy in eV:  Maximum energy in eV: ");
+    Session lower("4\n-3\n-3\n4\n");
+    tlener(lower.con, lo, hi);
+    EXPECT_NE(lower.out.str().find("\n Error: Maximum energy is lower than minimum.\n"), std::string::npos);
 }
 
 TEST(FrameDialogue, LengthsOneOneTwoPutSeparatorsAtAQuarterAndAHalf) {
@@ -83,7 +86,7 @@ TEST_F(Bands, EachLineInItsPanelOnePolylinePerBand) {
     ASSERT_EQ(lines.size(), 6u);
     EXPECT_EQ(lines[3].rfind("line 26 (1,1.42074) (2,1.45465)", 0), 0u);
     EXPECT_EQ(p.matching("scr ").size(), 7u);  // the palette, defined before the bands
-    EXPECT_EQ(p.calls[8], "slw 1");
+    EXPECT_EQ(p.calls[8], "slw 3");
     EXPECT_EQ(p.calls.back(), "slw 3");
 }
 

@@ -185,33 +185,32 @@ TEST_F(Menu, OneFontForEveryTextWithOrWithoutTics) {
 }
 
 // A picture drawn `drawn` points wide and shown `cm` wide: every character
-// height and line width that reaches the device is at least 7 pt and 0.5 pt
-// there, and a picture shown large enough keeps its text as it is.
-TEST_F(Menu, TextAndLinesKeepTheirLeastSizesAtAColumnsWidth) {
+// height that reaches the device is 8.5 pt there at every width, every line
+// at least 0.5 pt, and a band range drawn twice as wide as the plain bands
+// stays twice as wide.
+TEST_F(Menu, TextKeepsItsPointsAndLinesTheirProportionsAtEveryWidth) {
     struct Row {
         double drawn, cm;
-        bool textAsDrawn;
     };
-    const Row rows[] = {{583, 8.5, false}, {583, 17, true}, {430, 8.5, true}, {2000, 4, false}, {300, 50, true}};
+    const Row rows[] = {{583, 8.5}, {583, 17}, {430, 8.5}, {2000, 4}, {300, 50}, {583, 4}, {583, 50}};
     for (const Row& r : rows) {
         BandGraph g = decorated();
-        g.styles.push_back(BandStyle{1, 2, 4, 6, 1});  // a band range in a width of its own
+        g.styles.push_back(BandStyle{1, 2, 4, 2 * kLineWidth, 1});  // a band range in a width of its own
         RecordingPlot p;
-        const PictureSizes sizes = sizesForWidth(r.drawn, r.cm);
+        const PictureSizes sizes = sizesForWidth(r.drawn, r.cm, kLineWidth);
         SizedPlot sized(p, sizes);
         sized.sch(1.0f);
         tlrdrw(sized, g);
         const double scale = r.cm / 2.54 * 72.0 / r.drawn;
-        float height = 1e9f;
-        for (const std::string& c : p.matching("sch ")) height = std::min(height, std::stof(c.substr(4)));
-        int width = 1000;
-        for (const std::string& c : p.matching("slw ")) width = std::min(width, std::stoi(c.substr(4)));
-        EXPECT_GE(height * 8.267 * 72 / 40 * scale, 7.0) << r.drawn << " " << r.cm;
-        EXPECT_GE(width * 0.36 * scale, 0.5) << r.drawn << " " << r.cm;
-        EXPECT_EQ(height == 1.0f, r.textAsDrawn) << r.drawn << " " << r.cm;
-        if (sizes.line < 6) {
-            EXPECT_NE(findCall(p.calls, "slw 6"), -1);  // a wider band keeps its width
-        }
+        std::set<float> heights;
+        for (const std::string& c : p.matching("sch ")) heights.insert(std::stof(c.substr(4)));
+        std::set<int> widths;
+        for (const std::string& c : p.matching("slw ")) widths.insert(std::stoi(c.substr(4)));
+        ASSERT_EQ(heights.size(), 1u) << r.drawn << " " << r.cm;
+        EXPECT_NEAR(*heights.begin() * 8.267 * 72 / 40 * scale, 8.5, 0.1) << r.drawn << " " << r.cm;
+        EXPECT_GE(*widths.begin() * 0.36 * scale, 0.5) << r.drawn << " " << r.cm;
+        ASSERT_EQ(widths.size(), 2u) << r.drawn << " " << r.cm << ": the plain and the wide bands";
+        EXPECT_NEAR(*widths.rbegin(), 2 * *widths.begin(), 1) << r.drawn << " " << r.cm;
     }
 }
 
@@ -230,7 +229,7 @@ TEST_F(Menu, AllFlagsOffShowsOnlyFrameAndBands) {
 
 TEST_F(Menu, BadSelectionsAskAgainAndTheMenuIsShownInFull) {
     BandGraph g = graphFor(3);
-    Session s("15\n-1\nx\n0\n");
+    Session s("16\n-1\nx\n0\n");
     tlgrph(s.plot, s.con, g);
     EXPECT_EQ(s.out.str(),
               "\n Graph modification menu:\n\n"
@@ -239,11 +238,44 @@ TEST_F(Menu, BadSelectionsAskAgainAndTheMenuIsShownInFull) {
               " ( 6) Add optional text (eg. symmetry labels)\n ( 7) Mark fermi energy\n"
               " ( 8) Change symmetry line lengths\n ( 9) Clear and redraw\n (10) Generate output file\n"
               " (11) Save graph layout\n (12) Load graph layout\n (13) Change band colours and line widths\n"
-              " (14) Legend\n\n"
+              " (14) Legend\n (15) Orbital character of the bands\n\n"
               " ( 0) Quit program\n\n"
               " Selection:  Selection:  Selection:  Selection: ");
     EXPECT_TRUE(g.border);  // two or more lines: the frame is closed
     EXPECT_EQ(s.plot.calls, (std::vector<std::string>{"sls 1"}));
+}
+
+// Option 15: nothing to choose without fort.16; with it none, the groups'
+// colours or one group's fat band, the legend then naming the groups.
+TEST_F(Menu, OrbitalCharacterIsChosenWhenTheBandsHaveOne) {
+    BandGraph plain = graphFor(3);
+    Session none("15\n0\n");
+    tlgrph(none.plot, none.con, plain);
+    EXPECT_NE(none.out.str().find(" Selection:  No band character fort.16: the bands have no orbital character to show.\n"),
+              std::string::npos);
+    EXPECT_EQ(plain.show, CharacterView{});
+
+    struct Row {
+        const char* answers;
+        CharacterView view;
+        std::vector<std::string> legend;  // the entries' names
+    };
+    const Row rows[] = {
+        {"15\n1\n0\n", {CharacterMode::colours, 1}, {"Fe d", "Fe s"}},
+        {"15\n3\n2\n0\n2\n0\n", {CharacterMode::fat, 2}, {"Fe s"}},
+        {"15\n0\n0\n", {}, {}},
+    };
+    for (const Row& r : rows) {
+        BandGraph g = graphFor(3);
+        g.character.names = {"Fe d", "Fe s"};
+        Session s(r.answers);
+        tlgrph(s.plot, s.con, g);
+        EXPECT_EQ(g.show, r.view) << r.answers;
+        EXPECT_EQ(g.legend.on, r.view.mode != CharacterMode::off) << r.answers;
+        std::vector<std::string> names;
+        for (const LegendEntry& e : legendEntries(g)) names.push_back(e.text);
+        EXPECT_EQ(names, r.legend) << r.answers;
+    }
 }
 
 TEST_F(Menu, EnergyRangeKeepsEveryElementRedrawnForTheNewRange) {
@@ -410,6 +442,9 @@ TEST_F(Menu, OutputDeviceFollowsTheLineCount) {
     EXPECT_EQ(outputDevice(2, 4), "tarlisen.plt/HPGL ");
     EXPECT_EQ(outputDevice(2, 3), "tarlisen.plt/VHPGL");
     EXPECT_EQ(outputDevice(2, 1), "tarlisen.plt/VHPGL");
+    // SVG, the last entry, is made from the colour EPS
+    EXPECT_EQ(outputDevice(6, 4), "tarlisen.eps/CPS  ");
+    EXPECT_EQ(outputDevice(6, 3), "tarlisen.eps/VCPS ");
 }
 
 TEST_F(Menu, OutputDrawsOnTheFileDeviceThenAgainOnTheScreen) {
@@ -430,7 +465,8 @@ TEST_F(Menu, OutputDrawsOnTheFileDeviceThenAgainOnTheScreen) {
     std::vector<std::string> file(c.begin() + open + 5, c.begin() + clos);
     std::vector<std::string> screen(c.begin() + clos + 3, c.end());
     EXPECT_EQ(file, screen);
-    EXPECT_NE(s.out.str().find("\n Output file options:\n (1) Postscript/encapsulated postscript\n (2) HPGL\n (3) PDF\n (4) PNG\n\n"
+    EXPECT_NE(s.out.str().find("\n Output file options:\n (1) Postscript/encapsulated postscript\n (2) HPGL\n (3) PDF\n (4) PNG\n (6) SVG\n\n"
+                               // 0 is no choice, nor 5 (the figure) without a DOS to draw
                                " Selection:  Selection:  Selection: "
                                // a recording plot writes no file
                                " tarlisen.eps: cannot be read\n"),

@@ -53,7 +53,7 @@ TEST_F(BandStyles, RangesAreAskedCheckedAndDrawnBandByBand) {
     EXPECT_EQ(g.styles[1].colour, 3);
     EXPECT_NE(s.out.str().find(" First band of the range (0 = done): "), std::string::npos);
     // band 1 plain, band 2 the first range, band 3 the later range; plain again after
-    const std::vector<std::string> first = {"sci 1", "sci 1", "slw 1", "line", "sci 4", "slw 5", "sls 2", "line",
+    const std::vector<std::string> first = {"sci 1", "sci 1", "slw 3", "line", "sci 4", "slw 5", "sls 2", "line",
                                             "sci 3", "slw 1", "sls 1", "line"};
     const auto calls = bandCalls(s.plot);
     ASSERT_GE(calls.size(), first.size());
@@ -76,7 +76,7 @@ TEST_F(BandStyles, SpinDownBandsHaveTheirOwnLook) {
     g.spin.bands = {{false, true, false}, {true, false, false}};
     Session keep("13\n\n0\n0\n");
     tlgrph(keep.plot, keep.con, g);
-    EXPECT_NE(keep.out.str().find(" The spin-down bands (both spin channels are drawn): colour 21, width 2, style 1.\n"),
+    EXPECT_NE(keep.out.str().find(" The spin-down bands (both spin channels are drawn): colour 21, width 4, style 1.\n"),
               std::string::npos)
         << keep.out.str();
     EXPECT_EQ(g.spin.look.colour, annotate::kVermillion);
@@ -85,10 +85,10 @@ TEST_F(BandStyles, SpinDownBandsHaveTheirOwnLook) {
     tlgrph(change.plot, change.con, g);
     EXPECT_EQ(g.spin.look.colour, 6);
     EXPECT_EQ(g.spin.look.style, 4);
-    // line 1: band 2 spin down over the range 1-3; line 2: band 1
-    const std::vector<std::string> drawn = {"sci 1", "sci 1", "slw 1", "line", "sci 6", "slw 3", "sls 4", "line",
+    // line 1: band 2 spin down over the range 1-3 (drawn thin); line 2: band 1
+    const std::vector<std::string> drawn = {"sci 1", "sci 1", "slw 3", "slw 1", "line", "sci 6", "slw 3", "sls 4", "line",
                                             "sci 1", "slw 1", "sls 1", "line", "sci 6", "slw 3", "sls 4", "line",
-                                            "sci 1", "slw 1", "sls 1", "line", "line"};
+                                            "sci 1", "slw 1", "sls 1", "line"};
     const auto calls = bandCalls(change.plot);
     ASSERT_GE(calls.size(), drawn.size());
     EXPECT_EQ(std::vector<std::string>(calls.begin(), calls.begin() + static_cast<long>(drawn.size())), drawn);

@@ -65,11 +65,11 @@ TEST(DosDrawing, HighestBufferFirstWithFillsInTheBrushColour) {
         if (c.rfind("scr ", 0) != 0) drawn.push_back(c);
     EXPECT_EQ(p.matching("scr ").size(), 7u);
     EXPECT_EQ(drawn, (std::vector<std::string>{
-                         "slw 1", "svp 0.11785 0.70711 0.125 0.875", "swin 1 9 1 3",
-                         "swin 1 9 1 3", "sci 1", "slw 1", "sls 2", "line 3 (3,1) (6,2) (9,3)",
+                         "slw 3", "svp 0.11785 0.70711 0.125 0.875", "swin 1 9 1 3",
+                         "swin 1 9 1 3", "sci 1", "slw 3", "sls 2", "line 3 (3,1) (6,2) (9,3)",
                          "swin 1 9 1 3", "sci 20", "slw 4", "sls 1", "line 3 (2,1) (4,2) (6,3)",
                          "swin 1 9 1 3", "sfs 1", "sci 4", "poly 5 (0,1) (1,1) (2,2) (3,3) (0,3)",
-                         "sci 1", "slw 1", "sls 1", "line 5 (0,1) (1,1) (2,2) (3,3) (0,3)",
+                         "sci 1", "slw 3", "sls 1", "line 5 (0,1) (1,1) (2,2) (3,3) (0,3)",
                          "sci 1", "slw 3", "sls 1", "swin 0 1 0 1", "move 0 1", "draw 0 0", "draw 1 0"}));
 }
 
@@ -155,10 +155,10 @@ TEST(DosOutput, LandscapeTwoPanelsThenPortraitScreenAgain) {
     load(in, g, Panel::COOP, 6);
     g.dos_w = g.coop_w = 0.29463f;
     g.coop_x = 0.41248f;
-    Session s("6\nx\n3\nq\nl\n");
+    Session s("7\nx\n3\nq\nl\n");
     s.plot.current = 7;  // the screen
     generateOutput(s.plot, s.con, in, g, 7);
-    EXPECT_NE(s.out.str().find(" (3) HPGL\n (4) PDF\n (5) PNG\n\n Selection: \n Output file options:"), std::string::npos);
+    EXPECT_NE(s.out.str().find(" (3) HPGL\n (4) PDF\n (5) PNG\n (6) SVG\n\n Selection: \n Output file options:"), std::string::npos);
     const auto& c = s.plot.calls;
     ASSERT_EQ(c[0], "open 'morvane.plt/HPGL '");
     EXPECT_EQ(c[1], "slct 1");
@@ -263,6 +263,8 @@ DosGraph fullGraph(const DosInput& in) {
     g.buffer(2).colour = annotate::kVermillion;
     g.buffer(2).width = 4;
     g.legend = {true, LegendCorner::TopLeft};
+    g.source_fermi = 6.6803f;
+    g.picture_title = "Si: s and p";
     return g;
 }
 
@@ -289,7 +291,7 @@ TEST(DosLayout, RecordsAndRoundTrip) {
     EXPECT_NE(text.find("\nFFTTFTFFFTFFF\n"), std::string::npos);
     EXPECT_NE(text.find("\n1320000\n"), std::string::npos);
     EXPECT_NE(text.find("\n   2.25000T\n"), std::string::npos);
-    const std::string keywords = "look 2 21 4\nlegend 1 2\n";
+    const std::string keywords = "look 2 21 4\nlegend 1 2\nfermi     6.68030\ntitle Si: s and p\n";
     ASSERT_EQ(text.substr(text.size() - keywords.size()), keywords);
 
     DosGraph back = graphFor(in);
@@ -308,12 +310,13 @@ TEST(DosLayout, RecordsAndRoundTrip) {
     EXPECT_EQ(a.calls, b.calls);
 
     // a layout written before curves had colours and legends loads with
-    // black thin curves and no legend
+    // black curves as heavy as the frame and no legend
     DosGraph older = graphFor(in);
     ASSERT_TRUE(parseLayout(RecordFile::fromText("fort.7", text.substr(0, text.size() - keywords.size())), in, older));
     EXPECT_EQ(older.buffer(2).colour, 1);
-    EXPECT_EQ(older.buffer(2).width, 1);
+    EXPECT_EQ(older.buffer(2).width, 3);
     EXPECT_EQ(older.legend, LegendPlace{});
+    EXPECT_EQ(older.picture_title, "");
 }
 
 TEST(DosDrawing, OneFontForEveryTextWithOrWithoutTics) {
@@ -363,6 +366,8 @@ TEST(DosLayout, DamagedFilesAreRefusedAndTheGraphStays) {
         {21, "legend 1 9", "fort.7, record 21: legend corner 9 outside 0 ... 4"},
         {21, "legnd 1 0", "fort.7, record 21: unknown record 'legnd'"},
         {21, "   0.50000", "fort.7, record 21: unreadable record '   0.50000' (a keyword and whole numbers wanted)"},
+        {20, "fermi 6.6x", "fort.7, record 20: unreadable fermi value"},
+        {20, "fermi", "fort.7, record 20: unreadable fermi value"},
     };
     for (const Case& c : cases) {
         DosGraph g = fullGraph(in);
@@ -548,7 +553,7 @@ TEST(DosOutput, GreyPostScriptGivesEveryBrushItsOwnLightGrey) {
         std::sort(greys.begin(), greys.end());
         EXPECT_EQ(std::adjacent_find(greys.begin(), greys.end()), greys.end());
         // set before anything is drawn on the file
-        EXPECT_LT(indexOf(s.plot.calls, reps.back()), indexOf(s.plot.calls, "slw 1"));
+        EXPECT_LT(indexOf(s.plot.calls, reps.back()), indexOf(s.plot.calls, "slw 3"));
     }
 }
 
@@ -620,7 +625,7 @@ int curvePointsIn(const RecordingPlot& p, const DrawnLegend& l) {
 // The starter legend names every curve in buffer order, in its colour; two
 // curves crossing the panel on its diagonals leave no corner clear, so it
 // stands in the room between them along an edge. A corner asked for is kept
-// whatever it covers.
+// whatever it covers; a panel too narrow for it has it below.
 TEST(DosLegend, NamesEveryCurveWhereNoCurveRuns) {
     Shape shape;
     shape.ntot = 3;
@@ -655,6 +660,21 @@ TEST(DosLegend, NamesEveryCurveWhereNoCurveRuns) {
     EXPECT_LT(l.x0, panel.x0 + panel.w / 8);
     EXPECT_LT(l.y0, panel.y0 + panel.h / 4);
     EXPECT_GT(curvePointsIn(q, l), 0);
+
+    // a panel too narrow for the names has its legend below the frame,
+    // under the axis numbers and title, whatever corner was asked
+    for (LegendCorner corner : {LegendCorner::Free, LegendCorner::TopRight}) {
+        DosGraph narrow = *g;
+        narrow.legend.corner = corner;
+        narrow.w0 = narrow.dos_w = 0.08f;
+        RecordingPlot r;
+        mvrdrw(r, in, narrow);
+        l = legendOf(r);
+        EXPECT_EQ(l.names.size(), 3u);
+        EXPECT_LT(l.y1, narrow.y0 - 4 * 0.025f);
+        EXPECT_FLOAT_EQ(l.x0, narrow.x0 + 0.5f * 0.025f);
+        EXPECT_EQ(curvePointsIn(r, l), 0);
+    }
 
     // one curve needs no name; a legend switched off draws none
     g->legend.corner = LegendCorner::Free;
@@ -699,7 +719,7 @@ TEST(DosLegend, ColourAndWidthOfACurveFromTheGraphMenu) {
     mvgrph(s.plot, s.con, in, g);
     const std::string out = s.out.str();
     EXPECT_NE(out.find(" (14) Change colour and line width of a curve\n (15) Legend\n"), std::string::npos);
-    EXPECT_NE(out.find(" Colour index of selected curve is  1, line width   1.\n"), std::string::npos);
+    EXPECT_NE(out.find(" Colour index of selected curve is  1, line width   3.\n"), std::string::npos);
     EXPECT_NE(out.find("19 yellow, 20 blue, 21 vermillion, 22 reddish purple."), std::string::npos);
     EXPECT_EQ(g.buffer(2).colour, annotate::kBlue);
     EXPECT_EQ(g.buffer(2).width, 5);

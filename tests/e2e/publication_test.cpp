@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -117,6 +118,67 @@ void expectUprightAndWide(const std::string& eps) {
     EXPECT_GT(b.w(), b.h()) << headerComment(eps, "BoundingBox").value;
 }
 
+// The pixels of a PNG as 8-bit RGB; none when it does not read.
+struct Pixels {
+    int w = 0, h = 0;
+    std::vector<unsigned char> rgb;
+    int at(int x, int y, int c) const { return rgb[(static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x)) * 3 + static_cast<size_t>(c)]; }
+};
+Pixels readPng(const std::filesystem::path& file) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    Pixels p;
+    if (!png_image_begin_read_from_file(&image, file.c_str())) return p;
+    image.format = PNG_FORMAT_RGB;
+    p.rgb.resize(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, p.rgb.data(), 0, nullptr)) return Pixels{};
+    p.w = static_cast<int>(image.width);
+    p.h = static_cast<int>(image.height);
+    return p;
+}
+
+// How far two pictures of the same size, give or take a pixel, lie apart:
+// the mean difference of all channels, and the largest of the mean
+// differences over blocks of 8 x 8 pixels (a line missing, moved or in
+// another colour shows there; anti-aliasing of edges does not).
+struct Apart {
+    double mean = 0, worstBlock = 0;
+};
+Apart apart(const Pixels& a, const Pixels& b) {
+    Apart r;
+    const int w = std::min(a.w, b.w), h = std::min(a.h, b.h);
+    constexpr int kBlock = 8;
+    double total = 0;
+    for (int by = 0; by + kBlock <= h; by += kBlock)
+        for (int bx = 0; bx + kBlock <= w; bx += kBlock) {
+            double block = 0;
+            for (int y = by; y < by + kBlock; ++y)
+                for (int x = bx; x < bx + kBlock; ++x)
+                    for (int c = 0; c < 3; ++c) block += std::abs(a.at(x, y, c) - b.at(x, y, c));
+            total += block;
+            r.worstBlock = std::max(r.worstBlock, block / (3 * kBlock * kBlock));
+        }
+    r.mean = total / (3.0 * (w / kBlock) * kBlock * (h / kBlock) * kBlock);
+    return r;
+}
+
+// The PNG the program draws and the one ghostscript makes of the same EPS
+// (300 dpi, anti-aliased, cropped): the same size and the same picture.
+void expectAsGhostscriptDraws(const ScratchDir& dir, const std::string& stem) {
+    const std::filesystem::path eps = dir / (stem + ".eps"), theirs = dir / (stem + "-gs.png");
+    const std::string cmd = "gs -q -dSAFER -dBATCH -dNOPAUSE -dEPSCrop -sDEVICE=png16m -r300 -dTextAlphaBits=4 "
+                            "-dGraphicsAlphaBits=4 -sOutputFile='" + theirs.string() + "' '" + eps.string() + "'";
+    ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
+    const Pixels mine = readPng(dir / (stem + ".png")), gs = readPng(theirs);
+    ASSERT_GT(mine.w, 0) << stem;
+    ASSERT_GT(gs.w, 0) << stem;
+    EXPECT_NEAR(mine.w, gs.w, 1) << stem;
+    EXPECT_NEAR(mine.h, gs.h, 1) << stem;
+    const Apart d = apart(mine, gs);
+    EXPECT_LT(d.mean, 1.5) << stem;
+    EXPECT_LT(d.worstBlock, 40.0) << stem;
+}
+
 }  // namespace
 
 TEST(Publication, ExampleSessionsWriteCroppedEpsPdfAndPng) {
@@ -204,9 +266,11 @@ TEST(Publication, LandscapeEpsTurnedUprightWithItsWideBox) {
     EXPECT_EQ(uprightLandscape(noTurn, "x.eps").error(), "x.eps: no landscape page set-up");
 }
 
-// Without ghostscript on PATH: one line naming it, the EPS kept (its box in
-// the header), no PDF and no half-written file.
-TEST(Publication, WithoutGhostscriptTheEpsIsKept) {
+// Nothing outside the program makes the pictures: with an empty PATH the
+// PDF, the PNG and the SVG come, the PDF page and the SVG the size of the
+// box; a damaged EPS is refused in one line naming it, and leaves no
+// picture and no half-written file.
+TEST(Publication, PdfPngAndSvgAreMadeWithNothingOnPath) {
     ScratchDir dir("publication-no-gs");
     // relative to the build folder: PGPLOT keeps 90 characters of a device's file name
     const std::string eps = (std::filesystem::relative(dir.path) / "picture.eps").string();
@@ -225,19 +289,55 @@ TEST(Publication, WithoutGhostscriptTheEpsIsKept) {
     std::istringstream in;
     std::ostringstream out;
     Console con(in, out);
-    finishPostScript(con, eps + "/VCPS", PictureKind::Pdf);
-    setenv("PATH", path.c_str(), 1);
-    EXPECT_EQ(out.str(), " ghostscript (gs) not found: " + eps.substr(0, eps.size() - 3) + "pdf" +
-                             " not written; the picture is in " + eps + ".\n");
-    EXPECT_FALSE(dir.has("picture.pdf"));
-    EXPECT_FALSE(headerComment(e2e::slurp(eps), "BoundingBox").value.empty());
-    for (const auto& f : std::filesystem::directory_iterator(dir.path))
-        EXPECT_EQ(f.path().filename().string().find(".tmp"), std::string::npos) << f.path();
-
-    // with it the PDF comes, portrait, the size of the box
-    finishPostScript(con, eps + "/VCPS", PictureKind::Pdf);
+    for (PictureKind kind : {PictureKind::Pdf, PictureKind::Png, PictureKind::Svg})
+        finishPostScript(con, eps + "/VCPS", kind);
+    EXPECT_EQ(out.str(), "");
     const Box b = boxOf(headerComment(e2e::slurp(eps), "BoundingBox").value);
     const Box page = mediaBox(dir / "picture.pdf");
     EXPECT_NEAR(page.w(), b.w(), 1.0);
     EXPECT_NEAR(page.h(), b.h(), 1.0);
+    const auto [w, h] = pngSize(dir / "picture.png");
+    EXPECT_NEAR(static_cast<double>(w), b.w() * 300.0 / 72.0, 2.0);
+    EXPECT_NEAR(static_cast<double>(h), b.h() * 300.0 / 72.0, 2.0);
+    const std::string svg = e2e::slurp(dir / "picture.svg");
+    EXPECT_NE(svg.find("<svg"), std::string::npos);
+    EXPECT_NEAR(std::stod(svg.substr(svg.find(" width=\"") + 8)), b.w(), 1.0);
+
+    // cut short: refused, the pictures made before it removed first
+    for (const char* f : {"picture.pdf", "picture.png", "picture.svg"}) std::filesystem::remove(dir / f);
+    const std::string whole = e2e::slurp(eps);
+    e2e::spit(eps, whole.substr(0, whole.find("PGPLOT restore")));
+    finishPostScript(con, eps + "/VCPS", PictureKind::Png);
+    setenv("PATH", path.c_str(), 1);
+    EXPECT_EQ(out.str(), " " + eps + ": cut short, its page is never shown\n");
+    for (const auto& f : std::filesystem::directory_iterator(dir.path)) {
+        EXPECT_EQ(f.path().filename().string().find(".tmp"), std::string::npos) << f.path();
+        EXPECT_NE(f.path().extension(), ".png") << f.path();
+    }
+}
+
+// The PNG drawn in the program looks as ghostscript draws the same EPS: the
+// band picture (landscape, upright) and the DOS picture with its shaded
+// areas, in landscape.
+TEST(Publication, PngLooksAsGhostscriptDrawsTheEps) {
+    if (std::system("gs --version > /dev/null 2>&1") != 0)
+        GTEST_SKIP() << "ghostscript (gs) is not installed: the PNG is not compared with its rendering";
+    {
+        ScratchDir dir("publication-compare-bands");
+        const std::string ex = std::string(SOURCE_DIR) + "/examples/si-bands/";
+        dir.copyIn(ex + "fort.1");
+        dir.copyIn(ex + "fort.14");
+        ASSERT_EQ(e2e::run(dir, "tarlisen", e2e::slurp(ex + "session.txt")).status, 0);
+        expectAsGhostscriptDraws(dir, "tarlisen");
+    }
+    {
+        ScratchDir dir("publication-compare-dos");
+        const std::string ex = std::string(SOURCE_DIR) + "/examples/si-dos/";
+        dir.copyIn(ex + "fort.1");
+        std::string script = e2e::slurp(ex + "session.txt");
+        const std::string pngPart = "12\n5\nl\n";
+        ASSERT_NE(script.find(pngPart), std::string::npos);
+        ASSERT_EQ(e2e::run(dir, "morvane", script.substr(0, script.find(pngPart) + pngPart.size()) + "0\n").status, 0);
+        expectAsGhostscriptDraws(dir, "morvane");
+    }
 }

@@ -39,7 +39,17 @@ std::string replaced(std::string s, const std::string& from, const std::string& 
 // A straight path along `dir` from `from`, at the distances `s`.
 DensePath line(const KVector& from, const KVector& dir, const std::vector<double>& s) {
     DensePath p;
-    for (double x : s) p.k.push_back({from[0] + x * dir[0], from[1] + x * dir[1], from[2] + x * dir[2]});
+    for (double x : s) p.points.emplace_back().k = {from[0] + x * dir[0], from[1] + x * dir[1], from[2] + x * dir[2]};
+    return p;
+}
+
+// The points of a bands.x file as a path, levels with their energies only.
+DensePath pathOf(const QeBands& bands) {
+    DensePath p;
+    for (size_t i = 0; i < bands.k.size(); ++i) {
+        p.points.emplace_back().k = bands.k[i];
+        for (double e : bands.e[i]) p.points.back().levels.emplace_back().energy = e;
+    }
     return p;
 }
 
@@ -110,9 +120,9 @@ TEST(QeBands, RapMustDescribeTheSamePoints) {
 TEST(BandPath, LinesEndAtMarksCornersAndJumps) {
     // 0..4 along x, corner at 4, 4..7 along y, jump, 8..10 along z.
     DensePath p;
-    for (int i = 0; i <= 4; ++i) p.k.push_back({0.1 * i, 0, 0});
-    for (int i = 1; i <= 3; ++i) p.k.push_back({0.4, 0.1 * i, 0});
-    for (int i = 0; i <= 2; ++i) p.k.push_back({0.0, 0.0, 1.0 + 0.1 * i});
+    for (int i = 0; i <= 4; ++i) p.points.emplace_back().k = {0.1 * i, 0, 0};
+    for (int i = 1; i <= 3; ++i) p.points.emplace_back().k = {0.4, 0.1 * i, 0};
+    for (int i = 0; i <= 2; ++i) p.points.emplace_back().k = {0.0, 0.0, 1.0 + 0.1 * i};
     auto lines = splitPath(p);
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0].first, 0u);
@@ -125,9 +135,8 @@ TEST(BandPath, LinesEndAtMarksCornersAndJumps) {
     // A high-symmetry mark on a straight stretch ends a line there too; a
     // point repeated or standing alone between jumps makes no line.
     DensePath q = line({0, 0, 0}, {1, 0, 0}, {0, 0.1, 0.2, 0.3, 0.3, 0.4, 0.5});
-    q.k.push_back({5, 5, 5});
-    q.high.assign(q.k.size(), false);
-    q.high[2] = true;
+    q.points.emplace_back().k = {5, 5, 5};
+    q.points[2].high = true;
     lines = splitPath(q);
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0].last, 2u);
@@ -139,9 +148,7 @@ TEST(BandPath, LinesEndAtMarksCornersAndJumps) {
     // The committed run: L-G-X-W-K-G, 51 points a line, 11 kept.
     auto bands = readQeBands(kQe + "si.bands.dat");
     ASSERT_TRUE(bands);
-    DensePath si;
-    si.k = bands->k;
-    si.e = bands->e;
+    const DensePath si = pathOf(*bands);
     lines = splitPath(si);
     ASSERT_EQ(lines.size(), 5u);
     for (size_t i = 0; i < lines.size(); ++i) {
@@ -159,7 +166,8 @@ TEST(BandPath, SlopesOfQuadraticAndCrossingBands) {
     const double r = std::sqrt(0.5);
     const std::vector<double> s{0, 0.07, 0.2, 0.31, 0.45, 0.62, 0.7, 0.83, 1.0};
     DensePath p = line({0.1, 0, 0}, {r, r, 0}, s);
-    for (double x : s) p.e.push_back({1 + 3 * x * x, 5 + 2 * (x - 0.5), 5 - 1 * (x - 0.5)});
+    for (size_t i = 0; i < s.size(); ++i)
+        for (double e : {1 + 3 * s[i] * s[i], 5 + 2 * (s[i] - 0.5), 5 - 1 * (s[i] - 0.5)}) p.points[i].levels.emplace_back().energy = e;
     sortLevels(p);
     const PathLine all{0, s.size() - 1};
     auto slope = levelSlopes(p, all);
@@ -171,7 +179,12 @@ TEST(BandPath, SlopesOfQuadraticAndCrossingBands) {
     }
     // The same crossing told by representations: bands keep their own.
     DensePath q = p;
-    for (size_t i = 0; i < s.size(); ++i) q.irrep.push_back({1, s[i] < 0.5 ? 3 : 2, s[i] < 0.5 ? 2 : 3});
+    for (size_t i = 0; i < s.size(); ++i) {
+        std::vector<Level>& l = q.points[i].levels;
+        l[0].irrep = 1;
+        l[1].irrep = s[i] < 0.5 ? 3 : 2;
+        l[2].irrep = s[i] < 0.5 ? 2 : 3;
+    }
     auto order = connectBands(q, all);
     EXPECT_EQ(order[2], (std::vector<int>{0, 1, 2}));
     EXPECT_EQ(order[7], (std::vector<int>{0, 2, 1}));
@@ -201,6 +214,30 @@ TEST(BandPath, SlopesOfQuadraticAndCrossingBands) {
     EXPECT_EQ(in.blocks[8].bands[1].code[1], 0);  // no representations: 0
 }
 
+// Sorting the levels of a point by energy moves everything a level carries
+// with it; levels of equal energy keep their order.
+TEST(DensePath, SortedLevelsKeepTheirSlopeRepresentationAndChannel) {
+    DensePath p;
+    PathPoint& point = p.points.emplace_back();
+    const double energies[] = {2.0, -1.0, 0.5, -1.0};
+    for (int l = 0; l < 4; ++l) {
+        Level& level = point.levels.emplace_back();
+        level.energy = energies[l];
+        level.slope = KVector{0.1 * l, 0, 0};
+        level.irrep = 10 + l;
+        level.channel = l % 2;
+    }
+    sortLevels(p);
+    const int from[] = {1, 3, 2, 0};
+    for (size_t l = 0; l < 4; ++l) {
+        const Level& level = p.points[0].levels[l];
+        EXPECT_EQ(level.energy, energies[from[l]]) << l;
+        EXPECT_EQ((*level.slope)[0], 0.1 * from[l]) << l;
+        EXPECT_EQ(level.irrep, 10 + from[l]) << l;
+        EXPECT_EQ(level.channel, from[l] % 2) << l;
+    }
+}
+
 TEST(BandPath, LineChoices) {
     EXPECT_EQ(parseLineChoice("1-3,5", 12), (std::vector<int>{1, 2, 3, 5}));
     EXPECT_EQ(parseLineChoice("7,2", 7), (std::vector<int>{2, 7}));
@@ -220,13 +257,13 @@ TEST(W90Geninterp, LinesAtTurnsWithTheFilesGradients) {
         }
     auto path = parseGeninterp("g.dat", dat);
     ASSERT_TRUE(path) << path.error();
-    ASSERT_EQ(path->k.size(), 5u);
+    ASSERT_EQ(path->points.size(), 5u);
     auto lines = splitPath(*path);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].last, 2u);
     EXPECT_EQ(lines[1].first, 2u);
-    EXPECT_DOUBLE_EQ(path->e[0][0], -1.0);
-    EXPECT_DOUBLE_EQ(path->grad[0][0][0], 0.25);
+    EXPECT_DOUBLE_EQ(path->points[0].levels[0].energy, -1.0);
+    EXPECT_DOUBLE_EQ((*path->points[0].levels[0].slope)[0], 0.25);
 
     struct Case {
         std::string body, expect;
@@ -245,14 +282,14 @@ TEST(W90Geninterp, LinesAtTurnsWithTheFilesGradients) {
     // Fortran's D exponent and its three-digit exponent without a letter read.
     auto fortran = parseGeninterp("g.dat", replaced(replaced(dat, "0.5E-01", "0.5D-01"), "-0.1E+00", "-0.1234-100"));
     ASSERT_TRUE(fortran) << fortran.error();
-    EXPECT_DOUBLE_EQ(fortran->grad[0][1][1], 0.05);  // the first line is level 2 at k point 1
-    EXPECT_EQ(fortran->grad[0][1][2], 0.0);
+    EXPECT_DOUBLE_EQ((*fortran->points[0].levels[1].slope)[1], 0.05);  // the first line is level 2 at k point 1
+    EXPECT_EQ((*fortran->points[0].levels[1].slope)[2], 0.0);
 }
 
 TEST(W90Geninterp, CommittedSiliconRunHasGradientsInItsOwnUnits) {
     auto path = readGeninterp(kQe + "si_geninterp.dat");
     ASSERT_TRUE(path) << path.error();
-    ASSERT_EQ(path->k.size(), 251u);
+    ASSERT_EQ(path->points.size(), 251u);
     ASSERT_EQ(path->nbands(), 8);
     auto lines = splitPath(*path);
     ASSERT_EQ(lines.size(), 5u);
@@ -261,10 +298,10 @@ TEST(W90Geninterp, CommittedSiliconRunHasGradientsInItsOwnUnits) {
         auto slope = levelSlopes(*path, l);
         const size_t mid = l.count() / 2, q = l.first + mid;
         KVector u{};
-        for (size_t j = 0; j < 3; ++j) u[j] = path->k[l.last][j] - path->k[l.first][j];
+        for (size_t j = 0; j < 3; ++j) u[j] = path->points[l.last].k[j] - path->points[l.first].k[j];
         const double len = std::sqrt(u[0] * u[0] + u[1] * u[1] + u[2] * u[2]);
         for (size_t b = 0; b < 8; ++b) {
-            const auto& g = path->grad[q][b];
+            const KVector& g = *path->points[q].levels[b].slope;
             EXPECT_NEAR((g[0] * u[0] + g[1] * u[1] + g[2] * u[2]) / len, slope[mid][b], 0.05) << "band " << b + 1;
         }
     }
@@ -367,6 +404,10 @@ TEST(TarlisenImport, StatusOfGoodBadAndMisusedRuns) {
     e2e::spit(dir / "huge.dat", " &plot nbnd=   2, nks=     2 /\n  0.0 0.0 0.0\n  1.0 123456.0\n  0.1 0.0 0.0\n  1.0 2.0\n");
     e2e::spit(dir / "steep.dat", "  1  0.0 0.0 0.0  -5.0  0.0 0.0 0.0\n  1  0.0 0.0 0.0  -4.0  0.0 12345.6 0.0\n");
     e2e::spit(dir / "nan.dat", "  1  0.0 0.0 nan  -5.0  0.0 0.0 0.0\n");
+    // the first k point given twice; energies too steep for their slopes to fit
+    e2e::spit(dir / "twice.dat", "1 0 0 0 1 0 0 0\n2 0 0 0 1 0 0 0\n3 0.1 0 0 1 0 0 0\n4 0.2 0 0 1 0 0 0\n");
+    e2e::spit(dir / "steep.qe", " &plot nbnd=   1, nks=     4 /\n  0.0 0.0 0.0\n  1.0\n  0.001 0.0 0.0\n  50.0\n"
+                                "  0.002 0.0 0.0\n  1.0\n  0.003 0.0 0.0\n  50.0\n");
     e2e::spit(dir / "nan.out", "     the Fermi energy is      NaN ev\n");
     std::filesystem::create_directories(dir / "made");
     const std::string good = "qe '" + kQe + "si.bands.dat' --fermi 6.242 --lines 2-3";
@@ -387,7 +428,7 @@ TEST(TarlisenImport, StatusOfGoodBadAndMisusedRuns) {
         {"w90 nan.dat", 1, "tarlisen-import: nan.dat, line 1: unreadable number 'nan'\n"},
         {"qe '" + kQe + "si.bands.dat' --scf nan.out", 1, "tarlisen-import: nan.out, line 1: unreadable Fermi energy\n"},
         {"w90 '" + kQe + "si.bands.dat'", 1, "tarlisen-import: " + kQe + "si.bands.dat, line 1: expected 8 numbers"},
-        {"qe cut.dat --bogus", 2, "tarlisen-import: unknown option --bogus\nUsage: "},
+        {"qe cut.dat --bogus", 2, "tarlisen-import: unknown option --bogus\nTry 'tarlisen-import --help' for the options.\n"},
         {"qe cut.dat --fermi 1 --scf x", 2, "tarlisen-import: --scf and --fermi both"},
         {"w90 g.dat --scf x", 2, "tarlisen-import: --scf reads a pw.x output"},
         {"qe '" + kQe + "si.bands.dat' --lines 4-6", 2, "tarlisen-import: --lines 4-6: the path has lines 1 ... 5, no line 6"},
@@ -395,6 +436,8 @@ TEST(TarlisenImport, StatusOfGoodBadAndMisusedRuns) {
         {"abinit x", 2, "tarlisen-import: unknown source 'abinit' (qe, vasp or w90)"},
         {"", 2, "tarlisen-import: no source named (qe, vasp or w90)"},
         {"w90 lone.dat", 1, "tarlisen-import: lone.dat: k point 3 (5.00000, 0.00000, 0.00000) lies on no line of the path"},
+        {"w90 twice.dat", 1, "tarlisen-import: twice.dat: k point 2 (0.00000, 0.00000, 0.00000) repeats k point 1;"},
+        {"qe steep.qe", 1, "tarlisen-import: steep.qe, lines 2 ... 6: k point 1, level 1: slope "},
         {"qe cut.dat --kpoints K", 2, "tarlisen-import: --kpoints reads a VASP file: vasp only"},
         {"vasp E --doscar D --fermi 1", 2, "tarlisen-import: one Fermi energy: --doscar or --fermi"},
         {"w90 si_band.dat", 1, "tarlisen-import: si_band.kpt: cannot be opened (wannier90 writes it beside si_band.dat)\n"},
@@ -408,6 +451,9 @@ TEST(TarlisenImport, StatusOfGoodBadAndMisusedRuns) {
         {good + " --spin up", 2, "tarlisen-import: --spin picks the Fermi energy of --scf"},
         {good + " --labels G,X", 2, "tarlisen-import: --labels G,X: 2 lines need 3 points, not 2"},
         {good + " --labels G,,X", 2, "tarlisen-import: --labels G,,X: an empty name"},
+        {"qe '" + kQe + "si.bands.dat' --fermi 1e10", 2, "tarlisen-import: --fermi 1e10 lies beyond 1000 eV either way"},
+        {good + " --title " + std::string(81, 'x'), 2, "tarlisen-import: --title takes at most 80 characters"},
+        {good + " --title 'Si: \\gG-X' -o titled", 0, ""},
     };
     for (const Case& c : cases) {
         const std::string cmd = "cd '" + dir.path.string() + "' && '" + std::string(BINARY_DIR) + "/tarlisen-import' " +
@@ -416,6 +462,9 @@ TEST(TarlisenImport, StatusOfGoodBadAndMisusedRuns) {
         EXPECT_EQ(WEXITSTATUS(raw), c.status) << c.args;
         EXPECT_EQ(e2e::slurp(dir / "err.txt").rfind(c.err, 0), 0u) << c.args << ": " << e2e::slurp(dir / "err.txt");
     }
+    // The title goes into the starter layout, as typed.
+    const std::string titled = e2e::slurp(dir / "titled/fort.15");
+    EXPECT_EQ(titled.substr(titled.rfind('\n', titled.size() - 2) + 1), "title Si: \\gG-X\n");
     // The good run kept two lines, labelled 1 and 2, also in the folder it made.
     for (const std::string folder : {"", "made/deeper/"}) {
         Result<BandCounts> counts = readCounts((dir.path / (folder + "fort.14")).string());
@@ -556,18 +605,47 @@ TEST(TarlisenImport, TwoSpinFilesAreTwoChannels) {
     }
 }
 
+// Both imports keep the Fermi energy they made the energies relative to;
+// the figure of the bands with their DOS aligns the two, and says so when
+// they differ: one pw.x output for both imports gives one level.
+TEST(TarlisenImport, BothImportsKeepTheirFermiEnergyForTheFigure) {
+    e2e::ScratchDir dir("import-fermi");
+    const e2e::Outcome bands =
+        e2e::run(dir, "tarlisen-import", "", "qe '" + kQe + "si.bands.dat' --scf '" + kQe + "si.scf.out' -o .");
+    ASSERT_EQ(bands.status, 0) << bands.err;
+    const std::string layout = e2e::slurp(dir / "fort.15");
+    EXPECT_EQ(layout.substr(layout.size() - 18), "fermi     6.24200\n");
+    const struct {
+        const char* scf;
+        const char* says;
+    } rows[] = {
+        {"si.scf.out", ""},
+        {"si.nscf.out", " The Fermi energies differ by 438 meV (bands 6.242 eV, DOS 6.6803 eV): the DOS is drawn on the "
+                        "bands' energies, at their E_F.\n"},
+    };
+    for (const auto& r : rows) {
+        std::filesystem::remove_all(dir / "dos");
+        const e2e::Outcome dos = e2e::run(dir, "morvane-import", "",
+                                          "qe '" + kQe + "si.pdos_tot' '" + kQe + "si.pdos_atm#1(Si)_wfc#2(p)' --scf '" +
+                                              kQe + r.scf + "' -o dos");
+        ASSERT_EQ(dos.status, 0) << dos.err;
+        const e2e::Outcome fig = e2e::run(dir, "tarlisen", "", "--output fig.eps --dos dos");
+        EXPECT_EQ(fig.status, 0) << r.scf << fig.err;
+        EXPECT_EQ(fig.out, r.says) << r.scf;
+    }
+}
+
 // The starter picture's labels and window for the silicon path, its lines
 // chosen and named in the ways a user can.
 TEST(StarterPicture, LabelsAndWindowOfTheSiliconPath) {
     auto bands = readQeBands(kQe + "si.bands.dat");
     auto rap = readQeRap(kQe + "si.bands.dat.rap");
     ASSERT_TRUE(bands && rap);
-    DensePath path;
-    path.k = bands->k;
-    path.e = bands->e;
-    path.high = rap->high;
-    for (auto& level : path.e)
-        for (double& e : level) e -= 6.242;
+    DensePath path = pathOf(*bands);
+    for (size_t i = 0; i < path.points.size(); ++i) {
+        path.points[i].high = rap->high[i];
+        for (Level& level : path.points[i].levels) level.energy -= 6.242;
+    }
     const std::vector<PathLine> pieces = splitPath(path);
     auto chosen = [&](std::vector<int> numbers) {
         std::vector<ChosenLine> lines;
@@ -592,12 +670,13 @@ TEST(StarterPicture, LabelsAndWindowOfTheSiliconPath) {
         EXPECT_EQ(pic.bands.labels, c.labels) << c.name;
         EXPECT_EQ(pic.bands.lengths.size(), c.lines.size());
     }
-    // L-Gamma is sqrt(3)/2 long, Gamma-X 1; the window runs from the
-    // lowest band (-12.058 eV) to 5 eV above the Fermi level.
+    // L-Gamma is sqrt(3)/2 long, Gamma-X 1; the window runs from 6 eV below
+    // the Fermi level (the lowest band, at -12.058 eV, reaches deeper) to 4
+    // eV above.
     const StarterPicture pic = starterPicture(true, path, chosen(all), "", std::nullopt, true);
     EXPECT_NEAR(pic.bands.lengths[0], std::sqrt(0.75), 1e-9);
     EXPECT_NEAR(pic.bands.lengths[1], 1.0, 1e-9);
-    EXPECT_EQ(std::make_pair(pic.bands.emin, pic.bands.emax), std::make_pair(-13.0f, 5.0f));
+    EXPECT_EQ(std::make_pair(pic.bands.emin, pic.bands.emax), std::make_pair(-6.0f, 4.0f));
     const StarterPicture given = starterPicture(true, path, chosen(all), "", std::make_pair(-3.5, 2.0), true);
     EXPECT_EQ(std::make_pair(given.bands.emin, given.bands.emax), std::make_pair(-3.5f, 2.0f));
 }

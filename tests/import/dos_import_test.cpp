@@ -439,7 +439,7 @@ TEST(MorvaneImport, StatusCodesAndMorvaneStartsOnEveryImport) {
     int made = 0;
     for (const std::string& args : {qe, std::string("vasp DOSCAR --ions 6,2-3"),
                                     std::string("lobster COHPCAR.lobster --doscar DOSCAR.lobster"),
-                                    spin2 + "--spin mirror"}) {
+                                    spin2 + "--spin mirror --title 'Ni: up and down'"}) {
         // -o makes the folder, and the folders above it, when they are not there.
         const std::string out = "made/" + std::to_string(++made);
         ASSERT_EQ(run(args + " -o " + out), 0) << args << e2e::slurp(dir / "err.txt");
@@ -455,6 +455,7 @@ TEST(MorvaneImport, StatusCodesAndMorvaneStartsOnEveryImport) {
         EXPECT_EQ(drawn.status, 0) << args << drawn.err;
         EXPECT_NE(e2e::slurp(m / "dos.eps").find("%%BoundingBox"), std::string::npos) << args;
     }
+    EXPECT_NE(e2e::slurp(dir / "made/4/fort.7").find("\ntitle Ni: up and down\n"), std::string::npos);
     // The summary says what was left out and how to choose.
     ASSERT_EQ(run("vasp DOSCAR"), 0);
     EXPECT_NE(e2e::slurp(dir / "out.txt").find("6 ions in the file, 5 written (choose up to five with --ions)"),
@@ -484,10 +485,13 @@ TEST(MorvaneImport, StatusCodesAndMorvaneStartsOnEveryImport) {
         {"vasp made", 1, "made: cannot be opened"},  // a directory
         {"lobster COHPCAR.lobster --doscar made", 1, "made: cannot be opened"},
         {"qe '" + kQe + "si.pdos_tot' --scf nan.out", 1, "nan.out, line 1: unreadable Fermi energy"},
-        {"vasp DOSCAR --fermi 1e20", 2, "--fermi 1e20 is beyond 1e10 eV"},
+        {"vasp DOSCAR --fermi 1e20", 2, "--fermi 1e20 lies beyond 1000 eV either way"},
+        {"vasp DOSCAR --fermi -1000.5", 2, "--fermi -1000.5 lies beyond 1000 eV either way"},
+        {"vasp DOSCAR --fermi nan", 2, "--fermi"},
+        {"vasp DOSCAR --title " + std::string(81, 'x'), 2, "--title takes at most 80 characters"},
         // Values that do not fit F12.5 are named by the row they come from,
         // also after the grid is resampled and for a curve made by the import.
-        {"vasp DOSCAR --fermi -9e9", 1, "DOSCAR, line 7: the energy relative to the Fermi energy"},
+        {"vasp DOSCAR --fermi -9e9", 2, "--fermi -9e9 lies beyond 1000 eV either way"},
         {"vasp DOSCAR.wide", 1, "DOSCAR.wide, line 506: the density of states at -1.112 eV"},
         {"vasp DOSCAR.steep", 1, "DOSCAR.steep, line 8: the total energy at -4.500 eV"},
         {"lobster COHPCAR.big", 1, "COHPCAR.big, line 6: the COOP projection 2 at -6.000 eV, -1234567.750"},
@@ -551,7 +555,9 @@ TEST(MorvaneImport, StatusCodesAndMorvaneStartsOnEveryImport) {
         const std::string first = err.substr(0, err.find('\n'));
         EXPECT_EQ(first.rfind("morvane-import: ", 0), 0u) << k.args << ": " << err;
         EXPECT_NE(first.find(k.says), std::string::npos) << k.args << ": " << err;
-        EXPECT_EQ(err.find("Usage:") != std::string::npos, k.status == 2) << k.args;
+        EXPECT_EQ(err.find("Usage:"), std::string::npos) << k.args;
+        EXPECT_EQ(err.substr(err.find('\n') + 1) == "Try 'morvane-import --help' for the options.\n", k.status == 2)
+            << k.args;
     }
 }
 
@@ -656,15 +662,24 @@ TEST(MorvaneImport, RealFileVariants) {
         } else {
             EXPECT_GE(g->dos_min, 0.0f) << k.args;
         }
-        // The axis ends on a labelled tic at or beyond the highest curve; the
-        // window reaches from at most 20 eV below the Fermi level to 5 above.
+        // The axis ends on a labelled tic at or beyond the highest curve
+        // inside the window, which reaches from at most 6 eV below the Fermi
+        // level to 4 above.
         if (g->nd > 0) {
             EXPECT_NEAR(std::remainder(g->dos_axis_max, g->dos_tics.label_distance), 0.0, 1e-4) << k.args;
-            for (int b = 1; b <= g->nd; ++b)
-                for (float v : curveOf(in, g->buffer(b).curve)) EXPECT_LE(std::fabs(v), g->dos_axis_max) << k.args;
+            float highest = 0;
+            for (int b = 1; b <= g->nd; ++b) {
+                const std::vector<float> v = curveOf(in, g->buffer(b).curve);
+                for (size_t i = 0; i < v.size(); ++i)
+                    if (in.energy[i] >= g->emin && in.energy[i] <= g->emax) highest = std::max(highest, std::fabs(v[i]));
+            }
+            // ... and short of a label beyond it: a peak outside the window
+            // leaves no empty room
+            EXPECT_LE(highest, g->dos_axis_max) << k.args;
+            EXPECT_GT(highest, g->dos_axis_max - g->dos_tics.label_distance) << k.args;
         }
-        EXPECT_GE(g->emin, -20.0f) << k.args;
-        EXPECT_LE(g->emax, 5.0f) << k.args;
+        EXPECT_GE(g->emin, -6.0f) << k.args;
+        EXPECT_LE(g->emax, 4.0f) << k.args;
     }
 }
 

@@ -215,20 +215,24 @@ TEST(VaspBands, BandsKeepTheirChannel) {
     // with its slope the up band would reach 3, the down band 1.9: value and
     // slope alone give the up band's last level (1.5) to the down band.
     DensePath p;
-    for (int i = 0; i < 4; ++i) p.k.push_back({0.1 * i, 0, 0});
     const std::vector<double> up{0, 1, 2, 1.5}, down{3, 2.5, 2.2, 1.9};
     for (size_t i = 0; i < 4; ++i) {
-        p.e.push_back({up[i], down[i]});
-        p.channel.push_back({0, 1});
+        PathPoint& point = p.points.emplace_back();
+        point.k = {0.1 * static_cast<double>(i), 0, 0};
+        point.levels.resize(2);
+        point.levels[0].energy = up[i];
+        point.levels[1].energy = down[i];
+        point.levels[1].channel = 1;
     }
     sortLevels(p);
     const auto order = connectBands(p, {0, 3});
     for (size_t i = 0; i < 4; ++i) {
-        EXPECT_DOUBLE_EQ(p.e[i][static_cast<size_t>(order[i][0])], up[i]) << i;
-        EXPECT_DOUBLE_EQ(p.e[i][static_cast<size_t>(order[i][1])], down[i]) << i;
+        EXPECT_DOUBLE_EQ(p.points[i].levels[static_cast<size_t>(order[i][0])].energy, up[i]) << i;
+        EXPECT_DOUBLE_EQ(p.points[i].levels[static_cast<size_t>(order[i][1])].energy, down[i]) << i;
     }
-    p.channel.clear();
-    EXPECT_DOUBLE_EQ(p.e[3][static_cast<size_t>(connectBands(p, {0, 3})[3][0])], down[3]);
+    for (PathPoint& point : p.points)
+        for (Level& level : point.levels) level.channel = 0;
+    EXPECT_DOUBLE_EQ(p.points[3].levels[static_cast<size_t>(connectBands(p, {0, 3})[3][0])].energy, down[3]);
 
     // The example's two channels: at every k point of every line of the
     // stored set-up each band holds a level of the channel it starts in.
@@ -242,8 +246,8 @@ TEST(VaspBands, BandsKeepTheirChannel) {
         const auto o = connectBands(*path, line);
         for (size_t b = 0; b < 20; ++b)
             for (size_t q = 1; q < o.size(); ++q) {
-                switched += path->channel[line.first + q][static_cast<size_t>(o[q][b])] !=
-                            path->channel[line.first][static_cast<size_t>(o[0][b])];
+                switched += path->points[line.first + q].levels[static_cast<size_t>(o[q][b])].channel !=
+                            path->points[line.first].levels[static_cast<size_t>(o[0][b])].channel;
                 crossings += o[q][b] != o[q - 1][b];
             }
     }
@@ -264,15 +268,14 @@ TEST(VaspBands, BandsKeepTheirChannel) {
     ASSERT_EQ(g.spin.bands.size(), 5u);
     for (int l = 1; l <= 5; ++l) {
         const band::BandLine& line = bands->lines[static_cast<size_t>(l - 1)];
-        const std::vector<double>& levels = path->e[static_cast<size_t>(40 * (l - 1))];
-        const std::vector<int>& channel = path->channel[static_cast<size_t>(40 * (l - 1))];
+        const std::vector<Level>& levels = path->points[static_cast<size_t>(40 * (l - 1))].levels;
         int down = 0;
         for (int b = 1; b <= line.nbands; ++b) {
             const bool drawnDown = band::BandLooks{g.styles, g.spin}.of(l, b).colour == annotate::kVermillion;
             down += drawnDown;
             const double e = line.e[static_cast<size_t>((b - 1) * line.npts)] + 5.0;
             bool found = false;
-            for (size_t i = 0; i < levels.size(); ++i) found |= channel[i] == drawnDown && std::abs(levels[i] - e) < 2e-5;
+            for (const Level& level : levels) found |= level.channel == drawnDown && std::abs(level.energy - e) < 2e-5;
             EXPECT_TRUE(found) << "line " << l << " band " << b;
         }
         EXPECT_EQ(down, 10) << l;

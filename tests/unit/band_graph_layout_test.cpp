@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "band/dialog/graph_menu.h"
 #include "band/core/layout_file.h"
 #include "band/draw/redraw.h"
@@ -218,6 +220,9 @@ TEST_F(Layout, MenuSaveThenLoadRedrawsTheSavedPicture) {
     EXPECT_TRUE(g.flags[kFlagTics]);
     EXPECT_FLOAT_EQ(g.elow, -12.0f);
     EXPECT_FLOAT_EQ(g.range, 20.0f);
+    EXPECT_NE(s.out.str().find(" The layout's energy window -12 ... 8 eV replaces the one typed, -5 ... 5 eV.\n"),
+              std::string::npos)
+        << s.out.str();
     RecordingPlot expect;
     BandGraph saved = finished();
     tlrdrw(expect, saved);
@@ -226,6 +231,37 @@ TEST_F(Layout, MenuSaveThenLoadRedrawsTheSavedPicture) {
     for (size_t i = 0; i < c.size(); ++i)
         if (c[i] == "page") last = i;
     EXPECT_EQ(std::vector<std::string>(c.begin() + static_cast<long>(last) + 1, c.end()), expect.calls);
+}
+
+// Leaving the graph menu says so when the settings changed since they were
+// last saved or loaded, or, never saved, since the menu opened.
+TEST_F(Layout, LeavingSaysWhatWasNotSaved) {
+    const std::string never = " The graph settings were not saved; option 11 keeps them in fort.15 for the next run.\n";
+    const std::string since = " The graph settings changed since they were last saved; option 11 keeps them in fort.15.\n";
+    const struct {
+        const char* answers;
+        std::string said;
+    } cases[] = {
+        {"0\n", ""},
+        {"\n", ""},
+        {"1\n-5\n5\n0\n", never},
+        {"1\n-5\n5\n\n", never},  // the empty answer that ends the menu
+        {"1\n-5\n5\n11\n0\n", ""},
+        {"11\n1\n-5\n5\n0\n", since},
+        {"11\n1\n-5\n5\n12\n0\n", ""},  // loaded back as saved
+    };
+    for (const auto& c : cases) {
+        std::filesystem::remove("fort.15");
+        BandGraph g = finished();
+        bandtest::Session s(c.answers);
+        tlgrph(s.plot, s.con, g);
+        const std::string out = s.out.str();
+        EXPECT_EQ(out.find(never) != std::string::npos || out.find(since) != std::string::npos, !c.said.empty())
+            << c.answers;
+        if (!c.said.empty()) {
+            EXPECT_NE(out.find(c.said), std::string::npos) << c.answers;
+        }
+    }
 }
 
 // A frame off its page still loads, as every layout that reads does, and
@@ -314,6 +350,22 @@ TEST_F(Layout, BandStylesFollowTheOlderRecordsAndAreChecked) {
     EXPECT_EQ(looks.of(1, 1).colour, 1);
     EXPECT_EQ(looks.of(3, 1).colour, 1);
 
+    // the calculation's Fermi energy: a keyword record after all others,
+    // also after a layout without styles, whose next record it is not
+    for (BandGraph recorded : {plain, spin}) {
+        recorded.source_fermi = -5.4321f;
+        const std::string withFermi = layoutOf(recorded);
+        EXPECT_EQ(withFermi.substr(withFermi.size() - 18), "fermi    -5.43210\n");
+        writeText("fort.15", withFermi);
+        ASSERT_TRUE(loadFrom("fort.15", back));
+        EXPECT_FLOAT_EQ(*back.source_fermi, -5.4321f);
+        EXPECT_EQ(back.spin.bands, recorded.spin.bands);
+        EXPECT_EQ(layoutOf(back), withFermi);
+    }
+    writeText("fort.15", old);
+    ASSERT_TRUE(loadFrom("fort.15", back));
+    EXPECT_FALSE(back.source_fermi);
+
     const size_t n = records(old).size();
     const std::string at = "fort.15, record ";
     const std::vector<std::pair<std::string, std::string>> damaged = {
@@ -328,6 +380,9 @@ TEST_F(Layout, BandStylesFollowTheOlderRecordsAndAreChecked) {
         {"   0\n    3    0  2   1 2\n12\n", at + std::to_string(n + 4) + ": missing (the file ends early)"},
         {"   0\n    3    0  2   1 2\n12\n\n103\n", at + std::to_string(n + 5) + ": spin channel digit '0' is neither 1 (up) nor 2 (down)"},
         {"   0\n    3    0  0   1 2\n", at + std::to_string(n + 2) + ": colour index 0 outside 1 ... 22"},
+        {"fermi\n", at + std::to_string(n + 1) + ": unreadable fermi value"},
+        {"fermi  -5.4.3\n", at + std::to_string(n + 1) + ": unreadable fermi value"},
+        {"   1\nfermi 1.0\n", at + std::to_string(n + 2) + ": unreadable first band"},
     };
     for (const auto& [tail, message] : damaged) {
         writeText("fort.15", old + tail);
@@ -347,9 +402,12 @@ TEST_F(Layout, TheLegendRecordFollowsTheOlderRecordsAndIsChecked) {
     BandGraph spin = finished();
     spin.spin.bands = {{false, true}, {true}, {}};
     spin.legend = {true, LegendCorner::BottomLeft};
+    spin.picture_title = "bcc Fe, \\gG-H";
+    spin.show = {CharacterMode::fat, 2};
     const std::string text = layoutOf(spin);
     ASSERT_EQ(text.substr(0, old.size()), old);
-    EXPECT_EQ(text.substr(old.size()), "   0\n    3    0 21   2 1\n12\n2\n\nlegend 1 3\n");
+    EXPECT_EQ(text.substr(old.size()),
+              "   0\n    3    0 21   4 1\n12\n2\n\nlegend 1 3\ntitle bcc Fe, \\gG-H\ncharacter 2 2\n");
     BandGraph plain = finished();
     plain.legend = {false, LegendCorner::TopLeft};
     EXPECT_EQ(layoutOf(plain).substr(old.size()), "legend 0 2\n");
@@ -363,6 +421,8 @@ TEST_F(Layout, TheLegendRecordFollowsTheOlderRecordsAndIsChecked) {
     BandGraph back = spin;
     ASSERT_TRUE(loadFrom("fort.15", back));
     EXPECT_EQ(back.legend, LegendPlace{});
+    EXPECT_EQ(back.picture_title, "");
+    EXPECT_EQ(back.show, CharacterView{});
 
     const size_t n = records(old).size();
     auto at = [](size_t r, const std::string& what) { return "fort.15, record " + std::to_string(r) + ": " + what; };
@@ -372,6 +432,9 @@ TEST_F(Layout, TheLegendRecordFollowsTheOlderRecordsAndIsChecked) {
         {"legend 1 5\n", at(n + 1, "legend corner 5 outside 0 ... 4")},
         {"legend 1 x\n", at(n + 1, "unreadable record 'legend 1 x' (a keyword and whole numbers wanted)")},
         {"legend 1 0\nshade 1\n", at(n + 2, "unknown record 'shade'")},
+        {"character 3 1\n", at(n + 1, "character mode 3 outside 0 ... 2")},
+        {"character 2 7\n", at(n + 1, "character group 7 outside 1 ... 6")},
+        {"legend 1 0\ncharacter 1\n", at(n + 2, "'character' record with 1 numbers (2 wanted)")},
         {"   0\n    3    0 21   2 1\n1\n2\n\nlegend 1 0\n   4\n", at(n + 7, "unreadable record '   4' (a keyword and whole numbers wanted)")},
     };
     for (const auto& [tail, message] : damaged) {
@@ -421,8 +484,18 @@ TEST_F(Layout, TheSpinChannelsAreNamedBesideTheirSamples) {
     // the spin-down sample: vermillion, full, heavier than the spin-up one
     const long down = bandtest::findCall(p.calls, "sci 21", bandtest::findCall(p.calls, "ptxt "));
     ASSERT_GE(down, 0);
-    EXPECT_EQ(p.calls[static_cast<size_t>(down) + 1], "slw 2");
+    EXPECT_EQ(p.calls[static_cast<size_t>(down) + 1], "slw 4");
     EXPECT_EQ(p.calls[static_cast<size_t>(down) + 2], "sls 1");
+
+    // a frame too low for the two rows has the legend below it
+    BandGraph full = g;
+    full.geom.frame_h = 0.04f;
+    RecordingPlot q;
+    ASSERT_TRUE(tlrdrw(q, full));
+    const auto below = q.matching("ptxt ");
+    ASSERT_EQ(below.size(), 2u);
+    for (const std::string& t : below)
+        EXPECT_LT(std::stof(t.substr(t.find(' ', 5) + 1)), full.geom.frame_y0 - 0.1f) << t;
 
     bandtest::Session s("14\nn\n0\n");
     tlgrph(s.plot, s.con, g);

@@ -36,6 +36,31 @@ TEST(StarterTics, NiceStepsInsideTheWindow) {
     }
 }
 
+// The starter window of both programs, from the lowest and highest energy
+// relative to the Fermi level: 6 eV below to 4 above, less deep for
+// narrow occupied bands, never past the highest energy.
+TEST(StarterWindow, AroundTheGapOrFermiLevel) {
+    struct Case {
+        const char* name;
+        double lowest, highest, lo, hi;
+    };
+    const Case cases[] = {
+        {"semicore states far below", -48.3, 22.0, -6, 4},
+        {"valence bands deeper than the window", -12.06, 9.5, -6, 4},
+        {"narrow occupied bands", -2.3, 10.0, -3, 4},
+        {"lowest band just inside", -5.6, 7.0, -6, 4},
+        {"few empty bands", -9.0, 2.4, -6, 3},
+        {"metal, bands through the Fermi level", -8.2, 15.7, -6, 4},
+        {"no occupied states", 1.2, 8.3, 0, 4},
+        {"one flat level", -0.5, -0.5, -1, 0},
+    };
+    for (const Case& c : cases) {
+        const annotate::EnergyWindow w = annotate::starterWindow(c.lowest, c.highest);
+        EXPECT_EQ(w.lo, c.lo) << c.name;
+        EXPECT_EQ(w.hi, c.hi) << c.name;
+    }
+}
+
 // Each starter layout goes through the real fort.15 reader and keeps what
 // the picture needs; refused settings name why.
 TEST(StarterLayout, BandLayoutsLoadBackFinished) {
@@ -49,6 +74,7 @@ TEST(StarterLayout, BandLayoutsLoadBackFinished) {
         {"one line, absolute", [](band::StarterBands& s) { s.labels = {"X", "W"}, s.lengths = {2}, s.efermi = 5.5f, s.relative = false; }, ""},
         {"Fermi level unknown", [](band::StarterBands& s) { s.efermi.reset(); }, ""},
         {"Fermi level off the window", [](band::StarterBands& s) { s.efermi = 10; }, ""},
+        {"with projections", [](band::StarterBands& s) { s.projections = true; }, ""},
         {"label missing", [](band::StarterBands& s) { s.labels.pop_back(); }, "5 labels for 5 symmetry lines"},
         {"eleven lines", [](band::StarterBands& s) { s.lengths.assign(11, 1.0); s.labels.assign(12, "X"); }, "11 symmetry lines"},
         {"no line", [](band::StarterBands& s) { s.lengths.clear(); s.labels = {"X"}; }, "0 symmetry lines"},
@@ -88,6 +114,9 @@ TEST(StarterLayout, BandLayoutsLoadBackFinished) {
         EXPECT_LE(g.tics.end, s.emax) << c.name;
         const bool marked = s.efermi && *s.efermi >= s.emin && *s.efermi <= s.emax;
         EXPECT_EQ(g.flags[7], marked) << c.name;
+        // the projections coloured on the bands, their groups named
+        EXPECT_EQ(g.show.mode, s.projections ? band::CharacterMode::colours : band::CharacterMode::off) << c.name;
+        EXPECT_EQ(g.legend.on, s.projections) << c.name;
         if (marked) {
             EXPECT_EQ(g.efermi, *s.efermi) << c.name;
         }
@@ -105,7 +134,7 @@ TEST(StarterLayout, BandLayoutDrawsItsTexts) {
     band::tlrdrw(plot, g);
     std::string texts;
     for (const std::string& l : plot.matching("ptxt")) texts += l.substr(l.find('\'')) + " ";
-    EXPECT_EQ(texts, "'L' '\\gG' 'X' 'W' 'K' '\\gG' '' '' '' '' '' 'E - E\\dF \\u(eV)' '\\(2263) \\ge\\df \\u' ");
+    EXPECT_EQ(texts, "'L' '\\gG' 'X' 'W' 'K' '\\gG' '' '' '' '' '' 'E - E\\dF \\u(eV)' '\\(2263) E\\dF \\u' ");
     EXPECT_EQ(plot.matching("box").size(), 2u);  // the left edge (labelled) and the right one
 }
 

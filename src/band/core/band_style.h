@@ -1,18 +1,20 @@
 // Colour, width and style of the band lines: ranges of bands (numbered from 1,
 // the lowest interpolated band of each symmetry line), the later range
-// winning where two overlap. Bands outside every range keep the plain line.
+// winning where two overlap. Bands outside every range keep the plain line,
+// as heavy as the frame.
 #pragma once
 
 #include <vector>
 
 #include "annotate/settings.h"
+#include "common/page.h"
 
 namespace band {
 
 struct BandStyle {
     int first = 1, last = 1;  // band range
     int colour = 1;           // PGPLOT colour index 1 ... kMaxColour
-    int width = 1;            // PGPLOT line width 1 ... kMaxLineWidth
+    int width = common::kLineWidth;  // PGPLOT line width 1 ... kMaxLineWidth
     int style = 1;            // PGPLOT line style 1 (full) ... 5
 };
 
@@ -21,8 +23,8 @@ constexpr int kMaxColour = annotate::kMaxColour;
 constexpr int kMaxLineWidth = annotate::kMaxLineWidth;
 constexpr int kMaxLineStyle = annotate::kMaxLineStyle;
 
-// The look of a band outside every range: black, thin, full.
-constexpr BandStyle kPlainLook{1, 1, 1, 1, 1};
+// The look of a band outside every range: black, full, as heavy as the frame.
+constexpr BandStyle kPlainLook{1, 1, 1, common::kLineWidth, 1};
 
 // The look of band b.
 inline BandStyle styleOf(const std::vector<BandStyle>& styles, int b) {

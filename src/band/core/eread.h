@@ -14,6 +14,13 @@ namespace band {
 // How the messages of the interpolation name a line: " Line  2".
 std::string lineName(int label);
 
+// The positions x(1 ... nkl) of a line's k points (blocks kfile of fort.1,
+// in range) along it, 0 ... 0.5 (0 ... 0.25 with end_ns): from the last
+// component in which the first and last points differ by 0.003 or more;
+// false when none does.
+bool linePositions(const BandInput& input, const std::vector<int>& kfile, int nkl, int end_ns,
+                   common::OneBased<double, kMaxLinePoints>& x);
+
 // Fills out.x(1..nkl) and the conditions of columns 1..ninterp = bands
 // nlower+1 .. nlower+ninterp: energies in rows 1..nkl, slopes dE/dx in rows
 // nkl+1 .. 2 nkl. kfile(i) (at index i-1) is the block of position i in fort.1.

@@ -3,12 +3,14 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "annotate/settings.h"
 #include "band/core/band_style.h"
 #include "band/core/bands_file.h"
+#include "band/core/character.h"
 #include "band/core/state.h"
 #include "common/one_based.h"
 
@@ -26,12 +28,23 @@ enum BandFlag {
 };
 constexpr int kBandFlags = 12;
 
+// How the bands show their orbital character (fort.16): not at all, each
+// band coloured along its length by the blend of its groups' colours, or
+// one group as a ribbon about the bands as wide as its weight.
+enum class CharacterMode { off = 0, colours = 1, fat = 2 };
+struct CharacterView {
+    CharacterMode mode = CharacterMode::off;
+    int group = 1;  // the fat band's group, 1 ... kMaxGroups
+    bool operator==(const CharacterView&) const = default;
+};
+
 struct BandGraph {
     FrameGeom geom;
     common::OneBased<float, kMaxShown + 1> line_pos;  // 1 .. nshow+1
     int nshow = 0;
     float elow = 0, ehigh = 0;
     BandsFile bands;           // fort.2, read once per display
+    BandCharacter character;   // fort.16 along the lines of fort.2, read with it
 
     std::array<bool, kBandFlags + 1> flags{};  // element flags 1 .. kBandFlags (index 0 unused)
     annotate::TicRange tics;
@@ -48,6 +61,18 @@ struct BandGraph {
     std::vector<BandStyle> styles;  // band colours and line widths, at most kMaxBandStyles
     SpinDown spin;                  // the spin-down bands of a picture of both channels
     annotate::LegendPlace legend;   // the spin channels named (graph menu option 14)
+    std::string picture_title;      // marked up, centred above the frame; empty: none
+    // The calculation's Fermi energy (eV, absolute) the energies are
+    // relative to, when the import recorded it.
+    std::optional<float> source_fermi = std::nullopt;
+    CharacterView show;             // the orbital character drawn (graph menu option 15)
+
+    // The character as it can be drawn: off when fort.16 gave no group or
+    // not the fat band's.
+    CharacterMode characterShown() const {
+        if (show.mode == CharacterMode::fat && show.group > character.groups()) return CharacterMode::off;
+        return character.groups() == 0 ? CharacterMode::off : show.mode;
+    }
 
 };
 

@@ -19,14 +19,12 @@ void applyBandOrder(const std::vector<std::vector<int>>& perms, int nlower, Line
     const int nk = cond.nk, ninterp = cond.ninterp;
     std::vector<double> value(static_cast<size_t>(ninterp) + 1), slope(static_cast<size_t>(ninterp) + 1);
     for (int i = 1; i <= nk; ++i) {
-        const std::vector<int>& pi = perms[static_cast<size_t>(i - 1)];
-        if (pi[0] == 0) continue;
         for (int q = 1; q <= ninterp; ++q) {
             value[static_cast<size_t>(q)] = cond(i, q);
             slope[static_cast<size_t>(q)] = cond(nk + i, q);
         }
         for (int q = 1; q <= ninterp; ++q) {
-            const auto from = static_cast<size_t>(pi[static_cast<size_t>(q - 1)] - nlower);
+            const auto from = static_cast<size_t>(levelOfBand(perms, nlower, i, q) - nlower);
             cond(i, q) = value[from];
             cond(nk + i, q) = slope[from];
         }

@@ -120,6 +120,22 @@ Status parseSpinDown(RecordReader& in, int nlines, SpinDown& spin) {
     return {};
 }
 
+const char* const kCharacterKeyword = "character";
+
+// "character MODE GROUP": 1 the colours of the groups, 2 the fat band of GROUP.
+std::string characterRecord(const CharacterView& v) {
+    return keywordRecord(kCharacterKeyword, {static_cast<long>(v.mode), v.group});
+}
+
+bool readCharacterRecord(RecordReader& in, const KeywordRecord& k, CharacterView& v) {
+    if (!in.counted(k, 2)) return false;
+    const int mode = in.numberIn(k, 0, 0, 2, "character mode");
+    const int group = in.numberIn(k, 1, 1, kMaxGroups, "character group");
+    if (!in.ok()) return false;
+    v = {static_cast<CharacterMode>(mode), group};
+    return true;
+}
+
 }  // namespace
 
 Result<std::string> formatLayout(const BandGraph& g) {
@@ -167,10 +183,16 @@ Result<std::string> formatLayout(const BandGraph& g) {
     }
     // keyword records, each read by its word
     if (g.legend != LegendPlace{}) w.record(legendRecord(g.legend));
+    if (g.source_fermi) w.keywordRecord(kSourceFermiKeyword, *g.source_fermi);
+    if (!g.picture_title.empty()) w.record(titleRecord(g.picture_title));
+    if (g.show.mode != CharacterMode::off) w.record(characterRecord(g.show));
     return w.text();
 }
 
-Status parseLayout(const RecordFile& file, BandGraph& g) {
+namespace {
+
+// The records before the keyword records.
+Status parseFixedRecords(const RecordFile& file, BandGraph& g) {
     RecordReader in(file);
     auto done = [&]() -> Status { return Failure{in.error()}; };
     auto refuse = [&](const std::string& what) {
@@ -279,11 +301,31 @@ Status parseLayout(const RecordFile& file, BandGraph& g) {
         if (Status read = parseSpinDown(in, g.nshow, g.spin); !read) return read;
     }
     // then the keyword records, in any order
-    if (!readKeywordRecords(in, {{kLegendKeyword, [&g](RecordReader& r, const KeywordRecord& k) {
+    g.source_fermi.reset();
+    g.picture_title.clear();
+    g.show = {};
+    if (!readKeywordRecords(in, {{kCharacterKeyword, [&g](RecordReader& r, const KeywordRecord& k) {
+                                      return readCharacterRecord(r, k, g.show);
+                                  }},
+                                 {kLegendKeyword, [&g](RecordReader& r, const KeywordRecord& k) {
                                       return readLegendRecord(r, k, g.legend);
+                                  }},
+                                 {kTitleKeyword, [&g](RecordReader&, const KeywordRecord& k) {
+                                      g.picture_title = titleOf(k);
+                                      return true;
+                                  }},
+                                 {kSourceFermiKeyword, [&g](RecordReader& r, const KeywordRecord& k) {
+                                      g.source_fermi = static_cast<float>(r.realOf(k, "fermi value"));
+                                      return r.ok();
                                   }}}))
         return done();
     return {};
+}
+
+}  // namespace
+
+Status parseLayout(const RecordFile& file, BandGraph& g) {
+    return parseFixedRecords(file, g);
 }
 
 std::string energyWindowRefusal(float elow, float ehigh) { return rangeRefusal(elow, ehigh, 10, 5); }
@@ -305,6 +347,7 @@ Status loadLayout(const RecordFile& file, BandGraph& g) {
     BandGraph fresh;
     // What belongs to the drawing rather than to the layout stays.
     fresh.bands = g.bands;
+    fresh.character = g.character;
     fresh.nsub = g.nsub;
     Status read = parseLayout(file, fresh);
     if (!read) return read;

@@ -50,4 +50,13 @@ bool headerInRange(const SetupBlock& b);
 // lower bands included, and unused entries are 0.
 std::vector<std::vector<int>> tsort(const SetupBlock& block, int nbands);
 
+// The level (its record in the k point's block of fort.1, from 1) that
+// carries band q (1 ... ninterp, the lowest interpolated band first) at k
+// point i (1 ...) of a line, perms as tsort makes them: the one owner of
+// the bands' order that the energies and every other value of a level follow.
+inline int levelOfBand(const std::vector<std::vector<int>>& perms, int nlower, int i, int q) {
+    const std::vector<int>& pi = perms[static_cast<size_t>(i - 1)];
+    return pi[0] == 0 ? nlower + q : pi[static_cast<size_t>(q - 1)];
+}
+
 }  // namespace band

@@ -68,9 +68,10 @@ Result<BandGraph> starterGraph(const StarterBands& s) {
     g.border = true;
     g.flags[kBorderFlag] = g.nshow == 1;  // wider graphs have their right edge and top already
     g.flags[kTicsFlag] = true;
-    g.tics = annotate::labelledTics(s.emin, s.emax);
-    g.tic_side[1] = 1;           // outward, with the labels
-    g.tic_side[g.nshow + 1] = 1;  // inward at the right edge
+    g.tics = annotate::labelledTics(s.emin, s.emax, annotate::kMostEnergyLabels);
+    // outward on both edges, as the DOS pictures' energy axes
+    g.tic_side[1] = 1;            // left of the left edge, with the labels
+    g.tic_side[g.nshow + 1] = 2;  // right of the right edge
 
     g.flags[kLabelsFlag] = true;
     for (int i = 1; i <= g.nshow + 1; ++i) g.labels[i] = s.labels[static_cast<size_t>(i - 1)];
@@ -78,7 +79,10 @@ Result<BandGraph> starterGraph(const StarterBands& s) {
     g.vtitle = s.relative ? kRelativeTitle : kAbsoluteTitle;
 
     g.spin.bands = s.spinDown;
-    g.legend.on = !s.spinDown.empty();  // the two channels named
+    g.legend.on = !s.spinDown.empty() || s.projections;  // the two channels or the groups named
+    if (s.projections) g.show.mode = CharacterMode::colours;
+    g.source_fermi = s.sourceFermi;
+    g.picture_title = s.title;
 
     if (s.efermi && *s.efermi >= s.emin && *s.efermi <= s.emax) {
         g.flags[kFermiFlag] = true;

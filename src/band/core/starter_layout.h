@@ -26,10 +26,19 @@ struct StarterBands {
     // none when it is not known
     std::optional<float> efermi = 0.0f;
     bool relative = true;  // energies relative to the Fermi level: the axis reads E - E_F
+    // The calculation's Fermi energy (eV, absolute) the energies were made
+    // relative to, kept in the layout; none when they are absolute.
+    std::optional<float> sourceFermi = std::nullopt;
+    // The picture's title, centred above the frame, in the text markup; ""
+    // for none.
+    std::string title{};
     // Both spin channels: for each line, which of its bands (numbered from
     // the lowest) are spin down, drawn in the spin-down look; empty for one
     // channel.
     std::vector<std::vector<bool>> spinDown;
+    // The import read the projections of the bands (fort.16): the bands are
+    // coloured by their orbital character, its groups named in the legend.
+    bool projections = false;
 };
 
 // The line positions 1 ... n+1 of a frame `w` wide for lines whose lengths

@@ -19,9 +19,10 @@ void tlener(Console& con, float& emin, float& emax) {
                                           .high = " Maximum energy in eV: ",
                                           .beforeEach = [&con] { con.line(); },
                                           .refused =
-                                              [&con] {
+                                              [&con](float lo, float hi) {
                                                   con.line();
-                                                  con.line(" Error: Maximum energy is lower than minimum.");
+                                                  con.line(hi == lo ? " Error: Maximum and minimum energy are equal."
+                                                                    : " Error: Maximum energy is lower than minimum.");
                                               },
                                           .refusal = energyWindowRefusal});
 }

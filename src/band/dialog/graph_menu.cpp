@@ -31,12 +31,26 @@ namespace {
 const char* const kLayoutFile = "fort.15";
 
 // The 18-character device table: 2 x selection + orientation - 2. The
-// PostScript is in colour (the band colours of option 13), and PDF and PNG
-// are made from it, written to the EPS name.
-const std::array<const char*, 8> kDevices = {"tarlisen.eps/CPS  ", "tarlisen.eps/VCPS ",
-                                             "tarlisen.plt/HPGL ", "tarlisen.plt/VHPGL",
-                                             "tarlisen.eps/CPS  ", "tarlisen.eps/VCPS ",
-                                             "tarlisen.eps/CPS  ", "tarlisen.eps/VCPS "};
+// PostScript is in colour (the band colours of option 13), and PDF, PNG and
+// SVG are made from it, written to the EPS name (the figure with a DOS,
+// selection 5, draws on devices of its own).
+const std::array<const char*, 12> kDevices = {"tarlisen.eps/CPS  ", "tarlisen.eps/VCPS ",
+                                              "tarlisen.plt/HPGL ", "tarlisen.plt/VHPGL",
+                                              "tarlisen.eps/CPS  ", "tarlisen.eps/VCPS ",
+                                              "tarlisen.eps/CPS  ", "tarlisen.eps/VCPS ",
+                                              "tarlisen.eps/CPS  ", "tarlisen.eps/VCPS ",
+                                              "tarlisen.eps/CPS  ", "tarlisen.eps/VCPS "};
+
+// The picture an output selection makes from its colour EPS: none for the
+// EPS itself and HPGL.
+std::optional<PictureKind> madeFromEps(int selection) {
+    switch (selection) {
+    case 3: return PictureKind::Pdf;
+    case 4: return PictureKind::Png;
+    case 6: return PictureKind::Svg;
+    default: return std::nullopt;
+    }
+}
 
 const std::vector<std::string> kMenu = {
     "",
@@ -56,6 +70,7 @@ const std::vector<std::string> kMenu = {
     " (12) Load graph layout",
     " (13) Change band colours and line widths",
     " (14) Legend",
+    " (15) Orbital character of the bands",
     "",
     " ( 0) Quit program",
     "",
@@ -115,21 +130,43 @@ void addTitles(Plot& plot, Console& con, BandGraph& g) {
     tltrap(plot, g.vtitle, 0.2f * f.frame_x0, f.frame_y0 + 0.5f * f.frame_h, 90.0f, 1);
 }
 
-void loadGraphLayout(Plot& plot, Console& con, BandGraph& g) {
+bool loadGraphLayout(Plot& plot, Console& con, BandGraph& g) {
     auto file = RecordFile::load(kLayoutFile);
     if (!file) {
         con.line(" Layout file does not exist. First use option (11).");
-        return;
+        return false;
     }
+    const float low = g.elow, high = g.ehigh;
     if (Status loaded = loadLayout(*file, g); !loaded) {
         con.line(" " + loaded.error());
-        return;
+        return false;
     }
+    if (g.elow != low || g.ehigh != high)
+        con.line(" The layout's energy window " + fortran::general(g.elow) + " ... " + fortran::general(g.ehigh) +
+                 " eV replaces the one typed, " + fortran::general(low) + " ... " + fortran::general(high) + " eV.");
     if (std::string off = framePlacement(g, kLayoutFile); !off.empty()) con.line(" " + off + ".");
     redrawScreen(plot, con, g);
+    return true;
 }
 
-// The legend names the spin channels; a picture of one channel has nothing
+// The settings as fort.15 would keep them (or why it could not).
+std::string layoutText(const BandGraph& g) {
+    Result<std::string> text = formatLayout(g);
+    return text ? *text : text.error();
+}
+
+// Leaving the menu: a line when the settings changed since they were saved
+// (or loaded), or, never saved, since the menu opened.
+void sayUnsaved(Console& con, const std::string& now, const std::string& start,
+                const std::optional<std::string>& kept) {
+    if (kept && now != *kept)
+        con.line(" The graph settings changed since they were last saved; option 11 keeps them in fort.15.");
+    else if (!kept && now != start)
+        con.line(" The graph settings were not saved; option 11 keeps them in fort.15 for the next run.");
+}
+
+// The legend names the spin channels and the groups of the character
+// shown; a picture of one channel without them has nothing
 // for it to name.
 void changeLegend(Plot& plot, Console& con, BandGraph& g) {
     if (legendEntries(g).empty()) {
@@ -137,6 +174,27 @@ void changeLegend(Plot& plot, Console& con, BandGraph& g) {
         return;
     }
     askLegend(con, g.legend);
+    redrawScreen(plot, con, g);
+}
+
+// The orbital character of fort.16 on the bands: off, each band in the
+// blend of its groups' colours, or one group's fat band; the legend names
+// the groups.
+void changeCharacter(Plot& plot, Console& con, BandGraph& g) {
+    const BandCharacter& c = g.character;
+    if (c.groups() == 0) {
+        con.line(" No band character fort.16: the bands have no orbital character to show.");
+        return;
+    }
+    con.line(" Orbital character: (0) none, (1) colours of the groups, (2) fat band of one group");
+    const long mode = con.askInt(" Selection: ", 1, [](long v) { return v >= 0 && v <= 2; });
+    g.show.mode = static_cast<CharacterMode>(mode);
+    if (g.show.mode == CharacterMode::fat) {
+        for (int k = 1; k <= c.groups(); ++k) con.line(" (" + fortran::I(k, 1) + ") " + c.names[static_cast<size_t>(k - 1)]);
+        g.show.group = static_cast<int>(con.askInt(" Group (1-" + std::to_string(c.groups()) + "): ", 1,
+                                                   [&](long v) { return v >= 1 && v <= c.groups(); }));
+    }
+    if (g.show.mode != CharacterMode::off) g.legend.on = true;
     redrawScreen(plot, con, g);
 }
 
@@ -188,35 +246,45 @@ void askBandTics(Plot& plot, Console& con, BandGraph& g) {
     }
 }
 
-void writeOutputFile(Plot& plot, Console& con, BandGraph& g, int screen) {
-    const int selection = askMenu(con,
-                                  {"", " Output file options:", " (1) Postscript/encapsulated postscript",
-                                   " (2) HPGL", " (3) PDF", " (4) PNG", ""},
-                                  1, 1);
+void writeOutputFile(Plot& plot, Console& con, BandGraph& g, int screen, const DosFigureOutput& withDos) {
+    std::vector<std::string> menu = {"",       " Output file options:", " (1) Postscript/encapsulated postscript",
+                                     " (2) HPGL", " (3) PDF",            " (4) PNG"};
+    if (withDos) menu.push_back(" (5) Bands with a DOS beside them");
+    menu.insert(menu.end(), {" (6) SVG", ""});
+    int selection = askMenu(con, menu, 1, 1);
+    // without the figure its number is no answer
+    auto offered = [](long v) { return (v >= 1 && v <= 4) || v == 6; };
+    while (selection == 5 && !withDos) selection = static_cast<int>(con.askInt(" Selection: ", 1, offered));
+    if (selection == 5) {
+        withDos(plot, con, g, screen);
+        redrawScreen(plot, con, g);
+        return;
+    }
     const std::string device = outputDevice(selection, g.nshow);
     const bool written = drawOnFileDevice(plot, device, screen, [&] {
         // a fresh device: the same line width and style as the screen picture
-        plot.slw(3);
+        plot.slw(kLineWidth);
         plot.sls(1);
         (void)tlrdrw(plot, g);  // told by the redraw of the screen that follows
     });
     if (!written) con.line(" Output device " + fortran::trimRight(device) + " could not be opened.");
-    if (written && selection != 2)
-        finishPostScript(con, device,
-                         selection == 1 ? std::nullopt
-                                        : std::optional(selection == 3 ? PictureKind::Pdf : PictureKind::Png));
+    if (written && selection != 2) finishPostScript(con, device, madeFromEps(selection));
     redrawScreen(plot, con, g);
 }
 
-void tlgrph(Plot& plot, Console& con, BandGraph& g) {
+void tlgrph(Plot& plot, Console& con, BandGraph& g, const DosFigureOutput& withDos) {
     g.border = g.nshow >= 2;
     plot.sls(1);
     const int screen = plot.qid();
+    // the settings as they came, then as last saved or loaded
+    const std::string start = layoutText(g);
+    std::optional<std::string> kept;
     for (;;) {
         const int option = askMenu(con, kMenu, 2, 0);
         const FrameGeom& f = g.geom;
         switch (option) {
         case 0:
+            sayUnsaved(con, layoutText(g), start, kept);
             return;
         case 1:
             changeEnergyRange(plot, con, g);
@@ -258,14 +326,17 @@ void tlgrph(Plot& plot, Console& con, BandGraph& g) {
             redrawScreen(plot, con, g);
             break;
         case 10:
-            writeOutputFile(plot, con, g, screen);
+            writeOutputFile(plot, con, g, screen, withDos);
             break;
         case 11: {
-            if (Status saved = saveLayout(kLayoutFile, g); !saved) con.line(" " + saved.error());
+            if (Status saved = saveLayout(kLayoutFile, g); !saved)
+                con.line(" " + saved.error());
+            else
+                kept = layoutText(g);
             break;
         }
         case 12:
-            loadGraphLayout(plot, con, g);
+            if (loadGraphLayout(plot, con, g)) kept = layoutText(g);
             break;
         case 13:
             askBandStyles(con, g);
@@ -273,6 +344,9 @@ void tlgrph(Plot& plot, Console& con, BandGraph& g) {
             break;
         case 14:
             changeLegend(plot, con, g);
+            break;
+        case 15:
+            changeCharacter(plot, con, g);
             break;
         }
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "annotate/looks.h"
+#include "band/draw/character.h"
 #include "common/plot.h"
 
 namespace band {
@@ -54,14 +55,15 @@ std::vector<annotate::Trace> bandTraces(const annotate::EnergyFrame& frame, cons
 }
 
 Status tlband(Plot& plot, const annotate::EnergyFrame& frame, const LinePos& p, int n,
-                   const BandsFile& bands, const BandLooks& looks) {
+                   const BandsFile& bands, const BandLooks& looks, const BandCharacter* coloured) {
     const float x0 = frame.box.x0, y0 = frame.box.y0, h = frame.box.h, emin = frame.emin, emax = frame.emax;
     annotate::definePalette(plot);  // the looks may take its colours
     plot.sci(1);
-    plot.slw(1);
-    BandStyle now{0, 0, 1, 1, 1};  // what is in force (the style is the caller's, full)
+    plot.slw(kLineWidth);
+    BandStyle now{0, 0, 1, kLineWidth, 1};  // what is in force (the style is the caller's, full)
     std::array<float, kGridPoints> x{};
     std::string problem;
+    BlendColours blends(plot);
     for (int l = 1; l <= n; ++l) {
         problem = bands.missing(l, n);
         if (!problem.empty()) break;
@@ -70,18 +72,25 @@ Status tlband(Plot& plot, const annotate::EnergyFrame& frame, const LinePos& p, 
         for (int i = 1; i <= line.npts; ++i) x[i - 1] = static_cast<float>(i);
         plot.swin(1.0f, static_cast<float>(line.npts), emin, emax);
         plot.svp(x0 + p[l], x0 + p[l + 1], y0, y0 + h);
+        const LineCharacter* character = coloured ? coloured->line(l, line.npts, line.nbands) : nullptr;
         for (int b = 1; b <= line.nbands; ++b) {
             const BandStyle s = looks.of(l, b);
             if (s.colour != now.colour) plot.sci(s.colour);
             if (s.width != now.width) plot.slw(s.width);
             if (s.style != now.style) plot.sls(s.style);
             now = s;
-            plot.line(line.npts, x.data(), line.e.data() + static_cast<size_t>(b - 1) * static_cast<size_t>(line.npts));
+            const float* e = line.e.data() + static_cast<size_t>(b - 1) * static_cast<size_t>(line.npts);
+            if (character == nullptr) {
+                plot.line(line.npts, x.data(), e);
+                continue;
+            }
+            drawInCharacter(plot, blends, *character, b, x.data(), e);
+            now.colour = 0;  // a blend's: set again for the next band
         }
     }
     if (now.colour != 1) plot.sci(1);
     if (now.style != 1) plot.sls(1);
-    plot.slw(3);
+    plot.slw(kLineWidth);
     if (!problem.empty()) return Failure{problem};
     return {};
 }

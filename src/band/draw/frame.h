@@ -17,6 +17,8 @@
 
 namespace band {
 
+struct BandCharacter;
+
 using LinePos = common::OneBased<float, kMaxShown + 1>;  // 1 .. n+1
 
 // Equal lengths: P(i) = (i - 1) w / n.
@@ -30,7 +32,9 @@ void tlaxes(common::Plot& plot, const common::Box& frame, const LinePos& p, int 
 // The bands tlband draws, as the legend must leave them clear.
 std::vector<annotate::Trace> bandTraces(const annotate::EnergyFrame& frame, const LinePos& p, int n,
                                         const BandsFile& bands);
+// With `coloured`, every band its weights reach is drawn in the colours of
+// its character (drawInCharacter), in the width and style of its look.
 common::Status tlband(common::Plot& plot, const annotate::EnergyFrame& frame, const LinePos& p, int n,
-                   const BandsFile& bands, const BandLooks& looks = {});
+                   const BandsFile& bands, const BandLooks& looks = {}, const BandCharacter* coloured = nullptr);
 
 }  // namespace band

@@ -9,10 +9,17 @@
 namespace band {
 
 // Baseline of the symmetry-point labels.
-inline float pointLabelRow(const FrameGeom& f) { return 0.75f * f.frame_y0; }
+// Both move down from the frame as the text grows (`textScale`, see
+// Plot::textScale) by the growth of the room they take, in character
+// heights (1/40 of the view surface) of the text's own size.
+inline float pointLabelRow(const FrameGeom& f, float textScale = 1.0f) {
+    return 0.75f * f.frame_y0 - 1.25f / 40.0f * (textScale - 1.0f);
+}
 // Baseline of the line titles: a character height and a half below the
 // labels, clear of their subscripts, and high enough that a title's own
 // subscripts stay on an A4 page in landscape output.
-inline float lineTitleRow(const FrameGeom& f) { return 0.44f * f.frame_y0; }
+inline float lineTitleRow(const FrameGeom& f, float textScale = 1.0f) {
+    return 0.44f * f.frame_y0 - 2.8f / 40.0f * (textScale - 1.0f);
+}
 
 }  // namespace band

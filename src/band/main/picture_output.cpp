@@ -7,9 +7,11 @@
 
 #include "band/core/graph.h"
 #include "band/core/layout_file.h"
+#include "band/core/picture_data.h"
 #include "band/dialog/graph_menu.h"
 #include "band/draw/frame.h"
 #include "band/draw/redraw.h"
+#include "band/main/dos_beside.h"
 #include "common/dialog.h"
 #include "common/plot.h"
 #include "common/publication.h"
@@ -31,6 +33,7 @@ int outputSelection(PictureFormat format) {
     case PictureFormat::Hpgl: return 2;
     case PictureFormat::Pdf: return 3;
     case PictureFormat::Png: return 4;
+    case PictureFormat::Svg: return 6;
     }
     return 1;
 }
@@ -90,27 +93,54 @@ Result<BandGraph> storedGraph(std::ostream& out) {
     for (int l = 1; l <= g.nshow; ++l)
         if (std::string why = g.bands.missing(l, g.nshow); !why.empty()) return Failure{why};
     if (!layout) std::tie(g.elow, g.ehigh) = energySpan(g.bands, g.nshow);
+    Result<BandCharacter> character = loadBandCharacter(g.bands.count);
+    if (!character) return character.failure();
+    g.character = std::move(*character);
     return g;
 }
 
 }  // namespace
 
+int writePictureData(const std::string& file, std::ostream& out, std::ostream& err) {
+    const Status written = storedGraph(out).and_then(
+        [&](const BandGraph& g) { return writeFileAtomic(file, formatPictureData(g)); });
+    if (written) return 0;
+    err << "tarlisen: " << written.error() << "\n";
+    return 1;
+}
+
 int drawPictureFile(Plot& plot, const std::string& file, std::ostream& out, std::ostream& err,
-                    std::optional<double> widthCm) {
+                    std::optional<double> widthCm, const std::string& title,
+                    const std::optional<std::string>& dosDir) {
     const std::optional<PictureFormat> format = pictureFormat(file);
     Result<BandGraph> g = storedGraph(out);
     if (!g || !format) {
         err << "tarlisen: " << (g ? file + ": no picture format for this name" : g.error()) << "\n";
         return 1;
     }
-    const std::string device = deviceNamed(outputDevice(outputSelection(*format), g->nshow), file);
+    if (!title.empty()) g->picture_title = title;
+    std::optional<dos::StoredDos> dos;
+    if (dosDir) {
+        Result<dos::StoredDos> loaded = loadDosBeside(*dosDir);
+        if (!loaded) {
+            err << "tarlisen: " << loaded.error() << "\n";
+            return 1;
+        }
+        dos = std::move(*loaded);
+        if (std::string line = fermiMismatch(*g, dos->graph); !line.empty()) out << line << "\n";
+    }
+    // the figure with a DOS is upright: the view surface holds both frames
+    const std::string device = deviceNamed(outputDevice(outputSelection(*format), dos ? 1 : g->nshow), file);
     const Status made = writePictureFile(
         plot, device, *format,
         [&](Plot& on) {
             // the same line width and style as the output option gives
-            on.slw(3);
+            on.slw(kLineWidth);
             on.sls(1);
-            tlrdrw(on, *g);
+            if (dos)
+                (void)drawBandsWithDos(on, *g, *dos);
+            else
+                tlrdrw(on, *g);
         },
         widthCm);
     if (!made) {

@@ -15,9 +15,20 @@ namespace band {
 // display's default one: every line, equal lengths, the whole energy range
 // of the bands; `out` says so in one line. A missing or damaged file, or a
 // picture that could not be made, is one line on `err`. With `widthCm` the
-// picture is made that wide (see writePictureFile). Returns the exit
-// status: 0, or 1 after such a line.
+// picture is made that wide (see writePictureFile); a `title` (markup) is
+// drawn above the frame. Returns the exit status: 0, or 1 after such a
+// line. With `dosDir` the picture is the figure of the bands with the DOS
+// of that folder beside them (see dos_beside.h); a folder whose files
+// cannot be read is such a line, and Fermi energies that differ are one
+// line on `out`.
 int drawPictureFile(common::Plot& plot, const std::string& file, std::ostream& out, std::ostream& err,
-                    std::optional<double> widthCm = std::nullopt);
+                    std::optional<double> widthCm = std::nullopt, const std::string& title = "",
+                    const std::optional<std::string>& dosDir = std::nullopt);
+
+// tarlisen --export FILE: the data of the picture drawPictureFile draws
+// (formatPictureData: the bands of fort.2 on the lines of fort.15, with
+// the character of fort.16) written whole to `file`. A missing or damaged
+// file is one line on `err`; returns the exit status, 0 or 1.
+int writePictureData(const std::string& file, std::ostream& out, std::ostream& err);
 
 }  // namespace band

@@ -10,7 +10,9 @@
 #include "band/dialog/graph_menu.h"
 #include "band/core/interpolation.h"
 #include "band/core/band_input.h"
+#include "band/core/character.h"
 #include "band/dialog/setup.h"
+#include "band/main/dos_beside.h"
 #include "common/console.h"
 #include "common/dialog.h"
 #include "common/fortran_format.h"
@@ -123,11 +125,15 @@ int display(Plot& plot, Console& con) {
     }
     BandGraph g;
     g.bands = std::move(*bands);
+    if (Result<BandCharacter> character = loadBandCharacter(g.bands.count); character)
+        g.character = std::move(*character);
+    else
+        con.line(" " + character.error() + "; the bands are drawn without their orbital character.");
     g.nshow = askShownLines(con, nlines);
     g.geom = FrameGeom::forLines(g.nshow);
     plot.svp(0.0f, g.geom.view_right, 0.0f, g.geom.view_top);
     plot.page();
-    plot.slw(3);
+    plot.slw(kLineWidth);
     if (g.nshow >= 2) {
         con.line();
         char c = con.askChar(" Equal symmetry line lengths? (default=Y) ");
@@ -143,7 +149,7 @@ int display(Plot& plot, Console& con) {
     tlener(con, g.elow, g.ehigh);
     tlaxes(plot, g.geom.frame(), g.line_pos, g.nshow);
     reportDrawing(con, tlband(plot, {g.geom.frame(), g.elow, g.ehigh}, g.line_pos, g.nshow, g.bands));
-    tlgrph(plot, con, g);
+    tlgrph(plot, con, g, writeBandsWithDos);
     return 0;
 }
 
@@ -182,12 +188,14 @@ int session(Plot& plot, Console& con, std::optional<band::FitKind> fit) {
 const std::string& tarlisenUsage() {
     static const std::string text = std::string(
                                         "Usage: tarlisen [--fit cosine|hermite]\n"
-                                        "       tarlisen --output FILE [--width CM]\n"
+                                        "       tarlisen --output FILE [--dos DIR] [--width CM] [--title TEXT]\n"
+                                        "       tarlisen --export FILE.csv\n"
                                         "       tarlisen --help | --version\n"
                                         "\n"
                                         "Band structure diagrams from band energies along symmetry lines, made in a\n"
                                         "dialogue on standard input. In the current directory it reads the band\n"
-                                        "input fort.1 and its counts fort.14, keeps the set-up of the lines in\n"
+                                        "input fort.1 and its counts fort.14 (and the bands' orbital character\n"
+                                        "fort.16 when there is one), keeps the set-up of the lines in\n"
                                         "fort.3, writes the interpolated bands to fort.2, the graph layout to\n"
                                         "fort.15 and pictures to tarlisen.eps or tarlisen.plt.\n"
                                         "\n"
@@ -202,14 +210,26 @@ const std::string& tarlisenUsage() {
                                         "                  layout of fort.15 (without it, the plain frame and bands\n"
                                         "                  over their whole energy range) to FILE and exit; its\n"
                                         "                  suffix picks the picture: .eps (PostScript), .plt (HPGL),\n"
-                                        "                  .pdf or .png (made from the colour EPS beside them by\n"
-                                        "                  ghostscript); landscape for four or more lines. No fit\n"
-                                        "                  is made, so --fit does not go with it\n"
+                                        "                  .pdf, .png or .svg (drawn from the colour EPS beside\n"
+                                        "                  them); landscape for four or more lines. No fit is\n"
+                                        "                  made, so --fit does not go with it\n"
+                                        "  --dos DIR       with --output: the bands with the DOS of DIR beside them\n"
+                                        "                  on the same energy axis (DIR/fort.1 and DIR/fort.7, as\n"
+                                        "                  morvane-import writes them), the DOS shifted onto the\n"
+                                        "                  bands' Fermi energy where both imports recorded one\n"
                                         "  --width CM      with --output: make the picture CM centimetres wide\n"
                                         "                  (4 to 50; 8.5 for one journal column, 17 for two),\n"
-                                        "                  text at least 7 pt and lines at least 0.5 pt at that\n"
-                                        "                  width: the EPS box, the PDF page and the PNG at 300\n"
+                                        "                  text 8.5 pt and lines at least 0.5 pt at that width:\n"
+                                        "                  the EPS box, the PDF and SVG page and the PNG at 300\n"
                                         "                  dpi; not for .plt\n"
+                                        "  --title TEXT    with --output: TEXT (at most 80 characters, with the\n"
+                                        "                  text markup of the labels) centred above the frame\n"
+                                        "  --export FILE   no dialogue: write the data of the picture --output draws\n"
+                                        "                  to FILE as comma-separated values, a row per interpolated\n"
+                                        "                  point: line, band, spin (up, down or empty), distance\n"
+                                        "                  (along the path as the layout places the lines), energy\n"
+                                        "                  (eV), then the weight of each group of the orbital\n"
+                                        "                  character (fort.16, when there is one)\n"
                                         "  --help          print this text\n"
                                         "  --version       print the version\n"
                                         "\n") +
@@ -219,15 +239,19 @@ const std::string& tarlisenUsage() {
 
 common::ProgramStart startTarlisen(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
     common::ProgramStart s = common::startProgram("tarlisen", tarlisenUsage(),
-                                                  common::OptionSpec{{"--fit", "--output", "--width"}, {}}, words, out, err);
+                                                  common::OptionSpec{{"--fit", "--output", "--width", "--title", "--dos", "--export"}, {}}, words, out, err);
     const std::string fit = s.args.value("--fit", "cosine");
     if (s.run && s.args.has("--fit") && fit != "cosine" && fit != "hermite")
-        return common::usageError("tarlisen", tarlisenUsage(), "--fit takes cosine or hermite, not '" + fit + "'", err);
+        return common::usageError("tarlisen", "--fit takes cosine or hermite, not '" + fit + "'", err);
     // the picture is drawn from fort.2 as it stands: a fit asked for would not be made
     if (s.run && s.args.has("--fit") && s.args.has("--output"))
-        return common::usageError("tarlisen", tarlisenUsage(),
-                                  "--fit does not go with --output, which draws fort.2 without interpolating", err);
-    return common::checkPictureOption("tarlisen", tarlisenUsage(), s, err);
+        return common::usageError("tarlisen", "--fit does not go with --output, which draws fort.2 without interpolating", err);
+    if (s.run && s.args.has("--export") && (s.args.has("--output") || s.args.has("--fit")))
+        return common::usageError("tarlisen", "--export writes the data of fort.2 as it stands, without a picture or a fit",
+                                  err);
+    if (s.run && s.args.has("--dos") && !s.args.has("--output"))
+        return common::usageError("tarlisen", "--dos goes with --output", err);
+    return common::checkPictureOption("tarlisen", s, err);
 }
 
 int runTarlisen(Plot& plot, Console& con, std::optional<FitKind> fit) {

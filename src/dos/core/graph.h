@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,7 +22,7 @@ struct CurveBuffer {
     int line_type = 1;       // PGPLOT line style 1-5
     int brush = 0;           // fill colour index 1-15, 0 = no fill
     int colour = 1;          // line colour index 1 ... annotate::kMaxColour
-    int width = 1;           // PGPLOT line width 1 ... annotate::kMaxLineWidth
+    int width = common::kLineWidth;  // PGPLOT line width 1 ... annotate::kMaxLineWidth, as heavy as the frame
     bool own_scale = false;  // drawn on its own range, outside the common one
     bool closed = false;     // closed down to the zero of the value axis
     float offset = 0;        // added to every value when drawn (DOS only)
@@ -35,7 +36,7 @@ struct CurveBuffer {
         line_type = 1;
         brush = 0;
         colour = 1;
-        width = 1;
+        width = common::kLineWidth;
         own_scale = false;
         closed = false;
         offset = 0;
@@ -98,10 +99,14 @@ struct DosGraph {
     std::string dos_title = std::string(kTextWidth, ' ');
     std::string coop_title = std::string(kTextWidth, ' ');
     std::string energy_title = std::string(kTextWidth, ' ');
+    std::string picture_title;  // marked up, centred above the frame; empty: none
     std::vector<annotate::FreeText> texts;
     float efermi = 0;
     bool fermi_line = false;
     annotate::LegendPlace legend;  // the curves named (graph menu option 15)
+    // The calculation's Fermi energy (eV, absolute) the energies are
+    // relative to, when the import recorded it.
+    std::optional<float> source_fermi = std::nullopt;
 
     // Subintervals between labelled tics, held from one axis to the next.
     int nsub = 0;

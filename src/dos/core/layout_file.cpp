@@ -120,15 +120,17 @@ Result<std::string> formatLayout(const DosGraph& g) {
     // fresh graph, so a plain picture keeps the records of older layouts
     for (int b = 1; b <= kBuffers; ++b) {
         const CurveBuffer& buf = g.buffer(b);
-        if (g.inUse(b) && (buf.colour != 1 || buf.width != 1))
+        if (g.inUse(b) && (buf.colour != 1 || buf.width != common::kLineWidth))
             line(keywordRecord(kLookKeyword, {b, buf.colour, buf.width}));
     }
     if (g.legend != LegendPlace{}) line(legendRecord(g.legend));
+    if (g.source_fermi) w.keywordRecord(kSourceFermiKeyword, *g.source_fermi);
+    if (!g.picture_title.empty()) line(titleRecord(g.picture_title));
     return w.text();
 }
 
-Status parseLayout(const RecordFile& file, const DosInput& in, DosGraph& g) {
-    RecordReader r(file);
+Status parseLayout(const RecordFile& whole, const DosInput& in, DosGraph& g) {
+    RecordReader r(whole);
     for (CurveBuffer& b : g.buf) b.resetAttributes();
     readBuffers(r, in, g, Panel::DOS);
     readBuffers(r, in, g, Panel::COOP);
@@ -195,10 +197,20 @@ Status parseLayout(const RecordFile& file, const DosInput& in, DosGraph& g) {
         }
     }
     g.legend = {};
+    g.source_fermi.reset();
+    g.picture_title.clear();
     if (r.ok())
         readKeywordRecords(r, {{kLookKeyword, [&g](RecordReader& in, const KeywordRecord& k) { return readLook(in, k, g); }},
+                               {kTitleKeyword, [&g](RecordReader&, const KeywordRecord& k) {
+                                    g.picture_title = titleOf(k);
+                                    return true;
+                                }},
                                {kLegendKeyword, [&g](RecordReader& in, const KeywordRecord& k) {
                                     return readLegendRecord(in, k, g.legend);
+                                }},
+                               {kSourceFermiKeyword, [&g](RecordReader& in, const KeywordRecord& k) {
+                                    g.source_fermi = static_cast<float>(in.realOf(k, "fermi value"));
+                                    return in.ok();
                                 }}});
     if (!r.ok()) return Failure{r.error()};
     return {};
@@ -222,6 +234,29 @@ std::string framePlacement(const DosGraph& g, const std::string& file, bool refu
     if (line.empty() && g.nc > 0)
         line = common::placementLine(common::onPage(g.panel(Panel::COOP).box, page), "COOP panel", where, refusal);
     return line;
+}
+
+namespace {
+
+Result<RecordFile> loadFile(const std::string& path) {
+    std::optional<RecordFile> f = RecordFile::load(path);
+    if (!f) return Failure{path + " could not be opened"};
+    return std::move(*f);
+}
+
+}  // namespace
+
+Result<StoredDos> loadStoredDos(const std::string& input, const std::string& layout) {
+    Result<RecordFile> inputFile = loadFile(input);
+    if (!inputFile) return Failure{inputFile.error()};
+    Result<DosInput> in = readDosInput(*inputFile);
+    if (!in) return Failure{in.error()};
+    Result<RecordFile> layoutFile = loadFile(layout);
+    if (!layoutFile) return Failure{layoutFile.error()};
+    StoredDos d{std::move(*in), DosGraph{}};
+    initGraph(d.graph, d.in);
+    if (Status read = parseLayout(*layoutFile, d.in, d.graph); !read) return Failure{read.error()};
+    return d;
 }
 
 Status saveLayout(const std::string& path, const DosGraph& g) {

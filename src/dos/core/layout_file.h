@@ -32,6 +32,17 @@ std::string offsetRefusal(float v);
 // file and the geometry record (see common::placementLine).
 std::string framePlacement(const DosGraph& g, const std::string& file, bool refusal = false);
 
+// A DOS picture as the files keep it: the input and the graph its layout
+// gives.
+struct StoredDos {
+    DosInput in;
+    DosGraph graph;
+};
+
+// Reads `input` (fort.1), then applies `layout` (fort.7, required); the
+// failure is one line naming the file, and the record when one is damaged.
+common::Result<StoredDos> loadStoredDos(const std::string& input, const std::string& layout);
+
 // Writes fort.7 atomically; the failure is one line.
 common::Status saveLayout(const std::string& path, const DosGraph& g);
 

@@ -55,18 +55,18 @@ std::vector<int> projectionCurves(const DosInput& in, ProjKind kind) {
 // want a longer label distance, which is then taken in turn.)
 annotate::TicRange widenedToLabels(float& lo, float& hi) {
     for (int pass = 0; pass < 2; ++pass) {
-        const float step = annotate::labelledTics(lo, hi).label_distance;
+        const float step = annotate::labelledTics(lo, hi, annotate::kMostValueLabels).label_distance;
         lo = std::floor(lo / step + 1e-3f) * step;
         hi = std::ceil(hi / step - 1e-3f) * step;
     }
-    return annotate::labelledTics(lo, hi);
+    return annotate::labelledTics(lo, hi, annotate::kMostValueLabels);
 }
 
-// Energy tics left (outward, labelled) and right; a panel alone on its
-// common scale gets its lower axis labelled too.
+// Energy tics left (labelled) and right, outward as the band pictures'; a
+// panel alone on its common scale gets its lower axis labelled too.
 void addTics(DosGraph& g) {
     g.setFlag(kFlagTics, true);
-    g.energy_tics = annotate::labelledTics(g.emin, g.emax);
+    g.energy_tics = annotate::labelledTics(g.emin, g.emax, annotate::kMostEnergyLabels);
     g.sides[kSideLeft] = 1;
     g.sides[kSideRight] = 2;
     const float F = g.xfactor;
@@ -83,19 +83,58 @@ void addTics(DosGraph& g) {
         g.coop_axis_max = F * g.coop_max;
         widenedToLabels(lo, g.coop_axis_max);
         g.coop_max = g.coop_axis_max / F;
-        g.coop_tics = annotate::labelledTics(-g.coop_axis_max, g.coop_axis_max);
+        g.coop_tics = annotate::labelledTics(-g.coop_axis_max, g.coop_axis_max, annotate::kMostValueLabels);
         g.sides[kSideCoopLower] = 1;
     }
 }
 
-// Energies relative to the Fermi level: from the lowest (at most 20 eV
-// below it) to 5 eV above, in whole eV, as the band pictures; above that a
-// calculation's few empty bands leave little worth drawing.
-void windowAroundFermi(DosGraph& g) {
-    const float lo = std::max(g.emin, -20.0f), hi = std::min(g.emax, 5.0f);
-    if (!(lo < hi)) return;
-    g.emin = std::floor(lo);
-    g.emax = std::ceil(hi);
+// The lowest energy at which a curve holds more than a thousandth of the
+// largest value of all (a broadened DOS has tails of next to nothing).
+float lowestWithStates(const DosInput& in, const DosGraph& g) {
+    float largest = 0.0f;
+    for (Panel p : {Panel::DOS, Panel::COOP})
+        for (int k = 0; k < g.count(p); ++k)
+            for (float v : g.buffer(DosGraph::first(p) + k).values) largest = std::max(largest, std::fabs(v));
+    for (int i = 0; i < in.ne; ++i)
+        for (Panel p : {Panel::DOS, Panel::COOP})
+            for (int k = 0; k < g.count(p); ++k)
+                if (std::fabs(g.buffer(DosGraph::first(p) + k).values[static_cast<size_t>(i)]) > 1e-3f * largest)
+                    return in.energy[static_cast<size_t>(i)];
+    return g.emin;
+}
+
+// Energies relative to the Fermi level: the starter window of both
+// programs (annotate::starterWindow), from the lowest energy with states.
+void windowAroundFermi(const DosInput& in, DosGraph& g) {
+    const annotate::EnergyWindow w = annotate::starterWindow(std::max(lowestWithStates(in, g), g.emin), g.emax);
+    // never below the energies of the grid: a frame of no curve
+    g.emin = std::max(static_cast<float>(w.lo), std::floor(g.emin));
+    g.emax = static_cast<float>(w.hi);
+}
+
+// The common ranges of the panels over the curves inside the energy
+// window only: a peak outside it leaves no empty room beside the curves.
+// The DOS range holds 0, the COOP range lies symmetric about it.
+void rangesInsideWindow(const DosInput& in, DosGraph& g) {
+    for (Panel p : {Panel::DOS, Panel::COOP}) {
+        float lo = 0.0f, hi = 0.0f;
+        for (int k = 0; k < g.count(p); ++k) {
+            const CurveBuffer& b = g.buffer(DosGraph::first(p) + k);
+            for (int i = 0; i < in.ne; ++i) {
+                const float e = in.energy[static_cast<size_t>(i)];
+                if (e < g.emin || e > g.emax) continue;
+                lo = std::min(lo, b.values[static_cast<size_t>(i)]);
+                hi = std::max(hi, b.values[static_cast<size_t>(i)]);
+            }
+        }
+        if (!(hi > lo)) continue;
+        if (p == Panel::DOS) {
+            g.dos_min = lo;
+            g.dos_max = hi;
+        } else {
+            g.coop_max = std::max(hi, -lo);
+        }
+    }
 }
 
 }  // namespace
@@ -110,14 +149,16 @@ Result<DosGraph> starterGraph(const DosInput& in, const StarterDos& s) {
         if (Status loaded = loadAll(in, g, Panel::COOP, projectionCurves(in, ProjKind::COOP), false); !loaded)
             return Failure{loaded.error()};
     if (g.nd + g.nc == 0) return Failure{in.file.name() + ": no DOS, AO projection or COOP curve to draw"};
+    if (s.relative) {
+        windowAroundFermi(in, g);
+        rangesInsideWindow(in, g);
+    }
     // Curves below zero (spin down drawn to the left of spin up): one scale
     // as wide on either side of zero, so that the two channels compare.
     if (g.nd > 0 && g.dos_min < 0.0f) {
         g.dos_max = std::max(g.dos_max, -g.dos_min);
         g.dos_min = -g.dos_max;
     }
-
-    if (s.relative) windowAroundFermi(g);
 
     g.setFlag(kFlagBorder, true);
     addTics(g);
@@ -131,6 +172,8 @@ Result<DosGraph> starterGraph(const DosInput& in, const StarterDos& s) {
         g.efermi = *s.efermi;
         g.fermi_line = true;
     }
+    g.source_fermi = s.sourceFermi;
+    g.picture_title = s.title;
     return g;
 }
 

@@ -20,10 +20,17 @@ struct StarterDos {
     // The spin channels mirrored: the total DOS (spin up) is followed by
     // its spin-down channel, then every projection by its own.
     bool mirrored = false;
+    // The calculation's Fermi energy (eV, absolute) the energies were made
+    // relative to, kept in the layout; none when it is not known.
+    std::optional<float> sourceFermi = std::nullopt;
+    // The picture's title, centred above the frame, in the text markup; ""
+    // for none.
+    std::string title{};
 };
 
 // The graph: the whole energy grid (with energies relative to the Fermi
-// level from the lowest, at most 20 eV below it, to 5 eV above); buffer 1
+// level the starter window, annotate::starterWindow, and the value axis
+// over the curves inside it); buffer 1
 // the total DOS (when the input has it), then the AO projections, each in a
 // colour (curveColour: the total black) and a line style of its own (the
 // two channels of a mirrored pair in one), named in a legend, as

@@ -13,12 +13,23 @@ using namespace common;
 using annotate::FreeText;
 
 namespace {
-// PDF and PNG are made from the colour PostScript written to the EPS name.
-const char* const kDevices[5][2] = {
+// PDF, PNG and SVG are made from the colour PostScript written to the EPS name.
+const char* const kDevices[6][2] = {
     {"morvane.eps/PS   ", "morvane.eps/VPS  "}, {"morvane.eps/CPS  ", "morvane.eps/VCPS "},
     {"morvane.plt/HPGL ", "morvane.plt/VHPGL"}, {"morvane.eps/CPS  ", "morvane.eps/VCPS "},
-    {"morvane.eps/CPS  ", "morvane.eps/VCPS "},
+    {"morvane.eps/CPS  ", "morvane.eps/VCPS "}, {"morvane.eps/CPS  ", "morvane.eps/VCPS "},
 };
+
+// The picture the output type makes from its colour EPS: none for the
+// PostScript types and HPGL.
+std::optional<PictureKind> madeFromEps(int type) {
+    switch (type) {
+    case 4: return PictureKind::Pdf;
+    case 5: return PictureKind::Png;
+    case 6: return PictureKind::Svg;
+    default: return std::nullopt;
+    }
+}
 }  // namespace
 
 void setGreyBrushes(Plot& plot) {
@@ -70,7 +81,7 @@ void generateOutput(Plot& plot, Console& con, const DosInput& in, DosGraph& g, i
     const int type = askMenu(con,
                              {"", " Output file options:", " (1) Gray scale postscript/encapsulated postscript",
                               " (2) Color postscript/encapsulated postscript", " (3) HPGL", " (4) PDF",
-                              " (5) PNG", ""},
+                              " (5) PNG", " (6) SVG", ""},
                              1, 1, true);
     const float dx = g.dos_x, dw = g.dos_w, cx = g.coop_x, cw = g.coop_w;
     const std::vector<FreeText> texts = g.texts;
@@ -86,8 +97,7 @@ void generateOutput(Plot& plot, Console& con, const DosInput& in, DosGraph& g, i
     if (!written)
         con.line(" Output device " + fortran::trimRight(device) + " could not be opened; no output file written.");
     else if (type != 3)
-        finishPostScript(con, device,
-                         type <= 2 ? std::nullopt : std::optional(type == 4 ? PictureKind::Pdf : PictureKind::Png));
+        finishPostScript(con, device, madeFromEps(type));
     setPortraitPage(g);
     g.dos_x = dx;
     g.dos_w = dw;

@@ -73,7 +73,7 @@ std::pair<float, float> valueWindow(const DosGraph& g, Panel panel, int b) {
 
 void mvplot(Plot& plot, const DosInput& in, const DosGraph& g, Panel panel) {
     const CurvePanel p = g.panel(panel);
-    plot.slw(1);
+    plot.slw(kLineWidth);
     plot.svp(p.box.x0, p.box.right(), g.y0, g.y0 + g.h);
     const float F = g.xfactor;
     if (panel == Panel::DOS)
@@ -98,7 +98,7 @@ void mvplot(Plot& plot, const DosInput& in, const DosGraph& g, Panel panel) {
         plot.line(n, px.data(), py.data());
     }
     plot.sci(1);
-    plot.slw(3);
+    plot.slw(kLineWidth);
     plot.sls(1);
     if (panel == Panel::COOP) {  // the zero line, in the window of the panel's first curve
         plot.move(0.0f, g.emin);
@@ -131,13 +131,14 @@ std::vector<Trace> curveTraces(const DosInput& in, const DosGraph& g, Panel pane
     return traces;
 }
 
-void drawLegends(Plot& plot, const DosInput& in, const DosGraph& g) {
-    std::vector<LegendEntry> dos = legendEntries(g, Panel::DOS), coop = legendEntries(g, Panel::COOP);
-    if (dos.size() + coop.size() < 2) return;  // one curve needs no name
-    if (!dos.empty())
-        drawLegend(plot, dos, g.panel(Panel::DOS).box, g.legend.corner, curveTraces(in, g, Panel::DOS));
-    if (!coop.empty())
-        drawLegend(plot, coop, g.panel(Panel::COOP).box, g.legend.corner, curveTraces(in, g, Panel::COOP));
+std::vector<LegendEntry> drawLegendsInPanels(Plot& plot, const DosInput& in, const DosGraph& g) {
+    const std::vector<LegendEntry> dos = legendEntries(g, Panel::DOS), coop = legendEntries(g, Panel::COOP);
+    if (dos.size() + coop.size() < 2) return {};  // one curve needs no name
+    std::vector<LegendEntry> unplaced;
+    for (const auto& [entries, p] : {std::pair{&dos, Panel::DOS}, std::pair{&coop, Panel::COOP}})
+        if (!drawLegend(plot, *entries, g.panel(p).box, g.legend.corner, curveTraces(in, g, p)))
+            unplaced.insert(unplaced.end(), entries->begin(), entries->end());
+    return unplaced;
 }
 
 TicRange ticsOnAxis(const TicRange& asked, float asked_min, float asked_max, float amin, float amax) {
@@ -187,10 +188,11 @@ void mvrdrw(Plot& plot, const DosInput& in, DosGraph& g) {
     if (g.flag(kFlagTics)) mvaxes(plot, g);
     if (g.flag(kFlagTitles))
         mvtitl(plot, g.panel(Panel::DOS), g.panel(Panel::COOP), g.x0, g.titles());
+    drawPictureTitle(plot, g.picture_title, g.frame());
     if (g.flag(kFlagText)) drawFreeTexts(plot, g.page_w, g.page_h, g.texts);
     if (g.flag(kFlagFermi))
         mvfrmi(plot, {g.frame(), g.emin, g.emax}, g.page(), {g.efermi, g.fermi_line});
-    if (g.legend.on) drawLegends(plot, in, g);
+    if (g.legend.on) drawLegendBelow(plot, drawLegendsInPanels(plot, in, g), g.frame());
 }
 
 }  // namespace dos

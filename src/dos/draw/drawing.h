@@ -23,9 +23,10 @@ void mvplot(common::Plot& plot, const DosInput& in, const DosGraph& g, Panel pan
 std::vector<annotate::Trace> curveTraces(const DosInput& in, const DosGraph& g, Panel panel);
 
 // The legend of each panel that holds curves, when the picture has more
-// than one; each where its panel's curves leave room (or in the corner of
-// g.legend).
-void drawLegends(common::Plot& plot, const DosInput& in, const DosGraph& g);
+// than one, in its panel where its curves leave room (or in the corner of
+// g.legend); returns the entries of the panels that had no room, for a
+// legend below the frames.
+std::vector<annotate::LegendEntry> drawLegendsInPanels(common::Plot& plot, const DosInput& in, const DosGraph& g);
 
 // The axes with tic marks and labels as set by the graph menu. The value
 // axes run over the range their panel's curves are drawn with now.

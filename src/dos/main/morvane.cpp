@@ -46,7 +46,7 @@ int morvane(Plot& plot, Console& con, const std::string& input, const std::strin
 const std::string& morvaneUsage() {
     static const std::string text = std::string(
                                         "Usage: morvane\n"
-                                        "       morvane --output FILE [--width CM]\n"
+                                        "       morvane --output FILE [--width CM] [--title TEXT]\n"
                                         "       morvane --help | --version\n"
                                         "\n"
                                         "Densities of states, their projections and COOP curves, drawn in a\n"
@@ -57,13 +57,15 @@ const std::string& morvaneUsage() {
                                         "Options:\n"
                                         "  --output FILE   no dialogue: draw the curves of fort.1 with the layout of\n"
                                         "                  fort.7 to FILE, upright, and exit; its suffix picks the\n"
-                                        "                  picture: .eps (colour PostScript), .plt (HPGL), .pdf or\n"
-                                        "                  .png (made from the EPS beside them by ghostscript)\n"
+                                        "                  picture: .eps (colour PostScript), .plt (HPGL), .pdf,\n"
+                                        "                  .png or .svg (drawn from the EPS beside them)\n"
                                         "  --width CM      with --output: make the picture CM centimetres wide\n"
                                         "                  (4 to 50; 8.5 for one journal column, 17 for two),\n"
-                                        "                  text at least 7 pt and lines at least 0.5 pt at that\n"
-                                        "                  width: the EPS box, the PDF page and the PNG at 300\n"
+                                        "                  text 8.5 pt and lines at least 0.5 pt at that width:\n"
+                                        "                  the EPS box, the PDF and SVG page and the PNG at 300\n"
                                         "                  dpi; not for .plt\n"
+                                        "  --title TEXT    with --output: TEXT (at most 80 characters, with the\n"
+                                        "                  text markup of the labels) centred above the frame\n"
                                         "  --help          print this text\n"
                                         "  --version       print the version\n"
                                         "\n") +
@@ -73,8 +75,8 @@ const std::string& morvaneUsage() {
 
 common::ProgramStart startMorvane(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
     return common::checkPictureOption(
-        "morvane", morvaneUsage(),
-        common::startProgram("morvane", morvaneUsage(), common::OptionSpec{{"--output", "--width"}, {}}, words, out, err), err);
+        "morvane",
+        common::startProgram("morvane", morvaneUsage(), common::OptionSpec{{"--output", "--width", "--title"}, {}}, words, out, err), err);
 }
 
 }  // namespace dos

@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
     if (start.args.has("--output")) {
         common::CpgPlot plot;
         return dos::drawPictureFile(plot, "fort.1", "fort.7", start.args.value("--output"), std::cerr,
-                                   common::pictureWidth(start.args));
+                                   common::pictureWidth(start.args), common::pictureTitle(start.args));
     }
     std::ios::sync_with_stdio(false);
     common::Console con(std::cin, std::cout);

@@ -101,12 +101,11 @@ int atomicNumber(const std::string& symbol) {
     return it == symbols.end() ? 0 : static_cast<int>(it - symbols.begin()) + 1;
 }
 
-Result<Doscar> readDoscar(const std::string& path) {
-    const auto loaded = loadText(path);
-    if (!loaded) return Failure{loaded.error()};
-    const RecordFile& f = *loaded;
+namespace {
+
+Result<Doscar> doscarOf(const RecordFile& f) {
     Doscar d;
-    d.path = path;
+    d.path = f.name();
     if (f.size() < kGridLine) return endsBefore(f, f.size() + 1, "the grid line (Emax Emin NEDOS E_F weight)");
     const auto first = numbersOn(f, 1);
     if (!first) return Failure{first.error()};
@@ -186,6 +185,10 @@ Result<Doscar> readDoscar(const std::string& path) {
     return d;
 }
 
+}  // namespace
+
+Result<Doscar> readDoscar(const std::string& path) { return loadText(path).and_then(doscarOf); }
+
 common::Status doscarSpins(const Doscar& d, Spin spin, DosSource& src) {
     if (spin == Spin::Both) {
         if (d.spins == 2) src.notes.push_back("spin polarised: both channels summed");
@@ -256,11 +259,7 @@ Result<DosSource> vaspSource(const Doscar& d, const Choice& choice, std::optiona
     if (choice.sum == SumBy::None) {
         for (size_t a = 0; a < ions.size(); ++a) ions[a].name = "Ion " + std::to_string(a + 1) + ": " + d.ion[a].orbitals;
     }
-    const size_t slots = 5 - src.ao.size();
-    auto ao = chooseProjections(ions, choice, slots, d.path, src.notes);
-    if (!ao) return Failure{ao.error()};
-    src.ao.insert(src.ao.end(), ao->begin(), ao->end());
-    return src;
+    return addChosenProjections(ions, choice, d.path, src).transform([&] { return std::move(src); });
 }
 
 }  // namespace importer

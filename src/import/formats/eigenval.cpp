@@ -94,15 +94,14 @@ size_t segmentLength(const std::vector<KVector>& k) {
     return 0;
 }
 
-// Where the path jumps: between segments (of `per` points) where one does
-// not start at the end of the one before, nor one step further on it.
-std::vector<bool> segmentJumps(const std::vector<KVector>& k, size_t per) {
-    std::vector<bool> jump(k.size(), false);
+// Marks where the path jumps: between segments (of `per` points, whose
+// fractions are `k`) where one does not start at the end of the one
+// before, nor one step further on it.
+void markJumps(const std::vector<KVector>& k, size_t per, DensePath& path) {
     for (size_t end = per - 1; end + 1 < k.size(); end += per) {
         const KVector further{2 * k[end][0] - k[end - 1][0], 2 * k[end][1] - k[end - 1][1], 2 * k[end][2] - k[end - 1][2]};
-        jump[end] = distance(k[end], k[end + 1]) > 1e-6 && distance(further, k[end + 1]) > 1e-5;
+        path.points[end].jumpsAfter = distance(k[end], k[end + 1]) > 1e-6 && distance(further, k[end + 1]) > 1e-5;
     }
-    return jump;
 }
 
 }  // namespace
@@ -127,19 +126,19 @@ common::Result<DensePath> vaspPath(const std::string& name, const Eigenval& run,
     path.units = lattice ? KUnits::inverseAngstrom : KUnits::fractions;
     std::vector<KVector> fractions;
     for (size_t i : keep) fractions.push_back(run.k[i]);
+    const bool both = run.spins == 2 && spin == Spin::Both;
     for (size_t i : keep) {
-        const KVector& f = run.k[i];
-        path.k.push_back(lattice ? cartesian(f, *lattice) : f);
-        path.line.push_back(run.line[i]);
-        std::vector<double> e;
-        std::vector<int> channel;
+        PathPoint& point = path.points.emplace_back();
+        point.k = lattice ? cartesian(run.k[i], *lattice) : run.k[i];
+        point.line = run.line[i];
         for (size_t c = 0; c < static_cast<size_t>(run.spins); ++c) {
             if ((spin == Spin::Up && c == 1) || (spin == Spin::Down && c == 0)) continue;
-            e.insert(e.end(), run.e[c][i].begin(), run.e[c][i].end());
-            channel.insert(channel.end(), run.e[c][i].size(), static_cast<int>(c));
+            for (double e : run.e[c][i]) {
+                Level& level = point.levels.emplace_back();
+                level.energy = e;
+                level.channel = both ? static_cast<int>(c) : 0;
+            }
         }
-        path.e.push_back(std::move(e));
-        if (run.spins == 2 && spin == Spin::Both) path.channel.push_back(std::move(channel));
     }
     if (kpoints) {
         const KpointsPath& kp = *kpoints;
@@ -148,7 +147,6 @@ common::Result<DensePath> vaspPath(const std::string& name, const Eigenval& run,
             return common::Failure{kp.name + ": " + std::to_string(kp.ends.size()) + " segments of " +
                                    std::to_string(per) + " points make " + std::to_string(kp.ends.size() * per) +
                                    " k points, " + name + " has " + std::to_string(keep.size()) + " on its path"};
-        path.names.assign(keep.size(), "");
         for (size_t s = 0; s < kp.ends.size(); ++s)
             for (size_t side = 0; side < 2; ++side) {
                 const size_t i = s * per + (side == 0 ? 0 : per - 1);
@@ -158,11 +156,11 @@ common::Result<DensePath> vaspPath(const std::string& name, const Eigenval& run,
                     return at(kp.name, kp.line[s] + side,
                               "this point is not k point " + std::to_string(keep[i] + 1) + " of " + name +
                                   " (are they of the same run?)");
-                path.names[i] = kp.names[s][side];
+                path.points[i].name = kp.names[s][side];
             }
     }
     if (const size_t per = kpoints ? static_cast<size_t>(kpoints->perSegment) : segmentLength(fractions); per > 0)
-        path.jump = segmentJumps(fractions, per);
+        markJumps(fractions, per, path);
     sortLevels(path);
     return path;
 }

@@ -32,10 +32,10 @@ common::Result<Eigenval> readEigenval(const std::string& path);
 // The path of the run: the weight-0 points of a hybrid run, else all, which
 // must weigh the same (a mesh is refused); Cartesian k (1/Angstrom) with
 // `lattice`, else the fractions as they are; the channel `spin` names, or
-// with two channels and Spin::Both both (the spin-down levels marked in
-// `channel`); point names from `kpoints`, whose segments must make up the
-// points of the path; jumps between segments (from `kpoints`, else from
-// segments of evenly spaced points) marked in `jump`.
+// with two channels and Spin::Both both (the spin-down levels in channel
+// 1); point names from `kpoints`, whose segments must make up the points of
+// the path; jumps between segments (from `kpoints`, else from segments of
+// evenly spaced points) marked on the point before each.
 common::Result<DensePath> vaspPath(const std::string& name, const Eigenval& run, const std::optional<KpointsPath>& kpoints,
                                    const std::optional<Lattice>& lattice, Spin spin);
 

@@ -73,12 +73,8 @@ void groupBonds(Coxxcar& c) {
     c.bonds.insert(c.bonds.end(), summed.begin(), summed.end());
 }
 
-}  // namespace
-
-common::Result<Coxxcar> readCoxxcar(const std::string& path) {
-    const auto loaded = loadText(path);
-    if (!loaded) return common::Failure{loaded.error()};
-    const RecordFile& f = *loaded;
+common::Result<Coxxcar> coxxcarOf(const RecordFile& f) {
+    const std::string& path = f.name();
     Coxxcar c;
     c.path = path;
     const size_t slash = path.rfind('/');
@@ -143,6 +139,10 @@ common::Result<Coxxcar> readCoxxcar(const std::string& path) {
     return c;
 }
 
+}  // namespace
+
+common::Result<Coxxcar> readCoxxcar(const std::string& path) { return loadText(path).and_then(coxxcarOf); }
+
 common::Result<DosSource> lobsterSource(const Coxxcar& c, const std::vector<int>& which, bool orbitals,
                                         const Doscar* doscar, const Choice& atoms) {
     DosSource src;
@@ -204,9 +204,7 @@ common::Result<DosSource> lobsterSource(const Coxxcar& c, const std::vector<int>
                 const std::string n = std::to_string(a + 1);
                 all[a].name = (io.z > 0 ? elementSymbol(io.z) + n : "Atom " + n) + ": " + io.orbitals;
             }
-        auto ao = chooseProjections(all, atoms, 5 - src.ao.size(), doscar->path, src.notes);
-        if (!ao) return common::Failure{ao.error()};
-        src.ao.insert(src.ao.end(), ao->begin(), ao->end());
+        if (auto added = addChosenProjections(all, atoms, doscar->path, src); !added) return added.failure();
     }
     return src;
 }

@@ -113,8 +113,7 @@ common::Result<QeBands> bandsOf(const RecordFile& f) {
         });
         if (!s) return common::Failure{s.error()};
     }
-    if (auto s = checkEnd(f, line, b.nks, "nks"); !s) return common::Failure{s.error()};
-    return b;
+    return checkEnd(f, line, b.nks, "nks").transform([&] { return std::move(b); });
 }
 
 common::Result<QeRap> rapOf(const RecordFile& f) {
@@ -147,8 +146,7 @@ common::Result<QeRap> rapOf(const RecordFile& f) {
         });
         if (!s) return common::Failure{s.error()};
     }
-    if (auto s = checkEnd(f, line, r.nks, "nks_rap"); !s) return common::Failure{s.error()};
-    return r;
+    return checkEnd(f, line, r.nks, "nks_rap").transform([&] { return std::move(r); });
 }
 
 }  // namespace

@@ -26,10 +26,8 @@ struct Table {
     std::vector<size_t> lines;              // line of each row
 };
 
-Result<Table> readTable(const std::string& path) {
-    auto loaded = loadText(path);
-    if (!loaded) return Failure{loaded.error()};
-    Table t{std::move(*loaded), {}, {}, {}, {}};
+Result<Table> tableOf(RecordFile file) {
+    Table t{std::move(file), {}, {}, {}, {}};
     const RecordFile& f = t.file;
     if (f.size() == 0 || blank(f.record(1))) return at(f, 1, "no header line (the file is empty)");
     const std::string& head = f.record(1);
@@ -55,6 +53,8 @@ Result<Table> readTable(const std::string& path) {
     if (t.energy.size() < 2) return endsBefore(f, f.size() + 1, "a second energy");
     return t;
 }
+
+Result<Table> readTable(const std::string& path) { return loadText(path).and_then(tableOf); }
 
 // The column(s) of a channel: base(E) alone, or baseup(E) and basedw(E).
 Result<std::vector<double>> channel(const Table& t, const std::string& base, Spin spin) {
@@ -235,10 +235,7 @@ Result<DosSource> readQePdos(const std::string& pdosTot, const std::vector<std::
         p.rows = {path, t->lines};
         all.push_back(std::move(p));
     }
-    auto ao = chooseProjections(all, choice, 5 - src.ao.size(), pdosTot, src.notes);
-    if (!ao) return Failure{ao.error()};
-    src.ao.insert(src.ao.end(), ao->begin(), ao->end());
-    return src;
+    return addChosenProjections(all, choice, pdosTot, src).transform([&] { return std::move(src); });
 }
 
 }  // namespace importer

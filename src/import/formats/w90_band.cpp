@@ -30,11 +30,13 @@ common::Result<std::vector<KVector>> kpointsOf(const common::RecordFile& f) {
     return k;
 }
 
-// The energies [point][band] of the band file, `nk` points a band, and the
-// line of each point in the first band (`lines`).
-common::Result<std::vector<std::vector<double>>> energiesOf(const common::RecordFile& f, size_t nk,
-                                                            std::vector<size_t>& lines) {
-    std::vector<std::vector<double>> e(nk);
+// The points of the path at the k points `k`, with their levels from the
+// band file (one band after the other, a blank line after each) and the
+// line of each in the first band.
+common::Result<std::vector<PathPoint>> pointsOf(const common::RecordFile& f, const std::vector<KVector>& k) {
+    const size_t nk = k.size();
+    std::vector<PathPoint> points(nk);
+    for (size_t i = 0; i < nk; ++i) points[i].k = k[i];
     std::vector<double> x;  // the distances of the first band
     size_t point = 0, band = 0;
     for (size_t r = 1; r <= f.size(); ++r) {
@@ -47,33 +49,32 @@ common::Result<std::vector<std::vector<double>>> energiesOf(const common::Record
             continue;
         }
         const auto v = numbersOn(f, r);
-        if (!v) return common::Failure{v.error()};
+        if (!v) return v.failure();
         if (v->size() != 2) return at(f, r, "expected x E");
         if (point == nk) return at(f, r, "more than the " + std::to_string(nk) + " k points of the .kpt file in band " + std::to_string(band + 1) + " (no blank line after it?)");
         if (band == 0) {
             x.push_back((*v)[0]);
-            lines.push_back(r);
+            points[point].line = r;
         }
         else if (std::fabs(x[point] - (*v)[0]) > 1e-4) return at(f, r, "x differs from band 1's at k point " + std::to_string(point + 1));
-        e[point++].push_back((*v)[1]);
+        points[point++].levels.emplace_back().energy = (*v)[1];
     }
     if (point != 0 && point != nk) return endsBefore(f, f.size() + 1, "band " + std::to_string(band + 1) + " has all its k points");
-    if (e.front().empty()) return common::Failure{f.name() + ": no bands"};
-    return e;
+    if (points.front().levels.empty()) return common::Failure{f.name() + ": no bands"};
+    return points;
 }
 
 common::Status nameThePoints(const common::RecordFile& f, DensePath& path) {
-    path.names.assign(path.k.size(), "");
-    path.high.assign(path.k.size(), false);
     for (size_t r = 1; r <= f.size(); ++r) {
         if (blank(f.record(r))) continue;
         const std::vector<std::string> w = words(f.record(r));
         const auto index = w.size() == 6 ? integer(w[1]) : std::nullopt;
         if (!index) return at(f, r, "expected NAME index x k1 k2 k3");
-        if (*index < 1 || static_cast<size_t>(*index) > path.k.size())
-            return at(f, r, "k point " + w[1] + " is not one of the " + std::to_string(path.k.size()));
-        path.names[static_cast<size_t>(*index - 1)] = w[0];
-        path.high[static_cast<size_t>(*index - 1)] = true;
+        if (*index < 1 || static_cast<size_t>(*index) > path.points.size())
+            return at(f, r, "k point " + w[1] + " is not one of the " + std::to_string(path.points.size()));
+        PathPoint& point = path.points[static_cast<size_t>(*index - 1)];
+        point.name = w[0];
+        point.high = true;
     }
     return {};
 }
@@ -107,23 +108,20 @@ namespace {
 common::Result<DensePath> pathOf(const common::RecordFile& band, const common::RecordFile& kpt,
                                  const std::optional<common::RecordFile>& labelinfo,
                                  const std::optional<common::RecordFile>& wout) {
+    auto points = kpointsOf(kpt).and_then([&](const std::vector<KVector>& k) { return pointsOf(band, k); });
+    if (!points) return points.failure();
     DensePath path;
-    const auto k = kpointsOf(kpt);
-    if (!k) return common::Failure{k.error()};
-    const auto e = energiesOf(band, k->size(), path.line);
-    if (!e) return common::Failure{e.error()};
-    path.k = *k;
-    path.e = *e;
+    path.points = std::move(*points);
     path.units = KUnits::fractions;
     if (wout) {
         const auto b = latticeOf(*wout);
-        if (!b) return common::Failure{b.error()};
+        if (!b) return b.failure();
         path.reciprocal = *b;
         path.units = KUnits::inverseAngstrom;
-        for (KVector& p : path.k) p = cartesian(p, *b);
+        for (PathPoint& p : path.points) p.k = cartesian(p.k, *b);
     }
     if (labelinfo)
-        if (auto s = nameThePoints(*labelinfo, path); !s) return common::Failure{s.error()};
+        if (auto s = nameThePoints(*labelinfo, path); !s) return s.failure();
     sortLevels(path);
     return path;
 }
@@ -141,26 +139,26 @@ common::Result<DensePath> parseW90Band(const NamedText& band, const NamedText& k
                   recordsOf(labelinfo), recordsOf(wout));
 }
 
-common::Result<DensePath> readW90Band(const std::string& path, std::string& read) {
+common::Result<W90Band> readW90Band(const std::string& path) {
     const std::string seed = path.substr(0, path.size() - kSuffix.size());
+    const auto band = loadText(path);
+    if (!band) return band.failure();
+    const auto kpt = loadText(seed + "_band.kpt");
+    if (!kpt) return common::Failure{kpt.error() + " (wannier90 writes it beside " + path + ")"};
+    std::string read = kpt->name();
     // a file beside the band file that may be missing
     auto beside = [&](const std::string& name) -> common::Result<std::optional<common::RecordFile>> {
         if (!std::filesystem::exists(name)) return std::optional<common::RecordFile>{};
-        auto f = loadText(name);
-        if (!f) return common::Failure{f.error()};
         read += ", " + name;
-        return std::optional<common::RecordFile>{*f};
+        return loadText(name).transform([](common::RecordFile f) { return std::optional<common::RecordFile>{std::move(f)}; });
     };
-    const auto band = loadText(path);
-    if (!band) return common::Failure{band.error()};
-    const auto kpt = loadText(seed + "_band.kpt");
-    if (!kpt) return common::Failure{kpt.error() + " (wannier90 writes it beside " + path + ")"};
-    read = kpt->name();
     const auto labels = beside(seed + "_band.labelinfo.dat");
-    if (!labels) return common::Failure{labels.error()};
+    if (!labels) return labels.failure();
     const auto wout = beside(seed + ".wout");
-    if (!wout) return common::Failure{wout.error()};
-    return pathOf(*band, *kpt, *labels, *wout);
+    if (!wout) return wout.failure();
+    return pathOf(*band, *kpt, *labels, *wout).transform([&](DensePath p) {
+        return W90Band{std::move(p), read, labels->has_value()};
+    });
 }
 
 }  // namespace importer

@@ -30,9 +30,15 @@ struct NamedText {
 common::Result<DensePath> parseW90Band(const NamedText& band, const NamedText& kpt, const std::optional<NamedText>& labelinfo,
                                        const std::optional<NamedText>& wout);
 
+// A band plot read with the files beside it.
+struct W90Band {
+    DensePath path;
+    std::string beside;     // the files read beside the band file, ", " between them
+    bool labelled = false;  // the labels were there (SEEDNAME_band.labelinfo.dat)
+};
+
 // The same from SEEDNAME_band.dat and the files beside it (the .kpt is
-// needed, the labels and the .wout are read when they are there); `read`
-// lists the files read besides the band file.
-common::Result<DensePath> readW90Band(const std::string& path, std::string& read);
+// needed, the labels and the .wout are read when they are there).
+common::Result<W90Band> readW90Band(const std::string& path);
 
 }  // namespace importer

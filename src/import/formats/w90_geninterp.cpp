@@ -15,10 +15,10 @@ common::Result<DensePath> pathOf(const common::RecordFile& f) {
     long index = 0;
     size_t firstLine = 0;  // line of the current k point's first band
     auto finish = [&]() -> common::Status {
-        if (path.e.size() < 2) return {};
-        const size_t want = path.e.front().size(), got = path.e.back().size();
+        if (path.points.size() < 2) return {};
+        const size_t want = path.points.front().levels.size(), got = path.points.back().levels.size();
         if (got != want)
-            return at(f, firstLine, "k point " + std::to_string(path.e.size()) + " has " + std::to_string(got) +
+            return at(f, firstLine, "k point " + std::to_string(path.points.size()) + " has " + std::to_string(got) +
                                      " bands, the first has " + std::to_string(want));
         return {};
     };
@@ -33,29 +33,30 @@ common::Result<DensePath> pathOf(const common::RecordFile& f) {
         const auto idx = integer(w[0]);
         if (!idx) return at(f, r, "unreadable k point number");
         const auto values = numbersOn(f, r, std::vector<std::string>(w.begin() + 1, w.end()));
-        if (!values) return common::Failure{values.error()};
+        if (!values) return values.failure();
         const std::vector<double>& v = *values;
         // The gradients go into fort.1 as they stand, each in an F10.5 field.
         for (size_t j = 4; j < 7; ++j)
             if (!common::readBack(v[j], band::kLevelWidth, band::kLevelDecimals))
                 return at(f, r, "gradient " + w[j + 1] + " does not fit " + band::kLevelField + " of fort.1");
         const KVector k{v[0], v[1], v[2]};
-        const bool same = !path.k.empty() && *idx == index && std::fabs(k[0] - path.k.back()[0]) < 1e-9 &&
-                          std::fabs(k[1] - path.k.back()[1]) < 1e-9 && std::fabs(k[2] - path.k.back()[2]) < 1e-9;
+        const KVector& last = path.points.empty() ? k : path.points.back().k;
+        const bool same = !path.points.empty() && *idx == index && std::fabs(k[0] - last[0]) < 1e-9 &&
+                          std::fabs(k[1] - last[1]) < 1e-9 && std::fabs(k[2] - last[2]) < 1e-9;
         if (!same) {
-            if (auto s = finish(); !s) return common::Failure{s.error()};
-            path.k.push_back(k);
-            path.e.emplace_back();
-            path.grad.emplace_back();
-            path.line.push_back(r);
+            if (auto s = finish(); !s) return s.failure();
+            PathPoint& point = path.points.emplace_back();
+            point.k = k;
+            point.line = r;
             index = *idx;
             firstLine = r;
         }
-        path.e.back().push_back(v[3]);
-        path.grad.back().push_back({v[4], v[5], v[6]});
+        Level& level = path.points.back().levels.emplace_back();
+        level.energy = v[3];
+        level.slope = KVector{v[4], v[5], v[6]};
     }
-    if (path.k.empty()) return common::Failure{f.name() + ": no data lines (is it a postw90 geninterp file?)"};
-    if (auto s = finish(); !s) return common::Failure{s.error()};
+    if (path.points.empty()) return common::Failure{f.name() + ": no data lines (is it a postw90 geninterp file?)"};
+    if (auto s = finish(); !s) return s.failure();
     sortLevels(path);
     return path;
 }

@@ -1,25 +1,19 @@
 #include "import/model/dense_path.h"
 
 #include <algorithm>
-#include <numeric>
 
 namespace importer {
 
+int DensePath::channels() const {
+    for (const PathPoint& p : points)
+        for (const Level& l : p.levels)
+            if (l.channel == 1) return 2;
+    return 1;
+}
+
 void sortLevels(DensePath& path) {
-    for (size_t i = 0; i < path.e.size(); ++i) {
-        std::vector<double>& e = path.e[i];
-        std::vector<size_t> idx(e.size());
-        std::iota(idx.begin(), idx.end(), size_t{0});
-        std::stable_sort(idx.begin(), idx.end(), [&](size_t a, size_t b) { return e[a] < e[b]; });
-        auto reorder = [&](auto& v) {
-            auto old = v;
-            for (size_t l = 0; l < idx.size(); ++l) v[l] = old[idx[l]];
-        };
-        reorder(e);
-        if (!path.grad.empty()) reorder(path.grad[i]);
-        if (!path.irrep.empty()) reorder(path.irrep[i]);
-        if (!path.channel.empty()) reorder(path.channel[i]);
-    }
+    for (PathPoint& p : path.points)
+        std::stable_sort(p.levels.begin(), p.levels.end(), [](const Level& a, const Level& b) { return a.energy < b.energy; });
 }
 
 }  // namespace importer

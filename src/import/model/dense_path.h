@@ -1,5 +1,5 @@
-// The model every band source fills: the levels at the k points of a
-// calculation's path, in path order, with what the source knows of them.
+// The model every band source fills: the points of a calculation's path, in
+// path order, each with its levels and what the source knows of them.
 #pragma once
 
 #include <array>
@@ -18,27 +18,41 @@ enum class KUnits {
     fractions,        // fractions of the reciprocal lattice vectors
 };
 
+// One level at a point of the path: its energy and what the source knows
+// of it. Everything a level carries travels with it when the levels are
+// sorted or joined into bands.
+struct Level {
+    double energy = 0;              // eV
+    std::optional<KVector> slope;   // the exact dE/dk, when the source gives it
+    int irrep = 0;                  // its representation; 0 or less where not known
+    int channel = 0;                // its spin channel: 0 up (or the only one), 1 down
+};
+
+// A point of the path with its levels.
+struct PathPoint {
+    KVector k{};
+    std::vector<Level> levels;
+    bool high = false;              // marked as a high-symmetry point by the source
+    std::string name;               // the name the source gives it; "" where none
+    size_t line = 0;                // its line in the source file; 0 when not known
+    bool jumpsAfter = false;        // the path jumps from here to the next point
+};
+
 // The levels at the k points of a calculation's path, in path order.
 struct DensePath {
     KUnits units = KUnits::inverseAngstrom;
-    std::vector<KVector> k;
-    std::vector<std::vector<double>> e;        // [point][level], eV
-    std::vector<std::vector<KVector>> grad;    // exact dE/dk [point][level]; empty when not known
-    std::vector<std::vector<int>> irrep;       // [point][level]; empty when not known, -1 or 0 unknown there
-    std::vector<bool> high;                    // high-symmetry marks; empty when not known
-    std::vector<std::vector<int>> channel;     // spin channel [point][level], 0 up, 1 down; empty with one channel
-    std::vector<std::string> names;            // the name of each point ("" where it has none); empty when none
-    std::vector<size_t> line;                  // the source file's line of each point; empty when not known
+    std::vector<PathPoint> points;
     // The reciprocal lattice vectors in the units of k (k Cartesian); none
     // when the k points are fractions or the lattice is not known.
     std::optional<std::array<KVector, 3>> reciprocal;
-    std::vector<bool> jump;                    // jump[i]: the path jumps from point i to i + 1; empty when not known
 
-    int nbands() const { return e.empty() ? 0 : static_cast<int>(e.front().size()); }
+    int nbands() const { return points.empty() ? 0 : static_cast<int>(points.front().levels.size()); }
+    // 2 when some level is spin down, else 1.
+    int channels() const;
 };
 
-// Puts the levels at every point in ascending order, their gradients,
-// representations and channels with them.
+// Puts the levels at every point in ascending order of energy, each with
+// everything it carries.
 void sortLevels(DensePath& path);
 
 }  // namespace importer

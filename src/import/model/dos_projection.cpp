@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "dos/core/limits.h"
 #include "import/model/dos_grid.h"
 
 namespace importer {
@@ -90,6 +91,9 @@ std::string orbitalLetter(const std::string& orbital) {
     return orbital;
 }
 
+namespace {
+
+// The projections of fort.1 from `all` as `c` asks, `slots` of them at most.
 common::Result<std::vector<SourceProjection>> chooseProjections(const std::vector<Projected>& all, const Choice& c,
                                                                 size_t slots, const std::string& source,
                                                                 std::vector<std::string>& notes) {
@@ -138,6 +142,16 @@ common::Result<std::vector<SourceProjection>> chooseProjections(const std::vecto
         notes.push_back(std::string("projections added up by ") +
                         (c.sum == SumBy::Element ? "element" : c.sum == SumBy::Orbital ? "orbital" : "element and orbital"));
     return out;
+}
+
+}  // namespace
+
+common::Status addChosenProjections(const std::vector<Projected>& all, const Choice& c, const std::string& source,
+                                    DosSource& src) {
+    const size_t slots = static_cast<size_t>(dos::kMaxProjections) - src.ao.size();
+    return chooseProjections(all, c, slots, source, src.notes).transform([&](const std::vector<SourceProjection>& ao) {
+        src.ao.insert(src.ao.end(), ao.begin(), ao.end());
+    });
 }
 
 void applySpin(DosSource& src, Spin spin, const std::vector<double>& up, const std::vector<double>& down,

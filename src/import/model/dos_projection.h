@@ -44,13 +44,12 @@ struct Choice {
     std::string option;       // "--ions": how to choose, for the summary
 };
 
-// The projections of fort.1 from `all` as `c` asks, with lines for the
-// summary in `notes`. Fails naming the source when a projection asked for
-// is not there or a sum needs an element or orbital the source does not
-// name. `slots` is how many AO projections fort.1 has left.
-common::Result<std::vector<SourceProjection>> chooseProjections(const std::vector<Projected>& all, const Choice& c,
-                                                                size_t slots, const std::string& source,
-                                                                std::vector<std::string>& notes);
+// Adds to the AO projections of `src` those of `all` that `c` asks for, as
+// many as fort.1 has left room for, with lines for the summary in its
+// notes. Fails naming `source` when a projection asked for is not there or
+// a sum needs an element or orbital the source does not name.
+common::Status addChosenProjections(const std::vector<Projected>& all, const Choice& c, const std::string& source,
+                                    DosSource& src);
 
 // The total DOS of one channel (Up, Down) or of both apart (Mirror, as
 // mirrorTotals), with a line for the summary; `spin` is not Both.

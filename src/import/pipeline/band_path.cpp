@@ -24,7 +24,7 @@ bool bends(const KVector& a, const KVector& b) {
 // Distances along the line from its first point.
 std::vector<double> arcLength(const DensePath& path, const PathLine& line) {
     std::vector<double> s(line.count(), 0.0);
-    for (size_t p = 1; p < s.size(); ++p) s[p] = s[p - 1] + distance(path.k[line.first + p], path.k[line.first + p - 1]);
+    for (size_t p = 1; p < s.size(); ++p) s[p] = s[p - 1] + distance(path.points[line.first + p].k, path.points[line.first + p - 1].k);
     return s;
 }
 
@@ -50,22 +50,23 @@ double derivative(const std::vector<double>& s, const std::vector<double>& f, si
 }  // namespace
 
 std::vector<PathLine> splitPath(const DensePath& path) {
-    const size_t n = path.k.size();
+    const std::vector<PathPoint>& points = path.points;
+    const size_t n = points.size();
     std::vector<PathLine> lines;
     if (n < 2) return lines;
     std::vector<double> step(n - 1);
-    for (size_t i = 0; i + 1 < n; ++i) step[i] = distance(path.k[i + 1], path.k[i]);
+    for (size_t i = 0; i + 1 < n; ++i) step[i] = distance(points[i + 1].k, points[i].k);
     // A cut after point i: the path jumps or stands still between i and i+1.
     auto cutAfter = [&](size_t i) {
-        if (step[i] < 1e-9 || (!path.jump.empty() && path.jump[i])) return true;
+        if (step[i] < kSamePoint || points[i].jumpsAfter) return true;
         const double before = i > 0 ? step[i - 1] : 0.0;
         const double after = i + 2 < n ? step[i + 1] : 0.0;
         const double ref = std::max(before, after);
         return ref > 0 && step[i] > kJumpFactor * ref;
     };
     auto corner = [&](size_t i) {
-        if (!path.high.empty() && path.high[i]) return true;
-        return bends(minus(path.k[i], path.k[i - 1]), minus(path.k[i + 1], path.k[i]));
+        if (points[i].high) return true;
+        return bends(minus(points[i].k, points[i - 1].k), minus(points[i + 1].k, points[i].k));
     };
     size_t start = 0;
     auto close = [&](size_t last) {
@@ -87,10 +88,8 @@ std::vector<PathLine> splitPath(const DensePath& path) {
 
 namespace {
 
-// The spin channel of level l at point j (0 with one channel).
-int channelOf(const DensePath& path, size_t j, int l) {
-    return path.channel.empty() ? 0 : path.channel[j][static_cast<size_t>(l)];
-}
+// Level l of point j.
+const Level& levelAt(const DensePath& path, size_t j, int l) { return path.points[j].levels[static_cast<size_t>(l)]; }
 
 // Joins bands to levels of one kind in energy order: `bands` (indices into
 // `now`) to `levels`, the bands taken in the order `before` gives.
@@ -112,27 +111,27 @@ std::vector<std::vector<int>> connectBands(const DensePath& path, const PathLine
     const size_t m = line.count();
     std::vector<std::vector<int>> order(m, std::vector<int>(static_cast<size_t>(nb)));
     std::iota(order[0].begin(), order[0].end(), 0);
-    const bool withIrreps = !path.irrep.empty();
-    const int channels = path.channel.empty() ? 1 : 2;
+    const int channels = path.channels();
     for (size_t p = 0; p + 1 < m; ++p) {
         const size_t j = line.first + p, j1 = j + 1;
         const std::vector<int>& now = order[p];
         std::vector<int>& next = order[p + 1];
         std::vector<double> pred(static_cast<size_t>(nb));
         for (size_t b = 0; b < pred.size(); ++b) {
-            const double e = path.e[j][static_cast<size_t>(now[b])];
+            const double e = levelAt(path, j, now[b]).energy;
             pred[b] = e;
             if (p > 0) {
-                const double was = path.e[j - 1][static_cast<size_t>(order[p - 1][b])];
-                pred[b] += (e - was) * distance(path.k[j1], path.k[j]) / distance(path.k[j], path.k[j - 1]);
+                const double was = levelAt(path, j - 1, order[p - 1][b]).energy;
+                const std::vector<PathPoint>& k = path.points;
+                pred[b] += (e - was) * distance(k[j1].k, k[j].k) / distance(k[j].k, k[j - 1].k);
             }
         }
         std::vector<bool> bandDone(static_cast<size_t>(nb), false), levelDone(static_cast<size_t>(nb), false);
         // Interior to interior: the same representation in the same channel, in energy order.
-        if (withIrreps && p > 0 && j1 < line.last) {
-            const std::vector<int>& r0 = path.irrep[j];
-            const std::vector<int>& r1 = path.irrep[j1];
-            std::vector<int> kinds(r1.begin(), r1.end());
+        if (p > 0 && j1 < line.last) {
+            const std::vector<Level>& after = path.points[j1].levels;
+            std::vector<int> kinds;
+            for (const Level& l : after) kinds.push_back(l.irrep);
             std::sort(kinds.begin(), kinds.end());
             kinds.erase(std::unique(kinds.begin(), kinds.end()), kinds.end());
             for (int c = 0; c < channels; ++c)
@@ -140,9 +139,9 @@ std::vector<std::vector<int>> connectBands(const DensePath& path, const PathLine
                     if (kind <= 0) continue;
                     std::vector<size_t> bands, levels;
                     for (size_t b = 0; b < now.size(); ++b)
-                        if (r0[static_cast<size_t>(now[b])] == kind && channelOf(path, j, now[b]) == c) bands.push_back(b);
-                    for (size_t l = 0; l < r1.size(); ++l)
-                        if (r1[l] == kind && channelOf(path, j1, static_cast<int>(l)) == c) levels.push_back(l);
+                        if (const Level& l = levelAt(path, j, now[b]); l.irrep == kind && l.channel == c) bands.push_back(b);
+                    for (size_t l = 0; l < after.size(); ++l)
+                        if (after[l].irrep == kind && after[l].channel == c) levels.push_back(l);
                     if (bands.size() != levels.size()) continue;
                     joinInOrder(bands, levels, [&](size_t a, size_t b) { return now[a] < now[b]; }, next, bandDone,
                                 levelDone);
@@ -152,9 +151,9 @@ std::vector<std::vector<int>> connectBands(const DensePath& path, const PathLine
         for (int c = 0; c < channels; ++c) {
             std::vector<size_t> bands, levels;
             for (size_t b = 0; b < bandDone.size(); ++b)
-                if (!bandDone[b] && channelOf(path, j, now[b]) == c) bands.push_back(b);
+                if (!bandDone[b] && levelAt(path, j, now[b]).channel == c) bands.push_back(b);
             for (size_t l = 0; l < levelDone.size(); ++l)
-                if (!levelDone[l] && channelOf(path, j1, static_cast<int>(l)) == c) levels.push_back(l);
+                if (!levelDone[l] && levelAt(path, j1, static_cast<int>(l)).channel == c) levels.push_back(l);
             joinInOrder(bands, levels,
                         [&](size_t a, size_t b) { return pred[a] != pred[b] ? pred[a] < pred[b] : now[a] < now[b]; },
                         next, bandDone, levelDone);
@@ -170,10 +169,17 @@ std::vector<std::vector<double>> levelSlopes(const DensePath& path, const PathLi
     std::vector<std::vector<double>> slope(line.count(), std::vector<double>(nb, 0.0));
     std::vector<double> f(line.count());
     for (size_t b = 0; b < nb; ++b) {
-        for (size_t p = 0; p < f.size(); ++p) f[p] = path.e[line.first + p][static_cast<size_t>(order[p][b])];
+        for (size_t p = 0; p < f.size(); ++p) f[p] = levelAt(path, line.first + p, order[p][b]).energy;
         for (size_t p = 0; p < f.size(); ++p) slope[p][static_cast<size_t>(order[p][b])] = derivative(s, f, p);
     }
     return slope;
+}
+
+std::pair<size_t, size_t> slopeSpan(const PathLine& line, size_t q) {
+    if (line.count() <= 3) return {line.first, line.last};
+    if (q == line.first) return {q, q + 2};
+    if (q == line.last) return {q - 2, q};
+    return {q - 1, q + 1};
 }
 
 std::vector<size_t> samplePoints(const DensePath& path, const PathLine& line, int most) {
@@ -190,23 +196,35 @@ std::vector<size_t> samplePoints(const DensePath& path, const PathLine& line, in
     return kept;
 }
 
+namespace {
+
+// True when the source gives the exact slope of every level on the line.
+bool exactSlopes(const DensePath& path, const PathLine& line) {
+    for (size_t q = line.first; q <= line.last; ++q)
+        for (const Level& l : path.points[q].levels)
+            if (!l.slope) return false;
+    return true;
+}
+
+}  // namespace
+
 BandInput makeBandInput(const DensePath& path, const std::vector<ChosenLine>& lines) {
     BandInput in;
     in.nbands = path.nbands();
     const size_t nb = static_cast<size_t>(in.nbands);
-    const bool exact = !path.grad.empty();
     for (const ChosenLine& c : lines) {
         std::vector<std::vector<double>> slope;
-        if (!exact) slope = levelSlopes(path, c.line);
+        if (!exactSlopes(path, c.line)) slope = levelSlopes(path, c.line);
         const auto order = connectBands(path, c.line);
         const auto bandOf = bandsOfLevels(order);
         const auto rep = lineRepresentations(path, c.line, order);
-        KVector u = minus(path.k[c.line.last], path.k[c.line.first]);
+        KVector u = minus(path.points[c.line.last].k, path.points[c.line.first].k);
         const double len = norm(u);
         for (double& x : u) x = len > 0 ? x / len : 0.0;
         for (size_t q : c.points) {
             KBlock b;
-            for (size_t j = 0; j < 3; ++j) b.k[j] = static_cast<float>(path.k[q][j]);
+            const PathPoint& point = path.points[q];
+            for (size_t j = 0; j < 3; ++j) b.k[j] = static_cast<float>(point.k[j]);
             const size_t p = q - c.line.first;
             b.member[0].label = c.label;
             b.member[0].nsel = 2;
@@ -215,10 +233,11 @@ BandInput makeBandInput(const DensePath& path, const std::vector<ChosenLine>& li
             b.bands.resize(nb);
             for (size_t l = 0; l < nb; ++l) {
                 BandRecord& r = b.bands[l];
-                r.energy = static_cast<float>(path.e[q][l]);
+                const Level& level = point.levels[l];
+                r.energy = static_cast<float>(level.energy);
                 for (size_t j = 0; j < 3; ++j)
                     // (+ 0.0: a gradient of zero is written without a sign)
-                    r.grad[j] = static_cast<float>((exact ? path.grad[q][l][j] : slope[q - c.line.first][l] * u[j]) + 0.0);
+                    r.grad[j] = static_cast<float>((level.slope ? (*level.slope)[j] : slope[p][l] * u[j]) + 0.0);
                 const int band = bandOf[p][l];
                 r.code[0] = band + 1;
                 r.code[1] = rep[static_cast<size_t>(band)];

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "band/core/band_input.h"
@@ -19,6 +20,8 @@ struct PathLine {
     size_t count() const { return last - first + 1; }
 };
 
+// Two k points closer than this are one point given twice.
+constexpr double kSamePoint = 1e-9;
 // A step longer than this many times its neighbours is a jump of the path.
 constexpr double kJumpFactor = 3.0;
 // Consecutive steps whose directions differ by more than this sine turn a corner.
@@ -44,6 +47,9 @@ std::vector<std::vector<int>> connectBands(const DensePath& path, const PathLine
 // distance along the line in the path's k units): finite differences along
 // the connected bands, second order, one-sided at the line's ends.
 std::vector<std::vector<double>> levelSlopes(const DensePath& path, const PathLine& line);
+// The k points (from 0) whose energies levelSlopes takes for the slope at
+// point q of the line: three-point differences, one-sided at the ends.
+std::pair<size_t, size_t> slopeSpan(const PathLine& line, size_t q);
 
 // Dense points kept for the line: at most `most`, nearest to even spacing
 // along it, both ends included.

@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 
+#include "annotate/settings.h"
 #include "common/options.h"
 #include "import/model/lattice_points.h"
 #include "import/text/text_table.h"
@@ -66,7 +67,7 @@ std::vector<Boundary> boundaries(const DensePath& path, const std::vector<Chosen
         b[i + 1].before = lines[i].line.last;
     }
     for (Boundary& x : b)
-        if (x.before && x.after && distance(path.k[*x.before], path.k[*x.after]) < 1e-6) x.after = x.before;
+        if (x.before && x.after && distance(path.points[*x.before].k, path.points[*x.after].k) < 1e-6) x.after = x.before;
     return b;
 }
 
@@ -138,7 +139,7 @@ std::optional<std::vector<std::string>> latticeLabels(const DensePath& path, con
     for (const Boundary& b : bounds)
         for (size_t q : b.points()) {
             at.push_back(q);
-            points.push_back(path.k[q]);
+            points.push_back(path.points[q].k);
         }
     if (!inAlat && path.reciprocal)
         for (const KVector& b : latticeChecks(*path.reciprocal)) points.push_back(b);
@@ -163,15 +164,14 @@ std::optional<std::vector<std::string>> latticeLabels(const DensePath& path, con
 // The names the path gives its points between the lines, when it names
 // every one of them; nullopt otherwise.
 std::optional<std::vector<std::string>> pathLabels(const DensePath& path, const std::vector<Boundary>& bounds) {
-    if (path.names.empty()) return std::nullopt;
-    return boundaryLabels(bounds, [&](size_t q) { return path.names[q]; });
+    return boundaryLabels(bounds, [&](size_t q) { return path.points[q].name; });
 }
 
 // Which bands of the line are spin down: bands are numbered by their level
 // at the line's first point, as the stored set-up numbers them.
 std::vector<bool> spinDownBands(const DensePath& path, const PathLine& line) {
     std::vector<bool> down;
-    for (int channel : path.channel[line.first]) down.push_back(channel == 1);
+    for (const Level& level : path.points[line.first].levels) down.push_back(level.channel == 1);
     return down;
 }
 
@@ -206,8 +206,8 @@ StarterPicture starterPicture(bool inAlat, const DensePath& path, const std::vec
         for (size_t i = 0; i < bounds.size(); ++i) b.labels.push_back(std::to_string(i + 1));
         pic.labelsFrom = "numbered; --labels names them";
     }
-    for (const ChosenLine& c : lines) b.lengths.push_back(distance(path.k[c.line.first], path.k[c.line.last]));
-    if (!path.channel.empty())
+    for (const ChosenLine& c : lines) b.lengths.push_back(distance(path.points[c.line.first].k, path.points[c.line.last].k));
+    if (path.channels() == 2)
         for (const ChosenLine& c : lines) b.spinDown.push_back(spinDownBands(path, c.line));
 
     if (window) {
@@ -219,14 +219,16 @@ StarterPicture starterPicture(bool inAlat, const DensePath& path, const std::vec
     bool first = true;
     for (const ChosenLine& c : lines)
         for (size_t q = c.line.first; q <= c.line.last; ++q)
-            for (double e : path.e[q]) {
+            for (const Level& level : path.points[q].levels) {
+                const double e = level.energy;
                 lo = first ? e : std::min(lo, e);
                 hi = first ? e : std::max(hi, e);
                 first = false;
             }
-    if (relative && std::max(lo, -20.0) < std::min(hi, 5.0)) {
-        lo = std::max(lo, -20.0);
-        hi = std::min(hi, 5.0);
+    if (relative) {
+        const annotate::EnergyWindow w = annotate::starterWindow(lo, hi);
+        lo = w.lo;
+        hi = w.hi;
     }
     b.emin = static_cast<float>(std::floor(lo));
     b.emax = static_cast<float>(std::ceil(hi));

@@ -29,9 +29,9 @@ std::string labelMarkup(const std::string& name);
 // the names the path gives its points, else the standard points of the
 // lattice the k points belong to (`inAlat`: k Cartesian in 2 pi/alat;
 // otherwise k Cartesian in the units of the path's reciprocal lattice), else
-// numbers; the window `window`, else from the lowest
-// band (at most 20 eV below the Fermi level) to 5 eV above it (the bands'
-// whole range when the energies are absolute), in whole eV.
+// numbers; the window `window`, else the starter window of
+// annotate::starterWindow (the bands' whole range when the energies are
+// absolute), in whole eV.
 StarterPicture starterPicture(bool inAlat, const DensePath& path, const std::vector<ChosenLine>& lines,
                               const std::string& labels, const std::optional<std::pair<double, double>>& window,
                               bool relative);

@@ -17,10 +17,9 @@ std::vector<int> lineRepresentations(const DensePath& path, const PathLine& line
                                      const std::vector<std::vector<int>>& order) {
     const size_t nb = static_cast<size_t>(path.nbands());
     std::vector<int> rep(nb, 0);
-    if (path.irrep.empty()) return rep;
     for (size_t b = 0; b < nb; ++b)
         for (size_t p = 1; p + 1 < line.count() && rep[b] <= 0; ++p)
-            rep[b] = std::max(0, path.irrep[line.first + p][static_cast<size_t>(order[p][b])]);
+            rep[b] = std::max(0, path.points[line.first + p].levels[static_cast<size_t>(order[p][b])].irrep);
     return rep;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <type_traits>
 
 #include "band/core/interpolation.h"
 #include "band/core/state.h"
@@ -67,9 +68,11 @@ std::string bandImportUsage() {
            "                is drawn as the Greek letter, K|U marks a jump of the path\n"
            "                (default: the standard points of cubic, hexagonal and tetragonal\n"
            "                lattices when the k points are such, numbers otherwise)\n"
-           "  --window EMIN,EMAX  the energy window of the picture in eV (default: from\n"
-           "                the lowest band, at most 20 eV below the Fermi level, to 5 eV\n"
-           "                above it)\n"
+           "  --window EMIN,EMAX  the energy window of the picture in eV (default: 6 eV\n"
+           "                below the Fermi level, or from just below a higher lowest\n"
+           "                band, to 4 eV above it)\n"
+           "  --title TEXT  the picture's title, above the frame (at most 80 characters,\n"
+           "                with the text markup)\n"
            "  -o DIR        write the files into DIR (default: the current directory)\n"
            "  --help        show this text\n";
 }
@@ -93,16 +96,22 @@ common::Result<BandRead> qeFilePath(const std::string& input) {
     DensePath& path = read.path;
     std::string& note = read.provenance;
     path.units = KUnits::twoPiOverAlat;
-    path.k = bands->k;
-    path.e = bands->e;
-    path.line = bands->line;
+    for (size_t i = 0; i < bands->k.size(); ++i) {
+        PathPoint& point = path.points.emplace_back();
+        point.k = bands->k[i];
+        point.line = bands->line[i];
+        for (double e : bands->e[i]) point.levels.emplace_back().energy = e;
+    }
     const std::string rapName = input + ".rap";
     if (std::filesystem::exists(rapName)) {
         auto rap = readQeRap(rapName);
         if (!rap) return rap.failure();
         if (auto s = checkRapMatches(*bands, *rap, rapName); !s) return s.failure();
-        path.irrep = rap->rap;
-        path.high = rap->high;
+        for (size_t i = 0; i < path.points.size(); ++i) {
+            PathPoint& point = path.points[i];
+            point.high = rap->high[i];
+            for (size_t l = 0; l < point.levels.size(); ++l) point.levels[l].irrep = rap->rap[i][l];
+        }
         note += "Bands joined by representation inside the lines (" + rapName + ").\n";
     } else {
         note += "No " + rapName + " (bands.x with lsym=.true. writes it): bands joined by value and slope,\n"
@@ -112,26 +121,27 @@ common::Result<BandRead> qeFilePath(const std::string& input) {
 }
 
 // The spin-down levels of `down` after the spin-up levels of `up` at every
-// point, marked as the second channel; representations only when both have them.
-common::Status addDownChannel(DensePath& up, const DensePath& down, const std::string& downName) {
-    if (down.k.size() != up.k.size())
-        return common::Failure{downName + ": " + std::to_string(down.k.size()) + " k points, the spin-up file has " +
-                               std::to_string(up.k.size())};
-    const bool irreps = !up.irrep.empty() && !down.irrep.empty();
-    for (size_t i = 0; i < up.k.size(); ++i) {
+// point, marked as the second channel; representations only when both have
+// them (`irreps`).
+common::Status addDownChannel(DensePath& up, const DensePath& down, const std::string& downName, bool irreps) {
+    if (down.points.size() != up.points.size())
+        return common::Failure{downName + ": " + std::to_string(down.points.size()) + " k points, the spin-up file has " +
+                               std::to_string(up.points.size())};
+    for (size_t i = 0; i < up.points.size(); ++i) {
+        std::vector<Level>& levels = up.points[i].levels;
+        const PathPoint& other = down.points[i];
         for (size_t j = 0; j < 3; ++j)
-            if (std::fabs(down.k[i][j] - up.k[i][j]) > 1e-5)
+            if (std::fabs(other.k[j] - up.points[i].k[j]) > 1e-5)
                 return common::Failure{downName + ": k point " + std::to_string(i + 1) + " differs from the spin-up file's"};
-        if (down.e[i].size() != up.e[i].size())
-            return common::Failure{downName + ": " + std::to_string(down.e[i].size()) +
-                                   " bands, the spin-up file has " + std::to_string(up.e[i].size())};
-        std::vector<int> channel(up.e[i].size(), 0);
-        channel.resize(2 * up.e[i].size(), 1);
-        up.channel.push_back(std::move(channel));
-        up.e[i].insert(up.e[i].end(), down.e[i].begin(), down.e[i].end());
-        if (irreps) up.irrep[i].insert(up.irrep[i].end(), down.irrep[i].begin(), down.irrep[i].end());
+        if (other.levels.size() != levels.size())
+            return common::Failure{downName + ": " + std::to_string(other.levels.size()) +
+                                   " bands, the spin-up file has " + std::to_string(levels.size())};
+        levels.insert(levels.end(), other.levels.begin(), other.levels.end());
+        for (size_t l = 0; l < levels.size(); ++l) {
+            levels[l].channel = l < other.levels.size() ? 0 : 1;
+            if (!irreps) levels[l].irrep = 0;
+        }
     }
-    if (!irreps) up.irrep.clear();
     return {};
 }
 
@@ -143,7 +153,8 @@ common::Result<BandRead> qePath(const BandImportRequest& r) {
     if (!r.down.empty()) {
         auto down = qeFilePath(r.down);
         if (!down) return down;
-        if (auto s = addDownChannel(read->path, down->path, r.down); !s) return s.failure();
+        const bool irreps = std::filesystem::exists(r.input + ".rap") && std::filesystem::exists(r.down + ".rap");
+        if (auto s = addDownChannel(read->path, down->path, r.down, irreps); !s) return s.failure();
         read->provenance += down->provenance + "Both spin channels (" + r.input + " up, " + r.down +
                             " down): every band joined within its own channel.\n";
     }
@@ -152,27 +163,30 @@ common::Result<BandRead> qePath(const BandImportRequest& r) {
     return read;
 }
 
+// What `read` makes of the file an option names; nothing when it names none.
+template <class Read>
+auto ifNamed(const std::string& file, Read read) {
+    using T = std::remove_cvref_t<decltype(*read(file))>;
+    using R = common::Result<std::optional<T>>;
+    if (file.empty()) return R(std::optional<T>{});
+    return read(file).transform([](T value) { return std::optional<T>{std::move(value)}; });
+}
+
 Spin spinOf(const BandImportRequest& r) { return r.spin == "up" ? Spin::Up : r.spin == "down" ? Spin::Down : Spin::Both; }
 
 // The path of a VASP run: in Cartesian k with the lattice of --poscar or
 // --outcar, named by --kpoints.
 common::Result<BandRead> vaspBandPath(const BandImportRequest& r) {
-    auto run = readEigenval(r.input);
-    if (!run) return common::Failure{run.error()};
-    std::optional<KpointsPath> kpoints;
-    if (!r.kpoints.empty()) {
-        auto read = readKpoints(r.kpoints);
-        if (!read) return common::Failure{read.error()};
-        kpoints = *read;
-    }
-    std::optional<Lattice> lattice;
+    const auto run = readEigenval(r.input);
+    if (!run) return run.failure();
+    const auto kpoints = ifNamed(r.kpoints, readKpoints);
+    if (!kpoints) return kpoints.failure();
     const std::string latticeFrom = !r.poscar.empty() ? r.poscar : r.outcar;
-    if (!latticeFrom.empty()) {
-        auto read = latticeFrom == r.poscar ? readPoscar(r.poscar).and_then([](const Poscar& p) { return p.reciprocal; }) : readOutcarReciprocal(r.outcar);
-        if (!read) return common::Failure{read.error()};
-        lattice = *read;
-    }
-    auto path = vaspPath(r.input, *run, kpoints, lattice, spinOf(r));
+    auto poscarLattice = [](const std::string& f) { return readPoscar(f).and_then([](const Poscar& p) { return p.reciprocal; }); };
+    const auto latticeRead = !r.poscar.empty() ? ifNamed(r.poscar, poscarLattice) : ifNamed(r.outcar, readOutcarReciprocal);
+    if (!latticeRead) return latticeRead.failure();
+    const std::optional<Lattice>& lattice = *latticeRead;
+    auto path = vaspPath(r.input, *run, *kpoints, lattice, spinOf(r));
     if (!path) return path.failure();
     std::string note;
     if (run->spins == 2)
@@ -190,15 +204,14 @@ common::Result<BandRead> vaspBandPath(const BandImportRequest& r) {
 
 // The path of Wannier90's band plot, with the files read beside it.
 common::Result<BandRead> w90BandPath(const BandImportRequest& r) {
-    std::string read;
-    auto path = readW90Band(r.input, read);
-    if (!path) return path.failure();
-    std::string note = "Wannier90 band plot (" + r.input + ", " + read + "): bands joined by value and slope.\n";
-    note += path->names.empty() ? "No _band.labelinfo.dat beside it: lines split where the path turns or jumps.\n" : "";
-    note += path->units == KUnits::inverseAngstrom ? "k points in 1/Angstrom (Cartesian); gradients dE/dk in eV Angstrom, from the dense path.\n"
+    auto read = readW90Band(r.input);
+    if (!read) return read.failure();
+    std::string note = "Wannier90 band plot (" + r.input + ", " + read->beside + "): bands joined by value and slope.\n";
+    note += read->labelled ? "" : "No _band.labelinfo.dat beside it: lines split where the path turns or jumps.\n";
+    note += read->path.units == KUnits::inverseAngstrom ? "k points in 1/Angstrom (Cartesian); gradients dE/dk in eV Angstrom, from the dense path.\n"
                       : "k points as fractions of the reciprocal lattice vectors (no .wout beside it: line lengths\n"
                         "in those units); gradients dE/dk per that unit, from the dense path.\n";
-    return BandRead{std::move(*path), note};
+    return BandRead{std::move(read->path), note};
 }
 
 // Wannier90's band plot or its generic interpolation, as the file's name says.
@@ -249,7 +262,7 @@ std::pair<double, double> parseWindow(const std::string& text) {
 std::optional<BandImportRequest> parseBandImport(const std::vector<std::string>& words, std::ostream& out) {
     const common::CommandLine cl =
         common::parseCommandLine(words, {{"--scf", "--fermi", "--lines", "--labels", "--window", "--spin", "-o", "--kpoints", "--poscar", "--doscar",
-                                  "--outcar", "--down"},
+                                  "--outcar", "--down", "--title"},
                                  {"--help"}});
     if (cl.has("--help")) {
         out << bandImportUsage();
@@ -282,6 +295,7 @@ std::optional<BandImportRequest> parseBandImport(const std::vector<std::string>&
     r.labels = cl.value("--labels");
     if (cl.has("--labels") && r.labels.empty()) throw common::UsageError("--labels needs a list of points");
     if (cl.has("--window")) r.window = parseWindow(cl.value("--window"));
+    r.title = givenTitle(cl);
     r.outDir = cl.value("-o", ".");
     return r;
 }
@@ -293,8 +307,8 @@ std::string coordinates(const KVector& k) { return fortran::F(k[0], 9, 5) + fort
 void printLines(std::ostream& out, const DensePath& path, const std::vector<ChosenLine>& lines) {
     out << "label  path line  from                           to                             k points  bands\n";
     for (const ChosenLine& c : lines) {
-        out << fortran::I(c.label, 5) << fortran::I(c.pathNumber, 11) << "  " << coordinates(path.k[c.line.first]) << "    "
-            << coordinates(path.k[c.line.last]) << fortran::I(static_cast<long>(c.points.size()), 6) << " of"
+        out << fortran::I(c.label, 5) << fortran::I(c.pathNumber, 11) << "  " << coordinates(path.points[c.line.first].k) << "    "
+            << coordinates(path.points[c.line.last].k) << fortran::I(static_cast<long>(c.points.size()), 6) << " of"
             << fortran::I(static_cast<long>(c.line.count()), 4) << fortran::I(path.nbands(), 7) << "\n";
     }
 }
@@ -316,15 +330,24 @@ std::vector<ChosenLine> allLines(const DensePath& path) {
 // Why a point of the path is on none of its lines (the path jumps, or
 // stands still, on both sides of it); nullopt when every point is on one.
 std::optional<std::string> pointOffTheLines(const DensePath& path, const std::vector<ChosenLine>& lines) {
-    std::vector<bool> on(path.k.size(), false);
+    const std::vector<PathPoint>& points = path.points;
+    std::vector<bool> on(points.size(), false);
     for (const ChosenLine& c : lines)
         for (size_t i = c.line.first; i <= c.line.last; ++i) on[i] = true;
-    for (size_t i = 0; i < on.size(); ++i)
-        if (!on[i])
-            return "k point " + std::to_string(i + 1) + " (" + plain(path.k[i][0], 5) + ", " + plain(path.k[i][1], 5) +
-                   ", " + plain(path.k[i][2], 5) +
-                   ") lies on no line of the path: it is far from both its neighbours, or repeats one; "
-                   "the k points must follow lines through the zone";
+    auto named = [&](size_t i) {
+        return "k point " + std::to_string(i + 1) + " (" + plain(points[i].k[0], 5) + ", " + plain(points[i].k[1], 5) +
+               ", " + plain(points[i].k[2], 5) + ")";
+    };
+    for (size_t i = 0; i < on.size(); ++i) {
+        if (on[i]) continue;
+        // a point given twice: the second is the repeat
+        for (size_t j : {i + 1, i - 1})
+            if (j < points.size() && distance(points[i].k, points[j].k) < kSamePoint)
+                return named(std::max(i, j)) + " repeats k point " + std::to_string(std::min(i, j) + 1) +
+                       "; the k points must follow lines through the zone";
+        return named(i) + " lies on no line of the path: it is far from both its neighbours; "
+                          "the k points must follow lines through the zone";
+    }
     return std::nullopt;
 }
 
@@ -353,7 +376,8 @@ common::Result<std::vector<ChosenLine>> keptLines(const BandImportRequest& r, co
 
 // Every energy and gradient of the band input fits its F10.5 field of
 // fort.1; a value that does not is named by the input file and the line of
-// its k point there (makeBandInput writes the kept points line by line).
+// its k point there (makeBandInput writes the kept points line by line), a
+// slope made from the energies by the lines of those energies' k points.
 common::Status checkFields(const std::string& input, const DensePath& path, const std::vector<ChosenLine>& lines,
                            const band::BandInput& in) {
     size_t block = 0;
@@ -363,16 +387,45 @@ common::Status checkFields(const std::string& input, const DensePath& path, cons
             for (size_t l = 0; l < b.bands.size(); ++l) {
                 const band::BandRecord& r = b.bands[l];
                 std::string bad;
+                size_t from = q, to = q;  // the k points whose lines hold the value
                 if (!common::readBack(r.energy, band::kLevelWidth, band::kLevelDecimals)) bad = "energy " + plain(r.energy, 5);
                 for (float g : r.grad)
-                    if (bad.empty() && !common::readBack(g, band::kLevelWidth, band::kLevelDecimals)) bad = "slope " + plain(g, 5);
+                    if (bad.empty() && !common::readBack(g, band::kLevelWidth, band::kLevelDecimals)) {
+                        bad = "slope " + plain(g, 5);
+                        if (!path.points[q].levels[l].slope) {
+                            std::tie(from, to) = slopeSpan(c.line, q);
+                            bad += " (made from the energies of k points " + std::to_string(from + 1) + " ... " +
+                                   std::to_string(to + 1) + ")";
+                        }
+                    }
                 if (bad.empty()) continue;
                 const std::string what = "k point " + std::to_string(q + 1) + ", level " + std::to_string(l + 1) +
                                          ": " + bad + " does not fit " + band::kLevelField + " of fort.1";
-                return path.line.empty() ? common::Failure{input + ": " + what} : at(input, path.line[q], what);
+                const size_t first = path.points[from].line, last = path.points[to].line;
+                if (first == 0) return common::Failure{input + ": " + what};
+                if (first == last) return at(input, first, what);
+                return common::Failure{input + ", lines " + std::to_string(first) + " ... " + std::to_string(last) +
+                                       ": " + what};
             }
         }
     return {};
+}
+
+// The Fermi energy: from the file that --scf, --doscar or --outcar names
+// (the one of --fermi before an OUTCAR's), else as --fermi gives it; with
+// where it came from for the summary.
+struct FermiLevel {
+    std::optional<double> energy;
+    std::string from;
+};
+
+common::Result<FermiLevel> fermiLevel(const BandImportRequest& r) {
+    auto from = [](const std::string& how) { return [how](double e) { return FermiLevel{e, "from " + how}; }; };
+    if (!r.scf.empty())
+        return fermiFromPwOutput(r.scf, spinOf(r)).transform(from(r.scf + (r.spin.empty() ? "" : ", spin " + r.spin)));
+    if (!r.doscar.empty()) return readDoscar(r.doscar).transform([&](const Doscar& d) { return from(r.doscar)(d.fermi); });
+    if (!r.outcar.empty() && !r.fermi) return fermiFromOutcar(r.outcar).transform(from(r.outcar));
+    return FermiLevel{r.fermi, "given"};
 }
 
 // fort.2 as the band program makes it from the files written: the stored
@@ -404,29 +457,13 @@ common::Status importBands(const BandImportRequest& r, std::ostream& out) {
         return common::Failure{r.input + ": " + std::to_string(path.nbands()) + " bands, more than the " +
                                std::to_string(band::kMaxBands) + " the band program takes"};
 
-    std::optional<double> fermi = r.fermi;
-    std::string fermiFrom = "given";
-    if (!r.scf.empty()) {
-        auto level = fermiFromPwOutput(r.scf, spinOf(r));
-        if (!level) return common::Failure{level.error()};
-        fermi = *level;
-        fermiFrom = "from " + r.scf + (r.spin.empty() ? "" : ", spin " + r.spin);
-    }
-    if (!r.doscar.empty()) {
-        auto dos = readDoscar(r.doscar);
-        if (!dos) return common::Failure{dos.error()};
-        fermi = dos->fermi;
-        fermiFrom = "from " + r.doscar;
-    }
-    if (!r.outcar.empty() && !r.fermi && r.doscar.empty()) {
-        auto level = fermiFromOutcar(r.outcar);
-        if (!level) return common::Failure{level.error()};
-        fermi = *level;
-        fermiFrom = "from " + r.outcar;
-    }
+    const auto level = fermiLevel(r);
+    if (!level) return level.failure();
+    const std::optional<double> fermi = level->energy;
+    const std::string& fermiFrom = level->from;
     if (fermi)
-        for (auto& level : path.e)
-            for (double& e : level) e -= *fermi;
+        for (PathPoint& point : path.points)
+            for (Level& level : point.levels) level.energy -= *fermi;
 
     const std::vector<ChosenLine> all = allLines(path);
     if (all.empty()) return common::Failure{r.input + ": no symmetry line (the path needs two distinct k points in a row)"};
@@ -444,7 +481,9 @@ common::Status importBands(const BandImportRequest& r, std::ostream& out) {
     const std::string fort3 = band::formatSetup(makeStoredSetup(path, *kept));
     const auto fort2 = interpolateBands(*fort1, fort3, input, nlines);
     if (!fort2) return common::Failure{fort2.error()};
-    const StarterPicture picture = starterPicture(path.units == KUnits::twoPiOverAlat, path, *kept, r.labels, r.window, fermi.has_value());
+    StarterPicture picture = starterPicture(path.units == KUnits::twoPiOverAlat, path, *kept, r.labels, r.window, fermi.has_value());
+    if (fermi) picture.bands.sourceFermi = static_cast<float>(*fermi);
+    picture.bands.title = r.title;
     const auto fort15 = band::formatStarterLayout(picture.bands);
     if (!fort15) return common::Failure{fort15.error()};
     for (const auto& [name, text] : {std::pair<const char*, const std::string&>{"fort.1", *fort1},

@@ -27,6 +27,7 @@ struct BandImportRequest {
     std::string labels;            // "--labels": the points between the lines, "G,X,W,K|U,G"
     std::optional<std::pair<double, double>> window;  // "--window EMIN,EMAX" of the picture
     std::string spin;              // "--spin up|down": that channel's Fermi energy (qe), its bands (vasp)
+    std::string title;  // --title: the picture's title in the starter layout
     std::string outDir = ".";
 };
 

@@ -106,7 +106,7 @@ common::Result<std::vector<std::string>> vaspElements(const DosImportRequest& r,
 
 common::Result<DosSource> vaspDosSource(const DosImportRequest& r) {
     const auto d = readDoscar(r.files[0]);
-    if (!d) return common::Failure{d.error()};
+    if (!d) return d.failure();
     std::vector<std::string> elements;
     if (r.sum == SumBy::Element || r.sum == SumBy::ElementOrbital || !r.poscar.empty()) {
         auto e = vaspElements(r, d->ions);
@@ -153,7 +153,9 @@ std::string dosImportUsage() {
            "or with mirror both: up to the right, down as negative values to the left.\n"
            "--sum adds up the projections by element, by orbital (s, p, d, f over all\n"
            "atoms) or by element,orbital.\n"
-           "LIST: numbers from 1, such as 1,3,5-7; at most five.\n";
+           "LIST: numbers from 1, such as 1,3,5-7; at most five.\n"
+           "--title TEXT puts a title above the picture (at most 80 characters, with\n"
+           "the text markup).\n";
 }
 
 namespace {
@@ -196,7 +198,7 @@ const std::vector<DosSourceRow>& dosSources() {
 
 std::optional<DosImportRequest> parseDosImport(const std::vector<std::string>& words, std::ostream& out) {
     const common::CommandLine cl = common::parseCommandLine(
-        words, {{"--scf", "--fermi", "--spin", "--sum", "--ions", "--doscar", "--interactions", "--poscar", "-o"},
+        words, {{"--scf", "--fermi", "--spin", "--sum", "--ions", "--doscar", "--interactions", "--poscar", "-o", "--title"},
                 {"--help", "--orbitals"}});
     if (cl.has("--help")) {
         out << dosImportUsage();
@@ -207,6 +209,7 @@ std::optional<DosImportRequest> parseDosImport(const std::vector<std::string>& w
     r.source = source.name;
     r.files.assign(cl.positional.begin() + 1, cl.positional.end());
     source.read.parse(cl, r);
+    r.title = givenTitle(cl);
     r.outDir = cl.value("-o", ".");
     return r;
 }
@@ -215,16 +218,17 @@ common::Status importDos(const DosImportRequest& r, std::ostream& out) {
     const DosSourceRow& source = *std::find_if(dosSources().begin(), dosSources().end(),
                                                [&](const DosSourceRow& row) { return r.source == row.name; });
     const auto src = source.read.read(r);
-    if (!src) return common::Failure{src.error()};
+    if (!src) return src.failure();
     const auto imported = assemble(*src);
-    if (!imported) return common::Failure{imported.error()};
+    if (!imported) return imported.failure();
     // the starter layout: read back as the DOS program reads fort.1
-    const auto input = dos::readDosInput(common::RecordFile::fromText("fort.1", imported->text));
-    if (!input) return common::Failure{input.error()};
     const bool relative = src->fermi.has_value() || src->relative;
-    const auto layout = dos::formatStarterLayout(
-        *input, dos::StarterDos{relative ? std::optional<float>(0.0f) : std::nullopt, relative, src->mirrored});
-    if (!layout) return common::Failure{layout.error()};
+    const dos::StarterDos starter{relative ? std::optional<float>(0.0f) : std::nullopt, relative, src->mirrored,
+                                  src->fermi ? std::optional<float>(static_cast<float>(*src->fermi)) : std::nullopt,
+                                  r.title};
+    const auto layout = dos::readDosInput(common::RecordFile::fromText("fort.1", imported->text))
+                            .and_then([&](const dos::DosInput& input) { return dos::formatStarterLayout(input, starter); });
+    if (!layout) return layout.failure();
     if (auto written = writeWhole(r.outDir, "fort.1", imported->text); !written) return written;
     if (auto written = writeWhole(r.outDir, "fort.7", *layout); !written) return written;
     const std::string dir = r.outDir == "." ? std::string() : r.outDir + "/";

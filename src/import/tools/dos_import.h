@@ -26,6 +26,7 @@ struct DosImportRequest {
     std::string doscar;               // --doscar DOSCAR.lobster (lobster only)
     std::vector<int> ions;            // --ions; empty: the first five
     std::vector<int> interactions;    // --interactions (bonds); empty: the first five
+    std::string title;  // --title: the picture's title in the starter layout
     std::string outDir = ".";
 };
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "common/program_options.h"
 #include "import/text/text_table.h"
 
 namespace importer {
@@ -62,13 +63,19 @@ std::string sourceNamed(const common::CommandLine& cl, const std::vector<std::st
     return source;
 }
 
+std::string givenTitle(const common::CommandLine& cl) {
+    if (const std::string why = common::titleProblem(cl); !why.empty()) throw common::UsageError(why);
+    return cl.value("--title");
+}
+
 std::optional<double> givenFermi(const common::CommandLine& cl) {
     if (cl.has("--scf") && cl.has("--fermi"))
         throw common::UsageError("--scf and --fermi both give the Fermi energy: one only");
     if (!cl.has("--fermi")) return std::nullopt;
     const double fermi = cl.real("--fermi");
-    if (std::fabs(fermi) > kLargestNumber)
-        throw common::UsageError("--fermi " + cl.value("--fermi") + " is beyond 1e10 eV");
+    if (!(std::fabs(fermi) <= kMostFermi))
+        throw common::UsageError("--fermi " + cl.value("--fermi") +
+                                 " lies beyond 1000 eV either way, where no calculation's Fermi energy lies");
     return fermi;
 }
 
@@ -80,7 +87,7 @@ common::Status writeWhole(const std::string& dir, const std::string& name, const
     return common::writeFileAtomic(path, text);
 }
 
-int runProgram(const std::string& program, const std::string& usage, std::ostream& err,
+int runProgram(const std::string& program, std::ostream& err,
                const std::function<common::Status()>& body) {
     try {
         if (common::Status done = body(); !done) {
@@ -89,8 +96,7 @@ int runProgram(const std::string& program, const std::string& usage, std::ostrea
         }
         return 0;
     } catch (const common::UsageError& e) {
-        err << program << ": " << e.what() << "\n" << usage;
-        if (!usage.empty() && usage.back() != '\n') err << "\n";
+        err << program << ": " << e.what() << "\n" << common::usageHint(program);
         return 2;
     }
 }

@@ -93,8 +93,13 @@ const SourceRow<Reader>& sourceRow(const common::CommandLine& cl, const std::vec
     throw common::UsageError("unknown source '" + name + "'");  // sourceNamed refused it already
 }
 
+// The picture title given by --title, "" without it; common::UsageError
+// when common::titleProblem finds one.
+std::string givenTitle(const common::CommandLine& cl);
+
 // The Fermi energy given by --fermi, none without it; common::UsageError
-// when --scf gives it too.
+// when --scf gives it too, or when it lies beyond kMostFermi (eV) either way.
+constexpr double kMostFermi = 1000.0;
 std::optional<double> givenFermi(const common::CommandLine& cl);
 
 // Writes DIR/NAME whole (common's writeFileAtomic), making DIR first when it
@@ -103,17 +108,18 @@ common::Status writeWhole(const std::string& dir, const std::string& name, const
 
 // Runs a program's body: 0 when it succeeds; for its failure prints
 // "PROGRAM: " + the line on `err` and returns 1; for a common::UsageError
-// prints "PROGRAM: " + the line, then the usage, on `err` and returns 2.
-int runProgram(const std::string& program, const std::string& usage, std::ostream& err,
+// prints "PROGRAM: " + the line, then the line pointing at --help, on `err`
+// and returns 2.
+int runProgram(const std::string& program, std::ostream& err,
                const std::function<common::Status()>& body);
 
 // An importer's whole run: the request parsed from the command line's
 // words (none after --help, which prints the usage on `out`), then imported.
 template <class Request>
-int runImport(const std::string& program, const std::string& usage, const std::vector<std::string>& words,
+int runImport(const std::string& program, const std::vector<std::string>& words,
               std::optional<Request> (*parse)(const std::vector<std::string>&, std::ostream&),
               common::Status (*import)(const Request&, std::ostream&), std::ostream& out, std::ostream& err) {
-    return runProgram(program, usage, err, [&]() -> common::Status {
+    return runProgram(program, err, [&]() -> common::Status {
         const std::optional<Request> request = parse(words, out);
         return request ? import(*request, out) : common::Status{};
     });

@@ -6,6 +6,6 @@
 #include "import/tools/import_tool.h"
 
 int main(int argc, char** argv) {
-    return importer::runImport("morvane-import", importer::dosImportUsage(), common::argumentWords(argc, argv),
+    return importer::runImport("morvane-import", common::argumentWords(argc, argv),
                                importer::parseDosImport, importer::importDos, std::cout, std::cerr);
 }

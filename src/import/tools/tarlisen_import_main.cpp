@@ -6,6 +6,6 @@
 #include "import/tools/import_tool.h"
 
 int main(int argc, char** argv) {
-    return importer::runImport("tarlisen-import", importer::bandImportUsage(), common::argumentWords(argc, argv),
+    return importer::runImport("tarlisen-import", common::argumentWords(argc, argv),
                                importer::parseBandImport, importer::importBands, std::cout, std::cerr);
 }

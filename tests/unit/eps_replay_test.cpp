@@ -1,0 +1,203 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "common/eps_replay.h"
+#include "common/plot.h"
+#include "common/publication.h"
+#include "common/records.h"
+#include "fixtures.h"
+
+using namespace common;
+
+namespace {
+
+// A real PGPLOT EPS, its box moved into the head as every picture has it:
+// a black frame, a red polyline of three segments, a dot, a filled
+// triangle, a circle marker, a thicker blue line.
+const std::string& pgplotEps() {
+    static const std::string text = [] {
+        fixture::ScratchDir dir("eps-replay");
+        const std::string eps = (std::filesystem::relative(dir.path) / "p.eps").string();
+        CpgPlot plot;
+        const int id = plot.open(eps + "/VCPS");
+        EXPECT_GT(id, 0);
+        plot.svp(0.1f, 0.9f, 0.1f, 0.9f);
+        plot.swin(0, 10, 0, 10);
+        plot.box("BC", 0, 0, "BC", 0, 0);
+        plot.sci(2);
+        const float x[] = {1, 2, 3, 4}, y[] = {1, 3, 2, 4};
+        plot.line(4, x, y);
+        const float dx[] = {5}, dy[] = {5};
+        plot.pt(1, dx, dy, -1);
+        const float tx[] = {6, 8, 7}, ty[] = {1, 1, 3};
+        plot.poly(3, tx, ty);
+        const float mx[] = {8}, my[] = {8};
+        plot.pt(1, mx, my, 4);
+        plot.sci(4);
+        plot.slw(5);
+        plot.move(1, 9);
+        plot.draw(9, 9);
+        plot.clos();
+        EXPECT_TRUE(moveBoundingBoxToHeader(eps));
+        return *readWholeFile(eps);
+    }();
+    return text;
+}
+
+bool red(const Shape& s) { return s.red == 1 && s.green == 0 && s.blue == 0; }
+
+}  // namespace
+
+// What the replay reads from a PGPLOT EPS: the box of its head, strokes in
+// their colours and widths, a polyline as one stroke, fills, markers.
+TEST(EpsReplay, ReadsTheShapesOfAPgplotPicture) {
+    const std::string& eps = pgplotEps();
+    Result<EpsPicture> p = readEps(eps, "p.eps");
+    ASSERT_TRUE(p) << p.error();
+    double box[4];
+    ASSERT_TRUE(headBox(eps, box));
+    EXPECT_EQ(p->x0, box[0]);
+    EXPECT_EQ(p->y1, box[3]);
+
+    // the frame: black, one stroke of its four sides, inside the box
+    const Shape& frame = p->shapes.front();
+    EXPECT_FALSE(frame.fill);
+    EXPECT_EQ(frame.red + frame.green + frame.blue, 0);
+    for (const Shape& s : p->shapes)
+        for (const PathStep& step : s.path)
+            if (step.kind != PathStep::Close) {
+                EXPECT_GE(step.x, p->x0);
+                EXPECT_LE(step.x, p->x1);
+                EXPECT_GE(step.y, p->y0);
+                EXPECT_LE(step.y, p->y1);
+            }
+    // the red polyline is one stroke of three segments with round ends;
+    // PGPLOT's width 1 is 1/200 inch
+    std::vector<const Shape*> reds;
+    for (const Shape& s : p->shapes)
+        if (red(s) && !s.fill) reds.push_back(&s);
+    ASSERT_FALSE(reds.empty());
+    EXPECT_EQ(reds.front()->path.size(), 4u);
+    EXPECT_EQ(reds.front()->cap, 1);
+    EXPECT_NEAR(reds.front()->width, 0.36, 1e-9);
+    // the dot: a segment of no length
+    bool dot = false;
+    for (const Shape* s : reds)
+        dot = dot || (s->path.size() == 2 && s->path[0].x == s->path[1].x && s->path[0].y == s->path[1].y);
+    EXPECT_TRUE(dot);
+    // the triangle: filled even-odd, closed
+    int fills = 0, circles = 0;
+    for (const Shape& s : p->shapes) {
+        if (s.fill && red(s)) {
+            ++fills;
+            EXPECT_TRUE(s.evenOdd);
+            EXPECT_EQ(s.path.back().kind, PathStep::Close);
+        }
+        for (const PathStep& step : s.path) circles += step.kind == PathStep::Circle;
+    }
+    EXPECT_EQ(fills, 1);
+    EXPECT_EQ(circles, 1);  // the marker, in PGPLOT's own marker procedure
+    // the last line: blue, five times as wide
+    const Shape& last = p->shapes.back();
+    EXPECT_EQ(last.blue, 1);
+    EXPECT_NEAR(last.width, 5 * 0.36, 1e-9);
+}
+
+// The page set-up's scale (--width) and PGPLOT's landscape turn reach every
+// point and width.
+TEST(EpsReplay, FollowsTheScaleAndTurnOfThePage) {
+    const std::string& eps = pgplotEps();
+    Result<std::string> half = scaledToWidth(eps, 5.0, "p.eps");
+    ASSERT_TRUE(half);
+    Result<EpsPicture> a = readEps(eps, "p.eps"), b = readEps(*half, "p.eps");
+    ASSERT_TRUE(a && b);
+    const double s = b->width() / a->width();
+    EXPECT_NEAR(s, 5.0 / 2.54 * 72 / a->width(), 0.01);
+    ASSERT_EQ(a->shapes.size(), b->shapes.size());
+    EXPECT_NEAR(b->shapes.back().width, s * a->shapes.back().width, 1e-5);
+    EXPECT_NEAR(b->shapes.back().path[1].x, s * a->shapes.back().path[1].x, 1e-3);
+
+    std::string turned = eps;
+    const std::string upright = "\n350 250 translate\n";
+    ASSERT_NE(turned.find(upright), std::string::npos);
+    turned.replace(turned.find(upright), upright.size(), "\n8000 250 translate 90 rotate\n");
+    Result<EpsPicture> t = readEps(turned, "p.eps");
+    ASSERT_TRUE(t);
+    // (X, Y) of the picture, at (0.072 (350 + X), 0.072 (250 + Y)) upright,
+    // lands at (0.072 (8000 - Y), 0.072 (250 + X))
+    const PathStep& p = a->shapes.back().path[1];
+    const PathStep& q = t->shapes.back().path[1];
+    EXPECT_NEAR(q.x, 0.072 * 8000 - (p.y - 0.072 * 250), 1e-6);
+    EXPECT_NEAR(q.y, p.x - 0.072 * 350 + 0.072 * 250, 1e-6);
+}
+
+// A damaged EPS is refused in one line naming the file, and the record
+// where the replay stopped.
+TEST(EpsReplay, DamagedPicturesAreRefusedInOneLine) {
+    const std::string& eps = pgplotEps();
+    const size_t setup = eps.find("%%EndPageSetup\n") + 15;
+    const size_t setupRecord = static_cast<size_t>(std::count(eps.begin(), eps.begin() + static_cast<long>(setup), '\n'));
+    auto with = [](std::string t, const std::string& from, const std::string& to) {
+        t.replace(t.find(from), from.size(), to);
+        return t;
+    };
+    const std::string at = "p.eps, record " + std::to_string(setupRecord + 1) + ": ";
+    struct Row {
+        const char* name;
+        std::string text, why;
+    } rows[] = {
+        {"cut before its end", eps.substr(0, eps.find("PGPLOT restore")), "p.eps: cut short, its page is never shown"},
+        {"a word outside the dialect", eps.substr(0, setup) + "1 2 frob\n" + eps.substr(setup),
+         at + "unknown operator 'frob'"},
+        {"a segment without its numbers", eps.substr(0, setup) + "C\n" + eps.substr(setup), at + "'C' wants 2 numbers"},
+        {"a damaged number", eps.substr(0, setup) + "12x 3 C\n" + eps.substr(setup), at + "'12x' is no number"},
+        {"a grestore too many", eps.substr(0, setup) + "grestore\n" + eps.substr(setup),
+         at + "'grestore' without its gsave"},
+        {"not PGPLOT's", with(eps, "%%Creator: PGPLOT", "%%Creator: someone"),
+         "p.eps: not a PostScript picture of PGPLOT"},
+        {"no box in the head", with(with(eps, "%%BoundingBox:", "%%Box:"), "%%HiResBoundingBox:", "%%HiResBox:"),
+         "p.eps: no bounding box in the header"},
+        {"not PostScript", "GIF89a", "p.eps: not a PostScript picture of PGPLOT"},
+    };
+    for (const Row& r : rows) {
+        Result<EpsPicture> p = readEps(r.text, "p.eps");
+        ASSERT_FALSE(p) << r.name;
+        EXPECT_EQ(p.error(), r.why) << r.name;
+    }
+}
+
+// The PNG is the box at 300 dpi, white where nothing is drawn; PDF and SVG
+// pages are the box in points. Every file is whole or absent.
+TEST(EpsReplay, RendersPagesTheSizeOfTheBox) {
+    fixture::ScratchDir dir("eps-render");
+    Result<EpsPicture> p = readEps(pgplotEps(), "p.eps");
+    ASSERT_TRUE(p);
+    const std::string stem = (dir.path / "p").string();
+    for (PictureKind kind : {PictureKind::Pdf, PictureKind::Png, PictureKind::Svg}) {
+        const std::string out = pictureFile(stem + ".eps", kind);
+        ASSERT_TRUE(renderPicture(*p, out, kind)) << out;
+        EXPECT_GT(readWholeFile(out)->size(), 500u) << out;
+    }
+    const std::string png = *readWholeFile(stem + ".png");
+    auto be = [&](size_t i) {
+        return (static_cast<unsigned char>(png[i]) << 24) | (static_cast<unsigned char>(png[i + 1]) << 16) |
+               (static_cast<unsigned char>(png[i + 2]) << 8) | static_cast<unsigned char>(png[i + 3]);
+    };
+    EXPECT_EQ(be(16), pngPixels(p->width()));
+    EXPECT_EQ(be(20), pngPixels(p->height()));
+    EXPECT_EQ(png[25], 2) << "RGB";
+    const std::string svg = *readWholeFile(stem + ".svg");
+    EXPECT_NE(svg.find("width=\"" + std::to_string(static_cast<int>(p->width())) + "pt\""), std::string::npos)
+        << svg.substr(0, 300);
+    const std::string pdf = *readWholeFile(stem + ".pdf");
+    EXPECT_NE(pdf.find("/MediaBox [ 0 0 " + std::to_string(static_cast<int>(p->width()))), std::string::npos);
+
+    // a folder that is not there: one line naming the file, nothing left behind
+    const Status refused = renderPicture(*p, (dir.path / "no/p.png").string(), PictureKind::Png);
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.error().rfind((dir.path / "no/p.png").string() + ": cannot be written", 0), 0u)
+        << refused.error();
+    EXPECT_EQ(refused.error().find('\n'), std::string::npos);
+}
