@@ -50,10 +50,16 @@ struct EpsPicture {
 // dialect, lacks an operand or ends before its page is shown.
 Result<EpsPicture> readEps(const std::string& text, const std::string& name);
 
-// Draws the picture into `out` as a PDF page or an SVG the size of its box,
-// or a 300 dpi PNG of it, anti-aliased on white (lossless, encoded for
-// speed); written to a temporary name and renamed when whole.
+// Draws the picture into `out` as a PDF page (pdfPage) or an SVG (cairo)
+// the size of its box, or a 300 dpi PNG of it (cairo), anti-aliased on
+// white (lossless, encoded for speed); written to a temporary name and
+// renamed when whole.
 Status renderPicture(const EpsPicture& picture, const std::string& out, PictureKind kind);
+
+// The PDF file of one page the size of the picture's box, its shapes
+// written as the page's paths (renderPicture writes it); the failure says
+// what went wrong, without a file name.
+Result<std::string> pdfPage(const EpsPicture& picture);
 
 // The pixels of a PNG of `points` at the resolution renderPicture uses.
 int pngPixels(double points);

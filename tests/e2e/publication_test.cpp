@@ -163,20 +163,30 @@ Apart apart(const Pixels& a, const Pixels& b) {
 }
 
 // The PNG the program draws and the one ghostscript makes of the same EPS
-// (300 dpi, anti-aliased, cropped): the same size and the same picture.
+// (300 dpi, anti-aliased, cropped): the same size and the same picture;
+// and the PDF the program makes of that EPS, drawn by ghostscript, is that
+// picture too.
 void expectAsGhostscriptDraws(const ScratchDir& dir, const std::string& stem) {
     const std::filesystem::path eps = dir / (stem + ".eps"), theirs = dir / (stem + "-gs.png");
-    const std::string cmd = "gs -q -dSAFER -dBATCH -dNOPAUSE -dEPSCrop -sDEVICE=png16m -r300 -dTextAlphaBits=4 "
-                            "-dGraphicsAlphaBits=4 -sOutputFile='" + theirs.string() + "' '" + eps.string() + "'";
+    const std::filesystem::path pdf = dir / (stem + ".pdf"), pdfDrawn = dir / (stem + "-pdf-gs.png");
+    const std::string gs = "gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=png16m -r300 -dTextAlphaBits=4 "
+                           "-dGraphicsAlphaBits=4 -sOutputFile='";
+    const std::string cmd = gs + theirs.string() + "' -dEPSCrop '" + eps.string() + "'";
     ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
-    const Pixels mine = readPng(dir / (stem + ".png")), gs = readPng(theirs);
-    ASSERT_GT(mine.w, 0) << stem;
-    ASSERT_GT(gs.w, 0) << stem;
-    EXPECT_NEAR(mine.w, gs.w, 1) << stem;
-    EXPECT_NEAR(mine.h, gs.h, 1) << stem;
-    const Apart d = apart(mine, gs);
-    EXPECT_LT(d.mean, 1.5) << stem;
-    EXPECT_LT(d.worstBlock, 40.0) << stem;
+    ASSERT_TRUE(renderEps(eps.string(), pdf.string(), PictureKind::Pdf));
+    const std::string pdfCmd = gs + pdfDrawn.string() + "' '" + pdf.string() + "'";
+    ASSERT_EQ(std::system(pdfCmd.c_str()), 0) << pdfCmd;
+    const Pixels reference = readPng(theirs);
+    ASSERT_GT(reference.w, 0) << stem;
+    for (const std::filesystem::path& mine : {dir / (stem + ".png"), pdfDrawn}) {
+        const Pixels p = readPng(mine);
+        ASSERT_GT(p.w, 0) << mine;
+        EXPECT_NEAR(p.w, reference.w, 1) << mine;
+        EXPECT_NEAR(p.h, reference.h, 1) << mine;
+        const Apart d = apart(p, reference);
+        EXPECT_LT(d.mean, 1.5) << mine;
+        EXPECT_LT(d.worstBlock, 40.0) << mine;
+    }
 }
 
 }  // namespace
@@ -316,9 +326,9 @@ TEST(Publication, PdfPngAndSvgAreMadeWithNothingOnPath) {
     }
 }
 
-// The PNG drawn in the program looks as ghostscript draws the same EPS: the
-// band picture (landscape, upright) and the DOS picture with its shaded
-// areas, in landscape.
+// The PNG and the PDF made in the program look as ghostscript draws the
+// same EPS: the band picture (landscape, upright) and the DOS picture with
+// its shaded areas and colours, in landscape.
 TEST(Publication, PngLooksAsGhostscriptDrawsTheEps) {
     if (std::system("gs --version > /dev/null 2>&1") != 0)
         GTEST_SKIP() << "ghostscript (gs) is not installed: the PNG is not compared with its rendering";

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -168,8 +169,9 @@ TEST(EpsReplay, DamagedPicturesAreRefusedInOneLine) {
     }
 }
 
-// The PNG is the box at 300 dpi, white where nothing is drawn; PDF and SVG
-// pages are the box in points. Every file is whole or absent.
+// The PNG is the box at 300 dpi, white where nothing is drawn, in grey when
+// the picture has no colour; PDF and SVG pages are the box in points.
+// Every file is whole or absent.
 TEST(EpsReplay, RendersPagesTheSizeOfTheBox) {
     fixture::ScratchDir dir("eps-render");
     Result<EpsPicture> p = readEps(pgplotEps(), "p.eps");
@@ -180,14 +182,38 @@ TEST(EpsReplay, RendersPagesTheSizeOfTheBox) {
         ASSERT_TRUE(renderPicture(*p, out, kind)) << out;
         EXPECT_GT(readWholeFile(out)->size(), 500u) << out;
     }
-    const std::string png = *readWholeFile(stem + ".png");
-    auto be = [&](size_t i) {
-        return (static_cast<unsigned char>(png[i]) << 24) | (static_cast<unsigned char>(png[i + 1]) << 16) |
-               (static_cast<unsigned char>(png[i + 2]) << 8) | static_cast<unsigned char>(png[i + 3]);
-    };
-    EXPECT_EQ(be(16), pngPixels(p->width()));
-    EXPECT_EQ(be(20), pngPixels(p->height()));
-    EXPECT_EQ(png[25], 2) << "RGB";
+    // in colour, 24-bit RGB; the same picture with each colour's darkest
+    // channel as its grey, 8-bit grey: every pixel that channel's value
+    EpsPicture greys = *p;
+    for (Shape& s : greys.shapes) s.red = s.green = s.blue = std::min({s.red, s.green, s.blue});
+    ASSERT_TRUE(renderPicture(greys, stem + "-grey.png", PictureKind::Png));
+    const struct {
+        std::string file;
+        int colourType;
+    } pngs[] = {{stem + ".png", 2}, {stem + "-grey.png", 0}};
+    std::vector<std::vector<unsigned char>> darkest;
+    for (const auto& row : pngs) {
+        const std::string png = *readWholeFile(row.file);
+        auto be = [&](size_t i) {
+            return (static_cast<unsigned char>(png[i]) << 24) | (static_cast<unsigned char>(png[i + 1]) << 16) |
+                   (static_cast<unsigned char>(png[i + 2]) << 8) | static_cast<unsigned char>(png[i + 3]);
+        };
+        EXPECT_EQ(be(16), pngPixels(p->width())) << row.file;
+        EXPECT_EQ(be(20), pngPixels(p->height())) << row.file;
+        EXPECT_EQ(png[24], 8) << row.file;
+        EXPECT_EQ(png[25], row.colourType) << row.file;
+        png_image image{};
+        image.version = PNG_IMAGE_VERSION;
+        ASSERT_TRUE(png_image_begin_read_from_file(&image, row.file.c_str())) << row.file;
+        image.format = PNG_FORMAT_RGB;
+        std::vector<unsigned char> rgb(PNG_IMAGE_SIZE(image));
+        ASSERT_TRUE(png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) << row.file;
+        std::vector<unsigned char> low(rgb.size() / 3);
+        for (size_t i = 0; i < low.size(); ++i) low[i] = std::min({rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]});
+        EXPECT_GT(std::count_if(low.begin(), low.end(), [](unsigned char v) { return v < 255; }), 1000) << row.file;
+        darkest.push_back(std::move(low));
+    }
+    EXPECT_TRUE(darkest[0] == darkest[1]);
     const std::string svg = *readWholeFile(stem + ".svg");
     EXPECT_NE(svg.find("width=\"" + std::to_string(static_cast<int>(p->width())) + "pt\""), std::string::npos)
         << svg.substr(0, 300);
