@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 namespace common {
 
@@ -15,21 +16,69 @@ static std::string rightJustify(const std::string& s, int w) {
     return std::string(static_cast<size_t>(w) - s.size(), ' ') + s;
 }
 
-std::string I(long v, int w) { return rightJustify(std::to_string(v), w); }
+std::string I(long v, int w) {
+    char buf[24];
+    const char* end = std::to_chars(buf, buf + sizeof buf, v).ptr;
+    const auto n = static_cast<size_t>(end - buf);
+    if (n > static_cast<size_t>(w)) return std::string(static_cast<size_t>(w), '*');
+    std::string out(static_cast<size_t>(w) - n, ' ');
+    out.append(buf, n);
+    return out;
+}
+
+namespace {
+
+// The digits of v rounded to d decimals, as printf's %.*f writes them
+// (exact decimal rounding of the binary value, ties to even), into buf;
+// the end of the text. Most values are far from a tie: v 10^d is then
+// rounded in integers, which is exact there; the rest go to to_chars.
+char* fixedDigits(char* buf, char* last, double v, int d) {
+    static constexpr double kPowers[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+    if (d >= 0 && d <= 9) {
+        const double t = std::fabs(v) * kPowers[d];
+        // below 1e9 the product is within 1e-7 of v 10^d: its rounding is
+        // that of the exact value unless it lies that near a half
+        if (t < 1e9 && std::fabs(t - std::floor(t) - 0.5) > 1e-6) {
+            auto m = static_cast<unsigned long long>(std::llround(t));
+            const auto unit = static_cast<unsigned long long>(kPowers[d]);
+            char* p = buf;
+            if (std::signbit(v)) *p++ = '-';
+            p = std::to_chars(p, last, m / unit).ptr;
+            if (d > 0) {
+                *p++ = '.';
+                m %= unit;
+                for (int k = d - 1; k >= 0; --k, m /= 10) p[k] = static_cast<char>('0' + m % 10);
+                p += d;
+            }
+            return p;
+        }
+    }
+    return std::to_chars(buf, last, v, std::chars_format::fixed, d).ptr;
+}
+
+}  // namespace
 
 std::string F(double v, int w, int d) {
     if (!std::isfinite(v)) return std::string(static_cast<size_t>(w), '*');
     char buf[512];
     if (std::fabs(v) >= 1e200) return std::string(static_cast<size_t>(w), '*');
-    // exact decimal rounding, as printf's %.*f but much cheaper
-    auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, d);
-    std::string s(buf, r.ptr);
-    if (static_cast<int>(s.size()) > w) {
+    char* start = buf;
+    const char* end = fixedDigits(buf, buf + sizeof buf, v, d);
+    if (end - start > w) {
         // the optional leading zero goes first
-        if (s.rfind("0.", 0) == 0) s.erase(0, 1);
-        else if (s.rfind("-0.", 0) == 0) s.erase(1, 1);
+        const std::string_view s(start, static_cast<size_t>(end - start));
+        if (s.starts_with("0.")) {
+            ++start;
+        } else if (s.starts_with("-0.")) {
+            start[1] = '-';
+            ++start;
+        }
     }
-    return rightJustify(s, w);
+    const auto n = static_cast<size_t>(end - start);
+    if (n > static_cast<size_t>(w)) return std::string(static_cast<size_t>(w), '*');
+    std::string out(static_cast<size_t>(w) - n, ' ');
+    out.append(start, n);
+    return out;
 }
 
 std::string D(double v, int w, int d) {

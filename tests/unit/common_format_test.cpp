@@ -20,6 +20,14 @@ TEST(Format, RealFieldsFollowGfortran) {
     EXPECT_EQ(fortran::F(1234567.0, 10, 5), "**********");
     EXPECT_EQ(fortran::F(1.5, 6, 3), " 1.500");
     EXPECT_EQ(fortran::F(-12.5, 7, 2), " -12.50");
+    // rounded as the binary value stands: 2.675 is 2.67499..., 99.995 is 99.99500...05
+    EXPECT_EQ(fortran::F(2.675, 6, 2), "  2.67");
+    EXPECT_EQ(fortran::F(99.995, 7, 2), " 100.00");
+    EXPECT_EQ(fortran::F(1.0 / 3.0, 12, 9), " 0.333333333");
+    EXPECT_EQ(fortran::F(-0.0001, 6, 3), "-0.000");  // a negative value keeps its sign
+    EXPECT_EQ(fortran::F(-0.0001, 5, 3), "-.000");
+    EXPECT_EQ(fortran::F(123456.789, 11, 3), " 123456.789");
+    EXPECT_EQ(fortran::F(12345678901.5, 14, 1), " 12345678901.5");  // past 10^9 units
 }
 
 TEST(Format, DoublePrecisionExponentForm) {

@@ -1,5 +1,6 @@
 #include "import/text/text_table.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <string_view>
@@ -90,7 +91,11 @@ std::optional<double> decimal(const std::string& word) {
         }
     }
     if (i != w.size()) return std::nullopt;
-    const double v = std::strtod(c.c_str(), nullptr);
+    // the checked text read at once; strtod only for what from_chars
+    // leaves (a leading '+', values beyond the range of a double)
+    double v = 0;
+    const auto [end, ec] = std::from_chars(c.data(), c.data() + c.size(), v);
+    if (ec != std::errc() || end != c.data() + c.size()) v = std::strtod(c.c_str(), nullptr);
     if (!std::isfinite(v)) return std::nullopt;
     return v;
 }
