@@ -128,6 +128,16 @@ std::pair<double, double> inkRows(const Shape& s) {
 
 std::string cairoTrouble(cairo_status_t status) { return std::string("cairo: ") + cairo_status_to_string(status); }
 
+// Runs `call` on libpng, which reports a failure by a long jump: it lands
+// here (a function that sets a jump is never inlined), and comes back as
+// false, the encoder then good only for destroying.
+template <typename Call>
+bool pngCall(png_structp png, const Call& call) {
+    if (setjmp(png_jmpbuf(png))) return false;
+    call();
+    return true;
+}
+
 // Whether every shape is grey (black included): on white, the picture then
 // has no other colour, anti-aliased edges too.
 bool allGrey(const EpsPicture& picture) {
@@ -155,7 +165,7 @@ Status writePng(const EpsPicture& picture, const std::string& path) {
         return Failure{path + ": cannot be written (" + cairoTrouble(s) + ")"};
     Context cr(cairo_create(strip.get()), cairo_destroy);
     cairo_set_antialias(cr.get(), CAIRO_ANTIALIAS_FAST);
-    const volatile bool grey = allGrey(picture);  // kept across the setjmp of libpng
+    const bool grey = allGrey(picture);
     std::vector<unsigned char> greyRow(grey ? static_cast<size_t>(w) : 0);
     std::vector<std::pair<double, double>> ink;
     ink.reserve(picture.shapes.size());
@@ -163,37 +173,40 @@ Status writePng(const EpsPicture& picture, const std::string& path) {
     const int stride = cairo_image_surface_get_stride(strip.get());
     const unsigned char* data = cairo_image_surface_get_data(strip.get());
 
-    FILE* volatile f = std::fopen(path.c_str(), "wb");  // kept across the setjmp of libpng
+    FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return Failure{path + ": cannot be written (" + std::strerror(errno) + ")"};
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!info || setjmp(png_jmpbuf(png))) {
+    auto failed = [&](const std::string& why) {
         png_destroy_write_struct(&png, info ? &info : nullptr);
         std::fclose(f);
-        return Failure{path + ": cannot be written (PNG encoding failed)"};
-    }
-    png_init_io(png, f);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(w), static_cast<png_uint_32>(h), 8,
-                 grey ? PNG_COLOR_TYPE_GRAY : PNG_COLOR_TYPE_RGB,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    const auto perMetre = static_cast<png_uint_32>(std::lround(kDotsPerInch / 0.0254));
-    png_set_pHYs(png, info, perMetre, perMetre, PNG_RESOLUTION_METER);
-    png_set_compression_level(png, 1);
-    png_set_compression_strategy(png, Z_RLE);
-    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
-    png_write_info(png, info);
-    // cairo keeps a pixel as one 32-bit word 0x00RRGGBB
-    const std::uint32_t probe = 1;
-    unsigned char first = 0;
-    std::memcpy(&first, &probe, 1);
-    if (grey) {
-        // every channel the same: the low byte of the word
-    } else if (first == 1) {
-        png_set_bgr(png);
-        png_set_filler(png, 0, PNG_FILLER_AFTER);
-    } else {
-        png_set_filler(png, 0, PNG_FILLER_BEFORE);
-    }
+        return Failure{path + ": cannot be written (" + why + ")"};
+    };
+    const bool begun = info && pngCall(png, [&] {
+        png_init_io(png, f);
+        png_set_IHDR(png, info, static_cast<png_uint_32>(w), static_cast<png_uint_32>(h), 8,
+                     grey ? PNG_COLOR_TYPE_GRAY : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                     PNG_FILTER_TYPE_DEFAULT);
+        const auto perMetre = static_cast<png_uint_32>(std::lround(kDotsPerInch / 0.0254));
+        png_set_pHYs(png, info, perMetre, perMetre, PNG_RESOLUTION_METER);
+        png_set_compression_level(png, 1);
+        png_set_compression_strategy(png, Z_RLE);
+        png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
+        png_write_info(png, info);
+        // cairo keeps a pixel as one 32-bit word 0x00RRGGBB; in grey every
+        // channel is the same, and the low byte of the word is taken
+        const std::uint32_t probe = 1;
+        unsigned char first = 0;
+        std::memcpy(&first, &probe, 1);
+        if (grey) return;
+        if (first == 1) {
+            png_set_bgr(png);
+            png_set_filler(png, 0, PNG_FILLER_AFTER);
+        } else {
+            png_set_filler(png, 0, PNG_FILLER_BEFORE);
+        }
+    });
+    if (!begun) return failed("PNG encoding failed");
     for (int top = 0; top < h; top += kStripRows) {
         cairo_identity_matrix(cr.get());
         cairo_set_source_rgb(cr.get(), 1, 1, 1);
@@ -210,11 +223,7 @@ Status writePng(const EpsPicture& picture, const std::string& path) {
                 drawShape(cr.get(), shape);
             }
         }
-        if (const cairo_status_t s = cairo_status(cr.get()); s != CAIRO_STATUS_SUCCESS) {
-            png_destroy_write_struct(&png, &info);
-            std::fclose(f);
-            return Failure{path + ": cannot be written (" + cairoTrouble(s) + ")"};
-        }
+        if (const cairo_status_t s = cairo_status(cr.get()); s != CAIRO_STATUS_SUCCESS) return failed(cairoTrouble(s));
         cairo_surface_flush(strip.get());
         for (int y = 0; y < kStripRows && top + y < h; ++y) {
             const unsigned char* row = data + static_cast<size_t>(y) * static_cast<size_t>(stride);
@@ -223,10 +232,10 @@ Status writePng(const EpsPicture& picture, const std::string& path) {
                 for (int x = 0; x < w; ++x) greyRow[static_cast<size_t>(x)] = static_cast<unsigned char>(pixels[x] & 0xff);
                 row = greyRow.data();
             }
-            png_write_row(png, row);
+            if (!pngCall(png, [&] { png_write_row(png, row); })) return failed("PNG encoding failed");
         }
     }
-    png_write_end(png, info);
+    if (!pngCall(png, [&] { png_write_end(png, info); })) return failed("PNG encoding failed");
     png_destroy_write_struct(&png, &info);
     if (std::fclose(f) != 0) return Failure{path + ": cannot be written (" + std::strerror(errno) + ")"};
     return {};
