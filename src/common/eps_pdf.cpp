@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -23,7 +24,7 @@ namespace {
 // The thinnest line: PostScript's 0 width, as the PNG's one pixel at 300 dpi.
 constexpr double kThinnestPoints = 72.0 / 300.0;
 
-// A length in points to a thousandth, without trailing zeros ("12.5", "-3", "0.125").
+// A number to a thousandth, without trailing zeros ("12.5", "-3", "0.125").
 void number(std::string& out, double v) {
     long long m = std::llround(v * 1000);
     if (m < 0) {
@@ -47,10 +48,17 @@ void number(std::string& out, double v) {
     }
 }
 
+// The page counts in hundredths of a point (its matrix scales them to
+// points): a place is then two whole numbers, shorter to write and to
+// deflate, and finer than PGPLOT's own unit of 0.072 point.
+constexpr double kUnitsPerPoint = 100;
+
 void point(std::string& out, double x, double y, const char* op) {
-    number(out, x);
-    out += ' ';
-    number(out, y);
+    char text[48];
+    char* end = std::to_chars(text, text + 20, std::llround(x * kUnitsPerPoint)).ptr;
+    *end++ = ' ';
+    end = std::to_chars(end, text + sizeof text, std::llround(y * kUnitsPerPoint)).ptr;
+    out.append(text, end);
     out += op;
 }
 
@@ -75,7 +83,7 @@ void circle(std::string& out, double x, double y, double r) {
 // where it changes.
 struct PageState {
     std::array<double, 3> stroke = {0, 0, 0}, fill = {0, 0, 0};
-    double width = 1;
+    double width = 1 / kUnitsPerPoint;  // in points
     int cap = 0, join = 0;
 };
 
@@ -98,7 +106,7 @@ void shape(std::string& out, PageState& state, const Shape& s, double x0, double
         colour(out, state.stroke, s, "RG\n");
         const double width = std::max(s.width, kThinnestPoints);
         if (width != state.width) {
-            number(out, width);
+            number(out, width * kUnitsPerPoint);
             out += " w\n";
             state.width = width;
         }
@@ -121,7 +129,9 @@ std::string pageContent(const EpsPicture& picture) {
     for (const Shape& s : picture.shapes) steps += s.path.size();
     std::string out;
     out.reserve(16 * steps + 64 * picture.shapes.size());
-    PageState state;  // PDF's initial pen: black, 1 point, butt caps, miter joins
+    // PDF's initial pen: black, one unit wide, butt caps, miter joins
+    out += "0.01 0 0 0.01 0 0 cm\n";
+    PageState state;
     for (const Shape& s : picture.shapes) shape(out, state, s, picture.x0, picture.y0);
     return out;
 }

@@ -219,9 +219,12 @@ private:
         const char c0 = t[0];
         if ((c0 >= '0' && c0 <= '9') || c0 == '-' || c0 == '.' || c0 == '+') {
             Value v;
-            const char* first = t.data() + (c0 == '+' ? 1 : 0);
-            const auto [end, ec] = std::from_chars(first, t.data() + t.size(), v.number);
-            if (ec != std::errc() || end != t.data() + t.size()) return fail(w, "'" + std::string(t) + "' is no number");
+            if (!wholeNumber(t, v.number)) {
+                const char* first = t.data() + (c0 == '+' ? 1 : 0);
+                const auto [end, ec] = std::from_chars(first, t.data() + t.size(), v.number);
+                if (ec != std::errc() || end != t.data() + t.size())
+                    return fail(w, "'" + std::string(t) + "' is no number");
+            }
             stack_.push_back(std::move(v));
             return;
         }
@@ -381,6 +384,21 @@ private:
             }
         }
         --depth_;
+    }
+
+    // PGPLOT writes its coordinates as whole numbers of a few digits: read
+    // here, anything else by from_chars.
+    static bool wholeNumber(std::string_view t, double& v) {
+        const bool negative = t[0] == '-';
+        const size_t from = negative ? 1 : 0;
+        if (t.size() == from || t.size() - from > 9) return false;
+        long n = 0;
+        for (size_t i = from; i < t.size(); ++i) {
+            if (t[i] < '0' || t[i] > '9') return false;
+            n = 10 * n + (t[i] - '0');
+        }
+        v = static_cast<double>(negative ? -n : n);
+        return true;
     }
 
     enum class Op {
