@@ -219,11 +219,22 @@ TEST(EpsReplay, RendersPagesTheSizeOfTheBox) {
         << svg.substr(0, 300);
     const std::string pdf = *readWholeFile(stem + ".pdf");
     EXPECT_NE(pdf.find("/MediaBox [ 0 0 " + std::to_string(static_cast<int>(p->width()))), std::string::npos);
+    // a reader finds every object where the cross-reference table says
+    EXPECT_EQ(pdf.rfind("%PDF-1.4\n", 0), 0u);
+    const size_t xref = std::stoul(pdf.substr(pdf.rfind("startxref\n") + 10));
+    ASSERT_EQ(pdf.compare(xref, 9, "xref\n0 5\n"), 0);
+    for (int object = 1; object <= 4; ++object) {
+        const size_t offset = std::stoul(pdf.substr(xref + 9 + 20 * static_cast<size_t>(object), 10));
+        EXPECT_EQ(pdf.compare(offset, 8, std::to_string(object) + " 0 obj\n"), 0) << object;
+    }
+    EXPECT_EQ(pdf.substr(pdf.size() - 6), "%%EOF\n");
 
     // a folder that is not there: one line naming the file, nothing left behind
-    const Status refused = renderPicture(*p, (dir.path / "no/p.png").string(), PictureKind::Png);
-    ASSERT_FALSE(refused);
-    EXPECT_EQ(refused.error().rfind((dir.path / "no/p.png").string() + ": cannot be written", 0), 0u)
-        << refused.error();
-    EXPECT_EQ(refused.error().find('\n'), std::string::npos);
+    for (const auto& [file, kind] : {std::pair{"no/p.png", PictureKind::Png}, std::pair{"no/p.pdf", PictureKind::Pdf}}) {
+        const Status refused = renderPicture(*p, (dir.path / file).string(), kind);
+        ASSERT_FALSE(refused) << file;
+        EXPECT_EQ(refused.error().rfind((dir.path / file).string() + ": cannot be written", 0), 0u)
+            << refused.error();
+        EXPECT_EQ(refused.error().find('\n'), std::string::npos);
+    }
 }
