@@ -33,30 +33,38 @@ common::Result<LevelGroups> groupLevels(const LevelProjections& p, std::optional
     }
     const auto groups = sumProjections(states, sum, p.file);
     if (!groups) return common::Failure{groups.error()};
+    // Groups without weight anywhere (the d column of an sp element) are left out.
+    std::vector<size_t> kept, empty;
+    for (size_t g = 0; g < groups->size(); ++g) {
+        const std::vector<double>& w = (*groups)[g].up;
+        (std::any_of(w.begin(), w.end(), [](double v) { return v > 0; }) ? kept : empty).push_back(g);
+    }
+    const size_t held = kept.size();
+    if (held == 0) return common::Failure{p.file + ": no level has weight on any atomic state"};
+    if (kept.size() > kMaxCharacterGroups) kept.resize(kMaxCharacterGroups);
     LevelGroups out;
-    const size_t kept = std::min(groups->size(), kMaxCharacterGroups);
-    for (size_t g = 0; g < kept; ++g) out.names.push_back((*groups)[g].name);
+    for (size_t g : kept) out.names.push_back((*groups)[g].name);
     size_t at = 0;
     for (const ProjectedPoint& point : p.points) {
         std::vector<std::vector<double>>& levels = out.w.emplace_back();
         for (size_t l = 0; l < point.w.size(); ++l, ++at) {
             std::vector<double>& w = levels.emplace_back();
-            for (size_t g = 0; g < kept; ++g) w.push_back(std::clamp((*groups)[g].up[at], 0.0, 1.0));
+            for (size_t g : kept) w.push_back(std::clamp((*groups)[g].up[at], 0.0, 1.0));
         }
     }
     std::string note = "Orbital character from " + p.file + ": " + std::to_string(p.states.size()) +
                        " atomic states added up by " +
                        (sum == SumBy::Element ? "element" : sum == SumBy::Orbital ? "orbital" : "element and orbital") +
-                       " into " + std::to_string(groups->size()) + " groups";
-    if (groups->size() > kept) {
-        note += ", the first " + std::to_string(kept) + " kept (fort.16 holds " + std::to_string(kMaxCharacterGroups) +
-                "):";
-        for (const std::string& n : out.names) note += " " + n + ",";
-        note.pop_back();
-    } else {
-        note += ":";
-        for (const std::string& n : out.names) note += " " + n + ",";
-        note.pop_back();
+                       " into " + std::to_string(held) + (held == 1 ? " group" : " groups");
+    note += held > kept.size() ? ", the first " + std::to_string(kept.size()) + " kept (fort.16 holds " +
+                                     std::to_string(kMaxCharacterGroups) + "):"
+                               : ":";
+    for (const std::string& n : out.names) note += " " + n + ",";
+    note.pop_back();
+    if (!empty.empty()) {
+        note += " (no weight in";
+        for (size_t g : empty) note += " " + (*groups)[g].name + ",";
+        note.back() = ')';
     }
     out.notes.push_back(note + ".");
     return out;
