@@ -142,8 +142,10 @@ Result<LevelProjections> procarOf(RecordFile f) {
         if (first && (c->kpoints != first->kpoints || c->bands != first->bands || c->ions != first->ions))
             return at(f, r.n, "the spin-down counts differ from the spin-up ones");
         first = *c;
-        ++r.n;
+        const size_t counted = r.n++;
         if (auto s = channel(r, *c, p); !s) return s.failure();
+        if (r.more() && startsWith(f.record(r.n), "k-point"))
+            return at(f, r.n, "more k points than the " + std::to_string(c->kpoints) + " of line " + std::to_string(counted));
         p.channels = spin + 1;
     }
     if (!first) return endsBefore(f, r.n, "'# of k-points: ...'");
