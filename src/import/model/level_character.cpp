@@ -7,7 +7,8 @@ namespace importer {
 namespace {
 
 std::string stateName(const AtomicState& s) {
-    return (s.element.empty() ? std::string("atom ") : s.element) + "(" + std::to_string(s.atom) + ") " + s.orbital;
+    return (s.element.empty() ? "atom " + std::to_string(s.atom) : s.element + "(" + std::to_string(s.atom) + ")") + " " +
+           s.orbital;
 }
 
 bool severalElements(const std::vector<AtomicState>& states) {

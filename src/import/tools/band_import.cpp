@@ -232,12 +232,14 @@ common::Status vaspCharacter(const BandImportRequest& r, const Eigenval& run, Ba
     auto p = readProcar(r.projections);
     if (!p) return p.failure();
     if (p->channels != run.spins)
-        return common::Failure{r.projections + ": " + std::to_string(p->channels) + " spin channels, " + r.input +
-                               " has " + std::to_string(run.spins) + " (a PROCAR of another run?)"};
+        return common::Failure{r.projections + ": " + (p->channels == 1 ? "one spin channel, " : "two spin channels, ") +
+                               r.input + " has " + std::to_string(run.spins) + " (a PROCAR of another run?)"};
     const size_t n = p->perChannel();
     if (n != run.k.size())
         return common::Failure{r.projections + ": " + std::to_string(n) + " k points, " + r.input + " has " +
                                std::to_string(run.k.size()) + " (a PROCAR of another run?)"};
+    if (r.poscar.empty() && !r.sum.empty() && r.sum != "orbital")
+        return common::Failure{r.projections + " names no elements: --sum " + r.sum + " needs --poscar"};
     if (!r.poscar.empty()) {
         const int ions = p->states.empty() ? 0 : p->states.back().atom;
         auto elements = poscarElements(r.poscar, ions);
