@@ -1,5 +1,7 @@
 #include "import/formats/qe_projwfc.h"
 
+#include <algorithm>
+
 #include "import/text/text_table.h"
 
 namespace importer {
@@ -49,13 +51,15 @@ Result<AtomicState> stateOn(const RecordFile& f, size_t n, size_t expected) {
 common::Status termsOn(const RecordFile& f, size_t n, std::vector<double>& w) {
     const std::string& line = f.record(n);
     size_t from = line.find('=') == std::string::npos || !startsWith(line, "psi") ? 0 : line.find('=') + 1;
-    for (size_t star; (star = line.find("*[#", from)) != std::string::npos; from = line.find(']', star) + 1) {
+    for (size_t star; (star = line.find("*[#", from)) != std::string::npos;) {
         size_t begin = line.find_last_of("=+ ", star - 1);
         begin = begin == std::string::npos ? 0 : begin + 1;
-        const size_t close = line.find(']', star);
-        const auto v = number(line.substr(begin, star - begin));
-        const auto s = close == std::string::npos ? std::nullopt : integer(firstWord(line.substr(star + 3, close - star - 3)));
-        if (!v || !s) return at(f, n, "unreadable term '" + line.substr(begin, (close == std::string::npos ? line.size() : close + 1) - begin) + "'");
+        const size_t close = std::min(line.find(']', star), line.size());
+        const std::string term = line.substr(begin, close + 1 - begin);
+        const std::optional<double> v = number(line.substr(begin, star - begin));
+        const std::optional<long> s = integer(firstWord(line.substr(star + 3, close - star - 3)));
+        if (close == line.size() || !v || !s) return at(f, n, "unreadable term '" + term + "'");
+        from = close + 1;
         if (*s < 1 || static_cast<size_t>(*s) > w.size())
             return at(f, n, "state " + std::to_string(*s) + " where the list has 1 ... " + std::to_string(w.size()));
         if (*v < 0 || *v > 1) return at(f, n, "weight " + plain(*v, 3) + " outside 0 ... 1");
