@@ -474,6 +474,8 @@ TEST(TarlisenImport, StatusOfGoodBadAndMisusedRuns) {
     e2e::spit(dir / "shifted.out", replaced(proj, "-5.65041", "-5.75041"));
     e2e::spit(dir / "seven.out", replaced(proj, "     state #   8: atom   2 (As ), wfc  2 (l=1 m= 3)\n", ""));
     e2e::spit(dir / "term.out", replaced(proj, "0.651*[#   5]", "0.6x1*[#   5]"));
+    e2e::spit(dir / "big.out", replaced(proj, "0.651*[#   5]", "1.651*[#   5]"));
+    e2e::spit(dir / "fewer.out", replaced(proj, "==== e(   8) =    12.56309", "==== x(   8) =    12.56309"));
     e2e::spit(dir / "nosum.out", replaced(proj, "    |psi|^2 = 0.997\n", ""));
     e2e::spit(dir / "cut.out", proj.substr(0, proj.find("==== e(   3)")));
     const std::string alas = "qe '" + kAlAs + "alas.bands.dat' --projections ";
@@ -531,6 +533,8 @@ TEST(TarlisenImport, StatusOfGoodBadAndMisusedRuns) {
                                       kAlAs + "alas.bands.dat at -5.6500 eV (are they of the same run?)\n"},
         {alas + "seven.out", 1, "tarlisen-import: seven.out, line 60: state 8 where the list has 1 ... 7\n"},
         {alas + "term.out", 1, "tarlisen-import: term.out, line 60: unreadable term '0.6x1*[#   5]'\n"},
+        {alas + "big.out", 1, "tarlisen-import: big.out, line 60: weight 1.651 outside 0 ... 1\n"},
+        {alas + "fewer.out", 1, "tarlisen-import: fewer.out, line 92: k point 2 has 8 levels, the first 7\n"},
         {alas + "nosum.out", 1, "tarlisen-import: nosum.out, line 62: expected the |psi|^2 line of level 1\n"},
         {alas + "cut.out", 1, "tarlisen-import: cut.out: 1 k points, " + kAlAs + "alas.bands.dat has 81"},
         {alas + "'" + kQe + "si.scf.out'", 1, "tarlisen-import: " + kQe + "si.scf.out, line 1: no list of atomic states ('state #'): not a projwfc.x output\n"},
@@ -688,6 +692,75 @@ TEST(TarlisenImport, TwoSpinFilesAreTwoChannels) {
         const auto a = curves(one->lines[l]), b = curves(two->lines[l]);
         for (size_t band = 0; band < a.size(); ++band)
             EXPECT_EQ(times(b, a[band]), 2 * times(a, a[band])) << "line " << l + 1 << " band " << band + 1;
+    }
+}
+
+// The groups of the character on a small run of four elements: the
+// summary names the groups kept, fort.16 holds each level's weights in
+// them; with both spin channels the spin-down half of the projwfc.x output
+// goes with the spin-down levels.
+TEST(TarlisenImport, CharacterIsGroupedAsMorvaneImportGroupsAProjectedDos) {
+    e2e::ScratchDir dir("import-groups");
+    e2e::spit(dir / "b.dat", " &plot nbnd=   2, nks=     3 /\n"
+                             "  0.000000  0.000000  0.000000\n  -1.000   1.000\n"
+                             "  0.100000  0.000000  0.000000\n  -1.000   1.000\n"
+                             "  0.200000  0.000000  0.000000\n  -1.000   1.000\n");
+    // states: Ga s, Ga p (2-4), As s, As p (6-8), Zn s, Zn d (10-14), O s, O p (16-18)
+    std::string states = "     Atomic states used for projection\n\n";
+    const std::vector<std::tuple<int, std::string, int>> atoms = {{1, "Ga", 1}, {2, "As", 1}, {3, "Zn", 2}, {4, "O", 1}};
+    int n = 0;
+    for (const auto& [atom, element, l] : atoms)
+        for (int ll : {0, l})
+            for (int m = 1; m <= 2 * ll + 1; ++m) {
+                ++n;
+                states += "     state #" + std::string(n < 10 ? "   " : "  ") + std::to_string(n) + ": atom   " +
+                          std::to_string(atom) + " (" + element + std::string(3 - element.size(), ' ') +
+                          "), wfc  1 (l=" + std::to_string(ll) + " m= " + std::to_string(m) + ")\n";
+            }
+    auto point = [](const std::string& k, const std::string& first, const std::string& second) {
+        return "\n k =   " + k + "  0.0000000000  0.0000000000\n==== e(   1) =    -1.00000 eV ==== \n     psi = " +
+               first + "\n    |psi|^2 = 0.800\n==== e(   2) =     1.00000 eV ==== \n     psi = " + second +
+               "\n    |psi|^2 = 0.850\n";
+    };
+    std::string up, down;
+    for (const char* k : {"0.0000000000", "0.1000000000", "0.2000000000"}) {
+        up += point(k, "0.400*[#   6]+0.300*[#   1]+0.100*[#  15]",
+                    "0.250*[#   2]+0.250*[#  10]+0.200*[#   5]+0.100*[#   9]\n          +0.050*[#  16]");
+        down += point(k, "0.900*[#   9]", "0.500*[#   6]");
+    }
+    e2e::spit(dir / "p.out", states + up);
+    e2e::spit(dir / "spin.out", states + up + down);
+    struct Case {
+        std::string args, note;
+        std::vector<std::string> records;  // fort.16 from record 2 on, as far as given
+    } cases[] = {
+        {"--projections p.out", "18 atomic states added up by element into 4 groups: Ga, As, Zn, O.",
+         {"Ga", "As", "Zn", "O", " 0.30000 0.40000 0.00000 0.10000", " 0.25000 0.20000 0.35000 0.05000"}},
+        {"--projections p.out --sum orbital", "by orbital into 3 groups: s, p, d.",
+         {"s", "p", "d", " 0.40000 0.40000 0.00000", " 0.30000 0.30000 0.25000"}},
+        {"--projections p.out --sum element,orbital",
+         "by element and orbital into 8 groups, the first 6 kept (fort.16 holds 6): Ga s, Ga p, As s, As p, Zn s, Zn d.",
+         {"Ga s", "Ga p", "As s", "As p", "Zn s", "Zn d", " 0.30000 0.00000 0.00000 0.40000 0.00000 0.00000"}},
+        {"--projections spin.out --sum element --down b.dat", "by element into 4 groups: Ga, As, Zn, O.",
+         {"Ga", "As", "Zn", "O", " 0.30000 0.40000 0.00000 0.10000", " 0.00000 0.00000 0.90000 0.00000",
+          " 0.25000 0.20000 0.35000 0.05000", " 0.00000 0.50000 0.00000 0.00000"}},
+        {"--projections spin.out", "by element into 4 groups", {"Ga", "As", "Zn", "O", " 0.30000 0.40000 0.00000 0.10000"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        const e2e::Outcome r = e2e::run(dir, "tarlisen-import", "", "qe b.dat --fermi 0 " + c.args + " -o run");
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_NE(r.out.find(c.note), std::string::npos) << r.out;
+        const std::vector<std::string> lines = [&] {
+            std::vector<std::string> l;
+            std::istringstream in(e2e::slurp(dir / "run" / "fort.16"));
+            for (std::string line; std::getline(in, line);) l.push_back(line);
+            return l;
+        }();
+        ASSERT_GT(lines.size(), c.records.size());
+        EXPECT_EQ(std::vector<std::string>(lines.begin() + 1, lines.begin() + 1 + static_cast<long>(c.records.size())),
+                  c.records);
+        std::filesystem::remove_all(dir / "run");
     }
 }
 
