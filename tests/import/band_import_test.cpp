@@ -10,6 +10,9 @@
 
 #include "band/core/band_input.h"
 #include "band/core/bands_file.h"
+#include "band/core/character.h"
+#include "band/core/graph.h"
+#include "band/core/layout_file.h"
 #include "band/core/setup_file.h"
 #include "e2e/e2e_support.h"
 #include "import/pipeline/band_path.h"
@@ -17,6 +20,7 @@
 #include "import/tools/import_tool.h"
 #include "import/formats/pw_output.h"
 #include "import/formats/qe_bands.h"
+#include "import/formats/qe_projwfc.h"
 #include "import/formats/w90_geninterp.h"
 
 using namespace common;
@@ -27,6 +31,7 @@ namespace {
 
 const std::string kQe = std::string(SOURCE_DIR) + "/examples/qe-si/";
 const std::string kFe = std::string(SOURCE_DIR) + "/examples/qe-fe/";
+const std::string kAlAs = std::string(SOURCE_DIR) + "/examples/qe-alas/";
 
 std::string text(const std::string& path) { return e2e::slurp(path); }
 
@@ -393,6 +398,60 @@ TEST(TarlisenImport, RoundTripThroughTheBandReader) {
     EXPECT_EQ(gammaBlocks, 3);  // Gamma ends lines 1, 2 and 5
     // Valence top at Gamma is the Fermi level; slopes there vanish.
     EXPECT_FLOAT_EQ(in.block(11).bands[3].energy, 0.0f);
+
+    // With the projections of the AlAs band run: fort.16 holds, for every
+    // level of every block of fort.1, its weights summed by element as
+    // projwfc.x prints them; the starter layout colours the bands by them.
+    e2e::ScratchDir fat("import-character");
+    const std::string withCharacter = "'" + std::string(BINARY_DIR) + "/tarlisen-import' qe '" + kAlAs +
+                                      "alas.bands.dat' --fermi 4.8519 --projections '" + kAlAs + "projwfc.out' -o '" +
+                                      fat.path.string() + "' > '" + (fat / "out.txt").string() + "'";
+    ASSERT_EQ(std::system(withCharacter.c_str()), 0);
+    EXPECT_NE(e2e::slurp(fat / "out.txt").find("Wrote fort.1, fort.14, fort.3, fort.2, fort.15 and fort.16"),
+              std::string::npos);
+    EXPECT_NE(e2e::slurp(fat / "out.txt")
+                  .find("Orbital character from " + kAlAs + "projwfc.out: 8 atomic states added up by element into 2 groups: Al, As."),
+              std::string::npos)
+        << e2e::slurp(fat / "out.txt");
+    const auto proj = readQeProjections(kAlAs + "projwfc.out");
+    ASSERT_TRUE(proj) << proj.error();
+    const auto alas = readCounts((fat / "fort.14").string());
+    ASSERT_TRUE(alas) << alas.error();
+    const auto blocks = readBandInput((fat / "fort.1").string(), alas->nkpt, alas->nbands);
+    ASSERT_TRUE(blocks) << blocks.error();
+    const auto fort16 = RecordFile::load((fat / "fort.16").string());
+    ASSERT_TRUE(fort16);
+    const auto weights = parseCharacter(*fort16, alas->nkpt, alas->nbands);
+    ASSERT_TRUE(weights) << weights.error();
+    ASSERT_EQ(weights->names, (std::vector<std::string>{"Al", "As"}));
+    auto from = proj->points.begin();  // the blocks follow the path: a point met again is looked for further on
+    for (int n = 1; n <= alas->nkpt; ++n) {
+        const KBlock& b = blocks->block(n);
+        const auto at = from = std::find_if(from, proj->points.end(), [&](const ProjectedPoint& p) {
+            return std::fabs(p.k[0] - b.k[0]) + std::fabs(p.k[1] - b.k[1]) + std::fabs(p.k[2] - b.k[2]) < 1e-5;
+        });
+        ASSERT_NE(at, proj->points.end()) << "block " << n;
+        for (int l = 1; l <= alas->nbands; ++l) {
+            EXPECT_NEAR(b.bands[static_cast<size_t>(l - 1)].energy + 4.8519, *at->energy[static_cast<size_t>(l - 1)], 2e-3);
+            for (int g = 1; g <= 2; ++g) {
+                double sum = 0;
+                for (size_t st = 0; st < proj->states.size(); ++st)
+                    if (proj->states[st].element == weights->names[static_cast<size_t>(g - 1)])
+                        sum += at->w[static_cast<size_t>(l - 1)][st];
+                EXPECT_NEAR(weights->weight(n, l, g), std::min(sum, 1.0), 1e-5) << "block " << n << " level " << l;
+            }
+        }
+    }
+    auto layout = RecordFile::load((fat / "fort.15").string());
+    ASSERT_TRUE(layout);
+    BandGraph g;
+    ASSERT_TRUE(loadLayout(*layout, g));
+    EXPECT_EQ(g.show.mode, CharacterMode::colours);
+    EXPECT_TRUE(g.legend.on);
+    const auto lines = loadBandCharacter(5, fat.path.string());
+    ASSERT_TRUE(lines) << lines.error();
+    EXPECT_EQ(lines->groups(), 2);
+    EXPECT_EQ(lines->lines.size(), 5u);
 }
 
 TEST(TarlisenImport, StatusOfGoodBadAndMisusedRuns) {
@@ -409,6 +468,17 @@ TEST(TarlisenImport, StatusOfGoodBadAndMisusedRuns) {
     e2e::spit(dir / "steep.qe", " &plot nbnd=   1, nks=     4 /\n  0.0 0.0 0.0\n  1.0\n  0.001 0.0 0.0\n  50.0\n"
                                 "  0.002 0.0 0.0\n  1.0\n  0.003 0.0 0.0\n  50.0\n");
     e2e::spit(dir / "nan.out", "     the Fermi energy is      NaN ev\n");
+    // damaged copies of the projwfc.x output of the AlAs band run
+    const std::string proj = text(kAlAs + "projwfc.out");
+    e2e::spit(dir / "moved.out", replaced(proj, "k =   0.4750000000", "k =   0.4850000000"));
+    e2e::spit(dir / "shifted.out", replaced(proj, "-5.65041", "-5.75041"));
+    e2e::spit(dir / "seven.out", replaced(proj, "     state #   8: atom   2 (As ), wfc  2 (l=1 m= 3)\n", ""));
+    e2e::spit(dir / "term.out", replaced(proj, "0.651*[#   5]", "0.6x1*[#   5]"));
+    e2e::spit(dir / "big.out", replaced(proj, "0.651*[#   5]", "1.651*[#   5]"));
+    e2e::spit(dir / "fewer.out", replaced(proj, "==== e(   8) =    12.56309", "==== x(   8) =    12.56309"));
+    e2e::spit(dir / "nosum.out", replaced(proj, "    |psi|^2 = 0.997\n", ""));
+    e2e::spit(dir / "cut.out", proj.substr(0, proj.find("==== e(   3)")));
+    const std::string alas = "qe '" + kAlAs + "alas.bands.dat' --projections ";
     std::filesystem::create_directories(dir / "made");
     const std::string good = "qe '" + kQe + "si.bands.dat' --fermi 6.242 --lines 2-3";
     struct Case {
@@ -454,6 +524,24 @@ TEST(TarlisenImport, StatusOfGoodBadAndMisusedRuns) {
         {"qe '" + kQe + "si.bands.dat' --fermi 1e10", 2, "tarlisen-import: --fermi 1e10 lies beyond 1000 eV either way"},
         {good + " --title " + std::string(81, 'x'), 2, "tarlisen-import: --title takes at most 80 characters"},
         {good + " --title 'Si: \\gG-X' -o titled", 0, ""},
+        // projections that are not of the band run, or damaged
+        {alas + "'" + kQe + "projwfc.out'", 1, "tarlisen-import: " + kQe + "projwfc.out: 72 k points, " + kAlAs +
+                                                   "alas.bands.dat has 81 (162 for a spin-polarised run)\n"},
+        {alas + "moved.out", 1, "tarlisen-import: moved.out, line 92: k point 2 differs from " + kAlAs +
+                                    "alas.bands.dat's (0.47500, 0.47500, 0.47500)\n"},
+        {alas + "shifted.out", 1, "tarlisen-import: shifted.out, line 59: level 1 of k point 1 lies at -5.7504 eV, in " +
+                                      kAlAs + "alas.bands.dat at -5.6500 eV (are they of the same run?)\n"},
+        {alas + "seven.out", 1, "tarlisen-import: seven.out, line 60: state 8 where the list has 1 ... 7\n"},
+        {alas + "term.out", 1, "tarlisen-import: term.out, line 60: unreadable term '0.6x1*[#   5]'\n"},
+        {alas + "big.out", 1, "tarlisen-import: big.out, line 60: weight 1.651 outside 0 ... 1\n"},
+        {alas + "fewer.out", 1, "tarlisen-import: fewer.out, line 92: k point 2 has 8 levels, the first 7\n"},
+        {alas + "nosum.out", 1, "tarlisen-import: nosum.out, line 62: expected the |psi|^2 line of level 1\n"},
+        {alas + "cut.out", 1, "tarlisen-import: cut.out: 1 k points, " + kAlAs + "alas.bands.dat has 81"},
+        {alas + "'" + kQe + "si.scf.out'", 1, "tarlisen-import: " + kQe + "si.scf.out, line 1: no list of atomic states ('state #'): not a projwfc.x output\n"},
+        {alas + "moved.out --sum shell", 2, "tarlisen-import: --sum takes element, orbital or element,orbital, not 'shell'\n"},
+        {good + " --sum orbital", 2, "tarlisen-import: --sum groups the projections: give --projections too\n"},
+        {"w90 g.dat --projections p.out", 2, "tarlisen-import: --projections reads projwfc.x output or a PROCAR: qe or vasp only\n"},
+        {alas + "moved.out -o made", 1, "tarlisen-import: moved.out, line 92"},
     };
     for (const Case& c : cases) {
         const std::string cmd = "cd '" + dir.path.string() + "' && '" + std::string(BINARY_DIR) + "/tarlisen-import' " +
@@ -462,6 +550,8 @@ TEST(TarlisenImport, StatusOfGoodBadAndMisusedRuns) {
         EXPECT_EQ(WEXITSTATUS(raw), c.status) << c.args;
         EXPECT_EQ(e2e::slurp(dir / "err.txt").rfind(c.err, 0), 0u) << c.args << ": " << e2e::slurp(dir / "err.txt");
     }
+    // A refused import leaves the folder as it was.
+    EXPECT_FALSE(std::filesystem::exists(dir / "made" / "fort.1"));
     // The title goes into the starter layout, as typed.
     const std::string titled = e2e::slurp(dir / "titled/fort.15");
     EXPECT_EQ(titled.substr(titled.rfind('\n', titled.size() - 2) + 1), "title Si: \\gG-X\n");
@@ -602,6 +692,75 @@ TEST(TarlisenImport, TwoSpinFilesAreTwoChannels) {
         const auto a = curves(one->lines[l]), b = curves(two->lines[l]);
         for (size_t band = 0; band < a.size(); ++band)
             EXPECT_EQ(times(b, a[band]), 2 * times(a, a[band])) << "line " << l + 1 << " band " << band + 1;
+    }
+}
+
+// The groups of the character on a small run of four elements: the
+// summary names the groups kept, fort.16 holds each level's weights in
+// them; with both spin channels the spin-down half of the projwfc.x output
+// goes with the spin-down levels.
+TEST(TarlisenImport, CharacterIsGroupedAsMorvaneImportGroupsAProjectedDos) {
+    e2e::ScratchDir dir("import-groups");
+    e2e::spit(dir / "b.dat", " &plot nbnd=   2, nks=     3 /\n"
+                             "  0.000000  0.000000  0.000000\n  -1.000   1.000\n"
+                             "  0.100000  0.000000  0.000000\n  -1.000   1.000\n"
+                             "  0.200000  0.000000  0.000000\n  -1.000   1.000\n");
+    // states: Ga s, Ga p (2-4), As s, As p (6-8), Zn s, Zn d (10-14), O s, O p (16-18)
+    std::string states = "     Atomic states used for projection\n\n";
+    const std::vector<std::tuple<int, std::string, int>> atoms = {{1, "Ga", 1}, {2, "As", 1}, {3, "Zn", 2}, {4, "O", 1}};
+    int n = 0;
+    for (const auto& [atom, element, l] : atoms)
+        for (int ll : {0, l})
+            for (int m = 1; m <= 2 * ll + 1; ++m) {
+                ++n;
+                states += "     state #" + std::string(n < 10 ? "   " : "  ") + std::to_string(n) + ": atom   " +
+                          std::to_string(atom) + " (" + element + std::string(3 - element.size(), ' ') +
+                          "), wfc  1 (l=" + std::to_string(ll) + " m= " + std::to_string(m) + ")\n";
+            }
+    auto point = [](const std::string& k, const std::string& first, const std::string& second) {
+        return "\n k =   " + k + "  0.0000000000  0.0000000000\n==== e(   1) =    -1.00000 eV ==== \n     psi = " +
+               first + "\n    |psi|^2 = 0.800\n==== e(   2) =     1.00000 eV ==== \n     psi = " + second +
+               "\n    |psi|^2 = 0.850\n";
+    };
+    std::string up, down;
+    for (const char* k : {"0.0000000000", "0.1000000000", "0.2000000000"}) {
+        up += point(k, "0.400*[#   6]+0.300*[#   1]+0.100*[#  15]",
+                    "0.250*[#   2]+0.250*[#  10]+0.200*[#   5]+0.100*[#   9]\n          +0.050*[#  16]");
+        down += point(k, "0.900*[#   9]", "0.500*[#   6]");
+    }
+    e2e::spit(dir / "p.out", states + up);
+    e2e::spit(dir / "spin.out", states + up + down);
+    struct Case {
+        std::string args, note;
+        std::vector<std::string> records;  // fort.16 from record 2 on, as far as given
+    } cases[] = {
+        {"--projections p.out", "18 atomic states added up by element into 4 groups: Ga, As, Zn, O.",
+         {"Ga", "As", "Zn", "O", " 0.30000 0.40000 0.00000 0.10000", " 0.25000 0.20000 0.35000 0.05000"}},
+        {"--projections p.out --sum orbital", "by orbital into 3 groups: s, p, d.",
+         {"s", "p", "d", " 0.40000 0.40000 0.00000", " 0.30000 0.30000 0.25000"}},
+        {"--projections p.out --sum element,orbital",
+         "by element and orbital into 8 groups, the first 6 kept (fort.16 holds 6): Ga s, Ga p, As s, As p, Zn s, Zn d.",
+         {"Ga s", "Ga p", "As s", "As p", "Zn s", "Zn d", " 0.30000 0.00000 0.00000 0.40000 0.00000 0.00000"}},
+        {"--projections spin.out --sum element --down b.dat", "by element into 4 groups: Ga, As, Zn, O.",
+         {"Ga", "As", "Zn", "O", " 0.30000 0.40000 0.00000 0.10000", " 0.00000 0.00000 0.90000 0.00000",
+          " 0.25000 0.20000 0.35000 0.05000", " 0.00000 0.50000 0.00000 0.00000"}},
+        {"--projections spin.out", "by element into 4 groups", {"Ga", "As", "Zn", "O", " 0.30000 0.40000 0.00000 0.10000"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        const e2e::Outcome r = e2e::run(dir, "tarlisen-import", "", "qe b.dat --fermi 0 " + c.args + " -o run");
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_NE(r.out.find(c.note), std::string::npos) << r.out;
+        const std::vector<std::string> lines = [&] {
+            std::vector<std::string> l;
+            std::istringstream in(e2e::slurp(dir / "run" / "fort.16"));
+            for (std::string line; std::getline(in, line);) l.push_back(line);
+            return l;
+        }();
+        ASSERT_GT(lines.size(), c.records.size());
+        EXPECT_EQ(std::vector<std::string>(lines.begin() + 1, lines.begin() + 1 + static_cast<long>(c.records.size())),
+                  c.records);
+        std::filesystem::remove_all(dir / "run");
     }
 }
 

@@ -20,6 +20,7 @@
 #include "import/pipeline/band_picture.h"
 #include "import/formats/eigenval.h"
 #include "import/formats/poscar.h"
+#include "import/text/text_table.h"
 #include "import/formats/w90_band.h"
 
 using namespace common;
@@ -64,10 +65,29 @@ const std::string kOutcar =
     "     2.715000000  2.715000000  0.000000000     0.184162063  0.184162063 -0.184162063\n"
     " E-fermi :   5.2500     XC(G=0):  -8.6284     alpha+bet : -6.8218\n";
 
+// The PROCAR of the ISPIN = 2 run: spin up as the example's, spin down the
+// same weights at the spin-down energies of spin/EIGENVAL.
+std::string spinProcar() {
+    const std::vector<std::string> e = linesOf(e2e::slurp(kRun + "spin/EIGENVAL"));
+    const std::vector<std::string> p = linesOf(e2e::slurp(kRun + "PROCAR"));
+    std::vector<std::string> down(p.begin() + 1, p.end());
+    size_t at = 7;  // the first band line of spin/EIGENVAL (from 0)
+    for (std::string& line : down) {
+        if (line.rfind("band", 0) != 0) continue;
+        while (e[at].size() < 30 || e[at].find('E') != std::string::npos) ++at;  // past blank and k point lines
+        const std::vector<std::string> w = words(e[at++]);
+        char buf[80];
+        std::snprintf(buf, sizeof buf, "band %5s # energy %14.8f # occ. %12.8f", w[0].c_str(), std::stod(w[2]), 0.0);
+        line = buf;
+    }
+    return joined(p) + joined(down);
+}
+
 struct Scratch {
     e2e::ScratchDir dir{"vasp-bands"};
     Scratch() {
-        for (const char* f : {"EIGENVAL", "KPOINTS", "POSCAR", "DOSCAR"}) dir.copyIn(kRun + f);
+        for (const char* f : {"EIGENVAL", "KPOINTS", "POSCAR", "DOSCAR", "PROCAR"}) dir.copyIn(kRun + f);
+        dir.write("PROCAR.spin", spinProcar());
         for (const char* f : {"EIGENVAL.vasp4-si", "EIGENVAL.si-occupations", "DOSCAR.si-total", "EIGENVAL.hse-si",
                               "KPOINTS.hse-si", "OUTCAR.hse-si", "EIGENVAL.ispin2-crcl3", "CONTCAR.crcl3", "KPOINTS.vaspkit-crcl3"})
             dir.copyIn(kReal + f);
@@ -101,6 +121,7 @@ TEST(VaspBands, RealFileVariants) {
         std::string name, args;
         int nkpt, nbands;
         std::string points, fermi;
+        std::string character{};  // the summary's line on the orbital character (fort.16 written)
     } cases[] = {
         {"ISPIN 1, KPOINTS, POSCAR, DOSCAR", "EIGENVAL --kpoints KPOINTS --poscar POSCAR --doscar DOSCAR", 55, 10,
          "points L \\Gamma X W K \\Gamma (named by the k point file)", "5.0000 eV (from DOSCAR)"},
@@ -129,6 +150,15 @@ TEST(VaspBands, RealFileVariants) {
          "points 1 2 (numbered", "absolute"},
         {"ISPIN 2 layer, spin down", "EIGENVAL.ispin2-crcl3 --spin down --fermi -2", 3, 64, "points 1 2 (numbered",
          "-2.0000 eV (given)"},
+        // the orbital character of the PROCAR
+        {"PROCAR, by orbital", "EIGENVAL --kpoints KPOINTS --projections PROCAR", 55, 10, "points L \\Gamma X W K \\Gamma",
+         "absolute", "Orbital character from PROCAR: 6 atomic states added up by orbital into 2 groups: s, p (no weight in d).\n"},
+        {"PROCAR, by element of the POSCAR", "EIGENVAL --poscar POSCAR --projections PROCAR --sum element", 55, 10,
+         "points L \\Gamma X W K \\Gamma", "absolute", "added up by element into 1 group: Si.\n"},
+        {"PROCAR of ISPIN 2, both channels", "EIGENVAL.spin --kpoints KPOINTS --fermi 5 --projections PROCAR.spin", 55,
+         20, "points L \\Gamma X W K \\Gamma", "5.0000 eV (given)", "added up by orbital into 2 groups: s, p"},
+        {"PROCAR of ISPIN 2, spin down", "EIGENVAL.spin --spin down --poscar POSCAR --projections PROCAR.spin --sum element,orbital",
+         55, 10, "points L \\Gamma X W K \\Gamma", "absolute", "by element and orbital into 2 groups: Si s, Si p"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -140,6 +170,8 @@ TEST(VaspBands, RealFileVariants) {
         ASSERT_TRUE(counts) << counts.error();
         EXPECT_EQ(counts->nkpt, c.nkpt);
         EXPECT_EQ(counts->nbands, c.nbands);
+        EXPECT_NE(r.out.find(c.character), std::string::npos) << r.out;
+        EXPECT_EQ(std::filesystem::exists(s.dir / "run" / "fort.16"), !c.character.empty());
         if (&c == &cases[0]) {  // on to the picture
             const std::string draw = "cd '" + (s.dir / "run").string() + "' && PGPLOT_DEV=/NULL '" +
                                      std::string(BINARY_DIR) + "/tarlisen' --output bands.eps > out.txt 2>&1";
@@ -154,6 +186,7 @@ TEST(VaspBands, RealFileVariants) {
 TEST(VaspBands, DamagedFilesAreNamedByFileAndLine) {
     Scratch s;
     const std::string eig = e2e::slurp(kRun + "EIGENVAL"), kp = e2e::slurp(kRun + "KPOINTS");
+    const std::string pro = e2e::slurp(kRun + "PROCAR"), bad = "--projections PROCAR.bad";
     struct Case {
         std::string file, body, args, err;
     } cases[] = {
@@ -187,6 +220,24 @@ TEST(VaspBands, DamagedFilesAreNamedByFileAndLine) {
          "EIGENVAL.bad, line 7: the file ends before k point 1 of 74"},
         {"EIGENVAL.bad", e2e::slurp(kReal + "EIGENVAL.ispin2-crcl3"), "--kpoints KPOINTS.vaspkit-crcl3",
          "KPOINTS.vaspkit-crcl3: 3 segments of 20 points make 60 k points, EIGENVAL.bad has 3"},
+        // PROCARs damaged or of another run
+        {"PROCAR.bad", withLine(pro, 1, "PROCOR"), bad, "PROCAR.bad, line 1: expected the title 'PROCAR ...': not a PROCAR"},
+        {"PROCAR.bad", withLine(pro, 2, "# of k-points:  199         # of bands:  10         # of ions:   2"), bad,
+         "PROCAR.bad, line 14332: more k points than the 199 of line 2"},
+        {"PROCAR.bad", withLine(pro, 9, "    1  0.4x6  0.054  0.000  0.500"), bad, "PROCAR.bad, line 9: unreadable number '0.4x6'"},
+        {"PROCAR.bad", withLine(pro, 10, "    2  0.446"), bad, "PROCAR.bad, line 10: expected ion 2 and 4 weights"},
+        {"PROCAR.bad", withLine(pro, 11, linesOf(pro)[10] + "\nion      s      p      d    tot"), bad,
+         "PROCAR.bad, line 12: a second table for band 1: a non-collinear run or phases (LORBIT 12), not read"},
+        {"PROCAR.bad", pro.substr(0, pro.size() / 2), bad, "PROCAR.bad, line 7201: expected ion 2 and 4 weights"},
+        {"PROCAR.bad", withLine(pro, 6, "band     1 # energy    -5.18105905 # occ.   1.00000000"), bad,
+         "PROCAR.bad, line 6: level 1 of k point 1 lies at -5.1811 eV, in EIGENVAL.bad at -5.0811 eV (are they of the same run?)"},
+        {"PROCAR.bad", withLine(pro, 4, " k-point     1 :     0.40000000 0.50000000 0.50000000     weight = 0.00500000"), bad,
+         "PROCAR.bad, line 4: k point 1 differs from EIGENVAL.bad's (0.50000, 0.50000, 0.50000)"},
+        {"EIGENVAL.bad", e2e::slurp(kRun + "spin/EIGENVAL"), "--projections PROCAR",
+         "PROCAR: one spin channel, EIGENVAL.bad has 2 (a PROCAR of another run?)"},
+        {"EIGENVAL.bad", withoutPoints(eig, 81, 160, 200), "--projections PROCAR",
+         "PROCAR: 200 k points, EIGENVAL.bad has 120 (a PROCAR of another run?)"},
+        {"PROCAR.bad", pro, bad + " --sum element", "PROCAR.bad names no elements: --sum element needs --poscar"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.err);

@@ -136,6 +136,7 @@ common::Result<DensePath> vaspPath(const std::string& name, const Eigenval& run,
             for (double e : run.e[c][i]) {
                 Level& level = point.levels.emplace_back();
                 level.energy = e;
+                level.number = static_cast<int>(point.levels.size() - (c == 1 && both ? run.e[0][i].size() : 0));
                 level.channel = both ? static_cast<int>(c) : 0;
             }
         }

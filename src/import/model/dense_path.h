@@ -26,6 +26,8 @@ struct Level {
     std::optional<KVector> slope;   // the exact dE/dk, when the source gives it
     int irrep = 0;                  // its representation; 0 or less where not known
     int channel = 0;                // its spin channel: 0 up (or the only one), 1 down
+    int number = 0;                 // its number among the source's levels of its channel there, from 1
+    std::vector<double> character;  // its weight in each group of DensePath::groups, 0 ... 1
 };
 
 // A point of the path with its levels.
@@ -45,6 +47,9 @@ struct DensePath {
     // The reciprocal lattice vectors in the units of k (k Cartesian); none
     // when the k points are fractions or the lattice is not known.
     std::optional<std::array<KVector, 3>> reciprocal;
+    // The groups of atomic states the levels' character is given in ("As",
+    // "p"); empty when the source read no projections.
+    std::vector<std::string> groups;
 
     int nbands() const { return points.empty() ? 0 : static_cast<int>(points.front().levels.size()); }
     // 2 when some level is spin down, else 1.

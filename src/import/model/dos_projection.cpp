@@ -25,7 +25,10 @@ void add(std::vector<double>& to, const std::vector<double>& from) {
     for (size_t i = 0; i < from.size() && i < to.size(); ++i) to[i] += from[i];
 }
 
-common::Result<std::vector<Projected>> summed(const std::vector<Projected>& all, SumBy by, const std::string& source) {
+}  // namespace
+
+common::Result<std::vector<Projected>> sumProjections(const std::vector<Projected>& all, SumBy by,
+                                                      const std::string& source) {
     if (by == SumBy::None) return all;
     std::vector<Projected> out;
     std::vector<std::vector<std::string>> members;
@@ -58,6 +61,8 @@ common::Result<std::vector<Projected>> summed(const std::vector<Projected>& all,
     }
     return out;
 }
+
+namespace {
 
 SourceProjection curveOf(const Projected& p, const std::string& suffix, const std::vector<double>& y, double sign) {
     SourceProjection s;
@@ -97,7 +102,7 @@ namespace {
 common::Result<std::vector<SourceProjection>> chooseProjections(const std::vector<Projected>& all, const Choice& c,
                                                                 size_t slots, const std::string& source,
                                                                 std::vector<std::string>& notes) {
-    const auto groups = summed(all, c.sum, source);
+    const auto groups = sumProjections(all, c.sum, source);
     if (!groups) return common::Failure{groups.error()};
     const bool mirror = c.spin == Spin::Mirror;
     const size_t fit = mirror ? slots / 2 : slots;

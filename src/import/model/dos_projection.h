@@ -28,6 +28,14 @@ struct Projected {
 // orbital (s, p, d, f over every atom) or of one orbital of one element.
 enum class SumBy { None, Element, Orbital, ElementOrbital };
 
+// The projections of `all` added up as `by` says (all of them unchanged for
+// SumBy::None), in the order their groups first appear, each sum's `more`
+// naming its members; every element of `up` and `down` is summed, so the
+// values may be curves on a grid or the weights of levels. Fails naming
+// `source` when a projection names no element or orbital to add it up by.
+common::Result<std::vector<Projected>> sumProjections(const std::vector<Projected>& all, SumBy by,
+                                                      const std::string& source);
+
 // --sum's word: "element", "orbital" or "element,orbital"; nullopt otherwise.
 std::optional<SumBy> sumNamed(const std::string& word);
 

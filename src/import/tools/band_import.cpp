@@ -10,10 +10,13 @@
 #include "common/fortran_format.h"
 #include "common/report.h"
 #include "import/pipeline/band_path.h"
+#include "import/pipeline/band_character.h"
 #include "import/pipeline/band_picture.h"
 #include "import/pipeline/band_setup.h"
 #include "import/tools/import_tool.h"
+#include "import/formats/procar.h"
 #include "import/formats/qe_bands.h"
+#include "import/formats/qe_projwfc.h"
 #include "import/text/text_table.h"
 #include "import/formats/eigenval.h"
 #include "import/formats/outcar.h"
@@ -29,9 +32,10 @@ namespace fortran = common::fortran;
 
 std::string bandImportUsage() {
     return "Usage: tarlisen-import qe BANDS_FILE [--down BANDS_FILE] [--scf SCF_OUTPUT [--spin up|down] | --fermi E]\n"
-           "                 [OPTIONS]\n"
+           "                 [--projections PROJWFC_OUTPUT [--sum GROUPS]] [OPTIONS]\n"
            "       tarlisen-import vasp EIGENVAL [--kpoints KPOINTS] [--poscar POSCAR]\n"
-           "                 [--doscar DOSCAR | --outcar OUTCAR | --fermi E] [--spin up|down] [OPTIONS]\n"
+           "                 [--doscar DOSCAR | --outcar OUTCAR | --fermi E] [--spin up|down]\n"
+           "                 [--projections PROCAR [--sum GROUPS]] [OPTIONS]\n"
            "       tarlisen-import w90 SEEDNAME_band.dat|SEEDNAME_geninterp.dat [--fermi E] [OPTIONS]\n"
            "       tarlisen-import --help\n"
            "Writes into DIR everything the band program needs to draw at once: its input\n"
@@ -59,6 +63,12 @@ std::string bandImportUsage() {
            "  --doscar FILE   the DOSCAR of a VASP run: the Fermi energy\n"
            "  --outcar FILE   the OUTCAR of a VASP run: the Fermi energy, and the lattice\n"
            "                without --poscar\n"
+           "  --projections FILE  the orbital character of the bands, written to fort.16 and\n"
+           "                shown in the starter layout: qe, the standard output of projwfc.x\n"
+           "                run after the bands run; vasp, the PROCAR of the run (LORBIT 10 or\n"
+           "                11), its ions named by --poscar\n"
+           "  --sum element|orbital|element,orbital  the groups of the character (at\n"
+           "                most 6 kept; default: by element when there are several)\n"
            "  --fermi E     the Fermi energy in eV\n"
            "                (energies are written relative to it; absolute without either)\n"
            "  --lines LIST  keep only these symmetry lines of the path: a-b, or a list 1,3,5;\n"
@@ -100,7 +110,11 @@ common::Result<BandRead> qeFilePath(const std::string& input) {
         PathPoint& point = path.points.emplace_back();
         point.k = bands->k[i];
         point.line = bands->line[i];
-        for (double e : bands->e[i]) point.levels.emplace_back().energy = e;
+        for (double e : bands->e[i]) {
+            Level& level = point.levels.emplace_back();
+            level.energy = e;
+            level.number = static_cast<int>(point.levels.size());
+        }
     }
     const std::string rapName = input + ".rap";
     if (std::filesystem::exists(rapName)) {
@@ -145,6 +159,42 @@ common::Status addDownChannel(DensePath& up, const DensePath& down, const std::s
     return {};
 }
 
+// The groups --sum asks for; none: the default of groupLevels.
+std::optional<SumBy> sumOf(const BandImportRequest& r) {
+    return r.sum.empty() ? std::nullopt : sumNamed(r.sum);
+}
+
+// The character of the levels of `read` in the groups of `p`: path point i
+// is point index[i] of each channel, at bandK[i].
+common::Status putCharacter(BandRead& read, const BandImportRequest& r, const LevelProjections& p,
+                            const std::vector<size_t>& index, const std::vector<KVector>& bandK) {
+    auto groups = groupLevels(p, sumOf(r));
+    if (!groups) return groups.failure();
+    if (auto s = attachGroups(read.path, p, *groups, index, bandK, r.input); !s) return s;
+    for (const std::string& note : groups->notes) read.provenance += note + "\n";
+    return {};
+}
+
+// The projwfc.x output of the band run on the bands.x file's points: a
+// spin-polarised run lists them twice, spin up first.
+common::Status qeCharacter(const BandImportRequest& r, BandRead& read) {
+    auto p = readQeProjections(r.projections);
+    if (!p) return p.failure();
+    const size_t n = read.path.points.size();
+    if (p->points.size() == 2 * n) p->channels = 2;
+    if (p->points.size() != n * static_cast<size_t>(p->channels))
+        return common::Failure{r.projections + ": " + std::to_string(p->points.size()) + " k points, " + r.input +
+                               " has " + std::to_string(n) + " (" + std::to_string(2 * n) +
+                               " for a spin-polarised run)"};
+    std::vector<size_t> index(n);
+    std::vector<KVector> bandK(n);
+    for (size_t i = 0; i < n; ++i) {
+        index[i] = i;
+        bandK[i] = read.path.points[i].k;
+    }
+    return putCharacter(read, r, *p, index, bandK);
+}
+
 // The path of a bands.x run, joined by representation when its .rap is
 // beside it, with the spin-down file of --down as the second channel.
 common::Result<BandRead> qePath(const BandImportRequest& r) {
@@ -159,6 +209,8 @@ common::Result<BandRead> qePath(const BandImportRequest& r) {
                             " down): every band joined within its own channel.\n";
     }
     read->provenance += "k points in 2 pi/alat (Cartesian); gradients dE/dk in eV per that unit, from the dense path.\n";
+    if (!r.projections.empty())
+        if (auto s = qeCharacter(r, *read); !s) return s.failure();
     sortLevels(read->path);
     return read;
 }
@@ -173,6 +225,41 @@ auto ifNamed(const std::string& file, Read read) {
 }
 
 Spin spinOf(const BandImportRequest& r) { return r.spin == "up" ? Spin::Up : r.spin == "down" ? Spin::Down : Spin::Both; }
+
+// The PROCAR of the run of `run` on the path of `read`: its ions named by
+// the elements of --poscar, the channel of --spin kept.
+common::Status vaspCharacter(const BandImportRequest& r, const Eigenval& run, BandRead& read) {
+    auto p = readProcar(r.projections);
+    if (!p) return p.failure();
+    if (p->channels != run.spins)
+        return common::Failure{r.projections + ": " + (p->channels == 1 ? "one spin channel, " : "two spin channels, ") +
+                               r.input + " has " + std::to_string(run.spins) + " (a PROCAR of another run?)"};
+    const size_t n = p->perChannel();
+    if (n != run.k.size())
+        return common::Failure{r.projections + ": " + std::to_string(n) + " k points, " + r.input + " has " +
+                               std::to_string(run.k.size()) + " (a PROCAR of another run?)"};
+    if (r.poscar.empty() && !r.sum.empty() && r.sum != "orbital")
+        return common::Failure{r.projections + " names no elements: --sum " + r.sum + " needs --poscar"};
+    if (!r.poscar.empty()) {
+        const int ions = p->states.empty() ? 0 : p->states.back().atom;
+        auto elements = poscarElements(r.poscar, ions);
+        if (!elements) return elements.failure();
+        for (AtomicState& s : p->states) s.element = (*elements)[static_cast<size_t>(s.atom - 1)];
+    }
+    if (r.spin == "up" || r.spin == "down") {  // the one channel the path holds
+        const auto first = p->points.begin() + (r.spin == "up" ? static_cast<std::ptrdiff_t>(n) : 0);
+        p->points.erase(first, first + static_cast<std::ptrdiff_t>(n));
+        p->channels = 1;
+    }
+    std::vector<size_t> index;
+    std::vector<KVector> bandK;
+    for (const PathPoint& point : read.path.points) {
+        const size_t i = static_cast<size_t>(std::find(run.line.begin(), run.line.end(), point.line) - run.line.begin());
+        index.push_back(i);
+        bandK.push_back(run.k[i]);
+    }
+    return putCharacter(read, r, *p, index, bandK);
+}
 
 // The path of a VASP run: in Cartesian k with the lattice of --poscar or
 // --outcar, named by --kpoints.
@@ -199,7 +286,10 @@ common::Result<BandRead> vaspBandPath(const BandImportRequest& r) {
                           "); gradients dE/dk in eV Angstrom, from the dense path.\n"
                     : "k points as fractions of the reciprocal lattice vectors (no --poscar or --outcar: line\n"
                       "lengths in those units); gradients dE/dk per that unit, from the dense path.\n";
-    return BandRead{std::move(*path), note};
+    BandRead read{std::move(*path), note};
+    if (!r.projections.empty())
+        if (auto s = vaspCharacter(r, *run, read); !s) return s.failure();
+    return read;
 }
 
 // The path of Wannier90's band plot, with the files read beside it.
@@ -226,17 +316,21 @@ common::Result<BandRead> w90Path(const BandImportRequest& r) {
 const std::vector<SourceOption> kBandOptions = {
     {"--scf", "reads a pw.x output"},   {"--kpoints", "reads a VASP file"}, {"--poscar", "reads a VASP file"},
     {"--doscar", "reads a VASP file"},  {"--outcar", "reads a VASP file"},  {"--down", "reads a bands.x file"},
-    {"--spin", "picks a spin channel"},
+    {"--spin", "picks a spin channel"}, {"--projections", "reads projwfc.x output or a PROCAR"},
+    {"--sum", "groups the projections"},
 };
 
 // The sources of band structures.
 const std::vector<BandSource>& bandSources() {
     static const std::vector<BandSource> table = {
-        {"qe", "bands.x output (filband), FILE.rap beside it", {"--scf", "--down", "--spin"},
-         "representations (with the .rap), both spin channels (--down), the Fermi level (--scf)", qePath},
+        {"qe", "bands.x output (filband), FILE.rap beside it", {"--scf", "--down", "--spin", "--projections", "--sum"},
+         "representations (with the .rap), both spin channels (--down), the Fermi level (--scf), the orbital "
+         "character (--projections)",
+         qePath},
         {"vasp", "EIGENVAL, KPOINTS, POSCAR or CONTCAR, OUTCAR, DOSCAR",
-         {"--kpoints", "--poscar", "--doscar", "--outcar", "--spin"},
-         "point names (KPOINTS), the lattice (POSCAR, OUTCAR), both spin channels, the Fermi level (DOSCAR, OUTCAR)",
+         {"--kpoints", "--poscar", "--doscar", "--outcar", "--spin", "--projections", "--sum"},
+         "point names (KPOINTS), the lattice and the elements (POSCAR, OUTCAR), both spin channels, the Fermi level "
+         "(DOSCAR, OUTCAR), the orbital character (PROCAR)",
          vaspBandPath},
         {"w90", "SEEDNAME_band.dat with .kpt, .labelinfo.dat and .wout beside it, or SEEDNAME_geninterp.dat", {},
          "point names and the lattice (band plot), exact slopes (geninterp)", w90Path},
@@ -262,7 +356,7 @@ std::pair<double, double> parseWindow(const std::string& text) {
 std::optional<BandImportRequest> parseBandImport(const std::vector<std::string>& words, std::ostream& out) {
     const common::CommandLine cl =
         common::parseCommandLine(words, {{"--scf", "--fermi", "--lines", "--labels", "--window", "--spin", "-o", "--kpoints", "--poscar", "--doscar",
-                                  "--outcar", "--down", "--title"},
+                                  "--outcar", "--down", "--title", "--projections", "--sum"},
                                  {"--help"}});
     if (cl.has("--help")) {
         out << bandImportUsage();
@@ -296,6 +390,13 @@ std::optional<BandImportRequest> parseBandImport(const std::vector<std::string>&
     if (cl.has("--labels") && r.labels.empty()) throw common::UsageError("--labels needs a list of points");
     if (cl.has("--window")) r.window = parseWindow(cl.value("--window"));
     r.title = givenTitle(cl);
+    r.projections = cl.value("--projections");
+    if (cl.has("--projections") && r.projections.empty()) throw common::UsageError("--projections needs a file");
+    if (cl.has("--sum")) {
+        r.sum = cl.value("--sum");
+        if (!sumNamed(r.sum)) throw common::UsageError("--sum takes element, orbital or element,orbital, not '" + r.sum + "'");
+        if (r.projections.empty()) throw common::UsageError("--sum groups the projections: give --projections too");
+    }
     r.outDir = cl.value("-o", ".");
     return r;
 }
@@ -484,14 +585,26 @@ common::Status importBands(const BandImportRequest& r, std::ostream& out) {
     StarterPicture picture = starterPicture(path.units == KUnits::twoPiOverAlat, path, *kept, r.labels, r.window, fermi.has_value());
     if (fermi) picture.bands.sourceFermi = static_cast<float>(*fermi);
     picture.bands.title = r.title;
+    picture.bands.projections = !path.groups.empty();
     const auto fort15 = band::formatStarterLayout(picture.bands);
     if (!fort15) return common::Failure{fort15.error()};
-    for (const auto& [name, text] : {std::pair<const char*, const std::string&>{"fort.1", *fort1},
-                                     {"fort.14", *fort14}, {"fort.3", fort3}, {"fort.2", *fort2}, {"fort.15", *fort15}})
+    std::vector<std::pair<const char*, std::string>> files = {
+        {"fort.1", *fort1}, {"fort.14", *fort14}, {"fort.3", fort3}, {"fort.2", *fort2}, {"fort.15", *fort15}};
+    if (!path.groups.empty()) {
+        const auto fort16 = band::formatCharacter(makeCharacter(path, *kept));
+        if (!fort16) return common::Failure{fort16.error()};
+        files.emplace_back("fort.16", *fort16);
+    }
+    for (const auto& [name, text] : files)
         if (auto written = writeWhole(r.outDir, name, text); !written) return written;
+    if (path.groups.empty()) {  // the character of an earlier import would not fit these bands
+        std::error_code gone;
+        std::filesystem::remove(std::filesystem::path(r.outDir) / "fort.16", gone);
+    }
 
-    out << "Wrote fort.1, fort.14, fort.3, fort.2 and fort.15 in " << r.outDir << ": " << input.nkpt << " k points, "
-        << input.nbands << " bands, " << nlines << " symmetry lines.\n";
+    out << "Wrote fort.1, fort.14, fort.3, fort.2" << (path.groups.empty() ? " and fort.15" : ", fort.15 and fort.16")
+        << " in " << r.outDir << ": " << input.nkpt << " k points, " << input.nbands << " bands, " << nlines
+        << " symmetry lines.\n";
     printLines(out, path, *kept);
     printPicture(out, picture);
     out << note;

@@ -28,6 +28,8 @@ struct BandImportRequest {
     std::optional<std::pair<double, double>> window;  // "--window EMIN,EMAX" of the picture
     std::string spin;              // "--spin up|down": that channel's Fermi energy (qe), its bands (vasp)
     std::string title;  // --title: the picture's title in the starter layout
+    std::string projections;       // "--projections": projwfc.x output (qe) or PROCAR (vasp)
+    std::string sum;               // "--sum element|orbital|element,orbital": the groups of the projections
     std::string outDir = ".";
 };
 
@@ -41,7 +43,8 @@ std::optional<BandImportRequest> parseBandImport(const std::vector<std::string>&
 // Reads and converts the run, then writes into DIR the band input (fort.1,
 // fort.14), the stored set-up that joins the bands through their crossings
 // (fort.3), the interpolated bands (fort.2, fitted through energies and
-// slopes) and a starter layout (fort.15), and prints the summary on `out`.
+// slopes), a starter layout (fort.15) and, with --projections, the orbital
+// character of the levels (fort.16), and prints the summary on `out`.
 // Everything is made before the first file is written. Fails on bad input,
 // naming file and line; common::UsageError when --lines keeps more lines
 // than the band program takes or --labels does not fit the lines.
