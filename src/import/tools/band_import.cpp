@@ -20,6 +20,7 @@
 #include "import/formats/poscar.h"
 #include "import/formats/pw_output.h"
 #include "import/formats/doscar.h"
+#include "import/formats/vasprun.h"
 #include "import/formats/w90_band.h"
 #include "import/formats/w90_geninterp.h"
 
@@ -30,7 +31,7 @@ namespace fortran = common::fortran;
 std::string bandImportUsage() {
     return "Usage: tarlisen-import qe BANDS_FILE [--down BANDS_FILE] [--scf SCF_OUTPUT [--spin up|down] | --fermi E]\n"
            "                 [OPTIONS]\n"
-           "       tarlisen-import vasp EIGENVAL [--kpoints KPOINTS] [--poscar POSCAR]\n"
+           "       tarlisen-import vasp EIGENVAL|vasprun.xml [--kpoints KPOINTS] [--poscar POSCAR]\n"
            "                 [--doscar DOSCAR | --outcar OUTCAR | --fermi E] [--spin up|down] [OPTIONS]\n"
            "       tarlisen-import w90 SEEDNAME_band.dat|SEEDNAME_geninterp.dat [--fermi E] [OPTIONS]\n"
            "       tarlisen-import --help\n"
@@ -42,8 +43,11 @@ std::string bandImportUsage() {
            "  qe   Quantum ESPRESSO bands.x output (filband) and, when bands.x ran with\n"
            "       lsym=.true., BANDS_FILE.rap beside it (representations)\n"
            "  vasp VASP EIGENVAL of a line-mode run; KPOINTS names the points, POSCAR\n"
-           "       (or OUTCAR) gives the lattice for distances in k; both spin channels\n"
-           "       of an ISPIN = 2 run in one picture unless --spin picks one\n"
+           "       (or OUTCAR) gives the lattice for distances in k, else the first of\n"
+           "       POSCAR, CONTCAR, OUTCAR and vasprun.xml beside the EIGENVAL; both spin\n"
+           "       channels of an ISPIN = 2 run in one picture unless --spin picks one.\n"
+           "       Or the run's vasprun.xml alone: levels, lattice and Fermi energy; the\n"
+           "       KPOINTS beside it (or --kpoints) names the points\n"
            "  w90  Wannier90's band plot SEEDNAME_band.dat (bands_plot = true), with\n"
            "       SEEDNAME_band.kpt, SEEDNAME_band.labelinfo.dat (the names of the points)\n"
            "       and SEEDNAME.wout (the lattice) beside it; or postw90 output with\n"
@@ -83,6 +87,8 @@ namespace {
 struct BandRead {
     DensePath path;
     std::string provenance;
+    std::optional<double> fermi;  // the Fermi energy the run's own files give
+    std::string fermiFrom;        // the file that gives it
 };
 
 using BandSource = SourceRow<common::Result<BandRead> (*)(const BandImportRequest&)>;
@@ -174,32 +180,99 @@ auto ifNamed(const std::string& file, Read read) {
 
 Spin spinOf(const BandImportRequest& r) { return r.spin == "up" ? Spin::Up : r.spin == "down" ? Spin::Down : Spin::Both; }
 
+// The reciprocal lattice of the files beside a VASP run's EIGENVAL, the
+// first there of POSCAR, CONTCAR, OUTCAR and vasprun.xml, with the file's
+// name; nothing when none is there.
+common::Result<std::optional<std::pair<Lattice, std::string>>> latticeBeside(const std::string& input) {
+    using Found = std::optional<std::pair<Lattice, std::string>>;
+    const std::filesystem::path dir = std::filesystem::path(input).parent_path();
+    auto named = [](const std::string& file) { return [file](const Lattice& b) { return Found{{b, file}}; }; };
+    for (const char* name : {"POSCAR", "CONTCAR", "OUTCAR", "vasprun.xml"}) {
+        const std::string file = (dir / name).string();
+        if (!std::filesystem::is_regular_file(file)) continue;
+        const std::string kind = name;
+        if (kind == "OUTCAR") return readOutcarReciprocal(file).transform(named(file));
+        if (kind == "vasprun.xml")
+            return readVasprun(file).and_then([&](const Vasprun& v) -> common::Result<Found> {
+                if (!v.reciprocal) return common::Failure{file + ": <structure> has no <varray name=\"rec_basis\">"};
+                return named(file)(*v.reciprocal);
+            });
+        return readPoscar(file).and_then([](const Poscar& p) { return p.reciprocal; }).transform(named(file));
+    }
+    return Found{};
+}
+
+// The summary's lines on the spin channels and the k units of a VASP path.
+std::string vaspNote(const BandImportRequest& r, const DensePath& path, int spins, const std::string& latticeFrom) {
+    std::string note;
+    if (spins == 2)
+        note = r.spin.empty() ? "Both spin channels: bands 1 ... " + std::to_string(path.nbands()) +
+                                    " at each k point hold the " + std::to_string(path.nbands() / 2) +
+                                    " levels of each, every band joined within its own channel.\n"
+                              : "The spin " + r.spin + " channel of the run.\n";
+    note += "Bands joined by value and slope (VASP gives no representations).\n";
+    note += !latticeFrom.empty() ? "k points in 1/Angstrom (Cartesian, lattice of " + latticeFrom +
+                                       "); gradients dE/dk in eV Angstrom, from the dense path.\n"
+                                 : "No lattice (no POSCAR, CONTCAR, OUTCAR or vasprun.xml beside " + r.input +
+                                       "): lines of equal length; gradients dE/dk per fraction of the\n"
+                                       "reciprocal lattice vectors, from the dense path.\n";
+    return note;
+}
+
+// The path of a VASP run given as its vasprun.xml: its levels, lattice and
+// Fermi energy; the points named by the KPOINTS of --kpoints or beside it,
+// else cut into the segments of its line-mode generation block.
+common::Result<BandRead> vasprunBandPath(const BandImportRequest& r) {
+    auto run = readVasprun(r.input);
+    if (!run) return run.failure();
+    if (!run->levels) return common::Failure{r.input + ": <eigenvalues> missing in its last <calculation>"};
+    std::string kpointsFile = r.kpoints;
+    if (const auto beside = std::filesystem::path(r.input).parent_path() / "KPOINTS";
+        kpointsFile.empty() && std::filesystem::is_regular_file(beside))
+        kpointsFile = beside.string();
+    auto kpoints = ifNamed(kpointsFile, readKpoints);
+    if (!kpoints) return kpoints.failure();
+    if (!*kpoints && !run->mesh.empty())
+        return at(r.input, run->meshLine, run->mesh + ": a mesh, not a path (the band import needs a line-mode run)");
+    if (!*kpoints) *kpoints = run->segments;
+    auto poscarLattice = [](const std::string& f) { return readPoscar(f).and_then([](const Poscar& p) { return p.reciprocal; }); };
+    auto lattice = ifNamed(r.poscar, poscarLattice);
+    if (!lattice) return lattice.failure();
+    if (!*lattice) *lattice = run->reciprocal;
+    auto path = vaspPath(r.input, *run->levels, *kpoints, *lattice, spinOf(r));
+    if (!path) return path.failure();
+    std::string note = "Levels of the last <calculation> of " + r.input + "; points named by " +
+                       (!kpointsFile.empty() ? kpointsFile : "the lattice (none given)") + ".\n";
+    if (run->projectedLine > 0)
+        note += "Its <projected> block (line " + std::to_string(run->projectedLine) + ") is not read.\n";
+    note += vaspNote(r, *path, run->levels->spins, !*lattice ? "" : r.poscar.empty() ? r.input : r.poscar);
+    return BandRead{std::move(*path), note, run->fermi, r.input};
+}
+
 // The path of a VASP run: in Cartesian k with the lattice of --poscar or
-// --outcar, named by --kpoints.
+// --outcar, else of the files beside the EIGENVAL, named by --kpoints.
 common::Result<BandRead> vaspBandPath(const BandImportRequest& r) {
+    if (isVasprun(r.input)) return vasprunBandPath(r);
     const auto run = readEigenval(r.input);
     if (!run) return run.failure();
     const auto kpoints = ifNamed(r.kpoints, readKpoints);
     if (!kpoints) return kpoints.failure();
-    const std::string latticeFrom = !r.poscar.empty() ? r.poscar : r.outcar;
+    std::string latticeFrom = !r.poscar.empty() ? r.poscar : r.outcar;
     auto poscarLattice = [](const std::string& f) { return readPoscar(f).and_then([](const Poscar& p) { return p.reciprocal; }); };
-    const auto latticeRead = !r.poscar.empty() ? ifNamed(r.poscar, poscarLattice) : ifNamed(r.outcar, readOutcarReciprocal);
+    auto latticeRead = !r.poscar.empty() ? ifNamed(r.poscar, poscarLattice) : ifNamed(r.outcar, readOutcarReciprocal);
     if (!latticeRead) return latticeRead.failure();
+    if (latticeFrom.empty()) {
+        const auto beside = latticeBeside(r.input);
+        if (!beside) return beside.failure();
+        if (*beside) {
+            *latticeRead = (*beside)->first;
+            latticeFrom = (*beside)->second;
+        }
+    }
     const std::optional<Lattice>& lattice = *latticeRead;
     auto path = vaspPath(r.input, *run, *kpoints, lattice, spinOf(r));
     if (!path) return path.failure();
-    std::string note;
-    if (run->spins == 2)
-        note = r.spin.empty() ? "Both spin channels: bands 1 ... " + std::to_string(path->nbands()) +
-                                    " at each k point hold the " + std::to_string(path->nbands() / 2) +
-                                    " levels of each, every band joined within its own channel.\n"
-                              : "The spin " + r.spin + " channel of the run.\n";
-    note += "Bands joined by value and slope (VASP gives no representations).\n";
-    note += lattice ? "k points in 1/Angstrom (Cartesian, lattice of " + latticeFrom +
-                          "); gradients dE/dk in eV Angstrom, from the dense path.\n"
-                    : "k points as fractions of the reciprocal lattice vectors (no --poscar or --outcar: line\n"
-                      "lengths in those units); gradients dE/dk per that unit, from the dense path.\n";
-    return BandRead{std::move(*path), note};
+    return BandRead{std::move(*path), vaspNote(r, *path, run->spins, lattice ? latticeFrom : ""), {}, {}};
 }
 
 // The path of Wannier90's band plot, with the files read beside it.
@@ -211,14 +284,14 @@ common::Result<BandRead> w90BandPath(const BandImportRequest& r) {
     note += read->path.units == KUnits::inverseAngstrom ? "k points in 1/Angstrom (Cartesian); gradients dE/dk in eV Angstrom, from the dense path.\n"
                       : "k points as fractions of the reciprocal lattice vectors (no .wout beside it: line lengths\n"
                         "in those units); gradients dE/dk per that unit, from the dense path.\n";
-    return BandRead{std::move(read->path), note};
+    return BandRead{std::move(read->path), note, {}, {}};
 }
 
 // Wannier90's band plot or its generic interpolation, as the file's name says.
 common::Result<BandRead> w90Path(const BandImportRequest& r) {
     if (isW90BandFile(r.input)) return w90BandPath(r);
     return readGeninterp(r.input).transform([](DensePath path) {
-        return BandRead{std::move(path), "k points in 1/Angstrom (Cartesian); gradients dE/dk in eV Angstrom, as interpolated.\n"};
+        return BandRead{std::move(path), "k points in 1/Angstrom (Cartesian); gradients dE/dk in eV Angstrom, as interpolated.\n", {}, {}};
     });
 }
 
@@ -234,7 +307,7 @@ const std::vector<BandSource>& bandSources() {
     static const std::vector<BandSource> table = {
         {"qe", "bands.x output (filband), FILE.rap beside it", {"--scf", "--down", "--spin"},
          "representations (with the .rap), both spin channels (--down), the Fermi level (--scf)", qePath},
-        {"vasp", "EIGENVAL, KPOINTS, POSCAR or CONTCAR, OUTCAR, DOSCAR",
+        {"vasp", "EIGENVAL, KPOINTS, POSCAR or CONTCAR, OUTCAR, DOSCAR; or vasprun.xml",
          {"--kpoints", "--poscar", "--doscar", "--outcar", "--spin"},
          "point names (KPOINTS), the lattice (POSCAR, OUTCAR), both spin channels, the Fermi level (DOSCAR, OUTCAR)",
          vaspBandPath},
@@ -419,12 +492,13 @@ struct FermiLevel {
     std::string from;
 };
 
-common::Result<FermiLevel> fermiLevel(const BandImportRequest& r) {
+common::Result<FermiLevel> fermiLevel(const BandImportRequest& r, const BandRead& read) {
     auto from = [](const std::string& how) { return [how](double e) { return FermiLevel{e, "from " + how}; }; };
     if (!r.scf.empty())
         return fermiFromPwOutput(r.scf, spinOf(r)).transform(from(r.scf + (r.spin.empty() ? "" : ", spin " + r.spin)));
     if (!r.doscar.empty()) return readDoscar(r.doscar).transform([&](const Doscar& d) { return from(r.doscar)(d.fermi); });
     if (!r.outcar.empty() && !r.fermi) return fermiFromOutcar(r.outcar).transform(from(r.outcar));
+    if (!r.fermi && read.fermi) return from(read.fermiFrom)(*read.fermi);
     return FermiLevel{r.fermi, "given"};
 }
 
@@ -457,7 +531,7 @@ common::Status importBands(const BandImportRequest& r, std::ostream& out) {
         return common::Failure{r.input + ": " + std::to_string(path.nbands()) + " bands, more than the " +
                                std::to_string(band::kMaxBands) + " the band program takes"};
 
-    const auto level = fermiLevel(r);
+    const auto level = fermiLevel(r, *read);
     if (!level) return level.failure();
     const std::optional<double> fermi = level->energy;
     const std::string& fermiFrom = level->from;
