@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <filesystem>
+#include <cctype>
+#include <fstream>
 #include <numbers>
 
 #include <pugixml.hpp>
@@ -343,8 +344,11 @@ common::Result<Vasprun> readVasprun(const std::string& path) {
 }
 
 bool isVasprun(const std::string& path) {
-    const std::string file = std::filesystem::path(path).filename().string();
-    return file.size() >= 4 && file.compare(file.size() - 4, 4, ".xml") == 0;
+    std::ifstream in(path, std::ios::binary);
+    char c = 0;
+    while (in.get(c) && (std::isspace(static_cast<unsigned char>(c)) || static_cast<unsigned char>(c) >= 0x80)) {
+    }
+    return in && c == '<';
 }
 
 }  // namespace importer

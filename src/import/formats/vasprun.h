@@ -44,7 +44,8 @@ struct Vasprun {
 common::Result<Vasprun> parseVasprun(const std::string& name, std::string text);
 common::Result<Vasprun> readVasprun(const std::string& path);
 
-// True when the file's name says it is a vasprun ("vasprun.xml", "run.xml", ...).
+// True when the file is XML (its first character not blank is '<'), as a
+// vasprun.xml is and the text files of a run are not.
 bool isVasprun(const std::string& path);
 
 }  // namespace importer
