@@ -72,6 +72,18 @@ struct Scratch {
                               "KPOINTS.hse-si", "OUTCAR.hse-si", "EIGENVAL.ispin2-crcl3", "CONTCAR.crcl3", "KPOINTS.vaspkit-crcl3"})
             dir.copyIn(kReal + f);
         std::filesystem::copy_file(kRun + "spin/EIGENVAL", dir / "EIGENVAL.spin");
+        // the run as vasprun.xml alone, and EIGENVALs with no lattice beside them
+        std::filesystem::create_directories(dir / "xml");
+        std::filesystem::copy_file(kRun + "spin/vasprun.xml", dir / "xml" / "vasprun.xml");
+        // public runs given alone, with nothing of another run beside them
+        std::filesystem::create_directories(dir / "real");
+        for (const char* f : {"EIGENVAL.vasp4-si", "EIGENVAL.si-occupations", "EIGENVAL.hse-si", "EIGENVAL.ispin2-crcl3"})
+            std::filesystem::copy_file(kReal + f, dir / "real" / f);
+        std::filesystem::create_directories(dir / "public");
+        std::filesystem::copy_file(kReal + "vasprun.xml.band-si", dir / "public" / "vasprun.xml.band-si");
+        std::filesystem::create_directories(dir / "alone");
+        std::filesystem::copy_file(kRun + "EIGENVAL", dir / "alone" / "EIGENVAL");
+        std::filesystem::copy_file(kRun + "spin/EIGENVAL", dir / "xml" / "EIGENVAL");
         dir.write("OUTCAR", kOutcar);
         const std::string k = e2e::slurp(kRun + "KPOINTS");
         // L-G, G-X, then K-G: a jump from X to K
@@ -110,24 +122,38 @@ TEST(VaspBands, RealFileVariants) {
          "points L \\Gamma X W K \\Gamma", "5.2500 eV (from OUTCAR)"},
         {"without KPOINTS", "EIGENVAL --outcar OUTCAR", 55, 10,
          "points L \\Gamma X W K \\Gamma (the standard points of the face-centred cubic lattice)", "5.2500 eV (from OUTCAR)"},
-        {"without KPOINTS or lattice", "EIGENVAL", 55, 10, "points 1 2 3 4 5 6 (numbered", "absolute"},
+        {"without KPOINTS, the POSCAR beside it", "EIGENVAL", 55, 10,
+         "(the standard points of the face-centred cubic lattice)", "lattice of POSCAR)"},
+        {"without KPOINTS or lattice: lines of equal length", "alone/EIGENVAL", 55, 10,
+         "points 1 2 3 4 5 6 (numbered; --labels names them);\n  line lengths 0.200 0.200 0.200 0.200 0.200",
+         "No lattice (no POSCAR, CONTCAR, OUTCAR or vasprun.xml beside alone/EIGENVAL): lines of equal length"},
+        {"the lattice of the vasprun.xml beside it", "xml/EIGENVAL --kpoints KPOINTS", 55, 20,
+         "lattice of xml/vasprun.xml)", "absolute"},
+        {"vasprun.xml alone, both spin channels", "xml/vasprun.xml", 55, 20,
+         "points L \\Gamma X W K \\Gamma (the standard points of the face-centred cubic lattice)",
+         "Energies relative to the Fermi energy 5.0000 eV (from xml/vasprun.xml)."},
+        {"vasprun.xml, spin up, KPOINTS names the points", "xml/vasprun.xml --spin up --kpoints KPOINTS --fermi 4", 55, 10,
+         "points L \\Gamma X W K \\Gamma (named by the k point file)", "4.0000 eV (given)"},
+        {"public vasprun.xml, segments of its generation block", "public/vasprun.xml.band-si", 55, 8,
+         "points W \\Gamma X W L \\Gamma (the standard points of the face-centred cubic lattice)",
+         "5.9515 eV (from public/vasprun.xml.band-si)"},
         {"other spellings of Gamma", "EIGENVAL --kpoints KPOINTS.forms", 55, 10, "points L \\Gamma X W K \\Gamma", "absolute"},
         {"a jump", "EIGENVAL.jump --kpoints KPOINTS.jump --poscar POSCAR", 33, 10, "points L \\Gamma X|K \\Gamma",
          "absolute"},
         {"hybrid run", "EIGENVAL.hybrid --kpoints KPOINTS --poscar POSCAR", 55, 10, "points L \\Gamma X W K \\Gamma",
          "absolute"},
         // public runs: the jump U|K found from the segments' equal lengths, no lattice needed
-        {"VASP 4, no occupations, no KPOINTS", "EIGENVAL.vasp4-si", 40, 8, "points 1 2 3 4 5 (numbered", "absolute"},
-        {"occupations, DOSCAR of the total DOS", "EIGENVAL.si-occupations --doscar DOSCAR.si-total", 40, 8,
+        {"VASP 4, no occupations, no KPOINTS", "real/EIGENVAL.vasp4-si", 40, 8, "points 1 2 3 4 5 (numbered", "absolute"},
+        {"occupations, DOSCAR of the total DOS", "real/EIGENVAL.si-occupations --doscar DOSCAR.si-total", 40, 8,
          "points 1 2 3 4 5 (numbered", "12.6989 eV (from DOSCAR.si-total)"},
-        {"hybrid, its mesh of unequal weights first", "EIGENVAL.hse-si --kpoints KPOINTS.hse-si", 11, 24,
+        {"hybrid, its mesh of unequal weights first", "real/EIGENVAL.hse-si --kpoints KPOINTS.hse-si", 11, 24,
          "points 1 2 (numbered", "absolute"},
         {"hybrid, lattice and Fermi energy of its OUTCAR (two lattice blocks)",
          "EIGENVAL.hse-si --kpoints KPOINTS.hse-si --outcar OUTCAR.hse-si", 11, 24, "points 1 2 (numbered",
          "5.7786 eV (from OUTCAR.hse-si)"},
         {"ISPIN 2 layer, CONTCAR with a blank comment", "EIGENVAL.ispin2-crcl3 --poscar CONTCAR.crcl3", 3, 128,
          "points 1 2 (numbered", "absolute"},
-        {"ISPIN 2 layer, spin down", "EIGENVAL.ispin2-crcl3 --spin down --fermi -2", 3, 64, "points 1 2 (numbered",
+        {"ISPIN 2 layer, spin down", "real/EIGENVAL.ispin2-crcl3 --spin down --fermi -2", 3, 64, "points 1 2 (numbered",
          "-2.0000 eV (given)"},
     };
     for (const Case& c : cases) {
@@ -154,6 +180,7 @@ TEST(VaspBands, RealFileVariants) {
 TEST(VaspBands, DamagedFilesAreNamedByFileAndLine) {
     Scratch s;
     const std::string eig = e2e::slurp(kRun + "EIGENVAL"), kp = e2e::slurp(kRun + "KPOINTS");
+    const std::string xml = e2e::slurp(kReal + "vasprun.xml.band-si");
     struct Case {
         std::string file, body, args, err;
     } cases[] = {
@@ -187,6 +214,25 @@ TEST(VaspBands, DamagedFilesAreNamedByFileAndLine) {
          "EIGENVAL.bad, line 7: the file ends before k point 1 of 74"},
         {"EIGENVAL.bad", e2e::slurp(kReal + "EIGENVAL.ispin2-crcl3"), "--kpoints KPOINTS.vaspkit-crcl3",
          "KPOINTS.vaspkit-crcl3: 3 segments of 20 points make 60 k points, EIGENVAL.bad has 3"},
+        // vasprun.xml (known by its content, whatever its name): public runs and damaged copies
+        {"EIGENVAL.bad", e2e::slurp(kReal + "vasprun.xml.stopped-crcl3"), "",
+         "EIGENVAL.bad, line 877: the XML is cut short (Start-end tags mismatch; did the run stop?)"},
+        {"EIGENVAL.bad", xml.substr(0, xml.size() / 2), "", "the XML is cut short"},
+        {"EIGENVAL.bad", "<modeling>" + std::string(300000, '<') , "", "EIGENVAL.bad, line 1: not well-formed XML"},
+        {"EIGENVAL.bad", [] { std::string t = "<modeling>"; for (int i = 0; i < 100000; ++i) t += "<set>"; return t; }(), "",
+         "EIGENVAL.bad, line 1: the XML is cut short"},
+        {"EIGENVAL.bad", e2e::slurp(kReal + "vasprun.xml.ispin2-cr"), "",
+         "EIGENVAL.bad, line 50: <generation param=\"Monkhorst-Pack\">: a mesh, not a path"},
+        {"EIGENVAL.bad", e2e::slurp(kReal + "vasprun.xml.dos-si"), "",
+         "EIGENVAL.bad: <eigenvalues> missing in its last <calculation>"},
+        {"EIGENVAL.bad", "<?xml version=\"1.0\"?>\n<calculation/>\n", "", "EIGENVAL.bad: not a vasprun.xml (no <modeling>)"},
+        {"EIGENVAL.bad", withLine(xml, 525, "       <r>   -1.97x1    1.0000 </r>"), "",
+         "EIGENVAL.bad, line 525: <eigenvalues>: not a row of numbers"},
+        {"EIGENVAL.bad", withLine(xml, 526, ""), "", "EIGENVAL.bad, line 533: <eigenvalues>: k point 2 of spin 1 has 8 levels, not 7"},
+        {"EIGENVAL.bad", withLine(xml, 33, ""), "", "EIGENVAL.bad, line 433: more weights than the 199 k points"},
+        {"EIGENVAL.bad", withLine(xml, 33, "   <v>       0.25000000       0.75000000 </v>"), "",
+         "EIGENVAL.bad, line 33: k point 1: 2 numbers, expected 3"},
+        {"EIGENVAL.bad", xml, "--spin up", "EIGENVAL.bad: one spin channel (ISPIN = 1): --spin does not apply"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.err);

@@ -226,14 +226,14 @@ common::Result<BandRead> vasprunBandPath(const BandImportRequest& r) {
     auto run = readVasprun(r.input);
     if (!run) return run.failure();
     if (!run->levels) return common::Failure{r.input + ": <eigenvalues> missing in its last <calculation>"};
+    if (r.kpoints.empty() && !run->mesh.empty())
+        return at(r.input, run->meshLine, run->mesh + ": a mesh, not a path (the band import needs a line-mode run)");
     std::string kpointsFile = r.kpoints;
     if (const auto beside = std::filesystem::path(r.input).parent_path() / "KPOINTS";
         kpointsFile.empty() && std::filesystem::is_regular_file(beside))
         kpointsFile = beside.string();
     auto kpoints = ifNamed(kpointsFile, readKpoints);
     if (!kpoints) return kpoints.failure();
-    if (!*kpoints && !run->mesh.empty())
-        return at(r.input, run->meshLine, run->mesh + ": a mesh, not a path (the band import needs a line-mode run)");
     if (!*kpoints) *kpoints = run->segments;
     auto poscarLattice = [](const std::string& f) { return readPoscar(f).and_then([](const Poscar& p) { return p.reciprocal; }); };
     auto lattice = ifNamed(r.poscar, poscarLattice);
