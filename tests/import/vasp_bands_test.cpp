@@ -350,9 +350,9 @@ struct W90Files {
     std::string band, kpt, labelinfo, wout;
 };
 
-W90Files w90Files() {
+W90Files w90Files(const std::string& eigenval = kRun + "EIGENVAL", size_t channel = 0) {
     W90Files w;
-    auto run = readEigenval(kRun + "EIGENVAL");
+    auto run = readEigenval(eigenval);
     auto b = readPoscar(kRun + "POSCAR").and_then([](const Poscar& p) { return p.reciprocal; });
     EXPECT_TRUE(run && b);
     if (!run || !b) return w;
@@ -377,7 +377,7 @@ W90Files w90Files() {
     }
     for (size_t band = 0; band < 10; ++band) {
         for (size_t n = 0; n < kept.size(); ++n) {
-            std::snprintf(buf, sizeof buf, " %14.8E %16.8E\n", x[n], run->e[0][kept[n]][band]);
+            std::snprintf(buf, sizeof buf, " %14.8E %16.8E\n", x[n], run->e[channel][kept[n]][band]);
             w.band += buf;
         }
         w.band += "\n";
@@ -421,6 +421,40 @@ TEST(W90Band, SameRunAsVaspGivesTheSamePicture) {
     ASSERT_EQ(a.size(), b.size());
     for (size_t i = 0; i < a.size(); ++i)
         EXPECT_NEAR(std::stod(a[i]), std::stod(b[i]), 2e-5) << "fort.2 record " << i + 1;
+
+    // a spin-polarised run: the two channels' band plots, the Fermi energy
+    // of the .win beside the first, as VASP's both channels
+    for (size_t c = 0; c < 2; ++c) {
+        const W90Files ch = w90Files(kRun + "spin/EIGENVAL", c);
+        const std::filesystem::path dir = s.dir / (c == 0 ? "up" : "dn");
+        std::filesystem::create_directories(dir);
+        e2e::spit(dir / "si_band.dat", ch.band);
+        e2e::spit(dir / "si_band.kpt", ch.kpt);
+        e2e::spit(dir / "si_band.labelinfo.dat", ch.labelinfo);
+        e2e::spit(dir / "si.wout", ch.wout);
+    }
+    e2e::spit(s.dir / "up" / "si.win", "num_wann = 10\nfermi_energy_max = 9\nFermi_Energy : 5.0  ! eV\n");
+    const e2e::Outcome vaspSpin =
+        e2e::run(s.dir, "tarlisen-import", "", "vasp EIGENVAL.spin --kpoints KPOINTS --poscar POSCAR --fermi 5 -o vasp-spin");
+    ASSERT_EQ(vaspSpin.status, 0) << vaspSpin.err;
+    const e2e::Outcome w90Spin = e2e::run(s.dir, "tarlisen-import", "", "w90 up/si_band.dat --down dn/si_band.dat -o w90-spin");
+    ASSERT_EQ(w90Spin.status, 0) << w90Spin.err;
+    EXPECT_NE(w90Spin.out.find("Both spin channels (up/si_band.dat up, dn/si_band.dat down)"), std::string::npos) << w90Spin.out;
+    EXPECT_NE(w90Spin.out.find("Fermi energy 5.0000 eV (from up/si.win)"), std::string::npos) << w90Spin.out;
+    EXPECT_TRUE(s.dir.read("w90-spin/fort.15") == s.dir.read("vasp-spin/fort.15"));
+    const std::vector<std::string> up = linesOf(s.dir.read("w90-spin/fort.2")), vs = linesOf(s.dir.read("vasp-spin/fort.2"));
+    ASSERT_EQ(up.size(), vs.size());
+    for (size_t i = 0; i < up.size(); ++i) EXPECT_NEAR(std::stod(up[i]), std::stod(vs[i]), 2e-5) << "fort.2 record " << i + 1;
+    // --fermi before the .win's; a .win whose value does not read, and is
+    // not read when --fermi gives the energy
+    const e2e::Outcome given = e2e::run(s.dir, "tarlisen-import", "", "w90 up/si_band.dat --fermi 4.5 -o given");
+    EXPECT_NE(given.out.find("Fermi energy 4.5000 eV (given)"), std::string::npos) << given.out;
+    e2e::spit(s.dir / "up" / "si.win", "fermi_energy = 5,0\n");
+    const e2e::Outcome badWin = e2e::run(s.dir, "tarlisen-import", "", "w90 up/si_band.dat -o bad");
+    EXPECT_EQ(badWin.status, 1);
+    EXPECT_EQ(badWin.err, "tarlisen-import: up/si.win, line 1: unreadable Fermi energy\n");
+    const e2e::Outcome fewer = e2e::run(s.dir, "tarlisen-import", "", "w90 up/si_band.dat --down si_band.dat --fermi 5 -o fewer");
+    EXPECT_EQ(fewer.status, 0) << fewer.err;  // --fermi given: the .win is not read
 
     // without the labels: the lattice of the .wout names the points
     std::filesystem::remove(s.dir / "si_band.labelinfo.dat");

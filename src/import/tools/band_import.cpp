@@ -33,7 +33,7 @@ std::string bandImportUsage() {
            "                 [OPTIONS]\n"
            "       tarlisen-import vasp EIGENVAL|vasprun.xml [--kpoints KPOINTS] [--poscar POSCAR]\n"
            "                 [--doscar DOSCAR | --outcar OUTCAR | --fermi E] [--spin up|down] [OPTIONS]\n"
-           "       tarlisen-import w90 SEEDNAME_band.dat|SEEDNAME_geninterp.dat [--fermi E] [OPTIONS]\n"
+           "       tarlisen-import w90 SEEDNAME_band.dat|SEEDNAME_geninterp.dat [--down FILE] [--fermi E] [OPTIONS]\n"
            "       tarlisen-import --help\n"
            "Writes into DIR everything the band program needs to draw at once: its input\n"
            "fort.1 and fort.14, the set-up fort.3 (bands joined through their crossings,\n"
@@ -51,9 +51,11 @@ std::string bandImportUsage() {
            "  w90  Wannier90's band plot SEEDNAME_band.dat (bands_plot = true), with\n"
            "       SEEDNAME_band.kpt, SEEDNAME_band.labelinfo.dat (the names of the points)\n"
            "       and SEEDNAME.wout (the lattice) beside it; or postw90 output with\n"
-           "       geninterp = true and geninterp_alsofirstder = true\n"
+           "       geninterp = true and geninterp_alsofirstder = true; the Fermi energy from\n"
+           "       fermi_energy of SEEDNAME.win (or SEEDNAME.wout) unless --fermi gives it\n"
            "Options:\n"
-           "  --down FILE   the bands.x file of the spin-down channel (BANDS_FILE is spin up):\n"
+           "  --down FILE   the bands.x (qe) or Wannier90 (w90) file of the spin-down channel\n"
+           "                (the file given first is spin up):\n"
            "                both channels in one picture\n"
            "  --scf FILE    take the Fermi energy from this pw.x output\n"
            "  --spin up|down  the Fermi energy of one spin channel (a pw.x run that\n"
@@ -276,10 +278,10 @@ common::Result<BandRead> vaspBandPath(const BandImportRequest& r) {
 }
 
 // The path of Wannier90's band plot, with the files read beside it.
-common::Result<BandRead> w90BandPath(const BandImportRequest& r) {
-    auto read = readW90Band(r.input);
+common::Result<BandRead> w90BandPath(const std::string& input) {
+    auto read = readW90Band(input);
     if (!read) return read.failure();
-    std::string note = "Wannier90 band plot (" + r.input + ", " + read->beside + "): bands joined by value and slope.\n";
+    std::string note = "Wannier90 band plot (" + input + ", " + read->beside + "): bands joined by value and slope.\n";
     note += read->labelled ? "" : "No _band.labelinfo.dat beside it: lines split where the path turns or jumps.\n";
     note += read->path.units == KUnits::inverseAngstrom ? "k points in 1/Angstrom (Cartesian); gradients dE/dk in eV Angstrom, from the dense path.\n"
                       : "k points as fractions of the reciprocal lattice vectors (no .wout beside it: line lengths\n"
@@ -288,17 +290,48 @@ common::Result<BandRead> w90BandPath(const BandImportRequest& r) {
 }
 
 // Wannier90's band plot or its generic interpolation, as the file's name says.
-common::Result<BandRead> w90Path(const BandImportRequest& r) {
-    if (isW90BandFile(r.input)) return w90BandPath(r);
-    return readGeninterp(r.input).transform([](DensePath path) {
+common::Result<BandRead> w90FilePath(const std::string& input) {
+    if (isW90BandFile(input)) return w90BandPath(input);
+    return readGeninterp(input).transform([](DensePath path) {
         return BandRead{std::move(path), "k points in 1/Angstrom (Cartesian); gradients dE/dk in eV Angstrom, as interpolated.\n", {}, {}};
     });
+}
+
+// The seed name of a Wannier90 file: its path without "_band.dat" or "_geninterp.dat".
+std::string w90Seed(const std::string& input) {
+    for (const std::string suffix : {"_band.dat", "_geninterp.dat"})
+        if (input.size() > suffix.size() && input.compare(input.size() - suffix.size(), suffix.size(), suffix) == 0)
+            return input.substr(0, input.size() - suffix.size());
+    return input;
+}
+
+// A Wannier90 run: the file given, with the spin-down run of --down as the
+// second channel, and the Fermi energy of the seed's .win or .wout.
+common::Result<BandRead> w90Path(const BandImportRequest& r) {
+    auto read = w90FilePath(r.input);
+    if (!read) return read;
+    if (!r.down.empty()) {
+        auto down = w90FilePath(r.down);
+        if (!down) return down;
+        if (auto s = addDownChannel(read->path, down->path, r.down, false); !s) return s.failure();
+        read->provenance += "Both spin channels (" + r.input + " up, " + r.down +
+                            " down): every band joined within its own channel.\n";
+        sortLevels(read->path);
+    }
+    if (r.fermi) return read;  // --fermi before the seed's files
+    const auto fermi = w90Fermi(w90Seed(r.input));
+    if (!fermi) return fermi.failure();
+    if (*fermi) {
+        read->fermi = (*fermi)->energy;
+        read->fermiFrom = (*fermi)->file;
+    }
+    return read;
 }
 
 // The options only some sources serve.
 const std::vector<SourceOption> kBandOptions = {
     {"--scf", "reads a pw.x output"},   {"--kpoints", "reads a VASP file"}, {"--poscar", "reads a VASP file"},
-    {"--doscar", "reads a VASP file"},  {"--outcar", "reads a VASP file"},  {"--down", "reads a bands.x file"},
+    {"--doscar", "reads a VASP file"},  {"--outcar", "reads a VASP file"},  {"--down", "reads the spin-down channel's file"},
     {"--spin", "picks a spin channel"},
 };
 
@@ -311,8 +344,9 @@ const std::vector<BandSource>& bandSources() {
          {"--kpoints", "--poscar", "--doscar", "--outcar", "--spin"},
          "point names (KPOINTS), the lattice (POSCAR, OUTCAR), both spin channels, the Fermi level (DOSCAR, OUTCAR)",
          vaspBandPath},
-        {"w90", "SEEDNAME_band.dat with .kpt, .labelinfo.dat and .wout beside it, or SEEDNAME_geninterp.dat", {},
-         "point names and the lattice (band plot), exact slopes (geninterp)", w90Path},
+        {"w90", "SEEDNAME_band.dat with .kpt, .labelinfo.dat and .wout beside it, or SEEDNAME_geninterp.dat; SEEDNAME.win",
+         {"--down"}, "point names and the lattice (band plot), exact slopes (geninterp), both spin channels (--down), the Fermi level (.win, .wout)",
+         w90Path},
     };
     return table;
 }
