@@ -221,6 +221,8 @@ TEST(VaspBands, DamagedFilesAreNamedByFileAndLine) {
         {"EIGENVAL.bad", "<modeling>" + std::string(300000, '<') , "", "EIGENVAL.bad, line 1: not well-formed XML"},
         {"EIGENVAL.bad", [] { std::string t = "<modeling>"; for (int i = 0; i < 100000; ++i) t += "<set>"; return t; }(), "",
          "EIGENVAL.bad, line 1: the XML is cut short"},
+        {"EIGENVAL.bad", "<modeling>" + [] { std::string t; for (int i = 0; i < 2000000; ++i) t += "<a>"; return t; }(), "",
+         "EIGENVAL.bad: 2000001 tags in 6000010 bytes, more than a vasprun.xml holds"},
         {"EIGENVAL.bad", e2e::slurp(kReal + "vasprun.xml.ispin2-cr"), "",
          "EIGENVAL.bad, line 50: <generation param=\"Monkhorst-Pack\">: a mesh, not a path"},
         {"EIGENVAL.bad", e2e::slurp(kReal + "vasprun.xml.dos-si"), "",

@@ -21,6 +21,8 @@ using pugi::xml_node;
 
 constexpr size_t kMostPoints = 1000000;  // as EIGENVAL's NKPTS
 constexpr size_t kMostLevels = 100000;   // as EIGENVAL's NBANDS
+constexpr size_t kLeastBytesPerTag = 10;  // "<r> 1 </r>": two tags in 32 bytes and more
+constexpr size_t kFreeTags = 1000000;     // below this any file is parsed
 
 // The lines of the text, found by counting line feeds from the last place
 // asked for (the readers ask in file order, so the text is passed once).
@@ -320,6 +322,13 @@ common::Result<Vasprun> readTree(Reading& in, const xml_node& modeling) {
 }  // namespace
 
 common::Result<Vasprun> parseVasprun(const std::string& name, std::string text) {
+    // The tree takes some 60 bytes an element. A run's rows hold at least
+    // ten characters a tag, so that the tree stays within a few times the
+    // file; text packed with tags beyond that is refused before it is parsed.
+    const size_t tags = static_cast<size_t>(std::count(text.begin(), text.end(), '<'));
+    if (tags > text.size() / kLeastBytesPerTag + kFreeTags)
+        return Failure{name + ": " + std::to_string(tags) + " tags in " + std::to_string(text.size()) +
+                       " bytes, more than a vasprun.xml holds"};
     pugi::xml_document doc;
     // in place: the tree points into `text`, which outlives it here
     const pugi::xml_parse_result parsed =

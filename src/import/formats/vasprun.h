@@ -10,8 +10,9 @@
 // of the levels on the ions (<projected>) are not read; the line where that
 // block starts is kept.
 //
-// The file is parsed once into memory (a run of hundreds of MB takes about
-// twice its size); arrays are read row by row from the parsed text.
+// The file is parsed once into memory, in place (an 85 MB run takes some
+// three times its size); arrays are read row by row from the parsed text.
+// A file packed with more tags than a run writes is refused unparsed.
 #pragma once
 
 #include <optional>
