@@ -103,9 +103,8 @@ common::Status readKpoints(Reading& in, const xml_node& kpoints, Eigenval& run) 
 std::optional<KpointsPath> segmentsOf(const std::string& name, const xml_node& kpoints, const Eigenval& run) {
     const xml_node gen = kpoints.child("generation");
     if (std::strcmp(gen.attribute("param").value(), "listgenerated") != 0) return std::nullopt;
-    const auto div = integer(words(childWith(gen, "i", "name", "divisions").child_value()).empty()
-                                 ? ""
-                                 : words(childWith(gen, "i", "name", "divisions").child_value()).front());
+    const std::vector<std::string> w = words(childWith(gen, "i", "name", "divisions").child_value());
+    const auto div = w.size() == 1 ? integer(w.front()) : std::nullopt;
     if (!div || *div < 2 || run.k.size() % static_cast<size_t>(*div) != 0) return std::nullopt;
     KpointsPath kp;
     kp.name = name;
@@ -150,8 +149,9 @@ common::Status readLevels(Reading& in, const xml_node& eigenvalues, Eigenval& ru
                 if (row->empty()) return in.at(r, "<eigenvalues>: an empty row");
                 e.push_back(row->front());
             }
+            if (e.empty()) return in.at(points[i], "<eigenvalues>: k point " + std::to_string(i + 1) + " has no levels");
             if (nbands == 0) nbands = e.size();
-            if (e.empty() || e.size() != nbands)
+            if (e.size() != nbands)
                 return in.at(points[i], "<eigenvalues>: k point " + std::to_string(i + 1) + " of spin " + std::to_string(c + 1) +
                                             " has " + std::to_string(e.size()) + " levels, not " + std::to_string(nbands));
         }
