@@ -528,7 +528,18 @@ TEST(MorvaneImport, StatusCodesAndMorvaneStartsOnEveryImport) {
         {"vasp '" + kReal + "vasprun.xml.dos-si' --ions 2", 1, "vasprun.xml.dos-si: there is no ion 2 (the file has 1)"},
         {"vasp '" + kReal + "vasprun.xml.ispin2-cr' --ions 1", 1, "vasprun.xml.ispin2-cr: no ion blocks (the run had no LORBIT)"},
         {"vasp '" + kReal + "vasprun.xml.dos-si' DOSCAR", 2, "vasp takes one DOSCAR or vasprun.xml"},
+        {"vasp xml.fermi", 1, "xml.fermi, line 1421: <i name=\"efermi\">: not a row of numbers"},
+        {"vasp xml.order", 1, "xml.order, line 1432: <total> spin 1: energies not ascending"},
+        {"vasp xml.columns", 1, "xml.columns, line 1755: <partial> ion 1 spin 1: 2 numbers, expected 10"},
+        {"vasp xml.grid", 1, "xml.grid, line 1755: <partial> ion 1 spin 1: not the energies of the total DOS"},
+        {"vasp xml.spins", 1, "xml.spins, line 1752: <partial>: ion 1 has 0 spin sets, the total DOS 1"},
     };
+    const std::string xml = e2e::slurp(std::filesystem::path(kReal) / "vasprun.xml.dos-si");
+    e2e::spit(dir / "xml.fermi", damaged(xml, 1421, "   <i name=\"efermi\">      9.85x </i>"));
+    e2e::spit(dir / "xml.order", damaged(xml, 1432, "       <r>    -6.5000     0.0000     0.0000 </r>"));
+    e2e::spit(dir / "xml.columns", damaged(xml, 1755, "        <r>    -6.2282     0.0000 </r>"));
+    e2e::spit(dir / "xml.grid", damaged(xml, 1755, "        <r>    -6.1000" + std::string(" 0") + " 0 0 0 0 0 0 0 0 </r>"));
+    e2e::spit(dir / "xml.spins", damaged(damaged(xml, 1753, "       <other>"), 2055, "       </other>"));
     e2e::spit(dir / "nodos.xml", "<modeling>\n <calculation>\n </calculation>\n</modeling>\n");
     const std::string poscar = e2e::slurp(std::filesystem::path(kReal) / "POSCAR.FeO");
     e2e::spit(dir / "POSCAR.x", damaged(poscar, 7, "     1     x"));

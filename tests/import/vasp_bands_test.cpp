@@ -81,6 +81,15 @@ struct Scratch {
             std::filesystem::copy_file(kReal + f, dir / "real" / f);
         std::filesystem::create_directories(dir / "public");
         std::filesystem::copy_file(kReal + "vasprun.xml.band-si", dir / "public" / "vasprun.xml.band-si");
+        // the order of the files beside an EIGENVAL: CONTCAR before OUTCAR, OUTCAR before vasprun.xml
+        std::filesystem::create_directories(dir / "contcar");
+        std::filesystem::create_directories(dir / "outcar");
+        for (const char* d : {"contcar", "outcar"}) {
+            std::filesystem::copy_file(kRun + "EIGENVAL", dir / d / "EIGENVAL");
+            dir.write(std::string(d) + "/OUTCAR", kOutcar);
+        }
+        std::filesystem::copy_file(kRun + "POSCAR", dir / "contcar" / "CONTCAR");
+        std::filesystem::copy_file(kRun + "spin/vasprun.xml", dir / "outcar" / "vasprun.xml");
         std::filesystem::create_directories(dir / "alone");
         std::filesystem::copy_file(kRun + "EIGENVAL", dir / "alone" / "EIGENVAL");
         std::filesystem::copy_file(kRun + "spin/EIGENVAL", dir / "xml" / "EIGENVAL");
@@ -127,6 +136,11 @@ TEST(VaspBands, RealFileVariants) {
         {"without KPOINTS or lattice: lines of equal length", "alone/EIGENVAL", 55, 10,
          "points 1 2 3 4 5 6 (numbered; --labels names them);\n  line lengths 0.200 0.200 0.200 0.200 0.200",
          "No lattice (no POSCAR, CONTCAR, OUTCAR or vasprun.xml beside alone/EIGENVAL): lines of equal length"},
+        {"CONTCAR before OUTCAR beside it", "contcar/EIGENVAL", 55, 10, "lattice of contcar/CONTCAR)", "absolute"},
+        {"OUTCAR before vasprun.xml beside it", "outcar/EIGENVAL --fermi 5", 55, 10, "lattice of outcar/OUTCAR)",
+         "5.0000 eV (given)"},
+        {"vasprun.xml with the lattice of --poscar", "xml/vasprun.xml --poscar POSCAR", 55, 20, "lattice of POSCAR)",
+         "(from xml/vasprun.xml)"},
         {"the lattice of the vasprun.xml beside it", "xml/EIGENVAL --kpoints KPOINTS", 55, 20,
          "lattice of xml/vasprun.xml)", "absolute"},
         {"vasprun.xml alone, both spin channels", "xml/vasprun.xml", 55, 20,
