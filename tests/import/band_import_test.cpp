@@ -511,7 +511,7 @@ TEST(TarlisenImport, StatusOfGoodBadAndMisusedRuns) {
         {"qe cut.dat --kpoints K", 2, "tarlisen-import: --kpoints reads a VASP file: vasp only"},
         {"vasp E --doscar D --fermi 1", 2, "tarlisen-import: one Fermi energy: --doscar or --fermi"},
         {"w90 si_band.dat", 1, "tarlisen-import: si_band.kpt: cannot be opened (wannier90 writes it beside si_band.dat)\n"},
-        {"vasp E --down D", 2, "tarlisen-import: --down reads a bands.x file: qe only"},
+        {"vasp E --down D", 2, "tarlisen-import: --down reads the spin-down channel's file: qe or w90 only"},
         {"w90 g.dat --spin up", 2, "tarlisen-import: --spin picks a spin channel: qe or vasp only"},
         {"w90 g.dat --scf s.out", 2, "tarlisen-import: --scf reads a pw.x output: qe only"},
         {"qe cut.dat --outcar O", 2, "tarlisen-import: --outcar reads a VASP file: vasp only"},

@@ -439,7 +439,8 @@ TEST(MorvaneImport, StatusCodesAndMorvaneStartsOnEveryImport) {
     int made = 0;
     for (const std::string& args : {qe, std::string("vasp DOSCAR --ions 6,2-3"),
                                     std::string("lobster COHPCAR.lobster --doscar DOSCAR.lobster"),
-                                    spin2 + "--spin mirror --title 'Ni: up and down'"}) {
+                                    spin2 + "--spin mirror --title 'Ni: up and down'",
+                                    "vasp '" + kReal + "vasprun.xml.dos-si' --ions 1"}) {
         // -o makes the folder, and the folders above it, when they are not there.
         const std::string out = "made/" + std::to_string(++made);
         ASSERT_EQ(run(args + " -o " + out), 0) << args << e2e::slurp(dir / "err.txt");
@@ -520,7 +521,26 @@ TEST(MorvaneImport, StatusCodesAndMorvaneStartsOnEveryImport) {
         {"lobster COHPCAR.lobster --fermi 1", 2, "--fermi gives the Fermi level of a run: qe or vasp only"},
         {"qe a --ions 1", 2, "--ions picks ions of a DOSCAR: vasp or lobster only"},
         {"vasp DOSCAR --interactions 1 --doscar D", 2, "--doscar reads a DOSCAR.lobster: lobster only"},
+        // vasprun.xml: cut short, without <dos>, asked what it does not hold
+        {"vasp '" + kReal + "vasprun.xml.stopped-crcl3'", 1,
+         "vasprun.xml.stopped-crcl3, line 877: the XML is cut short (Start-end tags mismatch; did the run stop?)"},
+        {"vasp nodos.xml", 1, "nodos.xml: <dos> missing in its last <calculation>"},
+        {"vasp '" + kReal + "vasprun.xml.dos-si' --ions 2", 1, "vasprun.xml.dos-si: there is no ion 2 (the file has 1)"},
+        {"vasp '" + kReal + "vasprun.xml.ispin2-cr' --ions 1", 1, "vasprun.xml.ispin2-cr: no ion blocks (the run had no LORBIT)"},
+        {"vasp '" + kReal + "vasprun.xml.dos-si' DOSCAR", 2, "vasp takes one DOSCAR or vasprun.xml"},
+        {"vasp xml.fermi", 1, "xml.fermi, line 1421: <i name=\"efermi\">: not a row of numbers"},
+        {"vasp xml.order", 1, "xml.order, line 1432: <total> spin 1: energies not ascending"},
+        {"vasp xml.columns", 1, "xml.columns, line 1755: <partial> ion 1 spin 1: 2 numbers, expected 10"},
+        {"vasp xml.grid", 1, "xml.grid, line 1755: <partial> ion 1 spin 1: not the energies of the total DOS"},
+        {"vasp xml.spins", 1, "xml.spins, line 1752: <partial>: ion 1 has 0 spin sets, the total DOS 1"},
     };
+    const std::string xml = e2e::slurp(std::filesystem::path(kReal) / "vasprun.xml.dos-si");
+    e2e::spit(dir / "xml.fermi", damaged(xml, 1421, "   <i name=\"efermi\">      9.85x </i>"));
+    e2e::spit(dir / "xml.order", damaged(xml, 1432, "       <r>    -6.5000     0.0000     0.0000 </r>"));
+    e2e::spit(dir / "xml.columns", damaged(xml, 1755, "        <r>    -6.2282     0.0000 </r>"));
+    e2e::spit(dir / "xml.grid", damaged(xml, 1755, "        <r>    -6.1000" + std::string(" 0") + " 0 0 0 0 0 0 0 0 </r>"));
+    e2e::spit(dir / "xml.spins", damaged(damaged(xml, 1753, "       <other>"), 2055, "       </other>"));
+    e2e::spit(dir / "nodos.xml", "<modeling>\n <calculation>\n </calculation>\n</modeling>\n");
     const std::string poscar = e2e::slurp(std::filesystem::path(kReal) / "POSCAR.FeO");
     e2e::spit(dir / "POSCAR.x", damaged(poscar, 7, "     1     x"));
     e2e::spit(dir / "POSCAR.3", damaged(poscar, 7, "     1     2"));
@@ -624,6 +644,15 @@ TEST(MorvaneImport, RealFileVariants) {
           "no Fermi level in " + kReal + "si.pw41.out: the top of the valence band, 6.0123 eV, the highest of band 4 "
           "at 3 k points"},
          {"s", "p"}, {}, 1, 3, 1.8f},
+        // vasprun.xml: VASP 5.4.4 silicon with LORBIT=11, its elements from its own <atominfo>; ISPIN=2
+        // chromium with the total DOS only
+        {"vasp '" + kReal + "vasprun.xml.dos-si' --sum element",
+         {"source: VASP vasprun.xml", "Fermi energy used: 9.8529 eV", "projections added up by element"}, {"Si"}, {}, 1, 150,
+         0.1834f},
+        {"vasp '" + kReal + "vasprun.xml.dos-si' --sum orbital", {"electrons below the Fermi level: 4.00"}, {"s", "p", "d"}, {},
+         1, 2, 0.0f},
+        {"vasp '" + kReal + "vasprun.xml.ispin2-cr' --spin mirror",
+         {"Fermi energy used: 5.0183 eV", "spin mirrored"}, {"Total DOS, spin down"}, {}, 1, 150, -0.7563f},
         {cohp, {"orbital-wise file: 2 bonds of 4 orbital pairs, each pair summed into its bond"}, {},
          {"-COHP No.1:Fe1->O2(2.15)", "-COHP No.2:Fe1->Fe1(3.04)"}, -1, 3, 2.7f},
         {cohp + "--orbitals --interactions 4,1", {"4 orbital pairs in the file, 2 written"}, {},

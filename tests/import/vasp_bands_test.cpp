@@ -92,6 +92,27 @@ struct Scratch {
                               "KPOINTS.hse-si", "OUTCAR.hse-si", "EIGENVAL.ispin2-crcl3", "CONTCAR.crcl3", "KPOINTS.vaspkit-crcl3"})
             dir.copyIn(kReal + f);
         std::filesystem::copy_file(kRun + "spin/EIGENVAL", dir / "EIGENVAL.spin");
+        // the run as vasprun.xml alone, and EIGENVALs with no lattice beside them
+        std::filesystem::create_directories(dir / "xml");
+        std::filesystem::copy_file(kRun + "spin/vasprun.xml", dir / "xml" / "vasprun.xml");
+        // public runs given alone, with nothing of another run beside them
+        std::filesystem::create_directories(dir / "real");
+        for (const char* f : {"EIGENVAL.vasp4-si", "EIGENVAL.si-occupations", "EIGENVAL.hse-si", "EIGENVAL.ispin2-crcl3"})
+            std::filesystem::copy_file(kReal + f, dir / "real" / f);
+        std::filesystem::create_directories(dir / "public");
+        std::filesystem::copy_file(kReal + "vasprun.xml.band-si", dir / "public" / "vasprun.xml.band-si");
+        // the order of the files beside an EIGENVAL: CONTCAR before OUTCAR, OUTCAR before vasprun.xml
+        std::filesystem::create_directories(dir / "contcar");
+        std::filesystem::create_directories(dir / "outcar");
+        for (const char* d : {"contcar", "outcar"}) {
+            std::filesystem::copy_file(kRun + "EIGENVAL", dir / d / "EIGENVAL");
+            dir.write(std::string(d) + "/OUTCAR", kOutcar);
+        }
+        std::filesystem::copy_file(kRun + "POSCAR", dir / "contcar" / "CONTCAR");
+        std::filesystem::copy_file(kRun + "spin/vasprun.xml", dir / "outcar" / "vasprun.xml");
+        std::filesystem::create_directories(dir / "alone");
+        std::filesystem::copy_file(kRun + "EIGENVAL", dir / "alone" / "EIGENVAL");
+        std::filesystem::copy_file(kRun + "spin/EIGENVAL", dir / "xml" / "EIGENVAL");
         dir.write("OUTCAR", kOutcar);
         const std::string k = e2e::slurp(kRun + "KPOINTS");
         // L-G, G-X, then K-G: a jump from X to K
@@ -131,24 +152,43 @@ TEST(VaspBands, RealFileVariants) {
          "points L \\Gamma X W K \\Gamma", "5.2500 eV (from OUTCAR)"},
         {"without KPOINTS", "EIGENVAL --outcar OUTCAR", 55, 10,
          "points L \\Gamma X W K \\Gamma (the standard points of the face-centred cubic lattice)", "5.2500 eV (from OUTCAR)"},
-        {"without KPOINTS or lattice", "EIGENVAL", 55, 10, "points 1 2 3 4 5 6 (numbered", "absolute"},
+        {"without KPOINTS, the POSCAR beside it", "EIGENVAL", 55, 10,
+         "(the standard points of the face-centred cubic lattice)", "lattice of POSCAR)"},
+        {"without KPOINTS or lattice: lines of equal length", "alone/EIGENVAL", 55, 10,
+         "points 1 2 3 4 5 6 (numbered; --labels names them);\n  line lengths 0.200 0.200 0.200 0.200 0.200",
+         "No lattice (no POSCAR, CONTCAR, OUTCAR or vasprun.xml beside alone/EIGENVAL): lines of equal length"},
+        {"CONTCAR before OUTCAR beside it", "contcar/EIGENVAL", 55, 10, "lattice of contcar/CONTCAR)", "absolute"},
+        {"OUTCAR before vasprun.xml beside it", "outcar/EIGENVAL --fermi 5", 55, 10, "lattice of outcar/OUTCAR)",
+         "5.0000 eV (given)"},
+        {"vasprun.xml with the lattice of --poscar", "xml/vasprun.xml --poscar POSCAR", 55, 20, "lattice of POSCAR)",
+         "(from xml/vasprun.xml)"},
+        {"the lattice of the vasprun.xml beside it", "xml/EIGENVAL --kpoints KPOINTS", 55, 20,
+         "lattice of xml/vasprun.xml)", "absolute"},
+        {"vasprun.xml alone, both spin channels", "xml/vasprun.xml", 55, 20,
+         "points L \\Gamma X W K \\Gamma (the standard points of the face-centred cubic lattice)",
+         "Energies relative to the Fermi energy 5.0000 eV (from xml/vasprun.xml)."},
+        {"vasprun.xml, spin up, KPOINTS names the points", "xml/vasprun.xml --spin up --kpoints KPOINTS --fermi 4", 55, 10,
+         "points L \\Gamma X W K \\Gamma (named by the k point file)", "4.0000 eV (given)"},
+        {"public vasprun.xml, segments of its generation block", "public/vasprun.xml.band-si", 55, 8,
+         "points W \\Gamma X W L \\Gamma (the standard points of the face-centred cubic lattice)",
+         "5.9515 eV (from public/vasprun.xml.band-si)"},
         {"other spellings of Gamma", "EIGENVAL --kpoints KPOINTS.forms", 55, 10, "points L \\Gamma X W K \\Gamma", "absolute"},
         {"a jump", "EIGENVAL.jump --kpoints KPOINTS.jump --poscar POSCAR", 33, 10, "points L \\Gamma X|K \\Gamma",
          "absolute"},
         {"hybrid run", "EIGENVAL.hybrid --kpoints KPOINTS --poscar POSCAR", 55, 10, "points L \\Gamma X W K \\Gamma",
          "absolute"},
         // public runs: the jump U|K found from the segments' equal lengths, no lattice needed
-        {"VASP 4, no occupations, no KPOINTS", "EIGENVAL.vasp4-si", 40, 8, "points 1 2 3 4 5 (numbered", "absolute"},
-        {"occupations, DOSCAR of the total DOS", "EIGENVAL.si-occupations --doscar DOSCAR.si-total", 40, 8,
+        {"VASP 4, no occupations, no KPOINTS", "real/EIGENVAL.vasp4-si", 40, 8, "points 1 2 3 4 5 (numbered", "absolute"},
+        {"occupations, DOSCAR of the total DOS", "real/EIGENVAL.si-occupations --doscar DOSCAR.si-total", 40, 8,
          "points 1 2 3 4 5 (numbered", "12.6989 eV (from DOSCAR.si-total)"},
-        {"hybrid, its mesh of unequal weights first", "EIGENVAL.hse-si --kpoints KPOINTS.hse-si", 11, 24,
+        {"hybrid, its mesh of unequal weights first", "real/EIGENVAL.hse-si --kpoints KPOINTS.hse-si", 11, 24,
          "points 1 2 (numbered", "absolute"},
         {"hybrid, lattice and Fermi energy of its OUTCAR (two lattice blocks)",
          "EIGENVAL.hse-si --kpoints KPOINTS.hse-si --outcar OUTCAR.hse-si", 11, 24, "points 1 2 (numbered",
          "5.7786 eV (from OUTCAR.hse-si)"},
         {"ISPIN 2 layer, CONTCAR with a blank comment", "EIGENVAL.ispin2-crcl3 --poscar CONTCAR.crcl3", 3, 128,
          "points 1 2 (numbered", "absolute"},
-        {"ISPIN 2 layer, spin down", "EIGENVAL.ispin2-crcl3 --spin down --fermi -2", 3, 64, "points 1 2 (numbered",
+        {"ISPIN 2 layer, spin down", "real/EIGENVAL.ispin2-crcl3 --spin down --fermi -2", 3, 64, "points 1 2 (numbered",
          "-2.0000 eV (given)"},
         // the orbital character of the PROCAR
         {"PROCAR, by orbital", "EIGENVAL --kpoints KPOINTS --projections PROCAR", 55, 10, "points L \\Gamma X W K \\Gamma",
@@ -187,6 +227,7 @@ TEST(VaspBands, DamagedFilesAreNamedByFileAndLine) {
     Scratch s;
     const std::string eig = e2e::slurp(kRun + "EIGENVAL"), kp = e2e::slurp(kRun + "KPOINTS");
     const std::string pro = e2e::slurp(kRun + "PROCAR"), bad = "--projections PROCAR.bad";
+    const std::string xml = e2e::slurp(kReal + "vasprun.xml.band-si");
     struct Case {
         std::string file, body, args, err;
     } cases[] = {
@@ -238,6 +279,27 @@ TEST(VaspBands, DamagedFilesAreNamedByFileAndLine) {
         {"EIGENVAL.bad", withoutPoints(eig, 81, 160, 200), "--projections PROCAR",
          "PROCAR: 200 k points, EIGENVAL.bad has 120 (a PROCAR of another run?)"},
         {"PROCAR.bad", pro, bad + " --sum element", "PROCAR.bad names no elements: --sum element needs --poscar"},
+        // vasprun.xml (known by its content, whatever its name): public runs and damaged copies
+        {"EIGENVAL.bad", e2e::slurp(kReal + "vasprun.xml.stopped-crcl3"), "",
+         "EIGENVAL.bad, line 877: the XML is cut short (Start-end tags mismatch; did the run stop?)"},
+        {"EIGENVAL.bad", xml.substr(0, xml.size() / 2), "", "the XML is cut short"},
+        {"EIGENVAL.bad", "<modeling>" + std::string(300000, '<') , "", "EIGENVAL.bad, line 1: not well-formed XML"},
+        {"EIGENVAL.bad", [] { std::string t = "<modeling>"; for (int i = 0; i < 100000; ++i) t += "<set>"; return t; }(), "",
+         "EIGENVAL.bad, line 1: the XML is cut short"},
+        {"EIGENVAL.bad", "<modeling>" + [] { std::string t; for (int i = 0; i < 2000000; ++i) t += "<a>"; return t; }(), "",
+         "EIGENVAL.bad: 2000001 tags in 6000010 bytes, more than a vasprun.xml holds"},
+        {"EIGENVAL.bad", e2e::slurp(kReal + "vasprun.xml.ispin2-cr"), "",
+         "EIGENVAL.bad, line 50: <generation param=\"Monkhorst-Pack\">: a mesh, not a path"},
+        {"EIGENVAL.bad", e2e::slurp(kReal + "vasprun.xml.dos-si"), "",
+         "EIGENVAL.bad: <eigenvalues> missing in its last <calculation>"},
+        {"EIGENVAL.bad", "<?xml version=\"1.0\"?>\n<calculation/>\n", "", "EIGENVAL.bad: not a vasprun.xml (no <modeling>)"},
+        {"EIGENVAL.bad", withLine(xml, 525, "       <r>   -1.97x1    1.0000 </r>"), "",
+         "EIGENVAL.bad, line 525: <eigenvalues>: not a row of numbers"},
+        {"EIGENVAL.bad", withLine(xml, 526, ""), "", "EIGENVAL.bad, line 533: <eigenvalues>: k point 2 of spin 1 has 8 levels, not 7"},
+        {"EIGENVAL.bad", withLine(xml, 33, ""), "", "EIGENVAL.bad, line 433: more weights than the 199 k points"},
+        {"EIGENVAL.bad", withLine(xml, 33, "   <v>       0.25000000       0.75000000 </v>"), "",
+         "EIGENVAL.bad, line 33: k point 1: 2 numbers, expected 3"},
+        {"EIGENVAL.bad", xml, "--spin up", "EIGENVAL.bad: one spin channel (ISPIN = 1): --spin does not apply"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.err);
@@ -355,9 +417,9 @@ struct W90Files {
     std::string band, kpt, labelinfo, wout;
 };
 
-W90Files w90Files() {
+W90Files w90Files(const std::string& eigenval = kRun + "EIGENVAL", size_t channel = 0) {
     W90Files w;
-    auto run = readEigenval(kRun + "EIGENVAL");
+    auto run = readEigenval(eigenval);
     auto b = readPoscar(kRun + "POSCAR").and_then([](const Poscar& p) { return p.reciprocal; });
     EXPECT_TRUE(run && b);
     if (!run || !b) return w;
@@ -382,7 +444,7 @@ W90Files w90Files() {
     }
     for (size_t band = 0; band < 10; ++band) {
         for (size_t n = 0; n < kept.size(); ++n) {
-            std::snprintf(buf, sizeof buf, " %14.8E %16.8E\n", x[n], run->e[0][kept[n]][band]);
+            std::snprintf(buf, sizeof buf, " %14.8E %16.8E\n", x[n], run->e[channel][kept[n]][band]);
             w.band += buf;
         }
         w.band += "\n";
@@ -426,6 +488,40 @@ TEST(W90Band, SameRunAsVaspGivesTheSamePicture) {
     ASSERT_EQ(a.size(), b.size());
     for (size_t i = 0; i < a.size(); ++i)
         EXPECT_NEAR(std::stod(a[i]), std::stod(b[i]), 2e-5) << "fort.2 record " << i + 1;
+
+    // a spin-polarised run: the two channels' band plots, the Fermi energy
+    // of the .win beside the first, as VASP's both channels
+    for (size_t c = 0; c < 2; ++c) {
+        const W90Files ch = w90Files(kRun + "spin/EIGENVAL", c);
+        const std::filesystem::path dir = s.dir / (c == 0 ? "up" : "dn");
+        std::filesystem::create_directories(dir);
+        e2e::spit(dir / "si_band.dat", ch.band);
+        e2e::spit(dir / "si_band.kpt", ch.kpt);
+        e2e::spit(dir / "si_band.labelinfo.dat", ch.labelinfo);
+        e2e::spit(dir / "si.wout", ch.wout);
+    }
+    e2e::spit(s.dir / "up" / "si.win", "num_wann = 10\nfermi_energy_max = 9\nFermi_Energy : 5.0  ! eV\n");
+    const e2e::Outcome vaspSpin =
+        e2e::run(s.dir, "tarlisen-import", "", "vasp EIGENVAL.spin --kpoints KPOINTS --poscar POSCAR --fermi 5 -o vasp-spin");
+    ASSERT_EQ(vaspSpin.status, 0) << vaspSpin.err;
+    const e2e::Outcome w90Spin = e2e::run(s.dir, "tarlisen-import", "", "w90 up/si_band.dat --down dn/si_band.dat -o w90-spin");
+    ASSERT_EQ(w90Spin.status, 0) << w90Spin.err;
+    EXPECT_NE(w90Spin.out.find("Both spin channels (up/si_band.dat up, dn/si_band.dat down)"), std::string::npos) << w90Spin.out;
+    EXPECT_NE(w90Spin.out.find("Fermi energy 5.0000 eV (from up/si.win)"), std::string::npos) << w90Spin.out;
+    EXPECT_TRUE(s.dir.read("w90-spin/fort.15") == s.dir.read("vasp-spin/fort.15"));
+    const std::vector<std::string> up = linesOf(s.dir.read("w90-spin/fort.2")), vs = linesOf(s.dir.read("vasp-spin/fort.2"));
+    ASSERT_EQ(up.size(), vs.size());
+    for (size_t i = 0; i < up.size(); ++i) EXPECT_NEAR(std::stod(up[i]), std::stod(vs[i]), 2e-5) << "fort.2 record " << i + 1;
+    // --fermi before the .win's; a .win whose value does not read, and is
+    // not read when --fermi gives the energy
+    const e2e::Outcome given = e2e::run(s.dir, "tarlisen-import", "", "w90 up/si_band.dat --fermi 4.5 -o given");
+    EXPECT_NE(given.out.find("Fermi energy 4.5000 eV (given)"), std::string::npos) << given.out;
+    e2e::spit(s.dir / "up" / "si.win", "fermi_energy = 5,0\n");
+    const e2e::Outcome badWin = e2e::run(s.dir, "tarlisen-import", "", "w90 up/si_band.dat -o bad");
+    EXPECT_EQ(badWin.status, 1);
+    EXPECT_EQ(badWin.err, "tarlisen-import: up/si.win, line 1: unreadable Fermi energy\n");
+    const e2e::Outcome fewer = e2e::run(s.dir, "tarlisen-import", "", "w90 up/si_band.dat --down si_band.dat --fermi 5 -o fewer");
+    EXPECT_EQ(fewer.status, 0) << fewer.err;  // --fermi given: the .win is not read
 
     // without the labels: the lattice of the .wout names the points
     std::filesystem::remove(s.dir / "si_band.labelinfo.dat");

@@ -1,5 +1,7 @@
 #include "import/formats/w90_band.h"
 
+#include <cctype>
+
 #include <cmath>
 #include <filesystem>
 
@@ -159,6 +161,42 @@ common::Result<W90Band> readW90Band(const std::string& path) {
     return pathOf(*band, *kpt, *labels, *wout).transform([&](DensePath p) {
         return W90Band{std::move(p), read, labels->has_value()};
     });
+}
+
+namespace {
+
+// The number after `key` on a line of `f` (the key compared in lower case,
+// after it '=', ':' or blanks); nothing when no line has the key.
+common::Result<std::optional<W90Fermi>> keyedNumber(const common::RecordFile& f, const std::string& key) {
+    for (size_t n = 1; n <= f.size(); ++n) {
+        std::string line = f.record(n).substr(0, f.record(n).find_first_of("!#"));
+        for (char& c : line) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        const size_t at = line.find(key);
+        if (at == std::string::npos) continue;
+        // the whole keyword: not fermi_energy_min, nor part of a longer word
+        const size_t end = at + key.size();
+        auto wordChar = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; };
+        if ((at > 0 && wordChar(line[at - 1])) || (end < line.size() && wordChar(line[end]))) continue;
+        const std::vector<std::string> w = words(line.substr(at + key.size()), "=:|");
+        const std::optional<double> e = w.empty() ? std::nullopt : number(w.front());
+        if (!e) return importer::at(f, n, "unreadable Fermi energy");
+        return std::optional<W90Fermi>{W90Fermi{*e, f.name()}};
+    }
+    return std::optional<W90Fermi>{};
+}
+
+}  // namespace
+
+common::Result<std::optional<W90Fermi>> w90Fermi(const std::string& seed) {
+    for (const auto& [file, key] : {std::pair<std::string, std::string>{seed + ".win", "fermi_energy"},
+                                    {seed + ".wout", "fermi energy (ev)"}}) {
+        if (!std::filesystem::is_regular_file(file)) continue;
+        const auto f = loadText(file);
+        if (!f) return f.failure();
+        auto found = keyedNumber(*f, key);
+        if (!found || *found) return found;
+    }
+    return std::optional<W90Fermi>{};
 }
 
 }  // namespace importer

@@ -41,4 +41,16 @@ struct W90Band {
 // needed, the labels and the .wout are read when they are there).
 common::Result<W90Band> readW90Band(const std::string& path);
 
+// The Fermi energy of a Wannier90 run of `seed` (the path without its
+// suffix): the keyword fermi_energy of SEED.win ("fermi_energy = 6.24", eV,
+// the separator '=', ':' or blanks, in any case, after '!' or '#' a
+// comment), else the line "Fermi energy (eV) : 6.24" of SEED.wout; with the
+// file it comes from. Nothing when neither says; fails naming file and line
+// when the value does not read.
+struct W90Fermi {
+    double energy = 0;
+    std::string file;
+};
+common::Result<std::optional<W90Fermi>> w90Fermi(const std::string& seed);
+
 }  // namespace importer

@@ -206,7 +206,11 @@ StarterPicture starterPicture(bool inAlat, const DensePath& path, const std::vec
         for (size_t i = 0; i < bounds.size(); ++i) b.labels.push_back(std::to_string(i + 1));
         pic.labelsFrom = "numbered; --labels names them";
     }
-    for (const ChosenLine& c : lines) b.lengths.push_back(distance(path.points[c.line.first].k, path.points[c.line.last].k));
+    // fractions of different reciprocal vectors are no lengths: without the
+    // lattice every line is drawn as long as the others
+    for (const ChosenLine& c : lines)
+        b.lengths.push_back(path.units == KUnits::fractions ? 1.0
+                                                            : distance(path.points[c.line.first].k, path.points[c.line.last].k));
     if (path.channels() == 2)
         for (const ChosenLine& c : lines) b.spinDown.push_back(spinDownBands(path, c.line));
 

@@ -23,6 +23,7 @@
 #include "import/formats/poscar.h"
 #include "import/formats/pw_output.h"
 #include "import/formats/doscar.h"
+#include "import/formats/vasprun.h"
 #include "import/formats/w90_band.h"
 #include "import/formats/w90_geninterp.h"
 
@@ -33,10 +34,10 @@ namespace fortran = common::fortran;
 std::string bandImportUsage() {
     return "Usage: tarlisen-import qe BANDS_FILE [--down BANDS_FILE] [--scf SCF_OUTPUT [--spin up|down] | --fermi E]\n"
            "                 [--projections PROJWFC_OUTPUT [--sum GROUPS]] [OPTIONS]\n"
-           "       tarlisen-import vasp EIGENVAL [--kpoints KPOINTS] [--poscar POSCAR]\n"
+           "       tarlisen-import vasp EIGENVAL|vasprun.xml [--kpoints KPOINTS] [--poscar POSCAR]\n"
            "                 [--doscar DOSCAR | --outcar OUTCAR | --fermi E] [--spin up|down]\n"
            "                 [--projections PROCAR [--sum GROUPS]] [OPTIONS]\n"
-           "       tarlisen-import w90 SEEDNAME_band.dat|SEEDNAME_geninterp.dat [--fermi E] [OPTIONS]\n"
+           "       tarlisen-import w90 SEEDNAME_band.dat|SEEDNAME_geninterp.dat [--down FILE] [--fermi E] [OPTIONS]\n"
            "       tarlisen-import --help\n"
            "Writes into DIR everything the band program needs to draw at once: its input\n"
            "fort.1 and fort.14, the set-up fort.3 (bands joined through their crossings,\n"
@@ -46,14 +47,19 @@ std::string bandImportUsage() {
            "  qe   Quantum ESPRESSO bands.x output (filband) and, when bands.x ran with\n"
            "       lsym=.true., BANDS_FILE.rap beside it (representations)\n"
            "  vasp VASP EIGENVAL of a line-mode run; KPOINTS names the points, POSCAR\n"
-           "       (or OUTCAR) gives the lattice for distances in k; both spin channels\n"
-           "       of an ISPIN = 2 run in one picture unless --spin picks one\n"
+           "       (or OUTCAR) gives the lattice for distances in k, else the first of\n"
+           "       POSCAR, CONTCAR, OUTCAR and vasprun.xml beside the EIGENVAL; both spin\n"
+           "       channels of an ISPIN = 2 run in one picture unless --spin picks one.\n"
+           "       Or the run's vasprun.xml alone: levels, lattice and Fermi energy; the\n"
+           "       KPOINTS beside it (or --kpoints) names the points\n"
            "  w90  Wannier90's band plot SEEDNAME_band.dat (bands_plot = true), with\n"
            "       SEEDNAME_band.kpt, SEEDNAME_band.labelinfo.dat (the names of the points)\n"
            "       and SEEDNAME.wout (the lattice) beside it; or postw90 output with\n"
-           "       geninterp = true and geninterp_alsofirstder = true\n"
+           "       geninterp = true and geninterp_alsofirstder = true; the Fermi energy from\n"
+           "       fermi_energy of SEEDNAME.win (or SEEDNAME.wout) unless --fermi gives it\n"
            "Options:\n"
-           "  --down FILE   the bands.x file of the spin-down channel (BANDS_FILE is spin up):\n"
+           "  --down FILE   the bands.x (qe) or Wannier90 (w90) file of the spin-down channel\n"
+           "                (the file given first is spin up):\n"
            "                both channels in one picture\n"
            "  --scf FILE    take the Fermi energy from this pw.x output\n"
            "  --spin up|down  the Fermi energy of one spin channel (a pw.x run that\n"
@@ -93,6 +99,8 @@ namespace {
 struct BandRead {
     DensePath path;
     std::string provenance;
+    std::optional<double> fermi;  // the Fermi energy the run's own files give
+    std::string fermiFrom;        // the file that gives it
 };
 
 using BandSource = SourceRow<common::Result<BandRead> (*)(const BandImportRequest&)>;
@@ -261,61 +269,162 @@ common::Status vaspCharacter(const BandImportRequest& r, const Eigenval& run, Ba
     return putCharacter(read, r, *p, index, bandK);
 }
 
+// The reciprocal lattice of the files beside a VASP run's EIGENVAL, the
+// first there of POSCAR, CONTCAR, OUTCAR and vasprun.xml, with the file's
+// name; nothing when none is there.
+common::Result<std::optional<std::pair<Lattice, std::string>>> latticeBeside(const std::string& input) {
+    using Found = std::optional<std::pair<Lattice, std::string>>;
+    const std::filesystem::path dir = std::filesystem::path(input).parent_path();
+    auto named = [](const std::string& file) { return [file](const Lattice& b) { return Found{{b, file}}; }; };
+    for (const char* name : {"POSCAR", "CONTCAR", "OUTCAR", "vasprun.xml"}) {
+        const std::string file = (dir / name).string();
+        if (!std::filesystem::is_regular_file(file)) continue;
+        const std::string kind = name;
+        if (kind == "OUTCAR") return readOutcarReciprocal(file).transform(named(file));
+        if (kind == "vasprun.xml")
+            return readVasprun(file).and_then([&](const Vasprun& v) -> common::Result<Found> {
+                if (!v.reciprocal) return common::Failure{file + ": <structure> has no <varray name=\"rec_basis\">"};
+                return named(file)(*v.reciprocal);
+            });
+        return readPoscar(file).and_then([](const Poscar& p) { return p.reciprocal; }).transform(named(file));
+    }
+    return Found{};
+}
+
+// The summary's lines on the spin channels and the k units of a VASP path.
+std::string vaspNote(const BandImportRequest& r, const DensePath& path, int spins, const std::string& latticeFrom) {
+    std::string note;
+    if (spins == 2)
+        note = r.spin.empty() ? "Both spin channels: bands 1 ... " + std::to_string(path.nbands()) +
+                                    " at each k point hold the " + std::to_string(path.nbands() / 2) +
+                                    " levels of each, every band joined within its own channel.\n"
+                              : "The spin " + r.spin + " channel of the run.\n";
+    note += "Bands joined by value and slope (VASP gives no representations).\n";
+    note += !latticeFrom.empty() ? "k points in 1/Angstrom (Cartesian, lattice of " + latticeFrom +
+                                       "); gradients dE/dk in eV Angstrom, from the dense path.\n"
+                                 : "No lattice (no POSCAR, CONTCAR, OUTCAR or vasprun.xml beside " + r.input +
+                                       "): lines of equal length; gradients dE/dk per fraction of the\n"
+                                       "reciprocal lattice vectors, from the dense path.\n";
+    return note;
+}
+
+// The path of a VASP run given as its vasprun.xml: its levels, lattice and
+// Fermi energy; the points named by the KPOINTS of --kpoints or beside it,
+// else cut into the segments of its line-mode generation block.
+common::Result<BandRead> vasprunBandPath(const BandImportRequest& r) {
+    auto run = readVasprun(r.input);
+    if (!run) return run.failure();
+    if (!run->levels) return common::Failure{r.input + ": <eigenvalues> missing in its last <calculation>"};
+    if (r.kpoints.empty() && !run->mesh.empty())
+        return at(r.input, run->meshLine, run->mesh + ": a mesh, not a path (the band import needs a line-mode run)");
+    std::string kpointsFile = r.kpoints;
+    if (const auto beside = std::filesystem::path(r.input).parent_path() / "KPOINTS";
+        kpointsFile.empty() && std::filesystem::is_regular_file(beside))
+        kpointsFile = beside.string();
+    auto kpoints = ifNamed(kpointsFile, readKpoints);
+    if (!kpoints) return kpoints.failure();
+    if (!*kpoints) *kpoints = run->segments;
+    auto poscarLattice = [](const std::string& f) { return readPoscar(f).and_then([](const Poscar& p) { return p.reciprocal; }); };
+    auto lattice = ifNamed(r.poscar, poscarLattice);
+    if (!lattice) return lattice.failure();
+    if (!*lattice) *lattice = run->reciprocal;
+    auto path = vaspPath(r.input, *run->levels, *kpoints, *lattice, spinOf(r));
+    if (!path) return path.failure();
+    std::string note = "Levels of the last <calculation> of " + r.input + "; points named by " +
+                       (!kpointsFile.empty() ? kpointsFile : "the lattice (none given)") + ".\n";
+    if (run->projectedLine > 0)
+        note += "Its <projected> block (line " + std::to_string(run->projectedLine) + ") is not read.\n";
+    note += vaspNote(r, *path, run->levels->spins, !*lattice ? "" : r.poscar.empty() ? r.input : r.poscar);
+    BandRead read{std::move(*path), note, run->fermi, r.input};
+    if (!r.projections.empty())
+        if (auto s = vaspCharacter(r, *run->levels, read); !s) return s.failure();
+    return read;
+}
+
 // The path of a VASP run: in Cartesian k with the lattice of --poscar or
-// --outcar, named by --kpoints.
+// --outcar, else of the files beside the EIGENVAL, named by --kpoints.
 common::Result<BandRead> vaspBandPath(const BandImportRequest& r) {
+    if (isVasprun(r.input)) return vasprunBandPath(r);
     const auto run = readEigenval(r.input);
     if (!run) return run.failure();
     const auto kpoints = ifNamed(r.kpoints, readKpoints);
     if (!kpoints) return kpoints.failure();
-    const std::string latticeFrom = !r.poscar.empty() ? r.poscar : r.outcar;
+    std::string latticeFrom = !r.poscar.empty() ? r.poscar : r.outcar;
     auto poscarLattice = [](const std::string& f) { return readPoscar(f).and_then([](const Poscar& p) { return p.reciprocal; }); };
-    const auto latticeRead = !r.poscar.empty() ? ifNamed(r.poscar, poscarLattice) : ifNamed(r.outcar, readOutcarReciprocal);
+    auto latticeRead = !r.poscar.empty() ? ifNamed(r.poscar, poscarLattice) : ifNamed(r.outcar, readOutcarReciprocal);
     if (!latticeRead) return latticeRead.failure();
+    if (latticeFrom.empty()) {
+        const auto beside = latticeBeside(r.input);
+        if (!beside) return beside.failure();
+        if (*beside) {
+            *latticeRead = (*beside)->first;
+            latticeFrom = (*beside)->second;
+        }
+    }
     const std::optional<Lattice>& lattice = *latticeRead;
     auto path = vaspPath(r.input, *run, *kpoints, lattice, spinOf(r));
     if (!path) return path.failure();
-    std::string note;
-    if (run->spins == 2)
-        note = r.spin.empty() ? "Both spin channels: bands 1 ... " + std::to_string(path->nbands()) +
-                                    " at each k point hold the " + std::to_string(path->nbands() / 2) +
-                                    " levels of each, every band joined within its own channel.\n"
-                              : "The spin " + r.spin + " channel of the run.\n";
-    note += "Bands joined by value and slope (VASP gives no representations).\n";
-    note += lattice ? "k points in 1/Angstrom (Cartesian, lattice of " + latticeFrom +
-                          "); gradients dE/dk in eV Angstrom, from the dense path.\n"
-                    : "k points as fractions of the reciprocal lattice vectors (no --poscar or --outcar: line\n"
-                      "lengths in those units); gradients dE/dk per that unit, from the dense path.\n";
-    BandRead read{std::move(*path), note};
+    BandRead read{std::move(*path), vaspNote(r, *path, run->spins, lattice ? latticeFrom : ""), {}, {}};
     if (!r.projections.empty())
         if (auto s = vaspCharacter(r, *run, read); !s) return s.failure();
     return read;
 }
 
 // The path of Wannier90's band plot, with the files read beside it.
-common::Result<BandRead> w90BandPath(const BandImportRequest& r) {
-    auto read = readW90Band(r.input);
+common::Result<BandRead> w90BandPath(const std::string& input) {
+    auto read = readW90Band(input);
     if (!read) return read.failure();
-    std::string note = "Wannier90 band plot (" + r.input + ", " + read->beside + "): bands joined by value and slope.\n";
+    std::string note = "Wannier90 band plot (" + input + ", " + read->beside + "): bands joined by value and slope.\n";
     note += read->labelled ? "" : "No _band.labelinfo.dat beside it: lines split where the path turns or jumps.\n";
     note += read->path.units == KUnits::inverseAngstrom ? "k points in 1/Angstrom (Cartesian); gradients dE/dk in eV Angstrom, from the dense path.\n"
                       : "k points as fractions of the reciprocal lattice vectors (no .wout beside it: line lengths\n"
                         "in those units); gradients dE/dk per that unit, from the dense path.\n";
-    return BandRead{std::move(read->path), note};
+    return BandRead{std::move(read->path), note, {}, {}};
 }
 
 // Wannier90's band plot or its generic interpolation, as the file's name says.
-common::Result<BandRead> w90Path(const BandImportRequest& r) {
-    if (isW90BandFile(r.input)) return w90BandPath(r);
-    return readGeninterp(r.input).transform([](DensePath path) {
-        return BandRead{std::move(path), "k points in 1/Angstrom (Cartesian); gradients dE/dk in eV Angstrom, as interpolated.\n"};
+common::Result<BandRead> w90FilePath(const std::string& input) {
+    if (isW90BandFile(input)) return w90BandPath(input);
+    return readGeninterp(input).transform([](DensePath path) {
+        return BandRead{std::move(path), "k points in 1/Angstrom (Cartesian); gradients dE/dk in eV Angstrom, as interpolated.\n", {}, {}};
     });
+}
+
+// The seed name of a Wannier90 file: its path without "_band.dat" or "_geninterp.dat".
+std::string w90Seed(const std::string& input) {
+    for (const std::string suffix : {"_band.dat", "_geninterp.dat"})
+        if (input.size() > suffix.size() && input.compare(input.size() - suffix.size(), suffix.size(), suffix) == 0)
+            return input.substr(0, input.size() - suffix.size());
+    return input;
+}
+
+// A Wannier90 run: the file given, with the spin-down run of --down as the
+// second channel, and the Fermi energy of the seed's .win or .wout.
+common::Result<BandRead> w90Path(const BandImportRequest& r) {
+    auto read = w90FilePath(r.input);
+    if (!read) return read;
+    if (!r.down.empty()) {
+        auto down = w90FilePath(r.down);
+        if (!down) return down;
+        if (auto s = addDownChannel(read->path, down->path, r.down, false); !s) return s.failure();
+        read->provenance += "Both spin channels (" + r.input + " up, " + r.down +
+                            " down): every band joined within its own channel.\n";
+        sortLevels(read->path);
+    }
+    if (r.fermi) return read;  // --fermi before the seed's files
+    const auto fermi = w90Fermi(w90Seed(r.input));
+    if (!fermi) return fermi.failure();
+    if (*fermi) {
+        read->fermi = (*fermi)->energy;
+        read->fermiFrom = (*fermi)->file;
+    }
+    return read;
 }
 
 // The options only some sources serve.
 const std::vector<SourceOption> kBandOptions = {
     {"--scf", "reads a pw.x output"},   {"--kpoints", "reads a VASP file"}, {"--poscar", "reads a VASP file"},
-    {"--doscar", "reads a VASP file"},  {"--outcar", "reads a VASP file"},  {"--down", "reads a bands.x file"},
+    {"--doscar", "reads a VASP file"},  {"--outcar", "reads a VASP file"},  {"--down", "reads the spin-down channel's file"},
     {"--spin", "picks a spin channel"}, {"--projections", "reads projwfc.x output or a PROCAR"},
     {"--sum", "groups the projections"},
 };
@@ -327,13 +436,14 @@ const std::vector<BandSource>& bandSources() {
          "representations (with the .rap), both spin channels (--down), the Fermi level (--scf), the orbital "
          "character (--projections)",
          qePath},
-        {"vasp", "EIGENVAL, KPOINTS, POSCAR or CONTCAR, OUTCAR, DOSCAR",
+        {"vasp", "EIGENVAL, KPOINTS, POSCAR or CONTCAR, OUTCAR, DOSCAR; or vasprun.xml",
          {"--kpoints", "--poscar", "--doscar", "--outcar", "--spin", "--projections", "--sum"},
          "point names (KPOINTS), the lattice and the elements (POSCAR, OUTCAR), both spin channels, the Fermi level "
          "(DOSCAR, OUTCAR), the orbital character (PROCAR)",
          vaspBandPath},
-        {"w90", "SEEDNAME_band.dat with .kpt, .labelinfo.dat and .wout beside it, or SEEDNAME_geninterp.dat", {},
-         "point names and the lattice (band plot), exact slopes (geninterp)", w90Path},
+        {"w90", "SEEDNAME_band.dat with .kpt, .labelinfo.dat and .wout beside it, or SEEDNAME_geninterp.dat; SEEDNAME.win",
+         {"--down"}, "point names and the lattice (band plot), exact slopes (geninterp), both spin channels (--down), the Fermi level (.win, .wout)",
+         w90Path},
     };
     return table;
 }
@@ -520,12 +630,13 @@ struct FermiLevel {
     std::string from;
 };
 
-common::Result<FermiLevel> fermiLevel(const BandImportRequest& r) {
+common::Result<FermiLevel> fermiLevel(const BandImportRequest& r, const BandRead& read) {
     auto from = [](const std::string& how) { return [how](double e) { return FermiLevel{e, "from " + how}; }; };
     if (!r.scf.empty())
         return fermiFromPwOutput(r.scf, spinOf(r)).transform(from(r.scf + (r.spin.empty() ? "" : ", spin " + r.spin)));
     if (!r.doscar.empty()) return readDoscar(r.doscar).transform([&](const Doscar& d) { return from(r.doscar)(d.fermi); });
     if (!r.outcar.empty() && !r.fermi) return fermiFromOutcar(r.outcar).transform(from(r.outcar));
+    if (!r.fermi && read.fermi) return from(read.fermiFrom)(*read.fermi);
     return FermiLevel{r.fermi, "given"};
 }
 
@@ -558,7 +669,7 @@ common::Status importBands(const BandImportRequest& r, std::ostream& out) {
         return common::Failure{r.input + ": " + std::to_string(path.nbands()) + " bands, more than the " +
                                std::to_string(band::kMaxBands) + " the band program takes"};
 
-    const auto level = fermiLevel(r);
+    const auto level = fermiLevel(r, *read);
     if (!level) return level.failure();
     const std::optional<double> fermi = level->energy;
     const std::string& fermiFrom = level->from;

@@ -14,6 +14,7 @@
 #include "import/formats/doscar.h"
 #include "import/formats/poscar.h"
 #include "import/formats/pw_output.h"
+#include "import/formats/vasprun.h"
 
 namespace importer {
 
@@ -56,7 +57,7 @@ void parseQe(const common::CommandLine& cl, DosImportRequest& r) {
 }
 
 void parseVasp(const common::CommandLine& cl, DosImportRequest& r) {
-    if (r.files.size() != 1) throw common::UsageError("vasp takes one DOSCAR");
+    if (r.files.size() != 1) throw common::UsageError("vasp takes one DOSCAR or vasprun.xml");
     r.fermi = givenFermi(cl);
     r.spin = spinOf(cl);
     r.sum = sumOf(cl);
@@ -104,7 +105,26 @@ common::Result<std::vector<std::string>> vaspElements(const DosImportRequest& r,
     return poscarElements(poscar, ions);
 }
 
+// The DOS of a vasprun.xml, its ions named by its own <atominfo> (or by
+// --poscar).
+common::Result<DosSource> vasprunDosSource(const DosImportRequest& r) {
+    const auto run = readVasprun(r.files[0]);
+    if (!run) return run.failure();
+    if (!run->dos) return common::Failure{r.files[0] + ": <dos> missing in its last <calculation>"};
+    std::vector<std::string> elements = run->elements;
+    if (!r.poscar.empty()) {
+        auto e = poscarElements(r.poscar, run->dos->ions);
+        if (!e) return common::Failure{e.error()};
+        elements = std::move(*e);
+    }
+    if (elements.size() != run->dos->ion.size()) elements.clear();
+    auto src = vaspSource(*run->dos, Choice{r.sum, r.ions, r.spin, "ion", "--ions"}, r.fermi, elements);
+    if (src) src->source = "VASP vasprun.xml, " + r.files[0];
+    return src;
+}
+
 common::Result<DosSource> vaspDosSource(const DosImportRequest& r) {
+    if (isVasprun(r.files[0])) return vasprunDosSource(r);
     const auto d = readDoscar(r.files[0]);
     if (!d) return d.failure();
     std::vector<std::string> elements;
@@ -130,7 +150,7 @@ common::Result<DosSource> lobsterDosSource(const DosImportRequest& r) {
 std::string dosImportUsage() {
     return "Usage: morvane-import qe PDOS_TOT [PROJECTION_FILE ...] [--scf SCF_OUTPUT | --fermi E]\n"
            "                         [--spin up|down|mirror] [--sum element|orbital] [-o DIR]\n"
-           "       morvane-import vasp DOSCAR [--ions LIST] [--fermi E] [--spin up|down|mirror]\n"
+           "       morvane-import vasp DOSCAR|vasprun.xml [--ions LIST] [--fermi E] [--spin up|down|mirror]\n"
            "                         [--sum element|orbital [--poscar POSCAR]] [-o DIR]\n"
            "       morvane-import lobster COXXCAR [--interactions LIST] [--orbitals]\n"
            "                         [--doscar DOSCAR.lobster [--ions LIST] [--spin up|down|mirror]\n"
@@ -144,7 +164,8 @@ std::string dosImportUsage() {
            "  vasp     DOSCAR: total DOS and its integral, the ions of --ions (default\n"
            "           1-5) as AO projections; energies relative to the file's E_F or\n"
            "           --fermi; --sum element reads the elements from --poscar or the\n"
-           "           POSCAR beside the DOSCAR\n"
+           "           POSCAR beside the DOSCAR; a vasprun.xml gives all of this,\n"
+           "           the elements included, in one file\n"
            "  lobster  COOPCAR.lobster or COHPCAR.lobster (written as -COHP): the bonds\n"
            "           of --interactions (default 1-5) as COOP projections, or with\n"
            "           --orbitals the orbital pairs of an orbital-wise file; --doscar adds\n"
@@ -184,7 +205,7 @@ const std::vector<DosSourceRow>& dosSources() {
         {"qe", "projwfc.x PREFIX.pdos_tot and PREFIX.pdos_atm#N(EL)_wfc#M(L) files", {"--scf", "--fermi"},
          "total DOS, projections on atomic wave functions named by atom, element and orbital; the Fermi level (--scf)",
          {parseQe, qeSource}},
-        {"vasp", "DOSCAR, POSCAR or CONTCAR beside it", {"--ions", "--fermi", "--poscar"},
+        {"vasp", "DOSCAR, POSCAR or CONTCAR beside it; or vasprun.xml", {"--ions", "--fermi", "--poscar"},
          "total DOS with its integral and the Fermi level, projections on ions and their orbitals (LORBIT), elements (POSCAR)",
          {parseVasp, vaspDosSource}},
         {"lobster", "COOPCAR.lobster or COHPCAR.lobster, DOSCAR.lobster", {"--ions", "--doscar", "--interactions", "--orbitals"},

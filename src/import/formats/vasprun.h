@@ -1,0 +1,52 @@
+// VASP's vasprun.xml: one XML file with the whole run. Read here: the
+// k points (<kpoints>: the generation block, whose "listgenerated" form
+// gives the points per segment of a line-mode run as "divisions", the
+// kpointlist and weights), the ions' elements (<atominfo>), the final
+// structure's reciprocal lattice (<structure name="finalpos">, rec_basis in
+// 1/Angstrom without the 2 pi), and of the last <calculation> its levels
+// (<eigenvalues>: a set per spin, per k point, rows "E occ") and its
+// density of states (<dos>: efermi, <total> rows "E dos integrated" per
+// spin, <partial> rows "E orbitals..." per ion and spin). The projections
+// of the levels on the ions (<projected>) are not read; the line where that
+// block starts is kept.
+//
+// The file is parsed once into memory, in place (an 85 MB run takes some
+// three times its size); arrays are read row by row from the parsed text.
+// A file packed with more tags than a run writes is refused unparsed.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/error.h"
+#include "import/formats/doscar.h"
+#include "import/formats/eigenval.h"
+#include "import/formats/kpoints.h"
+#include "import/model/k_vector.h"
+
+namespace importer {
+
+struct Vasprun {
+    std::string path;
+    std::optional<Eigenval> levels;         // <eigenvalues> of the last calculation; the line of each k point's <v>
+    std::optional<KpointsPath> segments;    // a line-mode run: the segments of the generation block (no names)
+    std::string mesh;                       // a run on a mesh: why, "<generation param=\"Gamma\">"; "" otherwise
+    size_t meshLine = 0;                    // the line of that generation block
+    std::optional<Lattice> reciprocal;      // 1/Angstrom, 2 pi included
+    std::optional<double> fermi;            // efermi of the last calculation's <dos>
+    std::optional<Doscar> dos;              // <dos> as a DOSCAR holds it (ions only with <partial>)
+    std::vector<std::string> elements;      // the element of each ion
+    size_t projectedLine = 0;               // where <projected> starts; 0 when the run has none
+};
+
+// Fails naming the file and the element, with its line where there is one:
+// "vasprun.xml, line 812: <eigenvalues>: k point 3 of spin 2 has 7 levels, not 8".
+common::Result<Vasprun> parseVasprun(const std::string& name, std::string text);
+common::Result<Vasprun> readVasprun(const std::string& path);
+
+// True when the file is XML (its first character not blank is '<'), as a
+// vasprun.xml is and the text files of a run are not.
+bool isVasprun(const std::string& path);
+
+}  // namespace importer
