@@ -8,7 +8,6 @@
 namespace annotate {
 
 TicRange labelledTics(float lo, float hi, int mostLabels) {
-    const double kMostLabels = mostLabels;
     const double span = static_cast<double>(hi) - lo;
     const double power = std::pow(10.0, std::floor(std::log10(span / mostLabels)));
     double step = power;

@@ -309,4 +309,62 @@ Status writeFileAtomic(const std::string& path, const std::string& content) {
     return {};
 }
 
+namespace {
+
+// Writes `content` to `tmp`, flushed to the disk; errno's text on failure.
+std::string writeTemporary(const std::string& tmp, const std::string& content) {
+    FILE* f = std::fopen(tmp.c_str(), "wb");
+    if (!f) return std::strerror(errno);
+    bool ok = std::fwrite(content.data(), 1, content.size(), f) == content.size();
+    ok = (std::fflush(f) == 0) && ok;
+    ok = (::fsync(fileno(f)) == 0) && ok;
+    const int saved = errno;
+    ok = (std::fclose(f) == 0) && ok;
+    if (ok) return "";
+    std::remove(tmp.c_str());
+    return std::strerror(saved ? saved : errno);
+}
+
+// The content of the regular file at `path`, none when there is no file.
+std::optional<std::string> oldContent(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+}  // namespace
+
+Status writeFilesTogether(const std::vector<std::pair<std::string, std::string>>& files) {
+    namespace fs = std::filesystem;
+    for (const auto& [path, content] : files) {
+        std::error_code ec;
+        const fs::file_status st = fs::symlink_status(path, ec);
+        if (fs::exists(st) && !fs::is_regular_file(st)) return Failure{path + ": cannot be written (not a regular file)"};
+    }
+    const std::string suffix = ".tmp" + std::to_string(::getpid());
+    auto removeTemporaries = [&](size_t upTo) {
+        for (size_t i = 0; i < upTo; ++i) std::remove((files[i].first + suffix).c_str());
+    };
+    for (size_t i = 0; i < files.size(); ++i)
+        if (const std::string why = writeTemporary(files[i].first + suffix, files[i].second); !why.empty()) {
+            removeTemporaries(i);
+            return Failure{files[i].first + ": cannot be written (" + why + ")"};
+        }
+    std::vector<std::optional<std::string>> before;
+    for (const auto& file : files) before.push_back(oldContent(file.first));
+    for (size_t i = 0; i < files.size(); ++i) {
+        if (std::rename((files[i].first + suffix).c_str(), files[i].first.c_str()) == 0) continue;
+        const int err = errno;
+        for (size_t j = 0; j < i; ++j) {
+            if (before[j]) (void)writeFileAtomic(files[j].first, *before[j]);
+            else std::remove(files[j].first.c_str());
+        }
+        for (size_t j = i; j < files.size(); ++j) std::remove((files[j].first + suffix).c_str());
+        return Failure{files[i].first + ": cannot be written (" + std::strerror(err) + ")"};
+    }
+    return {};
+}
+
 }  // namespace common

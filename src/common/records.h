@@ -184,4 +184,12 @@ std::string rangeRefusal(double lo, double hi, int w, int d);
 // `path`. On failure `path` is untouched and the failure says why.
 Status writeFileAtomic(const std::string& path, const std::string& content);
 
+// Writes a set of files that belong together (path, content) so that the
+// set is replaced whole or not at all: every file goes to a temporary name
+// first, and only when all are written are they renamed into place; should
+// a rename still fail, the files replaced before it get their old content
+// back and the new ones that had none are removed. A path that exists and
+// is no regular file is refused before anything is written.
+Status writeFilesTogether(const std::vector<std::pair<std::string, std::string>>& files);
+
 }  // namespace common

@@ -479,7 +479,21 @@ TEST(TarlisenImport, StatusOfGoodBadAndMisusedRuns) {
     e2e::spit(dir / "nosum.out", replaced(proj, "    |psi|^2 = 0.997\n", ""));
     e2e::spit(dir / "cut.out", proj.substr(0, proj.find("==== e(   3)")));
     const std::string alas = "qe '" + kAlAs + "alas.bands.dat' --projections ";
+    e2e::spit(dir / "ctl.dat", "  1  0.0 0.0 0.0  -5.0\x1b[2J  0.0 0.0 0.0\n");
+    // twelve lines turning at right angles, three points each
+    std::string zig;
+    for (int i = 0, n = 0; i < 12; ++i)
+        for (int t = i == 0 ? 0 : 1; t <= 2; ++t) {
+            const double x = 0.1 * ((i + 1) / 2) + (i % 2 == 0 ? 0.05 * t : 0.0);
+            const double y = 0.1 * (i / 2) + (i % 2 == 1 ? 0.05 * t : 0.0);
+            zig += std::to_string(++n) + " " + std::to_string(x) + " " + std::to_string(y) + " 0 " +
+                   std::to_string(1 + x) + " 0 0 0\n";
+        }
+    e2e::spit(dir / "zig.dat", zig);
     std::filesystem::create_directories(dir / "made");
+    // a folder where fort.2 cannot be written: the import changes nothing there
+    std::filesystem::create_directories(dir / "half/fort.2");
+    e2e::spit(dir / "half/fort.1", "kept\n");
     const std::string good = "qe '" + kQe + "si.bands.dat' --fermi 6.242 --lines 2-3";
     struct Case {
         std::string args;
@@ -542,6 +556,9 @@ TEST(TarlisenImport, StatusOfGoodBadAndMisusedRuns) {
         {good + " --sum orbital", 2, "tarlisen-import: --sum groups the projections: give --projections too\n"},
         {"w90 g.dat --projections p.out", 2, "tarlisen-import: --projections reads projwfc.x output or a PROCAR: qe or vasp only\n"},
         {alas + "moved.out -o made", 1, "tarlisen-import: moved.out, line 92"},
+        {good + " -o half", 1, "tarlisen-import: half/fort.2: cannot be written (not a regular file)\n"},
+        {"w90 ctl.dat", 1, "tarlisen-import: ctl.dat, line 1: unreadable number '-5.0\\x1b[2J'\n"},
+        {"w90 zig.dat -o zig", 0, ""},
     };
     for (const Case& c : cases) {
         const std::string cmd = "cd '" + dir.path.string() + "' && '" + std::string(BINARY_DIR) + "/tarlisen-import' " +
@@ -552,6 +569,14 @@ TEST(TarlisenImport, StatusOfGoodBadAndMisusedRuns) {
     }
     // A refused import leaves the folder as it was.
     EXPECT_FALSE(std::filesystem::exists(dir / "made" / "fort.1"));
+    EXPECT_EQ(e2e::slurp(dir / "half/fort.1"), "kept\n");
+    EXPECT_FALSE(std::filesystem::exists(dir / "half/fort.3"));
+    // A path of more than ten lines: the first ten, and how to draw the rest.
+    ASSERT_EQ(std::system(("cd '" + dir.path.string() + "' && '" + std::string(BINARY_DIR) +
+                           "/tarlisen-import' w90 zig.dat -o zig > out.txt").c_str()), 0);
+    EXPECT_NE(e2e::slurp(dir / "out.txt").find("The path has 12 symmetry lines; the band program takes 10: lines 1 ... "
+                                                "10 written; the next with --lines 11-12 -o ANOTHER_FOLDER."),
+              std::string::npos);
     // The title goes into the starter layout, as typed.
     const std::string titled = e2e::slurp(dir / "titled/fort.15");
     EXPECT_EQ(titled.substr(titled.rfind('\n', titled.size() - 2) + 1), "title Si: \\gG-X\n");
@@ -774,6 +799,17 @@ TEST(TarlisenImport, BothImportsKeepTheirFermiEnergyForTheFigure) {
     ASSERT_EQ(bands.status, 0) << bands.err;
     const std::string layout = e2e::slurp(dir / "fort.15");
     EXPECT_EQ(layout.substr(layout.size() - 18), "fermi     6.24200\n");
+    // The bands as the band program numbers them; with a gap the starter
+    // layout draws the valence and conduction bands apart.
+    EXPECT_NE(bands.out.find("Band numbers (from the lowest, as the band program counts them): valence 1 ... 4, "
+                             "conduction 5 ... 8, a gap of 0.50 eV; drawn blue and vermillion.\n"),
+              std::string::npos)
+        << bands.out;
+    const e2e::Outcome metal =
+        e2e::run(dir, "tarlisen-import", "", "qe '" + kQe + "si.bands.dat' --fermi 7.5 -o metal");
+    EXPECT_NE(metal.out.find("counts them): 1 ... 4 below the Fermi level, 5 ... 6 cross it, 7 ... 8 above it.\n"),
+              std::string::npos)
+        << metal.out;
     const struct {
         const char* scf;
         const char* says;

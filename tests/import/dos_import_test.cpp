@@ -483,6 +483,7 @@ TEST(MorvaneImport, StatusCodesAndMorvaneStartsOnEveryImport) {
         {"vasp DOSCAR --ions 7", 1, "DOSCAR: there is no ion 7"},
         {"lobster COHPCAR.lobster --interactions 3", 1, "there is no bond 3"},
         {"vasp DOSCAR -o DOSCAR", 1, "DOSCAR/fort.1: cannot be written"},
+        {"vasp DOSCAR -o half", 1, "half/fort.7: cannot be written (not a regular file)"},
         {"vasp made", 1, "made: cannot be opened"},  // a directory
         {"lobster COHPCAR.lobster --doscar made", 1, "made: cannot be opened"},
         {"qe '" + kQe + "si.pdos_tot' --scf nan.out", 1, "nan.out, line 1: unreadable Fermi energy"},
@@ -555,6 +556,7 @@ TEST(MorvaneImport, StatusCodesAndMorvaneStartsOnEveryImport) {
     e2e::spit(dir / "pw.none", damaged(pw, 9, "", true));
     e2e::spit(dir / "nan.out", "     the Fermi energy is   NaN ev\n");
     std::filesystem::create_directories(dir / "made");
+    std::filesystem::create_directories(dir / "half/fort.7");  // fort.1 must not be written without it
     e2e::spit(dir / "COHPCAR.big", damaged(cohpcar(1), 6, num(-6) + num(1) + num(2) + num(3) + num(4) + fortran::F(1234567.8, 20, 3) + num(6)));
     // 1000 energies (resampled to 900), a spike on the row of line 507 that reaches the point nearest line 506.
     std::string wide = "   1   1   1   0\n  0.16E+02  0.38E-09  0.38E-09  0.38E-09  0.50E-15\n  1.0E-004\n  CAR\n system\n";
@@ -566,6 +568,7 @@ TEST(MorvaneImport, StatusCodesAndMorvaneStartsOnEveryImport) {
         std::filesystem::remove(dir / "fort.1");
         EXPECT_EQ(run(k.args), k.status) << k.args;
         EXPECT_FALSE(std::filesystem::exists(dir / "fort.1")) << k.args << ": fort.1 written";
+        EXPECT_FALSE(std::filesystem::exists(dir / "half/fort.1")) << k.args << ": half/fort.1 written";
         const std::string err = e2e::slurp(dir / "err.txt"), out = e2e::slurp(dir / "out.txt");
         if (k.status == 0) {
             EXPECT_EQ(out.rfind("Usage: morvane-import", 0), 0u);

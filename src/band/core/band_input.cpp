@@ -138,8 +138,9 @@ Result<std::string> formatBandInput(const BandInput& in) {
             return Failure{kp + ": " + std::to_string(b.bands.size()) + " band records for " +
                                    std::to_string(in.nbands) + " bands"};
         for (float c : b.k) {
-            if (!fitsF(c, 10, 7)) return Failure{kp + ": coordinate " + real(c) + " does not fit F10.7"};
-            s += fortran::F(c, 10, 7);
+            if (!fitsF(c, kCoordinateWidth, kCoordinateDecimals))
+                return Failure{kp + ": coordinate " + real(c) + " does not fit " + kCoordinateField};
+            s += fortran::F(c, kCoordinateWidth, kCoordinateDecimals);
         }
         s += "\n";
         for (const Membership& m : b.member) {

@@ -16,6 +16,10 @@ namespace band {
 // The field of every energy and gradient of fort.1: F10.5.
 constexpr int kLevelWidth = 10, kLevelDecimals = 5;
 constexpr const char* kLevelField = "F10.5";
+// The field of every k coordinate: F10.7; of every code: I3.
+constexpr int kCoordinateWidth = 10, kCoordinateDecimals = 7;
+constexpr const char* kCoordinateField = "F10.7";
+constexpr int kMostCode = 999;
 
 // One band record of fort.1: "(4F10.5,I4,10I3)".
 struct BandRecord {

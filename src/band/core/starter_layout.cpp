@@ -79,6 +79,7 @@ Result<BandGraph> starterGraph(const StarterBands& s) {
     g.vtitle = s.relative ? kRelativeTitle : kAbsoluteTitle;
 
     g.spin.bands = s.spinDown;
+    g.styles = s.styles;
     g.legend.on = !s.spinDown.empty() || s.projections;  // the two channels or the groups named
     if (s.projections) g.show.mode = CharacterMode::colours;
     g.source_fermi = s.sourceFermi;

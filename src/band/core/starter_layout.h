@@ -39,6 +39,9 @@ struct StarterBands {
     // The import read the projections of the bands (fort.16): the bands are
     // coloured by their orbital character, its groups named in the legend.
     bool projections = false;
+    // Looks of ranges of bands (numbered from the lowest of each line), e.g.
+    // the valence bands apart from the conduction bands; none by default.
+    std::vector<BandStyle> styles{};
 };
 
 // The line positions 1 ... n+1 of a frame `w` wide for lines whose lengths

@@ -252,4 +252,61 @@ void printPicture(std::ostream& out, const StarterPicture& pic) {
         << (b.relative ? ", the Fermi level at 0" : "") << ".\n";
 }
 
+BandsAtFermi bandsAtFermi(const DensePath& path, const std::vector<ChosenLine>& lines) {
+    BandsAtFermi at;
+    bool first = true;
+    int most = 0;
+    std::optional<double> top, bottom;  // the highest level below the Fermi level, the lowest above
+    for (const ChosenLine& c : lines)
+        for (size_t q : c.points) {
+            const std::vector<Level>& levels = path.points[q].levels;
+            int n = 0, up = 0;
+            for (const Level& level : levels) {
+                if (level.energy <= kAtFermi) {
+                    ++n;
+                    up += level.channel == 0;
+                    top = std::max(top.value_or(level.energy), level.energy);
+                } else {
+                    bottom = std::min(bottom.value_or(level.energy), level.energy);
+                }
+            }
+            if (first || n < at.below) {
+                at.below = n;
+                at.belowUp = up;
+                at.belowDown = n - up;
+            }
+            most = first ? n : std::max(most, n);
+            at.total = static_cast<int>(levels.size());
+            first = false;
+        }
+    at.crossing = most - at.below;
+    if (at.crossing == 0 && top && bottom && *bottom > *top) at.gap = *bottom - *top;
+    return at;
+}
+
+void colourValenceAndConduction(band::StarterBands& bands, const BandsAtFermi& at) {
+    if (at.gap <= 0 || !bands.spinDown.empty() || bands.projections) return;
+    const int width = band::kPlainLook.width;
+    bands.styles = {{1, at.below, annotate::kBlue, width, 1}, {at.below + 1, at.total, annotate::kVermillion, width, 1}};
+}
+
+void printBandNumbers(std::ostream& out, const BandsAtFermi& at, bool coloured) {
+    auto range = [](int a, int b) { return a == b ? std::to_string(a) : std::to_string(a) + " ... " + std::to_string(b); };
+    const bool two = at.belowDown > 0;
+    const std::string split =
+        two ? " (" + std::to_string(at.belowUp) + " spin up, " + std::to_string(at.belowDown) + " spin down)" : "";
+    out << "Band numbers (from the lowest, as the band program counts them): ";
+    if (at.gap > 0)
+        out << "valence " << range(1, at.below) << split << ", conduction " << range(at.below + 1, at.total)
+            << ", a gap of " << plain(at.gap, 2) << " eV" << (coloured ? "; drawn blue and vermillion" : "") << ".\n";
+    else if (at.below == 0 && at.crossing == 0)
+        out << "all " << at.total << " lie above the Fermi level.\n";
+    else {
+        if (at.below > 0) out << range(1, at.below) << " below the Fermi level" << split << ", ";
+        if (at.crossing > 0) out << range(at.below + 1, at.below + at.crossing) << " cross it, ";
+        const int above = at.below + at.crossing + 1;
+        out << (above <= at.total ? range(above, at.total) + " above it" : std::string("none above it")) << ".\n";
+    }
+}
+
 }  // namespace importer

@@ -39,4 +39,29 @@ StarterPicture starterPicture(bool inAlat, const DensePath& path, const std::vec
 // Two summary lines: the labels with the line lengths, the window.
 void printPicture(std::ostream& out, const StarterPicture& picture);
 
+// The bands of the chosen lines against the Fermi level (energies relative
+// to it; a level within kAtFermi above counts as below), numbered as the band program numbers them: from the lowest level
+// at each line's start, both spin channels together. `below` bands lie
+// below it at every kept point, `crossing` more reach it somewhere; with
+// none crossing and the highest of the `below` under the lowest of the
+// rest, `gap` is the distance between them (eV), else 0.
+// A level this close above the Fermi level counts as below it: an
+// insulator's Fermi energy is its highest occupied level, which the band
+// files give to three decimals.
+constexpr double kAtFermi = 5e-3;
+struct BandsAtFermi {
+    int below = 0, crossing = 0, total = 0;
+    int belowUp = 0, belowDown = 0;  // of `below`, per spin channel
+    double gap = 0;
+};
+BandsAtFermi bandsAtFermi(const DensePath& path, const std::vector<ChosenLine>& lines);
+
+// Valence and conduction bands in colours of their own when there is a gap
+// and one spin channel (the spin-down look colours the other).
+void colourValenceAndConduction(band::StarterBands& bands, const BandsAtFermi& at);
+
+// One summary line: the band numbers of the valence and conduction bands
+// (or of the bands below, crossing and above the Fermi level).
+void printBandNumbers(std::ostream& out, const BandsAtFermi& at, bool coloured);
+
 }  // namespace importer

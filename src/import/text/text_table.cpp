@@ -108,10 +108,22 @@ std::optional<double> number(const std::string& word) {
     return v;
 }
 
+std::string shown(const std::string& text) {
+    static const char* hex = "0123456789abcdef";
+    std::string s;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (i == kMostShown) return s + "...";
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x20 || c == 0x7f) s += std::string("\\x") + hex[c >> 4] + hex[c & 15];
+        else s += static_cast<char>(c);
+    }
+    return s;
+}
+
 Result<double> numberOn(const RecordFile& f, size_t line, const std::string& word) {
     if (auto v = number(word)) return *v;
-    if (decimal(word)) return at(f, line, word + " is beyond 1e10 (no value of this file is that large)");
-    return at(f, line, "unreadable number '" + word + "'");
+    if (decimal(word)) return at(f, line, shown(word) + " is beyond 1e10 (no value of this file is that large)");
+    return at(f, line, "unreadable number '" + shown(word) + "'");
 }
 
 std::optional<long> integer(const std::string& word) {
@@ -164,7 +176,20 @@ Result<std::vector<double>> numbersOn(const RecordFile& f, size_t line, const st
     return v;
 }
 
+size_t wordCount(const std::string& line) {
+    size_t n = 0;
+    bool inWord = false;
+    for (const char c : line) {
+        const bool separator = c == ' ' || c == '\t' || c == '\r';
+        if (!separator && !inWord) ++n;
+        inWord = !separator;
+    }
+    return n;
+}
+
 Result<std::vector<double>> numbersOn(const RecordFile& f, size_t line, const std::string& text) {
+    if (wordCount(text) > kMostWords)
+        return at(f, line, "more than " + std::to_string(kMostWords) + " numbers on one line");
     return numbersOn(f, line, words(text));
 }
 

@@ -25,6 +25,20 @@ common::Failure at(const common::RecordFile& f, size_t line, const std::string& 
 // A file cut short: "FILE, line N: the file ends before WHAT".
 common::Failure endsBefore(const common::RecordFile& f, size_t line, const std::string& what);
 
+// Input quoted in a message: control bytes as \xNN, cut after kMostShown
+// characters ("...").
+constexpr size_t kMostShown = 40;
+std::string shown(const std::string& text);
+
+// The number of words of a line separated by blanks and tabs, counted
+// without cutting it.
+size_t wordCount(const std::string& line);
+
+// The most numbers one line of these files holds (a row of a density of
+// states with all its projections holds a few hundred): a line with more
+// is refused before it is cut into words, so memory stays bounded.
+constexpr size_t kMostWords = 100000;
+
 // The words of a line, separated by blanks, tabs (and `more`, e.g. ",").
 std::vector<std::string> words(const std::string& line, const char* more = "");
 

@@ -132,7 +132,13 @@ common::Result<BandRead> qeFilePath(const std::string& input) {
         for (size_t i = 0; i < path.points.size(); ++i) {
             PathPoint& point = path.points[i];
             point.high = rap->high[i];
-            for (size_t l = 0; l < point.levels.size(); ++l) point.levels[l].irrep = rap->rap[i][l];
+            for (size_t l = 0; l < point.levels.size(); ++l) {
+                point.levels[l].irrep = rap->rap[i][l];
+                if (point.levels[l].irrep > band::kMostCode)
+                    return common::Failure{rapName + ": k point " + std::to_string(i + 1) + ", band " +
+                                           std::to_string(l + 1) + ": representation " +
+                                           std::to_string(point.levels[l].irrep) + " does not fit I3 of fort.1"};
+            }
         }
         note += "Bands joined by representation inside the lines (" + rapName + ").\n";
     } else {
@@ -476,7 +482,7 @@ std::optional<BandImportRequest> parseBandImport(const std::vector<std::string>&
     const BandSource& source = sourceRow(cl, bandSources(), kBandOptions);
     r.source = source.name;
     if (cl.positional.size() < 2) throw common::UsageError("no input file given");
-    if (cl.positional.size() > 2) throw common::UsageError("one input file only, not also '" + cl.positional[2] + "'");
+    if (cl.positional.size() > 2) throw common::UsageError("one input file only, not also '" + shown(cl.positional[2]) + "'");
     r.input = cl.positional[1];
     if (cl.has("--doscar") && cl.has("--fermi")) throw common::UsageError("one Fermi energy: --doscar or --fermi");
     r.fermi = givenFermi(cl);
@@ -492,7 +498,7 @@ std::optional<BandImportRequest> parseBandImport(const std::vector<std::string>&
     }
     if (cl.has("--spin")) {
         r.spin = cl.value("--spin");
-        if (r.spin != "up" && r.spin != "down") throw common::UsageError("--spin takes up or down, not '" + r.spin + "'");
+        if (r.spin != "up" && r.spin != "down") throw common::UsageError("--spin takes up or down, not '" + shown(r.spin) + "'");
         if (accepts(source, "--scf") && !cl.has("--scf"))
             throw common::UsageError("--spin picks the Fermi energy of --scf: give --scf too");
     }
@@ -562,18 +568,11 @@ std::optional<std::string> pointOffTheLines(const DensePath& path, const std::ve
     return std::nullopt;
 }
 
-// The lines --lines keeps, labelled 1, 2, ... in path order; all of them
-// without it. The table of all lines is printed when there are too many.
-common::Result<std::vector<ChosenLine>> keptLines(const BandImportRequest& r, const DensePath& path,
-                                                   const std::vector<ChosenLine>& all, std::ostream& out) {
-    if (r.lines.empty()) {
-        if (all.size() <= static_cast<size_t>(band::kMaxLabels)) return all;
-        printLines(out, path, all);
-        return common::Failure{r.input + ": the path has " + std::to_string(all.size()) +
-                               " symmetry lines, more than the " + std::to_string(band::kMaxLabels) +
-                               " the band program takes; choose some with --lines (for example --lines 1-" +
-                               std::to_string(band::kMaxLabels) + ")"};
-    }
+// The lines --lines keeps, labelled 1, 2, ... in path order; without it
+// all of them, or the first the band program takes when there are more.
+common::Result<std::vector<ChosenLine>> keptLines(const BandImportRequest& r, const std::vector<ChosenLine>& all) {
+    if (r.lines.empty())
+        return std::vector<ChosenLine>(all.begin(), all.begin() + std::min<long>(static_cast<long>(all.size()), band::kMaxLabels));
     std::vector<ChosenLine> kept;
     for (int n : parseLineChoice(r.lines, static_cast<int>(all.size()))) {
         kept.push_back(all[static_cast<size_t>(n - 1)]);
@@ -589,12 +588,22 @@ common::Result<std::vector<ChosenLine>> keptLines(const BandImportRequest& r, co
 // fort.1; a value that does not is named by the input file and the line of
 // its k point there (makeBandInput writes the kept points line by line), a
 // slope made from the energies by the lines of those energies' k points.
+// "INPUT, line N: what", or "INPUT: what" where the line is not known (0).
+common::Failure named(const std::string& input, size_t line, const std::string& what) {
+    return line == 0 ? common::Failure{input + ": " + what} : at(input, line, what);
+}
+
 common::Status checkFields(const std::string& input, const DensePath& path, const std::vector<ChosenLine>& lines,
                            const band::BandInput& in) {
     size_t block = 0;
     for (const ChosenLine& c : lines)
         for (size_t q : c.points) {
             const band::KBlock& b = in.blocks[block++];
+            for (float x : b.k)
+                if (!common::readBack(x, band::kCoordinateWidth, band::kCoordinateDecimals))
+                    return named(input, path.points[q].line,
+                                 "k point " + std::to_string(q + 1) + ": coordinate " + plain(x, 5) + " does not fit " +
+                                     band::kCoordinateField + " of fort.1");
             for (size_t l = 0; l < b.bands.size(); ++l) {
                 const band::BandRecord& r = b.bands[l];
                 std::string bad;
@@ -613,8 +622,7 @@ common::Status checkFields(const std::string& input, const DensePath& path, cons
                 const std::string what = "k point " + std::to_string(q + 1) + ", level " + std::to_string(l + 1) +
                                          ": " + bad + " does not fit " + band::kLevelField + " of fort.1";
                 const size_t first = path.points[from].line, last = path.points[to].line;
-                if (first == 0) return common::Failure{input + ": " + what};
-                if (first == last) return at(input, first, what);
+                if (first == last) return named(input, first, what);
                 return common::Failure{input + ", lines " + std::to_string(first) + " ... " + std::to_string(last) +
                                        ": " + what};
             }
@@ -680,7 +688,7 @@ common::Status importBands(const BandImportRequest& r, std::ostream& out) {
     const std::vector<ChosenLine> all = allLines(path);
     if (all.empty()) return common::Failure{r.input + ": no symmetry line (the path needs two distinct k points in a row)"};
     if (auto lone = pointOffTheLines(path, all)) return common::Failure{r.input + ": " + *lone};
-    const auto kept = keptLines(r, path, all, out);
+    const auto kept = keptLines(r, all);
     if (!kept) return common::Failure{kept.error()};
 
     const band::BandInput input = makeBandInput(path, *kept);
@@ -697,17 +705,19 @@ common::Status importBands(const BandImportRequest& r, std::ostream& out) {
     if (fermi) picture.bands.sourceFermi = static_cast<float>(*fermi);
     picture.bands.title = r.title;
     picture.bands.projections = !path.groups.empty();
+    const std::optional<BandsAtFermi> atFermi =
+        fermi ? std::optional<BandsAtFermi>(bandsAtFermi(path, *kept)) : std::nullopt;
+    if (atFermi) colourValenceAndConduction(picture.bands, *atFermi);
     const auto fort15 = band::formatStarterLayout(picture.bands);
     if (!fort15) return common::Failure{fort15.error()};
-    std::vector<std::pair<const char*, std::string>> files = {
+    std::vector<std::pair<std::string, std::string>> files = {
         {"fort.1", *fort1}, {"fort.14", *fort14}, {"fort.3", fort3}, {"fort.2", *fort2}, {"fort.15", *fort15}};
     if (!path.groups.empty()) {
         const auto fort16 = band::formatCharacter(makeCharacter(path, *kept));
         if (!fort16) return common::Failure{fort16.error()};
         files.emplace_back("fort.16", *fort16);
     }
-    for (const auto& [name, text] : files)
-        if (auto written = writeWhole(r.outDir, name, text); !written) return written;
+    if (auto written = writeImport(r.outDir, files); !written) return written;
     if (path.groups.empty()) {  // the character of an earlier import would not fit these bands
         std::error_code gone;
         std::filesystem::remove(std::filesystem::path(r.outDir) / "fort.16", gone);
@@ -718,11 +728,16 @@ common::Status importBands(const BandImportRequest& r, std::ostream& out) {
         << " symmetry lines.\n";
     printLines(out, path, *kept);
     printPicture(out, picture);
+    if (atFermi) printBandNumbers(out, *atFermi, !picture.bands.styles.empty());
     out << note;
     if (fermi)
         out << "Energies relative to the Fermi energy " << plain(*fermi, 4) << " eV (" << fermiFrom << ").\n";
     else
         out << "Energies are absolute (no Fermi level given).\n";
+    if (kept->size() < all.size() && r.lines.empty())
+        out << "The path has " << all.size() << " symmetry lines; the band program takes " << band::kMaxLabels
+            << ": lines 1 ... " << band::kMaxLabels << " written; the next with --lines " << band::kMaxLabels + 1
+            << "-" << std::min<size_t>(all.size(), 2 * band::kMaxLabels) << " -o ANOTHER_FOLDER.\n";
     out << "Bands joined through their crossings (fort.3), fitted through energies and slopes (fort.2);\n"
            "'tarlisen --output bands.pdf' in " << r.outDir << " draws the picture.\n";
     return {};

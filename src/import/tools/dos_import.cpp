@@ -8,6 +8,7 @@
 #include "dos/core/limits.h"
 #include "dos/core/starter_layout.h"
 #include "import/pipeline/dos_assemble.h"
+#include "import/text/text_table.h"
 #include "import/tools/import_tool.h"
 #include "import/formats/lobster.h"
 #include "import/formats/qe_pdos.h"
@@ -37,13 +38,13 @@ Spin spinOf(const common::CommandLine& cl) {
     if (s == "up") return Spin::Up;
     if (s == "down") return Spin::Down;
     if (s == "mirror") return Spin::Mirror;
-    throw common::UsageError("--spin takes up, down or mirror, not '" + s + "'");
+    throw common::UsageError("--spin takes up, down or mirror, not '" + shown(s) + "'");
 }
 
 SumBy sumOf(const common::CommandLine& cl) {
     if (!cl.has("--sum")) return SumBy::None;
     const auto by = sumNamed(cl.value("--sum"));
-    if (!by) throw common::UsageError("--sum takes element, orbital or element,orbital, not '" + cl.value("--sum") + "'");
+    if (!by) throw common::UsageError("--sum takes element, orbital or element,orbital, not '" + shown(cl.value("--sum")) + "'");
     return *by;
 }
 
@@ -250,8 +251,8 @@ common::Status importDos(const DosImportRequest& r, std::ostream& out) {
     const auto layout = dos::readDosInput(common::RecordFile::fromText("fort.1", imported->text))
                             .and_then([&](const dos::DosInput& input) { return dos::formatStarterLayout(input, starter); });
     if (!layout) return layout.failure();
-    if (auto written = writeWhole(r.outDir, "fort.1", imported->text); !written) return written;
-    if (auto written = writeWhole(r.outDir, "fort.7", *layout); !written) return written;
+    if (auto written = writeImport(r.outDir, {{"fort.1", imported->text}, {"fort.7", *layout}}); !written)
+        return written;
     const std::string dir = r.outDir == "." ? std::string() : r.outDir + "/";
     out << imported->summary << "written: " << dir << "fort.1 and the starter layout " << dir
         << "fort.7 ('morvane --output dos.pdf' draws it)\n";

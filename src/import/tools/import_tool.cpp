@@ -10,7 +10,7 @@
 namespace importer {
 
 std::vector<int> numberList(const std::string& option, const std::string& text) {
-    auto bad = [&]() { return common::UsageError(option + " takes numbers such as 1,3,5-7, not '" + text + "'"); };
+    auto bad = [&]() { return common::UsageError(option + " takes numbers such as 1,3,5-7, not '" + shown(text) + "'"); };
     auto whole = [&](const std::string& s) {
         const auto v = s.size() <= 6 && s.find_first_of("+-") == std::string::npos ? integer(s) : std::nullopt;
         if (!v || *v < 1) throw bad();
@@ -59,7 +59,7 @@ std::string sourceNamed(const common::CommandLine& cl, const std::vector<std::st
     if (cl.positional.empty()) throw common::UsageError("no source named (" + names + ")");
     const std::string& source = cl.positional.front();
     if (std::find(known.begin(), known.end(), source) == known.end())
-        throw common::UsageError("unknown source '" + source + "' (" + names + ")");
+        throw common::UsageError("unknown source '" + shown(source) + "' (" + names + ")");
     return source;
 }
 
@@ -79,12 +79,14 @@ std::optional<double> givenFermi(const common::CommandLine& cl) {
     return fermi;
 }
 
-common::Status writeWhole(const std::string& dir, const std::string& name, const std::string& text) {
+common::Status writeImport(const std::string& dir, const std::vector<std::pair<std::string, std::string>>& files) {
     std::error_code ec;
     if (!dir.empty() && !std::filesystem::exists(dir, ec) && !std::filesystem::create_directories(dir, ec))
         return common::Failure{dir + ": cannot be created"};
-    const std::string path = dir.empty() || dir == "." ? name : (dir.back() == '/' ? dir + name : dir + "/" + name);
-    return common::writeFileAtomic(path, text);
+    std::vector<std::pair<std::string, std::string>> placed;
+    for (const auto& [name, text] : files)
+        placed.emplace_back(dir.empty() || dir == "." ? name : (dir.back() == '/' ? dir + name : dir + "/" + name), text);
+    return common::writeFilesTogether(placed);
 }
 
 int runProgram(const std::string& program, std::ostream& err,

@@ -7,6 +7,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/error.h"    // common::Result, common::Status, common::Failure (status 1)
@@ -102,9 +103,10 @@ std::string givenTitle(const common::CommandLine& cl);
 constexpr double kMostFermi = 1000.0;
 std::optional<double> givenFermi(const common::CommandLine& cl);
 
-// Writes DIR/NAME whole (common's writeFileAtomic), making DIR first when it
-// does not exist.
-common::Status writeWhole(const std::string& dir, const std::string& name, const std::string& text);
+// Writes the files of one import, (NAME, text), into DIR as one set
+// (common's writeFilesTogether): all of them or, on a failure, none, the
+// folder as it was. DIR is made first when it does not exist.
+common::Status writeImport(const std::string& dir, const std::vector<std::pair<std::string, std::string>>& files);
 
 // Runs a program's body: 0 when it succeeds; for its failure prints
 // "PROGRAM: " + the line on `err` and returns 1; for a common::UsageError
