@@ -805,6 +805,13 @@ TEST(TarlisenImport, BothImportsKeepTheirFermiEnergyForTheFigure) {
                              "conduction 5 ... 8, a gap of 0.50 eV; drawn blue and vermillion.\n"),
               std::string::npos)
         << bands.out;
+    // An old pw.x output without a Fermi line: the top of the valence band.
+    const e2e::Outcome old = e2e::run(dir, "tarlisen-import", "",
+                                      "qe '" + kQe + "si.bands.dat' --scf '" + std::string(SOURCE_DIR) +
+                                          "/tests/import/real/si.pw41.out' -o old");
+    EXPECT_EQ(old.status, 0) << old.err;
+    EXPECT_NE(old.out.find("Energies relative to the Fermi energy 6.0123 eV (no Fermi level in "), std::string::npos)
+        << old.out;
     const e2e::Outcome metal =
         e2e::run(dir, "tarlisen-import", "", "qe '" + kQe + "si.bands.dat' --fermi 7.5 -o metal");
     EXPECT_NE(metal.out.find("counts them): 1 ... 4 below the Fermi level, 5 ... 6 cross it, 7 ... 8 above it.\n"),

@@ -245,6 +245,8 @@ TEST(VaspBands, DamagedFilesAreNamedByFileAndLine) {
         {"KPOINTS.bad", withLine(kp, 2, "20"), "--kpoints KPOINTS.bad", "KPOINTS.bad: 5 segments of 20 points make 100 k points, EIGENVAL.bad has 200"},
         {"KPOINTS.bad", joined(linesOf(kp), 0, 14), "--kpoints KPOINTS.bad", "KPOINTS.bad, line 15: the file ends before the end of the segment"},
         {"POSCAR.bad", withLine(e2e::slurp(kRun + "POSCAR"), 5, "  0 0 0"), "--poscar POSCAR.bad", "POSCAR.bad, line 3: the lattice vectors span no volume"},
+        {"POSCAR.bad", withLine(e2e::slurp(kRun + "POSCAR"), 2, " 100.0"), "--poscar POSCAR.bad",
+         "the interpolation of the bands failed: Line  4: first and last k points differ by less than 0.003"},
         {"OUTCAR.bad", "no Fermi here\n", "--outcar OUTCAR.bad", "OUTCAR.bad: no 'reciprocal lattice vectors'"},
         {"OUTCAR.bad", withLine(kOutcar, 6, ""), "--poscar POSCAR --outcar OUTCAR.bad", ""},
         {"OUTCAR.bad", withLine(kOutcar, 6, " E-fermi :   ****"), "--poscar POSCAR --outcar OUTCAR.bad", "OUTCAR.bad, line 6: unreadable Fermi energy"},

@@ -1,6 +1,7 @@
 #include "import/tools/band_import.h"
 
 #include <algorithm>
+#include <sstream>
 #include <cmath>
 #include <filesystem>
 #include <type_traits>
@@ -641,11 +642,26 @@ struct FermiLevel {
 common::Result<FermiLevel> fermiLevel(const BandImportRequest& r, const BandRead& read) {
     auto from = [](const std::string& how) { return [how](double e) { return FermiLevel{e, "from " + how}; }; };
     if (!r.scf.empty())
-        return fermiFromPwOutput(r.scf, spinOf(r)).transform(from(r.scf + (r.spin.empty() ? "" : ", spin " + r.spin)));
+        return referenceFromPwOutput(r.scf, spinOf(r)).transform([&](const PwLevel& level) {
+            return level.note.empty() ? from(r.scf + (r.spin.empty() ? "" : ", spin " + r.spin))(level.energy)
+                                      : FermiLevel{level.energy, level.note};
+        });
     if (!r.doscar.empty()) return readDoscar(r.doscar).transform([&](const Doscar& d) { return from(r.doscar)(d.fermi); });
     if (!r.outcar.empty() && !r.fermi) return fermiFromOutcar(r.outcar).transform(from(r.outcar));
     if (!r.fermi && read.fermi) return from(read.fermiFrom)(*read.fermi);
     return FermiLevel{r.fermi, "given"};
+}
+
+// The first line of the interpolation's log that is not an echo of the k
+// points: what made it fail.
+std::string firstComplaint(const std::string& log) {
+    std::istringstream lines(log);
+    for (std::string line; std::getline(lines, line);) {
+        const size_t start = line.find_first_not_of(' ');
+        if (start == std::string::npos || line.compare(start, 7, "k point") == 0) continue;
+        return line.substr(start);
+    }
+    return "no line could be fitted";
 }
 
 // fort.2 as the band program makes it from the files written: the stored
@@ -660,7 +676,7 @@ common::Result<std::string> interpolateBands(const std::string& fort1, const std
     common::Report report;
     const band::BfitSummary fit =
         band::interpolate(stored->counts, stored->lines, *written, nlines, report, band::FitKind::hermite);
-    if (fit.written != nlines) return common::Failure{"the interpolation of the bands failed:\n" + report.text()};
+    if (fit.written != nlines) return common::Failure{"the interpolation of the bands failed: " + firstComplaint(report.text())};
     return fit.fort2;
 }
 
