@@ -115,3 +115,24 @@ TEST_F(DosE2E, QuitAtOnceEndsWithStatusZero) {
     EXPECT_NE(r.out.find(" ( 0) Quit program"), std::string::npos);
     EXPECT_NE(r.out.find("WARRANTY"), std::string::npos);
 }
+
+// Quitting says when the layout was not saved, and which option saves it.
+TEST_F(DosE2E, QuittingSaysWhenTheLayoutWasNotSaved) {
+    copyExample();
+    const std::string never = " The layout was not saved; option 13 keeps it in fort.7 for the next run.\n";
+    const struct {
+        const char* answers;
+        bool said;
+    } cases[] = {
+        {"0\n", false},           // nothing drawn, nothing to keep
+        {"1\n0\n", true},         // a curve drawn and not saved
+        {"1\n13\n0\n", false},    // saved
+        {"1\n13\n14\n0\n", false},  // loaded back as saved
+    };
+    for (const auto& c : cases) {
+        fs::remove(dir / "fort.7");
+        const RunResult r = run(script(c.answers));
+        EXPECT_EQ(r.status, 0) << c.answers;
+        EXPECT_EQ(r.out.find(never) != std::string::npos, c.said) << c.answers << r.out.substr(r.out.size() - 200);
+    }
+}

@@ -1,5 +1,7 @@
 #include "dos/dialog/main_menu.h"
 
+#include <optional>
+
 #include "common/console.h"
 #include "common/fortran_format.h"
 #include "common/plot.h"
@@ -155,14 +157,40 @@ bool loadLayout(Plot& plot, Console& con, const DosInput& in, DosGraph& g, const
 }
 
 
+namespace {
+
+// The settings as fort.7 would keep them (or why it could not).
+std::string layoutText(const DosGraph& g) {
+    Result<std::string> text = formatLayout(g);
+    return text ? *text : text.error();
+}
+
+// Leaving the program: a line when the settings changed since they were
+// saved (or loaded), or, never saved, since the program started.
+void sayUnsaved(Console& con, const DosGraph& g, const std::string& start, const std::optional<std::string>& kept,
+                int saveNumber) {
+    const std::string now = layoutText(g), option = "option " + std::to_string(saveNumber);
+    if (kept && now != *kept)
+        con.line(" The layout changed since it was last saved; " + option + " keeps it in fort.7.");
+    else if (!kept && now != start)
+        con.line(" The layout was not saved; " + option + " keeps it in fort.7 for the next run.");
+}
+
+}  // namespace
+
 void runMainMenu(Plot& plot, Console& con, const DosInput& in, DosGraph& g, int screen,
                  const std::string& layout) {
+    const std::string start = layoutText(g);
+    std::optional<std::string> kept;  // the settings last saved or loaded
     for (;;) {
         const std::vector<MenuEntry> menu = buildMainMenu(in, g);
         printMainMenu(con, menu);
         const long last = static_cast<long>(menu.size());
         const int s = static_cast<int>(con.askInt(" Selection: ", 2, [last](long v) { return v >= 0 && v <= last; }));
-        if (s == 0) return;
+        if (s == 0) {
+            sayUnsaved(con, g, start, kept, numberOf(menu, MenuAction::SaveLayout));
+            return;
+        }
         const auto action = dispatch(menu, s);
         if (!action) continue;
         switch (*action) {
@@ -196,10 +224,11 @@ void runMainMenu(Plot& plot, Console& con, const DosInput& in, DosGraph& g, int 
             break;
         case MenuAction::SaveLayout: {
             if (Status saved = saveLayout(layout, g); !saved) con.line(" " + saved.error());
+            else kept = layoutText(g);
             break;
         }
         case MenuAction::LoadLayout:
-            loadLayout(plot, con, in, g, layout, numberOf(menu, MenuAction::SaveLayout));
+            if (loadLayout(plot, con, in, g, layout, numberOf(menu, MenuAction::SaveLayout))) kept = layoutText(g);
             break;
         }
     }
