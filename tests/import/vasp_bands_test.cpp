@@ -563,3 +563,27 @@ TEST(W90Band, DamagedFilesAreNamedByFileAndLine) {
         EXPECT_EQ(r.error().rfind(c.err, 0), 0u) << r.error();
     }
 }
+
+// A level far off the curve of its band is reported with its k point's
+// line; in the highest band the starter window leaves that band out. Bands
+// that cross bend at the crossing and are not reported.
+TEST(VaspBands, LevelsFarOffTheirBandAreReported) {
+    Scratch s;
+    const std::string eig = e2e::slurp(kRun + "EIGENVAL");
+    const struct {
+        std::string body, says;
+    } rows[] = {
+        {eig, ""},
+        {withLine(eig, 606, "   10     16.581564   0.000000"),
+         "Band 10 at k point 50 (EIGENVAL.bad, line 596) lies 4.00 eV above its neighbours' mean: unconverged or "
+         "damaged?\nThe starter window leaves out the highest band, which jumps so.\n"},
+        {withLine(eig, 601, "    5      5.500000   0.000000"), "Band 5 at k point 50 (EIGENVAL.bad, line 596) lies "},
+    };
+    for (const auto& row : rows) {
+        s.dir.write("EIGENVAL.bad", row.body);
+        const e2e::Outcome r = e2e::run(s.dir, "tarlisen-import", "", "vasp EIGENVAL.bad --fermi 5 -o run");
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out.find("neighbours' mean") != std::string::npos, !row.says.empty()) << r.out;
+        if (!row.says.empty()) EXPECT_NE(r.out.find(row.says), std::string::npos) << r.out;
+    }
+}

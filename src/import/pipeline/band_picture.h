@@ -32,9 +32,31 @@ std::string labelMarkup(const std::string& name);
 // numbers; the window `window`, else the starter window of
 // annotate::starterWindow (the bands' whole range when the energies are
 // absolute), in whole eV.
+// `withoutTop` leaves the highest level of each channel out of the window.
 StarterPicture starterPicture(bool inAlat, const DensePath& path, const std::vector<ChosenLine>& lines,
                               const std::string& labels, const std::optional<std::pair<double, double>>& window,
-                              bool relative);
+                              bool relative, bool withoutTop = false);
+
+// A raw level far off the curve through its neighbours on its line: band
+// `band` of spin channel `channel` (the band-th level of the channel,
+// lowest first, as the source numbers them) at point `point` of the path,
+// `off` eV from the mean of the levels before and after it. Bands sorted
+// at each point bend at a crossing, the two of them by as much either way;
+// a level more than kSpike off without such a partner is unconverged or
+// damaged.
+constexpr double kSpike = 1.0;
+struct Spike {
+    int band = 0, channel = 0;
+    size_t point = 0;
+    double off = 0;
+};
+std::vector<Spike> spikes(const DensePath& path, const std::vector<ChosenLine>& lines);
+
+// Summary lines for the spikes (the first few, with the input's line of
+// their k point); says so when the highest band of a channel has one and
+// the starter window leaves it out (`withoutTop`).
+void printSpikes(std::ostream& out, const std::string& input, const DensePath& path, const std::vector<Spike>& found,
+                 bool withoutTop);
 
 // Two summary lines: the labels with the line lengths, the window.
 void printPicture(std::ostream& out, const StarterPicture& picture);

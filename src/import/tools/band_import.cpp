@@ -717,7 +717,11 @@ common::Status importBands(const BandImportRequest& r, std::ostream& out) {
     const std::string fort3 = band::formatSetup(makeStoredSetup(path, *kept));
     const auto fort2 = interpolateBands(*fort1, fort3, input, nlines);
     if (!fort2) return common::Failure{fort2.error()};
-    StarterPicture picture = starterPicture(path.units == KUnits::twoPiOverAlat, path, *kept, r.labels, r.window, fermi.has_value());
+    const std::vector<Spike> jumps = spikes(path, *kept);
+    const int perChannel = path.nbands() / std::max(1, path.channels());
+    const bool withoutTop = std::any_of(jumps.begin(), jumps.end(), [&](const Spike& s) { return s.band == perChannel; });
+    StarterPicture picture = starterPicture(path.units == KUnits::twoPiOverAlat, path, *kept, r.labels, r.window,
+                                            fermi.has_value(), withoutTop);
     if (fermi) picture.bands.sourceFermi = static_cast<float>(*fermi);
     picture.bands.title = r.title;
     picture.bands.projections = !path.groups.empty();
@@ -745,6 +749,7 @@ common::Status importBands(const BandImportRequest& r, std::ostream& out) {
     printLines(out, path, *kept);
     printPicture(out, picture);
     if (atFermi) printBandNumbers(out, *atFermi, !picture.bands.styles.empty());
+    printSpikes(out, r.input, path, jumps, withoutTop && !r.window);
     out << note;
     if (fermi)
         out << "Energies relative to the Fermi energy " << plain(*fermi, 4) << " eV (" << fermiFrom << ").\n";
