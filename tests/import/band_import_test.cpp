@@ -479,6 +479,13 @@ TEST(TarlisenImport, StatusOfGoodBadAndMisusedRuns) {
     e2e::spit(dir / "nosum.out", replaced(proj, "    |psi|^2 = 0.997\n", ""));
     e2e::spit(dir / "cut.out", proj.substr(0, proj.find("==== e(   3)")));
     const std::string alas = "qe '" + kAlAs + "alas.bands.dat' --projections ";
+    // a k coordinate and a representation that fort.1 cannot hold, named at their input
+    e2e::spit(dir / "far.dat", "1 0 0 0 1 0 0 0\n2 150 0 0 1 0 0 0\n3 300 0 0 1 0 0 0\n");
+    std::filesystem::copy_file(kQe + "si.bands.dat", dir / "r.dat");
+    std::string rap = text(kQe + "si.bands.dat.rap");
+    size_t fifth = 0;
+    for (int l = 0; l < 4; ++l) fifth = rap.find('\n', fifth) + 1;
+    e2e::spit(dir / "r.dat.rap", rap.replace(fifth, 8, "    1000"));
     e2e::spit(dir / "ctl.dat", "  1  0.0 0.0 0.0  -5.0\x1b[2J  0.0 0.0 0.0\n");
     // twelve lines turning at right angles, three points each
     std::string zig;
@@ -559,6 +566,8 @@ TEST(TarlisenImport, StatusOfGoodBadAndMisusedRuns) {
         {good + " -o half", 1, "tarlisen-import: half/fort.2: cannot be written (not a regular file)\n"},
         {"w90 ctl.dat", 1, "tarlisen-import: ctl.dat, line 1: unreadable number '-5.0\\x1b[2J'\n"},
         {"w90 zig.dat -o zig", 0, ""},
+        {"w90 far.dat", 1, "tarlisen-import: far.dat, line 2: k point 2: coordinate 150.00000 does not fit F10.7 of fort.1\n"},
+        {"qe r.dat", 1, "tarlisen-import: r.dat.rap: k point 2, band 1: representation 1000 does not fit I3 of fort.1\n"},
     };
     for (const Case& c : cases) {
         const std::string cmd = "cd '" + dir.path.string() + "' && '" + std::string(BINARY_DIR) + "/tarlisen-import' " +
