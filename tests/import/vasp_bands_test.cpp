@@ -97,7 +97,8 @@ struct Scratch {
         std::filesystem::copy_file(kRun + "spin/vasprun.xml", dir / "xml" / "vasprun.xml");
         // public runs given alone, with nothing of another run beside them
         std::filesystem::create_directories(dir / "real");
-        for (const char* f : {"EIGENVAL.vasp4-si", "EIGENVAL.si-occupations", "EIGENVAL.hse-si", "EIGENVAL.ispin2-crcl3"})
+        for (const char* f : {"EIGENVAL.vasp4-si", "EIGENVAL.si-occupations", "EIGENVAL.hse-si", "EIGENVAL.ispin2-crcl3",
+                              "EIGENVAL.procar-si", "KPOINTS.procar-si", "POSCAR.procar-si", "PROCAR.procar-si"})
             std::filesystem::copy_file(kReal + f, dir / "real" / f);
         std::filesystem::create_directories(dir / "public");
         std::filesystem::copy_file(kReal + "vasprun.xml.band-si", dir / "public" / "vasprun.xml.band-si");
@@ -199,6 +200,13 @@ TEST(VaspBands, RealFileVariants) {
          20, "points L \\Gamma X W K \\Gamma", "5.0000 eV (given)", "added up by orbital into 2 groups: s, p"},
         {"PROCAR of ISPIN 2, spin down", "EIGENVAL.spin --spin down --poscar POSCAR --projections PROCAR.spin --sum element,orbital",
          55, 10, "points L \\Gamma X W K \\Gamma", "absolute", "by element and orbital into 2 groups: Si s, Si p"},
+        // a public run with its PROCAR (LORBIT 11), whose eighth and highest band catches a higher one near Gamma
+        {"public PROCAR, the highest band not complete", "real/EIGENVAL.procar-si --kpoints real/KPOINTS.procar-si "
+         "--poscar real/POSCAR.procar-si --projections real/PROCAR.procar-si --fermi 5.837", 11, 7,
+         "Band 8, the highest, is not complete across the path: it jumps 4.07 eV between k points 44 and 45 "
+         "(real/EIGENVAL.procar-si, line 448); left out.\n", "5.8370 eV (given)",
+         "Orbital character from real/PROCAR.procar-si: 18 atomic states added up by orbital into 2 groups: s, p (no "
+         "weight in d).\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

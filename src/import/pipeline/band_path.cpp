@@ -1,6 +1,7 @@
 #include "import/pipeline/band_path.h"
 
 #include <algorithm>
+#include <optional>
 #include <cmath>
 #include <numeric>
 
@@ -247,6 +248,70 @@ BandInput makeBandInput(const DensePath& path, const std::vector<ChosenLine>& li
     }
     in.nkpt = static_cast<int>(in.blocks.size());
     return in;
+}
+
+namespace {
+
+// The highest level of `channel` at a point; none when it has none.
+std::optional<double> topOf(const PathPoint& point, int channel) {
+    std::optional<double> top;
+    for (const Level& level : point.levels)
+        if (level.channel == channel) top = std::max(top.value_or(level.energy), level.energy);
+    return top;
+}
+
+constexpr double kTopJump = 1.0;  // eV: a sorted band of a complete set never steps this far at once
+// A highest level this far above every other level of its channel is no
+// band caught in places but a damaged value, left for the field checks.
+constexpr double kTopReach = 50.0;
+
+// The highest level of `channel` on the path below the highest at each point.
+std::optional<double> highestBelowTop(const DensePath& path, int channel) {
+    std::optional<double> h;
+    for (const PathPoint& point : path.points) {
+        std::vector<double> e;
+        for (const Level& level : point.levels)
+            if (level.channel == channel) e.push_back(level.energy);
+        std::sort(e.begin(), e.end());
+        if (e.size() >= 2) h = std::max(h.value_or(e[e.size() - 2]), e[e.size() - 2]);
+    }
+    return h;
+}
+
+}  // namespace
+
+std::vector<TopJump> incompleteTops(const DensePath& path, const std::vector<PathLine>& lines) {
+    std::vector<TopJump> found;
+    for (int channel = 0; channel < path.channels(); ++channel) {
+        std::optional<TopJump> first;
+        const std::optional<double> below = highestBelowTop(path, channel);
+        if (!below) continue;
+        for (const PathLine& line : lines) {
+            std::vector<double> step;  // step[i]: from point first + i to the next
+            for (size_t q = line.first; q < line.last; ++q) {
+                const auto a = topOf(path.points[q], channel), b = topOf(path.points[q + 1], channel);
+                const bool reach = a && b && std::max(*a, *b) <= *below + kTopReach;
+                step.push_back(reach ? *b - *a : 0.0);
+            }
+            for (size_t i = 0; i < step.size() && !first; ++i) {
+                const double before = i > 0 ? std::fabs(step[i - 1]) : 0, after = i + 1 < step.size() ? std::fabs(step[i + 1]) : 0;
+                if (step.size() < 3 || std::fabs(step[i]) <= kTopJump || std::fabs(step[i]) <= 4 * std::max(before, after))
+                    continue;
+                first = TopJump{channel, line.first + i, step[i]};
+            }
+        }
+        if (first) found.push_back(*first);
+    }
+    return found;
+}
+
+void dropTop(DensePath& path, int channel) {
+    for (PathPoint& point : path.points) {
+        auto top = point.levels.end();
+        for (auto l = point.levels.begin(); l != point.levels.end(); ++l)
+            if (l->channel == channel && (top == point.levels.end() || l->energy >= top->energy)) top = l;
+        if (top != point.levels.end()) point.levels.erase(top);
+    }
 }
 
 }  // namespace importer

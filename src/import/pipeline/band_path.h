@@ -34,6 +34,22 @@ constexpr double kBendSine = 0.01;
 // no line.
 std::vector<PathLine> splitPath(const DensePath& path);
 
+// The highest band of a channel is not complete across the path when the
+// highest level jumps between two neighbouring points of a line, by more
+// than 1 eV and four times the steps before and
+// after it: a calculation of a few bands too few catches a higher band in
+// places (common in the highest bands of a VASP run). The first such jump
+// of each channel: the point before it and its size; none when complete.
+struct TopJump {
+    int channel = 0;
+    size_t point = 0;  // the jump lies between this point and the next
+    double size = 0;
+};
+std::vector<TopJump> incompleteTops(const DensePath& path, const std::vector<PathLine>& lines);
+
+// Leaves the highest level of `channel` out at every point.
+void dropTop(DensePath& path, int channel);
+
 // The levels of the line joined into bands from point to point: order[p][b]
 // is the level of band b at the line's point p (order[0] the identity).
 // Between interior points bands keep their representation, in energy order

@@ -652,6 +652,25 @@ common::Result<FermiLevel> fermiLevel(const BandImportRequest& r, const BandRead
     return FermiLevel{r.fermi, "given"};
 }
 
+// Leaves out the highest band of each channel that is not complete across
+// the path (incompleteTops); the summary's lines saying so.
+std::string leaveOutIncompleteTops(const std::string& input, DensePath& path) {
+    std::string said;
+    const bool two = path.channels() == 2;
+    for (const TopJump& j : incompleteTops(path, splitPath(path))) {
+        int highest = 0;
+        for (const Level& level : path.points.front().levels) highest += level.channel == j.channel;
+        const PathPoint& p = path.points[j.point + 1];
+        said += "Band " + std::to_string(highest) + ", the highest" +
+                (two ? (j.channel == 1 ? " of spin down" : " of spin up") : std::string()) +
+                ", is not complete across the path: it jumps " + plain(std::fabs(j.size), 2) + " eV between k points " +
+                std::to_string(j.point + 1) + " and " + std::to_string(j.point + 2) + " (" + input +
+                (p.line > 0 ? ", line " + std::to_string(p.line) : std::string()) + "); left out.\n";
+        dropTop(path, j.channel);
+    }
+    return said;
+}
+
 // The first line of the interpolation's log that is not an echo of the k
 // points: what made it fail.
 std::string firstComplaint(const std::string& log) {
@@ -692,6 +711,8 @@ common::Status importBands(const BandImportRequest& r, std::ostream& out) {
     if (path.nbands() > band::kMaxBands)
         return common::Failure{r.input + ": " + std::to_string(path.nbands()) + " bands, more than the " +
                                std::to_string(band::kMaxBands) + " the band program takes"};
+
+    const std::string incomplete = leaveOutIncompleteTops(r.input, path);
 
     const auto level = fermiLevel(r, *read);
     if (!level) return level.failure();
@@ -750,7 +771,7 @@ common::Status importBands(const BandImportRequest& r, std::ostream& out) {
     printPicture(out, picture);
     if (atFermi) printBandNumbers(out, *atFermi, !picture.bands.styles.empty());
     printSpikes(out, r.input, path, jumps, withoutTop && !r.window);
-    out << note;
+    out << note << incomplete;
     if (fermi)
         out << "Energies relative to the Fermi energy " << plain(*fermi, 4) << " eV (" << fermiFrom << ").\n";
     else
