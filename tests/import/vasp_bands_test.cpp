@@ -4,6 +4,7 @@
 // differ, or damaged, and on excerpts of public runs (tests/import/real/).
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -11,6 +12,7 @@
 
 #include "band/core/band_input.h"
 #include "band/core/bands_file.h"
+#include "band/core/character.h"
 #include "band/core/graph.h"
 #include "band/core/layout_file.h"
 #include "band/core/setup_file.h"
@@ -83,6 +85,27 @@ std::string spinProcar() {
     return joined(p) + joined(down);
 }
 
+// The weights of fort.16 in `dir` at each k point of its fort.1 block, by
+// the block's k point, to match two imports whose lines keep other points.
+std::vector<std::pair<std::array<float, 3>, std::vector<float>>> characterByK(const std::filesystem::path& dir) {
+    std::vector<std::pair<std::array<float, 3>, std::vector<float>>> out;
+    const Result<band::BandCounts> counts = band::readCounts((dir / "fort.14").string());
+    auto fort1 = RecordFile::load((dir / "fort.1").string());
+    auto fort16 = RecordFile::load((dir / "fort.16").string());
+    if (!counts || !fort1 || !fort16) return out;
+    const auto input = band::parseBandInput(*fort1, counts->nkpt, counts->nbands);
+    const auto c = band::parseCharacter(*fort16, counts->nkpt, counts->nbands);
+    if (!input || !c) return out;
+    for (int n = 1; n <= c->nkpt; ++n) {
+        std::vector<float> w;
+        for (int b = 1; b <= c->nbands; ++b)
+            for (int g = 1; g <= c->groups(); ++g) w.push_back(c->weight(n, b, g));
+        const auto& k = input->blocks[static_cast<size_t>(n - 1)].k;
+        out.push_back({{k[0], k[1], k[2]}, w});
+    }
+    return out;
+}
+
 struct Scratch {
     e2e::ScratchDir dir{"vasp-bands"};
     Scratch() {
@@ -144,6 +167,7 @@ TEST(VaspBands, RealFileVariants) {
         int nkpt, nbands;
         std::string points, fermi;
         std::string character{};  // the summary's line on the orbital character (fort.16 written)
+        std::string sameCharacterAs{};  // another import whose fort.16 holds the same weights at the points both keep
     } cases[] = {
         {"ISPIN 1, KPOINTS, POSCAR, DOSCAR", "EIGENVAL --kpoints KPOINTS --poscar POSCAR --doscar DOSCAR", 55, 10,
          "points L \\Gamma X W K \\Gamma (named by the k point file)", "5.0000 eV (from DOSCAR)"},
@@ -162,14 +186,24 @@ TEST(VaspBands, RealFileVariants) {
         {"OUTCAR before vasprun.xml beside it", "outcar/EIGENVAL --fermi 5", 55, 10, "lattice of outcar/OUTCAR)",
          "5.0000 eV (given)"},
         {"vasprun.xml with the lattice of --poscar", "xml/vasprun.xml --poscar POSCAR", 55, 20, "lattice of POSCAR)",
-         "(from xml/vasprun.xml)"},
+         "(from xml/vasprun.xml)", "Orbital character from xml/vasprun.xml"},
         {"the lattice of the vasprun.xml beside it", "xml/EIGENVAL --kpoints KPOINTS", 55, 20,
          "lattice of xml/vasprun.xml)", "absolute"},
         {"vasprun.xml alone, both spin channels", "xml/vasprun.xml", 55, 20,
          "points L \\Gamma X W K \\Gamma (the standard points of the face-centred cubic lattice)",
-         "Energies relative to the Fermi energy 5.0000 eV (from xml/vasprun.xml)."},
+         "Energies relative to the Fermi energy 5.0000 eV (from xml/vasprun.xml).",
+         "Orbital character from xml/vasprun.xml: 6 atomic states added up by orbital into 2 groups: s, p (no weight in d).\n"},
+        // its projections: spin up as the PROCAR of the ISPIN 1 run has them
         {"vasprun.xml, spin up, KPOINTS names the points", "xml/vasprun.xml --spin up --kpoints KPOINTS --fermi 4", 55, 10,
-         "points L \\Gamma X W K \\Gamma (named by the k point file)", "4.0000 eV (given)"},
+         "points L \\Gamma X W K \\Gamma (named by the k point file)", "4.0000 eV (given)",
+         "Orbital character from xml/vasprun.xml: 6 atomic states added up by orbital into 2 groups: s, p (no weight in d).\n",
+         "EIGENVAL --kpoints KPOINTS --poscar POSCAR --projections PROCAR"},
+        {"vasprun.xml, spin down, its own elements", "xml/vasprun.xml --spin down --sum element,orbital", 55, 10,
+         "points L \\Gamma X W K \\Gamma", "5.0000 eV (from xml/vasprun.xml)",
+         "6 atomic states added up by element and orbital into 2 groups: Si s, Si p (no weight in Si d).\n"},
+        {"vasprun.xml with a PROCAR: the PROCAR's character, the file's elements",
+         "xml/vasprun.xml --spin up --projections PROCAR.spin --sum element", 55, 10, "points L \\Gamma X W K \\Gamma",
+         "5.0000 eV", "Orbital character from PROCAR.spin: 6 atomic states added up by element into 1 group: Si.\n"},
         {"public vasprun.xml, segments of its generation block", "public/vasprun.xml.band-si", 55, 8,
          "points W \\Gamma X W L \\Gamma (the standard points of the face-centred cubic lattice)",
          "5.9515 eV (from public/vasprun.xml.band-si)"},
@@ -220,6 +254,22 @@ TEST(VaspBands, RealFileVariants) {
         EXPECT_EQ(counts->nbands, c.nbands);
         EXPECT_NE(r.out.find(c.character), std::string::npos) << r.out;
         EXPECT_EQ(std::filesystem::exists(s.dir / "run" / "fort.16"), !c.character.empty());
+        if (!c.sameCharacterAs.empty()) {  // within the PROCAR's three decimals of each of the two atoms
+            const e2e::Outcome other = e2e::run(s.dir, "tarlisen-import", "", "vasp " + c.sameCharacterAs + " -o other");
+            ASSERT_EQ(other.status, 0) << other.err;
+            const auto mine = characterByK(s.dir / "run"), theirs = characterByK(s.dir / "other");
+            ASSERT_EQ(mine.size(), static_cast<size_t>(c.nkpt));
+            size_t shared = 0;
+            for (const auto& [k, w] : mine)
+                for (const auto& [k2, w2] : theirs) {
+                    if (std::abs(k[0] - k2[0]) + std::abs(k[1] - k2[1]) + std::abs(k[2] - k2[2]) > 1e-6f) continue;
+                    ++shared;
+                    ASSERT_EQ(w.size(), w2.size());
+                    for (size_t i = 0; i < w.size(); ++i) EXPECT_NEAR(w[i], w2[i], 1.1e-3) << "k point " << shared << ", weight " << i;
+                }
+            EXPECT_GT(shared, 40u);  // most: the energies' other digits may move a kept point by a step
+            std::filesystem::remove_all(s.dir / "other");
+        }
         if (&c == &cases[0]) {  // on to the picture
             const std::string draw = "cd '" + (s.dir / "run").string() + "' && PGPLOT_DEV=/NULL '" +
                                      std::string(BINARY_DIR) + "/tarlisen' --output bands.eps > out.txt 2>&1";
@@ -236,6 +286,7 @@ TEST(VaspBands, DamagedFilesAreNamedByFileAndLine) {
     const std::string eig = e2e::slurp(kRun + "EIGENVAL"), kp = e2e::slurp(kRun + "KPOINTS");
     const std::string pro = e2e::slurp(kRun + "PROCAR"), bad = "--projections PROCAR.bad";
     const std::string xml = e2e::slurp(kReal + "vasprun.xml.band-si");
+    const std::string own = e2e::slurp(kRun + "spin/vasprun.xml");  // with <projected>: fields s p d from line 5789
     struct Case {
         std::string file, body, args, err;
     } cases[] = {
@@ -310,6 +361,19 @@ TEST(VaspBands, DamagedFilesAreNamedByFileAndLine) {
         {"EIGENVAL.bad", withLine(xml, 33, "   <v>       0.25000000       0.75000000 </v>"), "",
          "EIGENVAL.bad, line 33: k point 1: 2 numbers, expected 3"},
         {"EIGENVAL.bad", xml, "--spin up", "EIGENVAL.bad: one spin channel (ISPIN = 1): --spin does not apply"},
+        {"EIGENVAL.bad", own.substr(0, own.find("  <projected>")) + own.substr(own.find("</projected>") + 13), "--sum orbital",
+         "EIGENVAL.bad: no <projected> block (a run with LORBIT writes one): --sum has nothing to group"},
+        {"EIGENVAL.bad", withLine(own, 5796, "        <r>    0.4462    0.0538 </r>"), "",
+         "EIGENVAL.bad, line 5796: <projected>, spin 1, k point 1, band 1, ion 1: 2 numbers, expected 3 (one for each <field>)"},
+        {"EIGENVAL.bad", withLine(own, 5791, ""), "",
+         "EIGENVAL.bad, line 5795: <projected>, spin 1, k point 1, band 1, ion 1: 3 numbers, expected 2 (one for each <field>)"},
+        {"EIGENVAL.bad", withLine(own, 5797, ""), "", "EIGENVAL.bad, line 5795: <projected>, spin 1, k point 1, band 1: 1 ion, <atominfo> lists 2"},
+        {"EIGENVAL.bad", withLine(own, 5797, linesOf(own)[5796] + "\n" + linesOf(own)[5796]), "",
+         "EIGENVAL.bad, line 5798: <projected>, spin 1, k point 1, band 1: more ions than the 2 of <atominfo>"},
+        {"EIGENVAL.bad", withLine(withLine(withLine(withLine(own, 5795, ""), 5795, ""), 5795, ""), 5795, ""), "",
+         "EIGENVAL.bad, line 5794: <projected>, spin 1, k point 1: 9 bands, <eigenvalues> has 10"},
+        {"EIGENVAL.bad", withLine(own, 5796, "        <r>   -0.0100    0.0538    0.0000 </r>"), "",
+         "EIGENVAL.bad, line 5796: <projected>, spin 1, k point 1, band 1, ion 1: negative weight -0.0100"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.err);

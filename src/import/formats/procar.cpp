@@ -87,7 +87,7 @@ common::Status band(Reader& r, size_t b, size_t ions, ProjectedPoint& point) {
     point.levelLine.push_back(r.n);
     ++r.n;
     if (auto h = header(r); !h) return h;
-    std::vector<double>& w = point.w.emplace_back();
+    std::vector<float>& w = point.w.emplace_back();
     const size_t cols = r.columns.size();
     for (size_t ion = 1; ion <= ions; ++ion, ++r.n) {
         if (r.n > r.f.size()) return r.expected("ion " + std::to_string(ion));
@@ -97,7 +97,7 @@ common::Status band(Reader& r, size_t b, size_t ions, ProjectedPoint& point) {
             return at(r.f, r.n, "expected ion " + std::to_string(ion) + " and " + std::to_string(cols + 1) + " weights");
         for (size_t c = 1; c <= cols; ++c) {
             if ((*v)[c] < 0) return at(r.f, r.n, "negative weight " + plain((*v)[c], 3));
-            w.push_back((*v)[c]);
+            w.push_back(static_cast<float>((*v)[c]));
         }
     }
     if (r.n > r.f.size() || !startsWith(r.f.record(r.n), "tot"))

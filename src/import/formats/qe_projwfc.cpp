@@ -48,7 +48,7 @@ Result<AtomicState> stateOn(const RecordFile& f, size_t n, size_t expected) {
 }
 
 // The terms "0.651*[#   5]" of a psi line into `w`.
-common::Status termsOn(const RecordFile& f, size_t n, std::vector<double>& w) {
+common::Status termsOn(const RecordFile& f, size_t n, std::vector<float>& w) {
     const std::string& line = f.record(n);
     size_t from = line.find('=') == std::string::npos || !startsWith(line, "psi") ? 0 : line.find('=') + 1;
     for (size_t star; (star = line.find("*[#", from)) != std::string::npos;) {
@@ -63,7 +63,7 @@ common::Status termsOn(const RecordFile& f, size_t n, std::vector<double>& w) {
         if (*s < 1 || static_cast<size_t>(*s) > w.size())
             return at(f, n, "state " + std::to_string(*s) + " where the list has 1 ... " + std::to_string(w.size()));
         if (*v < 0 || *v > 1) return at(f, n, "weight " + plain(*v, 3) + " outside 0 ... 1");
-        w[static_cast<size_t>(*s - 1)] += *v;
+        w[static_cast<size_t>(*s - 1)] += static_cast<float>(*v);
     }
     return {};
 }
@@ -77,7 +77,7 @@ common::Status levelOn(const RecordFile& f, size_t& n, size_t states, ProjectedP
     if (!e) return at(f, n, "unreadable energy");
     point.energy.push_back(*e);
     point.levelLine.push_back(n);
-    std::vector<double>& w = point.w.emplace_back(states, 0.0);
+    std::vector<float>& w = point.w.emplace_back(states, 0.0f);
     for (++n; n <= f.size(); ++n) {
         const std::string& line = f.record(n);
         if (startsWith(line, "|psi|^2")) {

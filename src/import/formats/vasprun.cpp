@@ -248,6 +248,80 @@ common::Result<Doscar> readDos(Reading& in, const xml_node& dos, double fermi) {
     return d;
 }
 
+// The weights of one band set of <projected>: a row per ion, a number per
+// field, into `w`; `where` names the set in a failure.
+common::Status projectedRows(Reading& in, const xml_node& band, size_t ions, size_t fields, std::vector<float>& w,
+                             const std::string& where) {
+    w.reserve(ions * fields);
+    size_t ion = 0;
+    for (xml_node r : band.children("r")) {
+        auto what = [&] { return "<projected>, " + where + ", ion " + std::to_string(ion + 1); };
+        if (ion == ions) return in.at(r, "<projected>, " + where + ": more ions than the " + std::to_string(ions) + " of <atominfo>");
+        const auto row = numbers(r.child_value());
+        if (!row) return in.at(r, what() + ": not a row of numbers");
+        if (row->size() != fields)
+            return in.at(r, what() + ": " + std::to_string(row->size()) + " numbers, expected " + std::to_string(fields) +
+                                " (one for each <field>)");
+        for (double v : *row) {
+            if (v < 0) return in.at(r, what() + ": negative weight " + plain(v, 4));
+            w.push_back(static_cast<float>(v));
+        }
+        ++ion;
+    }
+    if (ion != ions)
+        return in.at(band, "<projected>, " + where + ": " + std::to_string(ion) + (ion == 1 ? " ion" : " ions") +
+                               ", <atominfo> lists " + std::to_string(ions));
+    return {};
+}
+
+// <projected>: per spin, k point and band the weights of every ion on the
+// orbitals its <field>s name, in the counts of the levels and the ions.
+common::Result<LevelProjections> readProjected(Reading& in, const xml_node& projected, const Eigenval& levels,
+                                               const std::vector<std::string>& elements) {
+    const xml_node array = projected.child("array");
+    if (!array) return in.missing(projected, "<array>");
+    std::vector<std::string> fields;
+    for (xml_node f : array.children("field")) fields.push_back(orbitalName(f.child_value()));
+    if (fields.empty()) return in.at(array, "<projected>: no orbital <field>");
+    if (elements.empty()) return in.at(projected, "<projected>: <atominfo> lists no ions");
+    const auto spins = innerSets(in, array, "<projected>");
+    if (!spins) return spins.failure();
+    if (spins->size() != static_cast<size_t>(levels.spins))
+        return in.at(array.child("set"), "<projected>: " + std::to_string(spins->size()) + " spin sets, <eigenvalues> has " +
+                                             std::to_string(levels.spins));
+    LevelProjections p;
+    p.file = in.name;
+    p.channels = levels.spins;
+    const size_t bands = levels.e[0].front().size();
+    for (size_t c = 0; c < spins->size(); ++c) {
+        const std::vector<xml_node> points = childrenNamed((*spins)[c], "set");
+        if (points.size() != levels.k.size())
+            return in.at((*spins)[c], "<projected>: spin " + std::to_string(c + 1) + " has " + std::to_string(points.size()) +
+                                          " k points, <kpoints> lists " + std::to_string(levels.k.size()));
+        for (size_t i = 0; i < points.size(); ++i) {
+            ProjectedPoint& point = p.points.emplace_back();
+            point.k = levels.k[i];
+            point.line = in.line(points[i]);
+            const std::vector<xml_node> sets = childrenNamed(points[i], "set");
+            const std::string place = "spin " + std::to_string(c + 1) + ", k point " + std::to_string(i + 1);
+            if (sets.size() != bands)
+                return in.at(points[i], "<projected>, " + place + ": " + std::to_string(sets.size()) + " bands, <eigenvalues> has " +
+                                            std::to_string(bands));
+            for (size_t b = 0; b < bands; ++b) {
+                point.energy.emplace_back();  // the levels are those of <eigenvalues>
+                point.levelLine.push_back(in.line(sets[b]));
+                if (auto s = projectedRows(in, sets[b], elements.size(), fields.size(), point.w.emplace_back(),
+                                           place + ", band " + std::to_string(b + 1));
+                    !s)
+                    return s.failure();
+            }
+        }
+    }
+    for (size_t a = 0; a < elements.size(); ++a)
+        for (const std::string& f : fields) p.states.push_back(AtomicState{static_cast<int>(a + 1), elements[a], f});
+    return p;
+}
+
 // The element of each ion (<atominfo>, array "atoms": rows "<c>Si</c><c>1</c>").
 std::vector<std::string> elementsOf(const xml_node& atominfo) {
     std::vector<std::string> elements;
@@ -278,14 +352,13 @@ common::Result<std::optional<Lattice>> latticeOf(Reading& in, const xml_node& mo
     return std::optional<Lattice>{b};
 }
 
-common::Result<Vasprun> readTree(Reading& in, const xml_node& modeling) {
+common::Result<Vasprun> readTree(Reading& in, const xml_node& modeling, bool withProjections) {
     Vasprun run;
     run.path = in.name;
     // the last calculation holds the levels of the run's last step
     xml_node calc;
     for (xml_node c : modeling.children("calculation")) calc = c;
     if (!calc) return in.missing(modeling, "<calculation> (the run stopped before its first step?)");
-    if (const xml_node projected = calc.child("projected")) run.projectedLine = in.line(projected);
     run.elements = elementsOf(modeling.child("atominfo"));
     const auto lattice = latticeOf(in, modeling);
     if (!lattice) return lattice.failure();
@@ -310,6 +383,11 @@ common::Result<Vasprun> readTree(Reading& in, const xml_node& modeling) {
             run.meshLine = in.line(gen);
         }
         run.levels = std::move(levels);
+        if (const xml_node projected = calc.child("projected"); projected && withProjections) {
+            auto p = readProjected(in, projected, *run.levels, run.elements);
+            if (!p) return p.failure();
+            run.projections = std::move(*p);
+        }
     }
     if (dos.child("total")) {
         auto d = readDos(in, dos, run.fermi.value_or(0.0));
@@ -321,7 +399,7 @@ common::Result<Vasprun> readTree(Reading& in, const xml_node& modeling) {
 
 }  // namespace
 
-common::Result<Vasprun> parseVasprun(const std::string& name, std::string text) {
+common::Result<Vasprun> parseVasprun(const std::string& name, std::string text, bool withProjections) {
     // The tree takes some 60 bytes an element. A run's rows hold at least
     // ten characters a tag, so that the tree stays within a few times the
     // file; text packed with tags beyond that is refused before it is parsed.
@@ -343,13 +421,13 @@ common::Result<Vasprun> parseVasprun(const std::string& name, std::string text) 
     }
     const xml_node modeling = doc.child("modeling");
     if (!modeling) return Failure{name + ": not a vasprun.xml (no <modeling>)"};
-    return readTree(in, modeling);
+    return readTree(in, modeling, withProjections);
 }
 
-common::Result<Vasprun> readVasprun(const std::string& path) {
+common::Result<Vasprun> readVasprun(const std::string& path, bool withProjections) {
     auto text = common::readWholeFile(path);
     if (!text) return Failure{path + ": cannot be opened"};
-    return parseVasprun(path, std::move(*text));
+    return parseVasprun(path, std::move(*text), withProjections);
 }
 
 bool isVasprun(const std::string& path) {

@@ -6,9 +6,10 @@
 // 1/Angstrom without the 2 pi), and of the last <calculation> its levels
 // (<eigenvalues>: a set per spin, per k point, rows "E occ") and its
 // density of states (<dos>: efermi, <total> rows "E dos integrated" per
-// spin, <partial> rows "E orbitals..." per ion and spin). The projections
-// of the levels on the ions (<projected>) are not read; the line where that
-// block starts is kept.
+// spin, <partial> rows "E orbitals..." per ion and spin) and the weights of
+// its levels on the ions' orbitals (<projected>: <field>s naming the
+// orbitals, then per spin, k point and band a row per ion, as a PROCAR
+// holds them).
 //
 // The file is parsed once into memory, in place (an 85 MB run takes some
 // three times its size); arrays are read row by row from the parsed text.
@@ -24,6 +25,7 @@
 #include "import/formats/eigenval.h"
 #include "import/formats/kpoints.h"
 #include "import/model/k_vector.h"
+#include "import/model/level_character.h"
 
 namespace importer {
 
@@ -37,13 +39,14 @@ struct Vasprun {
     std::optional<double> fermi;            // efermi of the last calculation's <dos>
     std::optional<Doscar> dos;              // <dos> as a DOSCAR holds it (ions only with <partial>)
     std::vector<std::string> elements;      // the element of each ion
-    size_t projectedLine = 0;               // where <projected> starts; 0 when the run has none
+    std::optional<LevelProjections> projections;  // <projected>, its ions named by `elements`
 };
 
 // Fails naming the file and the element, with its line where there is one:
 // "vasprun.xml, line 812: <eigenvalues>: k point 3 of spin 2 has 7 levels, not 8".
-common::Result<Vasprun> parseVasprun(const std::string& name, std::string text);
-common::Result<Vasprun> readVasprun(const std::string& path);
+// <projected> is read only `withProjections` (it may hold most of the file).
+common::Result<Vasprun> parseVasprun(const std::string& name, std::string text, bool withProjections = false);
+common::Result<Vasprun> readVasprun(const std::string& path, bool withProjections = false);
 
 // True when the file is XML (its first character not blank is '<'), as a
 // vasprun.xml is and the text files of a run are not.

@@ -29,7 +29,7 @@ common::Result<LevelGroups> groupLevels(const LevelProjections& p, std::optional
         q.element = p.states[s].element;
         q.orbital = p.states[s].orbital;
         for (const ProjectedPoint& point : p.points)
-            for (const std::vector<double>& level : point.w) q.up.push_back(level[s]);
+            for (const std::vector<float>& level : point.w) q.up.push_back(level[s]);
         states.push_back(std::move(q));
     }
     const auto groups = sumProjections(states, sum, p.file);

@@ -32,7 +32,7 @@ struct ProjectedPoint {
     size_t line = 0;
     std::vector<std::optional<double>> energy;  // [level]
     std::vector<size_t> levelLine;              // [level]
-    std::vector<std::vector<double>> w;         // [level][state]
+    std::vector<std::vector<float>> w;          // [level][state], floats: a run holds many
 };
 
 // The projections of a run, in the source's order: the points of spin

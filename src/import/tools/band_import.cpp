@@ -37,7 +37,7 @@ std::string bandImportUsage() {
            "                 [--projections PROJWFC_OUTPUT [--sum GROUPS]] [OPTIONS]\n"
            "       tarlisen-import vasp EIGENVAL|vasprun.xml [--kpoints KPOINTS] [--poscar POSCAR]\n"
            "                 [--doscar DOSCAR | --outcar OUTCAR | --fermi E] [--spin up|down]\n"
-           "                 [--projections PROCAR [--sum GROUPS]] [OPTIONS]\n"
+           "                 [--projections PROCAR] [--sum GROUPS] [OPTIONS]\n"
            "       tarlisen-import w90 SEEDNAME_band.dat|SEEDNAME_geninterp.dat [--down FILE] [--fermi E] [OPTIONS]\n"
            "       tarlisen-import --help\n"
            "Writes into DIR everything the band program needs to draw at once: its input\n"
@@ -51,8 +51,9 @@ std::string bandImportUsage() {
            "       (or OUTCAR) gives the lattice for distances in k, else the first of\n"
            "       POSCAR, CONTCAR, OUTCAR and vasprun.xml beside the EIGENVAL; both spin\n"
            "       channels of an ISPIN = 2 run in one picture unless --spin picks one.\n"
-           "       Or the run's vasprun.xml alone: levels, lattice and Fermi energy; the\n"
-           "       KPOINTS beside it (or --kpoints) names the points\n"
+           "       Or the run's vasprun.xml alone: levels, lattice, Fermi energy and, of a\n"
+           "       run with LORBIT, the orbital character; the KPOINTS beside it (or\n"
+           "       --kpoints) names the points\n"
            "  w90  Wannier90's band plot SEEDNAME_band.dat (bands_plot = true), with\n"
            "       SEEDNAME_band.kpt, SEEDNAME_band.labelinfo.dat (the names of the points)\n"
            "       and SEEDNAME.wout (the lattice) beside it; or postw90 output with\n"
@@ -73,7 +74,8 @@ std::string bandImportUsage() {
            "  --projections FILE  the orbital character of the bands, written to fort.16 and\n"
            "                shown in the starter layout: qe, the standard output of projwfc.x\n"
            "                run after the bands run; vasp, the PROCAR of the run (LORBIT 10 or\n"
-           "                11), its ions named by --poscar\n"
+           "                11), its ions named by --poscar (a vasprun.xml gives its own\n"
+           "                projections, its ions named by the file)\n"
            "  --sum element|orbital|element,orbital  the groups of the character (at\n"
            "                most 6 kept; default: by element when there are several)\n"
            "  --fermi E     the Fermi energy in eV\n"
@@ -241,9 +243,30 @@ auto ifNamed(const std::string& file, Read read) {
 
 Spin spinOf(const BandImportRequest& r) { return r.spin == "up" ? Spin::Up : r.spin == "down" ? Spin::Down : Spin::Both; }
 
+// The projections of the levels of `run` (a channel after the other, as
+// the run lists its k points) on the path of `read`, the channel of --spin
+// kept.
+common::Status runCharacter(const BandImportRequest& r, const Eigenval& run, LevelProjections p, BandRead& read) {
+    const size_t n = p.perChannel();
+    if (r.spin == "up" || r.spin == "down") {  // the one channel the path holds
+        const auto first = p.points.begin() + (r.spin == "up" ? static_cast<std::ptrdiff_t>(n) : 0);
+        p.points.erase(first, first + static_cast<std::ptrdiff_t>(n));
+        p.channels = 1;
+    }
+    std::vector<size_t> index;
+    std::vector<KVector> bandK;
+    for (const PathPoint& point : read.path.points) {
+        const size_t i = static_cast<size_t>(std::find(run.line.begin(), run.line.end(), point.line) - run.line.begin());
+        index.push_back(i);
+        bandK.push_back(run.k[i]);
+    }
+    return putCharacter(read, r, p, index, bandK);
+}
+
 // The PROCAR of the run of `run` on the path of `read`: its ions named by
-// the elements of --poscar, the channel of --spin kept.
-common::Status vaspCharacter(const BandImportRequest& r, const Eigenval& run, BandRead& read) {
+// the elements of --poscar, else by `elements` (a vasprun.xml's).
+common::Status vaspCharacter(const BandImportRequest& r, const Eigenval& run, BandRead& read,
+                             const std::vector<std::string>& elements = {}) {
     auto p = readProcar(r.projections);
     if (!p) return p.failure();
     if (p->channels != run.spins)
@@ -253,27 +276,16 @@ common::Status vaspCharacter(const BandImportRequest& r, const Eigenval& run, Ba
     if (n != run.k.size())
         return common::Failure{r.projections + ": " + std::to_string(n) + " k points, " + r.input + " has " +
                                std::to_string(run.k.size()) + " (a PROCAR of another run?)"};
-    if (r.poscar.empty() && !r.sum.empty() && r.sum != "orbital")
+    const int ions = p->states.empty() ? 0 : p->states.back().atom;
+    const bool named = !r.poscar.empty() || (!elements.empty() && elements.size() == static_cast<size_t>(ions));
+    if (!named && !r.sum.empty() && r.sum != "orbital")
         return common::Failure{r.projections + " names no elements: --sum " + r.sum + " needs --poscar"};
-    if (!r.poscar.empty()) {
-        const int ions = p->states.empty() ? 0 : p->states.back().atom;
-        auto elements = poscarElements(r.poscar, ions);
-        if (!elements) return elements.failure();
-        for (AtomicState& s : p->states) s.element = (*elements)[static_cast<size_t>(s.atom - 1)];
+    if (named) {
+        auto names = !r.poscar.empty() ? poscarElements(r.poscar, ions) : common::Result<std::vector<std::string>>(elements);
+        if (!names) return names.failure();
+        for (AtomicState& s : p->states) s.element = (*names)[static_cast<size_t>(s.atom - 1)];
     }
-    if (r.spin == "up" || r.spin == "down") {  // the one channel the path holds
-        const auto first = p->points.begin() + (r.spin == "up" ? static_cast<std::ptrdiff_t>(n) : 0);
-        p->points.erase(first, first + static_cast<std::ptrdiff_t>(n));
-        p->channels = 1;
-    }
-    std::vector<size_t> index;
-    std::vector<KVector> bandK;
-    for (const PathPoint& point : read.path.points) {
-        const size_t i = static_cast<size_t>(std::find(run.line.begin(), run.line.end(), point.line) - run.line.begin());
-        index.push_back(i);
-        bandK.push_back(run.k[i]);
-    }
-    return putCharacter(read, r, *p, index, bandK);
+    return runCharacter(r, run, std::move(*p), read);
 }
 
 // The reciprocal lattice of the files beside a VASP run's EIGENVAL, the
@@ -317,9 +329,11 @@ std::string vaspNote(const BandImportRequest& r, const DensePath& path, int spin
 
 // The path of a VASP run given as its vasprun.xml: its levels, lattice and
 // Fermi energy; the points named by the KPOINTS of --kpoints or beside it,
-// else cut into the segments of its line-mode generation block.
+// else cut into the segments of its line-mode generation block; the
+// orbital character of its <projected> block unless --projections names a
+// PROCAR.
 common::Result<BandRead> vasprunBandPath(const BandImportRequest& r) {
-    auto run = readVasprun(r.input);
+    auto run = readVasprun(r.input, r.projections.empty());
     if (!run) return run.failure();
     if (!run->levels) return common::Failure{r.input + ": <eigenvalues> missing in its last <calculation>"};
     if (r.kpoints.empty() && !run->mesh.empty())
@@ -339,12 +353,15 @@ common::Result<BandRead> vasprunBandPath(const BandImportRequest& r) {
     if (!path) return path.failure();
     std::string note = "Levels of the last <calculation> of " + r.input + "; points named by " +
                        (!kpointsFile.empty() ? kpointsFile : "the lattice (none given)") + ".\n";
-    if (run->projectedLine > 0)
-        note += "Its <projected> block (line " + std::to_string(run->projectedLine) + ") is not read.\n";
     note += vaspNote(r, *path, run->levels->spins, !*lattice ? "" : r.poscar.empty() ? r.input : r.poscar);
     BandRead read{std::move(*path), note, run->fermi, r.input};
-    if (!r.projections.empty())
-        if (auto s = vaspCharacter(r, *run->levels, read); !s) return s.failure();
+    if (!r.projections.empty()) {
+        if (auto s = vaspCharacter(r, *run->levels, read, run->elements); !s) return s.failure();
+    } else if (run->projections) {
+        if (auto s = runCharacter(r, *run->levels, std::move(*run->projections), read); !s) return s.failure();
+    } else if (!r.sum.empty()) {
+        return common::Failure{r.input + ": no <projected> block (a run with LORBIT writes one): --sum has nothing to group"};
+    }
     return read;
 }
 
@@ -446,7 +463,7 @@ const std::vector<BandSource>& bandSources() {
         {"vasp", "EIGENVAL, KPOINTS, POSCAR or CONTCAR, OUTCAR, DOSCAR; or vasprun.xml",
          {"--kpoints", "--poscar", "--doscar", "--outcar", "--spin", "--projections", "--sum"},
          "point names (KPOINTS), the lattice and the elements (POSCAR, OUTCAR), both spin channels, the Fermi level "
-         "(DOSCAR, OUTCAR), the orbital character (PROCAR)",
+         "(DOSCAR, OUTCAR), the orbital character (PROCAR, vasprun.xml)",
          vaspBandPath},
         {"w90", "SEEDNAME_band.dat with .kpt, .labelinfo.dat and .wout beside it, or SEEDNAME_geninterp.dat; SEEDNAME.win",
          {"--down"}, "point names and the lattice (band plot), exact slopes (geninterp), both spin channels (--down), the Fermi level (.win, .wout)",
@@ -512,7 +529,8 @@ std::optional<BandImportRequest> parseBandImport(const std::vector<std::string>&
     if (cl.has("--sum")) {
         r.sum = cl.value("--sum");
         if (!sumNamed(r.sum)) throw common::UsageError("--sum takes element, orbital or element,orbital, not '" + r.sum + "'");
-        if (r.projections.empty()) throw common::UsageError("--sum groups the projections: give --projections too");
+        if (r.projections.empty() && !(r.source == "vasp" && isVasprun(r.input)))
+            throw common::UsageError("--sum groups the projections: give --projections too");
     }
     r.outDir = cl.value("-o", ".");
     return r;
