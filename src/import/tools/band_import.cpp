@@ -212,19 +212,27 @@ common::Status qeCharacter(const BandImportRequest& r, BandRead& read) {
     return putCharacter(read, r, *p, index, bandK);
 }
 
+// The file of the request read by `readFile`, with the file of --down read
+// the same way as its spin-down channel (joined by representation when
+// `irreps`; its own provenance lines added when `downNotes`).
+common::Result<BandRead> withDownChannel(const BandImportRequest& r, common::Result<BandRead> (*readFile)(const std::string&),
+                                         bool irreps, bool downNotes) {
+    auto read = readFile(r.input);
+    if (!read || r.down.empty()) return read;
+    auto down = readFile(r.down);
+    if (!down) return down;
+    if (auto s = addDownChannel(read->path, down->path, r.down, irreps); !s) return s.failure();
+    read->provenance += (downNotes ? down->provenance : std::string()) + "Both spin channels (" + r.input + " up, " +
+                        r.down + " down): every band joined within its own channel.\n";
+    return read;
+}
+
 // The path of a bands.x run, joined by representation when its .rap is
 // beside it, with the spin-down file of --down as the second channel.
 common::Result<BandRead> qePath(const BandImportRequest& r) {
-    auto read = qeFilePath(r.input);
+    const bool irreps = std::filesystem::exists(r.input + ".rap") && std::filesystem::exists(r.down + ".rap");
+    auto read = withDownChannel(r, qeFilePath, irreps, true);
     if (!read) return read;
-    if (!r.down.empty()) {
-        auto down = qeFilePath(r.down);
-        if (!down) return down;
-        const bool irreps = std::filesystem::exists(r.input + ".rap") && std::filesystem::exists(r.down + ".rap");
-        if (auto s = addDownChannel(read->path, down->path, r.down, irreps); !s) return s.failure();
-        read->provenance += down->provenance + "Both spin channels (" + r.input + " up, " + r.down +
-                            " down): every band joined within its own channel.\n";
-    }
     read->provenance += "k points in 2 pi/alat (Cartesian); gradients dE/dk in eV per that unit, from the dense path.\n";
     if (!r.projections.empty())
         if (auto s = qeCharacter(r, *read); !s) return s.failure();
@@ -425,16 +433,9 @@ std::string w90Seed(const std::string& input) {
 // A Wannier90 run: the file given, with the spin-down run of --down as the
 // second channel, and the Fermi energy of the seed's .win or .wout.
 common::Result<BandRead> w90Path(const BandImportRequest& r) {
-    auto read = w90FilePath(r.input);
+    auto read = withDownChannel(r, w90FilePath, false, false);
     if (!read) return read;
-    if (!r.down.empty()) {
-        auto down = w90FilePath(r.down);
-        if (!down) return down;
-        if (auto s = addDownChannel(read->path, down->path, r.down, false); !s) return s.failure();
-        read->provenance += "Both spin channels (" + r.input + " up, " + r.down +
-                            " down): every band joined within its own channel.\n";
-        sortLevels(read->path);
-    }
+    if (!r.down.empty()) sortLevels(read->path);
     if (r.fermi) return read;  // --fermi before the seed's files
     const auto fermi = w90Fermi(w90Seed(r.input));
     if (!fermi) return fermi.failure();
