@@ -496,6 +496,7 @@ TEST(MorvaneImport, StatusCodesAndMorvaneStartsOnEveryImport) {
         {"vasp DOSCAR --fermi -9e9", 2, "--fermi -9e9 lies beyond 1000 eV either way"},
         {"vasp DOSCAR.wide", 1, "DOSCAR.wide, line 506: the density of states at -1.112 eV"},
         {"vasp DOSCAR.steep", 1, "DOSCAR.steep, line 8: the total energy at -4.500 eV"},
+        {"lobster COHPCAR.label", 1, "COHPCAR.label, line 4: a line of 200005 characters where an interaction label stands"},
         {"lobster COHPCAR.big", 1, "COHPCAR.big, line 6: the COOP projection 2 at -6.000 eV, -1234567.750"},
         // The files beside the real ones: damaged, or asked what they do not hold.
         {spin2 + "--sum element --poscar POSCAR.x", 1, "POSCAR.x, line 7: unreadable number 'x'"},
@@ -557,6 +558,9 @@ TEST(MorvaneImport, StatusCodesAndMorvaneStartsOnEveryImport) {
     e2e::spit(dir / "nan.out", "     the Fermi energy is   NaN ev\n");
     std::filesystem::create_directories(dir / "made");
     std::filesystem::create_directories(dir / "half/fort.7");  // fort.1 must not be written without it
+    std::string many = "No.1:";
+    for (int i = 0; i < 100000; ++i) many += " 1";
+    e2e::spit(dir / "COHPCAR.label", damaged(cohpcar(1), 4, many));
     e2e::spit(dir / "COHPCAR.big", damaged(cohpcar(1), 6, num(-6) + num(1) + num(2) + num(3) + num(4) + fortran::F(1234567.8, 20, 3) + num(6)));
     // 1000 energies (resampled to 900), a spike on the row of line 507 that reaches the point nearest line 506.
     std::string wide = "   1   1   1   0\n  0.16E+02  0.38E-09  0.38E-09  0.38E-09  0.50E-15\n  1.0E-004\n  CAR\n system\n";

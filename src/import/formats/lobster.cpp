@@ -24,10 +24,17 @@ std::string trimmed(const std::string& s) {
     return s.substr(a, s.find_last_not_of(" \t\r") - a + 1);
 }
 
+// Whether the line's first word is a number (the line is not cut whole).
 bool numeric(const std::string& line) {
-    const auto w = words(line);
-    return !w.empty() && number(w.front()).has_value();
+    const size_t a = line.find_first_not_of(" \t\r");
+    if (a == std::string::npos) return false;
+    const size_t b = line.find_first_of(" \t\r", a);
+    return number(line.substr(a, b == std::string::npos ? std::string::npos : b - a)).has_value();
 }
+
+// The longest interaction label ("No.12:Fe1[3dxy]->Fe2[3dxy](2.48)" and
+// the like are a few dozen characters): a longer line is no label.
+constexpr size_t kLongestLabel = 200;
 
 // "No.1:Fe1[3s]->Fe2[3s](2.48)" without its orbitals: "No.1:Fe1->Fe2(2.48)".
 std::string withoutOrbitals(std::string label) {
@@ -99,7 +106,12 @@ common::Result<Coxxcar> coxxcarOf(const RecordFile& f) {
 
     // Labels: "Average" and one per interaction; the rows start after them.
     std::vector<std::string> labels;
-    while (f.has(n) && !numeric(f.record(n))) labels.push_back(trimmed(f.record(n++)));
+    while (f.has(n) && !numeric(f.record(n))) {
+        if (f.record(n).size() > kLongestLabel)
+            return at(f, n, "a line of " + std::to_string(f.record(n).size()) + " characters where an interaction label "
+                            "stands (at most " + std::to_string(kLongestLabel) + ")");
+        labels.push_back(trimmed(f.record(n++)));
+    }
     const size_t interactions = *columns - 1;
     // "Average" leads the labels; files without it give the interactions only.
     const bool average = !labels.empty() && labels.front().rfind("Average", 0) == 0;
