@@ -286,28 +286,6 @@ Result<std::string> RecordWriter::text() const {
     return text_;
 }
 
-Status writeFileAtomic(const std::string& path, const std::string& content) {
-    auto failed = [&path](int err) { return Failure{path + ": cannot be written (" + std::strerror(err) + ")"}; };
-    const std::string tmp = path + ".tmp" + std::to_string(::getpid());
-    FILE* f = std::fopen(tmp.c_str(), "wb");
-    if (!f) return failed(errno);
-    bool ok = std::fwrite(content.data(), 1, content.size(), f) == content.size();
-    ok = (std::fflush(f) == 0) && ok;
-    ok = (::fsync(fileno(f)) == 0) && ok;
-    const int saved = errno;
-    ok = (std::fclose(f) == 0) && ok;
-    if (!ok) {
-        const int err = saved ? saved : errno;
-        std::remove(tmp.c_str());
-        return failed(err);
-    }
-    if (std::rename(tmp.c_str(), path.c_str()) != 0) {
-        const int err = errno;
-        std::remove(tmp.c_str());
-        return failed(err);
-    }
-    return {};
-}
 
 namespace {
 
@@ -335,6 +313,18 @@ std::optional<std::string> oldContent(const std::string& path) {
 }
 
 }  // namespace
+
+Status writeFileAtomic(const std::string& path, const std::string& content) {
+    const std::string tmp = path + ".tmp" + std::to_string(::getpid());
+    if (const std::string why = writeTemporary(tmp, content); !why.empty())
+        return Failure{path + ": cannot be written (" + why + ")"};
+    if (std::rename(tmp.c_str(), path.c_str()) != 0) {
+        const int err = errno;
+        std::remove(tmp.c_str());
+        return Failure{path + ": cannot be written (" + std::strerror(err) + ")"};
+    }
+    return {};
+}
 
 Status writeFilesTogether(const std::vector<std::pair<std::string, std::string>>& files) {
     namespace fs = std::filesystem;

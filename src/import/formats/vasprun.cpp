@@ -127,6 +127,17 @@ common::Result<std::vector<xml_node>> innerSets(Reading& in, const xml_node& arr
 }
 
 // The levels of <eigenvalues>: per spin, per k point, a row "E occ" a band.
+// The sets of spin set `c` of `what` (<eigenvalues>, <projected>), one a
+// k point of the <kpoints> list of `nk`.
+common::Result<std::vector<xml_node>> pointSets(Reading& in, const xml_node& spin, size_t c, const std::string& what,
+                                                size_t nk) {
+    std::vector<xml_node> points = childrenNamed(spin, "set");
+    if (points.size() != nk)
+        return in.at(spin, what + ": spin " + std::to_string(c + 1) + " has " + std::to_string(points.size()) +
+                               " k points, <kpoints> lists " + std::to_string(nk));
+    return points;
+}
+
 common::Status readLevels(Reading& in, const xml_node& eigenvalues, Eigenval& run) {
     const xml_node array = eigenvalues.child("array");
     if (!array) return in.missing(eigenvalues, "<array>");
@@ -136,10 +147,9 @@ common::Status readLevels(Reading& in, const xml_node& eigenvalues, Eigenval& ru
     run.spins = static_cast<int>(spins->size());
     size_t nbands = 0;
     for (size_t c = 0; c < spins->size(); ++c) {
-        const std::vector<xml_node> points = childrenNamed((*spins)[c], "set");
-        if (points.size() != run.k.size())
-            return in.at((*spins)[c], "<eigenvalues>: spin " + std::to_string(c + 1) + " has " + std::to_string(points.size()) +
-                                          " k points, <kpoints> lists " + std::to_string(run.k.size()));
+        const auto sets = pointSets(in, (*spins)[c], c, "<eigenvalues>", run.k.size());
+        if (!sets) return sets.failure();
+        const std::vector<xml_node>& points = *sets;
         for (size_t i = 0; i < points.size(); ++i) {
             std::vector<double>& e = run.e[c].emplace_back();
             for (xml_node r : points[i].children("r")) {
@@ -294,10 +304,9 @@ common::Result<LevelProjections> readProjected(Reading& in, const xml_node& proj
     p.channels = levels.spins;
     const size_t bands = levels.e[0].front().size();
     for (size_t c = 0; c < spins->size(); ++c) {
-        const std::vector<xml_node> points = childrenNamed((*spins)[c], "set");
-        if (points.size() != levels.k.size())
-            return in.at((*spins)[c], "<projected>: spin " + std::to_string(c + 1) + " has " + std::to_string(points.size()) +
-                                          " k points, <kpoints> lists " + std::to_string(levels.k.size()));
+        const auto sets = pointSets(in, (*spins)[c], c, "<projected>", levels.k.size());
+        if (!sets) return sets.failure();
+        const std::vector<xml_node>& points = *sets;
         for (size_t i = 0; i < points.size(); ++i) {
             ProjectedPoint& point = p.points.emplace_back();
             point.k = levels.k[i];

@@ -4,6 +4,14 @@
 
 namespace importer {
 
+std::vector<double> PathPoint::energies(int channel) const {
+    std::vector<double> e;
+    for (const Level& level : levels)
+        if (level.channel == channel) e.push_back(level.energy);
+    std::sort(e.begin(), e.end());
+    return e;
+}
+
 int DensePath::channels() const {
     for (const PathPoint& p : points)
         for (const Level& l : p.levels)

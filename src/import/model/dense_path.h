@@ -38,6 +38,10 @@ struct PathPoint {
     std::string name;               // the name the source gives it; "" where none
     size_t line = 0;                // its line in the source file; 0 when not known
     bool jumpsAfter = false;        // the path jumps from here to the next point
+
+    // The energies of the levels of spin channel `channel`, lowest first:
+    // the channel's bands as the source numbers them.
+    std::vector<double> energies(int channel) const;
 };
 
 // The levels at the k points of a calculation's path, in path order.

@@ -254,13 +254,10 @@ namespace {
 
 // The highest level of `channel` at a point; none when it has none.
 std::optional<double> topOf(const PathPoint& point, int channel) {
-    std::optional<double> top;
-    for (const Level& level : point.levels)
-        if (level.channel == channel) top = std::max(top.value_or(level.energy), level.energy);
-    return top;
+    const std::vector<double> e = point.energies(channel);
+    return e.empty() ? std::nullopt : std::optional<double>(e.back());
 }
 
-constexpr double kTopJump = 1.0;  // eV: a sorted band of a complete set never steps this far at once
 // A highest level this far above every other level of its channel is no
 // band caught in places but a damaged value, left for the field checks.
 constexpr double kTopReach = 50.0;
@@ -269,10 +266,7 @@ constexpr double kTopReach = 50.0;
 std::optional<double> highestBelowTop(const DensePath& path, int channel) {
     std::optional<double> h;
     for (const PathPoint& point : path.points) {
-        std::vector<double> e;
-        for (const Level& level : point.levels)
-            if (level.channel == channel) e.push_back(level.energy);
-        std::sort(e.begin(), e.end());
+        const std::vector<double> e = point.energies(channel);
         if (e.size() >= 2) h = std::max(h.value_or(e[e.size() - 2]), e[e.size() - 2]);
     }
     return h;
@@ -295,7 +289,7 @@ std::vector<TopJump> incompleteTops(const DensePath& path, const std::vector<Pat
             }
             for (size_t i = 0; i < step.size() && !first; ++i) {
                 const double before = i > 0 ? std::fabs(step[i - 1]) : 0, after = i + 1 < step.size() ? std::fabs(step[i + 1]) : 0;
-                if (step.size() < 3 || std::fabs(step[i]) <= kTopJump || std::fabs(step[i]) <= 4 * std::max(before, after))
+                if (step.size() < 3 || std::fabs(step[i]) <= kSpike || std::fabs(step[i]) <= 4 * std::max(before, after))
                     continue;
                 first = TopJump{channel, line.first + i, step[i]};
             }
@@ -312,6 +306,32 @@ void dropTop(DensePath& path, int channel) {
             if (l->channel == channel && (top == point.levels.end() || l->energy >= top->energy)) top = l;
         if (top != point.levels.end()) point.levels.erase(top);
     }
+}
+
+std::vector<Spike> spikes(const DensePath& path, const std::vector<ChosenLine>& lines) {
+    std::vector<Spike> found;
+    for (const ChosenLine& c : lines)
+        for (size_t q = c.line.first + 2; q + 2 <= c.line.last; ++q) {
+            std::vector<std::vector<std::vector<double>>> e;  // points q-2 ... q+2, channel, band
+            for (size_t i = q - 2; i <= q + 2; ++i) e.push_back({path.points[i].energies(0), path.points[i].energies(1)});
+            for (size_t ch = 0; ch < 2; ++ch) {
+                size_t n = e[0][ch].size();
+                for (const auto& at : e) n = std::min(n, at[ch].size());
+                auto E = [&](int i, size_t b) { return e[static_cast<size_t>(i + 2)][ch][b]; };
+                std::vector<double> off(n);
+                for (size_t b = 0; b < n; ++b) off[b] = E(0, b) - (E(-1, b) + E(1, b)) / 2;
+                // two sorted bands that cross bend by as much either way
+                auto crossing = [&](size_t b, size_t other) { return other < n && std::fabs(off[b] + off[other]) < kSpike / 2; };
+                for (size_t b = 0; b < n; ++b) {
+                    // beyond the straight lines through the two points on either side
+                    const double left = 2 * E(-1, b) - E(-2, b), right = 2 * E(1, b) - E(2, b);
+                    const bool beyond = E(0, b) > std::max(left, right) + kSpike || E(0, b) < std::min(left, right) - kSpike;
+                    if (beyond && std::fabs(off[b]) > kSpike && !crossing(b, b + 1) && !(b > 0 && crossing(b, b - 1)))
+                        found.push_back({static_cast<int>(b + 1), static_cast<int>(ch), q, off[b]});
+                }
+            }
+        }
+    return found;
 }
 
 }  // namespace importer

@@ -34,22 +34,6 @@ constexpr double kBendSine = 0.01;
 // no line.
 std::vector<PathLine> splitPath(const DensePath& path);
 
-// The highest band of a channel is not complete across the path when the
-// highest level jumps between two neighbouring points of a line, by more
-// than 1 eV and four times the steps before and
-// after it: a calculation of a few bands too few catches a higher band in
-// places (common in the highest bands of a VASP run). The first such jump
-// of each channel: the point before it and its size; none when complete.
-struct TopJump {
-    int channel = 0;
-    size_t point = 0;  // the jump lies between this point and the next
-    double size = 0;
-};
-std::vector<TopJump> incompleteTops(const DensePath& path, const std::vector<PathLine>& lines);
-
-// Leaves the highest level of `channel` out at every point.
-void dropTop(DensePath& path, int channel);
-
 // The levels of the line joined into bands from point to point: order[p][b]
 // is the level of band b at the line's point p (order[0] the identity).
 // Between interior points bands keep their representation, in energy order
@@ -89,5 +73,36 @@ struct ChosenLine {
 // one, 0 without representations); both fields are selected (nsel 2), so
 // the band program's automatic joining follows the import's join.
 band::BandInput makeBandInput(const DensePath& path, const std::vector<ChosenLine>& lines);
+
+// The highest band of a channel is not complete across the path when the
+// highest level jumps between two neighbouring points of a line, by more
+// than kSpike (1 eV) and four times the steps before and
+// after it: a calculation of a few bands too few catches a higher band in
+// places (common in the highest bands of a VASP run). The first such jump
+// of each channel: the point before it and its size; none when complete.
+struct TopJump {
+    int channel = 0;
+    size_t point = 0;  // the jump lies between this point and the next
+    double size = 0;
+};
+std::vector<TopJump> incompleteTops(const DensePath& path, const std::vector<PathLine>& lines);
+
+// Leaves the highest level of `channel` out at every point.
+void dropTop(DensePath& path, int channel);
+
+// A raw level far off the curve through its neighbours on its line: band
+// `band` of spin channel `channel` (the band-th level of the channel,
+// lowest first, as the source numbers them) at point `point` of the path,
+// `off` eV from the mean of the levels before and after it. Bands sorted
+// at each point bend at a crossing, the two of them by as much either way;
+// a level more than kSpike off without such a partner is unconverged or
+// damaged.
+constexpr double kSpike = 1.0;
+struct Spike {
+    int band = 0, channel = 0;
+    size_t point = 0;
+    double off = 0;
+};
+std::vector<Spike> spikes(const DensePath& path, const std::vector<ChosenLine>& lines);
 
 }  // namespace importer

@@ -175,14 +175,6 @@ std::vector<bool> spinDownBands(const DensePath& path, const PathLine& line) {
     return down;
 }
 
-// The level of each channel at a point, lowest first: the source's bands.
-std::vector<std::vector<double>> byChannel(const std::vector<Level>& levels) {
-    std::vector<std::vector<double>> c(2);
-    for (const Level& level : levels) c[static_cast<size_t>(level.channel == 1)].push_back(level.energy);
-    for (auto& e : c) std::sort(e.begin(), e.end());
-    return c;
-}
-
 // Level l is the highest of its channel at the point.
 bool isTop(const std::vector<Level>& levels, size_t l) {
     for (const Level& other : levels)
@@ -191,32 +183,6 @@ bool isTop(const std::vector<Level>& levels, size_t l) {
 }
 
 }  // namespace
-
-std::vector<Spike> spikes(const DensePath& path, const std::vector<ChosenLine>& lines) {
-    std::vector<Spike> found;
-    for (const ChosenLine& c : lines)
-        for (size_t q = c.line.first + 2; q + 2 <= c.line.last; ++q) {
-            std::vector<std::vector<std::vector<double>>> e;  // points q-2 ... q+2, channel, band
-            for (size_t i = q - 2; i <= q + 2; ++i) e.push_back(byChannel(path.points[i].levels));
-            for (size_t ch = 0; ch < 2; ++ch) {
-                size_t n = e[0][ch].size();
-                for (const auto& at : e) n = std::min(n, at[ch].size());
-                auto E = [&](int i, size_t b) { return e[static_cast<size_t>(i + 2)][ch][b]; };
-                std::vector<double> off(n);
-                for (size_t b = 0; b < n; ++b) off[b] = E(0, b) - (E(-1, b) + E(1, b)) / 2;
-                // two sorted bands that cross bend by as much either way
-                auto crossing = [&](size_t b, size_t other) { return other < n && std::fabs(off[b] + off[other]) < kSpike / 2; };
-                for (size_t b = 0; b < n; ++b) {
-                    // beyond the straight lines through the two points on either side
-                    const double left = 2 * E(-1, b) - E(-2, b), right = 2 * E(1, b) - E(2, b);
-                    const bool beyond = E(0, b) > std::max(left, right) + kSpike || E(0, b) < std::min(left, right) - kSpike;
-                    if (beyond && std::fabs(off[b]) > kSpike && !crossing(b, b + 1) && !(b > 0 && crossing(b, b - 1)))
-                        found.push_back({static_cast<int>(b + 1), static_cast<int>(ch), q, off[b]});
-                }
-            }
-        }
-    return found;
-}
 
 void printSpikes(std::ostream& out, const std::string& input, const DensePath& path, const std::vector<Spike>& found,
                  bool withoutTop) {

@@ -37,20 +37,6 @@ StarterPicture starterPicture(bool inAlat, const DensePath& path, const std::vec
                               const std::string& labels, const std::optional<std::pair<double, double>>& window,
                               bool relative, bool withoutTop = false);
 
-// A raw level far off the curve through its neighbours on its line: band
-// `band` of spin channel `channel` (the band-th level of the channel,
-// lowest first, as the source numbers them) at point `point` of the path,
-// `off` eV from the mean of the levels before and after it. Bands sorted
-// at each point bend at a crossing, the two of them by as much either way;
-// a level more than kSpike off without such a partner is unconverged or
-// damaged.
-constexpr double kSpike = 1.0;
-struct Spike {
-    int band = 0, channel = 0;
-    size_t point = 0;
-    double off = 0;
-};
-std::vector<Spike> spikes(const DensePath& path, const std::vector<ChosenLine>& lines);
 
 // Summary lines for the spikes (the first few, with the input's line of
 // their k point); says so when the highest band of a channel has one and
