@@ -16,13 +16,21 @@ static std::string rightJustify(const std::string& s, int w) {
     return std::string(static_cast<size_t>(w) - s.size(), ' ') + s;
 }
 
-std::string I(long v, int w) {
+void appendI(std::string& out, long v, int w) {
     char buf[24];
     const char* end = std::to_chars(buf, buf + sizeof buf, v).ptr;
     const auto n = static_cast<size_t>(end - buf);
-    if (n > static_cast<size_t>(w)) return std::string(static_cast<size_t>(w), '*');
-    std::string out(static_cast<size_t>(w) - n, ' ');
+    if (n > static_cast<size_t>(w)) {
+        out.append(static_cast<size_t>(w), '*');
+        return;
+    }
+    out.append(static_cast<size_t>(w) - n, ' ');
     out.append(buf, n);
+}
+
+std::string I(long v, int w) {
+    std::string out;
+    appendI(out, v, w);
     return out;
 }
 
@@ -58,10 +66,12 @@ char* fixedDigits(char* buf, char* last, double v, int d) {
 
 }  // namespace
 
-std::string F(double v, int w, int d) {
-    if (!std::isfinite(v)) return std::string(static_cast<size_t>(w), '*');
-    char buf[512];
-    if (std::fabs(v) >= 1e200) return std::string(static_cast<size_t>(w), '*');
+namespace {
+
+// The text of Fw.d in buf (at most w characters), or nullopt when it is
+// too wide (asterisks then).
+std::optional<std::string_view> fixedField(char (&buf)[512], double v, int w, int d) {
+    if (!std::isfinite(v) || std::fabs(v) >= 1e200) return std::nullopt;
     char* start = buf;
     const char* end = fixedDigits(buf, buf + sizeof buf, v, d);
     if (end - start > w) {
@@ -75,10 +85,53 @@ std::string F(double v, int w, int d) {
         }
     }
     const auto n = static_cast<size_t>(end - start);
-    if (n > static_cast<size_t>(w)) return std::string(static_cast<size_t>(w), '*');
-    std::string out(static_cast<size_t>(w) - n, ' ');
-    out.append(start, n);
+    if (n > static_cast<size_t>(w)) return std::nullopt;
+    return std::string_view(start, n);
+}
+
+}  // namespace
+
+bool appendF(std::string& out, double v, int w, int d) {
+    char buf[512];
+    const std::optional<std::string_view> text = fixedField(buf, v, w, d);
+    if (!text) {
+        out.append(static_cast<size_t>(w), '*');
+        return false;
+    }
+    out.append(static_cast<size_t>(w) - text->size(), ' ');
+    out.append(*text);
+    return true;
+}
+
+std::string F(double v, int w, int d) {
+    std::string out;
+    appendF(out, v, w, d);
     return out;
+}
+
+std::optional<double> valueOfF(double v, int w, int d) {
+    static constexpr double kPowers[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+    if (d >= 0 && d <= 9 && std::isfinite(v)) {
+        const double t = std::fabs(v) * kPowers[d];
+        // as fixedDigits rounds; the quotient of two exact doubles is the
+        // double nearest the decimal, as reading the text gives it
+        if (t < 1e9 && std::fabs(t - std::floor(t) - 0.5) > 1e-6) {
+            const double m = std::nearbyint(t);
+            const double whole = std::floor(m / kPowers[d]);
+            int width = (std::signbit(v) ? 1 : 0) + (d > 0 ? 1 + d : 0);
+            if (whole == 0 && d == 0) ++width;
+            for (auto u = static_cast<unsigned long long>(whole); u > 0; u /= 10) ++width;
+            if (width > w) return std::nullopt;
+            const double back = m / kPowers[d];
+            return std::signbit(v) ? -back : back;
+        }
+    }
+    char buf[512];
+    const std::optional<std::string_view> text = fixedField(buf, v, w, d);
+    if (!text) return std::nullopt;
+    double back = 0;
+    if (std::from_chars(text->data(), text->data() + text->size(), back).ec != std::errc()) return std::nullopt;
+    return back;
 }
 
 std::string D(double v, int w, int d) {

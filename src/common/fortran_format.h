@@ -11,6 +11,11 @@ namespace common {
 namespace fortran {
 std::string I(long v, int w);                 // Iw, right-justified, asterisks when too wide
 std::string F(double v, int w, int d);        // Fw.d, leading 0 when it fits
+// The same fields appended to `out`; appendF says whether v fits.
+void appendI(std::string& out, long v, int w);
+bool appendF(std::string& out, double v, int w, int d);
+// The value the Fw.d field of v reads back as; nullopt when v does not fit.
+std::optional<double> valueOfF(double v, int w, int d);
 std::string D(double v, int w, int d);        // Dw.d, 0.ddddD+ee
 std::string L(bool v);                        // L1: T or F
 std::string A(const std::string& s, int w);   // Aw: cut or blank-padded to w

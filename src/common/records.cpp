@@ -86,7 +86,23 @@ std::string FieldCursor::take(int w) {
     return s;
 }
 
-std::optional<long> FieldCursor::I(int w) { return field::readInt(take(w)); }
+std::optional<long> FieldCursor::I(int w) {
+    // the form the programs write, blanks then digits with an optional
+    // minus, read in place; every other form as a typed field reads
+    const size_t start = std::min(pos_, rec_.size());
+    const size_t end = std::min(pos_ + static_cast<size_t>(w), rec_.size());
+    size_t i = start;
+    while (i < end && rec_[i] == ' ') ++i;
+    const bool negative = i < end && rec_[i] == '-';
+    const size_t first = i + (negative ? 1 : 0);
+    long v = 0;
+    for (i = first; i < end && rec_[i] >= '0' && rec_[i] <= '9' && i - first < 12; ++i) v = v * 10 + (rec_[i] - '0');
+    if (i == end && i > first && end - start == static_cast<size_t>(w)) {
+        pos_ += static_cast<size_t>(w);
+        return negative ? -v : v;
+    }
+    return field::readInt(take(w));
+}
 
 namespace {
 // A field holding a plain decimal with its point ("  -5.12345"), the form
@@ -235,10 +251,7 @@ std::string keywordRecord(const std::string& keyword, const std::vector<long>& n
 }
 
 std::optional<float> readBack(double v, int w, int d) {
-    const std::string s = fortran::F(v, w, d);
-    if (s.find('*') != std::string::npos) return std::nullopt;
-    FieldCursor c(s);
-    if (auto back = c.F(w, d)) return static_cast<float>(*back);
+    if (const std::optional<double> back = fortran::valueOfF(v, w, d)) return static_cast<float>(*back);
     return std::nullopt;
 }
 

@@ -39,6 +39,17 @@ TEST(ConsoleFields, FileFieldsKeepTheImpliedDecimals) {
     EXPECT_DOUBLE_EQ(*c.F(10, 5), -1.5);
     EXPECT_EQ(c.I(3), 3);
     EXPECT_EQ(c.I(3), 0);  // past the end: blank
+    // whole numbers as written and as typed: blanks inside, a plus, too long
+    const struct {
+        std::string rec;
+        std::optional<long> value;
+    } ints[] = {{"  -12", -12}, {"   7 ", 7}, {" 1 2 ", 12}, {"  +3 ", 3}, {"   - ", std::nullopt},
+                {"  1x ", std::nullopt}, {"-", std::nullopt}, {"999999999999", 999999999999L},
+                {"9999999999999", std::nullopt}, {"  4", 4}};
+    for (const auto& row : ints) {
+        FieldCursor f(row.rec);
+        EXPECT_EQ(f.I(static_cast<int>(row.rec.size() < 5 ? 5 : row.rec.size())), row.value) << "'" << row.rec << "'";
+    }
 }
 
 TEST(Console, AsksAgainUntilAnswerReadsAndFits) {

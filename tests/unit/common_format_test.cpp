@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
 #include "common/fortran_format.h"
 
 using namespace common;
@@ -28,6 +33,31 @@ TEST(Format, RealFieldsFollowGfortran) {
     EXPECT_EQ(fortran::F(-0.0001, 5, 3), "-.000");
     EXPECT_EQ(fortran::F(123456.789, 11, 3), " 123456.789");
     EXPECT_EQ(fortran::F(12345678901.5, 14, 1), " 12345678901.5");  // past 10^9 units
+}
+
+// What a field holds, read without writing it, is what its text reads back
+// as: ties, the dropped leading zero, negative zero, too wide, no decimals.
+TEST(Format, ValueOfARealFieldIsWhatItsTextReadsBack) {
+    std::vector<double> values = {0.5, -0.5, 2.675, 99.995, -0.0001, -0.0, 0.0, 9999.99999, 999.999995,
+                                  1e9, -1234.5, 0.000005, 0.0000149999, 123.456789};
+    for (int k = -2000; k <= 2000; ++k) values.push_back(k * 0.000005);
+    unsigned long long seed = 12345;
+    for (int k = 0; k < 3000; ++k) {
+        seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+        values.push_back((static_cast<double>(seed >> 11) / 9007199254740992.0 - 0.5) * std::pow(10.0, k % 9 - 3));
+    }
+    for (double v : values)
+        for (auto [w, d] : {std::pair{10, 5}, {7, 5}, {6, 5}, {6, 3}, {5, 0}, {12, 9}, {4, 2}}) {
+            const std::string text = fortran::F(v, w, d);
+            const std::optional<double> back = fortran::valueOfF(v, w, d);
+            if (text.find('*') != std::string::npos) {
+                EXPECT_FALSE(back) << v << " " << w << " " << d;
+                continue;
+            }
+            ASSERT_TRUE(back) << v << " " << w << " " << d;
+            const double read = std::strtod(text.c_str(), nullptr);
+            EXPECT_EQ(std::memcmp(&read, &*back, sizeof read), 0) << v << " F" << w << "." << d << " '" << text << "'";
+        }
 }
 
 TEST(Format, DoublePrecisionExponentForm) {

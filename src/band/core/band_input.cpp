@@ -1,6 +1,7 @@
 #include "band/core/band_input.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 
 #include "band/core/state.h"
@@ -12,8 +13,10 @@ using namespace common;
 
 namespace {
 
-bool fitsF(double v, int w, int d) { return fortran::F(v, w, d).find('*') == std::string::npos; }
-bool fitsI(long v, int w) { return fortran::I(v, w).find('*') == std::string::npos; }
+bool fitsI(long v, int w) {
+    char buf[24];
+    return std::to_chars(buf, buf + sizeof buf, v).ptr - buf <= w;
+}
 
 // A value as a complaint shows it.
 std::string real(double v) {
@@ -137,45 +140,43 @@ Result<std::string> formatBandInput(const BandInput& in) {
         if (static_cast<int>(b.bands.size()) != in.nbands)
             return Failure{kp + ": " + std::to_string(b.bands.size()) + " band records for " +
                                    std::to_string(in.nbands) + " bands"};
-        for (float c : b.k) {
-            if (!fitsF(c, kCoordinateWidth, kCoordinateDecimals))
+        for (float c : b.k)
+            if (!fortran::appendF(s, c, kCoordinateWidth, kCoordinateDecimals))
                 return Failure{kp + ": coordinate " + real(c) + " does not fit " + kCoordinateField};
-            s += fortran::F(c, kCoordinateWidth, kCoordinateDecimals);
-        }
         s += "\n";
         for (const Membership& m : b.member) {
             if (m.label < 0 || !fitsI(m.label, 3))
                 return Failure{kp + ": line label " + std::to_string(m.label) + " does not fit I3"};
             if (m.nsel < 0 || m.nsel > band::kMaxCodeFields)
                 return Failure{kp + ": number of code fields " + std::to_string(m.nsel) + " outside 0 ... 10"};
-            s += fortran::I(m.label, 3) + fortran::I(m.nsel, 3);
+            fortran::appendI(s, m.label, 3);
+            fortran::appendI(s, m.nsel, 3);
             for (int v : m.sel) {
                 if (v < 0 || v > band::kMaxCodeFields)
                     return Failure{kp + ": code field index " + std::to_string(v) + " outside 0 ... 10"};
-                s += fortran::I(v, 3);
+                fortran::appendI(s, v, 3);
             }
             s += "\n";
         }
         float previous = -INFINITY;
         for (size_t i = 0; i < b.bands.size(); ++i) {
             const BandRecord& r = b.bands[i];
-            const std::string where = kp + ", band " + std::to_string(i + 1);
-            if (!fitsF(r.energy, kLevelWidth, kLevelDecimals)) return Failure{where + ": energy " + real(r.energy) + " does not fit " + kLevelField};
-            if (r.energy < previous) return Failure{where + ": energies not in ascending order"};
+            auto where = [&] { return kp + ", band " + std::to_string(i + 1); };
+            if (!fortran::appendF(s, r.energy, kLevelWidth, kLevelDecimals))
+                return Failure{where() + ": energy " + real(r.energy) + " does not fit " + kLevelField};
+            if (r.energy < previous) return Failure{where() + ": energies not in ascending order"};
             previous = r.energy;
-            s += fortran::F(r.energy, kLevelWidth, kLevelDecimals);
-            for (float g : r.grad) {
-                if (!fitsF(g, kLevelWidth, kLevelDecimals)) return Failure{where + ": gradient " + real(g) + " does not fit " + kLevelField};
-                s += fortran::F(g, kLevelWidth, kLevelDecimals);
-            }
+            for (float g : r.grad)
+                if (!fortran::appendF(s, g, kLevelWidth, kLevelDecimals))
+                    return Failure{where() + ": gradient " + real(g) + " does not fit " + kLevelField};
             if (!fitsI(r.code[0], 4))
-                return Failure{where + ": code field 0 " + std::to_string(r.code[0]) + " does not fit I4"};
-            s += fortran::I(r.code[0], 4);
+                return Failure{where() + ": code field 0 " + std::to_string(r.code[0]) + " does not fit I4"};
+            fortran::appendI(s, r.code[0], 4);
             for (size_t j = 1; j < r.code.size(); ++j) {
                 if (!fitsI(r.code[j], 3))
-                    return Failure{where + ": code field " + std::to_string(j) + " value " +
-                                           std::to_string(r.code[j]) + " does not fit I3"};
-                s += fortran::I(r.code[j], 3);
+                    return Failure{where() + ": code field " + std::to_string(j) + " value " +
+                                   std::to_string(r.code[j]) + " does not fit I3"};
+                fortran::appendI(s, r.code[j], 3);
             }
             s += "\n";
         }

@@ -90,13 +90,12 @@ std::string formatBandsCount(int nlines) { return fortran::I(nlines, 2) + "\n"; 
 Result<std::string> formatBandLine(int npts, int nbands, int firstBand,
                                    const std::function<double(int, int)>& energy) {
     std::string block = fortran::I(npts, 3) + fortran::I(nbands, nbands >= 1000 ? 4 : 3) + "\n";
+    block.reserve(block.size() + static_cast<size_t>(std::max(0, nbands)) * static_cast<size_t>(std::max(0, npts)) * 11);
     for (int b = 1; b <= nbands; ++b)
         for (int p = 1; p <= npts; ++p) {
-            const std::string field = fortran::F(energy(p, b), 10, 5);
-            if (field.find('*') != std::string::npos)
+            if (!fortran::appendF(block, energy(p, b), 10, 5))
                 return Failure{"interpolated energies of band " + std::to_string(firstBand + b - 1) +
                                " do not fit the energy field of fort.2"};
-            block += field;
             block += '\n';
         }
     return block;

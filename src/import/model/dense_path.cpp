@@ -8,14 +8,14 @@ std::vector<double> PathPoint::energies(int channel) const {
     std::vector<double> e;
     for (const Level& level : levels)
         if (level.channel == channel) e.push_back(level.energy);
-    std::sort(e.begin(), e.end());
+    if (!std::is_sorted(e.begin(), e.end())) std::sort(e.begin(), e.end());
     return e;
 }
 
 int DensePath::channels() const {
-    for (const PathPoint& p : points)
-        for (const Level& l : p.levels)
-            if (l.channel == 1) return 2;
+    if (points.empty()) return 1;
+    for (const Level& l : points.front().levels)
+        if (l.channel == 1) return 2;
     return 1;
 }
 

@@ -56,7 +56,8 @@ struct DensePath {
     std::vector<std::string> groups;
 
     int nbands() const { return points.empty() ? 0 : static_cast<int>(points.front().levels.size()); }
-    // 2 when some level is spin down, else 1.
+    // 2 when the levels are of two spin channels, else 1 (every point
+    // holds the levels of every channel: the first point tells).
     int channels() const;
 };
 

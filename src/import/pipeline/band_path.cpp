@@ -164,7 +164,11 @@ std::vector<std::vector<int>> connectBands(const DensePath& path, const PathLine
 }
 
 std::vector<std::vector<double>> levelSlopes(const DensePath& path, const PathLine& line) {
-    const auto order = connectBands(path, line);
+    return levelSlopes(path, line, connectBands(path, line));
+}
+
+std::vector<std::vector<double>> levelSlopes(const DensePath& path, const PathLine& line,
+                                             const std::vector<std::vector<int>>& order) {
     const std::vector<double> s = arcLength(path, line);
     const size_t nb = static_cast<size_t>(path.nbands());
     std::vector<std::vector<double>> slope(line.count(), std::vector<double>(nb, 0.0));
@@ -214,9 +218,9 @@ BandInput makeBandInput(const DensePath& path, const std::vector<ChosenLine>& li
     in.nbands = path.nbands();
     const size_t nb = static_cast<size_t>(in.nbands);
     for (const ChosenLine& c : lines) {
-        std::vector<std::vector<double>> slope;
-        if (!exactSlopes(path, c.line)) slope = levelSlopes(path, c.line);
         const auto order = connectBands(path, c.line);
+        std::vector<std::vector<double>> slope;
+        if (!exactSlopes(path, c.line)) slope = levelSlopes(path, c.line, order);
         const auto bandOf = bandsOfLevels(order);
         const auto rep = lineRepresentations(path, c.line, order);
         KVector u = minus(path.points[c.line.last].k, path.points[c.line.first].k);

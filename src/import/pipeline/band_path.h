@@ -47,6 +47,9 @@ std::vector<std::vector<int>> connectBands(const DensePath& path, const PathLine
 // distance along the line in the path's k units): finite differences along
 // the connected bands, second order, one-sided at the line's ends.
 std::vector<std::vector<double>> levelSlopes(const DensePath& path, const PathLine& line);
+// The same, the bands joined as `order` (connectBands) has them.
+std::vector<std::vector<double>> levelSlopes(const DensePath& path, const PathLine& line,
+                                             const std::vector<std::vector<int>>& order);
 // The k points (from 0) whose energies levelSlopes takes for the slope at
 // point q of the line: three-point differences, one-sided at the ends.
 std::pair<size_t, size_t> slopeSpan(const PathLine& line, size_t q);

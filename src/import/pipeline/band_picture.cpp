@@ -175,11 +175,11 @@ std::vector<bool> spinDownBands(const DensePath& path, const PathLine& line) {
     return down;
 }
 
-// Level l is the highest of its channel at the point.
-bool isTop(const std::vector<Level>& levels, size_t l) {
-    for (const Level& other : levels)
-        if (other.channel == levels[l].channel && other.energy > levels[l].energy) return false;
-    return true;
+// The energy of the highest level of each channel at the point.
+std::array<double, 2> topLevels(const std::vector<Level>& levels) {
+    std::array<double, 2> top{-HUGE_VAL, -HUGE_VAL};
+    for (const Level& l : levels) top[l.channel == 1] = std::max(top[l.channel == 1], l.energy);
+    return top;
 }
 
 }  // namespace
@@ -245,15 +245,16 @@ StarterPicture starterPicture(bool inAlat, const DensePath& path, const std::vec
     double lo = 0, hi = 0;
     bool first = true;
     for (const ChosenLine& c : lines)
-        for (size_t q = c.line.first; q <= c.line.last; ++q)
-            for (size_t l = 0; l < path.points[q].levels.size(); ++l) {
-                const Level& level = path.points[q].levels[l];
-                if (withoutTop && isTop(path.points[q].levels, l)) continue;
+        for (size_t q = c.line.first; q <= c.line.last; ++q) {
+            const std::array<double, 2> top = topLevels(path.points[q].levels);
+            for (const Level& level : path.points[q].levels) {
+                if (withoutTop && level.energy >= top[level.channel == 1]) continue;
                 const double e = level.energy;
                 lo = first ? e : std::min(lo, e);
                 hi = first ? e : std::max(hi, e);
                 first = false;
             }
+        }
     if (relative) {
         const annotate::EnergyWindow w = annotate::starterWindow(lo, hi);
         lo = w.lo;

@@ -1,5 +1,6 @@
 #include "import/text/text_table.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -30,13 +31,16 @@ Failure endsBefore(const RecordFile& f, size_t line, const std::string& what) {
 }
 
 std::vector<std::string> words(const std::string& line, const char* more) {
-    const std::string separators = std::string(" \t\r") + more;
+    std::array<bool, 256> separator{};
+    for (const char* c = " \t\r"; *c; ++c) separator[static_cast<unsigned char>(*c)] = true;
+    for (const char* c = more; *c; ++c) separator[static_cast<unsigned char>(*c)] = true;
+    auto apart = [&](char c) { return separator[static_cast<unsigned char>(c)]; };
     std::vector<std::string> w;
-    for (size_t i = line.find_first_not_of(separators); i != std::string::npos;
-         i = line.find_first_not_of(separators, i)) {
-        const size_t j = line.find_first_of(separators, i);
-        w.push_back(line.substr(i, j == std::string::npos ? std::string::npos : j - i));
-        if (j == std::string::npos) break;
+    for (size_t i = 0, n = line.size(); i < n;) {
+        while (i < n && apart(line[i])) ++i;
+        size_t j = i;
+        while (j < n && !apart(line[j])) ++j;
+        if (j > i) w.emplace_back(line, i, j - i);
         i = j;
     }
     return w;
