@@ -117,6 +117,25 @@ std::optional<double> plainDecimal(const char* a, const char* b) {
         else if (!(*c == '-' && c == a)) return std::nullopt;
     }
     if (!point || !digits) return std::nullopt;
+    // at most 15 digits: the whole number of them is exact in a double, and
+    // its quotient by an exact power of ten is the double nearest the text
+    static constexpr double kPowers[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    long long m = 0;
+    int count = 0, decimals = 0;
+    bool after = false;
+    for (const char* c = *a == '-' ? a + 1 : a; c < b; ++c) {
+        if (*c == '.') {
+            after = true;
+            continue;
+        }
+        m = m * 10 + (*c - '0');
+        decimals += after;
+        if (++count > 15) break;
+    }
+    if (count <= 15) {
+        const double v = static_cast<double>(m) / kPowers[decimals];
+        return *a == '-' ? -v : v;
+    }
     double v = 0;
     auto [end, ec] = std::from_chars(a, b, v);
     if (ec != std::errc() || end != b) return std::nullopt;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/fortran_format.h"
+#include "common/records.h"
 
 using namespace common;
 
@@ -39,7 +40,7 @@ TEST(Format, RealFieldsFollowGfortran) {
 // as: ties, the dropped leading zero, negative zero, too wide, no decimals.
 TEST(Format, ValueOfARealFieldIsWhatItsTextReadsBack) {
     std::vector<double> values = {0.5, -0.5, 2.675, 99.995, -0.0001, -0.0, 0.0, 9999.99999, 999.999995,
-                                  1e9, -1234.5, 0.000005, 0.0000149999, 123.456789};
+                                  1e9, -1234.5, 0.000005, 0.0000149999, 123.456789, 123456.7890123456789};
     for (int k = -2000; k <= 2000; ++k) values.push_back(k * 0.000005);
     unsigned long long seed = 12345;
     for (int k = 0; k < 3000; ++k) {
@@ -47,7 +48,7 @@ TEST(Format, ValueOfARealFieldIsWhatItsTextReadsBack) {
         values.push_back((static_cast<double>(seed >> 11) / 9007199254740992.0 - 0.5) * std::pow(10.0, k % 9 - 3));
     }
     for (double v : values)
-        for (auto [w, d] : {std::pair{10, 5}, {7, 5}, {6, 5}, {6, 3}, {5, 0}, {12, 9}, {4, 2}}) {
+        for (auto [w, d] : {std::pair{10, 5}, {7, 5}, {6, 5}, {6, 3}, {5, 0}, {12, 9}, {4, 2}, {20, 12}}) {
             const std::string text = fortran::F(v, w, d);
             const std::optional<double> back = fortran::valueOfF(v, w, d);
             if (text.find('*') != std::string::npos) {
@@ -57,6 +58,10 @@ TEST(Format, ValueOfARealFieldIsWhatItsTextReadsBack) {
             ASSERT_TRUE(back) << v << " " << w << " " << d;
             const double read = std::strtod(text.c_str(), nullptr);
             EXPECT_EQ(std::memcmp(&read, &*back, sizeof read), 0) << v << " F" << w << "." << d << " '" << text << "'";
+            // and the record reader reads that text as strtod does
+            const std::optional<double> field = FieldCursor(text).F(w, d);
+            ASSERT_TRUE(field) << text;
+            if (d > 0) EXPECT_EQ(std::memcmp(&read, &*field, sizeof read), 0) << "'" << text << "'";
         }
 }
 

@@ -118,14 +118,12 @@ std::vector<std::vector<int>> connectBands(const DensePath& path, const PathLine
         const std::vector<int>& now = order[p];
         std::vector<int>& next = order[p + 1];
         std::vector<double> pred(static_cast<size_t>(nb));
+        const std::vector<PathPoint>& k = path.points;
+        const double ahead = p > 0 ? distance(k[j1].k, k[j].k) / distance(k[j].k, k[j - 1].k) : 0.0;
         for (size_t b = 0; b < pred.size(); ++b) {
             const double e = levelAt(path, j, now[b]).energy;
             pred[b] = e;
-            if (p > 0) {
-                const double was = levelAt(path, j - 1, order[p - 1][b]).energy;
-                const std::vector<PathPoint>& k = path.points;
-                pred[b] += (e - was) * distance(k[j1].k, k[j].k) / distance(k[j].k, k[j - 1].k);
-            }
+            if (p > 0) pred[b] += (e - levelAt(path, j - 1, order[p - 1][b]).energy) * ahead;
         }
         std::vector<bool> bandDone(static_cast<size_t>(nb), false), levelDone(static_cast<size_t>(nb), false);
         // Interior to interior: the same representation in the same channel, in energy order.

@@ -71,33 +71,39 @@ size_t skipDigits(std::string_view s, size_t& i) {
 }
 
 // The grammar of number(), without its bound.
-std::optional<double> decimal(const std::string& word) {
-    const std::string_view w = word;
+std::optional<double> decimal(std::string_view w) {
     size_t i = 0;
     if (i < w.size() && (w[i] == '+' || w[i] == '-')) ++i;
     size_t digits = skipDigits(w, i);
     if (i < w.size() && w[i] == '.') digits += skipDigits(w, ++i);
     if (digits == 0) return std::nullopt;
-    std::string c(w.substr(0, i));
+    const size_t mantissa = i;
+    std::string_view exponent;
     if (i < w.size()) {
         const char e = w[i];
         if (e == 'E' || e == 'e' || e == 'D' || e == 'd') {
-            c += 'E';
             const size_t from = ++i;
             if (i < w.size() && (w[i] == '+' || w[i] == '-')) ++i;
             if (skipDigits(w, i) == 0) return std::nullopt;
-            c += w.substr(from, i - from);
+            exponent = w.substr(from, i - from);
         } else if (e == '-' || e == '+') {
             // Fortran's exponent of three digits drops its letter: 0.1234-100.
             const size_t from = ++i;
             if (skipDigits(w, i) < 3 || i != w.size() || e == '+') return std::nullopt;
-            return std::atol(word.c_str() + from) >= 100 ? std::optional<double>(0.0) : std::nullopt;
+            return std::atol(std::string(w.substr(from)).c_str()) >= 100 ? std::optional<double>(0.0) : std::nullopt;
         }
     }
     if (i != w.size()) return std::nullopt;
-    // the checked text read at once; strtod only for what from_chars
-    // leaves (a leading '+', values beyond the range of a double)
+    // the checked text read at once (a plain decimal where it stands);
+    // strtod only for what from_chars leaves (a leading '+', values beyond
+    // the range of a double)
     double v = 0;
+    if (exponent.empty() && w.front() != '+') {
+        const auto [end, ec] = std::from_chars(w.data(), w.data() + mantissa, v);
+        if (ec == std::errc() && end == w.data() + mantissa) return v;
+    }
+    std::string c(w.substr(0, mantissa));
+    if (!exponent.empty()) c += "E" + std::string(exponent);
     const auto [end, ec] = std::from_chars(c.data(), c.data() + c.size(), v);
     if (ec != std::errc() || end != c.data() + c.size()) v = std::strtod(c.c_str(), nullptr);
     if (!std::isfinite(v)) return std::nullopt;
@@ -141,12 +147,18 @@ std::optional<long> integer(const std::string& word) {
 
 namespace {
 
-std::optional<std::vector<double>> wordsAsNumbers(const std::string& text) {
+std::optional<std::vector<double>> wordsAsNumbers(std::string_view text) {
     std::vector<double> out;
-    for (const std::string& w : words(text)) {
-        auto v = number(w);
-        if (!v) return std::nullopt;
+    auto apart = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
+    for (size_t i = 0, n = text.size(); i < n;) {
+        while (i < n && apart(text[i])) ++i;
+        size_t j = i;
+        while (j < n && !apart(text[j])) ++j;
+        if (j == i) break;
+        const auto v = decimal(text.substr(i, j - i));
+        if (!v || std::fabs(*v) > kLargestNumber) return std::nullopt;
         out.push_back(*v);
+        i = j;
     }
     return out;
 }
@@ -161,7 +173,7 @@ std::optional<std::vector<double>> numbers(const std::string& text, std::initial
         if (body.size() % w != 0) continue;
         std::vector<double> out;
         for (size_t p = 0; p < body.size(); p += w) {
-            auto field = wordsAsNumbers(body.substr(p, w));
+            auto field = wordsAsNumbers(std::string_view(body).substr(p, w));
             if (!field || field->size() != 1) break;
             out.push_back(field->front());
         }
