@@ -335,15 +335,6 @@ std::string writeTemporary(const std::string& tmp, const std::string& content) {
     return std::strerror(saved ? saved : errno);
 }
 
-// The content of the regular file at `path`, none when there is no file.
-std::optional<std::string> oldContent(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 }  // namespace
 
 Status writeFileAtomic(const std::string& path, const std::string& content) {
@@ -375,7 +366,7 @@ Status writeFilesTogether(const std::vector<std::pair<std::string, std::string>>
             return Failure{files[i].first + ": cannot be written (" + why + ")"};
         }
     std::vector<std::optional<std::string>> before;
-    for (const auto& file : files) before.push_back(oldContent(file.first));
+    for (const auto& file : files) before.push_back(readWholeFile(file.first));
     for (size_t i = 0; i < files.size(); ++i) {
         if (std::rename((files[i].first + suffix).c_str(), files[i].first.c_str()) == 0) continue;
         const int err = errno;

@@ -93,11 +93,12 @@ namespace {
 const Level& levelAt(const DensePath& path, size_t j, int l) { return path.points[j].levels[static_cast<size_t>(l)]; }
 
 // Joins bands to levels of one kind in energy order: `bands` (indices into
-// `now`) to `levels`, the bands taken in the order `before` gives.
+// `now`) to `levels`, the bands taken in the order `before` gives (a total
+// order: no two bands are equal in it).
 template <class Before>
 void joinInOrder(std::vector<size_t> bands, const std::vector<size_t>& levels, Before before, std::vector<int>& next,
                  std::vector<bool>& bandDone, std::vector<bool>& levelDone) {
-    std::stable_sort(bands.begin(), bands.end(), before);
+    std::sort(bands.begin(), bands.end(), before);
     for (size_t q = 0; q < bands.size(); ++q) {
         next[bands[q]] = static_cast<int>(levels[q]);
         bandDone[bands[q]] = true;
