@@ -1,0 +1,54 @@
+// A PNG encoder for pictures that are mostly white with thin lines: rows
+// given one by one, top first, 8-bit grey or 24-bit RGB, no filter, the
+// deflate stream in one block of the fixed codes. A row is written as
+// literals and as copies of what it repeats: a run of one byte (distance 1),
+// in RGB of one pixel (distance 3), and the row above, where deflate's
+// window reaches it. Fast rather than small; a picture of plots comes out
+// about as small as zlib's quickest level makes it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace common {
+
+class PngEncoder {
+public:
+    // The head of a width x height picture (both at least 1), grey or RGB,
+    // its resolution `dotsPerInch` written down for viewers and printers.
+    PngEncoder(int width, int height, bool grey, double dotsPerInch);
+
+    // The bytes of the next row to fill in: width of them in grey, three a
+    // pixel (red, green, blue) in RGB; putRow encodes them.
+    unsigned char* row() { return rows_[current_].data() + 1; }
+    void putRow();
+    // A row that is white throughout, without filling it in.
+    void putWhiteRow();
+
+    // The whole file, once every row is put.
+    std::string finish();
+
+private:
+    void putBits(std::uint64_t bits, int count);
+    void putMatch(int length, int distanceCode);
+    void encode(const unsigned char* p, const unsigned char* above);
+    void nextRow();
+
+    std::size_t stride_;  // a row's bytes, its filter byte first
+    int channels_;
+    bool aboveInReach_;
+    bool haveAbove_ = false;
+    std::vector<unsigned char> rows_[2];
+    int current_ = 0;
+    std::string file_, stream_;
+    std::uint64_t bits_ = 0;
+    int bitCount_ = 0;
+    unsigned long adler_;
+    unsigned long whiteAdler_;
+    // the fixed codes of the distances used: 1, 3, a row
+    std::uint32_t distanceBits_[3];
+    int distanceCount_[3];
+};
+
+}  // namespace common
