@@ -132,47 +132,67 @@ bool clipSegment(double& ax, double& ay, double& bx, double& by, double x0, doub
 }
 
 // A segment from a to b, in pixels, thickened by `reach`: with e a pixel
-// centre less a, t = e.u (clamped to 0...1) is the point of the segment
-// nearest to it, and the coverage clamp(reach - |e - t (b - a)|, 0, 1). A
-// dot has no length: t is 0, every pixel nearest to a.
+// centre less a, t = e.u is where it lies along the segment (0 at a, 1 at
+// b); between the ends its distance is |e.n| across, beyond them the
+// distance from the nearer end; it is covered clamp(reach - distance, 0,
+// 1). A dot has no length: every pixel is nearest to a.
 struct Capsule {
     float ax, ay, dx, dy, reach;
-    float ux = 0, uy = 0;
+    float ux = 0, uy = 0, nx = 0, ny = 0, along = -1;
 
     Capsule(float ax_, float ay_, float bx, float by, float reach_)
         : ax(ax_), ay(ay_), dx(bx - ax_), dy(by - ay_), reach(reach_) {
         const float length2 = dx * dx + dy * dy;
-        if (length2 > 1e-12f) ux = dx / length2, uy = dy / length2;
+        if (length2 <= 1e-12f) return;
+        const float length = std::sqrt(length2);
+        ux = dx / length2, uy = dy / length2, nx = -dy / length, ny = dx / length, along = 0;
     }
 
-    // The coverage of the pixels `from`...`from` + 3 of the row ey (from
+    // The coverage of the pixels `from`...`from` + 7 of the row ey (from
     // a) as bytes, taken into `cover` where more.
-    void four(unsigned char* cover, int from, float ey) const {
+    void eight(unsigned char* cover, int from, float ey) const {
 #if defined(__SSE2__)
         const __m128 ex = _mm_add_ps(_mm_set1_ps(static_cast<float>(from) + 0.5f - ax), _mm_setr_ps(0, 1, 2, 3));
-        __m128 t = _mm_add_ps(_mm_mul_ps(ex, _mm_set1_ps(ux)), _mm_set1_ps(ey * uy));
-        t = _mm_min_ps(_mm_max_ps(t, _mm_setzero_ps()), _mm_set1_ps(1));
-        const __m128 qx = _mm_sub_ps(ex, _mm_mul_ps(t, _mm_set1_ps(dx)));
-        const __m128 qy = _mm_sub_ps(_mm_set1_ps(ey), _mm_mul_ps(t, _mm_set1_ps(dy)));
-        const __m128 d = _mm_sqrt_ps(_mm_add_ps(_mm_mul_ps(qx, qx), _mm_mul_ps(qy, qy)));
-        __m128 c = _mm_min_ps(_mm_max_ps(_mm_sub_ps(_mm_set1_ps(reach), d), _mm_setzero_ps()), _mm_set1_ps(1));
-        c = _mm_add_ps(_mm_mul_ps(c, _mm_set1_ps(255)), _mm_set1_ps(0.5f));
-        __m128i v = _mm_cvttps_epi32(c);
-        v = _mm_packus_epi16(_mm_packs_epi32(v, v), v);
-        std::int32_t word;
-        std::memcpy(&word, cover + from, 4);
-        word = _mm_cvtsi128_si32(_mm_max_epu8(v, _mm_cvtsi32_si128(word)));
-        std::memcpy(cover + from, &word, 4);
+        const __m128i low = _mm_cvttps_epi32(four(ex, ey)), high = _mm_cvttps_epi32(four(_mm_add_ps(ex, _mm_set1_ps(4)), ey));
+        __m128i v = _mm_packs_epi32(low, high);
+        v = _mm_packus_epi16(v, v);
+        const __m128i old = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(cover + from));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(cover + from), _mm_max_epu8(v, old));
 #else
-        for (int k = 0; k < 4; ++k) {
+        for (int k = 0; k < 8; ++k) {
             const float ex = static_cast<float>(from + k) + 0.5f - ax;
-            const float t = std::clamp(ex * ux + ey * uy, 0.0f, 1.0f);
-            const float qx = ex - t * dx, qy = ey - t * dy;
-            const float c = std::clamp(reach - std::sqrt(qx * qx + qy * qy), 0.0f, 1.0f);
+            const float t = ex * ux + ey * uy + along;
+            float d = std::abs(ex * nx + ey * ny);
+            if (t < 0 || t > 1) {
+                const float s = std::clamp(t, 0.0f, 1.0f), qx = ex - s * dx, qy = ey - s * dy;
+                d = std::sqrt(qx * qx + qy * qy);
+            }
+            const float c = std::clamp(reach - d, 0.0f, 1.0f);
             cover[from + k] = std::max(cover[from + k], static_cast<unsigned char>(c * 255 + 0.5f));
         }
 #endif
     }
+
+#if defined(__SSE2__)
+    // The coverage of four pixels ex (from a) of the row ey, 0...255.5.
+    __m128 four(__m128 ex, float ey) const {
+        const __m128 zero = _mm_setzero_ps(), one = _mm_set1_ps(1);
+        __m128 t = _mm_add_ps(_mm_mul_ps(ex, _mm_set1_ps(ux)), _mm_set1_ps(ey * uy + along));
+        __m128 d;
+        if (_mm_movemask_ps(_mm_and_ps(_mm_cmpge_ps(t, zero), _mm_cmple_ps(t, one))) == 15) {
+            // all four beside the segment: no square root
+            const __m128 across = _mm_add_ps(_mm_mul_ps(ex, _mm_set1_ps(nx)), _mm_set1_ps(ey * ny));
+            d = _mm_max_ps(across, _mm_sub_ps(zero, across));
+        } else {
+            t = _mm_min_ps(_mm_max_ps(t, zero), one);
+            const __m128 qx = _mm_sub_ps(ex, _mm_mul_ps(t, _mm_set1_ps(dx)));
+            const __m128 qy = _mm_sub_ps(_mm_set1_ps(ey), _mm_mul_ps(t, _mm_set1_ps(dy)));
+            d = _mm_sqrt_ps(_mm_add_ps(_mm_mul_ps(qx, qx), _mm_mul_ps(qy, qy)));
+        }
+        const __m128 c = _mm_min_ps(_mm_max_ps(_mm_sub_ps(_mm_set1_ps(reach), d), zero), one);
+        return _mm_add_ps(_mm_mul_ps(c, _mm_set1_ps(255)), _mm_set1_ps(0.5f));
+    }
+#endif
 };
 
 // The first and the last pixel whose centre lies within an interval
@@ -198,8 +218,8 @@ int lastPixel(float x) {
 class StrokeMask {
 public:
     StrokeMask(int width, int rows)
-        // three columns to spare: the last four pixels done at once may pass the edge
-        : surface_(cairo_image_surface_create(CAIRO_FORMAT_A8, width + 3, rows), cairo_surface_destroy),
+        // seven columns to spare: the last eight pixels done at once may pass the edge
+        : surface_(cairo_image_surface_create(CAIRO_FORMAT_A8, width + 7, rows), cairo_surface_destroy),
           width_(width),
           rows_(rows) {
         stride_ = cairo_image_surface_get_stride(surface_.get());
@@ -277,6 +297,10 @@ private:
         const float left = std::min(ax, bx) - reach, right = std::max(ax, bx) + reach;
         const int j0 = std::max(0, firstPixel(std::min(ay, by) - reach));
         const int j1 = std::min(rows_ - 1, lastPixel(std::max(ay, by) + reach));
+        const int lastColumn = width_ - 1;
+        const size_t stride = static_cast<size_t>(stride_);
+        unsigned char* const data = data_;
+        int x0 = boxX0_, x1 = boxX1_, y0 = rows_, y1 = -1;
         for (int j = j0; j <= j1; ++j) {
             const float ey = static_cast<float>(j) + 0.5f - ay;
             float lo = left, hi = right;
@@ -285,16 +309,19 @@ private:
                 lo = std::max(lo, mid - half);
                 hi = std::min(hi, mid + half);
             }
-            const int i0 = std::max(0, firstPixel(lo)), i1 = std::min(width_ - 1, lastPixel(hi));
+            const int i0 = std::max(0, firstPixel(lo)), i1 = std::min(lastColumn, lastPixel(hi));
             if (i0 > i1) continue;
-            unsigned char* row = data_ + static_cast<size_t>(j) * static_cast<size_t>(stride_);
+            unsigned char* row = data + static_cast<size_t>(j) * stride;
             int i = i0;
-            for (; i <= i1; i += 4) cap.four(row, i, ey);
-            boxX0_ = std::min(boxX0_, i0);
-            boxX1_ = std::max(boxX1_, i - 1);
-            boxY0_ = std::min(boxY0_, j);
-            boxY1_ = std::max(boxY1_, j);
+            for (; i <= i1; i += 8) cap.eight(row, i, ey);
+            x0 = std::min(x0, i0);
+            x1 = std::max(x1, i - 1);
+            y0 = std::min(y0, j);
+            y1 = j;
         }
+        if (y0 > y1) return;
+        boxX0_ = x0, boxX1_ = x1;
+        boxY0_ = std::min(boxY0_, y0), boxY1_ = std::max(boxY1_, y1);
     }
 
     Surface surface_;
@@ -356,16 +383,15 @@ void encodeStrip(PngEncoder& png, const unsigned char* data, int stride, int w, 
 // PGPLOT strokes: lines, text, the frame) are drawn by StrokeMask, the
 // rest (fills, circles, other ends) by cairo, its edges anti-aliased on
 // its 4 x 4 grid ("fast": as ghostscript's 4 alpha bits, no different to
-// the eye from the finer grid). PngEncoder makes the file's bytes; the
-// failure says what went wrong, without a file name.
-Result<std::string> pngFile(const EpsPicture& picture) {
+// the eye from the finer grid). PngEncoder writes the file as it goes.
+Status writePng(const EpsPicture& picture, const std::string& path) {
     constexpr int kStripRows = 64;
     const double scale = kDotsPerInch / 72.0;
     const int w = pngPixels(picture.width()), h = pngPixels(picture.height());
     Surface strip(cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, kStripRows), cairo_surface_destroy);
     StrokeMask strokes(w, kStripRows);
     for (cairo_status_t s : {cairo_surface_status(strip.get()), strokes.status()})
-        if (s != CAIRO_STATUS_SUCCESS) return Failure{cairoTrouble(s)};
+        if (s != CAIRO_STATUS_SUCCESS) return Failure{path + ": cannot be written (" + cairoTrouble(s) + ")"};
     Context cr(cairo_create(strip.get()), cairo_destroy);
     cairo_set_antialias(cr.get(), CAIRO_ANTIALIAS_FAST);
     const bool grey = allGrey(picture);
@@ -379,7 +405,13 @@ Result<std::string> pngFile(const EpsPicture& picture) {
     const int stride = cairo_image_surface_get_stride(strip.get());
     const unsigned char* data = cairo_image_surface_get_data(strip.get());
 
-    PngEncoder png(w, h, grey, kDotsPerInch);
+    using File = std::unique_ptr<FILE, decltype(&std::fclose)>;
+    File f(std::fopen(path.c_str(), "wb"), std::fclose);
+    if (!f) return Failure{path + ": cannot be written (" + std::strerror(errno) + ")"};
+    int trouble = 0;  // the errno of the first write that failed
+    PngEncoder png(w, h, grey, kDotsPerInch, [&](std::string_view bytes) {
+        if (!trouble && std::fwrite(bytes.data(), 1, bytes.size(), f.get()) != bytes.size()) trouble = errno ? errno : EIO;
+    });
     for (int top = 0; top < h; top += kStripRows) {
         cairo_identity_matrix(cr.get());
         cairo_set_source_rgb(cr.get(), 1, 1, 1);
@@ -404,12 +436,16 @@ Result<std::string> pngFile(const EpsPicture& picture) {
             painted = {std::min(painted.first, first), std::max(painted.second, last)};
         }
         strokes.putOnto(cr.get());
-        if (const cairo_status_t s = cairo_status(cr.get()); s != CAIRO_STATUS_SUCCESS) return Failure{cairoTrouble(s)};
+        if (const cairo_status_t s = cairo_status(cr.get()); s != CAIRO_STATUS_SUCCESS)
+            return Failure{path + ": cannot be written (" + cairoTrouble(s) + ")"};
         cairo_surface_flush(strip.get());
         encodeStrip(png, data, stride, w, std::min(kStripRows, h - top), grey,
                     {std::min(painted.first, strokes.inkTop()), std::max(painted.second, strokes.inkBottom())});
     }
-    return png.finish();
+    png.finish();
+    if (!trouble && std::fclose(f.release()) != 0) trouble = errno ? errno : EIO;
+    if (trouble) return Failure{path + ": cannot be written (" + std::strerror(trouble) + ")"};
+    return {};
 }
 
 // The SVG page of the box, its picture drawn on it.
@@ -436,13 +472,13 @@ Status writeSvg(const EpsPicture& picture, const std::string& path) {
 int pngPixels(double points) { return std::max(1, static_cast<int>(std::lround(points * kDotsPerInch / 72.0))); }
 
 Status renderPicture(const EpsPicture& picture, const std::string& out, PictureKind kind) {
-    if (kind != PictureKind::Svg) {
-        Result<std::string> bytes = kind == PictureKind::Pdf ? pdfPage(picture) : pngFile(picture);
-        if (!bytes) return Failure{out + ": cannot be written (" + bytes.error() + ")"};
-        return writeFileAtomic(out, *bytes);
+    if (kind == PictureKind::Pdf) {
+        Result<std::string> pdf = pdfPage(picture);
+        if (!pdf) return Failure{out + ": cannot be written (" + pdf.error() + ")"};
+        return writeFileAtomic(out, *pdf);
     }
     const std::string tmp = out + ".tmp" + std::to_string(::getpid());
-    Status made = writeSvg(picture, tmp);
+    Status made = kind == PictureKind::Png ? writePng(picture, tmp) : writeSvg(picture, tmp);
     if (made && std::rename(tmp.c_str(), out.c_str()) != 0)
         made = Failure{out + ": cannot be written (" + std::strerror(errno) + ")"};
     if (!made) {

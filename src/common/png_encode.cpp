@@ -3,8 +3,12 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace common {
 
@@ -12,6 +16,10 @@ namespace {
 
 constexpr int kLongestMatch = 258;
 constexpr std::size_t kWindow = 32768;
+// bytes kept after a row, for whole words to be read there
+constexpr std::size_t kSpare = 32;
+// the deflate stream is passed on in IDAT chunks of about this size
+constexpr std::size_t kChunk = 1 << 16;
 
 // A Huffman code as deflate stores it: its bits from the first on, the
 // lowest bit of the stream first.
@@ -70,20 +78,19 @@ void distanceCode(std::size_t distance, std::uint32_t& bits, int& count) {
     count = 5 + extra;
 }
 
-// How many bytes from `a` on equal those from `b` on, up to `most`.
+// How many bytes from `a` on equal those from `b` on, up to `most`; both
+// may be read 8 bytes past `most` (the rows are kept with that to spare).
 inline int matchLength(const unsigned char* a, const unsigned char* b, int most) {
-    int k = 0;
-    for (; k + 8 <= most; k += 8) {
+    for (int k = 0;; k += 8) {
         std::uint64_t x, y;
         std::memcpy(&x, a + k, 8);
         std::memcpy(&y, b + k, 8);
-        if (x != y) {
-            while (a[k] == b[k]) ++k;
-            return k;
+        if (const std::uint64_t d = x ^ y) {
+            const int same = std::endian::native == std::endian::little ? std::countr_zero(d) : std::countl_zero(d);
+            return std::min(most, k + same / 8);
         }
+        if (k + 8 >= most) return most;
     }
-    while (k < most && a[k] == b[k]) ++k;
-    return k;
 }
 
 void putBigEndian(std::string& out, std::uint32_t v) {
@@ -104,25 +111,27 @@ void putChunk(std::string& file, const char* type, const char* data, std::size_t
 
 }  // namespace
 
-PngEncoder::PngEncoder(int width, int height, bool grey, double dotsPerInch)
-    : channels_(grey ? 1 : 3) {
+PngEncoder::PngEncoder(int width, int height, bool grey, double dotsPerInch, Sink sink)
+    : sink_(std::move(sink)), channels_(grey ? 1 : 3) {
     stride_ = static_cast<std::size_t>(width) * static_cast<std::size_t>(channels_) + 1;
     aboveInReach_ = stride_ <= kWindow;
-    for (auto& r : rows_) r.assign(stride_, 0);
-    file_ = "\x89PNG\r\n\x1a\n";
+    for (auto& r : rows_) r.assign(kRowFront + stride_ + kSpare, 0);
+    starts_.assign(stride_ / 64 + 1, 0);
+    std::string file = "\x89PNG\r\n\x1a\n";
     std::string head;
     putBigEndian(head, static_cast<std::uint32_t>(width));
     putBigEndian(head, static_cast<std::uint32_t>(height));
     head += {8, static_cast<char>(grey ? 0 : 2), 0, 0, 0};  // depth, colour, deflate, no filter, no interlace
-    putChunk(file_, "IHDR", head.data(), head.size());
+    putChunk(file, "IHDR", head.data(), head.size());
     std::string phys;
     const auto perMetre = static_cast<std::uint32_t>(std::lround(dotsPerInch / 0.0254));
     putBigEndian(phys, perMetre);
     putBigEndian(phys, perMetre);
     phys += '\1';  // the unit is the metre
-    putChunk(file_, "pHYs", phys.data(), phys.size());
+    putChunk(file, "pHYs", phys.data(), phys.size());
+    sink_(file);
 
-    stream_.reserve(stride_ * static_cast<std::size_t>(height) / 4);
+    stream_.reserve(kChunk + 8);
     stream_ += "\x78\x01";  // deflate, a window of 32 KiB; no dictionary
     putBits(3, 3);          // the last block, of the fixed codes
     adler_ = adler32(0, nullptr, 0);
@@ -154,21 +163,75 @@ void PngEncoder::putMatch(int length, int distance) {
 // The row from its filter byte on, greedily: at each byte the longest of
 // the copies that reach three bytes or more, the cheapest when they tie,
 // else the byte itself.
+// Marks in starts_ where a copy of three bytes or more can begin: bit k
+// of the row p is set where p[k...k+2] repeats the bytes one back, three
+// back (RGB) or a row back; sixteen bytes at a time.
+void PngEncoder::findCopies(const unsigned char* p, const unsigned char* above) {
+    const int n = static_cast<int>(stride_);
+    std::fill(starts_.begin(), starts_.end(), 0);
+    for (int k = 0; k < n; k += 16) {
+#if defined(__SSE2__)
+        auto at = [](const unsigned char* q) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(q)); };
+        auto same3 = [&](const unsigned char* q) {
+            return _mm_and_si128(_mm_and_si128(_mm_cmpeq_epi8(at(p + k), at(q)), _mm_cmpeq_epi8(at(p + k + 1), at(q + 1))),
+                                 _mm_cmpeq_epi8(at(p + k + 2), at(q + 2)));
+        };
+        __m128i found = same3(p + k - 1);
+        if (channels_ == 3) found = _mm_or_si128(found, same3(p + k - 3));
+        if (above) found = _mm_or_si128(found, same3(above + k));
+        const auto bits = static_cast<std::uint64_t>(_mm_movemask_epi8(found));
+#else
+        std::uint64_t bits = 0;
+        for (int b = 0; b < 16; ++b) {
+            auto same3 = [&](const unsigned char* q) {
+                return p[k + b] == q[b] && p[k + b + 1] == q[b + 1] && p[k + b + 2] == q[b + 2];
+            };
+            const bool found = same3(p + k - 1) || (channels_ == 3 && same3(p + k - 3)) || (above && same3(above + k));
+            bits |= static_cast<std::uint64_t>(found) << b;
+        }
+#endif
+        starts_[static_cast<size_t>(k / 64)] |= bits << (k % 64);
+    }
+    // none that reaches back before the row (but to the row above), none
+    // with fewer than three bytes left
+    for (int k = 0; k < 3; ++k) {
+        const bool copy = k + 3 <= n && ((k >= 1 && matchLength(p + k, p + k - 1, 3) == 3) ||
+                                         (above && matchLength(p + k, above + k, 3) == 3));
+        starts_[0] = (starts_[0] & ~(std::uint64_t{1} << k)) | static_cast<std::uint64_t>(copy) << k;
+    }
+    for (int k = std::max(3, n - 2); k < static_cast<int>(starts_.size()) * 64; ++k)
+        starts_[static_cast<size_t>(k / 64)] &= ~(std::uint64_t{1} << (k % 64));
+}
+
+// The first position from i on where a copy may begin, n if none.
+int PngEncoder::nextCopy(int i, int n) const {
+    size_t w = static_cast<size_t>(i / 64);
+    std::uint64_t bits = starts_[w] & (~std::uint64_t{0} << (i % 64));
+    while (bits == 0) {
+        if (++w >= starts_.size()) return n;
+        bits = starts_[w];
+    }
+    return std::min(n, static_cast<int>(w * 64) + std::countr_zero(bits));
+}
+
+// The row from its filter byte on, greedily: where a copy may begin, the
+// longest of the copies, the cheapest when they tie; between, the bytes
+// themselves.
 void PngEncoder::encode(const unsigned char* p, const unsigned char* above) {
     const FixedCodes& c = fixedCodes();
     const int n = static_cast<int>(stride_);
+    findCopies(p, above);
     int i = 0;
     while (i < n) {
-        // a copy is looked for only where its first byte matches
-        const unsigned char b = p[i];
+        for (const int next = nextCopy(i, n); i < next; ++i) putBits(c.literalBits[p[i]], c.literalCount[p[i]]);
+        if (i >= n) break;
         const int most = std::min(kLongestMatch, n - i);
-        int best = 0, which = 0;
-        if (i >= 1 && p[i - 1] == b) best = matchLength(p + i, p + i - 1, most);
-        if (best < most && channels_ == 3 && i >= 3 && p[i - 3] == b) {
+        int best = i >= 1 ? matchLength(p + i, p + i - 1, most) : 0, which = 0;
+        if (best < most && channels_ == 3 && i >= 3) {
             const int l = matchLength(p + i, p + i - 3, most);
             if (l > best) best = l, which = 1;
         }
-        if (best < most && above && above[i] == b) {
+        if (best < most && above) {
             const int l = matchLength(p + i, above + i, most);
             if (l > best) best = l, which = 2;
         }
@@ -176,16 +239,16 @@ void PngEncoder::encode(const unsigned char* p, const unsigned char* above) {
             putMatch(best, which);
             i += best;
         } else {
-            putBits(c.literalBits[b], c.literalCount[b]);
+            putBits(c.literalBits[p[i]], c.literalCount[p[i]]);
             ++i;
         }
     }
 }
 
 void PngEncoder::putRow() {
-    unsigned char* p = rows_[current_].data();
+    unsigned char* p = rows_[current_].data() + kRowFront;
     p[0] = 0;
-    const unsigned char* above = haveAbove_ && aboveInReach_ ? rows_[1 - current_].data() : nullptr;
+    const unsigned char* above = haveAbove_ && aboveInReach_ ? rows_[1 - current_].data() + kRowFront : nullptr;
     encode(p, above);
     adler_ = adler32(adler_, p, static_cast<uInt>(stride_));
     nextRow();
@@ -193,7 +256,7 @@ void PngEncoder::putRow() {
 
 void PngEncoder::putWhiteRow() {
     const FixedCodes& c = fixedCodes();
-    unsigned char* p = rows_[current_].data();
+    unsigned char* p = rows_[current_].data() + kRowFront;
     std::memset(p + 1, 255, stride_ - 1);
     p[0] = 0;
     putBits(c.literalBits[0], c.literalCount[0]);
@@ -215,11 +278,21 @@ void PngEncoder::putWhiteRow() {
 }
 
 void PngEncoder::nextRow() {
+    pass(false);
     haveAbove_ = true;
     current_ = 1 - current_;
 }
 
-std::string PngEncoder::finish() {
+// The stream so far as IDAT chunks, when it is long enough (or `all`).
+void PngEncoder::pass(bool all) {
+    if (stream_.size() < kChunk && !all) return;
+    std::string chunk;
+    putChunk(chunk, "IDAT", stream_.data(), stream_.size());
+    sink_(chunk);
+    stream_.clear();
+}
+
+void PngEncoder::finish() {
     const FixedCodes& c = fixedCodes();
     putBits(c.endBits, c.endCount);
     putBits(0, (32 - bitCount_) % 8);  // to a whole byte
@@ -229,11 +302,10 @@ std::string PngEncoder::finish() {
         bitCount_ -= 8;
     }
     putBigEndian(stream_, static_cast<std::uint32_t>(adler_));
-    constexpr std::size_t kChunk = 1 << 20;
-    for (std::size_t at = 0; at < stream_.size(); at += kChunk)
-        putChunk(file_, "IDAT", stream_.data() + at, std::min(kChunk, stream_.size() - at));
-    putChunk(file_, "IEND", "", 0);
-    return std::move(file_);
+    pass(true);
+    std::string end;
+    putChunk(end, "IEND", "", 0);
+    sink_(end);
 }
 
 }  // namespace common
