@@ -330,6 +330,8 @@ TEST(EpsReplay, RoundStrokesCoverThePixelsTheirPenReaches) {
     stroke(150.5, 20.5, 190.5, 60.5, 4);    // the same, at 45 degrees
     stroke(20.5, 250.5, 80.5, 250.5, 0);    // the thinnest, on a row of pixels
     stroke(20.5, 260, 80.5, 260, 0);        // the thinnest, between two rows
+    stroke(-1e12, 280.5, 150.5, 280.5, 4);  // from far off the page
+    stroke(1e30, -1e30, 2e30, 1e30, 4);     // nowhere near it
     fixture::ScratchDir dir("eps-coverage");
     const std::string file = (dir.path / "c.png").string();
     ASSERT_TRUE(renderPicture(page, file, PictureKind::Png));
@@ -354,6 +356,8 @@ TEST(EpsReplay, RoundStrokesCoverThePixelsTheirPenReaches) {
         {"diagonal, 2.1 across", 173, 40, 158}, {"diagonal, 2.8 across", 172, 38, 255},
         {"thinnest, its row", 50, 250, 0},     {"thinnest, the row below", 50, 251, 255},
         {"thinnest between, above", 50, 259, 127}, {"thinnest between, below", 50, 260, 127},
+        {"from far off, its middle", 10, 280, 0}, {"from far off, on its edge", 0, 282, 127},
+        {"from far off, on its round end", 152, 280, 127}, {"from far off, past its end", 153, 280, 255},
         {"nothing drawn", 250, 250, 255},
     };
     for (const auto& r : rows) EXPECT_NEAR(grey[static_cast<size_t>(r.y) * 300 + static_cast<size_t>(r.x)], r.value, 2) << r.where;
