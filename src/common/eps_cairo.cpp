@@ -1,7 +1,9 @@
-// The cairo side of the replay: the shapes read from the EPS drawn on an
-// SVG or image surface of the size of the box; the image written as PNG by
-// libpng directly, tuned for speed on pictures that are mostly white. The
-// PDF is written without cairo (eps_pdf.cpp): its paths are the EPS's.
+// The drawing side of the replay: the shapes read from the EPS drawn on an
+// SVG surface of the size of the box by cairo, or into an image of it in
+// strips, the strokes with round ends by StrokeMask and the rest by cairo,
+// the image written by PngEncoder; tuned for speed on pictures of many
+// lines, mostly white. The PDF is written without cairo (eps_pdf.cpp):
+// its paths are the EPS's.
 #include <cairo-svg.h>
 #include <cairo.h>
 #if defined(__SSE2__)
@@ -286,7 +288,7 @@ private:
     }
 
     // The coverage of one segment a-b thickened by `reach`, its ends inside
-    // the frame of add(): row by row, four pixels at a time, over the
+    // the frame of add(): row by row, eight pixels at a time, over the
     // pixels of its box that the line through a and b can reach there.
     void capsule(float ax, float ay, float bx, float by, float reach) {
         const Capsule cap(ax, ay, bx, by, reach);

@@ -160,9 +160,6 @@ void PngEncoder::putMatch(int length, int distance) {
             c.lengthCount[length] + distanceCount_[distance]);
 }
 
-// The row from its filter byte on, greedily: at each byte the longest of
-// the copies that reach three bytes or more, the cheapest when they tie,
-// else the byte itself.
 // Marks in starts_ where a copy of three bytes or more can begin: bit k
 // of the row p is set where p[k...k+2] repeats the bytes one back, three
 // back (RGB) or a row back; sixteen bytes at a time.

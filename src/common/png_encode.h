@@ -3,8 +3,9 @@
 // deflate stream in one block of the fixed codes. A row is written as
 // literals and as copies of what it repeats: a run of one byte (distance 1),
 // in RGB of one pixel (distance 3), and the row above, where deflate's
-// window reaches it. Fast rather than small; a picture of plots comes out
-// about as small as zlib's quickest level makes it.
+// window reaches it. Fast rather than small: a plot of a few lines comes
+// out a quarter larger than zlib's quickest level makes it, a dense one of
+// hundreds of curves twice as large.
 #pragma once
 
 #include <cstdint>
