@@ -154,9 +154,23 @@ struct Capsule {
     // a) as bytes, taken into `cover` where more.
     void eight(unsigned char* cover, int from, float ey) const {
 #if defined(__SSE2__)
-        const __m128 ex = _mm_add_ps(_mm_set1_ps(static_cast<float>(from) + 0.5f - ax), _mm_setr_ps(0, 1, 2, 3));
-        const __m128i low = _mm_cvttps_epi32(four(ex, ey)), high = _mm_cvttps_epi32(four(_mm_add_ps(ex, _mm_set1_ps(4)), ey));
-        __m128i v = _mm_packs_epi32(low, high);
+        const float x = static_cast<float>(from) + 0.5f - ax, t0 = x * ux + ey * uy + along, t7 = t0 + 7 * ux;
+        __m128 low, high;
+        if (std::min(t0, t7) >= 0 && std::max(t0, t7) <= 1) {
+            // all eight beside the segment: the distance across, in 1/255
+            // of a pixel, and no square root
+            const __m128 step = _mm_set1_ps(255 * nx), four = _mm_mul_ps(step, _mm_set1_ps(4));
+            const __m128 across = _mm_add_ps(_mm_set1_ps(255 * (x * nx + ey * ny)), _mm_mul_ps(step, _mm_setr_ps(0, 1, 2, 3)));
+            const __m128 full = _mm_set1_ps(255 * reach + 0.5f), least = _mm_set1_ps(0.5f), most = _mm_set1_ps(255.5f);
+            const __m128 sign = _mm_set1_ps(-0.0f);
+            low = _mm_min_ps(_mm_max_ps(_mm_sub_ps(full, _mm_andnot_ps(sign, across)), least), most);
+            high = _mm_min_ps(_mm_max_ps(_mm_sub_ps(full, _mm_andnot_ps(sign, _mm_add_ps(across, four))), least), most);
+        } else {
+            const __m128 ex = _mm_add_ps(_mm_set1_ps(x), _mm_setr_ps(0, 1, 2, 3));
+            low = near(ex, ey);
+            high = near(_mm_add_ps(ex, _mm_set1_ps(4)), ey);
+        }
+        __m128i v = _mm_packs_epi32(_mm_cvttps_epi32(low), _mm_cvttps_epi32(high));
         v = _mm_packus_epi16(v, v);
         const __m128i old = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(cover + from));
         _mm_storel_epi64(reinterpret_cast<__m128i*>(cover + from), _mm_max_epu8(v, old));
@@ -176,21 +190,14 @@ struct Capsule {
     }
 
 #if defined(__SSE2__)
-    // The coverage of four pixels ex (from a) of the row ey, 0...255.5.
-    __m128 four(__m128 ex, float ey) const {
+    // The coverage of four pixels ex (from a) of the row ey near an end of
+    // the segment, 0.5...255.5.
+    __m128 near(__m128 ex, float ey) const {
         const __m128 zero = _mm_setzero_ps(), one = _mm_set1_ps(1);
-        __m128 t = _mm_add_ps(_mm_mul_ps(ex, _mm_set1_ps(ux)), _mm_set1_ps(ey * uy + along));
-        __m128 d;
-        if (_mm_movemask_ps(_mm_and_ps(_mm_cmpge_ps(t, zero), _mm_cmple_ps(t, one))) == 15) {
-            // all four beside the segment: no square root
-            const __m128 across = _mm_add_ps(_mm_mul_ps(ex, _mm_set1_ps(nx)), _mm_set1_ps(ey * ny));
-            d = _mm_max_ps(across, _mm_sub_ps(zero, across));
-        } else {
-            t = _mm_min_ps(_mm_max_ps(t, zero), one);
-            const __m128 qx = _mm_sub_ps(ex, _mm_mul_ps(t, _mm_set1_ps(dx)));
-            const __m128 qy = _mm_sub_ps(_mm_set1_ps(ey), _mm_mul_ps(t, _mm_set1_ps(dy)));
-            d = _mm_sqrt_ps(_mm_add_ps(_mm_mul_ps(qx, qx), _mm_mul_ps(qy, qy)));
-        }
+        const __m128 t = _mm_min_ps(_mm_max_ps(_mm_add_ps(_mm_mul_ps(ex, _mm_set1_ps(ux)), _mm_set1_ps(ey * uy + along)), zero), one);
+        const __m128 qx = _mm_sub_ps(ex, _mm_mul_ps(t, _mm_set1_ps(dx)));
+        const __m128 qy = _mm_sub_ps(_mm_set1_ps(ey), _mm_mul_ps(t, _mm_set1_ps(dy)));
+        const __m128 d = _mm_sqrt_ps(_mm_add_ps(_mm_mul_ps(qx, qx), _mm_mul_ps(qy, qy)));
         const __m128 c = _mm_min_ps(_mm_max_ps(_mm_sub_ps(_mm_set1_ps(reach), d), zero), one);
         return _mm_add_ps(_mm_mul_ps(c, _mm_set1_ps(255)), _mm_set1_ps(0.5f));
     }
