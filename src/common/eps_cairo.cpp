@@ -1,11 +1,14 @@
-// The cairo side of the replay: the shapes read from the EPS drawn on an
-// SVG or image surface of the size of the box; the image written as PNG by
-// libpng directly, tuned for speed on pictures that are mostly white. The
-// PDF is written without cairo (eps_pdf.cpp): its paths are the EPS's.
+// The drawing side of the replay: the shapes read from the EPS drawn on an
+// SVG surface of the size of the box by cairo, or into an image of it in
+// strips, the strokes with round ends by StrokeMask and the rest by cairo,
+// the image written by PngEncoder; tuned for speed on pictures of many
+// lines, mostly white. The PDF is written without cairo (eps_pdf.cpp):
+// its paths are the EPS's.
 #include <cairo-svg.h>
 #include <cairo.h>
-#include <png.h>
-#include <zlib.h>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,9 +17,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <memory>
 
 #include "common/eps_replay.h"
+#include "common/png_encode.h"
 #include "common/records.h"
 
 namespace common {
@@ -65,38 +70,6 @@ void drawShape(cairo_t* cr, const Shape& s) {
     }
 }
 
-// A stroke with round ends and joins drawn only where it reaches the rows
-// from `low` to `high` (points, y up): the runs of its segments there, each
-// with round ends. Round ends where a polyline is cut are the round joins
-// it had, so the ink within the rows is the same, and a long curve is not
-// traced again in full for every strip.
-void drawStrokeWithin(cairo_t* cr, const Shape& s, double low, double high) {
-    const double pen = std::max(s.width, kThinnestPoints);
-    low -= pen;
-    high += pen;
-    cairo_set_source_rgb(cr, s.red, s.green, s.blue);
-    bool inRun = false;
-    for (size_t k = 1; k < s.path.size(); ++k) {
-        const PathStep& p = s.path[k - 1];
-        const PathStep& q = s.path[k];
-        if (q.kind == PathStep::Move) {
-            inRun = false;
-            continue;
-        }
-        if (std::max(p.y, q.y) < low || std::min(p.y, q.y) > high) {
-            inRun = false;
-            continue;
-        }
-        if (!inRun) cairo_move_to(cr, p.x, p.y);
-        cairo_line_to(cr, q.x, q.y);
-        inRun = true;
-    }
-    cairo_set_line_width(cr, pen);
-    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-    cairo_stroke(cr);
-}
-
 // Whether a shape is a polyline with round ends and joins (what PGPLOT
 // strokes), which can be drawn in pieces.
 bool roundPolyline(const Shape& s) {
@@ -126,17 +99,249 @@ std::pair<double, double> inkRows(const Shape& s) {
     return {lo - pen, hi + pen};
 }
 
-std::string cairoTrouble(cairo_status_t status) { return std::string("cairo: ") + cairo_status_to_string(status); }
+// Where a point of the page lands in a strip of the PNG: pixels from the
+// left of the box and from the top of the strip, y down.
+struct StripPlace {
+    double scale, x0, y1, top;
+    double x(double px) const { return scale * (px - x0); }
+    double y(double py) const { return scale * (y1 - py) - top; }
+};
 
-// Runs `call` on libpng, which reports a failure by a long jump: it lands
-// here (a function that sets a jump is never inlined), and comes back as
-// false, the encoder then good only for destroying.
-template <typename Call>
-bool pngCall(png_structp png, const Call& call) {
-    if (setjmp(png_jmpbuf(png))) return false;
-    call();
+// Cuts the segment a-b to the rectangle [x0, x1] x [y0, y1] (Liang and
+// Barsky); false when nothing of it is inside.
+bool clipSegment(double& ax, double& ay, double& bx, double& by, double x0, double y0, double x1, double y1) {
+    const double dx = bx - ax, dy = by - ay;
+    double t0 = 0, t1 = 1;
+    const double p[4] = {-dx, dx, -dy, dy}, q[4] = {ax - x0, x1 - ax, ay - y0, y1 - ay};
+    for (int k = 0; k < 4; ++k) {
+        if (p[k] == 0) {
+            if (q[k] < 0) return false;
+            continue;
+        }
+        const double t = q[k] / p[k];
+        if (p[k] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1) return false;
+    }
+    const double cx = ax + t0 * dx, cy = ay + t0 * dy;
+    bx = ax + t1 * dx;
+    by = ay + t1 * dy;
+    ax = cx;
+    ay = cy;
     return true;
 }
+
+// A segment from a to b, in pixels, thickened by `reach`: with e a pixel
+// centre less a, t = e.u is where it lies along the segment (0 at a, 1 at
+// b); between the ends its distance is |e.n| across, beyond them the
+// distance from the nearer end; it is covered clamp(reach - distance, 0,
+// 1). A dot has no length: every pixel is nearest to a.
+struct Capsule {
+    float ax, ay, dx, dy, reach;
+    float ux = 0, uy = 0, nx = 0, ny = 0, along = -1;
+
+    Capsule(float ax_, float ay_, float bx, float by, float reach_)
+        : ax(ax_), ay(ay_), dx(bx - ax_), dy(by - ay_), reach(reach_) {
+        const float length2 = dx * dx + dy * dy;
+        if (length2 <= 1e-12f) return;
+        const float length = std::sqrt(length2);
+        ux = dx / length2, uy = dy / length2, nx = -dy / length, ny = dx / length, along = 0;
+    }
+
+    // The coverage of the pixels `from`...`from` + 7 of the row ey (from
+    // a) as bytes, taken into `cover` where more.
+    void eight(unsigned char* cover, int from, float ey) const {
+#if defined(__SSE2__)
+        const float x = static_cast<float>(from) + 0.5f - ax, t0 = x * ux + ey * uy + along, t7 = t0 + 7 * ux;
+        __m128 low, high;
+        if (std::min(t0, t7) >= 0 && std::max(t0, t7) <= 1) {
+            // all eight beside the segment: the distance across, in 1/255
+            // of a pixel, and no square root
+            const __m128 step = _mm_set1_ps(255 * nx), four = _mm_mul_ps(step, _mm_set1_ps(4));
+            const __m128 across = _mm_add_ps(_mm_set1_ps(255 * (x * nx + ey * ny)), _mm_mul_ps(step, _mm_setr_ps(0, 1, 2, 3)));
+            const __m128 full = _mm_set1_ps(255 * reach + 0.5f), least = _mm_set1_ps(0.5f), most = _mm_set1_ps(255.5f);
+            const __m128 sign = _mm_set1_ps(-0.0f);
+            low = _mm_min_ps(_mm_max_ps(_mm_sub_ps(full, _mm_andnot_ps(sign, across)), least), most);
+            high = _mm_min_ps(_mm_max_ps(_mm_sub_ps(full, _mm_andnot_ps(sign, _mm_add_ps(across, four))), least), most);
+        } else {
+            const __m128 ex = _mm_add_ps(_mm_set1_ps(x), _mm_setr_ps(0, 1, 2, 3));
+            low = near(ex, ey);
+            high = near(_mm_add_ps(ex, _mm_set1_ps(4)), ey);
+        }
+        __m128i v = _mm_packs_epi32(_mm_cvttps_epi32(low), _mm_cvttps_epi32(high));
+        v = _mm_packus_epi16(v, v);
+        const __m128i old = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(cover + from));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(cover + from), _mm_max_epu8(v, old));
+#else
+        for (int k = 0; k < 8; ++k) {
+            const float ex = static_cast<float>(from + k) + 0.5f - ax;
+            const float t = ex * ux + ey * uy + along;
+            float d = std::abs(ex * nx + ey * ny);
+            if (t < 0 || t > 1) {
+                const float s = std::clamp(t, 0.0f, 1.0f), qx = ex - s * dx, qy = ey - s * dy;
+                d = std::sqrt(qx * qx + qy * qy);
+            }
+            const float c = std::clamp(reach - d, 0.0f, 1.0f);
+            cover[from + k] = std::max(cover[from + k], static_cast<unsigned char>(c * 255 + 0.5f));
+        }
+#endif
+    }
+
+#if defined(__SSE2__)
+    // The coverage of four pixels ex (from a) of the row ey near an end of
+    // the segment, 0.5...255.5.
+    __m128 near(__m128 ex, float ey) const {
+        const __m128 zero = _mm_setzero_ps(), one = _mm_set1_ps(1);
+        const __m128 t = _mm_min_ps(_mm_max_ps(_mm_add_ps(_mm_mul_ps(ex, _mm_set1_ps(ux)), _mm_set1_ps(ey * uy + along)), zero), one);
+        const __m128 qx = _mm_sub_ps(ex, _mm_mul_ps(t, _mm_set1_ps(dx)));
+        const __m128 qy = _mm_sub_ps(_mm_set1_ps(ey), _mm_mul_ps(t, _mm_set1_ps(dy)));
+        const __m128 d = _mm_sqrt_ps(_mm_add_ps(_mm_mul_ps(qx, qx), _mm_mul_ps(qy, qy)));
+        const __m128 c = _mm_min_ps(_mm_max_ps(_mm_sub_ps(_mm_set1_ps(reach), d), zero), one);
+        return _mm_add_ps(_mm_mul_ps(c, _mm_set1_ps(255)), _mm_set1_ps(0.5f));
+    }
+#endif
+};
+
+// The first and the last pixel whose centre lies within an interval
+// (clamped far off the strip).
+int firstPixel(float x) {
+    const float c = std::clamp(x - 0.5f, -1e6f, 1e6f);
+    const int i = static_cast<int>(c);
+    return i + (c > static_cast<float>(i));
+}
+int lastPixel(float x) {
+    const float c = std::clamp(x - 0.5f, -1e6f, 1e6f);
+    const int i = static_cast<int>(c);
+    return i - (c < static_cast<float>(i));
+}
+
+// The strokes with round ends and joins of one colour gathered in a strip,
+// as the coverage of each pixel (an A8 image the size of the strip), then
+// put onto the strip at once in their colour. A round polyline of pen
+// radius r is the union of its segments thickened by r; a pixel whose
+// centre lies d from the nearest segment is covered clamp(r + 0.5 - d, 0, 1)
+// (exact for a straight edge across the pixel), the union taking the most
+// any segment covers. Only the box of pixels touched is put and cleared.
+class StrokeMask {
+public:
+    StrokeMask(int width, int rows)
+        // seven columns to spare: the last eight pixels done at once may pass the edge
+        : surface_(cairo_image_surface_create(CAIRO_FORMAT_A8, width + 7, rows), cairo_surface_destroy),
+          width_(width),
+          rows_(rows) {
+        stride_ = cairo_image_surface_get_stride(surface_.get());
+        data_ = cairo_image_surface_get_data(surface_.get());
+        clearBox();
+    }
+    cairo_status_t status() const { return cairo_surface_status(surface_.get()); }
+    bool empty() const { return boxX0_ > boxX1_; }
+    bool holds(const Shape& s) const { return red_ == s.red && green_ == s.green && blue_ == s.blue; }
+    // the first and last row touched since the strip was begun
+    int inkTop() const { return inkTop_; }
+    int inkBottom() const { return inkBottom_; }
+    void beginStrip() {
+        inkTop_ = rows_;
+        inkBottom_ = -1;
+    }
+
+    // Adds the stroke's coverage within the strip (its colour taken when
+    // the mask is empty: put the mask first when the colour changes).
+    void add(const Shape& s, const StripPlace& at) {
+        if (empty()) red_ = s.red, green_ = s.green, blue_ = s.blue;
+        const double reach = at.scale * std::max(s.width, kThinnestPoints) / 2 + 0.5;
+        // a segment cut at this frame keeps all its ink inside the strip
+        const double fx0 = -reach - 1, fy0 = -reach - 1, fx1 = width_ + reach + 1, fy1 = rows_ + reach + 1;
+        double px = 0, py = 0;
+        for (const PathStep& p : s.path) {
+            const double x = at.x(p.x), y = at.y(p.y);
+            if (p.kind == PathStep::Line && std::max(py, y) >= fy0 && std::min(py, y) <= fy1) {
+                double ax = px, ay = py, bx = x, by = y;
+                if (std::isfinite(ax + ay + bx + by) && clipSegment(ax, ay, bx, by, fx0, fy0, fx1, fy1))
+                    capsule(static_cast<float>(ax), static_cast<float>(ay), static_cast<float>(bx),
+                            static_cast<float>(by), static_cast<float>(reach));
+            }
+            px = x;
+            py = y;
+        }
+    }
+
+    // Puts the gathered strokes onto the strip in their colour and empties
+    // the mask.
+    void putOnto(cairo_t* cr) {
+        if (empty()) return;
+        const int w = boxX1_ - boxX0_ + 1, h = boxY1_ - boxY0_ + 1;
+        cairo_surface_mark_dirty_rectangle(surface_.get(), boxX0_, boxY0_, w, h);
+        cairo_save(cr);
+        cairo_identity_matrix(cr);
+        cairo_rectangle(cr, boxX0_, boxY0_, w, h);
+        cairo_clip(cr);
+        cairo_set_source_rgb(cr, red_, green_, blue_);
+        cairo_mask_surface(cr, surface_.get(), 0, 0);
+        cairo_restore(cr);
+        cairo_surface_flush(surface_.get());
+        for (int y = boxY0_; y <= boxY1_; ++y)
+            std::memset(data_ + static_cast<size_t>(y) * static_cast<size_t>(stride_) + boxX0_, 0, static_cast<size_t>(w));
+        inkTop_ = std::min(inkTop_, boxY0_);
+        inkBottom_ = std::max(inkBottom_, boxY1_);
+        clearBox();
+    }
+
+private:
+    void clearBox() {
+        boxX0_ = boxY0_ = std::numeric_limits<int>::max();
+        boxX1_ = boxY1_ = -1;
+    }
+
+    // The coverage of one segment a-b thickened by `reach`, its ends inside
+    // the frame of add(): row by row, eight pixels at a time, over the
+    // pixels of its box that the line through a and b can reach there.
+    void capsule(float ax, float ay, float bx, float by, float reach) {
+        const Capsule cap(ax, ay, bx, by, reach);
+        const float dx = bx - ax, dy = by - ay;
+        // along a row, the thick line is reach / sin wide about its middle
+        const bool steep = std::abs(dy) * 1e3f > std::abs(dx);
+        const float slope = steep ? dx / dy : 0, half = steep ? reach * std::hypot(dx, dy) / std::abs(dy) : 0;
+        const float left = std::min(ax, bx) - reach, right = std::max(ax, bx) + reach;
+        const int j0 = std::max(0, firstPixel(std::min(ay, by) - reach));
+        const int j1 = std::min(rows_ - 1, lastPixel(std::max(ay, by) + reach));
+        const int lastColumn = width_ - 1;
+        const size_t stride = static_cast<size_t>(stride_);
+        unsigned char* const data = data_;
+        int x0 = boxX0_, x1 = boxX1_, y0 = rows_, y1 = -1;
+        for (int j = j0; j <= j1; ++j) {
+            const float ey = static_cast<float>(j) + 0.5f - ay;
+            float lo = left, hi = right;
+            if (steep) {
+                const float mid = ax + ey * slope;
+                lo = std::max(lo, mid - half);
+                hi = std::min(hi, mid + half);
+            }
+            const int i0 = std::max(0, firstPixel(lo)), i1 = std::min(lastColumn, lastPixel(hi));
+            if (i0 > i1) continue;
+            unsigned char* row = data + static_cast<size_t>(j) * stride;
+            int i = i0;
+            for (; i <= i1; i += 8) cap.eight(row, i, ey);
+            x0 = std::min(x0, i0);
+            x1 = std::max(x1, i - 1);
+            y0 = std::min(y0, j);
+            y1 = j;
+        }
+        if (y0 > y1) return;
+        boxX0_ = x0, boxX1_ = x1;
+        boxY0_ = std::min(boxY0_, y0), boxY1_ = std::max(boxY1_, y1);
+    }
+
+    Surface surface_;
+    int width_, rows_, stride_;
+    unsigned char* data_;
+    double red_ = 0, green_ = 0, blue_ = 0;
+    int boxX0_, boxY0_, boxX1_, boxY1_;
+    int inkTop_ = 0, inkBottom_ = -1;
+};
+
+std::string cairoTrouble(cairo_status_t status) { return std::string("cairo: ") + cairo_status_to_string(status); }
 
 // Whether every shape is grey (black included): on white, the picture then
 // has no other colour, anti-aliased edges too.
@@ -145,99 +350,110 @@ bool allGrey(const EpsPicture& picture) {
                        [](const Shape& s) { return s.red == s.green && s.green == s.blue; });
 }
 
+// The first and last row of a strip `rows` high that a shape drawn by
+// cairo can touch, anti-aliasing included.
+std::pair<int, int> rowsReached(std::pair<double, double> ink, const StripPlace& at, int rows) {
+    const double top = std::clamp(std::floor(at.y(ink.second)) - 1, -1.0, static_cast<double>(rows));
+    const double bottom = std::clamp(std::ceil(at.y(ink.first)) + 1, -1.0, static_cast<double>(rows));
+    return {static_cast<int>(top), static_cast<int>(bottom)};
+}
+
+// The rows of a strip into the encoder: grey from the low byte of cairo's
+// pixel word 0x00RRGGBB (every channel is the same), or red, green, blue;
+// a row nothing was drawn on is white without being looked at.
+void encodeStrip(PngEncoder& png, const unsigned char* data, int stride, int w, int rows, bool grey,
+                 std::pair<int, int> ink) {
+    for (int y = 0; y < rows; ++y) {
+        if (y < ink.first || y > ink.second) {
+            png.putWhiteRow();
+            continue;
+        }
+        const auto* pixels = reinterpret_cast<const std::uint32_t*>(data + static_cast<size_t>(y) * static_cast<size_t>(stride));
+        unsigned char* out = png.row();
+        if (grey) {
+            for (int x = 0; x < w; ++x) out[x] = static_cast<unsigned char>(pixels[x]);
+        } else {
+            for (int x = 0; x < w; ++x, out += 3) {
+                out[0] = static_cast<unsigned char>(pixels[x] >> 16);
+                out[1] = static_cast<unsigned char>(pixels[x] >> 8);
+                out[2] = static_cast<unsigned char>(pixels[x]);
+            }
+        }
+        png.putRow();
+    }
+}
+
 // The picture as a PNG at 300 dpi, anti-aliased on white: 24-bit colour,
 // or 8-bit grey when every shape is grey (the same pixels in a third of
 // the bytes to encode). It is drawn in strips of rows, one small image
 // used again for each, so that the pixels stay in the cache and every
 // strip is encoded as soon as it is drawn; a shape is drawn only into the
-// strips its ink reaches. Edges are anti-aliased on cairo's 4 x 4 grid
-// (its "fast" setting): as ghostscript's 4 alpha bits, no different to the
-// eye from the finer grid and a third cheaper on dense curves (measured).
-// The encoding takes the lowest zlib level with run lengths and no filter:
-// the rows of white are long runs as they stand, and a filter would cost
-// more than it saves (measured).
+// strips its ink reaches. The strokes with round ends and joins (all that
+// PGPLOT strokes: lines, text, the frame) are drawn by StrokeMask, the
+// rest (fills, circles, other ends) by cairo, its edges anti-aliased on
+// its 4 x 4 grid ("fast": as ghostscript's 4 alpha bits, no different to
+// the eye from the finer grid). PngEncoder writes the file as it goes.
 Status writePng(const EpsPicture& picture, const std::string& path) {
     constexpr int kStripRows = 64;
     const double scale = kDotsPerInch / 72.0;
     const int w = pngPixels(picture.width()), h = pngPixels(picture.height());
     Surface strip(cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, kStripRows), cairo_surface_destroy);
-    if (const cairo_status_t s = cairo_surface_status(strip.get()); s != CAIRO_STATUS_SUCCESS)
-        return Failure{path + ": cannot be written (" + cairoTrouble(s) + ")"};
+    StrokeMask strokes(w, kStripRows);
+    for (cairo_status_t s : {cairo_surface_status(strip.get()), strokes.status()})
+        if (s != CAIRO_STATUS_SUCCESS) return Failure{path + ": cannot be written (" + cairoTrouble(s) + ")"};
     Context cr(cairo_create(strip.get()), cairo_destroy);
     cairo_set_antialias(cr.get(), CAIRO_ANTIALIAS_FAST);
     const bool grey = allGrey(picture);
-    std::vector<unsigned char> greyRow(grey ? static_cast<size_t>(w) : 0);
     std::vector<std::pair<double, double>> ink;
+    std::vector<bool> round;
     ink.reserve(picture.shapes.size());
-    for (const Shape& s : picture.shapes) ink.push_back(inkRows(s));
+    for (const Shape& s : picture.shapes) {
+        ink.push_back(inkRows(s));
+        round.push_back(roundPolyline(s));
+    }
     const int stride = cairo_image_surface_get_stride(strip.get());
     const unsigned char* data = cairo_image_surface_get_data(strip.get());
 
-    FILE* f = std::fopen(path.c_str(), "wb");
+    using File = std::unique_ptr<FILE, decltype(&std::fclose)>;
+    File f(std::fopen(path.c_str(), "wb"), std::fclose);
     if (!f) return Failure{path + ": cannot be written (" + std::strerror(errno) + ")"};
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    auto failed = [&](const std::string& why) {
-        png_destroy_write_struct(&png, info ? &info : nullptr);
-        std::fclose(f);
-        return Failure{path + ": cannot be written (" + why + ")"};
-    };
-    const bool begun = info && pngCall(png, [&] {
-        png_init_io(png, f);
-        png_set_IHDR(png, info, static_cast<png_uint_32>(w), static_cast<png_uint_32>(h), 8,
-                     grey ? PNG_COLOR_TYPE_GRAY : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                     PNG_FILTER_TYPE_DEFAULT);
-        const auto perMetre = static_cast<png_uint_32>(std::lround(kDotsPerInch / 0.0254));
-        png_set_pHYs(png, info, perMetre, perMetre, PNG_RESOLUTION_METER);
-        png_set_compression_level(png, 1);
-        png_set_compression_strategy(png, Z_RLE);
-        png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
-        png_write_info(png, info);
-        // cairo keeps a pixel as one 32-bit word 0x00RRGGBB; in grey every
-        // channel is the same, and the low byte of the word is taken
-        const std::uint32_t probe = 1;
-        unsigned char first = 0;
-        std::memcpy(&first, &probe, 1);
-        if (grey) return;
-        if (first == 1) {
-            png_set_bgr(png);
-            png_set_filler(png, 0, PNG_FILLER_AFTER);
-        } else {
-            png_set_filler(png, 0, PNG_FILLER_BEFORE);
-        }
+    int trouble = 0;  // the errno of the first write that failed
+    PngEncoder png(w, h, grey, kDotsPerInch, [&](std::string_view bytes) {
+        if (!trouble && std::fwrite(bytes.data(), 1, bytes.size(), f.get()) != bytes.size()) trouble = errno ? errno : EIO;
     });
-    if (!begun) return failed("PNG encoding failed");
     for (int top = 0; top < h; top += kStripRows) {
         cairo_identity_matrix(cr.get());
         cairo_set_source_rgb(cr.get(), 1, 1, 1);
         cairo_paint(cr.get());
         setPage(cr.get(), picture, scale, top);
+        const StripPlace at{scale, picture.x0, picture.y1, static_cast<double>(top)};
         // the strip's rows in points, y up
         const double high = picture.y1 - top / scale, low = picture.y1 - (top + kStripRows) / scale;
+        strokes.beginStrip();
+        std::pair<int, int> painted{kStripRows, -1};
         for (size_t k = 0; k < picture.shapes.size(); ++k) {
             if (ink[k].second < low || ink[k].first > high) continue;
             const Shape& shape = picture.shapes[k];
-            if (roundPolyline(shape)) {
-                drawStrokeWithin(cr.get(), shape, low, high);
-            } else {
-                drawShape(cr.get(), shape);
+            if (round[k]) {
+                if (!strokes.holds(shape)) strokes.putOnto(cr.get());
+                strokes.add(shape, at);
+                continue;
             }
+            strokes.putOnto(cr.get());
+            drawShape(cr.get(), shape);
+            const auto [first, last] = rowsReached(ink[k], at, kStripRows);
+            painted = {std::min(painted.first, first), std::max(painted.second, last)};
         }
-        if (const cairo_status_t s = cairo_status(cr.get()); s != CAIRO_STATUS_SUCCESS) return failed(cairoTrouble(s));
+        strokes.putOnto(cr.get());
+        if (const cairo_status_t s = cairo_status(cr.get()); s != CAIRO_STATUS_SUCCESS)
+            return Failure{path + ": cannot be written (" + cairoTrouble(s) + ")"};
         cairo_surface_flush(strip.get());
-        for (int y = 0; y < kStripRows && top + y < h; ++y) {
-            const unsigned char* row = data + static_cast<size_t>(y) * static_cast<size_t>(stride);
-            if (grey) {
-                const auto* pixels = reinterpret_cast<const std::uint32_t*>(row);
-                for (int x = 0; x < w; ++x) greyRow[static_cast<size_t>(x)] = static_cast<unsigned char>(pixels[x] & 0xff);
-                row = greyRow.data();
-            }
-            if (!pngCall(png, [&] { png_write_row(png, row); })) return failed("PNG encoding failed");
-        }
+        encodeStrip(png, data, stride, w, std::min(kStripRows, h - top), grey,
+                    {std::min(painted.first, strokes.inkTop()), std::max(painted.second, strokes.inkBottom())});
     }
-    if (!pngCall(png, [&] { png_write_end(png, info); })) return failed("PNG encoding failed");
-    png_destroy_write_struct(&png, &info);
-    if (std::fclose(f) != 0) return Failure{path + ": cannot be written (" + std::strerror(errno) + ")"};
+    png.finish();
+    if (!trouble && std::fclose(f.release()) != 0) trouble = errno ? errno : EIO;
+    if (trouble) return Failure{path + ": cannot be written (" + std::strerror(trouble) + ")"};
     return {};
 }
 

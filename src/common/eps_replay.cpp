@@ -20,6 +20,52 @@ struct Word {
     size_t record = 0;
 };
 
+// The words of the text from `from` on, one at a time, each with its
+// record (line): braces are words of their own, comments are skipped. Or
+// the words of a procedure kept.
+class Words {
+public:
+    Words(const std::string& text, size_t from, size_t record) : text_(text), i_(from), record_(record) {}
+    explicit Words(const std::vector<Word>& kept) : kept_(&kept), i_(0), record_(0) {}
+
+    bool next(Word& w) {
+        if (kept_) {
+            if (i_ >= kept_->size()) return false;
+            w = (*kept_)[i_++];
+            return true;
+        }
+        const size_t n = text_.size();
+        while (i_ < n) {
+            const char c = text_[i_];
+            if (c == '\n') {
+                ++record_;
+                ++i_;
+            } else if (c == ' ' || c == '\t' || c == '\r') {
+                ++i_;
+            } else if (c == '%') {
+                while (i_ < n && text_[i_] != '\n') ++i_;
+            } else if (c == '{' || c == '}') {
+                w = {text_.substr(i_++, 1), record_};
+                return true;
+            } else {
+                const size_t start = i_;
+                while (i_ < n && text_[i_] != ' ' && text_[i_] != '\n' && text_[i_] != '\t' && text_[i_] != '\r' &&
+                       text_[i_] != '{' && text_[i_] != '}' && text_[i_] != '%')
+                    ++i_;
+                w = {text_.substr(start, i_ - start), record_};
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    std::string_view text_;
+    const std::vector<Word>* kept_ = nullptr;
+    size_t i_;
+    size_t record_;
+};
+
 // What the operand stack holds: numbers, literal names (/MFAC) and
 // procedures ({...}, kept as their words).
 struct Value {
@@ -69,14 +115,8 @@ class Replay {
 public:
     explicit Replay(const std::string& name) : name_(name) {}
 
-    Status run(const std::vector<Word>& words) {
-        for (size_t i = 0; i < words.size() && why_.empty(); ++i) {
-            if (words[i].text == "{") {
-                i = procedure(words, i);
-            } else {
-                execute(words[i]);
-            }
-        }
+    Status run(Words& words) {
+        executeAll(words);
         if (!why_.empty()) return Failure{why_};
         if (!shown_) return Failure{name_ + ": cut short, its page is never shown"};
         return {};
@@ -85,22 +125,32 @@ public:
     std::vector<Shape> shapes;
 
 private:
-    // The words of the procedure that opens at words[open] onto the stack;
-    // the index of its closing brace.
-    size_t procedure(const std::vector<Word>& words, size_t open) {
+    // Every word in turn, a procedure kept whole, until the first fault.
+    void executeAll(Words& words) {
+        for (Word w; why_.empty() && words.next(w);) {
+            if (w.text == "{") {
+                procedure(words, w);
+            } else {
+                execute(w);
+            }
+        }
+    }
+
+    // The words of the procedure that `open` opens, up to its closing
+    // brace, onto the stack.
+    void procedure(Words& words, const Word& open) {
         Value p;
         p.kind = Value::Procedure;
-        int depth = 0;
-        for (size_t i = open; i < words.size(); ++i) {
-            if (words[i].text == "{") ++depth;
-            if (words[i].text == "}" && --depth == 0) {
+        int depth = 1;
+        for (Word w; words.next(w);) {
+            if (w.text == "{") ++depth;
+            if (w.text == "}" && --depth == 0) {
                 stack_.push_back(std::move(p));
-                return i;
+                return;
             }
-            if (i > open) p.words.push_back(words[i]);
+            p.words.push_back(w);
         }
-        fail(words[open], "a procedure without its closing brace");
-        return words.size();
+        fail(open, "a procedure without its closing brace");
     }
 
     void fail(const Word& w, const std::string& what) {
@@ -376,13 +426,8 @@ private:
         }
         if (++depth_ > 16) return fail(w, "procedures called too deep");
         const std::vector<Word> body = known->second.words;
-        for (size_t i = 0; i < body.size() && why_.empty(); ++i) {
-            if (body[i].text == "{") {
-                i = procedure(body, i);
-            } else {
-                execute(body[i]);
-            }
-        }
+        Words words(body);
+        executeAll(words);
         --depth_;
     }
 
@@ -436,36 +481,6 @@ private:
     int depth_ = 0;
 };
 
-// The words of the text from `from` on, comments left out, braces words
-// of their own.
-std::vector<Word> wordsOf(const std::string& text, size_t from, size_t record) {
-    std::vector<Word> words;
-    words.reserve((text.size() - from) / 3);  // PGPLOT's words are a few characters each
-    const size_t n = text.size();
-    size_t i = from;
-    while (i < n) {
-        const char c = text[i];
-        if (c == '\n') {
-            ++record;
-            ++i;
-        } else if (c == ' ' || c == '\t' || c == '\r') {
-            ++i;
-        } else if (c == '%') {
-            while (i < n && text[i] != '\n') ++i;
-        } else if (c == '{' || c == '}') {
-            words.push_back({std::string_view(text).substr(i, 1), record});
-            ++i;
-        } else {
-            const size_t start = i;
-            while (i < n && text[i] != ' ' && text[i] != '\n' && text[i] != '\t' && text[i] != '\r' &&
-                   text[i] != '{' && text[i] != '}' && text[i] != '%')
-                ++i;
-            words.push_back({std::string_view(text).substr(start, i - start), record});
-        }
-    }
-    return words;
-}
-
 }  // namespace
 
 Result<EpsPicture> readEps(const std::string& text, const std::string& name) {
@@ -488,7 +503,8 @@ Result<EpsPicture> readEps(const std::string& text, const std::string& name) {
     const size_t from = body + endProlog.size();
     const size_t record = static_cast<size_t>(std::count(text.begin(), text.begin() + static_cast<long>(from), '\n')) + 1;
     Replay replay(name);
-    if (Status done = replay.run(wordsOf(text, from, record)); !done) return Failure{done.error()};
+    Words words(text, from, record);
+    if (Status done = replay.run(words); !done) return Failure{done.error()};
     picture.shapes = std::move(replay.shapes);
     return picture;
 }

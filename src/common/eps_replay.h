@@ -1,8 +1,11 @@
 // PDF, PNG and SVG made in the program from the colour EPS PGPLOT wrote.
 // The EPS is read into drawing operations (readEps: a pure reader of the
 // small PostScript dialect of PGPLOT's prolog, its page set-up and its
-// markers), which cairo then draws (renderPicture). The EPS stays the one
-// picture PGPLOT draws; everything made from it follows its bounding box.
+// markers), which renderPicture then draws: the SVG with cairo, the PDF
+// as its own page description, the PNG with the strokes of round ends as
+// the pixels' coverage and the rest with cairo, encoded by PngEncoder.
+// The EPS stays the one picture PGPLOT draws; everything made from it
+// follows its bounding box.
 #pragma once
 
 #include <string>
@@ -51,9 +54,9 @@ struct EpsPicture {
 Result<EpsPicture> readEps(const std::string& text, const std::string& name);
 
 // Draws the picture into `out` as a PDF page (pdfPage) or an SVG (cairo)
-// the size of its box, or a 300 dpi PNG of it (cairo), anti-aliased on
-// white (lossless, encoded for speed); written to a temporary name and
-// renamed when whole.
+// the size of its box, or a 300 dpi PNG of it, anti-aliased on white
+// (lossless, encoded for speed); written to a temporary name and renamed
+// when whole.
 Status renderPicture(const EpsPicture& picture, const std::string& out, PictureKind kind);
 
 // The PDF file of one page the size of the picture's box, its shapes

@@ -327,8 +327,9 @@ TEST(Publication, PdfPngAndSvgAreMadeWithNothingOnPath) {
 }
 
 // The PNG and the PDF made in the program look as ghostscript draws the
-// same EPS: the band picture (landscape, upright) and the DOS picture with
-// its shaded areas and colours, in landscape.
+// same EPS: the band picture (landscape, upright), the DOS picture with
+// its shaded areas and colours, in landscape, and fills, lines and text in
+// colours drawn over one another.
 TEST(Publication, PngLooksAsGhostscriptDrawsTheEps) {
     if (std::system("gs --version > /dev/null 2>&1") != 0)
         GTEST_SKIP() << "ghostscript (gs) is not installed: the PNG is not compared with its rendering";
@@ -349,5 +350,30 @@ TEST(Publication, PngLooksAsGhostscriptDrawsTheEps) {
         ASSERT_NE(script.find(pngPart), std::string::npos);
         ASSERT_EQ(e2e::run(dir, "morvane", script.substr(0, script.find(pngPart) + pngPart.size()) + "0\n").status, 0);
         expectAsGhostscriptDraws(dir, "morvane");
+    }
+    {
+        // colours over one another: fills, strokes of several widths, text
+        ScratchDir dir("publication-compare-colours");
+        const std::string eps = (std::filesystem::relative(dir.path) / "colours.eps").string();
+        CpgPlot plot;
+        ASSERT_GT(plot.open(eps + "/VCPS"), 0);
+        plot.svp(0.1f, 0.9f, 0.1f, 0.9f);
+        plot.swin(0, 10, 0, 10);
+        plot.box("BCNST", 0, 0, "BCNST", 0, 0);
+        for (int k = 0; k < 6; ++k) {
+            const float x[] = {1.5f * k, 1.5f * k + 3, 1.5f * k + 1}, y[] = {1, 2.0f + k, 8};
+            plot.sci(2 + k);
+            plot.poly(3, x, y);
+            plot.sci(7 - k);
+            plot.slw(1 + 4 * k);
+            plot.move(0, 1.7f * k);
+            plot.draw(10, 9 - 1.2f * k);
+            plot.slw(2);
+            plot.ptxt(1.5f * k + 0.5f, 9.2f, 0, 0, "Fe d\\u2g\\d");
+        }
+        plot.clos();
+        ASSERT_TRUE(moveBoundingBoxToHeader(eps));
+        ASSERT_TRUE(renderEps(eps, (dir / "colours.png").string(), PictureKind::Png));
+        expectAsGhostscriptDraws(dir, "colours");
     }
 }

@@ -3,8 +3,10 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 
 #include "common/eps_replay.h"
+#include "common/png_encode.h"
 #include "common/plot.h"
 #include "common/publication.h"
 #include "common/records.h"
@@ -237,4 +239,126 @@ TEST(EpsReplay, RendersPagesTheSizeOfTheBox) {
             << refused.error();
         EXPECT_EQ(refused.error().find('\n'), std::string::npos);
     }
+}
+
+namespace {
+
+// The pixels of a PNG held in memory, as libpng reads them back: 8-bit grey
+// or RGB as the file says; none when it does not read.
+std::vector<unsigned char> decoded(const std::string& png, bool grey) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_memory(&image, png.data(), png.size())) return {};
+    image.format = grey ? PNG_FORMAT_GRAY : PNG_FORMAT_RGB;
+    std::vector<unsigned char> pixels(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) return {};
+    return pixels;
+}
+
+}  // namespace
+
+// What the PNG encoder writes reads back through libpng as exactly the
+// rows given: long runs, rows without any, rows as the one above, white
+// rows put without their bytes, the smallest picture and rows too long for
+// deflate's window to reach the one above.
+TEST(EpsReplay, PngFilesReadBackAsTheRowsGiven) {
+    // a byte that repeats nowhere near: no copy in the row, none from above
+    auto noise = [](int x, int y) { return static_cast<unsigned char>((x * 2654435761u + y * 40503u) >> 13); };
+    const struct Row {
+        const char* name;
+        int width, height;
+        bool grey;
+        std::function<int(int x, int y)> byte;  // -1: a white row put as such
+        size_t most;                            // the file's size at most (0: not looked at)
+    } rows[] = {
+        {"grey runs past the longest copy", 1000, 4, true, [](int x, int y) { return x < 600 + y ? 0 : 255 - y; }, 300},
+        {"coloured runs, each pixel repeated", 700, 3, false, [](int x, int) { return x % 3 == 0 ? 200 : x % 3 == 1 ? 30 : 90; }, 300},
+        {"grey without runs", 257, 5, true, noise, 0},
+        {"colour without runs", 300, 5, false, noise, 0},
+        {"rows as the one above", 500, 40, true, [&](int x, int) { return noise(x, 0); }, 1000},
+        {"white rows between drawn ones", 80, 9, false, [](int x, int y) { return y % 3 ? -1 : (x * y) % 256; }, 0},
+        {"white rows of one or two bytes", 1, 4, true, [](int, int y) { return y % 2 ? -1 : 17; }, 0},
+        {"one pixel", 1, 1, false, [](int x, int) { return 40 + x; }, 0},
+        {"one grey pixel", 1, 1, true, [](int, int) { return 40; }, 0},
+        // 33001 bytes a row: the row above is out of the window's reach
+        {"rows longer than the window", 11000, 3, false, [&](int x, int) { return noise(x, 0); }, 0},
+    };
+    for (const Row& r : rows) {
+        const int channels = r.grey ? 1 : 3;
+        const size_t rowBytes = static_cast<size_t>(r.width) * channels;
+        std::string png;
+        PngEncoder encoder(r.width, r.height, r.grey, 300, [&](std::string_view bytes) { png += bytes; });
+        std::vector<unsigned char> expected;
+        for (int y = 0; y < r.height; ++y) {
+            if (r.byte(0, y) < 0) {
+                encoder.putWhiteRow();
+                expected.insert(expected.end(), rowBytes, 255);
+                continue;
+            }
+            for (size_t x = 0; x < rowBytes; ++x) encoder.row()[x] = static_cast<unsigned char>(r.byte(static_cast<int>(x), y));
+            expected.insert(expected.end(), encoder.row(), encoder.row() + rowBytes);
+            encoder.putRow();
+        }
+        encoder.finish();
+        EXPECT_EQ(decoded(png, r.grey), expected) << r.name;
+        EXPECT_EQ(png[25], r.grey ? 0 : 2) << r.name;
+        if (r.most) {
+            EXPECT_LE(png.size(), r.most) << r.name;
+        }
+        // 300 dots an inch, in dots a metre
+        EXPECT_NE(png.find(std::string("pHYs\0\0\x2e\x23\0\0\x2e\x23\1", 13)), std::string::npos) << r.name;
+    }
+}
+
+// A stroke with round ends covers a pixel as far as its pen reaches the
+// pixel's centre, give or take half a pixel: black within, white beyond,
+// half grey where the edge of the pen passes through the centre.
+TEST(EpsReplay, RoundStrokesCoverThePixelsTheirPenReaches) {
+    // a page of 300 x 300 pixels; (x, y) the centre of a pixel, y down
+    EpsPicture page;
+    page.x1 = page.y1 = 72;
+    auto at = [](double x, double y, PathStep::Kind kind) { return PathStep{kind, x * 0.24, 72 - y * 0.24, 0}; };
+    auto stroke = [&](double x0, double y0, double x1, double y1, double penPixels) {
+        Shape s;
+        s.path = {at(x0, y0, PathStep::Move), at(x1, y1, PathStep::Line)};
+        s.width = penPixels * 0.24;
+        s.cap = s.join = 1;
+        page.shapes.push_back(s);
+    };
+    stroke(100.5, 100.5, 100.5, 100.5, 6);  // a dot 6 pixels across
+    stroke(20.5, 200.5, 80.5, 200.5, 4);    // a line 4 pixels wide
+    stroke(150.5, 20.5, 190.5, 60.5, 4);    // the same, at 45 degrees
+    stroke(20.5, 250.5, 80.5, 250.5, 0);    // the thinnest, on a row of pixels
+    stroke(20.5, 260, 80.5, 260, 0);        // the thinnest, between two rows
+    stroke(-1e12, 280.5, 150.5, 280.5, 4);  // from far off the page
+    stroke(1e30, -1e30, 2e30, 1e30, 4);     // nowhere near it
+    fixture::ScratchDir dir("eps-coverage");
+    const std::string file = (dir.path / "c.png").string();
+    ASSERT_TRUE(renderPicture(page, file, PictureKind::Png));
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    ASSERT_TRUE(png_image_begin_read_from_file(&image, file.c_str()));
+    ASSERT_EQ(image.width, 300u);
+    image.format = PNG_FORMAT_GRAY;
+    std::vector<unsigned char> grey(PNG_IMAGE_SIZE(image));
+    ASSERT_TRUE(png_image_finish_read(&image, nullptr, grey.data(), 0, nullptr));
+    const struct {
+        const char* where;
+        int x, y, value;
+    } rows[] = {
+        {"dot, centre", 100, 100, 0},          {"dot, 2 from the centre", 102, 100, 0},
+        {"dot, on its edge", 103, 100, 127},   {"dot, on its edge below", 100, 103, 127},
+        {"dot, beyond", 104, 100, 255},        {"dot, diagonally out", 103, 103, 255},
+        {"line, middle", 50, 200, 0},          {"line, 1 off", 50, 201, 0},
+        {"line, on its edge", 50, 202, 127},   {"line, beyond", 50, 203, 255},
+        {"line, on its round end", 82, 200, 127}, {"line, past its end", 83, 200, 255},
+        {"diagonal, middle", 170, 40, 0},      {"diagonal, 1.4 across", 172, 40, 0},
+        {"diagonal, 2.1 across", 173, 40, 158}, {"diagonal, 2.8 across", 172, 38, 255},
+        {"thinnest, its row", 50, 250, 0},     {"thinnest, the row below", 50, 251, 255},
+        {"thinnest between, above", 50, 259, 127}, {"thinnest between, below", 50, 260, 127},
+        {"from far off, its middle", 10, 280, 0}, {"from far off, on its edge", 0, 282, 127},
+        {"from far off, on its round end", 152, 280, 127}, {"from far off, past its end", 153, 280, 255},
+        {"nothing drawn", 250, 250, 255},
+    };
+    for (const auto& r : rows) EXPECT_NEAR(grey[static_cast<size_t>(r.y) * 300 + static_cast<size_t>(r.x)], r.value, 2) << r.where;
 }
