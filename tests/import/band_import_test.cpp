@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -308,6 +309,43 @@ TEST(W90Geninterp, CommittedSiliconRunHasGradientsInItsOwnUnits) {
         for (size_t b = 0; b < 8; ++b) {
             const KVector& g = *path->points[q].levels[b].slope;
             EXPECT_NEAR((g[0] * u[0] + g[1] * u[1] + g[2] * u[2]) / len, slope[mid][b], 0.05) << "band " << b + 1;
+        }
+    }
+}
+
+// The values the band program reads from a written fort.1 are those the
+// import fits its fort.2 through without reading that text back.
+TEST(BandInputWriter, ValuesAsWrittenAreWhatTheFileReadsBack) {
+    BandInput in;
+    in.nkpt = 4;
+    in.nbands = 60;
+    unsigned long long seed = 7;
+    auto next = [&](double span) {
+        seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+        return (static_cast<double>(seed >> 11) / 9007199254740992.0 - 0.5) * span;
+    };
+    for (int n = 0; n < in.nkpt; ++n) {
+        KBlock& b = in.blocks.emplace_back();
+        for (float& x : b.k) x = static_cast<float>(next(2.0));
+        b.member[0].label = 1;
+        for (int l = 0; l < in.nbands; ++l) {
+            BandRecord& r = b.bands.emplace_back();
+            r.energy = static_cast<float>(-40 + l * 1.5 + next(1e-3));
+            for (float& g : r.grad) g = static_cast<float>(next(l % 7 == 0 ? 2e-4 : 400.0));
+        }
+    }
+    in.blocks[1].bands[3].energy = -35.500005f;  // near a tie of the fifth decimal
+    const auto text = formatBandInput(in);
+    ASSERT_TRUE(text) << text.error();
+    const auto read = parseBandInput(common::RecordFile::fromText("fort.1", *text), in.nkpt, in.nbands);
+    ASSERT_TRUE(read) << read.error();
+    const BandInput written = asWritten(in);
+    for (size_t n = 0; n < in.blocks.size(); ++n) {
+        EXPECT_EQ(std::memcmp(written.blocks[n].k.data(), read->blocks[n].k.data(), sizeof(float) * 3), 0) << n;
+        for (size_t l = 0; l < in.blocks[n].bands.size(); ++l) {
+            const BandRecord &a = written.blocks[n].bands[l], &b = read->blocks[n].bands[l];
+            EXPECT_EQ(std::memcmp(&a.energy, &b.energy, sizeof(float)), 0) << n << " " << l;
+            EXPECT_EQ(std::memcmp(a.grad.data(), b.grad.data(), sizeof(float) * 3), 0) << n << " " << l;
         }
     }
 }

@@ -117,6 +117,21 @@ Result<BandInput> parseBandInput(const RecordFile& f, int nkpt, int nbands) {
     return input;
 }
 
+BandInput asWritten(const BandInput& input) {
+    BandInput written = input;
+    auto back = [](float& v, int w, int d) {
+        if (const std::optional<float> b = common::readBack(v, w, d)) v = *b;
+    };
+    for (KBlock& b : written.blocks) {
+        for (float& x : b.k) back(x, kCoordinateWidth, kCoordinateDecimals);
+        for (BandRecord& r : b.bands) {
+            back(r.energy, kLevelWidth, kLevelDecimals);
+            for (float& g : r.grad) back(g, kLevelWidth, kLevelDecimals);
+        }
+    }
+    return written;
+}
+
 Result<std::string> formatBandCounts(int nkpt, int nbands, bool slopes) {
     if (nkpt < 1 || !fitsI(nkpt, 6)) return Failure{"fort.14: number of k points " + std::to_string(nkpt) + " does not fit I6"};
     if (nbands < 1 || nbands > band::kMaxBands)

@@ -80,5 +80,10 @@ common::Result<std::string> formatBandCounts(int nkpt, int nbands, bool slopes =
 // "(4F10.5,I4,10I3)" per band. The failure names the k point (and band).
 common::Result<std::string> formatBandInput(const BandInput& input);
 
+// The input as fort.1 holds it once formatBandInput has written it: every
+// real as its field reads back, the same values parseBandInput reads from
+// that text.
+BandInput asWritten(const BandInput& input);
+
 
 }  // namespace band

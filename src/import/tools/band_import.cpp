@@ -703,17 +703,16 @@ std::string firstComplaint(const std::string& log) {
 }
 
 // fort.2 as the band program makes it from the files written: the stored
-// set-up and fort.1 read back from their text, every line fitted through its
-// energies and slopes; fails when a line cannot be fitted.
-common::Result<std::string> interpolateBands(const std::string& fort1, const std::string& fort3,
-                                             const band::BandInput& input, int nlines) {
-    const auto written = band::parseBandInput(common::RecordFile::fromText("fort.1", fort1), input.nkpt, input.nbands);
-    if (!written) return common::Failure{written.error()};
+// set-up read back from its text and fort.1's values as their fields hold
+// them, every line fitted through its energies and slopes; fails when a
+// line cannot be fitted.
+common::Result<std::string> interpolateBands(const std::string& fort3, const band::BandInput& input, int nlines) {
+    const band::BandInput written = band::asWritten(input);
     const auto stored = band::readSetupLines(common::RecordFile::fromText("fort.3", fort3), nlines);
     if (!stored) return common::Failure{stored.error()};
     common::Report report;
     const band::BfitSummary fit =
-        band::interpolate(stored->counts, stored->lines, *written, nlines, report, band::FitKind::hermite);
+        band::interpolate(stored->counts, stored->lines, written, nlines, report, band::FitKind::hermite);
     if (fit.written != nlines) return common::Failure{"the interpolation of the bands failed: " + firstComplaint(report.text())};
     return fit.fort2;
 }
@@ -755,7 +754,7 @@ common::Status importBands(const BandImportRequest& r, std::ostream& out) {
     const auto fort14 = band::formatBandCounts(input.nkpt, input.nbands, true);
     if (!fort14) return common::Failure{fort14.error()};
     const std::string fort3 = band::formatSetup(makeStoredSetup(path, *kept));
-    const auto fort2 = interpolateBands(*fort1, fort3, input, nlines);
+    const auto fort2 = interpolateBands(fort3, input, nlines);
     if (!fort2) return common::Failure{fort2.error()};
     const std::vector<Spike> jumps = spikes(path, *kept);
     const int perChannel = path.nbands() / std::max(1, path.channels());
@@ -770,14 +769,18 @@ common::Status importBands(const BandImportRequest& r, std::ostream& out) {
     if (atFermi) colourValenceAndConduction(picture.bands, *atFermi);
     const auto fort15 = band::formatStarterLayout(picture.bands);
     if (!fort15) return common::Failure{fort15.error()};
-    std::vector<std::pair<std::string, std::string>> files = {
-        {"fort.1", *fort1}, {"fort.14", *fort14}, {"fort.3", fort3}, {"fort.2", *fort2}, {"fort.15", *fort15}};
+    std::vector<std::pair<std::string, std::string>> files;  // moved in: fort.1 and fort.2 are large
+    files.emplace_back("fort.1", std::move(*fort1));
+    files.emplace_back("fort.14", *fort14);
+    files.emplace_back("fort.3", fort3);
+    files.emplace_back("fort.2", std::move(*fort2));
+    files.emplace_back("fort.15", *fort15);
     if (!path.groups.empty()) {
         const auto fort16 = band::formatCharacter(makeCharacter(path, *kept));
         if (!fort16) return common::Failure{fort16.error()};
         files.emplace_back("fort.16", *fort16);
     }
-    if (auto written = writeImport(r.outDir, files); !written) return written;
+    if (auto written = writeImport(r.outDir, std::move(files)); !written) return written;
     if (path.groups.empty()) {  // the character of an earlier import would not fit these bands
         std::error_code gone;
         std::filesystem::remove(std::filesystem::path(r.outDir) / "fort.16", gone);

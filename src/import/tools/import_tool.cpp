@@ -79,14 +79,13 @@ std::optional<double> givenFermi(const common::CommandLine& cl) {
     return fermi;
 }
 
-common::Status writeImport(const std::string& dir, const std::vector<std::pair<std::string, std::string>>& files) {
+common::Status writeImport(const std::string& dir, std::vector<std::pair<std::string, std::string>> files) {
     std::error_code ec;
     if (!dir.empty() && !std::filesystem::exists(dir, ec) && !std::filesystem::create_directories(dir, ec))
         return common::Failure{dir + ": cannot be created"};
-    std::vector<std::pair<std::string, std::string>> placed;
-    for (const auto& [name, text] : files)
-        placed.emplace_back(dir.empty() || dir == "." ? name : (dir.back() == '/' ? dir + name : dir + "/" + name), text);
-    return common::writeFilesTogether(placed);
+    for (auto& [name, text] : files)
+        if (!dir.empty() && dir != ".") name = (dir.back() == '/' ? dir : dir + "/") + name;
+    return common::writeFilesTogether(files);
 }
 
 int runProgram(const std::string& program, std::ostream& err,

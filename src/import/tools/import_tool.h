@@ -106,7 +106,7 @@ std::optional<double> givenFermi(const common::CommandLine& cl);
 // Writes the files of one import, (NAME, text), into DIR as one set
 // (common's writeFilesTogether): all of them or, on a failure, none, the
 // folder as it was. DIR is made first when it does not exist.
-common::Status writeImport(const std::string& dir, const std::vector<std::pair<std::string, std::string>>& files);
+common::Status writeImport(const std::string& dir, std::vector<std::pair<std::string, std::string>> files);
 
 // Runs a program's body: 0 when it succeeds; for its failure prints
 // "PROGRAM: " + the line on `err` and returns 1; for a common::UsageError
