@@ -1,9 +1,11 @@
 #include "import/pipeline/band_path.h"
 
 #include <algorithm>
-#include <optional>
+#include <array>
 #include <cmath>
 #include <numeric>
+#include <optional>
+#include <span>
 
 #include "import/pipeline/band_setup.h"
 
@@ -212,12 +214,23 @@ bool exactSlopes(const DensePath& path, const PathLine& line) {
 
 }  // namespace
 
+std::vector<LineJoin> joinLines(const DensePath& path, const std::vector<ChosenLine>& lines) {
+    std::vector<LineJoin> joins;
+    for (const ChosenLine& c : lines) joins.push_back(connectBands(path, c.line));
+    return joins;
+}
+
 BandInput makeBandInput(const DensePath& path, const std::vector<ChosenLine>& lines) {
+    return makeBandInput(path, lines, joinLines(path, lines));
+}
+
+BandInput makeBandInput(const DensePath& path, const std::vector<ChosenLine>& lines, const std::vector<LineJoin>& joins) {
     BandInput in;
     in.nbands = path.nbands();
     const size_t nb = static_cast<size_t>(in.nbands);
-    for (const ChosenLine& c : lines) {
-        const auto order = connectBands(path, c.line);
+    for (size_t n = 0; n < lines.size(); ++n) {
+        const ChosenLine& c = lines[n];
+        const LineJoin& order = joins[n];
         std::vector<std::vector<double>> slope;
         if (!exactSlopes(path, c.line)) slope = levelSlopes(path, c.line, order);
         const auto bandOf = bandsOfLevels(order);
@@ -257,8 +270,10 @@ namespace {
 
 // The highest level of `channel` at a point; none when it has none.
 std::optional<double> topOf(const PathPoint& point, int channel) {
-    const std::vector<double> e = point.energies(channel);
-    return e.empty() ? std::nullopt : std::optional<double>(e.back());
+    std::optional<double> top;
+    for (const Level& l : point.levels)
+        if (l.channel == channel) top = std::max(top.value_or(l.energy), l.energy);
+    return top;
 }
 
 // A highest level this far above every other level of its channel is no
@@ -313,10 +328,14 @@ void dropTop(DensePath& path, int channel) {
 
 std::vector<Spike> spikes(const DensePath& path, const std::vector<ChosenLine>& lines) {
     std::vector<Spike> found;
-    for (const ChosenLine& c : lines)
+    for (const ChosenLine& c : lines) {
+        // the line's points' energies, by channel and band
+        std::vector<std::array<std::vector<double>, 2>> levels;
+        for (size_t i = c.line.first; i <= c.line.last; ++i)
+            levels.push_back({path.points[i].energies(0), path.points[i].energies(1)});
         for (size_t q = c.line.first + 2; q + 2 <= c.line.last; ++q) {
-            std::vector<std::vector<std::vector<double>>> e;  // points q-2 ... q+2, channel, band
-            for (size_t i = q - 2; i <= q + 2; ++i) e.push_back({path.points[i].energies(0), path.points[i].energies(1)});
+            // points q-2 ... q+2, channel, band
+            const auto e = std::span(levels).subspan(q - 2 - c.line.first, 5);
             for (size_t ch = 0; ch < 2; ++ch) {
                 size_t n = e[0][ch].size();
                 for (const auto& at : e) n = std::min(n, at[ch].size());
@@ -334,6 +353,7 @@ std::vector<Spike> spikes(const DensePath& path, const std::vector<ChosenLine>& 
                 }
             }
         }
+    }
     return found;
 }
 

@@ -77,6 +77,13 @@ struct ChosenLine {
 // the band program's automatic joining follows the import's join.
 band::BandInput makeBandInput(const DensePath& path, const std::vector<ChosenLine>& lines);
 
+// The bands of each chosen line joined through its points (connectBands),
+// for the makers that take them rather than join the lines again.
+using LineJoin = std::vector<std::vector<int>>;
+std::vector<LineJoin> joinLines(const DensePath& path, const std::vector<ChosenLine>& lines);
+band::BandInput makeBandInput(const DensePath& path, const std::vector<ChosenLine>& lines,
+                              const std::vector<LineJoin>& joins);
+
 // The highest band of a channel is not complete across the path when the
 // highest level jumps between two neighbouring points of a line, by more
 // than kSpike (1 eV) and four times the steps before and

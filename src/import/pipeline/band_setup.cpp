@@ -24,12 +24,18 @@ std::vector<int> lineRepresentations(const DensePath& path, const PathLine& line
 }
 
 band::SetupFile makeStoredSetup(const DensePath& path, const std::vector<ChosenLine>& lines) {
+    return makeStoredSetup(path, lines, joinLines(path, lines));
+}
+
+band::SetupFile makeStoredSetup(const DensePath& path, const std::vector<ChosenLine>& lines,
+                                const std::vector<LineJoin>& joins) {
     band::SetupFile setup;
     setup.nbands = setup.ninterp = path.nbands();
     setup.nlower = 0;
     int kfile = 0;
-    for (const ChosenLine& c : lines) {
-        const auto order = connectBands(path, c.line);
+    for (size_t n = 0; n < lines.size(); ++n) {
+        const ChosenLine& c = lines[n];
+        const LineJoin& order = joins[n];
         band::SetupBlock blk;
         blk.label = c.label;
         blk.nkl = static_cast<int>(c.points.size());

@@ -28,5 +28,8 @@ std::vector<int> lineRepresentations(const DensePath& path, const PathLine& line
 // direction, the band order of the import's join, symmorphic ends whose
 // slopes are used (the slopes are the calculation's own).
 band::SetupFile makeStoredSetup(const DensePath& path, const std::vector<ChosenLine>& lines);
+// The same, the lines' bands joined already (joinLines).
+band::SetupFile makeStoredSetup(const DensePath& path, const std::vector<ChosenLine>& lines,
+                                const std::vector<LineJoin>& joins);
 
 }  // namespace importer

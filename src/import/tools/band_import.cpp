@@ -746,14 +746,17 @@ common::Status importBands(const BandImportRequest& r, std::ostream& out) {
     const auto kept = keptLines(r, all);
     if (!kept) return common::Failure{kept.error()};
 
-    const band::BandInput input = makeBandInput(path, *kept);
+    const std::vector<LineJoin> joins = joinLines(path, *kept);
+    const band::BandInput input = makeBandInput(path, *kept, joins);
     const int nlines = static_cast<int>(kept->size());
-    if (auto fits = checkFields(r.input, path, *kept, input); !fits) return fits;
-    const auto fort1 = band::formatBandInput(input);
-    if (!fort1) return common::Failure{fort1.error()};
+    auto fort1 = band::formatBandInput(input);
+    if (!fort1) {  // a value that does not fit is named by where it came from
+        if (auto fits = checkFields(r.input, path, *kept, input); !fits) return fits;
+        return common::Failure{fort1.error()};
+    }
     const auto fort14 = band::formatBandCounts(input.nkpt, input.nbands, true);
     if (!fort14) return common::Failure{fort14.error()};
-    const std::string fort3 = band::formatSetup(makeStoredSetup(path, *kept));
+    const std::string fort3 = band::formatSetup(makeStoredSetup(path, *kept, joins));
     const auto fort2 = interpolateBands(fort3, input, nlines);
     if (!fort2) return common::Failure{fort2.error()};
     const std::vector<Spike> jumps = spikes(path, *kept);
