@@ -137,13 +137,16 @@ bool clipSegment(double& ax, double& ay, double& bx, double& by, double x0, doub
 // centre less a, t = e.u is where it lies along the segment (0 at a, 1 at
 // b); between the ends its distance is |e.n| across, beyond them the
 // distance from the nearer end; it is covered clamp(reach - distance, 0,
-// 1). A dot has no length: every pixel is nearest to a.
+// 1). A dot has no length: every pixel is nearest to a. A segment that
+// goes on from the one before in its polyline leaves out its round start
+// (`startCap` false): that one's round end covers the same disc.
 struct Capsule {
     float ax, ay, dx, dy, reach;
+    bool startCap;
     float ux = 0, uy = 0, nx = 0, ny = 0, along = -1;
 
-    Capsule(float ax_, float ay_, float bx, float by, float reach_)
-        : ax(ax_), ay(ay_), dx(bx - ax_), dy(by - ay_), reach(reach_) {
+    Capsule(float ax_, float ay_, float bx, float by, float reach_, bool startCap_)
+        : ax(ax_), ay(ay_), dx(bx - ax_), dy(by - ay_), reach(reach_), startCap(startCap_) {
         const float length2 = dx * dx + dy * dy;
         if (length2 <= 1e-12f) return;
         const float length = std::sqrt(length2);
@@ -183,7 +186,7 @@ struct Capsule {
                 const float s = std::clamp(t, 0.0f, 1.0f), qx = ex - s * dx, qy = ey - s * dy;
                 d = std::sqrt(qx * qx + qy * qy);
             }
-            const float c = std::clamp(reach - d, 0.0f, 1.0f);
+            const float c = t < 0 && !startCap ? 0.0f : std::clamp(reach - d, 0.0f, 1.0f);
             cover[from + k] = std::max(cover[from + k], static_cast<unsigned char>(c * 255 + 0.5f));
         }
 #endif
@@ -191,14 +194,18 @@ struct Capsule {
 
 #if defined(__SSE2__)
     // The coverage of four pixels ex (from a) of the row ey near an end of
-    // the segment, 0.5...255.5.
+    // the segment, 0.5...255.5. The distance by the reciprocal square root's
+    // estimate: within 4e-4 of itself, a thousandth of a grey level here.
     __m128 near(__m128 ex, float ey) const {
         const __m128 zero = _mm_setzero_ps(), one = _mm_set1_ps(1);
-        const __m128 t = _mm_min_ps(_mm_max_ps(_mm_add_ps(_mm_mul_ps(ex, _mm_set1_ps(ux)), _mm_set1_ps(ey * uy + along)), zero), one);
+        const __m128 along4 = _mm_add_ps(_mm_mul_ps(ex, _mm_set1_ps(ux)), _mm_set1_ps(ey * uy + along));
+        const __m128 t = _mm_min_ps(_mm_max_ps(along4, zero), one);
         const __m128 qx = _mm_sub_ps(ex, _mm_mul_ps(t, _mm_set1_ps(dx)));
         const __m128 qy = _mm_sub_ps(_mm_set1_ps(ey), _mm_mul_ps(t, _mm_set1_ps(dy)));
-        const __m128 d = _mm_sqrt_ps(_mm_add_ps(_mm_mul_ps(qx, qx), _mm_mul_ps(qy, qy)));
-        const __m128 c = _mm_min_ps(_mm_max_ps(_mm_sub_ps(_mm_set1_ps(reach), d), zero), one);
+        const __m128 q2 = _mm_max_ps(_mm_add_ps(_mm_mul_ps(qx, qx), _mm_mul_ps(qy, qy)), _mm_set1_ps(1e-12f));
+        const __m128 d = _mm_mul_ps(q2, _mm_rsqrt_ps(q2));
+        __m128 c = _mm_min_ps(_mm_max_ps(_mm_sub_ps(_mm_set1_ps(reach), d), zero), one);
+        if (!startCap) c = _mm_and_ps(c, _mm_cmpge_ps(along4, zero));
         return _mm_add_ps(_mm_mul_ps(c, _mm_set1_ps(255)), _mm_set1_ps(0.5f));
     }
 #endif
@@ -254,14 +261,17 @@ public:
         // a segment cut at this frame keeps all its ink inside the strip
         const double fx0 = -reach - 1, fy0 = -reach - 1, fx1 = width_ + reach + 1, fy1 = rows_ + reach + 1;
         double px = 0, py = 0;
+        bool goesOn = false;  // the step before was a line too
         for (const PathStep& p : s.path) {
             const double x = at.x(p.x), y = at.y(p.y);
-            if (p.kind == PathStep::Line && std::max(py, y) >= fy0 && std::min(py, y) <= fy1) {
+            const bool line = p.kind == PathStep::Line;
+            if (line && std::max(py, y) >= fy0 && std::min(py, y) <= fy1) {
                 double ax = px, ay = py, bx = x, by = y;
                 if (std::isfinite(ax + ay + bx + by) && clipSegment(ax, ay, bx, by, fx0, fy0, fx1, fy1))
                     capsule(static_cast<float>(ax), static_cast<float>(ay), static_cast<float>(bx),
-                            static_cast<float>(by), static_cast<float>(reach));
+                            static_cast<float>(by), static_cast<float>(reach), !goesOn);
             }
+            goesOn = line;
             px = x;
             py = y;
         }
@@ -297,15 +307,19 @@ private:
     // The coverage of one segment a-b thickened by `reach`, its ends inside
     // the frame of add(): row by row, eight pixels at a time, over the
     // pixels of its box that the line through a and b can reach there.
-    void capsule(float ax, float ay, float bx, float by, float reach) {
-        const Capsule cap(ax, ay, bx, by, reach);
+    void capsule(float ax, float ay, float bx, float by, float reach, bool startCap) {
+        const Capsule cap(ax, ay, bx, by, reach, startCap);
         const float dx = bx - ax, dy = by - ay;
         // along a row, the thick line is reach / sin wide about its middle
         const bool steep = std::abs(dy) * 1e3f > std::abs(dx);
         const float slope = steep ? dx / dy : 0, half = steep ? reach * std::hypot(dx, dy) / std::abs(dy) : 0;
         const float left = std::min(ax, bx) - reach, right = std::max(ax, bx) + reach;
-        const int j0 = std::max(0, firstPixel(std::min(ay, by) - reach));
-        const int j1 = std::min(rows_ - 1, lastPixel(std::max(ay, by) + reach));
+        // without its round start the segment's ink reaches past a only as
+        // far as its straight side does: reach cos, the angle from the rows
+        const float length = std::hypot(dx, dy);
+        const float pastA = startCap || length == 0 ? reach : reach * std::abs(dx) / length;
+        const int j0 = std::max(0, firstPixel(std::min(ay - pastA, by - reach)));
+        const int j1 = std::min(rows_ - 1, lastPixel(std::max(ay + pastA, by + reach)));
         const int lastColumn = width_ - 1;
         const size_t stride = static_cast<size_t>(stride_);
         unsigned char* const data = data_;
