@@ -61,7 +61,9 @@ TEST(Format, ValueOfARealFieldIsWhatItsTextReadsBack) {
             // and the record reader reads that text as strtod does
             const std::optional<double> field = FieldCursor(text).F(w, d);
             ASSERT_TRUE(field) << text;
-            if (d > 0) EXPECT_EQ(std::memcmp(&read, &*field, sizeof read), 0) << "'" << text << "'";
+            if (d > 0) {
+                EXPECT_EQ(std::memcmp(&read, &*field, sizeof read), 0) << "'" << text << "'";
+            }
         }
 }
 

@@ -332,6 +332,10 @@ TEST(EpsReplay, RoundStrokesCoverThePixelsTheirPenReaches) {
     stroke(20.5, 260, 80.5, 260, 0);        // the thinnest, between two rows
     stroke(-1e12, 280.5, 150.5, 280.5, 4);  // from far off the page
     stroke(1e30, -1e30, 2e30, 1e30, 4);     // nowhere near it
+    // a polyline turning sharply, 6 pixels wide: its round join fills the
+    // outside of the turn
+    stroke(200.5, 150.5, 230.5, 180.5, 6);
+    page.shapes.back().path.push_back(at(260.5, 150.5, PathStep::Line));
     fixture::ScratchDir dir("eps-coverage");
     const std::string file = (dir.path / "c.png").string();
     ASSERT_TRUE(renderPicture(page, file, PictureKind::Png));
@@ -359,6 +363,8 @@ TEST(EpsReplay, RoundStrokesCoverThePixelsTheirPenReaches) {
         {"from far off, its middle", 10, 280, 0}, {"from far off, on its edge", 0, 282, 127},
         {"from far off, on its round end", 152, 280, 127}, {"from far off, past its end", 153, 280, 255},
         {"nothing drawn", 250, 250, 255},
+        {"join, 2 outside its corner", 230, 182, 0}, {"join, on its round edge", 230, 183, 127},
+        {"join, beyond", 230, 184, 255},       {"join, inside the turn", 230, 177, 0},
     };
     for (const auto& r : rows) EXPECT_NEAR(grey[static_cast<size_t>(r.y) * 300 + static_cast<size_t>(r.x)], r.value, 2) << r.where;
 }
