@@ -309,14 +309,13 @@ private:
     // pixels of its box that the line through a and b can reach there.
     void capsule(float ax, float ay, float bx, float by, float reach, bool startCap) {
         const Capsule cap(ax, ay, bx, by, reach, startCap);
-        const float dx = bx - ax, dy = by - ay;
+        const float dx = bx - ax, dy = by - ay, length = std::sqrt(dx * dx + dy * dy);
         // along a row, the thick line is reach / sin wide about its middle
         const bool steep = std::abs(dy) * 1e3f > std::abs(dx);
-        const float slope = steep ? dx / dy : 0, half = steep ? reach * std::hypot(dx, dy) / std::abs(dy) : 0;
+        const float slope = steep ? dx / dy : 0, half = steep ? reach * length / std::abs(dy) : 0;
         const float left = std::min(ax, bx) - reach, right = std::max(ax, bx) + reach;
         // without its round start the segment's ink reaches past a only as
         // far as its straight side does: reach cos, the angle from the rows
-        const float length = std::hypot(dx, dy);
         const float pastA = startCap || length == 0 ? reach : reach * std::abs(dx) / length;
         const int j0 = std::max(0, firstPixel(std::min(ay - pastA, by - reach)));
         const int j1 = std::min(rows_ - 1, lastPixel(std::max(ay + pastA, by + reach)));

@@ -36,30 +36,36 @@ std::string I(long v, int w) {
 
 namespace {
 
-// The digits of v rounded to d decimals, as printf's %.*f writes them
-// (exact decimal rounding of the binary value, ties to even), into buf;
-// the end of the text. Most values are far from a tie: v 10^d is then
-// rounded in integers, which is exact there; the rest go to to_chars.
+constexpr double kPowers[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+
+// |v| 10^d rounded to a whole number as printf's %.*f rounds (exactly, the
+// binary value's decimal, ties to even), where double arithmetic can tell:
+// d 0 ... 9 and |v| 10^d below 1e9, within 1e-7 of its true value, and not
+// that near a half; nullopt for the rest.
+std::optional<double> roundedUnits(double v, int d) {
+    if (d < 0 || d > 9 || !std::isfinite(v)) return std::nullopt;
+    const double t = std::fabs(v) * kPowers[d];
+    if (!(t < 1e9) || std::fabs(t - std::floor(t) - 0.5) <= 1e-6) return std::nullopt;
+    return std::nearbyint(t);
+}
+
+// The digits of v rounded to d decimals, as printf's %.*f writes them,
+// into buf; the end of the text. Most values are rounded in whole units
+// (roundedUnits); the rest go to to_chars.
 char* fixedDigits(char* buf, char* last, double v, int d) {
-    static constexpr double kPowers[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
-    if (d >= 0 && d <= 9) {
-        const double t = std::fabs(v) * kPowers[d];
-        // below 1e9 the product is within 1e-7 of v 10^d: its rounding is
-        // that of the exact value unless it lies that near a half
-        if (t < 1e9 && std::fabs(t - std::floor(t) - 0.5) > 1e-6) {
-            auto m = static_cast<unsigned long long>(std::llround(t));
-            const auto unit = static_cast<unsigned long long>(kPowers[d]);
-            char* p = buf;
-            if (std::signbit(v)) *p++ = '-';
-            p = std::to_chars(p, last, m / unit).ptr;
-            if (d > 0) {
-                *p++ = '.';
-                m %= unit;
-                for (int k = d - 1; k >= 0; --k, m /= 10) p[k] = static_cast<char>('0' + m % 10);
-                p += d;
-            }
-            return p;
+    if (const std::optional<double> units = roundedUnits(v, d)) {
+        auto m = static_cast<unsigned long long>(*units);
+        const auto unit = static_cast<unsigned long long>(kPowers[d]);
+        char* p = buf;
+        if (std::signbit(v)) *p++ = '-';
+        p = std::to_chars(p, last, m / unit).ptr;
+        if (d > 0) {
+            *p++ = '.';
+            m %= unit;
+            for (int k = d - 1; k >= 0; --k, m /= 10) p[k] = static_cast<char>('0' + m % 10);
+            p += d;
         }
+        return p;
     }
     return std::to_chars(buf, last, v, std::chars_format::fixed, d).ptr;
 }
@@ -110,21 +116,17 @@ std::string F(double v, int w, int d) {
 }
 
 std::optional<double> valueOfF(double v, int w, int d) {
-    static constexpr double kPowers[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
-    if (d >= 0 && d <= 9 && std::isfinite(v)) {
-        const double t = std::fabs(v) * kPowers[d];
-        // as fixedDigits rounds; the quotient of two exact doubles is the
-        // double nearest the decimal, as reading the text gives it
-        if (t < 1e9 && std::fabs(t - std::floor(t) - 0.5) > 1e-6) {
-            const double m = std::nearbyint(t);
-            const double whole = std::floor(m / kPowers[d]);
-            int width = (std::signbit(v) ? 1 : 0) + (d > 0 ? 1 + d : 0);
-            if (whole == 0 && d == 0) ++width;
-            for (auto u = static_cast<unsigned long long>(whole); u > 0; u /= 10) ++width;
-            if (width > w) return std::nullopt;
-            const double back = m / kPowers[d];
-            return std::signbit(v) ? -back : back;
-        }
+    if (const std::optional<double> units = roundedUnits(v, d)) {
+        // the width fixedField gives the text (its leading zero dropped
+        // where that makes it fit); the quotient of two exact doubles is
+        // the double nearest the decimal, as reading the text gives it
+        const double whole = std::floor(*units / kPowers[d]);
+        int width = (std::signbit(v) ? 1 : 0) + (d > 0 ? 1 + d : 0);
+        if (whole == 0 && d == 0) ++width;
+        for (auto u = static_cast<unsigned long long>(whole); u > 0; u /= 10) ++width;
+        if (width > w) return std::nullopt;
+        const double back = *units / kPowers[d];
+        return std::signbit(v) ? -back : back;
     }
     char buf[512];
     const std::optional<std::string_view> text = fixedField(buf, v, w, d);

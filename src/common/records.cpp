@@ -255,10 +255,10 @@ bool readKeywordRecords(RecordReader& in, const std::map<std::string, KeywordRea
         const std::string* r = in.next();
         if (!startsKeyword(*r))
             return in.fail("unreadable record '" + fortran::trimRight(*r) + "' (a keyword and whole numbers wanted)");
-        const std::optional<KeywordRecord> k = readKeywordRecord(*r);
-        auto reader = readers.find(k->keyword);
-        if (reader == readers.end()) return in.fail("unknown record '" + k->keyword + "'");
-        if (!reader->second(in, *k)) return false;
+        const KeywordRecord k = readKeywordRecord(*r);
+        auto reader = readers.find(k.keyword);
+        if (reader == readers.end()) return in.fail("unknown record '" + k.keyword + "'");
+        if (!reader->second(in, k)) return false;
     }
     return in.ok();
 }

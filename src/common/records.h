@@ -50,7 +50,7 @@ public:
     static RecordFile fromText(const std::string& name, const std::string& text);
 
     const std::string& name() const { return name_; }
-    // The first n records under the same name.
+    // The number of records.
     size_t size() const { return records_.size(); }
     bool has(size_t n) const { return n >= 1 && n <= records_.size(); }
     // Record n, counted from 1.

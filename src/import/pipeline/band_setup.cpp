@@ -23,10 +23,6 @@ std::vector<int> lineRepresentations(const DensePath& path, const PathLine& line
     return rep;
 }
 
-band::SetupFile makeStoredSetup(const DensePath& path, const std::vector<ChosenLine>& lines) {
-    return makeStoredSetup(path, lines, joinLines(path, lines));
-}
-
 band::SetupFile makeStoredSetup(const DensePath& path, const std::vector<ChosenLine>& lines,
                                 const std::vector<LineJoin>& joins) {
     band::SetupFile setup;

@@ -26,9 +26,8 @@ std::vector<int> lineRepresentations(const DensePath& path, const PathLine& line
 // The stored set-up of the chosen lines, in path order, as makeBandInput
 // numbers their k points: every band interpolated, k points in the path's
 // direction, the band order of the import's join, symmorphic ends whose
-// slopes are used (the slopes are the calculation's own).
-band::SetupFile makeStoredSetup(const DensePath& path, const std::vector<ChosenLine>& lines);
-// The same, the lines' bands joined already (joinLines).
+// slopes are used (the slopes are the calculation's own); the lines' bands
+// joined as `joins` has them (joinLines).
 band::SetupFile makeStoredSetup(const DensePath& path, const std::vector<ChosenLine>& lines,
                                 const std::vector<LineJoin>& joins);
 

@@ -30,19 +30,35 @@ Failure endsBefore(const RecordFile& f, size_t line, const std::string& what) {
     return at(f, line, "the file ends before " + what);
 }
 
+namespace {
+
+bool blankSeparator(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+// Calls take(word) for the words of `text` between the characters `apart`
+// says separate them, in order, while take returns true.
+template <class Apart, class Take>
+void eachWord(std::string_view text, Apart apart, Take take) {
+    for (size_t i = 0, n = text.size(); i < n;) {
+        while (i < n && apart(text[i])) ++i;
+        size_t j = i;
+        while (j < n && !apart(text[j])) ++j;
+        if (j > i && !take(text.substr(i, j - i))) return;
+        i = j;
+    }
+}
+
+}  // namespace
+
 std::vector<std::string> words(const std::string& line, const char* more) {
     std::array<bool, 256> separator{};
     for (const char* c = " \t\r"; *c; ++c) separator[static_cast<unsigned char>(*c)] = true;
     for (const char* c = more; *c; ++c) separator[static_cast<unsigned char>(*c)] = true;
-    auto apart = [&](char c) { return separator[static_cast<unsigned char>(c)]; };
     std::vector<std::string> w;
-    for (size_t i = 0, n = line.size(); i < n;) {
-        while (i < n && apart(line[i])) ++i;
-        size_t j = i;
-        while (j < n && !apart(line[j])) ++j;
-        if (j > i) w.emplace_back(line, i, j - i);
-        i = j;
-    }
+    eachWord(line, [&](char c) { return separator[static_cast<unsigned char>(c)]; },
+             [&](std::string_view word) {
+                 w.emplace_back(word);
+                 return true;
+             });
     return w;
 }
 
@@ -149,17 +165,14 @@ namespace {
 
 std::optional<std::vector<double>> wordsAsNumbers(std::string_view text) {
     std::vector<double> out;
-    auto apart = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
-    for (size_t i = 0, n = text.size(); i < n;) {
-        while (i < n && apart(text[i])) ++i;
-        size_t j = i;
-        while (j < n && !apart(text[j])) ++j;
-        if (j == i) break;
-        const auto v = decimal(text.substr(i, j - i));
-        if (!v || std::fabs(*v) > kLargestNumber) return std::nullopt;
-        out.push_back(*v);
-        i = j;
-    }
+    bool all = true;
+    eachWord(text, blankSeparator, [&](std::string_view word) {
+        const auto v = decimal(word);
+        all = v && std::fabs(*v) <= kLargestNumber;
+        if (all) out.push_back(*v);
+        return all;
+    });
+    if (!all) return std::nullopt;
     return out;
 }
 
@@ -194,12 +207,10 @@ Result<std::vector<double>> numbersOn(const RecordFile& f, size_t line, const st
 
 size_t wordCount(const std::string& line) {
     size_t n = 0;
-    bool inWord = false;
-    for (const char c : line) {
-        const bool separator = c == ' ' || c == '\t' || c == '\r';
-        if (!separator && !inWord) ++n;
-        inWord = !separator;
-    }
+    eachWord(line, blankSeparator, [&](std::string_view) {
+        ++n;
+        return true;
+    });
     return n;
 }
 
