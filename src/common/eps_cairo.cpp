@@ -28,10 +28,6 @@ namespace common {
 
 namespace {
 
-constexpr double kDotsPerInch = 300;
-// The thinnest line: PostScript's 0 width, one pixel at 300 dpi.
-constexpr double kThinnestPoints = 72.0 / kDotsPerInch;
-
 using Surface = std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)>;
 using Context = std::unique_ptr<cairo_t, decltype(&cairo_destroy)>;
 
@@ -63,7 +59,7 @@ void drawShape(cairo_t* cr, const Shape& s) {
         cairo_set_fill_rule(cr, s.evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
         cairo_fill(cr);
     } else {
-        cairo_set_line_width(cr, std::max(s.width, kThinnestPoints));
+        cairo_set_line_width(cr, s.pen());
         cairo_set_line_cap(cr, capOf(s.cap));
         cairo_set_line_join(cr, joinOf(s.join));
         cairo_stroke(cr);
@@ -95,7 +91,7 @@ std::pair<double, double> inkRows(const Shape& s) {
         lo = std::min(lo, p.y - p.r);
         hi = std::max(hi, p.y + p.r);
     }
-    const double pen = s.fill ? 0 : std::max(s.width, kThinnestPoints);
+    const double pen = s.fill ? 0 : s.pen();
     return {lo - pen, hi + pen};
 }
 
@@ -257,7 +253,7 @@ public:
     // the mask is empty: put the mask first when the colour changes).
     void add(const Shape& s, const StripPlace& at) {
         if (empty()) red_ = s.red, green_ = s.green, blue_ = s.blue;
-        const double reach = at.scale * std::max(s.width, kThinnestPoints) / 2 + 0.5;
+        const double reach = at.scale * s.pen() / 2 + 0.5;
         // a segment cut at this frame keeps all its ink inside the strip
         const double fx0 = -reach - 1, fy0 = -reach - 1, fx1 = width_ + reach + 1, fy1 = rows_ + reach + 1;
         double px = 0, py = 0;
@@ -408,7 +404,7 @@ void encodeStrip(PngEncoder& png, const unsigned char* data, int stride, int w, 
 // the eye from the finer grid). PngEncoder writes the file as it goes.
 Status writePng(const EpsPicture& picture, const std::string& path) {
     constexpr int kStripRows = 64;
-    const double scale = kDotsPerInch / 72.0;
+    const double scale = kPngDotsPerInch / 72.0;
     const int w = pngPixels(picture.width()), h = pngPixels(picture.height());
     Surface strip(cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, kStripRows), cairo_surface_destroy);
     StrokeMask strokes(w, kStripRows);
@@ -431,7 +427,7 @@ Status writePng(const EpsPicture& picture, const std::string& path) {
     File f(std::fopen(path.c_str(), "wb"), std::fclose);
     if (!f) return Failure{path + ": cannot be written (" + std::strerror(errno) + ")"};
     int trouble = 0;  // the errno of the first write that failed
-    PngEncoder png(w, h, grey, kDotsPerInch, [&](std::string_view bytes) {
+    PngEncoder png(w, h, grey, kPngDotsPerInch, [&](std::string_view bytes) {
         if (!trouble && std::fwrite(bytes.data(), 1, bytes.size(), f.get()) != bytes.size()) trouble = errno ? errno : EIO;
     });
     for (int top = 0; top < h; top += kStripRows) {
@@ -491,7 +487,7 @@ Status writeSvg(const EpsPicture& picture, const std::string& path) {
 
 }  // namespace
 
-int pngPixels(double points) { return std::max(1, static_cast<int>(std::lround(points * kDotsPerInch / 72.0))); }
+int pngPixels(double points) { return std::max(1, static_cast<int>(std::lround(points * kPngDotsPerInch / 72.0))); }
 
 Status renderPicture(const EpsPicture& picture, const std::string& out, PictureKind kind) {
     if (kind == PictureKind::Pdf) {

@@ -22,9 +22,6 @@ namespace common {
 
 namespace {
 
-// The thinnest line: PostScript's 0 width, as the PNG's one pixel at 300 dpi.
-constexpr double kThinnestPoints = 72.0 / 300.0;
-
 // A number to a thousandth, without trailing zeros ("12.5", "-3", "0.125").
 void number(std::string& out, double v) {
     long long m = std::llround(v * 1000);
@@ -105,7 +102,7 @@ void shape(std::string& out, PageState& state, const Shape& s, double x0, double
         colour(out, state.fill, s, "rg\n");
     } else {
         colour(out, state.stroke, s, "RG\n");
-        const double width = std::max(s.width, kThinnestPoints);
+        const double width = s.pen();
         if (width != state.width) {
             number(out, width * kUnitsPerPoint);
             out += " w\n";

@@ -8,6 +8,7 @@
 // follows its bounding box.
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,9 @@
 namespace common {
 
 enum class PictureKind { Pdf, Png, Svg };
+
+// The resolution of the PNG.
+constexpr double kPngDotsPerInch = 300;
 
 // One step of a path, in points on the page (PostScript's axes: y up).
 struct PathStep {
@@ -33,6 +37,10 @@ struct Shape {
     double red = 0, green = 0, blue = 0;
     double width = 0;           // line width in points
     int cap = 0, join = 0;      // PostScript's setlinecap, setlinejoin
+
+    // The width it is stroked at, in points: PostScript's 0, the thinnest
+    // line the device draws, as one pixel of the PNG.
+    double pen() const { return std::max(width, 72.0 / kPngDotsPerInch); }
 };
 
 // The drawing of an EPS: its bounding box (the high-resolution one where
